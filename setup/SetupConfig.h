@@ -1,0 +1,46 @@
+// The values of install.cfg as the run uses them; read once at start-up.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace yar {
+
+struct SetupConfig {
+    // [Setup - Main]
+    int32_t InstallDisks = 0;
+    std::string InstallDir;
+    std::string Launch;
+    std::string Folder = "Accessories";
+    bool AddToProgramFiles = false;
+    bool ShowWarningScreen = true;
+    bool ShowReBoot = true;
+    bool WorkStationPrompt = false;
+    std::string BitmapFile;
+    bool AlignCenter = false;
+    bool AlignLeft = true;
+    bool AlignRight = false;
+    int32_t DitherFrom = 16711680; // blue, $00BBGGRR
+    int32_t DitherTo = 0;
+    std::string Header = "YAR - Tarnwick 32Bit";
+    std::string HeaderFontName = "Impact";
+    int32_t HeaderFontSize = 26;
+    int32_t HeaderFontColor = 0;
+    int32_t HeaderFontShadow = 16777215;
+    std::string Header2; // default: the built-in second header line
+    std::string Header2FontName = "Times New Roman";
+    int32_t Header2FontSize = 10;
+    int32_t Header2FontColor = 0;
+    int32_t Header2FontShadow = 16777215;
+
+    // List sections, in file order.
+    std::vector<std::string> DirectoryEntries;
+    std::vector<std::string> FileEntries;
+    std::vector<std::string> DesktopEntries;
+    std::vector<std::string> IniSetupEntries;
+    std::vector<std::string> WorkStationEntries;
+    std::vector<std::string> AutoexecLines;
+};
+
+}  // namespace yar

@@ -1,0 +1,14 @@
+// Encoders of the builder: the writing counterparts of the expansion engine's methods.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace yar::builder {
+
+std::vector<uint8_t> EncodeLZH5(std::span<const uint8_t> data); // lh5: LZ77, 8 KiB window, static Huffman
+std::vector<uint8_t> EncodeLZH(std::span<const uint8_t> data);  // LZHUF: 4 KiB window, adaptive Huffman
+std::vector<uint8_t> EncodeRLE(std::span<const uint8_t> data);  // runs with the 0x94 escape byte
+
+}  // namespace yar::builder
