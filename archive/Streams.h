@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -57,4 +58,87 @@ public:
     void WriteBuffer(const void* buffer, int32_t count); // all or EWriteError
 };
 
-}  // namespace yar
+// A growable stream in memory. The position may be set past the end; a write there fills the
+// gap with zeros, a read there gets nothing.
+class TMemoryStream : public TStream {
+public:
+    TMemoryStream() = default;
+    explicit TMemoryStream(std::vector<uint8_t> bytes) : FBytes(std::move(bytes)) {}
+
+    int32_t Read(void* buffer, int32_t count) override;
+    int32_t Write(const void* buffer, int32_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() override { return static_cast<int64_t>(FBytes.size()); }
+
+    void SetSize(int64_t newSize);
+    void Clear();
+    uint8_t* Memory() { return FBytes.data(); }
+    std::span<const uint8_t> Bytes() const { return FBytes; }
+
+private:
+    std::vector<uint8_t> FBytes;
+    int64_t FPosition = 0;
+};
+
+// Swallows what is written and counts it; reads nothing. Stands in for an output nobody keeps.
+class TNullStream : public TStream {
+public:
+    int32_t Read(void* buffer, int32_t count) override;
+    int32_t Write(const void* buffer, int32_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() override { return FSize; }
+    int64_t BytesWritten() const { return FWritten; }
+
+private:
+    int64_t FWritten = 0; // every byte ever written, wherever the position was
+    int64_t FSize = 0;
+    int64_t FPosition = 0;
+};
+
+// Open modes of TFileStream: one access mode, or fmCreate, combined with one sharing mode.
+enum : uint16_t {
+    fmOpenRead = 0x0000,
+    fmOpenWrite = 0x0001,
+    fmOpenReadWrite = 0x0002,
+    fmCreate = 0xFF00, // create anew (truncate an existing file), open for reading and writing
+    fmShareCompat = 0x0000,
+    fmShareExclusive = 0x0010,
+    fmShareDenyWrite = 0x0020,
+    fmShareDenyRead = 0x0030,
+    fmShareDenyNone = 0x0040,
+};
+
+#ifdef _WIN32
+using THandle = void*; // a Win32 file HANDLE
+#else
+using THandle = int; // a POSIX file descriptor
+#endif
+
+// A file opened by name. On Windows the sharing mode is CreateFileA's share flags and binds every
+// other opener. Elsewhere it becomes an advisory flock() on the open file: fmShareExclusive,
+// fmShareCompat and fmShareDenyRead take an exclusive lock, fmShareDenyWrite a shared lock and
+// fmShareDenyNone none, so two streams of this system that would exclude each other on Windows
+// also exclude each other here; programs that take no locks are not held back.
+class TFileStream : public TStream {
+public:
+    TFileStream(const std::string& fileName, uint16_t mode);
+    ~TFileStream() override;
+
+    int32_t Read(void* buffer, int32_t count) override;
+    int32_t Write(const void* buffer, int32_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+
+    // The open file of the platform, e.g. for setting its date; the stream keeps owning it.
+    THandle Handle() const { return FHandle; }
+    const std::string& FileName() const { return FFileName; }
+
+private:
+    std::string FFileName;
+    THandle FHandle;
+};
+
+// The operating system's text for an error code (GetLastError() on Windows, errno elsewhere),
+// without trailing blanks or full stop.
+std::string SysErrorMessage(int code);
+
+} // namespace yar
