@@ -1,0 +1,90 @@
+#include "archive/ArchiveFormat.h"
+
+#include <algorithm>
+
+namespace yar {
+
+namespace {
+
+uint32_t GetU32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+uint16_t GetU16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+int32_t GetI32(const uint8_t* p) {
+    return static_cast<int32_t>(GetU32(p));
+}
+
+void PutU32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+void PutU16(uint8_t* p, uint16_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+
+} // namespace
+
+TArchiveHeader DecodeArchiveHeader(const TArchiveHeaderBytes& b) {
+    TArchiveHeader h;
+    std::copy_n(b.begin(), h.Magic.size(), h.Magic.begin());
+    h.CompressID.assign(reinterpret_cast<const char*>(&b[5]), 3);
+    h.TotalSize = GetI32(&b[8]);
+    h.ArchiveType = b[12];
+    h.Reserved = GetU32(&b[13]);
+    h.KeyMarker = GetI32(&b[17]);
+    return h;
+}
+
+TArchiveHeaderBytes EncodeArchiveHeader(const TArchiveHeader& h) {
+    TArchiveHeaderBytes b{};
+    std::copy(h.Magic.begin(), h.Magic.end(), b.begin());
+    for (size_t i = 0; i < 3; ++i)
+        b[5 + i] = static_cast<uint8_t>(i < h.CompressID.size() ? h.CompressID[i] : ' ');
+    PutU32(&b[8], static_cast<uint32_t>(h.TotalSize));
+    b[12] = h.ArchiveType;
+    PutU32(&b[13], h.Reserved);
+    PutU32(&b[17], static_cast<uint32_t>(h.KeyMarker));
+    return b;
+}
+
+TEntryHeader DecodeEntryHeader(const TEntryHeaderBytes& b) {
+    TEntryHeader h;
+    h.NameLength = static_cast<int16_t>(GetU16(&b[0]));
+    h.FileDate = GetU32(&b[2]);
+    h.Attributes = GetU16(&b[6]);
+    h.ExpandedSize = GetI32(&b[8]);
+    h.CompressedSize = GetI32(&b[12]);
+    h.Method = b[16];
+    h.Checksum = GetI32(&b[17]);
+    h.Lock = GetI32(&b[21]);
+    return h;
+}
+
+TEntryHeaderBytes EncodeEntryHeader(const TEntryHeader& h) {
+    TEntryHeaderBytes b{};
+    PutU16(&b[0], static_cast<uint16_t>(h.NameLength));
+    PutU32(&b[2], h.FileDate);
+    PutU16(&b[6], h.Attributes);
+    PutU32(&b[8], static_cast<uint32_t>(h.ExpandedSize));
+    PutU32(&b[12], static_cast<uint32_t>(h.CompressedSize));
+    b[16] = h.Method;
+    PutU32(&b[17], static_cast<uint32_t>(h.Checksum));
+    PutU32(&b[21], static_cast<uint32_t>(h.Lock));
+    return b;
+}
+
+std::optional<uint8_t> MethodOrdinalOfID(const std::string& id) {
+    for (size_t i = 0; i < MethodIDs.size(); ++i)
+        if (id == MethodIDs[i]) return static_cast<uint8_t>(i);
+    return std::nullopt;
+}
+
+uint32_t ByteSum(const uint8_t* data, size_t count, uint32_t start) {
+    for (size_t i = 0; i < count; ++i) start += data[i];
+    return start;
+}
+
+} // namespace yar

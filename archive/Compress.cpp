@@ -1,0 +1,268 @@
+#include "archive/Compress.h"
+
+#include "archive/CompThreadSafety.h"
+#include "archive/FileServices.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace yar {
+
+EInvalidHeader::EInvalidHeader() : ECompressError("Can't recognize compressed file header") {}
+EInvalidHeaderArchiveType::EInvalidHeaderArchiveType() : ECompressError("Archive type must be caMulti") {}
+EUnrecognizedCompressionMethod::EUnrecognizedCompressionMethod(const std::string& id)
+    : ECompressError("Unrecognized compression method: \"" + id + "\" in header") {}
+EInsufficientDiskSpace::EInsufficientDiskSpace(const std::string& path)
+    : ECompressError("Not enough disk space to expand " + path) {}
+EInvalidKey::EInvalidKey() : ECompressError("File locked -- valid key required") {}
+EBadChecksum::EBadChecksum() : ECompressError("Bad checksum during expansion -- data may be invalid") {}
+
+namespace {
+
+// A header and one entry header: the least an archive worth listing holds.
+constexpr int64_t MinListableSize = ArchiveHeaderSize + EntryHeaderSize;
+
+int64_t BytesRemaining(TStream& s) {
+    return std::max<int64_t>(0, s.Size() - s.Position());
+}
+
+// Reads up to count bytes, in as many reads as the stream needs; returns how many arrived.
+int32_t ReadUpTo(TStream& s, void* buffer, int32_t count) {
+    int32_t done = 0;
+    while (done < count) {
+        const int32_t got = s.Read(static_cast<uint8_t*>(buffer) + done, count - done);
+        if (got <= 0) break;
+        done += got;
+    }
+    return done;
+}
+
+char UpperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return UpperAscii(x) == UpperAscii(y); });
+}
+
+bool ListContains(const TNameList& names, const std::string& name) {
+    return std::any_of(names.begin(), names.end(),
+                       [&](const std::string& line) { return SameTextIgnoringCase(line, name); });
+}
+
+// Everything up to and including the last delimiter; empty when there is none.
+std::string DirectoryPart(const std::string& path) {
+    for (size_t i = path.size(); i > 0; --i)
+        if (IsPathDelimiter(path[i - 1])) return path.substr(0, i);
+    return {};
+}
+
+TCompressedFileInfo InfoOf(const TStoredEntry& entry) {
+    const TEntryHeader& h = entry.Header;
+    return {h.FileDate, h.Attributes, h.ExpandedSize,     h.CompressedSize,
+            h.Method,   h.Checksum,   entry.HeaderOffset, h.Lock > 0};
+}
+
+} // namespace
+
+TCompress::TCompress() : FState(std::make_unique<TCompThreadSafety>()) {}
+
+TCompress::~TCompress() = default;
+
+void TCompress::SetTargetPath(const std::string& value) {
+    FTargetPath = value;
+    if (!value.empty() && value.back() != '\\') FTargetPath += '\\';
+}
+
+std::unique_ptr<TStream> TCompress::OpenArchive(const std::string& FileName) {
+    return std::make_unique<TFileStream>(NativePath(FileName), fmOpenRead | fmShareExclusive);
+}
+
+void TCompress::SkipData(TStream& Source, int64_t From, int32_t Count) {
+    // Never before From and never past the end: a size beyond the end just ends the archive.
+    Source.Seek(std::min(From + std::max<int32_t>(Count, 0), Source.Size()), TSeekOrigin::soBeginning);
+}
+
+void TCompress::ListArchive(const std::string& FileName, TArchiveListing& List) {
+    const auto source = OpenArchive(FileName);
+    ListArchive(*source, List);
+}
+
+void TCompress::ListArchive(TStream& Source, TArchiveListing& List) {
+    if (BytesRemaining(Source) < MinListableSize) return;
+    ReadArchiveHeader(Source);
+    while (const auto entry = ReadEntryHeader(Source)) {
+        List.push_back({entry->Name, InfoOf(*entry)});
+        SkipData(Source, Source.Position(), entry->Header.CompressedSize);
+    }
+}
+
+void TCompress::ExpandArchive(const std::string& FileName, TNameList* Names) {
+    const auto source = OpenArchive(FileName);
+    ExpandArchive(*source, Names);
+}
+
+void TCompress::ExpandArchive(TStream& Source, TNameList* Names) {
+    TNameList written;
+    int64_t total = 0; // wide, so that hostile sizes cannot wrap it
+    const TArchiveHeader header = ReadArchiveHeader(Source);
+    while (const auto entry = ReadEntryHeader(Source)) {
+        if (total >= header.TotalSize) break;
+        const TEntryHeader& h = entry->Header;
+        const int64_t dataStart = Source.Position();
+        if (Names && !ListContains(*Names, entry->Name)) {
+            SkipData(Source, dataStart, h.CompressedSize);
+            total += h.ExpandedSize;
+            continue;
+        }
+        std::string target =
+            !entry->Name.empty() && entry->Name[0] == '\\' ? entry->Name : FTargetPath + entry->Name;
+        if (OnCheckFile) {
+            OnCheckFile(target, cpExpand);
+            if (target.empty()) {
+                SkipData(Source, dataStart, h.CompressedSize);
+                continue;
+            }
+            if (target == "*") break;
+        }
+        if (FreeSpaceFor(target) < h.ExpandedSize) throw EInsufficientDiskSpace(target);
+        if (FMakeDirectories) ForceEntryDirectory(DirectoryPart(target));
+        const bool expanded = ExpandEntryToFile(Source, *entry, target, header.CompressID);
+        // The next header follows the entry's data, however much of it the decoder consumed.
+        SkipData(Source, dataStart, h.CompressedSize);
+        if (!expanded) continue;
+        written.push_back(target);
+        total += h.ExpandedSize;
+    }
+    if (Names) *Names = std::move(written);
+}
+
+bool TCompress::ExpandEntryToFile(TStream& Source, const TStoredEntry& Entry, const std::string& TargetFile,
+                                  const std::string& CompressID) {
+    std::unique_ptr<TFileStream> out;
+    try {
+        out = std::make_unique<TFileStream>(NativePath(TargetFile), fmCreate | fmShareExclusive);
+    } catch (const EStreamError&) {
+        if (FExceptionOnFileError) throw;
+        return false;
+    }
+    const TEntryHeader& h = Entry.Header;
+    try {
+        ExpandEntry(*out, Source, h, CompressID);
+    } catch (const EInvalidKey&) {
+        out.reset();
+        RemoveFileAt(TargetFile);
+        throw;
+    } catch (...) {
+        // The partly written file stays, closed and with its attributes, for the caller to judge.
+        out.reset();
+        ApplyFileAttributes(TargetFile, h.Attributes);
+        throw;
+    }
+    // A date the platform refuses leaves the file's own time, as an invalid date has no better value.
+    SetFileDosDate(*out, h.FileDate);
+    out.reset();
+    ApplyFileAttributes(TargetFile, h.Attributes);
+    return true;
+}
+
+void TCompress::ExpandStream(TStream& Dest, TStream& Source, int32_t SourceSize, int32_t DestSize,
+                             uint8_t Method, int32_t& Checksum, bool KeyedInput) {
+    yar::ExpandStream(*FState, Dest, Source, SourceSize, DestSize, Method, Checksum, KeyedInput, FKey,
+                      OnShowProgress);
+}
+
+TArchiveHeader TCompress::ReadArchiveHeader(TStream& Source) {
+    if (BytesRemaining(Source) < ArchiveHeaderSize) return TArchiveHeader{}; // an empty archive
+    TArchiveHeaderBytes bytes{};
+    Source.ReadBuffer(bytes.data(), ArchiveHeaderSize);
+    TArchiveHeader header = DecodeArchiveHeader(bytes);
+    if (header.Magic != ArchiveMagic) throw EInvalidHeader();
+    if (header.ArchiveType != caMulti) throw EInvalidHeaderArchiveType();
+    MethodFromID(header.CompressID); // checked only: each entry names its own method
+    return header;
+}
+
+uint8_t TCompress::MethodFromID(const std::string& id) {
+    if (const auto method = MethodOrdinalOfID(id)) return *method;
+    if (OnRecognize) {
+        bool recognized = false;
+        OnRecognize(id, recognized);
+        if (recognized) return coCustom;
+    }
+    throw EUnrecognizedCompressionMethod(id);
+}
+
+std::optional<TStoredEntry> TCompress::ReadEntryHeader(TStream& Source) {
+    TEntryHeaderBytes bytes{};
+    if (ReadUpTo(Source, bytes.data(), EntryHeaderSize) < EntryHeaderSize) return std::nullopt;
+    TStoredEntry entry;
+    entry.Header = DecodeEntryHeader(bytes);
+    const int32_t nameLength = entry.Header.NameLength;
+    // Negative sizes describe no entry: they would read or skip backwards. A name longer than the
+    // rest of the stream is not allocated, since it could not arrive anyway.
+    if (nameLength < 0 || entry.Header.CompressedSize < 0 || nameLength > BytesRemaining(Source))
+        return std::nullopt;
+    entry.Name.resize(static_cast<size_t>(nameLength));
+    if (ReadUpTo(Source, entry.Name.data(), nameLength) < nameLength) return std::nullopt;
+    entry.HeaderOffset = Source.Position() - EntryHeaderSize - nameLength;
+    return entry;
+}
+
+void TCompress::ExpandEntry(TStream& Dest, TStream& Source, const TEntryHeader& Entry,
+                            const std::string& CompressID) {
+    if (Entry.Lock > 0 && FKey == 0) throw EInvalidKey();
+    int32_t computed = 0;
+    if (Entry.Method == coCustom) {
+        if (OnExpand) OnExpand(Dest, Source, Entry.CompressedSize, Entry.ExpandedSize, CompressID, computed);
+    } else {
+        try {
+            ExpandStream(Dest, Source, Entry.CompressedSize, Entry.ExpandedSize, Entry.Method, computed,
+                         Entry.Lock == 2);
+        } catch (const ELZHBadDecodeTable&) {
+            // Scrambled by a wrong key, a locked entry's data decodes to nonsense tables.
+            if (Entry.Lock > 0) throw EInvalidKey();
+            throw;
+        }
+    }
+    if (computed == Entry.Checksum) return;
+    if (Entry.Checksum == 0 && Entry.Method == coNone) return;
+    if (Entry.Lock > 0) {
+        if (static_cast<uint32_t>(FKey) + static_cast<uint32_t>(computed) ==
+            static_cast<uint32_t>(Entry.Checksum))
+            return;
+        throw EInvalidKey();
+    }
+    throw EBadChecksum();
+}
+
+int32_t TCompress::FreeSpaceFor(const std::string& Path) {
+    if (!FCheckSpaceBeforeExpand) return UnlimitedSpace;
+    const double free = DriveFreeSpace(Path);
+    const int32_t result = free >= UnlimitedSpace ? UnlimitedSpace : static_cast<int32_t>(std::trunc(free));
+    if (result == UnlimitedSpace || !FileExistsAt(Path)) return result;
+    // The existing file will be replaced, so its size counts as free.
+    const int64_t sum = static_cast<int64_t>(result) + FileSizeAt(Path).value_or(0);
+    return sum < UnlimitedSpace ? static_cast<int32_t>(sum) : UnlimitedSpace;
+}
+
+double TCompress::DriveFreeSpace(const std::string& Path) {
+    return DiskFreeBytes(Path);
+}
+
+void TCompress::ForceEntryDirectory(const std::string& Directory) {
+    // Walks up to the first directory that exists (or a path of two characters or fewer, such as
+    // "C:"), then creates the missing ones top down; a loop, since a stored name may nest deeply.
+    std::vector<std::string> missing;
+    std::string dir = Directory;
+    for (;;) {
+        if (!dir.empty() && IsPathDelimiter(dir.back())) dir.pop_back();
+        if (dir.size() <= 2 || DirectoryExistsAt(dir)) break;
+        missing.push_back(dir);
+        dir = DirectoryPart(dir);
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) MakeDirectory(*it);
+}
+
+} // namespace yar
