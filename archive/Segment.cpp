@@ -1,0 +1,475 @@
+#include "archive/Segment.h"
+
+#include "archive/FileServices.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <utility>
+
+namespace yar {
+
+EListError::EListError(std::size_t index)
+    : std::out_of_range("List index out of bounds (" + std::to_string(index) + ")") {}
+
+namespace {
+
+constexpr const char* SegDefaultBaseName = "SegData";
+constexpr const char* SegDefaultDir = "a:\\";
+constexpr int32_t SegMinSize = 16384;
+constexpr const char* PromptTail = "\n\rCorrect and then press OK, or Cancel to abort";
+
+// Windows file names ignore letter case, so the component keeps its names in lower case there.
+// Elsewhere case is part of the name and folding it would point at another file.
+std::string FoldFileNameCase(std::string s) {
+#ifdef _WIN32
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+#endif
+    return s;
+}
+
+bool IsDriveOrPathDelimiter(char c) {
+    return IsPathDelimiter(c) || c == ':';
+}
+
+std::string WithoutTrailingDelimiter(std::string s) {
+    if (!s.empty() && IsPathDelimiter(s.back())) s.pop_back();
+    return s;
+}
+
+std::string TrimTrailingBlanks(std::string s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    return s;
+}
+
+// A temporary file of a run. Attributes applied by an expansion (read-only) would keep it alive.
+void DeleteTempFile(const std::string& path) {
+    ApplyFileAttributes(path, 0);
+    RemoveFileAt(path);
+}
+
+// Deletes a temporary file when the step that made it ends, however it ends.
+class TTempFile {
+public:
+    explicit TTempFile(std::string path) : FPath(std::move(path)) {}
+    ~TTempFile() { DeleteTempFile(FPath); }
+    TTempFile(const TTempFile&) = delete;
+    TTempFile& operator=(const TTempFile&) = delete;
+    const std::string& Path() const { return FPath; }
+
+private:
+    std::string FPath;
+};
+
+std::unique_ptr<TFileStream> OpenOrFail(const std::string& path, uint16_t mode) {
+    try {
+        return std::make_unique<TFileStream>(NativePath(path), mode);
+    } catch (const EStreamError&) {
+        throw ESegError(SegMsgStreamOpenFailed);
+    }
+}
+
+// The five container events set aside while name lists are expanded, so that the application sees
+// none of those files; they come back when the guard ends.
+class TContainerEventsAside {
+public:
+    explicit TContainerEventsAside(TCompress& c)
+        : C(c), Compress(std::exchange(c.OnCompress, nullptr)), Expand(std::exchange(c.OnExpand, nullptr)),
+          CheckFile(std::exchange(c.OnCheckFile, nullptr)), Recognize(std::exchange(c.OnRecognize, nullptr)),
+          Progress(std::exchange(c.OnShowProgress, nullptr)) {}
+    ~TContainerEventsAside() {
+        C.OnCompress = std::move(Compress);
+        C.OnExpand = std::move(Expand);
+        C.OnCheckFile = std::move(CheckFile);
+        C.OnRecognize = std::move(Recognize);
+        C.OnShowProgress = std::move(Progress);
+    }
+    TContainerEventsAside(const TContainerEventsAside&) = delete;
+    TContainerEventsAside& operator=(const TContainerEventsAside&) = delete;
+
+private:
+    TCompress& C;
+    TCompressEvent Compress;
+    TExpandEvent Expand;
+    TFilenameCheckEvent CheckFile;
+    TRecognizeEvent Recognize;
+    TShowProgressEvent Progress;
+};
+
+} // namespace
+
+std::string SegTemplateDir(const std::string& Template) {
+    for (std::size_t i = Template.size(); i > 0; --i)
+        if (IsDriveOrPathDelimiter(Template[i - 1])) return Template.substr(0, i);
+    return {};
+}
+
+// ---- TSegArcList ----
+
+TSegArc& TSegArcList::Items(std::size_t index) const {
+    if (index >= FItems.size()) throw EListError(index);
+    return *FItems[index];
+}
+
+void TSegArcList::Add(std::unique_ptr<TSegArc> arc) {
+    FItems.push_back(std::move(arc));
+}
+
+void TSegArcList::Delete(std::size_t index) {
+    if (index >= FItems.size()) throw EListError(index);
+    FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void TSegArcList::Move(std::size_t from, std::size_t to) {
+    if (from >= FItems.size()) throw EListError(from);
+    if (to >= FItems.size()) throw EListError(to);
+    auto item = std::move(FItems[from]);
+    FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(from));
+    FItems.insert(FItems.begin() + static_cast<std::ptrdiff_t>(to), std::move(item));
+}
+
+void TSegArcList::Clear() {
+    while (!FItems.empty()) FItems.erase(FItems.begin());
+}
+
+// ---- TSegCompress: properties ----
+
+TSegCompress::TSegCompress(TUserPrompts* Owner)
+    : FOwner(Owner), FSegBaseName(SegDefaultBaseName), FSegDir(SegDefaultDir) {
+    SetSegTmpDir("");
+}
+
+TSegCompress::~TSegCompress() = default;
+
+void TSegCompress::SetSegBaseName(const std::string& value) {
+    std::size_t start = value.size();
+    while (start > 0 && !IsDriveOrPathDelimiter(value[start - 1])) --start;
+    const std::string name = value.substr(start);
+    FSegBaseName = name.empty() ? SegDefaultBaseName : FoldFileNameCase(name);
+}
+
+void TSegCompress::SetSegDir(const std::string& value) {
+    FSegDir = value.empty() ? SegDefaultDir : FoldFileNameCase(value);
+}
+
+void TSegCompress::SetSegExt(const std::string& value) {
+    FSegExt = value.substr(0, 3);
+}
+
+void TSegCompress::SetSegSize(int32_t value) {
+    FSegSize = std::max(value, SegMinSize);
+}
+
+void TSegCompress::SetSegTmpDir(const std::string& value) {
+    std::string dir = WithoutTrailingDelimiter(value);
+    if (dir.empty()) dir = WithoutTrailingDelimiter(std::filesystem::current_path().string());
+    FSegTmpDir = FoldFileNameCase(dir);
+}
+
+// ---- TSegCompress: volumes ----
+
+void TSegCompress::Abort() {
+    throw ESegError(SegMsgOperationAborted);
+}
+
+void TSegCompress::ProcessMessages() {
+    if (FOwner) FOwner->ProcessMessages();
+}
+
+void TSegCompress::BuildVolumeName(const std::string& Directory) {
+    FVolumeName = SegVolumeFileName(FSegBaseName, FSegExt, FVolumeNumber);
+    FVolumePath = WithoutTrailingDelimiter(Directory) + "\\" + FVolumeName;
+}
+
+namespace {
+// The volume record at the stream's position, or nothing when it is short or has the wrong id.
+std::optional<TSegVolumeRecord> ReadVolumeRecordFrom(TStream& Stream) {
+    uint8_t bytes[TSegVolumeRecord::Size]{};
+    int32_t got = 0;
+    while (got < static_cast<int32_t>(sizeof bytes)) {
+        const int32_t n = Stream.Read(bytes + got, static_cast<int32_t>(sizeof bytes) - got);
+        if (n <= 0) break;
+        got += n;
+    }
+    if (got < static_cast<int32_t>(sizeof bytes)) return std::nullopt;
+    const TSegVolumeRecord record = DecodeVolumeRecord(bytes);
+    if (record.Id != SegVolumeId) return std::nullopt;
+    return record;
+}
+} // namespace
+
+void TSegCompress::ReadVolumeRecord(TStream& Stream) {
+    if (!ReadVolumeRecordFrom(Stream)) throw ESegError(SegMsgInvalidSegmentIDHeader);
+    FVolumeRemaining -= static_cast<int64_t>(TSegVolumeRecord::Size);
+}
+
+bool TSegCompress::PromptVolumeDir(uint16_t Number) {
+    if (!FOwner) return true;
+    const TArrowCursorGuard arrow(FOwner);
+    for (;;) {
+        std::string value = FSegDir;
+        if (!FOwner->InputQuery("Mount Segment #" + std::to_string(Number), "Directory Path:", value))
+            return true;
+        if (!value.empty()) {
+            FSegDir = value; // exactly as typed
+            return false;
+        }
+    }
+}
+
+void TSegCompress::BeforeVolume() {
+    if (FSegPopUp) {
+        FAbortFlag = PromptVolumeDir(FVolumeNumber);
+        if (FOwner) FOwner->RepaintOwner();
+        if (FAbortFlag) Abort();
+        BuildVolumeName(FSegDir);
+    }
+    if (OnSegBefore) OnSegBefore(FSegMode, FVolumeName, FVolumeNumber);
+    if (FAbortFlag) Abort();
+}
+
+std::unique_ptr<TStream> TSegCompress::MountVolume(uint16_t Number) {
+    FVolumeNumber = Number;
+    BuildVolumeName(FSegDir);
+    for (;;) {
+        BeforeVolume();
+        std::string message;
+        if (!FileExistsAt(FVolumePath)) {
+            message = "Unable to locate \"" + FVolumeName + "\" on this segment!" + PromptTail;
+        } else {
+            // A file of the expected name that holds no volume record is not prompted for.
+            std::optional<TSegVolumeRecord> record;
+            {
+                const auto probe = OpenOrFail(FVolumePath, fmOpenRead | fmShareExclusive);
+                record = ReadVolumeRecordFrom(*probe);
+            }
+            if (!record) throw ESegError(SegMsgStreamOpenFailed);
+            if (record->SegNumber == Number) {
+                auto volume = OpenOrFail(FVolumePath, fmOpenRead | fmShareExclusive);
+                FVolumeRemaining = volume->Size();
+                return volume;
+            }
+            message = std::string("Incorrect segmented mounted!") + PromptTail;
+        }
+        if (!FOwner || !FOwner->ErrorOkCancel(message)) {
+            FAbortFlag = true;
+            Abort();
+        }
+    }
+}
+
+void TSegCompress::CloseVolume() {
+    FVolume.reset();
+    FVolumeRemaining = 0;
+}
+
+void TSegCompress::ReadSpanning(uint8_t* Buffer, int32_t Count) {
+    while (Count > 0) {
+        if (FVolumeRemaining <= 0) {
+            FVolume.reset();
+            if (OnSegAfter) OnSegAfter(FSegMode, FVolumeName, FVolumeNumber);
+            if (FAbortFlag) Abort();
+            FVolume = MountVolume(static_cast<uint16_t>(FVolumeNumber + 1));
+            ReadVolumeRecord(*FVolume);
+            continue; // a volume may hold nothing but its volume record
+        }
+        const auto n = static_cast<int32_t>(std::min<int64_t>({SegBufferSize, Count, FVolumeRemaining}));
+        // A volume that holds fewer bytes than its size said (cut while open) fails here, not forever.
+        FVolume->ReadBuffer(Buffer, n);
+        Buffer += n;
+        Count -= n;
+        FVolumeRemaining -= n;
+        ProcessMessages();
+    }
+}
+
+void TSegCompress::CopySpanning(TStream* Dest, int32_t Count, const TSegShowProgressEvent& Progress) {
+    int32_t done = 0;
+    while (done < Count) {
+        std::fill(FBuffer.begin(), FBuffer.end(), uint8_t{0});
+        const int32_t n = std::min(SegBufferSize, Count - done);
+        ReadSpanning(FBuffer.data(), n);
+        if (Dest) Dest->WriteBuffer(FBuffer.data(), n);
+        done += n;
+        if (Progress) Progress(static_cast<int32_t>(static_cast<int64_t>(done) * 100 / Count));
+    }
+}
+
+// ---- TSegCompress: the run ----
+
+std::string TSegCompress::TempArchivePath() const {
+    return FSegTmpDir + "\\" + FSegBaseName + ".$A$";
+}
+
+// The name list is always written under this name, whatever its stored name says: a stored name
+// must neither leave the temporary directory nor replace a file that lives there.
+std::string TSegCompress::NameListPath() const {
+    return FSegTmpDir + "\\" + FSegBaseName + ".$L$";
+}
+
+void TSegCompress::ExpandSet(TSegArcList& List) {
+    VisitSet(List,
+             [this](TSegArc& Arc, const std::string& ArchivePath) { ExpandArchiveOf(Arc, ArchivePath); });
+}
+
+void TSegCompress::VisitSet(TSegArcList& List, const TSegArchiveAction& Action) {
+    FAbortFlag = false;
+    FSegMode = smExpand;
+    FBuffer.assign(SegBufferSize, 0);
+    // Whatever way the run ends: no volume stays open and the work buffer goes.
+    struct TRunEnd {
+        TSegCompress& S;
+        ~TRunEnd() {
+            S.CloseVolume();
+            S.FBuffer = {};
+        }
+    } runEnd{*this};
+
+    ForceEntryDirectory(FSegTmpDir);
+    List.Clear();
+
+    FVolume = MountVolume(1);
+    ReadVolumeRecord(*FVolume);
+    uint8_t setBytes[TSegSetHeader::Size]{};
+    ReadSpanning(setBytes, sizeof setBytes);
+    const TSegSetHeader set = DecodeSetHeader(setBytes);
+    if (set.Id != SegSetId) throw ESegError(SegMsgInvalidSegmentHeaderID);
+
+    {
+        const TContainerEventsAside aside(*this);
+        for (uint16_t i = 0; i < set.ArcCount; ++i) {
+            auto arc = std::make_unique<TSegArc>();
+            ReadScan(*arc);
+            arc->Index = i;
+            List.Add(std::move(arc));
+        }
+    }
+
+    if (OnSegBeforeExpand) OnSegBeforeExpand(List);
+    if (FAbortFlag) Abort();
+
+    const std::size_t count = List.Count();
+    for (std::size_t i = 0; i < count; ++i) ExpandSegArc(List[i], Action);
+}
+
+void TSegCompress::ReadScan(TSegArc& Arc) {
+    uint8_t scanBytes[TSegScanRecord::Size]{};
+    ReadSpanning(scanBytes, sizeof scanBytes);
+    const TSegScanRecord scan = DecodeScanRecord(scanBytes);
+    if (scan.Id != SegScanId) throw ESegError(SegMsgInvalidScanIDHeader);
+    // Lengths the reader's buffers cannot hold, or that cannot be, make the record invalid.
+    if (scan.PathLength > SegMaxPathLength || scan.RecordLength < 1 ||
+        scan.RecordLength > SegMaxRecordLength || scan.ListSize < 0)
+        throw ESegError(SegMsgInvalidScanIDHeader);
+
+    std::fill(FBuffer.begin(), FBuffer.end(), uint8_t{0});
+    ReadSpanning(FBuffer.data(), scan.PathLength);
+    Arc.Template = TextUpToZero(FBuffer.data(), scan.PathLength);
+    Arc.Path = SegTemplateDir(Arc.Template);
+    Arc.ArcTag = scan.ArcTag;
+    Arc.Files.clear();
+
+    ReadNameList(Arc, scan.ListSize, scan.RecordLength);
+}
+
+void TSegCompress::ReadNameList(TSegArc& Arc, int32_t ListSize, int32_t RecordLength) {
+    std::string nameListFile;
+    {
+        const TTempFile archive(TempArchivePath());
+        RemoveFileAt(archive.Path());
+        {
+            const auto out = OpenOrFail(archive.Path(), fmCreate | fmShareExclusive);
+            CopySpanning(out.get(), ListSize, nullptr);
+        }
+
+        const std::string savedTarget = TargetPath();
+        SetTargetPath(FSegTmpDir + "\\");
+        struct TRestoreTarget {
+            TSegCompress& S;
+            const std::string& Saved;
+            ~TRestoreTarget() { S.SetTargetPath(Saved); }
+        } restoreTarget{*this, savedTarget};
+
+        // The first entry is the name list; any further entry is not written at all.
+        int entries = 0;
+        OnCheckFile = [this, &entries](std::string& filepath, TCProcessMode) {
+            filepath = entries++ == 0 ? NameListPath() : "*";
+        };
+        struct TClearCheck {
+            TSegCompress& S;
+            ~TClearCheck() { S.OnCheckFile = nullptr; }
+        } clearCheck{*this};
+
+        TArchiveListing listing;
+        ListArchive(archive.Path(), listing);
+        TNameList written;
+        for (const TListedEntry& entry : listing) written.push_back(entry.Name);
+        ExpandArchive(archive.Path(), &written);
+        if (written.empty()) throw EListError(0);
+        nameListFile = written.front();
+    }
+
+    const TTempFile list(nameListFile);
+    std::unique_ptr<TFileStream> in;
+    try {
+        in = std::make_unique<TFileStream>(NativePath(list.Path()), fmOpenRead | fmShareExclusive);
+    } catch (const EStreamError&) {
+        throw ESegError(SegMsgStreamOpenFailed);
+    }
+    int64_t remaining = in->Size();
+    while (remaining > 0) {
+        std::fill(FBuffer.begin(), FBuffer.end(), uint8_t{0});
+        const auto n = static_cast<int32_t>(std::min<int64_t>(RecordLength, remaining));
+        int32_t got = 0;
+        while (got < n) {
+            const int32_t r = in->Read(FBuffer.data() + got, n - got);
+            if (r <= 0) throw ESegError(SegMsgStreamReadFailed);
+            got += r;
+        }
+        Arc.Files.push_back(TrimTrailingBlanks(TextUpToZero(FBuffer.data(), static_cast<std::size_t>(n))));
+        remaining -= n;
+    }
+}
+
+void TSegCompress::ExpandSegArc(TSegArc& Arc, const TSegArchiveAction& Action) {
+    TSegArcHeader header;
+    for (;;) {
+        uint8_t bytes[TSegArcHeader::Size]{};
+        ReadSpanning(bytes, sizeof bytes);
+        header = DecodeArcHeader(bytes);
+        if (header.Id != SegArcId || header.ArcSize < 0) throw ESegError(SegMsgInvalidArchiveIDHeader);
+        if (header.ArcSeq > Arc.Index) throw ESegError(SegMsgInvalidArchiveSequence);
+        if (header.ArcSeq == Arc.Index) break;
+        CopySpanning(nullptr, header.ArcSize, nullptr); // an archive the application did not keep
+    }
+
+    const TTempFile archive(TempArchivePath());
+    RemoveFileAt(archive.Path());
+    {
+        const auto out = OpenOrFail(archive.Path(), fmCreate | fmShareExclusive);
+        CopySpanning(out.get(), header.ArcSize, OnSegShowProgress);
+    }
+    Action(Arc, archive.Path());
+    if (OnSegAfterArchive) OnSegAfterArchive(header, Arc.Template);
+    DeleteTempFile(archive.Path());
+    if (FAbortFlag) Abort();
+}
+
+void TSegCompress::ExpandArchiveOf(TSegArc& Arc, const std::string& ArchivePath) {
+    SetMakeDirectories(true);
+    SetTargetPath(Arc.Path);
+    ExpandArchive(ArchivePath, &Arc.Files);
+}
+
+// ---- TSegCompEZ ----
+
+void TSegCompEZ::SegExpand() {
+    SetTargetPath("");
+    ExpandSet(SegArcList);
+    FSegSource.clear();
+    for (std::size_t i = 0; i < SegArcList.Count(); ++i) FSegSource.push_back(SegArcList[i].Template);
+    SetTargetPath("");
+}
+
+} // namespace yar

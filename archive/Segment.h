@@ -1,0 +1,214 @@
+// Segment sets: compressed archives carried across numbered volume files. TSegCompress finds and
+// checks each volume in turn (asking the user for missing or wrong ones), reads the set's records
+// across volume boundaries, copies each archive into a temporary file and expands it through the
+// container. TSegCompEZ keeps the list of the set's archives itself and reports their templates.
+#pragma once
+
+#include "archive/Compress.h"
+#include "archive/SegmentRecords.h"
+#include "archive/UserPrompts.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace yar {
+
+// Every failure of the segment layer; the message begins with "(TSegCompress) ".
+class ESegError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A list position that does not exist: "List index out of bounds (<index>)".
+class EListError : public std::out_of_range {
+public:
+    explicit EListError(std::size_t index);
+};
+
+inline constexpr const char* SegMsgInvalidSegmentIDHeader = "(TSegCompress) Invalid Segment ID Header";
+inline constexpr const char* SegMsgInvalidSegmentHeaderID = "(TSegCompress) Invalid Segment Header ID";
+inline constexpr const char* SegMsgInvalidScanIDHeader = "(TSegCompress) Invalid Scan ID Header";
+inline constexpr const char* SegMsgInvalidArchiveIDHeader = "(TSegCompress) Invalid Archive ID Header";
+inline constexpr const char* SegMsgInvalidArchiveSequence = "(TSegCompress) Invalid Archive sequence number";
+inline constexpr const char* SegMsgStreamOpenFailed = "(TSegCompress) Stream open failed";
+inline constexpr const char* SegMsgStreamReadFailed = "(TSegCompress) Stream read failed";
+inline constexpr const char* SegMsgOperationAborted = "(TSegCompress) Operation aborted by user";
+
+// Why a volume event is raised: smExpand while reading a set; smCompress belongs to building.
+enum TSegMode : uint8_t { smCompress = 0, smExpand = 1 };
+// How a building program walks its sources; kept so that stored settings load.
+enum TBuildMode : uint8_t { bmFlat = 0, bmRecursive = 1 };
+
+// One archive of a set.
+class TSegArc {
+public:
+    std::string Template; // from the scan record
+    std::string Path;     // directory part of Template (up to the last "\" or ":")
+    uint16_t Index = 0;   // position in the set, from 0
+    uint8_t ArcTag = 0;   // kept, not interpreted
+    // The stored names to expand; after expansion, the full paths of the files written.
+    TNameList Files;
+};
+
+// The archives of a set; the list owns them.
+class TSegArcList {
+public:
+    TSegArcList() = default;
+    ~TSegArcList() { Clear(); }
+    TSegArcList(const TSegArcList&) = delete;
+    TSegArcList& operator=(const TSegArcList&) = delete;
+
+    std::size_t Count() const { return FItems.size(); }
+    TSegArc& Items(std::size_t index) const;
+    TSegArc& operator[](std::size_t index) const { return Items(index); }
+
+    void Add(std::unique_ptr<TSegArc> arc);
+    // Frees the archive at index.
+    void Delete(std::size_t index);
+    // Moves the archive at from to position to.
+    void Move(std::size_t from, std::size_t to);
+    // Frees every archive, from the front.
+    void Clear();
+
+private:
+    std::vector<std::unique_ptr<TSegArc>> FItems;
+};
+
+using TSegBeforeEvent = std::function<void(TSegMode SegMode, const std::string& SegName, uint16_t SegNumber)>;
+using TSegAfterEvent = std::function<void(TSegMode SegMode, const std::string& SegName, uint16_t SegNumber)>;
+using TSegBeforeExpandEvent = std::function<void(TSegArcList& SegArcList)>;
+using TSegAfterArchiveEvent =
+    std::function<void(const TSegArcHeader& SegArcHdr, const std::string& Template)>;
+using TSegShowProgressEvent = std::function<void(int32_t PercentageDone)>;
+
+// What a run does with each archive once it has been copied into its temporary file.
+using TSegArchiveAction = std::function<void(TSegArc& Arc, const std::string& ArchivePath)>;
+
+class TSegCompress : public TCompress {
+public:
+    // Owner asks the user for volumes and receives the repaints and message pumping of a run;
+    // without one, every prompt is answered with Cancel.
+    explicit TSegCompress(TUserPrompts* Owner = nullptr);
+    ~TSegCompress() override;
+
+    // Published properties, in their published order, after those of TCompress.
+    const std::string& SegBaseName() const { return FSegBaseName; }
+    void SetSegBaseName(const std::string& value);
+    const std::string& SegDir() const { return FSegDir; }
+    void SetSegDir(const std::string& value);
+    const std::string& SegExt() const { return FSegExt; }
+    void SetSegExt(const std::string& value);
+    bool SegPopUp() const { return FSegPopUp; }
+    void SetSegPopUp(bool value) { FSegPopUp = value; }
+    int32_t SegSize() const { return FSegSize; }
+    void SetSegSize(int32_t value);
+    const std::string& SegTmpDir() const { return FSegTmpDir; }
+    void SetSegTmpDir(const std::string& value);
+
+    TSegBeforeEvent OnSegBefore;
+    TSegAfterEvent OnSegAfter;
+    TSegBeforeExpandEvent OnSegBeforeExpand;
+    TSegAfterArchiveEvent OnSegAfterArchive;
+    TSegShowProgressEvent OnSegShowProgress;
+
+    // Set by a handler (or a cancelled prompt) to end the run at its next check.
+    bool AbortFlag() const { return FAbortFlag; }
+    void SetAbortFlag(bool value) { FAbortFlag = value; }
+
+    // The run state a handler may look at.
+    uint16_t VolumeNumber() const { return FVolumeNumber; }
+    const std::string& VolumePath() const { return FVolumePath; }
+    const std::string& VolumeName() const { return FVolumeName; }
+    TSegMode SegMode() const { return FSegMode; }
+
+    // Expands the whole set into List: one TSegArc per archive, less those OnSegBeforeExpand removed,
+    // each with Files holding the paths written.
+    void ExpandSet(TSegArcList& List);
+    // The same run, with Action in place of the expansion of each archive (for listing or testing).
+    void VisitSet(TSegArcList& List, const TSegArchiveAction& Action);
+
+    // Volume path and volume name of the current volume number in Directory.
+    void BuildVolumeName(const std::string& Directory);
+
+protected:
+    // Reads and checks the 8-byte volume record straight from the volume file.
+    void ReadVolumeRecord(TStream& Stream);
+    // The directory prompt; true when the user cancelled.
+    bool PromptVolumeDir(uint16_t Number);
+    void BeforeVolume();
+    // Opens volume Number, asking until the right one is found or the user cancels.
+    std::unique_ptr<TStream> MountVolume(uint16_t Number);
+    // Count bytes of the logical stream, across volume boundaries.
+    void ReadSpanning(uint8_t* Buffer, int32_t Count);
+    void CloseVolume();
+    void ReadScan(TSegArc& Arc);
+    void ExpandSegArc(TSegArc& Arc, const TSegArchiveAction& Action);
+    // Expands the archive in ArchivePath into the archive's Path, only the entries named in Files.
+    void ExpandArchiveOf(TSegArc& Arc, const std::string& ArchivePath);
+
+    TUserPrompts* Owner() const { return FOwner; }
+
+private:
+    [[noreturn]] void Abort();
+    void ProcessMessages();
+    // Copies Count bytes of the logical stream into Dest (or passes over them without one), in blocks
+    // of the work buffer, reporting the share done to Progress after each block.
+    void CopySpanning(TStream* Dest, int32_t Count, const TSegShowProgressEvent& Progress);
+    // Reads the set's name list of one archive (ListSize bytes) into Arc.Files.
+    void ReadNameList(TSegArc& Arc, int32_t ListSize, int32_t RecordLength);
+    std::string TempArchivePath() const;
+    std::string NameListPath() const;
+
+    TUserPrompts* FOwner;
+    std::string FSegBaseName;
+    std::string FSegDir;
+    std::string FSegExt;
+    bool FSegPopUp = true;
+    int32_t FSegSize = 1440000;
+    std::string FSegTmpDir;
+
+    uint16_t FVolumeNumber = 0;
+    std::string FVolumePath, FVolumeName;
+    bool FAbortFlag = false;
+    TSegMode FSegMode = smCompress;
+    std::vector<uint8_t> FBuffer;
+    int64_t FVolumeRemaining = 0;
+    std::unique_ptr<TStream> FVolume;
+};
+
+class TSegCompEZ : public TSegCompress {
+public:
+    explicit TSegCompEZ(TUserPrompts* Owner = nullptr) : TSegCompress(Owner) {}
+
+    // Published properties after those of TSegCompress; the first three only serve building.
+    TBuildMode SegBuildMode() const { return FSegBuildMode; }
+    void SetSegBuildMode(TBuildMode value) { FSegBuildMode = value; }
+    uint8_t SegCompType() const { return FSegCompType; }
+    void SetSegCompType(uint8_t value) { FSegCompType = value; }
+    bool SegMultiArc() const { return FSegMultiArc; }
+    void SetSegMultiArc(bool value) { FSegMultiArc = value; }
+    // After SegExpand, the Template of every archive of the set.
+    const std::vector<std::string>& SegSource() const { return FSegSource; }
+    std::vector<std::string>& SegSource() { return FSegSource; }
+    void SetSegSource(const std::vector<std::string>& value) { FSegSource = value; }
+
+    TSegArcList SegArcList;
+
+    // Expands the whole set described by the properties.
+    void SegExpand();
+
+private:
+    TBuildMode FSegBuildMode = bmRecursive;
+    uint8_t FSegCompType = coLZH;
+    bool FSegMultiArc = false;
+    std::vector<std::string> FSegSource;
+};
+
+// The directory part of a template: everything up to and including the last "\" or ":".
+std::string SegTemplateDir(const std::string& Template);
+
+} // namespace yar

@@ -1,0 +1,142 @@
+#include "tools/builder/SegmentSetWriter.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+#include <utility>
+
+namespace yar::builder {
+
+TSegVolumeWriter::TSegVolumeWriter(std::string dir, std::string baseName, std::string ext, int32_t volumeSize)
+    : Dir(std::move(dir)), BaseName(std::move(baseName)), Ext(std::move(ext)),
+      VolumeSize(std::max(volumeSize, SegMinVolumeSize)) {}
+
+TSegVolumeWriter::~TSegVolumeWriter() {
+    if (Open) Out.close(); // an unfinished set is left as written; Finish reports write failures
+}
+
+std::string TSegVolumeWriter::VolumeDir(uint16_t number) const {
+    if (Ext.empty()) return Dir;
+    return (std::filesystem::path(Dir) / ("disk" + std::to_string(number))).string();
+}
+
+void TSegVolumeWriter::OpenNext() {
+    if (Number == UINT16_MAX) throw std::runtime_error("a segment set holds at most 65535 volumes");
+    ++Number;
+    const std::filesystem::path dir = VolumeDir(Number);
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / SegVolumeFileName(BaseName, Ext, Number)).string();
+    Out.open(path, std::ios::binary | std::ios::trunc);
+    if (!Out) throw std::runtime_error("cannot create volume " + path);
+    Open = true;
+    VolumePaths.push_back(path);
+    TSegVolumeRecord record;
+    record.SegNumber = Number;
+    uint8_t bytes[TSegVolumeRecord::Size];
+    EncodeRecord(record, bytes);
+    Out.write(reinterpret_cast<const char*>(bytes), sizeof bytes);
+    Room = VolumeSize - static_cast<int64_t>(TSegVolumeRecord::Size);
+}
+
+void TSegVolumeWriter::CloseCurrent() {
+    if (!Open) return;
+    Out.close();
+    Open = false;
+    if (!Out) throw std::runtime_error("cannot write volume " + VolumePaths.back());
+}
+
+void TSegVolumeWriter::Write(std::span<const uint8_t> bytes) {
+    while (!bytes.empty()) {
+        if (!Open || Room == 0) {
+            CloseCurrent();
+            OpenNext();
+        }
+        const auto n = static_cast<std::size_t>(std::min<int64_t>(Room, static_cast<int64_t>(bytes.size())));
+        Out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(n));
+        Room -= static_cast<int64_t>(n);
+        bytes = bytes.subspan(n);
+    }
+}
+
+void TSegVolumeWriter::EndVolume() {
+    if (!Open) OpenNext();
+    Room = 0;
+}
+
+void TSegVolumeWriter::Finish() {
+    if (VolumePaths.empty()) OpenNext();
+    CloseCurrent();
+}
+
+std::vector<uint8_t> PackNameRecords(const std::vector<std::string>& names, int32_t recordLength,
+                                     uint8_t pad) {
+    if (recordLength < 1) throw std::invalid_argument("name records need at least one byte");
+    std::vector<uint8_t> out;
+    out.reserve(names.size() * static_cast<std::size_t>(recordLength));
+    for (const std::string& name : names) {
+        if (name.size() > static_cast<std::size_t>(recordLength))
+            throw std::invalid_argument("name longer than its record: " + name);
+        out.insert(out.end(), name.begin(), name.end());
+        out.insert(out.end(), static_cast<std::size_t>(recordLength) - name.size(), pad);
+    }
+    return out;
+}
+
+int32_t NameRecordLengthFor(const std::vector<std::string>& names) {
+    std::size_t longest = 0;
+    for (const std::string& name : names) longest = std::max(longest, name.size());
+    if (longest + 1 > static_cast<std::size_t>(SegMaxRecordLength))
+        throw std::invalid_argument("stored name too long for a name record");
+    return static_cast<int32_t>(longest + 1);
+}
+
+namespace {
+template <class Record> void WritePacked(TSegVolumeWriter& out, const Record& record) {
+    uint8_t bytes[Record::Size];
+    EncodeRecord(record, bytes);
+    out.Write(bytes);
+}
+} // namespace
+
+void WriteRecord(TSegVolumeWriter& out, const TSegSetHeader& record) {
+    WritePacked(out, record);
+}
+void WriteRecord(TSegVolumeWriter& out, const TSegScanRecord& record) {
+    WritePacked(out, record);
+}
+void WriteRecord(TSegVolumeWriter& out, const TSegArcHeader& record) {
+    WritePacked(out, record);
+}
+
+void WriteSegmentSet(TSegVolumeWriter& out, std::span<const TSegSetArchive> archives) {
+    if (archives.size() > UINT16_MAX)
+        throw std::invalid_argument("a segment set holds at most 65535 archives");
+    TSegSetHeader set;
+    set.ArcCount = static_cast<uint16_t>(archives.size());
+    WriteRecord(out, set);
+    for (const TSegSetArchive& arc : archives) {
+        if (arc.Template.size() > static_cast<std::size_t>(SegMaxPathLength))
+            throw std::invalid_argument("template too long: " + arc.Template);
+        if (arc.RecordLength < 1 || arc.RecordLength > SegMaxRecordLength)
+            throw std::invalid_argument("name record length out of range");
+        TSegScanRecord scan;
+        scan.PathLength = static_cast<uint16_t>(arc.Template.size());
+        scan.ArcTag = arc.ArcTag;
+        scan.RecordLength = arc.RecordLength;
+        scan.ListSize = static_cast<int32_t>(arc.NameList.size());
+        WriteRecord(out, scan);
+        out.Write({reinterpret_cast<const uint8_t*>(arc.Template.data()), arc.Template.size()});
+        out.Write(arc.NameList);
+    }
+    for (std::size_t i = 0; i < archives.size(); ++i) {
+        if (archives[i].Archive.size() > static_cast<std::size_t>(INT32_MAX))
+            throw std::invalid_argument("archive too large for a segment set");
+        TSegArcHeader header;
+        header.ArcSeq = static_cast<uint16_t>(i);
+        header.ArcSize = static_cast<int32_t>(archives[i].Archive.size());
+        WriteRecord(out, header);
+        out.Write(archives[i].Archive);
+    }
+}
+
+} // namespace yar::builder

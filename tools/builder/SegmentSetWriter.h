@@ -1,0 +1,80 @@
+// Writing segment sets: the logical stream of set header, scan records with templates and name lists,
+// archive headers and archives, cut into numbered (or fixed-extension) volume files of a given size.
+#pragma once
+
+#include "archive/SegmentRecords.h"
+
+#include <cstdint>
+#include <fstream>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace yar::builder {
+
+// The size of a 1.44 MB floppy as the set's volumes use it.
+inline constexpr int32_t SegFloppySize = 1440000;
+// Smallest volume worth writing; smaller sizes are raised to it.
+inline constexpr int32_t SegMinVolumeSize = 16384;
+
+// Cuts a logical stream into volume files, each beginning with its volume record.
+class TSegVolumeWriter {
+public:
+    // VolumeSize counts the volume record too; sizes below SegMinVolumeSize become SegMinVolumeSize.
+    TSegVolumeWriter(std::string Dir, std::string BaseName, std::string Ext,
+                     int32_t VolumeSize = SegFloppySize);
+    ~TSegVolumeWriter();
+    TSegVolumeWriter(const TSegVolumeWriter&) = delete;
+    TSegVolumeWriter& operator=(const TSegVolumeWriter&) = delete;
+
+    // Continues the logical stream, opening the next volume whenever one is full.
+    void Write(std::span<const uint8_t> bytes);
+    // The next byte goes into a new volume even though this one has room (a volume may end anywhere).
+    void EndVolume();
+    // Closes the last volume; a set always has at least volume 1.
+    void Finish();
+
+    // Full paths of the volumes written so far, volume 1 first.
+    const std::vector<std::string>& Paths() const { return VolumePaths; }
+
+    // With a fixed extension every volume has the same name, so each one goes into a directory of its
+    // own: Dir/disk1, Dir/disk2, ... (the disks of the set). Without one they all share Dir.
+    std::string VolumeDir(uint16_t number) const;
+
+private:
+    void OpenNext();
+    void CloseCurrent();
+
+    std::string Dir, BaseName, Ext;
+    int32_t VolumeSize;
+    std::ofstream Out;
+    bool Open = false;
+    int64_t Room = 0; // bytes the open volume still takes
+    uint16_t Number = 0;
+    std::vector<std::string> VolumePaths;
+};
+
+// One archive of a set as the writer lays it out.
+struct TSegSetArchive {
+    std::string Template;          // e.g. "c:\app\*.*"; its directory part is where files go
+    uint8_t ArcTag = 0;            // kept by the reader, not interpreted
+    int32_t RecordLength = 0;      // length of one name record in NameList
+    std::vector<uint8_t> NameList; // a container archive whose first entry holds the name records
+    std::vector<uint8_t> Archive;  // the container archive itself
+};
+
+// Names in fixed-length records of RecordLength bytes, each padded with Pad (zero bytes or blanks).
+std::vector<uint8_t> PackNameRecords(const std::vector<std::string>& names, int32_t recordLength,
+                                     uint8_t pad = 0);
+// The record length that holds the longest of the names with its terminating zero.
+int32_t NameRecordLengthFor(const std::vector<std::string>& names);
+
+// Each record in its packed form.
+void WriteRecord(TSegVolumeWriter& out, const TSegSetHeader& record);
+void WriteRecord(TSegVolumeWriter& out, const TSegScanRecord& record);
+void WriteRecord(TSegVolumeWriter& out, const TSegArcHeader& record);
+
+// The whole logical stream of a set: set header, scan records, then archive headers and archives.
+void WriteSegmentSet(TSegVolumeWriter& out, std::span<const TSegSetArchive> archives);
+
+} // namespace yar::builder
