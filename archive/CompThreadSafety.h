@@ -15,7 +15,10 @@ inline constexpr int32_t kCodecBufferSize = 8192;
 
 // coLZH5: LZ77 over an 8 KiB window with static canonical Huffman codes sent with each block.
 struct TLH5State {
-    static constexpr int kWindowSize = 8192;
+    static constexpr int kWindowSize = 8192; // how far back a distance reaches
+    // The window lives in a ring of twice its size: a copy may then run a few bytes past the end
+    // of a match, into bytes that no distance reaches any more.
+    static constexpr int kRingSize = 2 * kWindowSize;
     static constexpr int kLiteralSymbols = 510; // 0..255 bytes, 256..509 match lengths 3..256
     static constexpr int kPreCodeSymbols = 19;
     static constexpr int kPositionSymbols = 14;
@@ -24,7 +27,7 @@ struct TLH5State {
     static constexpr int kTreeNodes = 2 * kLiteralSymbols - 1;
     static constexpr int kAuxLengthSlots = 129;
 
-    uint8_t Window[kWindowSize];
+    uint8_t Window[kRingSize];
     // Bit reader: the next input bits from the top of Bits down; BitAvail of them are valid
     // (always at least 16 between calls). After the end of input they are all zero.
     uint64_t Bits;

@@ -142,6 +142,12 @@ void ExpandStream(TCompThreadSafety& State, TStream& Dest, TStream& Source, int3
         case coRLE:
             ExpandRLE(State);
             break;
+        case coLZH:
+            ExpandLZH(State, DestSize);
+            break;
+        case coLZH5:
+            ExpandLH5(State, DestSize);
+            break;
         default:
             break; // coCustom belongs to the container; unknown methods produce nothing
         }

@@ -33,4 +33,4 @@ void ExpandStream(TCompThreadSafety& State, TStream& Dest, TStream& Source, int3
 // Done as a percentage of Total, in the 32-bit integer arithmetic progress reports use.
 int32_t PercentOf(int32_t Done, int32_t Total);
 
-}  // namespace yar
+} // namespace yar
