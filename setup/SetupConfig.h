@@ -7,6 +7,14 @@
 
 namespace yar {
 
+class TProfileSource;
+
+// The built-in text of the background window's second header line; also the default of "Header2".
+inline constexpr const char* kBuiltInHeader2 = "32Bit Installation Program";
+
+// The name of the configuration file inside the start directory.
+inline constexpr const char* kSetupConfigName = "install.cfg";
+
 struct SetupConfig {
     // [Setup - Main]
     int32_t InstallDisks = 0;
@@ -28,7 +36,7 @@ struct SetupConfig {
     int32_t HeaderFontSize = 26;
     int32_t HeaderFontColor = 0;
     int32_t HeaderFontShadow = 16777215;
-    std::string Header2; // default: the built-in second header line
+    std::string Header2 = kBuiltInHeader2;
     std::string Header2FontName = "Times New Roman";
     int32_t Header2FontSize = 10;
     int32_t Header2FontColor = 0;
@@ -43,4 +51,12 @@ struct SetupConfig {
     std::vector<std::string> AutoexecLines;
 };
 
-}  // namespace yar
+// Reads the configuration through an open profile source; every key and list starts from the
+// defaults above, so a missing file or section leaves those in place. Never fails.
+void LoadSetupConfig(const TProfileSource& source, SetupConfig& config);
+
+// Reads StartDir + "install.cfg" (StartDir ends with the path separator) through the platform's
+// profile functions: GetPrivateProfileStringA on Windows, the portable profile reader elsewhere.
+void LoadSetupConfig(const std::string& StartDir, SetupConfig& config);
+
+} // namespace yar
