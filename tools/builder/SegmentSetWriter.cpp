@@ -1,5 +1,8 @@
 #include "tools/builder/SegmentSetWriter.h"
 
+#include "archive/FileServices.h"
+#include "tools/builder/ArchiveWriter.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
@@ -17,16 +20,19 @@ TSegVolumeWriter::~TSegVolumeWriter() {
 
 std::string TSegVolumeWriter::VolumeDir(uint16_t number) const {
     if (Ext.empty()) return Dir;
-    return (std::filesystem::path(Dir) / ("disk" + std::to_string(number))).string();
+    std::string dir = Dir;
+    if (!dir.empty() && !IsPathDelimiter(dir.back())) dir += '\\';
+    return dir + "disk" + std::to_string(number);
 }
 
 void TSegVolumeWriter::OpenNext() {
     if (Number == UINT16_MAX) throw std::runtime_error("a segment set holds at most 65535 volumes");
     ++Number;
-    const std::filesystem::path dir = VolumeDir(Number);
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / SegVolumeFileName(BaseName, Ext, Number)).string();
-    Out.open(path, std::ios::binary | std::ios::trunc);
+    std::string dir = VolumeDir(Number);
+    std::filesystem::create_directories(NativePath(dir));
+    if (!dir.empty() && !IsPathDelimiter(dir.back())) dir += '\\';
+    const std::string path = dir + SegVolumeFileName(BaseName, Ext, Number);
+    Out.open(NativePath(path), std::ios::binary | std::ios::trunc);
     if (!Out) throw std::runtime_error("cannot create volume " + path);
     Open = true;
     VolumePaths.push_back(path);
@@ -91,42 +97,58 @@ int32_t NameRecordLengthFor(const std::vector<std::string>& names) {
 }
 
 namespace {
-template <class Record> void WritePacked(TSegVolumeWriter& out, const Record& record) {
+template <class Record> void AppendPacked(std::vector<uint8_t>& stream, const Record& record) {
     uint8_t bytes[Record::Size];
     EncodeRecord(record, bytes);
-    out.Write(bytes);
+    stream.insert(stream.end(), bytes, bytes + Record::Size);
 }
 } // namespace
 
-void WriteRecord(TSegVolumeWriter& out, const TSegSetHeader& record) {
-    WritePacked(out, record);
+void AppendRecord(std::vector<uint8_t>& stream, const TSegSetHeader& record) {
+    AppendPacked(stream, record);
 }
-void WriteRecord(TSegVolumeWriter& out, const TSegScanRecord& record) {
-    WritePacked(out, record);
+void AppendRecord(std::vector<uint8_t>& stream, const TSegScanRecord& record) {
+    AppendPacked(stream, record);
 }
-void WriteRecord(TSegVolumeWriter& out, const TSegArcHeader& record) {
-    WritePacked(out, record);
+void AppendRecord(std::vector<uint8_t>& stream, const TSegArcHeader& record) {
+    AppendPacked(stream, record);
 }
 
-void WriteSegmentSet(TSegVolumeWriter& out, std::span<const TSegSetArchive> archives) {
+TSegSetArchive MakeSetArchive(std::string Template, const std::vector<std::string>& Names,
+                              std::vector<uint8_t> Archive, uint8_t Method) {
+    TSegSetArchive arc;
+    arc.Template = std::move(Template);
+    arc.RecordLength = NameRecordLengthFor(Names);
+    const std::vector<uint8_t> records = PackNameRecords(Names, arc.RecordLength);
+    TArchiveWriter list(Method);
+    list.Add("names.lst", records);
+    arc.NameList = list.Bytes();
+    arc.Archive = std::move(Archive);
+    return arc;
+}
+
+std::vector<uint8_t> SegmentSetStream(std::span<const TSegSetArchive> archives) {
     if (archives.size() > UINT16_MAX)
         throw std::invalid_argument("a segment set holds at most 65535 archives");
+    std::vector<uint8_t> stream;
     TSegSetHeader set;
     set.ArcCount = static_cast<uint16_t>(archives.size());
-    WriteRecord(out, set);
+    AppendRecord(stream, set);
     for (const TSegSetArchive& arc : archives) {
         if (arc.Template.size() > static_cast<std::size_t>(SegMaxPathLength))
             throw std::invalid_argument("template too long: " + arc.Template);
         if (arc.RecordLength < 1 || arc.RecordLength > SegMaxRecordLength)
             throw std::invalid_argument("name record length out of range");
+        if (arc.NameList.size() > static_cast<std::size_t>(INT32_MAX))
+            throw std::invalid_argument("name list too large for a segment set");
         TSegScanRecord scan;
         scan.PathLength = static_cast<uint16_t>(arc.Template.size());
         scan.ArcTag = arc.ArcTag;
         scan.RecordLength = arc.RecordLength;
         scan.ListSize = static_cast<int32_t>(arc.NameList.size());
-        WriteRecord(out, scan);
-        out.Write({reinterpret_cast<const uint8_t*>(arc.Template.data()), arc.Template.size()});
-        out.Write(arc.NameList);
+        AppendRecord(stream, scan);
+        stream.insert(stream.end(), arc.Template.begin(), arc.Template.end());
+        stream.insert(stream.end(), arc.NameList.begin(), arc.NameList.end());
     }
     for (std::size_t i = 0; i < archives.size(); ++i) {
         if (archives[i].Archive.size() > static_cast<std::size_t>(INT32_MAX))
@@ -134,9 +156,14 @@ void WriteSegmentSet(TSegVolumeWriter& out, std::span<const TSegSetArchive> arch
         TSegArcHeader header;
         header.ArcSeq = static_cast<uint16_t>(i);
         header.ArcSize = static_cast<int32_t>(archives[i].Archive.size());
-        WriteRecord(out, header);
-        out.Write(archives[i].Archive);
+        AppendRecord(stream, header);
+        stream.insert(stream.end(), archives[i].Archive.begin(), archives[i].Archive.end());
     }
+    return stream;
+}
+
+void WriteSegmentSet(TSegVolumeWriter& out, std::span<const TSegSetArchive> archives) {
+    out.Write(SegmentSetStream(archives));
 }
 
 } // namespace yar::builder

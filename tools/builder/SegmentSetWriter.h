@@ -2,6 +2,7 @@
 // archive headers and archives, cut into numbered (or fixed-extension) volume files of a given size.
 #pragma once
 
+#include "archive/ExpandStream.h"
 #include "archive/SegmentRecords.h"
 
 #include <cstdint>
@@ -34,11 +35,11 @@ public:
     // Closes the last volume; a set always has at least volume 1.
     void Finish();
 
-    // Full paths of the volumes written so far, volume 1 first.
+    // Full paths of the volumes written so far, volume 1 first, in the system's form ("\" joins).
     const std::vector<std::string>& Paths() const { return VolumePaths; }
 
     // With a fixed extension every volume has the same name, so each one goes into a directory of its
-    // own: Dir/disk1, Dir/disk2, ... (the disks of the set). Without one they all share Dir.
+    // own: Dir\disk1, Dir\disk2, ... (the disks of the set). Without one they all share Dir.
     std::string VolumeDir(uint16_t number) const;
 
 private:
@@ -69,12 +70,20 @@ std::vector<uint8_t> PackNameRecords(const std::vector<std::string>& names, int3
 // The record length that holds the longest of the names with its terminating zero.
 int32_t NameRecordLengthFor(const std::vector<std::string>& names);
 
-// Each record in its packed form.
-void WriteRecord(TSegVolumeWriter& out, const TSegSetHeader& record);
-void WriteRecord(TSegVolumeWriter& out, const TSegScanRecord& record);
-void WriteRecord(TSegVolumeWriter& out, const TSegArcHeader& record);
+// An archive of a set whose name list holds Names, in records just long enough for the longest, as
+// the only entry of a container archive in Method.
+TSegSetArchive MakeSetArchive(std::string Template, const std::vector<std::string>& Names,
+                              std::vector<uint8_t> Archive, uint8_t Method = coLZH5);
 
-// The whole logical stream of a set: set header, scan records, then archive headers and archives.
+// Each record in its packed form, appended to a logical stream.
+void AppendRecord(std::vector<uint8_t>& stream, const TSegSetHeader& record);
+void AppendRecord(std::vector<uint8_t>& stream, const TSegScanRecord& record);
+void AppendRecord(std::vector<uint8_t>& stream, const TSegArcHeader& record);
+
+// The whole logical stream of a set: set header, scan records with templates and name lists, then
+// archive headers and archives.
+std::vector<uint8_t> SegmentSetStream(std::span<const TSegSetArchive> archives);
+// The same, cut into the writer's volumes.
 void WriteSegmentSet(TSegVolumeWriter& out, std::span<const TSegSetArchive> archives);
 
 } // namespace yar::builder
