@@ -1,0 +1,32 @@
+// Deterministic test data for the codec tests and the decode benchmark: the same seed gives the same
+// bytes on every platform.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace yar::testing {
+
+// splitmix64: small, fast and the same everywhere (unlike the standard distributions).
+class TRandom {
+public:
+    explicit TRandom(uint64_t seed) : FState(seed) {}
+    uint64_t Next();
+    uint32_t Below(uint32_t bound) { return static_cast<uint32_t>(Next() % bound); }
+
+private:
+    uint64_t FState;
+};
+
+std::vector<uint8_t> RandomBytes(size_t size, uint64_t seed);
+// Words of a small vocabulary, frequent ones more often, with punctuation and line breaks.
+std::vector<uint8_t> TextLike(size_t size, uint64_t seed);
+// Records of little-endian counters, small numbers, padding and repeated tags, as in program files.
+std::vector<uint8_t> BinaryLike(size_t size, uint64_t seed);
+// Runs of 1..600 equal bytes, the escape byte 0x94 among them.
+std::vector<uint8_t> Runs(size_t size, uint64_t seed);
+// Pieces of 16..96 KiB of each kind above in turn.
+std::vector<uint8_t> MixedCorpus(size_t size, uint64_t seed);
+
+} // namespace yar::testing

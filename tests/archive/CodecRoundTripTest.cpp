@@ -1,0 +1,197 @@
+// Round trips through the builder's encoders and the expansion engine: every method over data that
+// probes its edges must come back byte for byte, with the right checksum, having fetched exactly the
+// stored bytes.
+#include "archive/CompThreadSafety.h"
+#include "archive/ExpandStream.h"
+#include "tests/archive/CodecCorpus.h"
+#include "tools/builder/Encoders.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <numeric>
+#include <string>
+
+namespace yar {
+namespace {
+
+using builder::EncodeLZH;
+using builder::EncodeLZH5;
+using builder::EncodeRLE;
+using testing::BinaryLike;
+using testing::MixedCorpus;
+using testing::RandomBytes;
+using testing::Runs;
+using testing::TextLike;
+
+using TBytes = std::vector<uint8_t>;
+using TEncoder = std::function<TBytes(std::span<const uint8_t>)>;
+
+struct TMethod {
+    const char* Name;
+    TCompressionMethod Method;
+    TEncoder Encode;
+};
+
+const TMethod kMethods[] = {
+    {"RLE", coRLE, [](std::span<const uint8_t> d) { return EncodeRLE(d); }},
+    {"LZH", coLZH, [](std::span<const uint8_t> d) { return EncodeLZH(d); }},
+    {"LZH5", coLZH5, [](std::span<const uint8_t> d) { return EncodeLZH5(d); }},
+};
+
+struct TExpanded {
+    TBytes Bytes;
+    int32_t Checksum = 0;
+    int64_t SourceRead = 0; // where the source stream stopped
+};
+
+TExpanded Expand(TCompressionMethod method, const TBytes& stored, size_t destSize) {
+    TCompThreadSafety state;
+    TMemoryStream source(stored);
+    TMemoryStream dest;
+    TExpanded out;
+    ExpandStream(state, dest, source, static_cast<int32_t>(stored.size()), static_cast<int32_t>(destSize),
+                 method, out.Checksum, false, 0, nullptr);
+    out.Bytes.assign(dest.Bytes().begin(), dest.Bytes().end());
+    out.SourceRead = source.Position();
+    return out;
+}
+
+int32_t ByteSum(const TBytes& data) {
+    return static_cast<int32_t>(std::accumulate(data.begin(), data.end(), uint32_t{0}));
+}
+
+// Encodes and expands data; reports the first difference rather than megabytes of bytes.
+void ExpectRoundTrip(const TMethod& m, const TBytes& data, const std::string& what) {
+    SCOPED_TRACE(std::string(m.Name) + ": " + what + " (" + std::to_string(data.size()) + " bytes)");
+    const TBytes stored = m.Encode(data);
+    const TExpanded got = Expand(m.Method, stored, data.size());
+    ASSERT_EQ(got.Bytes.size(), data.size());
+    const auto diff = std::mismatch(data.begin(), data.end(), got.Bytes.begin());
+    EXPECT_TRUE(diff.first == data.end()) << "first difference at byte " << (diff.first - data.begin());
+    EXPECT_EQ(got.Checksum, ByteSum(data));
+    EXPECT_EQ(got.SourceRead, static_cast<int64_t>(stored.size())) << "stored bytes left unread";
+}
+
+TBytes Repeat(size_t count, uint8_t b) {
+    return TBytes(count, b);
+}
+
+TBytes Concat(std::initializer_list<TBytes> parts) {
+    TBytes out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+TBytes AllByteValues(int rounds) {
+    TBytes out;
+    for (int r = 0; r < rounds; ++r) {
+        for (int b = 0; b < 256; ++b) out.push_back(static_cast<uint8_t>(r % 2 == 0 ? b : 255 - b));
+    }
+    return out;
+}
+
+class RoundTrip : public ::testing::TestWithParam<TMethod> {};
+
+TEST_P(RoundTrip, TinyAndDegenerateInputs) {
+    const TMethod& m = GetParam();
+    ExpectRoundTrip(m, {}, "empty");
+    ExpectRoundTrip(m, {0x41}, "one byte");
+    ExpectRoundTrip(m, {0x94}, "the escape byte alone");
+    ExpectRoundTrip(m, {0x00, 0x00}, "two zeros");
+    ExpectRoundTrip(m, {0x20, 0x20, 0x20, 0x20}, "spaces, as in the initial window");
+    ExpectRoundTrip(m, AllByteValues(1), "all 256 byte values once");
+    ExpectRoundTrip(m, AllByteValues(9), "all 256 byte values, up and down");
+}
+
+TEST_P(RoundTrip, LongRuns) {
+    const TMethod& m = GetParam();
+    ExpectRoundTrip(m, Repeat(100000, 0x00), "zeros");
+    ExpectRoundTrip(m, Repeat(70000, 0x94), "escape bytes");
+    ExpectRoundTrip(m,
+                    Concat({Repeat(255, 'A'), Repeat(256, 'B'), Repeat(257, 'C'), Repeat(510, 'D'), {'E'}}),
+                    "runs at the one-byte count limit");
+    ExpectRoundTrip(
+        m, Concat({{0x94}, Repeat(3, 0x41), {0x94, 0x94}, Repeat(300, 0x94), Repeat(3, 0x41), {0x94}}),
+        "escape bytes around runs");
+    ExpectRoundTrip(m, Runs(300000, 7), "mixed runs");
+}
+
+TEST_P(RoundTrip, TextBinaryAndRandom) {
+    const TMethod& m = GetParam();
+    ExpectRoundTrip(m, TextLike(200000, 1), "text");
+    ExpectRoundTrip(m, BinaryLike(200000, 2), "binary-like");
+    ExpectRoundTrip(m, RandomBytes(65536, 3), "random");
+}
+
+// Sizes around the window sizes (4 KiB for LZH, 8 KiB for LZH5) and the 8 KiB buffers of the byte layer.
+TEST_P(RoundTrip, SizesAroundWindowAndBufferBoundaries) {
+    const TMethod& m = GetParam();
+    for (size_t size : {4035u, 4036u, 4095u, 4096u, 4097u, 8191u, 8192u, 8193u, 16383u, 16384u, 16385u}) {
+        ExpectRoundTrip(m, TextLike(size, size), "text");
+        ExpectRoundTrip(m, RandomBytes(size, size), "random");
+    }
+}
+
+// A random block repeated at exactly the window's distance and a little farther.
+TEST_P(RoundTrip, RepeatsAtTheWindowDistance) {
+    const TMethod& m = GetParam();
+    for (size_t span : {4095u, 4096u, 4097u, 8191u, 8192u, 8193u}) {
+        const TBytes block = RandomBytes(span, span);
+        ExpectRoundTrip(m, Concat({block, block, block}), "block repeated after " + std::to_string(span));
+    }
+}
+
+TEST_P(RoundTrip, SeveralMegabytes) {
+    ExpectRoundTrip(GetParam(), MixedCorpus(3 << 20, 11), "mixed corpus");
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, RoundTrip, ::testing::ValuesIn(kMethods),
+                         [](const auto& testInfo) { return std::string(testInfo.param.Name); });
+
+// ---- method-specific properties ----
+
+TEST(RoundTripLZH5, BlocksOfEverySizeIncludingSingleSymbolCodes) {
+    const TBytes text = TextLike(50000, 5);
+    const TBytes data = Concat({text, Repeat(3000, 'x'), AllByteValues(2), text});
+    for (uint32_t blockSymbols : {1u, 2u, 3u, 100u, 4096u, 65535u}) {
+        builder::TLH5Options options;
+        options.BlockSymbols = blockSymbols;
+        const TMethod m{"LZH5", coLZH5, [&](std::span<const uint8_t> d) { return EncodeLZH5(d, options); }};
+        ExpectRoundTrip(m, data, "blocks of " + std::to_string(blockSymbols) + " symbols");
+    }
+}
+
+TEST(RoundTripLZH5, RejectsOptionsTheFormatCannotCarry) {
+    builder::TLH5Options options;
+    options.BlockSymbols = 65536; // the 16-bit field would read 0
+    EXPECT_THROW(EncodeLZH5(TBytes{1, 2, 3}, options), std::invalid_argument);
+    options.BlockSymbols = 0;
+    EXPECT_THROW(EncodeLZH5(TBytes{1, 2, 3}, options), std::invalid_argument);
+}
+
+// Repeats must be found as matches even at the window's full distance: a second copy of random data
+// costs a small fraction of the first.
+TEST(RoundTripCompression, MatchesReachAcrossTheWholeWindow) {
+    const TBytes lh5Block = RandomBytes(8192, 21);
+    EXPECT_LT(EncodeLZH5(Concat({lh5Block, lh5Block})).size(), EncodeLZH5(lh5Block).size() + 8192u / 20);
+    const TBytes lzhBlock = RandomBytes(4096, 22);
+    EXPECT_LT(EncodeLZH(Concat({lzhBlock, lzhBlock})).size(), EncodeLZH(lzhBlock).size() + 4096u / 10);
+}
+
+TEST(RoundTripCompression, LZHCopiesTheSpacesTheWindowStartsWith) {
+    // 60 spaces are one match into the initial window: a symbol and a position, a few bytes in all.
+    EXPECT_LE(EncodeLZH(Repeat(60, ' ')).size(), 4u);
+    EXPECT_GT(EncodeLZH(Repeat(60, '!')).size(), EncodeLZH(Repeat(60, ' ')).size());
+}
+
+TEST(RoundTripRLE, WritesTheDocumentedSequences) {
+    EXPECT_EQ(EncodeRLE(Repeat(5, 0x41)), (TBytes{0x41, 0x94, 0x05}));
+    EXPECT_EQ(EncodeRLE(TBytes{0x41, 0x41, 0x94}), (TBytes{0x41, 0x41, 0x94, 0x00}));
+    // After an escape sequence the decoder repeats 0x94, so a long run restarts with its byte.
+    EXPECT_EQ(EncodeRLE(Repeat(300, 0x41)), (TBytes{0x41, 0x94, 0xFF, 0x41, 0x94, 0x2D}));
+    EXPECT_EQ(EncodeRLE(Repeat(5, 0x94)), (TBytes{0x94, 0x00, 0x94, 0x05}));
+}
+
+} // namespace
+} // namespace yar

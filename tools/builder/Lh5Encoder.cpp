@@ -1,0 +1,203 @@
+// coLZH5 encoding: LZ77 over the 8 KiB window, written as blocks of literal/length and position
+// symbols, each block with its own canonical Huffman codes in its header. Matches reach only into the
+// data itself, never into the window content a decoder starts with, so every lh5 decoder agrees.
+#include "tools/builder/BitWriter.h"
+#include "tools/builder/Encoders.h"
+#include "tools/builder/HuffmanCode.h"
+#include "tools/builder/LzParser.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <stdexcept>
+
+namespace yar::builder {
+
+namespace {
+
+constexpr unsigned kWindowSize = 8192;
+constexpr unsigned kMaxMatch = 256;
+constexpr unsigned kLengthBias = 253; // a match of length L is literal/length symbol L + 253 (256..509)
+constexpr unsigned kLiteralSymbols = 510;
+constexpr unsigned kPositionSymbols = 14;
+constexpr unsigned kPreCodeSymbols = 19;
+constexpr unsigned kMaxCodeLength = 16;
+constexpr unsigned kBlockSizeBits = 16;
+constexpr unsigned kLiteralCountBits = 9;
+constexpr unsigned kPositionCountBits = 4;
+constexpr unsigned kPreCodeCountBits = 5;
+constexpr unsigned kPreCodeZeroRunAfter = 3; // after the third pre-code length, a 2-bit run of zero lengths
+constexpr unsigned kNoZeroRun = 0;
+constexpr uint32_t kMaxBlockSymbols = 0xFFFF; // a block size field of 0 would stand for 65536
+// Minimal matches reaching back farther than this cost more than their three literals, about.
+constexpr uint32_t kFarMinMatch = 4096;
+
+// Position symbol of the copy offset d (the distance minus 1): 0 for d = 0, else the bit width of d;
+// the bits of d below its top bit follow the symbol.
+unsigned PositionSymbol(unsigned d) {
+    return static_cast<unsigned>(std::bit_width(d));
+}
+
+// One block's code for an alphabet. Fewer than two occurring symbols need no code: the header then
+// names the one symbol (Constant) and the symbols cost no bits.
+struct TBlockCode {
+    std::vector<uint8_t> Lengths;
+    std::vector<uint16_t> Codes;
+    unsigned Constant = 0;
+    bool IsConstant = false;
+
+    void Put(TBitWriter& out, unsigned sym) const { out.Put(Codes[sym], Lengths[sym]); }
+};
+
+TBlockCode MakeCode(std::span<const uint32_t> counts) {
+    TBlockCode code;
+    code.Lengths = HuffmanLengths(counts, kMaxCodeLength);
+    code.Codes = CanonicalCodes(code.Lengths);
+    const auto used = std::count_if(counts.begin(), counts.end(), [](uint32_t c) { return c != 0; });
+    code.IsConstant = used < 2;
+    if (used == 1)
+        code.Constant = static_cast<unsigned>(
+            std::find_if(counts.begin(), counts.end(), [](uint32_t c) { return c != 0; }) - counts.begin());
+    return code;
+}
+
+// Number of lengths worth sending: trailing zero lengths are implied.
+unsigned SentLengths(std::span<const uint8_t> lengths) {
+    unsigned n = static_cast<unsigned>(lengths.size());
+    while (n > 0 && lengths[n - 1] == 0) --n;
+    return n;
+}
+
+// The lengths of the pre-code or the position code: a count, then each length in 3 bits, or from 7 up
+// as 111 followed by (length - 7) one bits and a zero bit. The pre-code adds a 2-bit count of zero
+// lengths after its third length.
+void PutSmallCodeLengths(TBitWriter& out, const TBlockCode& code, unsigned countBits, unsigned zeroRunAfter) {
+    if (code.IsConstant) {
+        out.Put(0, countBits);
+        out.Put(code.Constant, countBits);
+        return;
+    }
+    const unsigned n = SentLengths(code.Lengths);
+    out.Put(n, countBits);
+    for (unsigned i = 0; i < n;) {
+        const unsigned len = code.Lengths[i++];
+        if (len <= 6) {
+            out.Put(len, 3);
+        } else {
+            out.Put((1u << (len - 3)) - 2, len - 3);
+        }
+        if (i == zeroRunAfter) {
+            unsigned j = i;
+            while (j < zeroRunAfter + 3 && j < code.Lengths.size() && code.Lengths[j] == 0) ++j;
+            out.Put(j - i, 2);
+            i = j;
+        }
+    }
+}
+
+// A literal/length code length as the pre-code sends it: symbol 0 is one zero length, 1 a run of
+// 3..18 zeros (4 more bits), 2 a run of 20..531 zeros (9 more bits), 3..18 the lengths 1..16.
+struct TPreCodeItem {
+    uint8_t Symbol;
+    uint8_t ExtraBits;
+    uint16_t Extra;
+};
+
+std::vector<TPreCodeItem> PreCodeItems(std::span<const uint8_t> lengths) {
+    std::vector<TPreCodeItem> items;
+    for (size_t i = 0; i < lengths.size();) {
+        if (lengths[i] != 0) {
+            items.push_back({static_cast<uint8_t>(lengths[i++] + 2), 0, 0});
+            continue;
+        }
+        unsigned run = 0;
+        while (i < lengths.size() && lengths[i] == 0) ++run, ++i;
+        if (run <= 2) {
+            for (; run > 0; --run) items.push_back({0, 0, 0});
+        } else if (run <= 18) {
+            items.push_back({1, 4, static_cast<uint16_t>(run - 3)});
+        } else if (run == 19) { // no single symbol covers 19
+            items.push_back({0, 0, 0});
+            items.push_back({1, 4, 15});
+        } else {
+            items.push_back({2, 9, static_cast<uint16_t>(run - 20)});
+        }
+    }
+    return items;
+}
+
+void PutLiteralCodeLengths(TBitWriter& out, const TBlockCode& literals) {
+    if (literals.IsConstant) {
+        out.Put(0, kPreCodeCountBits); // no pre-code needed
+        out.Put(0, kPreCodeCountBits);
+        out.Put(0, kLiteralCountBits);
+        out.Put(literals.Constant, kLiteralCountBits);
+        return;
+    }
+    const unsigned n = SentLengths(literals.Lengths);
+    const auto items = PreCodeItems(std::span(literals.Lengths).first(n));
+    std::array<uint32_t, kPreCodeSymbols> counts{};
+    for (const auto& item : items) ++counts[item.Symbol];
+    const TBlockCode preCode = MakeCode(counts);
+    PutSmallCodeLengths(out, preCode, kPreCodeCountBits, kPreCodeZeroRunAfter);
+    out.Put(n, kLiteralCountBits);
+    for (const auto& item : items) {
+        preCode.Put(out, item.Symbol);
+        out.Put(item.Extra, item.ExtraBits);
+    }
+}
+
+unsigned LiteralSymbol(const TLzToken& t) {
+    return t.IsLiteral() ? t.Value : t.Length + kLengthBias;
+}
+
+void PutBlock(TBitWriter& out, std::span<const TLzToken> tokens) {
+    std::array<uint32_t, kLiteralSymbols> literalCounts{};
+    std::array<uint32_t, kPositionSymbols> positionCounts{};
+    for (const auto& t : tokens) {
+        ++literalCounts[LiteralSymbol(t)];
+        if (!t.IsLiteral()) ++positionCounts[PositionSymbol(t.Value - 1u)];
+    }
+    const TBlockCode literals = MakeCode(literalCounts);
+    const TBlockCode positions = MakeCode(positionCounts);
+
+    out.Put(static_cast<uint32_t>(tokens.size()), kBlockSizeBits);
+    PutLiteralCodeLengths(out, literals);
+    PutSmallCodeLengths(out, positions, kPositionCountBits, kNoZeroRun);
+    for (const auto& t : tokens) {
+        literals.Put(out, LiteralSymbol(t));
+        if (t.IsLiteral()) continue;
+        const unsigned d = t.Value - 1u;
+        const unsigned p = PositionSymbol(d);
+        positions.Put(out, p);
+        if (p > 1) out.Put(d, p - 1); // the bits below the top bit
+    }
+}
+
+} // namespace
+
+std::vector<uint8_t> EncodeLZH5(std::span<const uint8_t> data, const TLH5Options& options) {
+    if (options.BlockSymbols == 0 || options.BlockSymbols > kMaxBlockSymbols || options.MaxChain == 0)
+        throw std::invalid_argument("lh5 encoder options out of range");
+    if (data.empty()) return {}; // an empty entry stores nothing
+    TLzParams params;
+    params.WindowSize = kWindowSize;
+    params.MaxMatch = kMaxMatch;
+    params.NiceLength = kMaxMatch;
+    params.MaxChain = options.MaxChain;
+    params.FarMinMatch = kFarMinMatch;
+    const std::vector<TLzToken> tokens = ParseLz(data, 0, params);
+
+    TBitWriter out;
+    for (size_t i = 0; i < tokens.size(); i += options.BlockSymbols) {
+        PutBlock(out,
+                 std::span(tokens).subspan(i, std::min<size_t>(options.BlockSymbols, tokens.size() - i)));
+    }
+    return out.Finish();
+}
+
+std::vector<uint8_t> EncodeLZH5(std::span<const uint8_t> data) {
+    return EncodeLZH5(data, TLH5Options{});
+}
+
+} // namespace yar::builder
