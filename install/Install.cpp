@@ -1,0 +1,23 @@
+// install.exe: the setup program. The background window drives the whole run.
+#include "setup/MainSetup.h"
+#include "toolkit/Application.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
+    InitCommonControls();
+    yar::TApplication& application = yar::Application();
+    application.SetTitle("YAR - Setup");
+    try {
+        // The background window makes the wizard and the preparation window after itself.
+        yar::TMainSetup mainSetup;
+        application.Run();
+    } catch (const std::exception& e) {
+        // The windows could not be made: nothing of the run has started.
+        application.ShowException(e);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,50 @@
+#include "setup/DriverRules.h"
+
+namespace yar {
+
+std::string UpperCase(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+std::string StartDirFrom(const std::string& currentDir) {
+    return currentDir.size() > 3 ? currentDir + "\\" : currentDir;
+}
+
+std::string WorkDirFrom(const std::string& windowsDir) {
+    return windowsDir + "\\Temp\\y";
+}
+
+std::string RootDirFrom(const std::string& windowsDir) {
+    return windowsDir.substr(0, 3);
+}
+
+bool LaunchPreselected(const std::string& Launch) {
+    return !Launch.empty() && UpperCase(Launch).find("SETUP.") == std::string::npos;
+}
+
+TRunEnd RunEndFor(bool restartChecked, bool cancelled, bool launchChecked) {
+    if (restartChecked) return reRestart;
+    if (cancelled) return reCancelled;
+    if (!launchChecked) return reCompleted;
+    return reLaunched;
+}
+
+std::string RunEndMessage(TRunEnd end, const std::string& header) {
+    switch (end) {
+    case reRestart:
+        return "Tarnwick is about to RE-BOOT your PC\r\rPlease Remove any floppies from drive.\r\r"
+               "Click on OK when ready.";
+    case reCancelled:
+        return "Your installation was canceled!";
+    case reCompleted:
+        return "Your installation of \r" + header +
+               "\rhas be completed.\r\rPlease Remove any floppies from drive.";
+    case reLaunched:
+        break;
+    }
+    return {};
+}
+
+} // namespace yar

@@ -1,0 +1,179 @@
+#include "setup/MainSetup.h"
+
+#include "archive/FileServices.h"
+#include "setup/DriverRules.h"
+#include "setup/Unzip.h"
+#include "setup/WorkDir.h"
+#include "toolkit/Application.h"
+#include "toolkit/Dialogs.h"
+#include "wizard/YAR.h"
+
+namespace yar {
+
+namespace {
+
+TFormDesign MainDesign() {
+    TFormDesign design;
+    design.Caption = "YAR 32Bit Installer";
+    design.BorderStyle = bsNone;
+    design.SystemMenu = false;
+    design.ClientWidth = 640;
+    design.ClientHeight = 480;
+    design.Maximized = true;
+    return design;
+}
+
+// The footer's built-in text.
+constexpr const char* kFooterText = "YAR 32Bit Installer  -  Tarnwick";
+
+void DesignHeader(TShadowLabel& label, int left, int top, const std::string& caption, const TFont& font,
+                  int shadowSize) {
+    label.SetTransparent(true);
+    label.SetFont(font);
+    label.SetCaption(caption);
+    label.SetShadowColor(clWhite);
+    label.SetShadowSize(shadowSize);
+    label.SetShadowPos(spRightBottom);
+    label.SetBounds(left, top, label.Width(), label.Height());
+}
+
+void ApplyHeader(TShadowLabel& label, const std::string& text, const std::string& fontName, int points,
+                 TColor color, TColor shadow) {
+    TFont font = label.Font();
+    font.SetName(fontName);
+    font.SetSize(points);
+    font.SetColor(color);
+    label.SetFont(font);
+    label.SetCaption(text);
+    label.SetShadowColor(shadow);
+}
+
+} // namespace
+
+TMainSetup::TMainSetup()
+    : TForm(MainDesign()), MainScreen(this), Setup_Header(this), Setup_Header2(this), Footer(this),
+      bitmapscreen(this, 0, 0, 185, 41) {
+    MainScreen.SetAlign(alClient);
+    MainScreen.SetFromColor(clBlue);
+    MainScreen.SetToColor(clBlack);
+    MainScreen.SetSteps(255);
+    MainScreen.SetStyle(fsHorizontal);
+
+    DesignHeader(Setup_Header, 8, 1, SetupConfig{}.Header, TFont("Impact", 35, clBlack), 2);
+    DesignHeader(Setup_Header2, 18, 32, kBuiltInHeader2, TFont("Times New Roman", 13, clBlack), 1);
+
+    Footer.SetTransparent(true);
+    Footer.SetAlignment(taCenter);
+    Footer.SetFont(TFont("MS Sans Serif", 11, clWhite));
+    Footer.SetCursor(reinterpret_cast<LPCSTR>(IDC_HAND));
+    Footer.SetCaption(kFooterText);
+
+    bitmapscreen.SetBevelInner(bvRaised);
+    bitmapscreen.Hide();
+
+    Timer1.SetEnabled(false);
+    Timer1.SetInterval(1000);
+    Timer1.OnTimer = [this] { Timer1Timer(); };
+
+    OnShow = [this] { ShowHandler(); };
+    OnResize = [this] { FormResize(); };
+    OnClose = [this](TCloseAction& action) { FormClose(action); };
+
+    FWizard = std::make_unique<TYAR>();
+    FUnzip = std::make_unique<TUnzip>();
+}
+
+TMainSetup::~TMainSetup() = default;
+
+void TMainSetup::ShowHandler() {
+    try {
+        FormShow();
+    } catch (const EInOutError& e) {
+        // The start directory cannot be entered: report it and end the application. The close
+        // handler does not run, as the run has not started: nothing to clean, nothing to end.
+        Application().ShowException(e);
+        Application().Terminate();
+    }
+}
+
+void TMainSetup::FormShow() {
+    State.SourceDirArg.clear();
+    if (ParamCount() >= 1) {
+        const std::string dir = ParamStr(1);
+        EnterDirectory(dir);
+        State.SourceDirArg = dir;
+        FSourceDirFull = CurrentDirectory();
+    }
+    State.StartDir = StartDirFrom(CurrentDirectory());
+    const std::string windowsDir = WindowsDirectory();
+    State.RootDir = RootDirFrom(windowsDir);
+    State.WorkDir = WorkDirFrom(windowsDir);
+    ForceDirectories(State.WorkDir); // a failure shows again, and is reported, when the archive is expanded
+    Application().ProcessMessages();
+    CleanWorkDir(State.WorkDir);
+    LoadSetupConfig(State.StartDir, Config);
+    ApplyConfig();
+    Timer1.SetEnabled(true);
+}
+
+void TMainSetup::ApplyConfig() {
+    MainScreen.SetFromColor(Config.DitherFrom);
+    MainScreen.SetToColor(Config.DitherTo);
+    ApplyHeader(Setup_Header, Config.Header, Config.HeaderFontName, Config.HeaderFontSize,
+                Config.HeaderFontColor, Config.HeaderFontShadow);
+    ApplyHeader(Setup_Header2, Config.Header2, Config.Header2FontName, Config.Header2FontSize,
+                Config.Header2FontColor, Config.Header2FontShadow);
+    SetColor(MainScreen.FromColor());
+    PresetEndChoice(*FWizard, Config);
+    if (!Config.ShowWarningScreen) FWizard->nextClick();
+}
+
+void PresetEndChoice(TYAR& wizard, const SetupConfig& config) {
+    wizard.reboot.SetVisible(config.ShowReBoot);
+    if (LaunchPreselected(config.Launch)) {
+        wizard.RadioButton1.SetChecked(true);
+    } else {
+        wizard.RadioButton2.SetChecked(true);
+        wizard.RadioButton1.SetEnabled(false);
+        wizard.reboot.SetChecked(config.ShowReBoot);
+    }
+}
+
+void TMainSetup::FormResize() {
+    Footer.SetBounds(0, MainScreen.Height() - Footer.Height() - 10, MainScreen.Width(), Footer.Height());
+    Setup_Header.SetTop(1);
+    Setup_Header2.SetTop(Setup_Header.Top() + Setup_Header.Height() + 2);
+}
+
+void TMainSetup::Timer1Timer() {
+    Timer1.SetEnabled(false);
+    FUnzip->ShowModal();
+    FUnzip.reset();
+    if (!State.Cancelled) FWizard->ShowModal();
+    Close();
+}
+
+void TMainSetup::FormClose(TCloseAction& /*action*/) {
+    for (auto* list : {&Config.DirectoryEntries, &Config.FileEntries, &Config.DesktopEntries,
+                       &Config.IniSetupEntries, &Config.WorkStationEntries, &Config.AutoexecLines}) {
+        std::vector<std::string>().swap(*list);
+        Application().ProcessMessages();
+    }
+    CleanWorkDir(State.WorkDir);
+    if (!State.SourceDirArg.empty()) {
+        // A directory cannot be removed while it is the current one: leave it for the Windows drive's root.
+        SetCurrentDirectoryA(State.RootDir.c_str());
+        CleanWorkDir(FSourceDirFull);
+    }
+    const TRunEnd end =
+        RunEndFor(FWizard->reboot.Checked(), State.Cancelled, FWizard->RadioButton1.Checked());
+    const std::string message = RunEndMessage(end, Setup_Header.Caption());
+    if (!message.empty()) ShowMessage(message);
+    if (end == reRestart) {
+        Application().ProcessMessages();
+        WinReboot1.RebootWindows(EWX_REBOOT); // a failed restart ends the run like any other
+        Application().ProcessMessages();
+    }
+}
+
+} // namespace yar

@@ -1,0 +1,23 @@
+// The run's shared state: the directories of the run and whether it was cancelled. The background
+// window owns it for the whole run; the preparation window and the wizard work on it.
+#pragma once
+
+#include <string>
+
+namespace yar {
+
+struct SetupState {
+    // The current directory once the run has changed into the directory named on the command line;
+    // ends with "\". install.cfg and the archive volumes are looked for here.
+    std::string StartDir;
+    // The Windows directory + "\Temp\y", without a trailing "\": the archive is expanded into it.
+    std::string WorkDir;
+    // The first three characters of the Windows directory, e.g. C:\.
+    std::string RootDir;
+    // The first command-line argument; empty when there is none.
+    std::string SourceDirArg;
+    // The installation has been cancelled or has failed.
+    bool Cancelled = false;
+};
+
+} // namespace yar

@@ -1,0 +1,84 @@
+#include "toolkit/Application.h"
+
+#include "toolkit/Controls.h"
+#include "toolkit/Forms.h"
+
+#include <cstdlib>
+
+namespace yar {
+
+TApplication& Application() {
+    static TApplication application;
+    return application;
+}
+
+int ParamCount() {
+    return __argc > 0 ? __argc - 1 : 0;
+}
+
+std::string ParamStr(int index) {
+    if (index < 0 || index >= __argc || !__argv[index]) return {};
+    return __argv[index];
+}
+
+void TApplication::Run() {
+    if (FMainForm) {
+        try {
+            FMainForm->Show();
+        } catch (const std::exception& e) {
+            HandleException(e);
+        }
+    }
+    while (!FTerminated) HandleMessage();
+}
+
+bool TApplication::ProcessMessage() {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT) {
+        FTerminated = true;
+        return true;
+    }
+    // Keyboard navigation between the controls of the application's forms.
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    if (root && dynamic_cast<TForm*>(TWinControl::FromHandle(root)) && IsDialogMessageA(root, &msg))
+        return true;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return true;
+}
+
+void TApplication::ProcessMessages() {
+    while (ProcessMessage()) {
+    }
+}
+
+void TApplication::HandleMessage() {
+    if (!ProcessMessage()) WaitMessage();
+}
+
+void TApplication::Terminate() {
+    PostQuitMessage(0);
+}
+
+void TApplication::ShowException(const std::exception& e) {
+    std::string text = e.what();
+    // The runtime's error texts end in a full stop; add one where the message has none.
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+    MessageBoxA(DialogOwner(), text.c_str(), FTitle.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::HandleException(const std::exception& e) {
+    if (OnException)
+        OnException(e);
+    else
+        ShowException(e);
+}
+
+HWND TApplication::DialogOwner() const {
+    HWND active = GetActiveWindow();
+    if (active && TWinControl::FromHandle(active)) return active;
+    return FMainForm ? FMainForm->Handle() : nullptr;
+}
+
+} // namespace yar

@@ -1,0 +1,61 @@
+// The application object: its title, the message loop, one pass of pending messages on request,
+// the request to end, and the standard error box for exceptions that reach the loop.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+namespace yar {
+
+class TForm;
+
+class TApplication {
+public:
+    // Caption of the application's message boxes.
+    const std::string& Title() const { return FTitle; }
+    void SetTitle(const std::string& title) { FTitle = title; }
+
+    // The first form made, unless another is set; closing it ends the application.
+    TForm* MainForm() const { return FMainForm; }
+    void SetMainForm(TForm* form) { FMainForm = form; }
+
+    // Shows the main form and handles messages until the application is asked to end.
+    void Run();
+    // Handles every message waiting now, without waiting for more.
+    void ProcessMessages();
+    // Handles one message, waiting for one when none is pending.
+    void HandleMessage();
+    // Asks the application to end: the message loops, modal ones included, stop once they see it.
+    void Terminate();
+    bool Terminated() const { return FTerminated; }
+
+    // The standard error box: the exception's message, captioned with the title, stop icon, OK.
+    void ShowException(const std::exception& e);
+    // Where an exception that reaches the message loop goes: OnException when assigned, else the
+    // standard error box.
+    void HandleException(const std::exception& e);
+    std::function<void(const std::exception&)> OnException;
+
+    // The window that owns a dialog shown now: the active window of the application, else the main form.
+    HWND DialogOwner() const;
+
+private:
+    bool ProcessMessage();
+
+    std::string FTitle;
+    TForm* FMainForm = nullptr;
+    bool FTerminated = false;
+};
+
+// The one application object of the process.
+TApplication& Application();
+
+// The command-line arguments after the program name.
+int ParamCount();
+// Argument index (1 for the first); empty when there is none.
+std::string ParamStr(int index);
+
+} // namespace yar

@@ -1,0 +1,210 @@
+#include "toolkit/Dialogs.h"
+
+#include "toolkit/Application.h"
+
+#include <algorithm>
+#include <array>
+#include <stdexcept>
+
+namespace yar {
+
+namespace {
+
+constexpr int kMargin = 8;
+constexpr int kIconSize = 32;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kButtonGap = 8;
+constexpr int kTextId = 0xFFFF; // the id the system's own message boxes give their text
+constexpr int kIconId = 20;
+
+struct TBoxRequest {
+    std::string Text;
+    std::string Caption;
+    LPCSTR Icon = nullptr;
+    std::vector<TMsgDlgBtn> Buttons; // in display order
+    int EscapeResult = mrCancel;
+    TFont Font{"MS Sans Serif", 11, clWindowText};
+};
+
+HWND MakeChild(HWND box, const char* cls, const std::string& text, DWORD style, int id, const RECT& r,
+               HFONT font) {
+    HWND w =
+        CreateWindowExA(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
+                        r.bottom - r.top, box, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                        GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return w;
+}
+
+SIZE MeasureText(const std::string& text, HFONT font) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 0};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return SIZE{r.right, r.bottom};
+}
+
+// Lays out icon, text and buttons in pixels and centres the box on the screen.
+void BuildBox(HWND box, const TBoxRequest& request) {
+    SetWindowTextA(box, request.Caption.c_str());
+    HFONT font = request.Font.Handle();
+    const SIZE text = MeasureText(request.Text, font);
+    const int textLeft = request.Icon ? kMargin + kIconSize + kMargin * 2 : kMargin * 2;
+    if (request.Icon) {
+        HWND icon =
+            MakeChild(box, "STATIC", "", SS_ICON, kIconId,
+                      RECT{kMargin * 2, kMargin * 2, kMargin * 2 + kIconSize, kMargin * 2 + kIconSize}, font);
+        SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, request.Icon)), 0);
+    }
+    const int topHeight = std::max(static_cast<int>(text.cy), request.Icon ? kIconSize : 0);
+    MakeChild(box, "STATIC", request.Text, SS_LEFT | SS_NOPREFIX, kTextId,
+              RECT{textLeft, kMargin * 2, textLeft + text.cx, kMargin * 2 + text.cy}, font);
+
+    const int count = static_cast<int>(request.Buttons.size());
+    const int buttonsWidth = count * kButtonWidth + (count - 1) * kButtonGap;
+    const int clientWidth =
+        std::max(textLeft + static_cast<int>(text.cx) + kMargin * 2, buttonsWidth + kMargin * 4);
+    const int buttonsTop = kMargin * 2 + topHeight + kMargin * 2;
+    const int clientHeight = buttonsTop + kButtonHeight + kMargin * 2;
+    int x = (clientWidth - buttonsWidth) / 2;
+    HWND first = nullptr;
+    for (TMsgDlgBtn b : request.Buttons) {
+        const DWORD style = WS_TABSTOP | (first ? BS_PUSHBUTTON : BS_DEFPUSHBUTTON);
+        HWND button = MakeChild(box, "BUTTON", MsgDlgButtonCaption(b), style, MsgDlgButtonResult(b),
+                                RECT{x, buttonsTop, x + kButtonWidth, buttonsTop + kButtonHeight}, font);
+        if (!first) first = button;
+        x += kButtonWidth + kButtonGap;
+    }
+
+    RECT frame{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(box, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(box, GWL_EXSTYLE)));
+    const int w = frame.right - frame.left;
+    const int h = frame.bottom - frame.top;
+    SetWindowPos(box, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, SWP_NOZORDER);
+    if (first) {
+        SendMessageA(box, DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(first)), 0);
+        SetFocus(first);
+    }
+}
+
+INT_PTR CALLBACK BoxProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG: {
+        const auto* request = reinterpret_cast<const TBoxRequest*>(lParam);
+        SetWindowLongPtrA(box, DWLP_USER, lParam);
+        BuildBox(box, *request);
+        return FALSE; // focus is set
+    }
+    case WM_COMMAND: {
+        const auto* request = reinterpret_cast<const TBoxRequest*>(GetWindowLongPtrA(box, DWLP_USER));
+        const int id = LOWORD(wParam);
+        for (TMsgDlgBtn b : request->Buttons)
+            if (MsgDlgButtonResult(b) == id) {
+                EndDialog(box, id);
+                return TRUE;
+            }
+        if (id == IDCANCEL) EndDialog(box, request->EscapeResult);
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+// An empty dialog template: the box makes its controls itself when it starts.
+struct alignas(4) TEmptyTemplate {
+    DLGTEMPLATE Header;
+    std::array<WORD, 3> MenuClassTitle; // no menu, the standard dialog class, empty title
+};
+
+LPCSTR MsgDlgIcon(TMsgDlgType type) {
+    switch (type) {
+    case mtWarning:
+        return reinterpret_cast<LPCSTR>(IDI_WARNING);
+    case mtError:
+        return reinterpret_cast<LPCSTR>(IDI_ERROR);
+    case mtInformation:
+        return reinterpret_cast<LPCSTR>(IDI_INFORMATION);
+    case mtConfirmation:
+        return reinterpret_cast<LPCSTR>(IDI_QUESTION);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::string MsgDlgCaption(TMsgDlgType type) {
+    switch (type) {
+    case mtWarning:
+        return "Warning";
+    case mtError:
+        return "Error";
+    case mtInformation:
+        return "Information";
+    case mtConfirmation:
+        return "Confirm";
+    }
+    return {};
+}
+
+std::string MsgDlgButtonCaption(TMsgDlgBtn button) {
+    static const std::array<const char*, 7> captions{"&Yes",   "&No",    "OK",     "Cancel",
+                                                     "&Abort", "&Retry", "&Ignore"};
+    return captions.at(static_cast<size_t>(button));
+}
+
+int MsgDlgButtonResult(TMsgDlgBtn button) {
+    static const std::array<int, 7> results{mrYes, mrNo, mrOk, mrCancel, mrAbort, mrRetry, mrIgnore};
+    return results.at(static_cast<size_t>(button));
+}
+
+void ShowMessage(const std::string& text) {
+    // Once the application is asked to end, boxes close without waiting for the user.
+    if (Application().Terminated()) return;
+    MessageBoxA(Application().DialogOwner(), text.c_str(), Application().Title().c_str(), MB_OK);
+}
+
+int MessageDlg(const std::string& text, TMsgDlgType type, const std::vector<TMsgDlgBtn>& buttons) {
+    if (buttons.empty()) throw std::invalid_argument("A message box needs a button");
+    const auto has = [&](TMsgDlgBtn b) {
+        return std::find(buttons.begin(), buttons.end(), b) != buttons.end();
+    };
+    TBoxRequest request;
+    request.EscapeResult = has(mbCancel) ? mrCancel : has(mbNo) ? mrNo : has(mbOK) ? mrOk : mrCancel;
+    // Once the application is asked to end, boxes close without waiting for the user.
+    if (Application().Terminated()) return request.EscapeResult;
+    request.Text = text;
+    request.Caption = MsgDlgCaption(type);
+    request.Icon = MsgDlgIcon(type);
+    for (int b = mbYes; b <= mbIgnore; ++b)
+        if (std::find(buttons.begin(), buttons.end(), static_cast<TMsgDlgBtn>(b)) != buttons.end())
+            request.Buttons.push_back(static_cast<TMsgDlgBtn>(b));
+
+    TEmptyTemplate dialog{};
+    dialog.Header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    const INT_PTR result =
+        DialogBoxIndirectParamA(GetModuleHandleA(nullptr), &dialog.Header, Application().DialogOwner(),
+                                BoxProc, reinterpret_cast<LPARAM>(&request));
+    // No box (it could not be made, or the application is ending): as if Escape had been pressed.
+    if (result <= 0) return request.EscapeResult;
+    return static_cast<int>(result);
+}
+
+std::string SystemErrorMessage(DWORD code) {
+    char buffer[512] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                        code, 0, buffer, sizeof buffer, nullptr);
+    std::string text(buffer, length);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+        text.pop_back();
+    if (text.empty()) text = "System Error.  Code: " + std::to_string(code) + ".";
+    return text;
+}
+
+} // namespace yar

@@ -1,0 +1,32 @@
+// Message boxes: the plain box captioned with the application title, and the kinds with an icon,
+// their own caption and a chosen set of buttons.
+#pragma once
+
+#include "toolkit/Forms.h"
+
+#include <string>
+#include <vector>
+
+namespace yar {
+
+enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
+// Buttons appear in this order, whatever order they are asked for in.
+enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore };
+
+// The text, captioned with the application title, without an icon, with one OK button.
+void ShowMessage(const std::string& text);
+
+// A modal box with the type's icon and caption ("Warning", "Error", "Information", "Confirm") and
+// the given buttons; returns the mr value of the button pressed. Escape and the close box count as
+// Cancel, else No, else OK, whichever the box has.
+int MessageDlg(const std::string& text, TMsgDlgType type, const std::vector<TMsgDlgBtn>& buttons);
+
+// The captions the boxes show.
+std::string MsgDlgCaption(TMsgDlgType type);
+std::string MsgDlgButtonCaption(TMsgDlgBtn button);
+int MsgDlgButtonResult(TMsgDlgBtn button);
+
+// The system's text for an error code, without the line break it ends with.
+std::string SystemErrorMessage(DWORD code);
+
+} // namespace yar

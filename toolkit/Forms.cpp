@@ -1,0 +1,155 @@
+#include "toolkit/Forms.h"
+
+#include "toolkit/Application.h"
+
+#include <stdexcept>
+#include <vector>
+
+namespace yar {
+
+namespace {
+
+// The other visible, enabled top-level windows of the thread are disabled while a modal form runs.
+class TDisabledWindows {
+public:
+    explicit TDisabledWindows(HWND modal) : FModal(modal) {
+        EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(this));
+        for (HWND w : FWindows) EnableWindow(w, FALSE);
+    }
+    ~TDisabledWindows() {
+        for (HWND w : FWindows)
+            if (IsWindow(w)) EnableWindow(w, TRUE);
+    }
+    TDisabledWindows(const TDisabledWindows&) = delete;
+    TDisabledWindows& operator=(const TDisabledWindows&) = delete;
+
+private:
+    static BOOL CALLBACK Collect(HWND w, LPARAM param) {
+        auto* self = reinterpret_cast<TDisabledWindows*>(param);
+        if (w != self->FModal && IsWindowVisible(w) && IsWindowEnabled(w)) self->FWindows.push_back(w);
+        return TRUE;
+    }
+
+    HWND FModal;
+    std::vector<HWND> FWindows;
+};
+
+} // namespace
+
+TWinControl::TCreateParams TForm::MakeParams(const TFormDesign& design) {
+    TCreateParams params;
+    params.Text = design.Caption;
+    params.Style = WS_POPUP | WS_CLIPCHILDREN;
+    params.ExStyle = WS_EX_CONTROLPARENT;
+    if (design.BorderStyle != bsNone) {
+        params.Style |= WS_CAPTION;
+        if (design.SystemMenu) params.Style |= WS_SYSMENU;
+    }
+    if (design.BorderStyle == bsToolWindow) params.ExStyle |= WS_EX_TOOLWINDOW;
+    RECT r{0, 0, design.ClientWidth, design.ClientHeight};
+    AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
+    params.Width = r.right - r.left;
+    params.Height = r.bottom - r.top;
+    // Later forms belong to the main form, so that they stay above it.
+    if (TForm* main = Application().MainForm()) params.ParentHandle = main->Handle();
+    return params;
+}
+
+TForm::TForm(const TFormDesign& design)
+    : TWinControl(nullptr, MakeParams(design)), FMaximized(design.Maximized),
+      FScreenCenter(design.ScreenCenter) {
+    FColor = design.Color;
+    SetFont(design.Font);
+    // The first form made is the application's main form.
+    if (!Application().MainForm()) Application().SetMainForm(this);
+}
+
+TForm::~TForm() {
+    if (Application().MainForm() == this) Application().SetMainForm(nullptr);
+}
+
+void TForm::SetClientSize(int width, int height) {
+    RECT r{0, 0, width, height};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
+    SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+}
+
+void TForm::CenterOnScreen() {
+    SetBounds((GetSystemMetrics(SM_CXSCREEN) - Width()) / 2, (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2,
+              Width(), Height());
+}
+
+void TForm::SetVisible(bool visible) {
+    if (visible == FVisible) return;
+    if (visible) {
+        if (OnShow) OnShow();
+        if (FScreenCenter) CenterOnScreen();
+        FVisible = true;
+        ShowWindow(Handle(), FMaximized ? SW_SHOWMAXIMIZED : SW_SHOW);
+    } else {
+        FVisible = false;
+        ShowWindow(Handle(), SW_HIDE);
+    }
+}
+
+int TForm::ShowModal() {
+    if (FVisible) throw std::logic_error("Cannot make a visible window modal");
+    FModal = true;
+    FModalResult = mrNone;
+    {
+        TDisabledWindows others(Handle());
+        struct TModalEnd {
+            TForm& Form;
+            ~TModalEnd() {
+                Form.FModal = false;
+                Form.Hide();
+            }
+        } end{*this};
+        Show();
+        SetActiveWindow(Handle());
+        for (;;) {
+            if (Application().Terminated()) {
+                FModalResult = mrCancel;
+                break;
+            }
+            if (FModalResult != mrNone) {
+                TCloseAction action = caHide;
+                if (OnClose) OnClose(action);
+                if (action != caNone) break;
+                FModalResult = mrNone;
+            }
+            Application().HandleMessage();
+        }
+    }
+    return FModalResult;
+}
+
+void TForm::Close() {
+    if (FModal) {
+        if (FModalResult == mrNone) FModalResult = mrCancel;
+        return;
+    }
+    TCloseAction action = caHide;
+    if (OnClose) OnClose(action);
+    if (action == caNone) return;
+    if (Application().MainForm() == this)
+        Application().Terminate();
+    else
+        Hide();
+}
+
+void TForm::Resized() {
+    TWinControl::Resized();
+    if (OnResize) OnResize();
+}
+
+LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_CLOSE) {
+        Close();
+        return 0;
+    }
+    return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+} // namespace yar

@@ -1,0 +1,85 @@
+// Forms: top-level windows with their show, resize and close events and modal showing.
+#pragma once
+
+#include "toolkit/Controls.h"
+
+#include <functional>
+#include <string>
+
+namespace yar {
+
+// Results of a modal form or a message box; the values of the system's dialog ids.
+enum TModalResult : int {
+    mrNone = 0,
+    mrOk = IDOK,
+    mrCancel = IDCANCEL,
+    mrAbort = IDABORT,
+    mrRetry = IDRETRY,
+    mrIgnore = IDIGNORE,
+    mrYes = IDYES,
+    mrNo = IDNO
+};
+
+enum TFormBorderStyle {
+    bsNone,       // no frame, no caption
+    bsSingle,     // fixed-size frame with caption
+    bsToolWindow, // fixed-size frame with a small caption
+};
+
+// What the close handler decides: caHide lets the form close, caNone keeps it open.
+enum TCloseAction { caNone, caHide };
+
+using TCloseEvent = std::function<void(TCloseAction& action)>;
+
+// How a form is made: frame, caption, size and placement.
+struct TFormDesign {
+    std::string Caption;
+    TFormBorderStyle BorderStyle = bsSingle;
+    bool SystemMenu = true; // the close box of the caption
+    int ClientWidth = 320;
+    int ClientHeight = 240;
+    bool Maximized = false;
+    bool ScreenCenter = false;
+    TColor Color = clBtnFace;
+    TFont Font{"MS Sans Serif", 11, clWindowText};
+};
+
+class TForm : public TWinControl {
+public:
+    explicit TForm(const TFormDesign& design);
+    ~TForm() override;
+
+    TNotifyEvent OnShow;
+    TNotifyEvent OnResize;
+    TCloseEvent OnClose;
+
+    // Shows the form (modeless); raises OnShow first.
+    void SetVisible(bool visible) override;
+    // Shows the form and handles messages until it closes; other windows of the application are
+    // disabled meanwhile. Ends with mrCancel when the application is asked to end.
+    int ShowModal();
+    bool Modal() const { return FModal; }
+    int ModalResult() const { return FModalResult; }
+    void SetModalResult(int result) { FModalResult = result; }
+    // Asks the form to close: the close handler decides; the main form's closing ends the application.
+    void Close();
+
+    void SetClientSize(int width, int height);
+    std::string Caption() const { return Text(); }
+    void SetCaption(const std::string& caption) { SetText(caption); }
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void Resized() override;
+
+private:
+    static TCreateParams MakeParams(const TFormDesign& design);
+    void CenterOnScreen();
+
+    bool FMaximized;
+    bool FScreenCenter;
+    bool FModal = false;
+    int FModalResult = mrNone;
+};
+
+} // namespace yar

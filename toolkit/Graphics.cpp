@@ -1,0 +1,84 @@
+#include "toolkit/Graphics.h"
+
+#include <utility>
+
+namespace yar {
+
+COLORREF ColorToRGB(TColor color) {
+    if (color < 0) return GetSysColor(color & 0xFF);
+    return static_cast<COLORREF>(color);
+}
+
+int ScreenPixelsPerInch() {
+    HDC dc = GetDC(nullptr);
+    const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return ppi;
+}
+
+TFont::TFont(std::string name, int height, TColor color)
+    : FName(std::move(name)), FHeight(height), FColor(color) {}
+
+TFont::~TFont() {
+    FreeHandle();
+}
+
+TFont::TFont(const TFont& other)
+    : FName(other.FName), FHeight(other.FHeight), FColor(other.FColor), FBold(other.FBold) {}
+
+TFont& TFont::operator=(const TFont& other) {
+    if (this != &other) {
+        FreeHandle();
+        FName = other.FName;
+        FHeight = other.FHeight;
+        FColor = other.FColor;
+        FBold = other.FBold;
+    }
+    return *this;
+}
+
+void TFont::SetName(const std::string& name) {
+    if (name == FName) return;
+    FreeHandle();
+    FName = name;
+}
+
+void TFont::SetHeight(int height) {
+    if (height == FHeight) return;
+    FreeHandle();
+    FHeight = height;
+}
+
+int TFont::Size() const {
+    return MulDiv(FHeight, 72, ScreenPixelsPerInch());
+}
+
+void TFont::SetSize(int points) {
+    SetHeight(MulDiv(points, ScreenPixelsPerInch(), 72));
+}
+
+void TFont::SetBold(bool bold) {
+    if (bold == FBold) return;
+    FreeHandle();
+    FBold = bold;
+}
+
+HFONT TFont::Handle() const {
+    if (!FHandle) {
+        LOGFONTA lf{};
+        lf.lfHeight = -FHeight; // negative: character height, without the internal leading
+        lf.lfWeight = FBold ? FW_BOLD : FW_NORMAL;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        lf.lfQuality = DEFAULT_QUALITY;
+        lstrcpynA(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
+        FHandle = CreateFontIndirectA(&lf);
+    }
+    return FHandle;
+}
+
+void TFont::FreeHandle() const {
+    if (FHandle) DeleteObject(FHandle);
+    FHandle = nullptr;
+}
+
+} // namespace yar

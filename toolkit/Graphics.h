@@ -1,0 +1,66 @@
+// Colours and fonts as the windows of the setup use them.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace yar {
+
+// $00BBGGRR, or a system colour: $80000000 plus the system colour index.
+using TColor = int32_t;
+
+constexpr TColor clBlack = 0x000000;
+constexpr TColor clNavy = 0x800000;
+constexpr TColor clBlue = 0xFF0000;
+constexpr TColor clGray = 0x808080;
+constexpr TColor clSilver = 0xC0C0C0;
+constexpr TColor clWhite = 0xFFFFFF;
+constexpr TColor clAqua = 0xFFFF00;
+constexpr TColor clSystemColor = static_cast<TColor>(0x80000000u);
+constexpr TColor clBtnFace = clSystemColor | COLOR_BTNFACE;
+constexpr TColor clHighlight = clSystemColor | COLOR_HIGHLIGHT;
+constexpr TColor clWindowText = clSystemColor | COLOR_WINDOWTEXT;
+
+// The RGB value a colour stands for now: system colours are looked up, others pass unchanged.
+COLORREF ColorToRGB(TColor color);
+
+// A font description; the GDI font is made on first use and remade after each change.
+class TFont {
+public:
+    TFont() = default;
+    TFont(std::string name, int height, TColor color = clBlack);
+    ~TFont();
+    TFont(const TFont& other);
+    TFont& operator=(const TFont& other);
+
+    const std::string& Name() const { return FName; }
+    void SetName(const std::string& name);
+    // Character height in pixels.
+    int Height() const { return FHeight; }
+    void SetHeight(int height);
+    // Size in points, at the screen's resolution.
+    int Size() const;
+    void SetSize(int points);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor color) { FColor = color; }
+    bool Bold() const { return FBold; }
+    void SetBold(bool bold);
+
+    HFONT Handle() const;
+
+private:
+    void FreeHandle() const;
+
+    std::string FName = "MS Sans Serif";
+    int FHeight = 11;
+    TColor FColor = clWindowText;
+    bool FBold = false;
+    mutable HFONT FHandle = nullptr;
+};
+
+// Pixels per logical inch of the screen.
+int ScreenPixelsPerInch();
+
+} // namespace yar

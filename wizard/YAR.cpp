@@ -1,0 +1,28 @@
+#include "wizard/YAR.h"
+
+namespace yar {
+
+namespace {
+
+TFormDesign WizardDesign() {
+    TFormDesign design;
+    design.Caption = "YAR32 - Setup";
+    design.BorderStyle = bsToolWindow;
+    design.ClientWidth = 478;
+    design.ClientHeight = 330;
+    design.ScreenCenter = true;
+    return design;
+}
+
+} // namespace
+
+TYAR::TYAR()
+    : TForm(WizardDesign()), RadioButton1(this, "Launch Program after installed", 40, 60, 300, 17),
+      RadioButton2(this, "Return to Windows after installed", 40, 100, 300, 17),
+      reboot(this, "Re Boot Windows After installed", 40, 124, 300, 17) {
+    reboot.SetChecked(true);
+}
+
+void TYAR::nextClick() {}
+
+} // namespace yar

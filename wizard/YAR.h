@@ -1,0 +1,26 @@
+// TYAR: the install wizard, a fixed-size tool window above the background window. It holds the end
+// choice of the run: launch the installed program, return to Windows, or restart Windows.
+#pragma once
+
+#include "toolkit/Forms.h"
+#include "toolkit/StdCtrls.h"
+
+namespace yar {
+
+class TYAR : public TForm {
+public:
+    TYAR();
+
+    // The end choice: one group, so checking one clears the others. The restart is selected
+    // until the driver presets the choice from the configuration.
+    TRadioButton RadioButton1; // "Launch Program after installed"
+    TRadioButton RadioButton2; // "Return to Windows after installed"
+    TRadioButton reboot;       // "Re Boot Windows After installed"
+
+    // One step forward through the pages; the driver takes it before the wizard is first shown
+    // when the warning page is switched off. The wizard has no pages yet, so there is nothing to
+    // step over.
+    void nextClick();
+};
+
+} // namespace yar
