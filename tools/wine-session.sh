@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # wine-session.sh start|stop BUILD_DIR
 # start: makes the build's private Wine prefix (once), a virtual X display when there is none,
-#        and a persistent wineserver, so that each test under Wine costs little.
+#        a persistent wineserver, and (once the e2e driver is built) a keeper: a hidden window that
+#        keeps the prefix's desktop process alive, so that each test under Wine costs little.
 # stop:  ends what start began for this build, and nothing else.
 set -euo pipefail
 action=${1:?start or stop}
@@ -10,7 +11,18 @@ mkdir -p "${2:?build directory}/wine/home"
 . "$here/wine-env.sh" "$2"
 state="$yar_build/wine"
 
-xvfb_alive() { [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; }
+alive() { [ -f "$state/$1.pid" ] && kill -0 "$(cat "$state/$1.pid")" 2>/dev/null; }
+xvfb_alive() { alive xvfb; }
+
+# Without a window of its own the desktop process (explorer.exe) ends after every GUI test and the next
+# test starts it again, with CTest's output pipe inherited: CTest then waits for it to end. The keeper
+# holds one hidden window for the whole session; it and what it starts see no pipe of CTest.
+start_keeper() {
+  local driver="$yar_build/tests/e2e/yardrive.exe"
+  if alive keeper || [ ! -f "$driver" ]; then return; fi
+  setsid wine "$driver" hold 0 </dev/null >/dev/null 2>&1 &
+  echo $! >"$state/keeper.pid"
+}
 
 start_display() {
   if [ -n "${YAR_KEEP_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ]; then
@@ -39,10 +51,14 @@ start)
     wineserver -w
   fi
   # A persistent server, warmed up, keeps Wine's services from holding CTest's pipes open.
-  wineserver -p >/dev/null 2>&1 </dev/null
+  # Start may be called again on a running session: a server already up for the prefix answers 1.
+  wineserver -p >/dev/null 2>&1 </dev/null || true
   wine cmd /c exit >/dev/null 2>&1 </dev/null
+  start_keeper
   ;;
 stop)
+  if alive keeper; then kill "$(cat "$state/keeper.pid")" || true; fi
+  rm -f "$state/keeper.pid"
   wineserver -k >/dev/null 2>&1 || true
   if xvfb_alive; then kill "$(cat "$state/xvfb.pid")" || true; fi
   rm -f "$state/xvfb.pid" "$state/display"

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The driver against a probe window: finding, reading, checking, clicking, closing, and its exit codes.
+. "$(dirname "$0")/e2e-lib.sh"
+: "${YAR_PROBE:?}"
+new_run driver
+probe="yardrive probe"
+
+start_in "$e2e_run" "$YAR_PROBE"
+wait_window "$probe"
+
+status() { # expected-exit-code command...
+  local want=$1 got=0
+  shift
+  drive "$@" >/dev/null || got=$?
+  expect_eq "exit code of '$*'" "$want" "$got"
+}
+
+# Lookups that fail say how.
+status 1 visible "no such window"
+status 2 --timeout 0.3 visible "no such window"
+status 4 click "$probe" "No such button"
+status 64 no-such-command
+
+# States of controls, by text with or without the accelerator mark, and by id.
+expect_eq "first radio" checked "$(drive check "$probe" First)"
+status 3 check "$probe" Second
+status 0 check "$probe" 10
+status 3 visible "$probe" Hidden
+status 0 visible "$probe" "&Press"
+status 3 enabled "$probe" Off
+status 0 enabled "$probe" Press
+expect_eq "control list line" $'100\tButton\tvisible\tenabled\tunchecked\t&Press' \
+  "$(drive controls "$probe" | grep '^100')"
+
+# A posted click that opens a modal box returns at once; the box's text comes back exactly.
+status 0 click "$probe" Press
+expect_eq "box text" 'Line one\r\rLine two' "$(drive --timeout "$E2E_WAIT" text "yardrive probe box")"
+status 0 click "yardrive probe box" 1
+wait_window "yardrive probe pressed"
+
+# A radio click moves the group's check.
+status 0 click "yardrive probe pressed" Second
+drive --timeout 5 check "yardrive probe pressed" Second >/dev/null || fail "second radio not checked after click"
+status 3 check "yardrive probe pressed" First
+
+read -r l t r b <<<"$(drive rect "yardrive probe pressed")"
+expect_eq "window size" "300x220" "$((r - l))x$((b - t))"
+[ -n "$(drive syserror 3)" ] || fail "no system text for error 3"
+
+status 0 close "yardrive probe pressed"
+expect_setup_ends
+expect_eq "probe exit code" 7 "$setup_status"
+status 0 wait-gone "yardrive probe pressed" 1
+echo "driver: all checks passed"

@@ -1,0 +1,305 @@
+#include "Commands.h"
+
+#include "Finder.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <stdexcept>
+
+namespace yardrive {
+
+namespace {
+
+// Static text of a message box: the dialog item with id 0xFFFF.
+constexpr int MessageBoxTextId = 0xFFFF;
+constexpr const char* DialogClass = "#32770";
+
+struct Context {
+    DWORD Pid = 0;
+    double Timeout = 0; // seconds a lookup may wait
+    std::vector<std::string> Args;
+};
+
+struct Found {
+    HWND Window = nullptr;
+    HWND Control = nullptr;
+};
+
+void Print(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+double Seconds(const std::string& text) {
+    char* end = nullptr;
+    const double seconds = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || seconds < 0) throw std::invalid_argument("bad seconds: " + text);
+    return seconds;
+}
+
+// The exit code of a lookup that found nothing: a timeout when the command was allowed to wait.
+int Missing(const Context& ctx, const Found& found) {
+    if (found.Window && !found.Control) return ExitNoControl;
+    return ctx.Timeout > 0 ? ExitTimeout : ExitNotFound;
+}
+
+// The first window of that caption (and class), with the named control when one is asked for.
+Found Locate(const Context& ctx, const std::string& caption, const std::string& className = {},
+             const std::string& control = {}) {
+    const WindowFilter filter{caption, className, ctx.Pid};
+    Found last;
+    Await(ctx.Timeout, [&] {
+        last = {};
+        for (HWND window : TopWindows(filter)) {
+            last.Window = window;
+            if (control.empty()) return true;
+            last.Control = FindControl(window, control);
+            if (last.Control) return true;
+        }
+        return false;
+    });
+    return last;
+}
+
+bool Complete(const Found& found, bool needControl) {
+    return found.Window && (found.Control || !needControl);
+}
+
+void Need(const Context& ctx, size_t count, const char* usage) {
+    if (ctx.Args.size() != count) throw std::invalid_argument(std::string("usage: ") + usage);
+}
+
+int WaitWindow(Context& ctx) {
+    Need(ctx, 2, "wait-window CAPTION SECONDS");
+    ctx.Timeout = Seconds(ctx.Args[1]);
+    return Locate(ctx, ctx.Args[0]).Window ? ExitOk : ExitTimeout;
+}
+
+int WaitGone(Context& ctx) {
+    Need(ctx, 2, "wait-gone CAPTION SECONDS");
+    const WindowFilter filter{ctx.Args[0], {}, ctx.Pid};
+    const bool gone = Await(Seconds(ctx.Args[1]), [&] { return TopWindows(filter).empty(); });
+    return gone ? ExitOk : ExitTimeout;
+}
+
+// The text of the message box with this caption.
+int Text(Context& ctx) {
+    Need(ctx, 1, "text CAPTION");
+    const auto found = Locate(ctx, ctx.Args[0], DialogClass, std::to_string(MessageBoxTextId));
+    if (!Complete(found, true)) return Missing(ctx, found);
+    Print(Escaped(TextOf(found.Control)));
+    return ExitOk;
+}
+
+int Get(Context& ctx) {
+    Need(ctx, 2, "get CAPTION CONTROL");
+    const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
+    if (!Complete(found, true)) return Missing(ctx, found);
+    Print(Escaped(TextOf(found.Control)));
+    return ExitOk;
+}
+
+// Posted, never sent: a click that opens a modal box must not block the driver.
+int Click(Context& ctx) {
+    Need(ctx, 2, "click CAPTION BUTTON");
+    const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
+    if (!Complete(found, true)) return Missing(ctx, found);
+    PostMessageA(found.Control, BM_CLICK, 0, 0);
+    return ExitOk;
+}
+
+int Close(Context& ctx) {
+    Need(ctx, 1, "close CAPTION");
+    const auto found = Locate(ctx, ctx.Args[0]);
+    if (!found.Window) return Missing(ctx, found);
+    PostMessageA(found.Window, WM_CLOSE, 0, 0);
+    return ExitOk;
+}
+
+int Check(Context& ctx) {
+    Need(ctx, 2, "check CAPTION BUTTON");
+    const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
+    if (!Complete(found, true)) return Missing(ctx, found);
+    const int state = CheckState(found.Control);
+    Print(state == BST_CHECKED ? "checked" : state == BST_INDETERMINATE ? "indeterminate" : "unchecked");
+    return state == BST_CHECKED ? ExitOk : ExitFalse;
+}
+
+// A window's presence, or a control's own visibility flag.
+int Visible(Context& ctx) {
+    if (ctx.Args.size() == 1) return Locate(ctx, ctx.Args[0]).Window ? ExitOk : Missing(ctx, {});
+    Need(ctx, 2, "visible CAPTION [CONTROL]");
+    const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
+    if (!Complete(found, true)) return Missing(ctx, found);
+    const bool visible = OwnVisible(found.Control);
+    Print(visible ? "visible" : "hidden");
+    return visible ? ExitOk : ExitFalse;
+}
+
+int Enabled(Context& ctx) {
+    Need(ctx, 2, "enabled CAPTION CONTROL");
+    const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
+    if (!Complete(found, true)) return Missing(ctx, found);
+    const bool enabled = IsWindowEnabled(found.Control) != FALSE;
+    Print(enabled ? "enabled" : "disabled");
+    return enabled ? ExitOk : ExitFalse;
+}
+
+// Screen rectangle "left top right bottom", the same pixels as the X display of the virtual desktop.
+int Rect(Context& ctx) {
+    Need(ctx, 1, "rect CAPTION");
+    const auto found = Locate(ctx, ctx.Args[0]);
+    if (!found.Window) return Missing(ctx, found);
+    RECT r{};
+    GetWindowRect(found.Window, &r);
+    Print(std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+          std::to_string(r.bottom));
+    return ExitOk;
+}
+
+std::string Describe(HWND control) {
+    const auto cls = ClassOf(control);
+    std::string line = std::to_string(GetDlgCtrlID(control)) + "\t" + cls + "\t" +
+                       (OwnVisible(control) ? "visible" : "hidden") + "\t" +
+                       (IsWindowEnabled(control) ? "enabled" : "disabled");
+    if (lstrcmpiA(cls.c_str(), "Button") == 0)
+        line += CheckState(control) == BST_CHECKED ? "\tchecked" : "\tunchecked";
+    return line + "\t" + Escaped(TextOf(control));
+}
+
+// One line per control: id, class, visibility, enabled state, check state of buttons, text.
+int Controls(Context& ctx) {
+    Need(ctx, 1, "controls CAPTION");
+    const auto found = Locate(ctx, ctx.Args[0]);
+    if (!found.Window) return Missing(ctx, found);
+    for (HWND control : Descendants(found.Window)) Print(Describe(control));
+    return ExitOk;
+}
+
+// One line per visible top-level window: process id, class, caption.
+int Windows(Context& ctx) {
+    Need(ctx, 0, "windows");
+    for (HWND window : AllTopWindows())
+        Print(std::to_string(ProcessOf(window)) + "\t" + ClassOf(window) + "\t" + Escaped(TextOf(window)));
+    return ExitOk;
+}
+
+// The system's own text for an error code, as an error box would show it.
+int SysError(Context& ctx) {
+    Need(ctx, 1, "syserror CODE");
+    char* buffer = nullptr;
+    const DWORD code = std::strtoul(ctx.Args[0].c_str(), nullptr, 0);
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, code, 0, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
+    if (length == 0) return ExitNotFound;
+    Print(Escaped(std::string(buffer, length)));
+    LocalFree(buffer);
+    return ExitOk;
+}
+
+LRESULT CALLBACK HoldProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_CLOSE || message == WM_ENDSESSION) PostQuitMessage(0);
+    return DefWindowProcA(window, message, w, l);
+}
+
+// Keeps one hidden window alive for SECONDS (0: until told), so that the prefix's desktop process stays
+// up between the short-lived programs of a test run. Ends early on WM_CLOSE or at session end.
+int Hold(Context& ctx) {
+    Need(ctx, 1, "hold SECONDS");
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = HoldProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "yardrive-hold";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowA(wc.lpszClassName, "yardrive hold", WS_OVERLAPPED, 0, 0, 1, 1, nullptr,
+                                nullptr, wc.hInstance, nullptr);
+    if (!window) return ExitNotFound;
+    if (const double seconds = Seconds(ctx.Args[0]); seconds > 0)
+        SetTimer(window, 1, static_cast<UINT>(seconds * 1000), nullptr);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER) break;
+        DispatchMessageA(&msg);
+    }
+    DestroyWindow(window);
+    return ExitOk;
+}
+
+const std::map<std::string, std::function<int(Context&)>>& CommandTable() {
+    static const std::map<std::string, std::function<int(Context&)>> table{
+        {"wait-window", WaitWindow},
+        {"wait-gone", WaitGone},
+        {"text", Text},
+        {"get", Get},
+        {"click", Click},
+        {"close", Close},
+        {"check", Check},
+        {"visible", Visible},
+        {"enabled", Enabled},
+        {"rect", Rect},
+        {"controls", Controls},
+        {"windows", Windows},
+        {"syserror", SysError},
+        {"hold", Hold},
+    };
+    return table;
+}
+
+} // namespace
+
+std::string Escaped(const std::string& text) {
+    static const char hex[] = "0123456789abcdef";
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        default:
+            if (byte < 0x20 || byte == 0x7F) {
+                out += "\\x";
+                out += hex[byte >> 4];
+                out += hex[byte & 15];
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out;
+}
+
+int Run(const std::vector<std::string>& args) {
+    Context ctx;
+    size_t i = 0;
+    for (; i + 1 < args.size() && args[i].starts_with("--"); i += 2) {
+        if (args[i] == "--pid")
+            ctx.Pid = std::strtoul(args[i + 1].c_str(), nullptr, 0);
+        else if (args[i] == "--timeout")
+            ctx.Timeout = Seconds(args[i + 1]);
+        else
+            throw std::invalid_argument("unknown option " + args[i]);
+    }
+    if (i >= args.size())
+        throw std::invalid_argument("no command; one of wait-window wait-gone text get click "
+                                    "close check visible enabled rect controls windows "
+                                    "syserror hold");
+    const auto command = CommandTable().find(args[i]);
+    if (command == CommandTable().end()) throw std::invalid_argument("unknown command " + args[i]);
+    ctx.Args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+    return command->second(ctx);
+}
+
+} // namespace yardrive

@@ -1,0 +1,186 @@
+# Sourced by every end-to-end test: the build's Wine session, the driver, start and end of install.exe,
+# screenshots and pixel checks, and a trap that ends whatever the test started (and nothing else).
+#
+# From CTest's environment: YAR_BUILD (the win32 build tree), YAR_DRIVER (yardrive.exe), YAR_E2E_OUT (where
+# runs and screenshots go); the cases also YAR_INSTALL_EXE and YAR_DISKSET (the fixture's disk.001).
+set -euo pipefail
+: "${YAR_BUILD:?}" "${YAR_DRIVER:?}" "${YAR_E2E_OUT:?}"
+e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+# Nothing a test waits for may take longer than this, in seconds.
+E2E_WAIT=${E2E_WAIT:-20}
+# The message boxes of the setup are captioned with the application title.
+APP_TITLE="YAR - Setup"
+MAIN_CAPTION="YAR 32Bit Installer"
+WIZARD_CAPTION="YAR32 - Setup"
+
+"$e2e_root/tools/wine-session.sh" start "$YAR_BUILD" >/dev/null 2>&1 </dev/null
+. "$e2e_root/tools/wine-env.sh" "$YAR_BUILD"
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# The driver, with a hard limit of its own on top of its --timeout.
+drive() { timeout $((E2E_WAIT + 10)) wine "$YAR_DRIVER" "$@" </dev/null; }
+
+# What is on screen, for the log of a failing test.
+show_windows() {
+  echo "-- windows on screen:" >&2
+  drive windows >&2 || true
+}
+
+expect_eq() { # what expected actual
+  [ "$2" = "$3" ] || fail "$1: expected '$2', got '$3'"
+}
+
+# ---- processes this test started; the trap ends them ----
+
+e2e_pids=()
+e2e_prefix_dirs=()
+e2e_cleanup() {
+  local pid dir
+  for pid in "${e2e_pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
+  for dir in "${e2e_prefix_dirs[@]}"; do
+    WINEPREFIX="$dir/prefix" wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$dir"
+  done
+}
+trap e2e_cleanup EXIT
+
+# ---- the run of install.exe ----
+
+# A fresh directory for this test's files and log: e2e_run.
+new_run() { # case
+  e2e_case=$1
+  e2e_run="$YAR_E2E_OUT/run/$e2e_case"
+  rm -rf "$e2e_run"
+  mkdir -p "$e2e_run"
+}
+
+# Starts a Windows program in DIR with ARGS in the background: setup_pid is its process, its output goes
+# to the run's log.
+start_in() { # dir program args...
+  local dir=$1
+  shift
+  (cd "$dir" && exec wine "$@" </dev/null >>"$e2e_run/wine.log" 2>&1) &
+  setup_pid=$!
+  e2e_pids+=("$setup_pid")
+}
+
+# A fresh start directory for this case: $start_dir holds install.exe, the disk set and, when CONFIG is
+# given, install.cfg with that text (lines ending in CR LF as the building product writes them).
+new_start_dir() { # case [config]
+  new_run "$1"
+  mkdir -p "$e2e_run/start"
+  cp "${YAR_INSTALL_EXE:?}" "$e2e_run/start/install.exe"
+  cp "${YAR_DISKSET:?}" "$e2e_run/start/disk.001"
+  if [ $# -ge 2 ]; then printf '%s\n' "$2" | sed 's/$/\r/' >"$e2e_run/start/install.cfg"; fi
+  start_dir="$e2e_run/start"
+}
+
+# The working directory of the run, C:\windows\Temp\y, as the host sees it.
+work_dir() { echo "$WINEPREFIX/drive_c/windows/temp/y"; }
+
+# A leftover of an earlier failed run would hide whether this run creates the working directory.
+clear_work_dir() { rm -rf "$(work_dir)"; }
+
+wait_window() { # caption
+  drive wait-window "$1" "$E2E_WAIT" || { show_windows; fail "no window '$1' within ${E2E_WAIT}s"; }
+}
+
+# Waits for the setup's message box, compares its text (escaped: \r for CR) and presses OK.
+expect_message() { # escaped text
+  local text
+  text=$(drive --timeout "$E2E_WAIT" text "$APP_TITLE") || { show_windows; fail "no message box '$APP_TITLE'"; }
+  expect_eq "message box text" "$1" "$text"
+  drive click "$APP_TITLE" OK || fail "cannot press OK"
+}
+
+# The setup process must end by itself, within the time limit; its exit status is in setup_status.
+expect_setup_ends() {
+  local i
+  for ((i = 0; i < E2E_WAIT * 10; i++)); do
+    if ! kill -0 "$setup_pid" 2>/dev/null; then
+      setup_status=0
+      wait "$setup_pid" || setup_status=$?
+      return 0
+    fi
+    sleep 0.1
+  done
+  show_windows
+  fail "install.exe still running after ${E2E_WAIT}s"
+}
+
+expect_work_dir_present() { [ -d "$(work_dir)" ] || fail "working directory C:\\windows\\Temp\\y missing during the run"; }
+expect_work_dir_gone() { [ ! -e "$(work_dir)" ] || fail "working directory C:\\windows\\Temp\\y left behind"; }
+
+# ---- screenshots and pixels ----
+
+# The screen rectangle of a window: sets win_left win_top win_width win_height.
+window_rect() { # caption
+  local r
+  r=$(drive rect "$1") || fail "no window '$1' to measure"
+  read -r win_left win_top right bottom <<<"$r"
+  win_width=$((right - win_left))
+  win_height=$((bottom - win_top))
+}
+
+# Screenshot of the background window as it is on screen now, into screenshots/background-<case>.png.
+shoot_background() {
+  window_rect "$MAIN_CAPTION"
+  mkdir -p "$YAR_E2E_OUT/screenshots"
+  shot="$YAR_E2E_OUT/screenshots/background-$e2e_case.png"
+  import -display "$DISPLAY" -window root -crop "${win_width}x${win_height}+${win_left}+${win_top}" +repage \
+    "$shot"
+}
+
+# RRGGBB of the screenshot's pixel at x, y (relative to the window).
+pixel() { convert "$shot" -format "%[hex:p{$1,$2}]" info:; }
+
+# How many pixels of colour RRGGBB lie in the rectangle x y width height of the screenshot.
+count_colour() { # x y w h RRGGBB
+  convert "$shot" -crop "$3x$4+$1+$2" +repage -format %c histogram:info:- |
+    awk -v c="#$5" 'toupper($3) == toupper(c) { n += $1 } END { print n + 0 }'
+}
+
+# A configured colour ($00BBGGRR, decimal or hex) as RRGGBB.
+rgb_hex() {
+  local v=$(($1))
+  printf '%02X%02X%02X' $((v & 255)) $(((v >> 8) & 255)) $(((v >> 16) & 255))
+}
+
+# MulDiv: a * b / c rounded to the nearest, halves away from zero.
+muldiv() {
+  local p=$(($1 * $2)) c=$3
+  if (((p < 0) != (c < 0))); then echo $(((p - (c < 0 ? -c : c) / 2) / c)); else echo $(((p + (c < 0 ? -c : c) / 2) / c)); fi
+}
+
+# Colour of band i of n between two configured colours, as RRGGBB.
+band_hex() { # from to i n
+  local f=$(($1)) t=$(($2)) out="" shift fc tc
+  for shift in 0 8 16; do
+    fc=$(((f >> shift) & 255))
+    tc=$(((t >> shift) & 255))
+    out+=$(printf '%02X' $(((fc + $(muldiv "$3" $((tc - fc)) $(($4 - 1)))) & 255)))
+  done
+  echo "$out"
+}
+
+# The gradient of 255 horizontal bands: first band at the top, last at the bottom, a middle band where
+# it belongs. Sampled at the right edge, clear of the headers and the footer.
+expect_gradient() { # from to
+  local x=$((win_width - 4)) mid_band=127 mid_y
+  mid_y=$(($(muldiv $mid_band "$win_height" 255) + 1))
+  expect_eq "top band" "$(rgb_hex "$1")" "$(pixel "$x" 1)"
+  expect_eq "middle band $mid_band (y $mid_y)" "$(band_hex "$1" "$2" $mid_band 255)" "$(pixel "$x" "$mid_y")"
+  expect_eq "bottom band" "$(rgb_hex "$2")" "$(pixel "$x" $((win_height - 2)))"
+}
+
+# At least MIN pixels of a colour in a rectangle: text drawn in that colour is there.
+expect_colour_in() { # what x y w h colour min
+  local n
+  n=$(count_colour "$2" "$3" "$4" "$5" "$(rgb_hex "$6")")
+  [ "$n" -ge "$7" ] || fail "$1: $n pixels of $(rgb_hex "$6") in ${4}x${5}+$2+$3, expected at least $7"
+}
