@@ -20,6 +20,8 @@ public:
         }
     }
 
+    uint64_t BitsWritten() const { return uint64_t{FBytes.size()} * 8 + FBits; }
+
     // The bytes written, the last one padded with zero bits. The stream thus ends with the byte that
     // holds the last code bit, so a decoder that reads ahead still fetches every stored byte.
     std::vector<uint8_t> Finish() {

@@ -29,6 +29,7 @@ constexpr unsigned kPreCodeCountBits = 5;
 constexpr unsigned kPreCodeZeroRunAfter = 3; // after the third pre-code length, a 2-bit run of zero lengths
 constexpr unsigned kNoZeroRun = 0;
 constexpr uint32_t kMaxBlockSymbols = 0xFFFF; // a block size field of 0 would stand for 65536
+constexpr size_t kBlockPieceSymbols = 2048;   // the steps in which blocks grow
 // Minimal matches reaching back farther than this cost more than their three literals, about.
 constexpr uint32_t kFarMinMatch = 4096;
 
@@ -151,26 +152,94 @@ unsigned LiteralSymbol(const TLzToken& t) {
     return t.IsLiteral() ? t.Value : t.Length + kLengthBias;
 }
 
-void PutBlock(TBitWriter& out, std::span<const TLzToken> tokens) {
-    std::array<uint32_t, kLiteralSymbols> literalCounts{};
-    std::array<uint32_t, kPositionSymbols> positionCounts{};
-    for (const auto& t : tokens) {
-        ++literalCounts[LiteralSymbol(t)];
-        if (!t.IsLiteral()) ++positionCounts[PositionSymbol(t.Value - 1u)];
-    }
-    const TBlockCode literals = MakeCode(literalCounts);
-    const TBlockCode positions = MakeCode(positionCounts);
+// How often each symbol occurs in a run of tokens.
+struct TSymbolCounts {
+    std::array<uint32_t, kLiteralSymbols> Literals{};
+    std::array<uint32_t, kPositionSymbols> Positions{};
+    uint32_t Tokens = 0;
 
-    out.Put(static_cast<uint32_t>(tokens.size()), kBlockSizeBits);
-    PutLiteralCodeLengths(out, literals);
-    PutSmallCodeLengths(out, positions, kPositionCountBits, kNoZeroRun);
+    explicit TSymbolCounts(std::span<const TLzToken> tokens) {
+        for (const auto& t : tokens) {
+            ++Literals[LiteralSymbol(t)];
+            if (!t.IsLiteral()) ++Positions[PositionSymbol(t.Value - 1u)];
+        }
+        Tokens = static_cast<uint32_t>(tokens.size());
+    }
+    TSymbolCounts& operator+=(const TSymbolCounts& other) {
+        for (size_t i = 0; i < Literals.size(); ++i) Literals[i] += other.Literals[i];
+        for (size_t i = 0; i < Positions.size(); ++i) Positions[i] += other.Positions[i];
+        Tokens += other.Tokens;
+        return *this;
+    }
+};
+
+// The two codes of a block, made for its counts.
+struct TBlockCodes {
+    TBlockCode Literals;
+    TBlockCode Positions;
+
+    explicit TBlockCodes(const TSymbolCounts& counts)
+        : Literals(MakeCode(counts.Literals)), Positions(MakeCode(counts.Positions)) {}
+
+    void PutHeader(TBitWriter& out, uint32_t tokens) const {
+        out.Put(tokens, kBlockSizeBits);
+        PutLiteralCodeLengths(out, Literals);
+        PutSmallCodeLengths(out, Positions, kPositionCountBits, kNoZeroRun);
+    }
+
+    // Bits of the header and of the codes of counts; the extra position bits are left out, since
+    // they are the same however the tokens are split into blocks.
+    uint64_t CodedBits(const TSymbolCounts& counts) const {
+        TBitWriter header;
+        PutHeader(header, counts.Tokens);
+        uint64_t bits = header.BitsWritten();
+        for (size_t i = 0; i < counts.Literals.size(); ++i)
+            bits += uint64_t{counts.Literals[i]} * Literals.Lengths[i];
+        for (size_t i = 0; i < counts.Positions.size(); ++i)
+            bits += uint64_t{counts.Positions[i]} * Positions.Lengths[i];
+        return bits;
+    }
+};
+
+uint64_t CodedBits(const TSymbolCounts& counts) {
+    return TBlockCodes(counts).CodedBits(counts);
+}
+
+void PutBlock(TBitWriter& out, std::span<const TLzToken> tokens, const TSymbolCounts& counts) {
+    const TBlockCodes codes(counts);
+    codes.PutHeader(out, static_cast<uint32_t>(tokens.size()));
     for (const auto& t : tokens) {
-        literals.Put(out, LiteralSymbol(t));
+        codes.Literals.Put(out, LiteralSymbol(t));
         if (t.IsLiteral()) continue;
         const unsigned d = t.Value - 1u;
         const unsigned p = PositionSymbol(d);
-        positions.Put(out, p);
+        codes.Positions.Put(out, p);
         if (p > 1) out.Put(d, p - 1); // the bits below the top bit
+    }
+}
+
+// Blocks grow piece by piece while one code for both costs less than a block boundary between them,
+// so that data whose statistics change gets fresh codes where they change.
+void PutBlocks(TBitWriter& out, std::span<const TLzToken> tokens, uint32_t maxBlockSymbols) {
+    const size_t piece = std::min<size_t>(kBlockPieceSymbols, maxBlockSymbols);
+    size_t start = 0;
+    while (start < tokens.size()) {
+        size_t end = std::min(tokens.size(), start + piece);
+        TSymbolCounts block(tokens.subspan(start, end - start));
+        uint64_t blockBits = CodedBits(block);
+        while (end < tokens.size() && end - start + piece <= maxBlockSymbols) {
+            const size_t next = std::min(tokens.size(), end + piece);
+            const TSymbolCounts more(tokens.subspan(end, next - end));
+            TSymbolCounts joined = block;
+            joined += more;
+            const uint64_t joinedBits = CodedBits(joined);
+            if (joinedBits > blockBits + CodedBits(more)) break;
+            block = joined;
+            blockBits = joinedBits;
+            end = next;
+        }
+        PutBlock(out, tokens.subspan(start, end - start), block);
+        start = end;
     }
 }
 
@@ -189,10 +258,7 @@ std::vector<uint8_t> EncodeLZH5(std::span<const uint8_t> data, const TLH5Options
     const std::vector<TLzToken> tokens = ParseLz(data, 0, params);
 
     TBitWriter out;
-    for (size_t i = 0; i < tokens.size(); i += options.BlockSymbols) {
-        PutBlock(out,
-                 std::span(tokens).subspan(i, std::min<size_t>(options.BlockSymbols, tokens.size() - i)));
-    }
+    PutBlocks(out, tokens, options.BlockSymbols);
     return out.Finish();
 }
 
