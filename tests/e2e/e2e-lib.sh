@@ -49,6 +49,23 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
+# A copy of the build's prefix for a run that restarts Windows: under Wine a restart ends every program
+# of the prefix and replays its start-up. Programs and libraries, which Wine never writes, are hard
+# links; everything else (registry, INI files) is copied. The copy gets its own server and keeper; the
+# trap ends them and removes it.
+use_disposable_prefix() {
+  local src=$WINEPREFIX dir
+  dir=$(mktemp -d "$YAR_E2E_OUT/prefix.XXXXXX")
+  e2e_prefix_dirs+=("$dir")
+  cp -al "$src" "$dir/prefix"
+  (cd "$src" && find . -type f ! -iname '*.dll' ! -iname '*.exe' ! -iname '*.drv' ! -iname '*.sys' \
+    ! -iname '*.nls' -print0) | (cd "$dir/prefix" && xargs -0 -I{} cp --remove-destination -p "$src/{}" "{}")
+  export WINEPREFIX="$dir/prefix"
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+  setsid wine "$YAR_DRIVER" hold 0 </dev/null >/dev/null 2>&1 &
+}
+
 # ---- the run of install.exe ----
 
 # A fresh directory for this test's files and log: e2e_run.
@@ -183,4 +200,73 @@ expect_colour_in() { # what x y w h colour min
   local n
   n=$(count_colour "$2" "$3" "$4" "$5" "$(rgb_hex "$6")")
   [ "$n" -ge "$7" ] || fail "$1: $n pixels of $(rgb_hex "$6") in ${4}x${5}+$2+$3, expected at least $7"
+}
+
+# ---- the common course of a run ----
+
+# The files of the disk set, as the fixture wrote them before packing.
+fixture_files() { echo "$(dirname "$YAR_DISKSET")/files"; }
+
+# While the wizard is up, the working directory holds every expanded file, byte for byte, and the
+# copies of install.exe and install.cfg (when the start directory has one).
+expect_expanded_files() {
+  local dir f
+  dir=$(work_dir)
+  expect_work_dir_present
+  for f in "$(fixture_files)"/*; do
+    cmp -s "$f" "$dir/$(basename "$f")" || fail "expanded $(basename "$f") differs from the packed file"
+  done
+  cmp -s "$start_dir/install.exe" "$dir/install.exe" || fail "no copy of install.exe in the working directory"
+  if [ -f "$start_dir/install.cfg" ]; then
+    cmp -s "$start_dir/install.cfg" "$dir/install.cfg" || fail "no copy of install.cfg in the working directory"
+  fi
+}
+
+# Starts DIR's install.exe in DIR (ARGS as its command line), waits for the background window and then
+# for the wizard, checks the working directory and takes the background screenshot.
+run_to_wizard_from() { # dir args...
+  local dir=$1
+  shift
+  clear_work_dir
+  start_in "$dir" "$dir/install.exe" "$@"
+  wait_window "$MAIN_CAPTION"
+  wait_window "$WIZARD_CAPTION"
+  expect_expanded_files
+  shoot_background
+}
+run_to_wizard() { run_to_wizard_from "$start_dir" "$@"; }
+
+# Closes the wizard with its close box (WM_CLOSE); the run then ends with MESSAGE (escaped; none when
+# empty), the process ends by itself and the working directory is gone.
+finish_with() { # message
+  drive close "$WIZARD_CAPTION" || fail "cannot close the wizard"
+  [ -z "$1" ] || expect_message "$1"
+  expect_setup_ends
+  expect_work_dir_gone
+}
+
+# The end choice on the wizard's ready page, each radio button as "visible|hidden enabled|disabled
+# checked|unchecked": launch, return to Windows, restart.
+expect_end_choice() { # launch return restart
+  local controls text
+  controls=$(drive controls "$WIZARD_CAPTION") || fail "cannot list the wizard's controls"
+  set -- "Launch Program after installed" "$1" "Return to Windows after installed" "$2" \
+    "Re Boot Windows After installed" "$3"
+  while [ $# -gt 0 ]; do
+    expect_eq "'$1'" "$2" "$(awk -F'\t' -v t="$1" '$6 == t { print $3, $4, $5 }' <<<"$controls")"
+    shift 2
+  done
+}
+
+# Rows of the screenshot (first and last, "none" when absent) that hold colour RRGGBB in the left half.
+colour_rows() { # RRGGBB height
+  convert "$shot" -crop "$((win_width / 2))x$2+0+0" +repage txt:- |
+    awk -v c="#$1" 'index(toupper($0), c) { split($1, p, /[,:]/); y = p[2] + 0; if (n++ == 0) a = y; b = y }
+                    END { if (n) print a, b; else print "none" }'
+}
+
+# The first header line, top left: its text colour and its shadow colour are both on screen there.
+expect_header_pixels() { # colour shadow
+  expect_colour_in "header text" 0 0 $((win_width / 2)) 45 "$1" 300
+  expect_colour_in "header shadow" 0 0 $((win_width / 2)) 45 "$2" 150
 }

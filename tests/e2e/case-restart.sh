@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# An install.cfg that sets nothing: every default, so the restart is preselected and the run ends with
+# the restart message and then a restart of Windows. That ends every program of the prefix, so this
+# case runs in a disposable copy; a RunOnce entry there leaves a marker when the prefix starts again.
+. "$(dirname "$0")/e2e-lib.sh"
+use_disposable_prefix
+new_start_dir restart '[Setup - Main]'
+marker="$WINEPREFIX/drive_c/yar-restarted.txt"
+wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce' /v yar-e2e \
+  /d 'cmd /c echo restarted>C:\yar-restarted.txt' /f </dev/null >/dev/null 2>&1 || fail "cannot add RunOnce"
+run_to_wizard
+
+expect_gradient 0xFF0000 0
+expect_header_pixels 0 0xFFFFFF
+expect_end_choice "visible disabled unchecked" "visible enabled unchecked" "visible enabled checked"
+[ ! -e "$marker" ] || fail "restart marker present before the restart"
+finish_with 'Tarnwick is about to RE-BOOT your PC\r\rPlease Remove any floppies from drive.\r\rClick on OK when ready.'
+for ((i = 0; i < E2E_WAIT * 10; i++)); do [ -e "$marker" ] && break; sleep 0.1; done
+[ -e "$marker" ] || fail "the prefix did not go through a restart (no RunOnce marker)"
