@@ -16,14 +16,15 @@ using namespace yar;
 
 namespace {
 
-std::string ScratchDir() {
-    static const std::string dir = [] {
-        std::string d = "/tmp/fuzz_container." + std::to_string(getpid());
-        std::filesystem::create_directories(d + "/sub");
+const std::string& ScratchDir() {
+    // Never destroyed, so that the exit handler that removes the directory can still name it.
+    static const std::string* const dir = [] {
+        auto* d = new std::string("/tmp/fuzz_container." + std::to_string(getpid()));
+        std::filesystem::create_directories(*d + "/sub");
         std::atexit([] { std::filesystem::remove_all(ScratchDir()); });
         return d;
     }();
-    return dir;
+    return *dir;
 }
 
 // Copies up to size bytes of the custom entry, as far as the stream reaches, in bounded blocks.
@@ -40,14 +41,21 @@ void CopyCustom(TStream& dest, TStream& source, int32_t size, int32_t& checksum)
     checksum = static_cast<int32_t>(sum);
 }
 
+// Reports 1 MB free, so that entries claiming more raise before their file is made: the decoders
+// produce an entry's full expanded size even from input that ends early.
+class TBoundedCompress : public TCompress {
+protected:
+    double DriveFreeSpace(const std::string&) override { return 1 << 20; }
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t knobs = size > 0 ? data[size - 1] : 0; // settings ride on the last byte
     TMemoryStream source(std::vector<uint8_t>(data, data + size));
-    TCompress c;
+    TBoundedCompress c;
     c.SetKey((knobs & 1) ? 0x1234567 : 0);
-    c.SetCheckSpaceBeforeExpand(knobs & 2);
+    c.SetCheckSpaceBeforeExpand(true);
     c.SetMakeDirectories(true);
     c.SetExceptionOnFileError(knobs & 4);
     if (knobs & 8) c.OnRecognize = [](const std::string& id, bool& ok) { ok = !id.empty() && (id[0] & 1); };
