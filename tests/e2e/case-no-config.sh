@@ -7,13 +7,15 @@ new_start_dir no-config
 clear_work_dir
 start_in "$start_dir" "$start_dir/install.exe"
 wait_window "$MAIN_CAPTION"
+wait_window "$PREPARE_CAPTION"
 shoot_background
 expect_gradient 0xFF0000 0
 expect_header_pixels 0 0xFFFFFF
 
+# The preparation has made the working directory before it fails.
+drive --timeout "$E2E_WAIT" text "$APP_TITLE" >/dev/null || fail "no message box from the preparation"
+expect_work_dir_present
 expect_message 'Error Expanding Files!!'
 expect_message 'Your installation was canceled!'
 expect_setup_ends
 expect_work_dir_gone
-drive visible "$WIZARD_CAPTION" >/dev/null && fail "the wizard was shown"
-true

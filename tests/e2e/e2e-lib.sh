@@ -12,6 +12,7 @@ E2E_WAIT=${E2E_WAIT:-20}
 # The message boxes of the setup are captioned with the application title.
 APP_TITLE="YAR - Setup"
 MAIN_CAPTION="YAR 32Bit Installer"
+PREPARE_CAPTION="Preparing YAR Setup"
 WIZARD_CAPTION="YAR32 - Setup"
 
 "$e2e_root/tools/wine-session.sh" start "$YAR_BUILD" >/dev/null 2>&1 </dev/null
@@ -48,6 +49,8 @@ e2e_cleanup() {
   done
 }
 trap e2e_cleanup EXIT
+# A test stopped from outside (CTest's time limit, Ctrl-C) cleans up too.
+trap 'exit 143' TERM INT HUP
 
 # A copy of the build's prefix for a run that restarts Windows: under Wine a restart ends every program
 # of the prefix and replays its start-up. Programs and libraries, which Wine never writes, are hard
@@ -222,14 +225,16 @@ expect_expanded_files() {
   fi
 }
 
-# Starts DIR's install.exe in DIR (ARGS as its command line), waits for the background window and then
-# for the wizard, checks the working directory and takes the background screenshot.
+# Starts DIR's install.exe in DIR (ARGS as its command line), waits for the background window, the
+# preparation window (up for at least a second) and the wizard, checks the working directory and takes
+# the background screenshot.
 run_to_wizard_from() { # dir args...
   local dir=$1
   shift
   clear_work_dir
   start_in "$dir" "$dir/install.exe" "$@"
   wait_window "$MAIN_CAPTION"
+  wait_window "$PREPARE_CAPTION"
   wait_window "$WIZARD_CAPTION"
   expect_expanded_files
   shoot_background
