@@ -8,11 +8,11 @@ namespace yar {
 
 namespace {
 
-// Characters the profile functions drop around names and values: the C blanks, Ctrl-Z (a DOS
-// end-of-file mark) and the no-break space of Windows-1252.
+// Characters the profile functions drop around names and values: the C blanks and Ctrl-Z (a DOS
+// end-of-file mark). The other control characters and the no-break space stay.
 bool IsProfileBlank(char c) {
     const auto u = static_cast<unsigned char>(c);
-    return u == ' ' || (u >= 0x09 && u <= 0x0D) || u == 0x1A || u == 0xA0;
+    return u == ' ' || (u >= 0x09 && u <= 0x0D) || u == 0x1A;
 }
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -73,10 +73,9 @@ std::string CopyFallback(std::string_view fallback) {
     return CopyEntry(fallback);
 }
 
-// The next line of text: up to a line feed, or when none is left up to a carriage return.
+// The next line of text: a carriage return and a line feed each end a line, alone or in pairs.
 std::string_view NextLine(std::string_view& text) {
-    std::size_t end = text.find('\n');
-    if (end == std::string_view::npos) end = text.find('\r');
+    const std::size_t end = text.find_first_of("\r\n");
     const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
     const std::string_view line = text.substr(0, next);
     text.remove_prefix(next);
@@ -84,8 +83,8 @@ std::string_view NextLine(std::string_view& text) {
 }
 
 // The key listing as the profile functions fill a buffer of kProfileKeyListBufferSize bytes:
-// each name followed by a NUL, the last name cut where the buffer runs out, an empty name at the
-// end. Returns the buffer and the count of characters the function reports.
+// each name followed by a NUL, the name that meets the end of the buffer cut so that its NUL and
+// the closing one still fit. Returns the buffer and the count of characters the function reports.
 std::string FillKeyListing(const std::vector<std::string_view>& names, std::size_t& reported) {
     std::string buffer(kProfileKeyListBufferSize, '\0');
     std::size_t left = buffer.size();
@@ -127,7 +126,8 @@ void TProfileReader::Parse(std::string_view text) {
         if (line.front() == '[') {
             const std::size_t close = line.rfind(']');
             if (close != std::string_view::npos && close != 0) {
-                Sections_.push_back(TSection{std::string(UpToNul(line.substr(1, close - 1))), {}});
+                const std::string_view name = TrimBlanks(UpToNul(line.substr(1, close - 1)));
+                Sections_.push_back(TSection{std::string(name), {}});
                 continue;
             }
             // A "[" line without a closing "]" is read as an ordinary line.
@@ -164,13 +164,34 @@ std::vector<std::string> TProfileReader::ReadKeyNames(const std::string& section
     if (s == nullptr) return {};
     std::vector<std::string_view> names;
     for (const TEntry& e : s->Entries) {
-        if (e.Name.starts_with(';')) continue; // comment lines are never listed
-        names.emplace_back(e.Name);
+        // Comment lines and lines without "=" are not listed.
+        if (!e.Name.starts_with(';') && e.Value) names.emplace_back(e.Name);
     }
     std::size_t reported = 0;
     const std::string listing = FillKeyListing(names, reported);
     if (reported == 0) return {};
-    return KeyNamesFromListing(listing);
+    return StringsFromListing(listing);
+}
+
+std::vector<std::string> TProfileReader::ReadSectionLines(const std::string& section) const {
+    const TSection* s = FindSection(section);
+    if (s == nullptr) return {};
+    // The lines as the section read joins them, each with its NUL and one more at the end.
+    std::string joined;
+    for (const TEntry& e : s->Entries) {
+        if (e.Name.starts_with(';')) continue;
+        joined += e.Name;
+        if (e.Value) {
+            joined += '=';
+            joined += *e.Value;
+        }
+        joined += '\0';
+    }
+    if (joined.empty()) return {};
+    joined += '\0';
+    // What does not fit is cut two bytes short of the buffer's end, which then holds two NULs.
+    if (joined.size() > kProfileKeyListBufferSize) joined.resize(kProfileKeyListBufferSize - 2);
+    return StringsFromListing(joined);
 }
 
 } // namespace yar

@@ -2,8 +2,9 @@
 // tool and for every target without them: section and key names match without regard to case
 // (Windows-1252 letters), the first matching section and the first matching key win, blanks
 // around names and values are dropped, a value enclosed in matching quotes loses them, lines
-// starting with ";" are comments, a missing file reads as empty, values are cut at 1023
-// characters and a key listing at its 8192-byte buffer.
+// starting with ";" are comments and lines without "=" are not listed as keys, carriage returns
+// and line feeds each end a line, a missing file reads as empty, values are cut at 1023
+// characters and listings at their 8192-byte buffer.
 #pragma once
 
 #include <memory>
@@ -26,6 +27,7 @@ public:
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& fallback) const override;
     std::vector<std::string> ReadKeyNames(const std::string& section) const override;
+    std::vector<std::string> ReadSectionLines(const std::string& section) const override;
 
 private:
     // A line of a section: a line without "=" has a name and no value.

@@ -13,7 +13,7 @@ bool TProfileSource::ReadBool(const std::string& section, const std::string& key
     return ConfigBoolean(ReadString(section, key, std::string()), fallback);
 }
 
-std::vector<std::string> KeyNamesFromListing(std::string_view listing) {
+std::vector<std::string> StringsFromListing(std::string_view listing) {
     std::vector<std::string> names;
     while (!listing.empty() && listing.front() != '\0') {
         const std::size_t end = listing.find('\0');

@@ -32,11 +32,13 @@ void AppendOverWriteMarks(const TProfileSource& source, std::vector<std::string>
     }
 }
 
-// The key names of [AUTOEXEC.BAT] are the lines; of a name holding "=" only the text before it.
+// The key names of [AUTOEXEC.BAT] are the lines to add: of a line holding "=" only the text
+// before it. Read from the section's lines, not from its key listing, which leaves out lines
+// without "=" - and most commands have none.
 std::vector<std::string> ReadAutoexecLines(const TProfileSource& source) {
     std::vector<std::string> lines;
-    for (const std::string& name : source.ReadKeyNames(kAutoexecSection))
-        lines.push_back(name.substr(0, name.find('=')));
+    for (const std::string& line : source.ReadSectionLines(kAutoexecSection))
+        lines.push_back(line.substr(0, line.find('=')));
     return lines;
 }
 

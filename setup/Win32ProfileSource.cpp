@@ -16,6 +16,13 @@ std::string FullPathOf(const std::string& fileName) {
     return std::string(buffer.data(), length);
 }
 
+// A NUL-separated listing filled by fill(buffer, size), which returns the count of characters.
+template <typename Fill> std::vector<std::string> ReadListing(Fill fill) {
+    std::vector<char> buffer(kProfileKeyListBufferSize, '\0');
+    if (fill(buffer.data(), static_cast<DWORD>(buffer.size())) == 0) return {};
+    return StringsFromListing(std::string_view(buffer.data(), buffer.size()));
+}
+
 } // namespace
 
 TWin32ProfileSource::TWin32ProfileSource(const std::string& fileName) : FileName_(FullPathOf(fileName)) {}
@@ -30,11 +37,15 @@ std::string TWin32ProfileSource::ReadString(const std::string& section, const st
 }
 
 std::vector<std::string> TWin32ProfileSource::ReadKeyNames(const std::string& section) const {
-    std::vector<char> buffer(kProfileKeyListBufferSize, '\0');
-    const DWORD length = GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(),
-                                                  static_cast<DWORD>(buffer.size()), FileName_.c_str());
-    if (length == 0) return {};
-    return KeyNamesFromListing(std::string_view(buffer.data(), buffer.size()));
+    return ReadListing([&](char* buffer, DWORD size) {
+        return GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer, size, FileName_.c_str());
+    });
+}
+
+std::vector<std::string> TWin32ProfileSource::ReadSectionLines(const std::string& section) const {
+    return ReadListing([&](char* buffer, DWORD size) {
+        return GetPrivateProfileSectionA(section.c_str(), buffer, size, FileName_.c_str());
+    });
 }
 
 } // namespace yar

@@ -14,6 +14,7 @@ public:
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& fallback) const override;
     std::vector<std::string> ReadKeyNames(const std::string& section) const override;
+    std::vector<std::string> ReadSectionLines(const std::string& section) const override;
 
     const std::string& FileName() const { return FileName_; }
 

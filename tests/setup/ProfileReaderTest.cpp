@@ -49,21 +49,28 @@ TEST(ProfileReader, QuotesAroundAValueAreDropped) {
 
 TEST(ProfileReader, LinesWithoutEqualsAndComments) {
     const char* text = "[S]\n; a=comment\nbare line\n#hash=1\nempty=\n=novalue\nafter=2\n";
-    EXPECT_EQ(Read(text, "S", "bare line"), "<none>"); // listed, but holds no value
-    EXPECT_EQ(Read(text, "S", "#hash"), "1");          // only ";" starts a comment
+    const auto ini = TProfileReader::FromText(text);
+    EXPECT_EQ(Read(text, "S", "bare line"), "<none>");
+    EXPECT_EQ(Read(text, "S", "#hash"), "1"); // only ";" starts a comment
+    EXPECT_EQ(Read(text, "S", "; a"), "comment");
     EXPECT_EQ(Read(text, "S", "empty"), "");
     EXPECT_EQ(Read(text, "S", "after"), "2");
-    // A line starting with "=" lists an empty name, which ends the listing early.
-    EXPECT_EQ(TProfileReader::FromText(text)->ReadKeyNames("S"), (Names{"bare line", "#hash", "empty"}));
+    // The listing leaves out comments and lines without "="; a line starting with "=" lists an
+    // empty name, which ends the listing early.
+    EXPECT_EQ(ini->ReadKeyNames("S"), (Names{"#hash", "empty"}));
+    // The section's lines keep lines without "=" and show every line whole.
+    EXPECT_EQ(ini->ReadSectionLines("s"), (Names{"bare line", "#hash=1", "empty=", "=novalue", "after=2"}));
+    EXPECT_TRUE(ini->ReadSectionLines("none").empty());
+    EXPECT_TRUE(TProfileReader::FromText("[C]\n;only=comments\n")->ReadSectionLines("C").empty());
 }
 
 TEST(ProfileReader, LineEndsAndKeysBeforeAnySection) {
     EXPECT_EQ(Read("[S]\r\nk=v\r\n", "S", "k"), "v");
     EXPECT_EQ(Read("[S]\nk=v\n", "S", "k"), "v");
     EXPECT_EQ(Read("[S]\nk=v", "S", "k"), "v");
-    // Carriage returns split lines only once no line feed is left.
+    // A carriage return alone ends a line too.
     EXPECT_EQ(Read("[S]\rk=v\r", "S", "k"), "v");
-    EXPECT_EQ(Read("[S]\nk=v\rj=w\n", "S", "k"), "v\rj=w");
+    EXPECT_EQ(Read("[S]\nk=v\rj=w\n", "S", "j"), "w");
     EXPECT_EQ(Read("k=v\n[S]\nj=w\n", "S", "k"), "<none>");
     EXPECT_EQ(Read("k=v\n[S]\nj=w\n", "", "k"), "v");
     EXPECT_EQ(Read("\xEF\xBB\xBF[S]\nk=v\n", "S", "k"), "v");
@@ -71,8 +78,8 @@ TEST(ProfileReader, LineEndsAndKeysBeforeAnySection) {
 
 TEST(ProfileReader, SectionLines) {
     const char* text = "[ Spaced ]\na=1\n[Tail] junk\nb=2\n[Open\nc=3\n[x]y]\nd=4\n[]\ne=5\n";
-    EXPECT_EQ(Read(text, "Spaced", "a"), "<none>"); // blanks inside the brackets stay
-    EXPECT_EQ(Read(text, " Spaced ", "a"), "<none>");
+    EXPECT_EQ(Read(text, "Spaced", "a"), "1"); // blanks inside the brackets go
+    EXPECT_EQ(Read(text, " spaced ", "a"), "1");
     EXPECT_EQ(Read(text, "Tail", "b"), "2");
     EXPECT_EQ(Read(text, "Tail", "[Open"), "<none>"); // no "]": an ordinary line of [Tail]
     EXPECT_EQ(Read(text, "Tail", "c"), "3");
@@ -109,6 +116,16 @@ TEST(ProfileReader, KeyListingStopsAtItsBuffer) {
     ASSERT_EQ(names.size(), 745u);
     EXPECT_EQ(names[743], "key0000743");
     EXPECT_EQ(names[744], "key000"); // the cut name is still listed
+}
+
+TEST(ProfileReader, SectionLinesStopTwoBytesShortOfTheBuffer) {
+    // 100 lines of 99 characters and a NUL each: 81 fit whole into 8190 bytes, the 82nd is cut.
+    std::string text = "[S]\n";
+    for (int i = 100; i < 200; ++i) text += 'k' + std::to_string(i) + '=' + std::string(94, 'v') + '\n';
+    const Names lines = TProfileReader::FromText(text)->ReadSectionLines("S");
+    ASSERT_EQ(lines.size(), 82u);
+    EXPECT_EQ(lines[80], "k180=" + std::string(94, 'v'));
+    EXPECT_EQ(lines[81], "k181=" + std::string(85, 'v'));
 }
 
 TEST(ProfileReader, MissingFileReadsAsEmpty) {

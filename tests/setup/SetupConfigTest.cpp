@@ -137,9 +137,11 @@ TEST(LoadSetupConfig, OverWriteMarksFollowTheFilePosition) {
 }
 
 TEST(LoadSetupConfig, AutoexecLinesAreTheKeyNames) {
+    // Lines without "=" count as well, although the key listing leaves them out.
     const SetupConfig c = LoadText("[AUTOEXEC.BAT]\nSET YARDIR=C:\\YAR\nC:\\YAR\\YARINIT.COM /Q\n"
-                                   "PATH %PATH%;C:\\YAR\n; comment\n");
-    EXPECT_EQ(c.AutoexecLines, (Lines{"SET YARDIR", "C:\\YAR\\YARINIT.COM /Q", "PATH %PATH%;C:\\YAR"}));
+                                   "PATH %PATH%;C:\\YAR\n; comment\nSET A = b=c\n[Next]\nx=1\n");
+    EXPECT_EQ(c.AutoexecLines,
+              (Lines{"SET YARDIR", "C:\\YAR\\YARINIT.COM /Q", "PATH %PATH%;C:\\YAR", "SET A"}));
 }
 
 } // namespace
