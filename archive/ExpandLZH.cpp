@@ -47,7 +47,9 @@ public:
 
     void Run(int32_t destSize) {
         StartModel();
-        std::memset(FSt.TextBuf, ' ', St::kWindowSize - St::kLongestMatch);
+        // Spaces throughout: the part from r on is never read by LZHUF data, and LHA tools start
+        // their dictionaries as all spaces.
+        std::memset(FSt.TextBuf, ' ', sizeof FSt.TextBuf);
         uint32_t r = St::kWindowSize - St::kLongestMatch;
         int64_t count = 0;
         while (count < destSize) {
