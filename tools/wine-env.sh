@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced with the build directory as $1: the Wine settings every Wine process of that build shares.
 # A private prefix and home inside the build tree; never the user's own ~/.wine.
 yar_build=$(cd "${1:?build directory}" && pwd)

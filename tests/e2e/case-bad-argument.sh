@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A first argument that names no directory: the system's text for the failed change of directory in an
 # error box, then the run ends without a working directory and without any further message.
+# shellcheck source=tests/e2e/e2e-lib.sh
 . "$(dirname "$0")/e2e-lib.sh"
 new_start_dir bad-argument $'[Setup - Main]\nShow Re-Boot=0'
 clear_work_dir

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Custom gradient colours in both hexadecimal notations: green (0xFF00) at the top, red ($FF) at the bottom.
+# shellcheck source=tests/e2e/e2e-lib.sh
 . "$(dirname "$0")/e2e-lib.sh"
 new_start_dir colours $'[Setup - Main]\nDither From=0xFF00\nDither To=$FF\nShow Re-Boot=0'
 run_to_wizard

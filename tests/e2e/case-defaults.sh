@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # install.cfg that sets nothing but "Show Re-Boot=0": the design's gradient and headers, return to Windows
 # preselected, and the completion message naming the built-in header.
+# shellcheck source=tests/e2e/e2e-lib.sh
 . "$(dirname "$0")/e2e-lib.sh"
 new_start_dir defaults $'[Setup - Main]\nShow Re-Boot=0'
 run_to_wizard

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Both header lines with their own text, font, size, colour and shadow colour on a dark grey gradient.
 # The first line's text names the product in the completion message.
+# shellcheck source=tests/e2e/e2e-lib.sh
 . "$(dirname "$0")/e2e-lib.sh"
 red=0x0000FF yellow=0x00FFFF green=0x00FF00 magenta=0xFF00FF
 new_start_dir headers "[Setup - Main]
@@ -25,7 +26,7 @@ expect_header_pixels "$red" "$yellow"
 # second line sits below it.
 read -r first_top first_bottom <<<"$(colour_rows "$(rgb_hex $red)" 160)"
 read -r second_top second_bottom <<<"$(colour_rows "$(rgb_hex $green)" 160)"
-[ "$first_top" != none ] && [ "$second_top" != none ] || fail "header text not found on screen"
+if [ "$first_top" = none ] || [ "$second_top" = none ]; then fail "header text not found on screen"; fi
 [ $((first_bottom - first_top)) -ge 44 ] || fail "first header only $((first_bottom - first_top + 1)) rows high"
 [ "$second_top" -gt "$first_bottom" ] || fail "second header (rows $second_top-$second_bottom) overlaps the first"
 expect_colour_in "second header shadow" 0 "$second_top" $((win_width / 2)) 40 "$magenta" 20

@@ -2,6 +2,7 @@
 # No install.cfg in the start directory: the defaults are shown, but the preparation cannot copy the
 # configuration into the working directory, so the expansion fails, the restart preselected by the
 # defaults is withdrawn, no wizard appears and the run ends as cancelled.
+# shellcheck source=tests/e2e/e2e-lib.sh
 . "$(dirname "$0")/e2e-lib.sh"
 new_start_dir no-config
 clear_work_dir

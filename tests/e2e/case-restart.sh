@@ -2,6 +2,7 @@
 # An install.cfg that sets nothing: every default, so the restart is preselected and the run ends with
 # the restart message and then a restart of Windows. That ends every program of the prefix, so this
 # case runs in a disposable copy; a RunOnce entry there leaves a marker when the prefix starts again.
+# shellcheck source=tests/e2e/e2e-lib.sh
 . "$(dirname "$0")/e2e-lib.sh"
 use_disposable_prefix
 new_start_dir restart '[Setup - Main]'

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # The driver against a probe window: finding, reading, checking, clicking, closing, and its exit codes.
+# shellcheck source=tests/e2e/e2e-lib.sh
 . "$(dirname "$0")/e2e-lib.sh"
 : "${YAR_PROBE:?}"
 new_run driver

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by every end-to-end test: the build's Wine session, the driver, start and end of install.exe,
 # screenshots and pixel checks, and a trap that ends whatever the test started (and nothing else).
 #
@@ -122,6 +123,7 @@ expect_message() { # escaped text
 expect_setup_ends() {
   local i
   for ((i = 0; i < E2E_WAIT * 10; i++)); do
+    # shellcheck disable=SC2034 # setup_status is for the test that sourced this
     if ! kill -0 "$setup_pid" 2>/dev/null; then
       setup_status=0
       wait "$setup_pid" || setup_status=$?
@@ -239,7 +241,7 @@ run_to_wizard_from() { # dir args...
   expect_expanded_files
   shoot_background
 }
-run_to_wizard() { run_to_wizard_from "$start_dir" "$@"; }
+run_to_wizard() { run_to_wizard_from "$start_dir"; }
 
 # Closes the wizard with its close box (WM_CLOSE); the run then ends with MESSAGE (escaped; none when
 # empty), the process ends by itself and the working directory is gone.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The disk set every case puts beside install.exe: one volume, disk.001, holding a text file and a binary
 # file, written by yarmkset. The cases compare what install.exe expands with these files.
+# shellcheck source=tests/e2e/e2e-lib.sh
 . "$(dirname "$0")/e2e-lib.sh"
 : "${YAR_MKSET:?}" "${YAR_DISKSET:?}"
 fixture=$(dirname "$YAR_DISKSET")
@@ -14,7 +15,7 @@ for ((i = 0; i < 5000; i++)); do
   printf -v hex '\\x%02x' $(((x >> 16) & 255))
   bytes+=$hex
 done
-printf "$bytes" >"$fixture/files/data.bin"
+printf '%b' "$bytes" >"$fixture/files/data.bin"
 (cd "$fixture/files" && timeout "$E2E_WAIT" wine "$YAR_MKSET" readme.txt data.bin </dev/null) ||
   fail "yarmkset failed"
 mv "$fixture/files/disk.001" "$YAR_DISKSET"

@@ -71,13 +71,14 @@ void Need(const Context& ctx, size_t count, const char* usage) {
     if (ctx.Args.size() != count) throw std::invalid_argument(std::string("usage: ") + usage);
 }
 
-int WaitWindow(Context& ctx) {
+int WaitWindow(const Context& ctx) {
     Need(ctx, 2, "wait-window CAPTION SECONDS");
-    ctx.Timeout = Seconds(ctx.Args[1]);
-    return Locate(ctx, ctx.Args[0]).Window ? ExitOk : ExitTimeout;
+    Context waiting = ctx;
+    waiting.Timeout = Seconds(ctx.Args[1]);
+    return Locate(waiting, ctx.Args[0]).Window ? ExitOk : ExitTimeout;
 }
 
-int WaitGone(Context& ctx) {
+int WaitGone(const Context& ctx) {
     Need(ctx, 2, "wait-gone CAPTION SECONDS");
     const WindowFilter filter{ctx.Args[0], {}, ctx.Pid};
     const bool gone = Await(Seconds(ctx.Args[1]), [&] { return TopWindows(filter).empty(); });
@@ -85,7 +86,7 @@ int WaitGone(Context& ctx) {
 }
 
 // The text of the message box with this caption.
-int Text(Context& ctx) {
+int Text(const Context& ctx) {
     Need(ctx, 1, "text CAPTION");
     const auto found = Locate(ctx, ctx.Args[0], DialogClass, std::to_string(MessageBoxTextId));
     if (!Complete(found, true)) return Missing(ctx, found);
@@ -93,7 +94,7 @@ int Text(Context& ctx) {
     return ExitOk;
 }
 
-int Get(Context& ctx) {
+int Get(const Context& ctx) {
     Need(ctx, 2, "get CAPTION CONTROL");
     const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
     if (!Complete(found, true)) return Missing(ctx, found);
@@ -102,7 +103,7 @@ int Get(Context& ctx) {
 }
 
 // Posted, never sent: a click that opens a modal box must not block the driver.
-int Click(Context& ctx) {
+int Click(const Context& ctx) {
     Need(ctx, 2, "click CAPTION BUTTON");
     const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
     if (!Complete(found, true)) return Missing(ctx, found);
@@ -110,7 +111,7 @@ int Click(Context& ctx) {
     return ExitOk;
 }
 
-int Close(Context& ctx) {
+int Close(const Context& ctx) {
     Need(ctx, 1, "close CAPTION");
     const auto found = Locate(ctx, ctx.Args[0]);
     if (!found.Window) return Missing(ctx, found);
@@ -118,7 +119,7 @@ int Close(Context& ctx) {
     return ExitOk;
 }
 
-int Check(Context& ctx) {
+int Check(const Context& ctx) {
     Need(ctx, 2, "check CAPTION BUTTON");
     const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
     if (!Complete(found, true)) return Missing(ctx, found);
@@ -128,7 +129,7 @@ int Check(Context& ctx) {
 }
 
 // A window's presence, or a control's own visibility flag.
-int Visible(Context& ctx) {
+int Visible(const Context& ctx) {
     if (ctx.Args.size() == 1) return Locate(ctx, ctx.Args[0]).Window ? ExitOk : Missing(ctx, {});
     Need(ctx, 2, "visible CAPTION [CONTROL]");
     const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
@@ -138,7 +139,7 @@ int Visible(Context& ctx) {
     return visible ? ExitOk : ExitFalse;
 }
 
-int Enabled(Context& ctx) {
+int Enabled(const Context& ctx) {
     Need(ctx, 2, "enabled CAPTION CONTROL");
     const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
     if (!Complete(found, true)) return Missing(ctx, found);
@@ -148,7 +149,7 @@ int Enabled(Context& ctx) {
 }
 
 // Screen rectangle "left top right bottom", the same pixels as the X display of the virtual desktop.
-int Rect(Context& ctx) {
+int Rect(const Context& ctx) {
     Need(ctx, 1, "rect CAPTION");
     const auto found = Locate(ctx, ctx.Args[0]);
     if (!found.Window) return Missing(ctx, found);
@@ -170,7 +171,7 @@ std::string Describe(HWND control) {
 }
 
 // One line per control: id, class, visibility, enabled state, check state of buttons, text.
-int Controls(Context& ctx) {
+int Controls(const Context& ctx) {
     Need(ctx, 1, "controls CAPTION");
     const auto found = Locate(ctx, ctx.Args[0]);
     if (!found.Window) return Missing(ctx, found);
@@ -179,7 +180,7 @@ int Controls(Context& ctx) {
 }
 
 // One line per visible top-level window: process id, class, caption.
-int Windows(Context& ctx) {
+int Windows(const Context& ctx) {
     Need(ctx, 0, "windows");
     for (HWND window : AllTopWindows())
         Print(std::to_string(ProcessOf(window)) + "\t" + ClassOf(window) + "\t" + Escaped(TextOf(window)));
@@ -187,7 +188,7 @@ int Windows(Context& ctx) {
 }
 
 // The system's own text for an error code, as an error box would show it.
-int SysError(Context& ctx) {
+int SysError(const Context& ctx) {
     Need(ctx, 1, "syserror CODE");
     char* buffer = nullptr;
     const DWORD code = std::strtoul(ctx.Args[0].c_str(), nullptr, 0);
@@ -207,7 +208,7 @@ LRESULT CALLBACK HoldProc(HWND window, UINT message, WPARAM w, LPARAM l) {
 
 // Keeps one hidden window alive for SECONDS (0: until told), so that the prefix's desktop process stays
 // up between the short-lived programs of a test run. Ends early on WM_CLOSE or at session end.
-int Hold(Context& ctx) {
+int Hold(const Context& ctx) {
     Need(ctx, 1, "hold SECONDS");
     WNDCLASSA wc{};
     wc.lpfnWndProc = HoldProc;
@@ -228,8 +229,8 @@ int Hold(Context& ctx) {
     return ExitOk;
 }
 
-const std::map<std::string, std::function<int(Context&)>>& CommandTable() {
-    static const std::map<std::string, std::function<int(Context&)>> table{
+const std::map<std::string, std::function<int(const Context&)>>& CommandTable() {
+    static const std::map<std::string, std::function<int(const Context&)>> table{
         {"wait-window", WaitWindow},
         {"wait-gone", WaitGone},
         {"text", Text},
