@@ -63,10 +63,6 @@ Found Locate(const Context& ctx, const std::string& caption, const std::string& 
     return last;
 }
 
-bool Complete(const Found& found, bool needControl) {
-    return found.Window && (found.Control || !needControl);
-}
-
 void Need(const Context& ctx, size_t count, const char* usage) {
     if (ctx.Args.size() != count) throw std::invalid_argument(std::string("usage: ") + usage);
 }
@@ -89,7 +85,7 @@ int WaitGone(const Context& ctx) {
 int Text(const Context& ctx) {
     Need(ctx, 1, "text CAPTION");
     const auto found = Locate(ctx, ctx.Args[0], DialogClass, std::to_string(MessageBoxTextId));
-    if (!Complete(found, true)) return Missing(ctx, found);
+    if (!found.Control) return Missing(ctx, found);
     Print(Escaped(TextOf(found.Control)));
     return ExitOk;
 }
@@ -97,7 +93,7 @@ int Text(const Context& ctx) {
 int Get(const Context& ctx) {
     Need(ctx, 2, "get CAPTION CONTROL");
     const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
-    if (!Complete(found, true)) return Missing(ctx, found);
+    if (!found.Control) return Missing(ctx, found);
     Print(Escaped(TextOf(found.Control)));
     return ExitOk;
 }
@@ -106,7 +102,7 @@ int Get(const Context& ctx) {
 int Click(const Context& ctx) {
     Need(ctx, 2, "click CAPTION BUTTON");
     const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
-    if (!Complete(found, true)) return Missing(ctx, found);
+    if (!found.Control) return Missing(ctx, found);
     PostMessageA(found.Control, BM_CLICK, 0, 0);
     return ExitOk;
 }
@@ -122,7 +118,7 @@ int Close(const Context& ctx) {
 int Check(const Context& ctx) {
     Need(ctx, 2, "check CAPTION BUTTON");
     const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
-    if (!Complete(found, true)) return Missing(ctx, found);
+    if (!found.Control) return Missing(ctx, found);
     const int state = CheckState(found.Control);
     Print(state == BST_CHECKED ? "checked" : state == BST_INDETERMINATE ? "indeterminate" : "unchecked");
     return state == BST_CHECKED ? ExitOk : ExitFalse;
@@ -133,7 +129,7 @@ int Visible(const Context& ctx) {
     if (ctx.Args.size() == 1) return Locate(ctx, ctx.Args[0]).Window ? ExitOk : Missing(ctx, {});
     Need(ctx, 2, "visible CAPTION [CONTROL]");
     const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
-    if (!Complete(found, true)) return Missing(ctx, found);
+    if (!found.Control) return Missing(ctx, found);
     const bool visible = OwnVisible(found.Control);
     Print(visible ? "visible" : "hidden");
     return visible ? ExitOk : ExitFalse;
@@ -142,7 +138,7 @@ int Visible(const Context& ctx) {
 int Enabled(const Context& ctx) {
     Need(ctx, 2, "enabled CAPTION CONTROL");
     const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
-    if (!Complete(found, true)) return Missing(ctx, found);
+    if (!found.Control) return Missing(ctx, found);
     const bool enabled = IsWindowEnabled(found.Control) != FALSE;
     Print(enabled ? "enabled" : "disabled");
     return enabled ? ExitOk : ExitFalse;
