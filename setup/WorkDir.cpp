@@ -1,7 +1,7 @@
 #include "setup/WorkDir.h"
 
 #include "archive/FileServices.h"
-#include "toolkit/Dialogs.h"
+#include "archive/Streams.h"
 
 #include <windows.h>
 
@@ -22,7 +22,7 @@ std::string CurrentDirectory() {
 void EnterDirectory(const std::string& dir) {
     if (SetCurrentDirectoryA(dir.c_str())) return;
     const DWORD code = GetLastError();
-    throw EInOutError(static_cast<int>(code), SystemErrorMessage(code));
+    throw EInOutError(static_cast<int>(code), SysErrorMessage(static_cast<int>(code)));
 }
 
 bool ForceDirectories(const std::string& dir) {

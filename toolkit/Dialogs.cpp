@@ -196,15 +196,4 @@ int MessageDlg(const std::string& text, TMsgDlgType type, const std::vector<TMsg
     return static_cast<int>(result);
 }
 
-std::string SystemErrorMessage(DWORD code) {
-    char buffer[512] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                        code, 0, buffer, sizeof buffer, nullptr);
-    std::string text(buffer, length);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
-        text.pop_back();
-    if (text.empty()) text = "System Error.  Code: " + std::to_string(code) + ".";
-    return text;
-}
-
 } // namespace yar

@@ -26,7 +26,4 @@ std::string MsgDlgCaption(TMsgDlgType type);
 std::string MsgDlgButtonCaption(TMsgDlgBtn button);
 int MsgDlgButtonResult(TMsgDlgBtn button);
 
-// The system's text for an error code, without the line break it ends with.
-std::string SystemErrorMessage(DWORD code);
-
 } // namespace yar
