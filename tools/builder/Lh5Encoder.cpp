@@ -62,6 +62,18 @@ TBlockCode MakeCode(std::span<const uint32_t> counts) {
     return code;
 }
 
+// The literal/length code always gets two symbols or more, a second one of length 1 next to a lone
+// symbol: other lh5 decoders (libarchive's, as in bsdtar 3.6) reject a block whose literal/length code
+// is a constant. It costs one bit per symbol in such a block, which is rare (a block of nothing but
+// longest matches, or a single byte of data).
+TBlockCode MakeLiteralCode(std::span<const uint32_t, kLiteralSymbols> counts) {
+    std::array<uint32_t, kLiteralSymbols> widened;
+    std::copy(counts.begin(), counts.end(), widened.begin());
+    if (std::count_if(counts.begin(), counts.end(), [](uint32_t c) { return c != 0; }) < 2)
+        ++widened[counts[0] == 0 ? 0 : 1];
+    return MakeCode(widened);
+}
+
 // Number of lengths worth sending: trailing zero lengths are implied.
 unsigned SentLengths(std::span<const uint8_t> lengths) {
     unsigned n = static_cast<unsigned>(lengths.size());
@@ -127,14 +139,8 @@ std::vector<TPreCodeItem> PreCodeItems(std::span<const uint8_t> lengths) {
     return items;
 }
 
+// The literal/length code lengths through the pre-code (a code of at least two symbols).
 void PutLiteralCodeLengths(TBitWriter& out, const TBlockCode& literals) {
-    if (literals.IsConstant) {
-        out.Put(0, kPreCodeCountBits); // no pre-code needed
-        out.Put(0, kPreCodeCountBits);
-        out.Put(0, kLiteralCountBits);
-        out.Put(literals.Constant, kLiteralCountBits);
-        return;
-    }
     const unsigned n = SentLengths(literals.Lengths);
     const auto items = PreCodeItems(std::span(literals.Lengths).first(n));
     std::array<uint32_t, kPreCodeSymbols> counts{};
@@ -179,7 +185,7 @@ struct TBlockCodes {
     TBlockCode Positions;
 
     explicit TBlockCodes(const TSymbolCounts& counts)
-        : Literals(MakeCode(counts.Literals)), Positions(MakeCode(counts.Positions)) {}
+        : Literals(MakeLiteralCode(counts.Literals)), Positions(MakeCode(counts.Positions)) {}
 
     void PutHeader(TBitWriter& out, uint32_t tokens) const {
         out.Put(tokens, kBlockSizeBits);
