@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth imagemagick x11-apps x11-utils
-  lhasa jlha-utils libarchive-tools p7zip-full default-jre-headless
+  lhasa jlha-utils libarchive-tools p7zip-full default-jre-headless default-jdk-headless
 )
 
 missing=()
