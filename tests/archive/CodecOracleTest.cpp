@@ -204,8 +204,9 @@ TEST(LhaOracle, JlhaLh5ExpandsByteForByteAtEveryHeaderLevel) {
 // ---- (c) jlha's lh1 through the coLZH decoder: the same adaptive scheme ----
 
 TEST(LhaOracle, JlhaLh1ExpandsByteForByte) {
-    if (!OnPath("java") || !fs::exists(kJlhaJar))
-        GTEST_SKIP() << "java or jlha's library (libjlha-java) is missing";
+    // The helper runs from its source, which takes the JDK's compiler.
+    if (!OnPath("java") || !OnPath("javac") || !fs::exists(kJlhaJar))
+        GTEST_SKIP() << "a JDK (default-jdk-headless) or jlha's library (libjlha-java) is missing";
     TTempDir dir;
     const auto samples = CompressibleSamples();
     const auto names = WriteSamples(dir, samples);
