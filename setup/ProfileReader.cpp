@@ -21,7 +21,8 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
-// Lower case of a Windows-1252 character, as the profile functions compare names.
+// Lower case of a Windows-1252 character: Windows compares names in the case of the ANSI code
+// page. (Wine folds ASCII letters only.)
 unsigned char FoldCase(char c) {
     const auto u = static_cast<unsigned char>(c);
     if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) return u + 0x20;
@@ -50,8 +51,9 @@ std::string_view UpToNul(std::string_view text) {
 }
 
 // A value as the profile functions copy it into a buffer of kProfileValueBufferSize bytes: a value
-// enclosed in matching single or double quotes loses them when it fits the buffer whole; a longer
-// one keeps its opening quote off and is cut.
+// enclosed in matching single or double quotes loses its opening quote, and its last character
+// when what follows the opening quote is at most the buffer's size. So a closing quote that is
+// cut off takes a character of the text with it, as the profile functions do.
 std::string CopyEntry(std::string_view value) {
     constexpr std::size_t capacity = kProfileValueBufferSize - 1;
     bool quoted = false;
@@ -84,8 +86,8 @@ std::string_view NextLine(std::string_view& text) {
 
 // The key listing as the profile functions fill a buffer of kProfileKeyListBufferSize bytes:
 // each name followed by a NUL, the name that meets the end of the buffer cut so that its NUL and
-// the closing one still fit. Returns the buffer and the count of characters the function reports.
-std::string FillKeyListing(const std::vector<std::string_view>& names, std::size_t& reported) {
+// the closing one still fit.
+std::string FillKeyListing(const std::vector<std::string_view>& names) {
     std::string buffer(kProfileKeyListBufferSize, '\0');
     std::size_t left = buffer.size();
     std::size_t at = 0;
@@ -97,7 +99,6 @@ std::string FillKeyListing(const std::vector<std::string_view>& names, std::size
         left -= copied + 1;
         if (left < 2) break;
     }
-    reported = left <= 1 ? buffer.size() - 2 : buffer.size() - left;
     return buffer;
 }
 
@@ -167,10 +168,7 @@ std::vector<std::string> TProfileReader::ReadKeyNames(const std::string& section
         // Comment lines and lines without "=" are not listed.
         if (!e.Name.starts_with(';') && e.Value) names.emplace_back(e.Name);
     }
-    std::size_t reported = 0;
-    const std::string listing = FillKeyListing(names, reported);
-    if (reported == 0) return {};
-    return StringsFromListing(listing);
+    return StringsFromListing(FillKeyListing(names));
 }
 
 std::vector<std::string> TProfileReader::ReadSectionLines(const std::string& section) const {

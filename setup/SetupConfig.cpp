@@ -1,5 +1,8 @@
 #include "setup/SetupConfig.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "setup/ProfileSource.h"
 
 #ifdef _WIN32
@@ -19,8 +22,9 @@ const std::string kAutoexecSection = "AUTOEXEC.BAT";
 // A list section: every listed key's value, in listing order.
 std::vector<std::string> ReadListSection(const TProfileSource& source, const std::string& section) {
     std::vector<std::string> values;
-    for (const std::string& key : source.ReadKeyNames(section))
-        values.push_back(source.ReadString(section, key, std::string()));
+    std::ranges::transform(
+        source.ReadKeyNames(section), std::back_inserter(values),
+        [&](const std::string& key) { return source.ReadString(section, key, std::string()); });
     return values;
 }
 
@@ -37,8 +41,8 @@ void AppendOverWriteMarks(const TProfileSource& source, std::vector<std::string>
 // without "=" - and most commands have none.
 std::vector<std::string> ReadAutoexecLines(const TProfileSource& source) {
     std::vector<std::string> lines;
-    for (const std::string& line : source.ReadSectionLines(kAutoexecSection))
-        lines.push_back(line.substr(0, line.find('=')));
+    std::ranges::transform(source.ReadSectionLines(kAutoexecSection), std::back_inserter(lines),
+                           [](const std::string& line) { return line.substr(0, line.find('=')); });
     return lines;
 }
 

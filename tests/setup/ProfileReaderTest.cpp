@@ -93,6 +93,8 @@ TEST(ProfileReader, ValuesAreCutAt1023Characters) {
     EXPECT_EQ(Read(text, "S", "long"), std::string(1023, 'v'));
     EXPECT_EQ(Read(text, "S", "q"), std::string(1023, 'v')); // too long to lose the closing quote
     EXPECT_EQ(Read(text, "S", "fit"), std::string(1022, 'f'));
+    // 1023 characters in quotes: the cut takes the closing quote and then one more character.
+    EXPECT_EQ(Read("[S]\nedge=\"" + std::string(1023, 'e') + "\"\n", "S", "edge"), std::string(1022, 'e'));
     EXPECT_EQ(Read("", "S", "k", std::string(2000, 'd')), std::string(1023, 'd'));
 }
 
