@@ -25,7 +25,8 @@ public:
         FBlock.Match(length, distance);
         for (uint32_t k = 0; k < length; ++k) {
             const auto from = static_cast<int64_t>(Expected.size()) - distance - 1;
-            Expected.push_back(from >= 0 ? Expected[from] : ' '); // the window starts as spaces
+            Expected.push_back(from >= 0 ? Expected[static_cast<size_t>(from)]
+                                         : ' '); // the window starts as spaces
         }
     }
     std::vector<uint8_t> Expected;
@@ -280,8 +281,8 @@ TEST(Lh5Input, StoredDataThatEndsEarlyDecodesAsZeroBitsUpToDestSize) {
     TBitWriter w;
     TScript s(w, lh5::CodedBlock(0, kTwoLiterals));
     for (int i = 0; i < 10; ++i) s.Literal('B');
-    std::vector<uint8_t> expected(10, 'B');
-    expected.resize(30, 'A'); // 'A' has the all-zero code
+    std::vector<uint8_t> expected(30, 'A'); // 'A' has the all-zero code
+    std::fill_n(expected.begin(), 10, 'B');
     EXPECT_EQ(ExpandLH5Bytes(w, 30), expected);
     // SourceSize larger than what the source holds gives the same.
     EXPECT_EQ(Expand(coLZH5, w.Bytes(), 30, 100000).Out, expected);
