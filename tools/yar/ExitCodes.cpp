@@ -1,0 +1,61 @@
+#include "tools/yar/ExitCodes.h"
+
+#include "archive/Compress.h"
+#include "archive/FileServices.h"
+#include "archive/Segment.h"
+#include "tools/yar/TerminalPrompts.h"
+#include "tools/yar/YarReader.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+
+namespace yar::tool {
+namespace {
+
+int CodeOfSegError(const ESegError& e) {
+    if (std::strcmp(e.what(), SegMsgOperationAborted) == 0) return YarExitAborted;
+    if (std::strcmp(e.what(), SegMsgStreamOpenFailed) == 0 ||
+        std::strcmp(e.what(), SegMsgStreamReadFailed) == 0)
+        return YarExitFile;
+    return YarExitDamaged;
+}
+
+int Fail(int code, const char* message) {
+    std::cerr << "yar: " << message << "\n";
+    return code;
+}
+
+} // namespace
+
+int RunGuarded(const std::function<int()>& command) {
+    try {
+        return command();
+    } catch (const CLI::ValidationError& e) {
+        return Fail(YarExitUsage, e.what());
+    } catch (const ESegError& e) {
+        return Fail(CodeOfSegError(e), e.what());
+    } catch (const EVolumeUnavailable& e) {
+        return Fail(YarExitAborted, e.what());
+    } catch (const ECompressError& e) {
+        return Fail(YarExitDamaged, e.what());
+    } catch (const ELZHBadDecodeTable& e) {
+        return Fail(YarExitDamaged, e.what());
+    } catch (const EListError& e) { // a set whose name list holds no file
+        return Fail(YarExitDamaged, e.what());
+    } catch (const EStreamError& e) {
+        return Fail(YarExitFile, e.what());
+    } catch (const EInOutError& e) {
+        return Fail(YarExitFile, e.what());
+    } catch (const EInputError& e) {
+        return Fail(YarExitFile, e.what());
+    } catch (const std::filesystem::filesystem_error& e) {
+        return Fail(YarExitFile, e.what());
+    } catch (const std::runtime_error& e) { // the builder's and the placement's file failures
+        return Fail(YarExitFile, e.what());
+    }
+}
+
+} // namespace yar::tool

@@ -1,0 +1,20 @@
+// The exit codes of the yar tool, and the one place that turns a failure into its code and message.
+#pragma once
+
+#include <functional>
+
+namespace yar::tool {
+
+enum : int {
+    YarExitOk = 0,
+    YarExitDamaged = 1,   // a bad checksum, header or record, or a locked entry without its key
+    YarExitUsage = 2,     // the command line is wrong
+    YarExitFile = 3,      // a file cannot be opened, read, written or created, or is no set or archive
+    YarExitAborted = 4,   // a volume could not be found, or a prompt was cancelled
+    YarExitLeftAlone = 5, // existing files kept, or stored names with nothing safe left
+};
+
+// Runs the command; an error is printed on standard error as "yar: <message>" and becomes its code.
+int RunGuarded(const std::function<int()>& command);
+
+} // namespace yar::tool

@@ -1,0 +1,314 @@
+// yar: lists, tests, extracts and packs segment sets and single archives.
+#include "archive/FileServices.h"
+#include "tools/yar/ExitCodes.h"
+#include "tools/yar/Pack.h"
+#include "tools/yar/Progress.h"
+#include "tools/yar/TerminalPrompts.h"
+#include "tools/yar/YarReader.h"
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <iomanip>
+#include <iostream>
+#include <optional>
+#include <random>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using namespace yar;
+using namespace yar::tool;
+
+namespace {
+
+const char* ExitCodeHelp = "Exit codes:\n"
+                           "  0  everything sound and done\n"
+                           "  1  damaged or locked data: a bad checksum, header or record, or a missing key\n"
+                           "  2  the command line is wrong\n"
+                           "  3  a file cannot be opened, read, written or created, or is no set or archive\n"
+                           "  4  a volume could not be found, or a prompt was cancelled\n"
+                           "  5  existing files were left alone (see --force) or names had nothing safe left";
+
+// Common options of the reading commands.
+struct TReadOptions {
+    std::string Input;
+    std::optional<std::string> VolumesDir;
+    int32_t Key = 0;
+    bool Quiet = false;
+};
+
+void AddReadOptions(CLI::App& sub, TReadOptions& o, bool withKey) {
+    sub.add_option("input", o.Input, "First volume of a segment set (disk.001) or a single archive")
+        ->required()
+        ->check(CLI::ExistingFile);
+    sub.add_option("--volumes", o.VolumesDir, "Directory that holds the further volumes of the set")
+        ->check(CLI::ExistingDirectory);
+    if (withKey) sub.add_option("--key", o.Key, "Key that opens locked entries");
+    sub.add_flag("-q,--quiet", o.Quiet, "No progress bar and no per-entry report");
+    sub.footer(ExitCodeHelp);
+}
+
+// A private directory for the archives of a set while they are put together.
+class TScratch {
+public:
+    TScratch() {
+        std::random_device rd;
+        Path = (fs::temp_directory_path() / ("yar-" + std::to_string(rd()))).string();
+        fs::create_directories(Path);
+    }
+    ~TScratch() {
+        std::error_code ec;
+        fs::remove_all(Path, ec);
+    }
+    TScratch(const TScratch&) = delete;
+    TScratch& operator=(const TScratch&) = delete;
+    std::string Path;
+};
+
+// Reader, prompts, progress bar and scratch directory of one reading command.
+struct TSession {
+    explicit TSession(const TReadOptions& o)
+        : Prompts(o.VolumesDir, StdinIsTerminal(), std::cin, std::cerr), Bar(StderrIsTerminal() && !o.Quiet),
+          Reader(o.Input, &Prompts, Scratch.Path) {
+        Prompts.Attach(Reader);
+        Reader.SetKey(o.Key);
+        Reader.OnProgress = [this](double f, const std::string& label) { Bar.Show(f, label); };
+    }
+    TScratch Scratch;
+    TTerminalPrompts Prompts;
+    TProgressBar Bar;
+    TYarReader Reader;
+};
+
+std::string MethodName(uint8_t method) {
+    return method < MethodIDs.size() ? MethodIDs[method] : "#" + std::to_string(method);
+}
+
+std::string DateText(uint32_t dos) {
+    const auto t = DecodeDosDateTime(dos);
+    if (!t) return "-";
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t->Year, t->Month, t->Day, t->Hour,
+                  t->Minute, t->Second);
+    return text;
+}
+
+std::string AttributeText(uint16_t a) {
+    std::string s;
+    s += (a & 0x01) ? 'R' : '-';
+    s += (a & 0x02) ? 'H' : '-';
+    s += (a & 0x04) ? 'S' : '-';
+    s += (a & 0x20) ? 'A' : '-';
+    return s;
+}
+
+int RunList(const TReadOptions& o, bool json) {
+    TSession s(o);
+    nlohmann::json archives = nlohmann::json::array();
+    s.Reader.List([&](const TArchiveContents& c) {
+        s.Bar.Clear();
+        if (json) {
+            nlohmann::json entries = nlohmann::json::array();
+            for (const TListedEntry& e : c.Entries)
+                entries.push_back({{"name", e.Name},
+                                   {"size", e.Info.ExpandedSize},
+                                   {"packed", e.Info.CompressedSize},
+                                   {"method", MethodName(e.Info.Method)},
+                                   {"date", DateText(e.Info.FileDate)},
+                                   {"attributes", AttributeText(e.Info.Attributes)},
+                                   {"locked", e.Info.Locked}});
+            nlohmann::json a = {{"label", c.Label}, {"entries", entries}};
+            if (c.InSet) {
+                a["index"] = c.Index;
+                a["template"] = c.Label;
+                a["names"] = c.Names;
+            }
+            archives.push_back(a);
+            return;
+        }
+        std::cout << (c.InSet ? "Archive " + std::to_string(c.Index) + ": " : std::string("Archive: "))
+                  << c.Label << "\n";
+        std::cout << "      Size     Packed Method Date                Attr Lock Name\n";
+        for (const TListedEntry& e : c.Entries)
+            std::cout << std::setw(10) << e.Info.ExpandedSize << ' ' << std::setw(10) << e.Info.CompressedSize
+                      << ' ' << std::left << std::setw(6) << MethodName(e.Info.Method) << ' ' << std::setw(19)
+                      << DateText(e.Info.FileDate) << ' ' << AttributeText(e.Info.Attributes) << ' '
+                      << std::setw(4) << (e.Info.Locked ? "yes" : "no") << std::right << ' ' << e.Name
+                      << "\n";
+    });
+    s.Bar.Clear();
+    if (json) {
+        const nlohmann::json doc = {
+            {"kind", s.Reader.Kind() == TInputKind::SegmentSet ? "segment-set" : "archive"},
+            {"archives", archives}};
+        // Stored names are 8-bit text of the building machine, not necessarily UTF-8.
+        std::cout << doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    }
+    return YarExitOk;
+}
+
+int RunTest(const TReadOptions& o) {
+    TSession s(o);
+    std::size_t entries = 0, damaged = 0;
+    s.Reader.Test([&](const TEntryVerdict& v) {
+        ++entries;
+        const std::string what = (s.Reader.Kind() == TInputKind::SegmentSet ? v.Archive + ": " : "") +
+                                 (v.Name.empty() ? "(archive header)" : v.Name);
+        if (!v.Error.empty()) {
+            ++damaged;
+            s.Bar.Clear();
+            std::cout << "FAILED " << what << ": " << v.Error << "\n";
+        } else if (!o.Quiet) {
+            s.Bar.Clear();
+            std::cout << "OK     " << what << "\n";
+        }
+    });
+    s.Bar.Clear();
+    if (!o.Quiet || damaged > 0)
+        std::cout << entries << " entries tested, " << damaged << (damaged == 1 ? " failure" : " failures")
+                  << "\n";
+    return damaged == 0 ? YarExitOk : YarExitDamaged;
+}
+
+int RunExtract(const TReadOptions& o, const std::string& dir, bool force) {
+    TSession s(o);
+    fs::create_directories(dir);
+    TPlacement placement(dir, force);
+    placement.OnPlaced = [&](const std::string& path) {
+        if (o.Quiet) return;
+        s.Bar.Clear();
+        std::cout << path << "\n";
+    };
+    s.Reader.Extract(placement);
+    s.Bar.Clear();
+    for (const std::string& path : placement.Refused())
+        std::cerr << "yar: kept existing " << path << " (use --force to replace it)\n";
+    for (const std::string& name : placement.Unsafe())
+        std::cerr << "yar: skipped " << name << ": no safe name left\n";
+    return placement.Refused().empty() && placement.Unsafe().empty() ? YarExitOk : YarExitLeftAlone;
+}
+
+uint8_t ParseMethod(const std::string& text) {
+    static const std::map<std::string, uint8_t> methods = {
+        {"lh5", coLZH5}, {"lzh", coLZH}, {"rle", coRLE}, {"none", coNone}, {"stored", coNone}};
+    const auto it = methods.find(text);
+    if (it == methods.end()) throw CLI::ValidationError("--method", "one of lh5, lzh, rle, none");
+    return it->second;
+}
+
+int32_t ParseSize(const std::string& text) {
+    if (text == "floppy") return builder::SegFloppySize;
+    std::size_t used = 0;
+    long long value = 0;
+    try {
+        value = std::stoll(text, &used);
+    } catch (const std::exception&) {
+        throw CLI::ValidationError("--volume-size", "a number of bytes, with k or m, or floppy");
+    }
+    const std::string unit = text.substr(used);
+    if (unit == "k" || unit == "K")
+        value *= 1024;
+    else if (unit == "m" || unit == "M")
+        value *= 1024 * 1024;
+    else if (!unit.empty())
+        throw CLI::ValidationError("--volume-size", "a number of bytes, with k or m, or floppy");
+    if (value < builder::SegMinVolumeSize || value > INT32_MAX)
+        throw CLI::ValidationError("--volume-size", "from 16384 bytes to 2 GB");
+    return static_cast<int32_t>(value);
+}
+
+bool IsNumberedVolume(const std::string& output) {
+    const std::string ext = fs::path(output).extension().string();
+    return ext.size() > 1 && ext.find_first_not_of("0123456789", 1) == std::string::npos;
+}
+
+int RunPack(const std::string& output, const std::vector<std::string>& sources, const std::string& method,
+            const std::string& volumeSize, const std::string& fixedExt, const std::string& templateRoot,
+            int32_t key, bool quiet) {
+    TPackOptions options;
+    options.Method = ParseMethod(method);
+    options.VolumeSize = ParseSize(volumeSize);
+    options.FixedExt = fixedExt.substr(0, 3);
+    options.TemplateRoot = templateRoot;
+    options.Key = key;
+    const bool set = IsNumberedVolume(output) || !fixedExt.empty();
+    if (IsNumberedVolume(output) && fs::path(output).extension() != ".001")
+        throw CLI::ValidationError("output", "a numbered set starts with volume .001");
+    const auto files = CollectSources(sources);
+    TProgressBar bar(StderrIsTerminal() && !quiet);
+    std::size_t done = 0;
+    options.OnFile = [&](const std::string& name) {
+        bar.Show(static_cast<double>(done++) / static_cast<double>(std::max<std::size_t>(files.size(), 1)),
+                 name);
+    };
+    std::vector<std::string> written;
+    if (set) {
+        written = PackSet(files, output, options);
+    } else {
+        PackArchive(files, output, options);
+        written = {output};
+    }
+    bar.Clear();
+    if (!quiet) {
+        std::cout << files.size() << " files packed into " << written.size()
+                  << (written.size() == 1 ? " file" : " files") << ":\n";
+        for (const std::string& w : written) std::cout << "  " << NativePath(w) << "\n";
+    }
+    return YarExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"yar: lists, tests, extracts and packs segment sets (disk.001, disk.002, ...) and archives"};
+    app.require_subcommand(1);
+    app.footer(ExitCodeHelp);
+
+    TReadOptions listOpt, testOpt, extractOpt;
+    bool json = false, force = false, packQuiet = false;
+    std::string dir;
+    auto* list = app.add_subcommand("list", "The archives of a set and their entries");
+    AddReadOptions(*list, listOpt, false);
+    list->add_flag("--json", json, "Machine-readable output");
+    auto* test = app.add_subcommand("test", "Expand everything into nothing and verify every checksum");
+    AddReadOptions(*test, testOpt, true);
+    auto* extract = app.add_subcommand("extract", "Extract every file below a directory");
+    AddReadOptions(*extract, extractOpt, true);
+    extract->add_option("-d,--dir", dir, "Directory to extract into")->required();
+    extract->add_flag("--force", force, "Replace existing files");
+
+    std::string output, method = "lh5", volumeSize = "floppy", fixedExt, templateRoot;
+    std::vector<std::string> sources;
+    int32_t packKey = 0;
+    auto* pack = app.add_subcommand("pack", "Pack files or directories into an archive or a segment set");
+    pack->add_option(
+            "output", output,
+            "disk.001 for a set of numbered volumes; with --ext the set's base name; else an archive")
+        ->required();
+    pack->add_option("sources", sources, "Files and directories to pack")->required();
+    pack->add_option("-m,--method", method, "lh5 (default), lzh, rle or none");
+    pack->add_option("--volume-size", volumeSize,
+                     "Bytes per volume (k, m suffixes), default floppy = 1440000");
+    pack->add_option("--ext", fixedExt,
+                     "One extension for every volume (each volume in its own diskN directory)");
+    pack->add_option("--template-root", templateRoot,
+                     "Directory the set's templates start from, e.g. c:\\app");
+    pack->add_option("--key", packKey, "Lock every entry with this key");
+    pack->add_flag("-q,--quiet", packQuiet, "No progress bar and no summary");
+    pack->footer(ExitCodeHelp);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? YarExitOk : YarExitUsage;
+    }
+    return RunGuarded([&] {
+        if (*list) return RunList(listOpt, json);
+        if (*test) return RunTest(testOpt);
+        if (*extract) return RunExtract(extractOpt, dir, force);
+        return RunPack(output, sources, method, volumeSize, fixedExt, templateRoot, packKey, packQuiet);
+    });
+}

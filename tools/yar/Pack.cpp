@@ -1,0 +1,186 @@
+#include "tools/yar/Pack.h"
+
+#include "tools/builder/ArchiveWriter.h"
+
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <stdexcept>
+#include <sys/stat.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace yar::tool {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string StoredPath(const TPackSource& s) {
+    return s.StoredDir.empty() ? s.Name : s.StoredDir + "\\" + s.Name;
+}
+
+void CheckName(const std::string& name, const std::string& path) {
+    if (name.find('\\') != std::string::npos)
+        throw std::runtime_error("a stored name cannot hold \"\\\": " + path);
+}
+
+std::vector<uint8_t> ReadWholeFile(const std::string& path) {
+    std::ifstream in(fs::path(path), std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw std::runtime_error("cannot read " + path);
+    return data;
+}
+
+} // namespace
+
+uint32_t DosDateOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) throw std::runtime_error("cannot read " + path);
+    const std::time_t when = st.st_mtime;
+    std::tm t{};
+#ifdef _WIN32
+    localtime_s(&t, &when);
+#else
+    localtime_r(&when, &t);
+#endif
+    const int year = std::clamp(t.tm_year + 1900, 1980, 2107);
+    if (year != t.tm_year + 1900) { // out of range: the first day of the range
+        t = std::tm{};
+        t.tm_mday = 1;
+    }
+    return static_cast<uint32_t>((year - 1980) << 25 | (t.tm_mon + 1) << 21 | t.tm_mday << 16 |
+                                 t.tm_hour << 11 | t.tm_min << 5 | t.tm_sec / 2);
+}
+
+uint16_t AttributesOf(const std::string& path) {
+#ifdef _WIN32
+    const DWORD a = GetFileAttributesA(path.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES) throw std::runtime_error("cannot read " + path);
+    return static_cast<uint16_t>((a & 0x07) | 0x20);
+#else
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) throw std::runtime_error("cannot read " + path);
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ? 0x21 : 0x20;
+#endif
+}
+
+std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs) {
+    std::vector<TPackSource> out;
+    for (const std::string& input : inputs) {
+        const fs::path root(input);
+        if (fs::is_regular_file(root)) {
+            const std::string name = root.filename().string();
+            CheckName(name, input);
+            out.push_back({"", name, input});
+        } else if (fs::is_directory(root)) {
+            for (const auto& item : fs::recursive_directory_iterator(root)) {
+                if (!item.is_regular_file()) continue;
+                std::string dir;
+                for (const auto& part : fs::relative(item.path().parent_path(), root)) {
+                    const std::string s = part.string();
+                    if (s == ".") continue;
+                    CheckName(s, item.path().string());
+                    dir += (dir.empty() ? "" : "\\") + s;
+                }
+                const std::string name = item.path().filename().string();
+                CheckName(name, item.path().string());
+                out.push_back({dir, name, item.path().string()});
+            }
+        } else {
+            throw std::runtime_error("no such file or directory: " + input);
+        }
+    }
+    std::sort(out.begin(), out.end(), [](const TPackSource& a, const TPackSource& b) {
+        return std::tie(a.StoredDir, a.Name) < std::tie(b.StoredDir, b.Name);
+    });
+    for (std::size_t i = 1; i < out.size(); ++i)
+        if (StoredPath(out[i]) == StoredPath(out[i - 1]))
+            throw std::runtime_error("two files would be stored as " + StoredPath(out[i]) + ": " +
+                                     out[i - 1].Path + " and " + out[i].Path);
+    return out;
+}
+
+std::vector<uint8_t> BuildArchive(const std::vector<TPackSource>& files, bool storeDirs,
+                                  const TPackOptions& options) {
+    std::vector<const TPackSource*> order;
+    for (const TPackSource& f : files) order.push_back(&f);
+    std::map<const TPackSource*, std::vector<uint8_t>> contents;
+    for (const TPackSource* f : order) contents[f] = ReadWholeFile(f->Path);
+    // Empty files first: the expansion ends when the sizes expanded reach the archive's total, so an
+    // empty file after the last byte would never be written.
+    std::stable_partition(order.begin(), order.end(),
+                          [&](const TPackSource* f) { return contents[f].empty(); });
+
+    builder::TArchiveImage image;
+    image.Header.CompressID = MethodIDs.at(options.Method);
+    image.Header.KeyMarker = options.Key > 0 ? 2 : 0;
+    int64_t total = 0;
+    for (const TPackSource* f : order) {
+        builder::TArchiveEntrySource entry;
+        entry.Name = storeDirs ? StoredPath(*f) : f->Name;
+        if (entry.Name.size() > 0x7FFF) throw std::runtime_error("stored name too long: " + entry.Name);
+        entry.Data = std::move(contents[f]);
+        entry.Method = options.Method;
+        entry.FileDate = DosDateOf(f->Path);
+        entry.Attributes = AttributesOf(f->Path);
+        entry.Lock = options.Key > 0 ? 2 : 0;
+        if (options.OnFile) options.OnFile(StoredPath(*f));
+        builder::TPackedEntry packed = builder::PackEntry(entry, options.Key);
+        // Data the method cannot shrink is stored as it is; each entry names its own method.
+        if (entry.Method != coNone && packed.Stored.size() >= entry.Data.size()) {
+            entry.Method = coNone;
+            packed = builder::PackEntry(entry, options.Key);
+        }
+        total += packed.Header.ExpandedSize;
+        if (total > INT32_MAX) throw std::runtime_error("archive larger than 2 GB");
+        image.Entries.push_back(std::move(packed));
+    }
+    // Only empty files: a total of 0 would end the expansion before the first of them.
+    image.Header.TotalSize = image.Entries.empty() || total > 0 ? static_cast<int32_t>(total) : 1;
+    return image.Bytes();
+}
+
+void PackArchive(const std::vector<TPackSource>& files, const std::string& output,
+                 const TPackOptions& options) {
+    const std::vector<uint8_t> bytes = BuildArchive(files, true, options);
+    std::ofstream out(fs::path(output), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) throw std::runtime_error("cannot write " + output);
+}
+
+std::vector<std::string> PackSet(const std::vector<TPackSource>& files, const std::string& output,
+                                 const TPackOptions& options) {
+    // One archive per stored directory, its template naming that directory below the root.
+    std::map<std::string, std::vector<TPackSource>> byDir;
+    for (const TPackSource& f : files) byDir[f.StoredDir].push_back(f);
+    std::string root = options.TemplateRoot;
+    while (!root.empty() && (root.back() == '\\' || root.back() == '/')) root.pop_back();
+
+    std::vector<builder::TSegSetArchive> archives;
+    for (const auto& [dir, group] : byDir) {
+        std::string tmpl = root;
+        if (!dir.empty()) tmpl += (tmpl.empty() ? "" : "\\") + dir;
+        tmpl += tmpl.empty() ? "*.*" : "\\*.*";
+        std::vector<std::string> names;
+        for (const TPackSource& f : group) names.push_back(f.Name);
+        // Names in the order the archive holds them does not matter: the list selects by name.
+        archives.push_back(
+            builder::MakeSetArchive(tmpl, names, BuildArchive(group, false, options), options.Method));
+    }
+
+    const fs::path out(output);
+    const std::string dir = out.has_parent_path() ? out.parent_path().string() : ".";
+    builder::TSegVolumeWriter writer(dir, out.stem().string(), options.FixedExt, options.VolumeSize);
+    builder::WriteSegmentSet(writer, archives);
+    writer.Finish();
+    return writer.Paths();
+}
+
+} // namespace yar::tool

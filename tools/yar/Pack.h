@@ -1,0 +1,52 @@
+// yar pack: files and directory trees into one container archive, or into a segment set of one
+// archive per directory, cut into volumes of a given size.
+#pragma once
+
+#include "archive/ExpandStream.h"
+#include "tools/builder/SegmentSetWriter.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace yar::tool {
+
+struct TPackOptions {
+    uint8_t Method = coLZH5;
+    int32_t Key = 0;                             // above 0: every entry locked and keyed with it
+    int32_t VolumeSize = builder::SegFloppySize; // sets only
+    std::string FixedExt;                        // sets only: one extension for every volume
+    std::string TemplateRoot;                    // sets only: directory the templates start from
+    std::function<void(const std::string& StoredName)> OnFile; // before each file is packed
+};
+
+// A file to pack: its stored directory ("" or "docs\img") and name, and where it is read from.
+struct TPackSource {
+    std::string StoredDir;
+    std::string Name;
+    std::string Path;
+};
+
+// Files as they are; directories with everything below them, stored relative to the directory.
+// Sorted by stored path; two sources that would be stored alike are an error.
+std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs);
+
+// One archive of the files (empty files first: an expansion stops once the sizes reach the total).
+std::vector<uint8_t> BuildArchive(const std::vector<TPackSource>& files, bool storeDirs,
+                                  const TPackOptions& options);
+
+// Writes one archive of the files, stored with their directories.
+void PackArchive(const std::vector<TPackSource>& files, const std::string& output,
+                 const TPackOptions& options);
+// Writes a set whose volume 1 is output (disk.001), or with a fixed extension whose volumes are
+// output's base name with that extension in disk1, disk2, ... beside it. Returns the volume paths.
+std::vector<std::string> PackSet(const std::vector<TPackSource>& files, const std::string& output,
+                                 const TPackOptions& options);
+
+// The DOS packed local date and time of a file's last change, clamped to what DOS dates can hold.
+uint32_t DosDateOf(const std::string& path);
+// The attribute bits of a file (natively read-only when nobody may write it), with the archive bit.
+uint16_t AttributesOf(const std::string& path);
+
+} // namespace yar::tool

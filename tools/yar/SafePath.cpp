@@ -1,0 +1,82 @@
+#include "tools/yar/SafePath.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace yar::tool {
+namespace {
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+// Names Windows takes for devices in every directory, with or without an extension.
+bool IsDeviceName(const std::string& component) {
+    static constexpr std::array<const char*, 22> devices = {
+        "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
+        "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+    std::string stem = component.substr(0, component.find('.'));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    std::transform(stem.begin(), stem.end(), stem.begin(), [](unsigned char c) { return std::toupper(c); });
+    return std::any_of(devices.begin(), devices.end(), [&](const char* d) { return stem == d; });
+}
+
+// Control characters and those Windows reserves (":" would name an alternate data stream).
+std::string PlainCharacters(std::string component) {
+    for (char& c : component) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || std::string_view("<>:\"|?*").find(c) != std::string_view::npos) c = '_';
+    }
+    // Windows drops trailing dots and blanks, which would make "..." or "a. " other names.
+    while (!component.empty() && (component.back() == '.' || component.back() == ' ')) component.pop_back();
+    if (IsDeviceName(component)) component.insert(0, "_");
+    return component;
+}
+
+} // namespace
+
+std::vector<std::string> SafeComponents(const std::string& storedPath) {
+    std::string path = storedPath;
+    // A drive letter ("c:"), also after leading separators as in "\c:\x".
+    const auto first = path.find_first_not_of("\\/");
+    if (first != std::string::npos && path.size() >= first + 2 && path[first + 1] == ':' &&
+        std::isalpha(static_cast<unsigned char>(path[first])))
+        path.erase(0, first + 2);
+
+    std::vector<std::string> parts;
+    std::string current;
+    auto flush = [&] {
+        if (!current.empty() && current != "." && current != "..") {
+            std::string plain = PlainCharacters(current);
+            if (!plain.empty()) parts.push_back(std::move(plain));
+        }
+        current.clear();
+    };
+    for (const char c : path) {
+        if (IsSeparator(c))
+            flush();
+        else
+            current += c;
+    }
+    flush();
+    return parts;
+}
+
+std::string SafeTargetPath(const std::string& dir, const std::string& storedPath) {
+    const auto parts = SafeComponents(storedPath);
+    if (parts.empty()) return {};
+#ifdef _WIN32
+    constexpr char sep = '\\';
+#else
+    constexpr char sep = '/';
+#endif
+    std::string out = dir;
+    for (const std::string& part : parts) {
+        if (!out.empty() && !IsSeparator(out.back())) out += sep;
+        out += part;
+    }
+    return out;
+}
+
+} // namespace yar::tool

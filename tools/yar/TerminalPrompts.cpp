@@ -1,0 +1,104 @@
+#include "tools/yar/TerminalPrompts.h"
+
+#include "archive/FileServices.h"
+
+#include <cctype>
+#include <cstdio>
+#include <istream>
+#include <ostream>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#define YAR_ISATTY _isatty
+#define YAR_FILENO _fileno
+#else
+#include <unistd.h>
+#define YAR_ISATTY isatty
+#define YAR_FILENO fileno
+#endif
+
+namespace yar::tool {
+
+bool StdinIsTerminal() {
+    return YAR_ISATTY(YAR_FILENO(stdin)) != 0;
+}
+bool StderrIsTerminal() {
+    return YAR_ISATTY(YAR_FILENO(stderr)) != 0;
+}
+
+TTerminalPrompts::TTerminalPrompts(std::optional<std::string> volumesDir, bool interactive, std::istream& in,
+                                   std::ostream& out)
+    : VolumesDir(std::move(volumesDir)), Interactive(interactive), In(in), Out(out) {}
+
+std::string TTerminalPrompts::ExpectedName() const {
+    return SegVolumeFileName(Seg->SegBaseName(), Seg->SegExt(), Seg->VolumeNumber());
+}
+
+namespace {
+std::string Joined(const std::string& dir, const std::string& name) {
+    std::string path = dir;
+    if (!path.empty() && !IsPathDelimiter(path.back())) path += '\\';
+    return path + name;
+}
+std::string Parent(std::string dir) {
+    while (!dir.empty() && IsPathDelimiter(dir.back())) dir.pop_back();
+    while (!dir.empty() && !IsPathDelimiter(dir.back())) dir.pop_back();
+    return dir;
+}
+} // namespace
+
+std::optional<std::string> TTerminalPrompts::FindVolume(const std::string& current) const {
+    std::vector<std::string> candidates{current};
+    if (VolumesDir) candidates.push_back(*VolumesDir);
+    // The builder puts the volumes of a fixed-extension set into disk1, disk2, ... beside each other.
+    if (!FirstDir.empty())
+        candidates.push_back(Joined(Parent(FirstDir), "disk" + std::to_string(Seg->VolumeNumber())));
+    for (const std::string& dir : candidates)
+        if (FileExistsAt(Joined(dir, ExpectedName()))) return dir;
+    return std::nullopt;
+}
+
+bool TTerminalPrompts::InputQuery(const std::string& Caption, const std::string& Prompt, std::string& Value) {
+    const uint16_t number = Seg->VolumeNumber();
+    // The first search for a volume is automatic; after a failed attempt the user is asked.
+    if (Searched != number) {
+        Searched = number;
+        if (const auto dir = FindVolume(Value)) {
+            Value = *dir;
+            if (number == 1) FirstDir = *dir;
+            return true;
+        }
+    }
+    if (!Interactive)
+        throw EVolumeUnavailable("volume " + std::to_string(number) + " of the set (" + ExpectedName() +
+                                 ") is not in " + Value +
+                                 (VolumesDir ? " nor in " + *VolumesDir : std::string()) +
+                                 "; give the directory that holds it with --volumes DIR");
+    Out << Caption << " (" << ExpectedName() << ")\n" << Prompt << " [" << Value << "] " << std::flush;
+    std::string line;
+    if (!std::getline(In, line)) return false; // end of input cancels
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) Value = line;
+    if (number == 1) FirstDir = Value;
+    return true;
+}
+
+bool TTerminalPrompts::ErrorOkCancel(const std::string& Text) {
+    std::string text = Text;
+    for (auto pos = text.find("\n\r"); pos != std::string::npos; pos = text.find("\n\r"))
+        text.replace(pos, 2, "\n");
+    if (!Interactive)
+        throw EVolumeUnavailable(text.substr(0, text.find('\n')) + " (" + Seg->VolumePath() + ")");
+    for (;;) {
+        Out << text << "\n[O]K or [C]ancel? " << std::flush;
+        std::string line;
+        if (!std::getline(In, line)) return false;
+        const char c =
+            line.empty() ? ' ' : static_cast<char>(std::tolower(static_cast<unsigned char>(line[0])));
+        if (c == 'o') return true;
+        if (c == 'c') return false;
+    }
+}
+
+} // namespace yar::tool

@@ -1,0 +1,77 @@
+// What the yar tool does with its input, a segment set (given by its first volume) or a single
+// container archive, told apart by their first bytes: list, test and extract, on top of the
+// segment component and the container.
+#pragma once
+
+#include "archive/Segment.h"
+#include "tools/yar/Placement.h"
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace yar::tool {
+
+// An input that is neither a set's first volume nor an archive.
+class EInputError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class TInputKind { SegmentSet, Archive };
+
+// Reads the first bytes of the file: "SSeg" starts a volume, "XELT" and 0x1A an archive.
+TInputKind DetectInput(const std::string& path);
+
+// One archive with its entries. For a set also its template and the names it expands.
+struct TArchiveContents {
+    std::string Label; // the template of a set's archive; the file name of a single archive
+    int Index = 0;
+    bool InSet = false;
+    TNameList Names; // the set's name list for this archive
+    TArchiveListing Entries;
+};
+
+// The outcome of testing one entry; Error is empty when the entry is sound.
+struct TEntryVerdict {
+    std::string Archive;
+    std::string Name;
+    std::string Error;
+};
+
+class TYarReader : public TSegCompEZ {
+public:
+    // Input is a native path; TmpDir is where archives of a set are put together.
+    TYarReader(const std::string& Input, TUserPrompts* Prompts, const std::string& TmpDir);
+
+    TInputKind Kind() const { return FKind; }
+
+    void List(const std::function<void(const TArchiveContents&)>& Visit);
+    // Expands every entry into nothing and checks it; one verdict per entry. A damaged archive header
+    // is a verdict for the archive as a whole (Name empty).
+    void Test(const std::function<void(const TEntryVerdict&)>& Verdict);
+    // Expands every entry; each target goes through Placement.
+    void Extract(TPlacement& Placement);
+
+    // Share of the whole input done (0 to 1) and what is being worked on.
+    std::function<void(double Fraction, const std::string& Label)> OnProgress;
+
+private:
+    // Runs Action on each archive of the input, with its label and the file holding it.
+    using TArchiveStep = std::function<void(TSegArc* Arc, const std::string& Path, const std::string& Label)>;
+    void ForEachArchive(const TArchiveStep& Action);
+    void TestArchive(const std::string& Path, const std::string& Label,
+                     const std::function<void(const TEntryVerdict&)>& Verdict);
+    // Progress: archives done plus the share of the current one (putting it together from the
+    // volumes counts for half of a set's archive).
+    void Report(double Within, const std::string& Label);
+    double CopyShare() const { return FKind == TInputKind::SegmentSet ? 0.5 : 0.0; }
+
+    std::string FInput;
+    TInputKind FKind;
+    std::size_t FArchiveCount = 1, FArchivesDone = 0;
+    std::string FCurrent;
+};
+
+} // namespace yar::tool
