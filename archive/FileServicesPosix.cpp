@@ -2,6 +2,7 @@
 // is that of the file system holding the nearest existing directory of the path.
 #include "archive/FileServices.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
@@ -17,8 +18,7 @@ bool IsPathDelimiter(char c) {
 
 std::string NativePath(const std::string& path) {
     std::string result = path;
-    for (char& c : result)
-        if (c == '\\') c = '/';
+    std::replace(result.begin(), result.end(), '\\', '/');
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <optional>
 
 using namespace yar;
@@ -330,11 +331,14 @@ TEST_F(ContainerExpand, ChecksumRules) {
 TEST_F(ContainerExpand, CustomEntriesGoToTheExpandHandler) {
     C.SetTargetPath(Dir());
     builder::TArchiveWriter writer(coCustom);
-    writer.CustomEncoder = [](std::span<const uint8_t> data) {
+    // The custom method of this test: every byte XORed with 0x55, its own inverse.
+    const auto flip = [](std::span<const uint8_t> data) {
         std::vector<uint8_t> out(data.begin(), data.end());
-        for (auto& b : out) b ^= 0x55;
+        std::transform(out.begin(), out.end(), out.begin(),
+                       [](uint8_t b) { return static_cast<uint8_t>(b ^ 0x55); });
         return out;
     };
+    writer.CustomEncoder = flip;
     writer.Add(Entry("custom", Pattern(3000), coCustom)).Add(Entry("plain", Bytes("after"), coNone));
     auto image = writer.Image();
 
@@ -350,13 +354,13 @@ TEST_F(ContainerExpand, CustomEntriesGoToTheExpandHandler) {
     image = writer.Image();
     bool compressCalled = false;
     C.OnCompress = [&](TStream&, TStream&, std::string&, int32_t&, int32_t&) { compressCalled = true; };
-    C.OnExpand = [](TStream& dest, TStream& source, int32_t sourceSize, int32_t destSize,
-                    const std::string& id, int32_t& checksum) {
+    C.OnExpand = [&](TStream& dest, TStream& source, int32_t sourceSize, int32_t destSize,
+                     const std::string& id, int32_t& checksum) {
         EXPECT_EQ(id, "CUS");
         EXPECT_EQ(destSize, 3000);
-        std::vector<uint8_t> data(static_cast<size_t>(sourceSize));
-        source.ReadBuffer(data.data(), sourceSize);
-        for (auto& b : data) b ^= 0x55;
+        std::vector<uint8_t> stored(static_cast<size_t>(sourceSize));
+        source.ReadBuffer(stored.data(), sourceSize);
+        const auto data = flip(stored);
         dest.WriteBuffer(data.data(), sourceSize);
         checksum = static_cast<int32_t>(ByteSum(data.data(), data.size()));
     };

@@ -41,11 +41,11 @@ void CopyCustom(TStream& dest, TStream& source, int32_t size, int32_t& checksum)
     checksum = static_cast<int32_t>(sum);
 }
 
-// Reports 1 MB free, so that entries claiming more raise before their file is made: the decoders
+// Reports 64 KiB free, so that entries claiming more raise before their file is made: the decoders
 // produce an entry's full expanded size even from input that ends early.
 class TBoundedCompress : public TCompress {
 protected:
-    double DriveFreeSpace(const std::string&) override { return 1 << 20; }
+    double DriveFreeSpace(const std::string&) override { return 1 << 16; }
 };
 
 } // namespace
