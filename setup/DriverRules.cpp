@@ -1,10 +1,12 @@
 #include "setup/DriverRules.h"
 
+#include <algorithm>
+
 namespace yar {
 
 std::string UpperCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
     return text;
 }
 

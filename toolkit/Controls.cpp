@@ -87,7 +87,8 @@ void TControl::Update() {
 TGraphicControl::TGraphicControl(TWinControl* parent) : TControl(parent) {}
 
 TGraphicControl::~TGraphicControl() {
-    Invalidate();
+    // The area this control covered must be painted again without it.
+    TGraphicControl::Invalidate();
 }
 
 void TGraphicControl::SetBounds(int left, int top, int width, int height) {

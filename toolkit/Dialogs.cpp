@@ -104,12 +104,12 @@ INT_PTR CALLBACK BoxProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: {
         const auto* request = reinterpret_cast<const TBoxRequest*>(GetWindowLongPtrA(box, DWLP_USER));
         const int id = LOWORD(wParam);
-        for (TMsgDlgBtn b : request->Buttons)
-            if (MsgDlgButtonResult(b) == id) {
-                EndDialog(box, id);
-                return TRUE;
-            }
-        if (id == IDCANCEL) EndDialog(box, request->EscapeResult);
+        const bool ownButton = std::any_of(request->Buttons.begin(), request->Buttons.end(),
+                                           [id](TMsgDlgBtn b) { return MsgDlgButtonResult(b) == id; });
+        if (ownButton)
+            EndDialog(box, id);
+        else if (id == IDCANCEL)
+            EndDialog(box, request->EscapeResult);
         return TRUE;
     }
     default:
@@ -120,6 +120,7 @@ INT_PTR CALLBACK BoxProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) {
 // An empty dialog template: the box makes its controls itself when it starts.
 struct alignas(4) TEmptyTemplate {
     DLGTEMPLATE Header;
+    // cppcheck-suppress unusedStructMember ; read by the system as part of the template
     std::array<WORD, 3> MenuClassTitle; // no menu, the standard dialog class, empty title
 };
 

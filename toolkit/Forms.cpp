@@ -87,6 +87,8 @@ void TForm::SetVisible(bool visible) {
         if (FScreenCenter) CenterOnScreen();
         FVisible = true;
         ShowWindow(Handle(), FMaximized ? SW_SHOWMAXIMIZED : SW_SHOW);
+        // The keyboard starts at the first control that takes it.
+        if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE)) SetFocus(first);
     } else {
         FVisible = false;
         ShowWindow(Handle(), SW_HIDE);
