@@ -9,23 +9,33 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <io.h>
-#define YAR_ISATTY _isatty
-#define YAR_FILENO _fileno
+#include <windows.h>
 #else
 #include <unistd.h>
-#define YAR_ISATTY isatty
-#define YAR_FILENO fileno
 #endif
 
 namespace yar::tool {
 
+#ifdef _WIN32
+// A console, not merely a character device: "< NUL" is one of those too.
+static bool IsConsole(DWORD which) {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(which), &mode) != 0;
+}
 bool StdinIsTerminal() {
-    return YAR_ISATTY(YAR_FILENO(stdin)) != 0;
+    return IsConsole(STD_INPUT_HANDLE);
 }
 bool StderrIsTerminal() {
-    return YAR_ISATTY(YAR_FILENO(stderr)) != 0;
+    return IsConsole(STD_ERROR_HANDLE);
 }
+#else
+bool StdinIsTerminal() {
+    return isatty(STDIN_FILENO) != 0;
+}
+bool StderrIsTerminal() {
+    return isatty(STDERR_FILENO) != 0;
+}
+#endif
 
 TTerminalPrompts::TTerminalPrompts(std::optional<std::string> volumesDir, bool interactive, std::istream& in,
                                    std::ostream& out)
@@ -49,7 +59,9 @@ std::string Parent(std::string dir) {
 } // namespace
 
 std::optional<std::string> TTerminalPrompts::FindVolume(const std::string& current) const {
+    // Where the last volume was, where the first one was, and where the user pointed.
     std::vector<std::string> candidates{current};
+    if (!FirstDir.empty()) candidates.push_back(FirstDir);
     if (VolumesDir) candidates.push_back(*VolumesDir);
     // The builder puts the volumes of a fixed-extension set into disk1, disk2, ... beside each other.
     if (!FirstDir.empty())
@@ -72,7 +84,7 @@ bool TTerminalPrompts::InputQuery(const std::string& Caption, const std::string&
     }
     if (!Interactive)
         throw EVolumeUnavailable("volume " + std::to_string(number) + " of the set (" + ExpectedName() +
-                                 ") is not in " + Value +
+                                 ") is not in " + (FirstDir.empty() ? Value : FirstDir) +
                                  (VolumesDir ? " nor in " + *VolumesDir : std::string()) +
                                  "; give the directory that holds it with --volumes DIR");
     Out << Caption << " (" << ExpectedName() << ")\n" << Prompt << " [" << Value << "] " << std::flush;

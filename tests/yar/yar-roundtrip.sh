@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# yar-roundtrip.sh WORKDIR YAR [RUNNER...]: packs a tree of several hundred files into a segment set of
+# several volumes and into a single archive, then tests and extracts both and compares the trees; also
+# checks locked entries, a damaged volume, a missing volume and the refusal to overwrite.
+# RUNNER (e.g. Wine) runs YAR; paths handed to it are relative to WORKDIR.
+set -uo pipefail
+work=${1:?work directory}; yar=${2:?yar program}; shift 2
+runner=("$@")
+rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+run() { "${runner[@]}" "$yar" "$@"; }
+# expect CODE CMD...: runs yar, keeps its output in out.txt and err.txt, checks the exit code.
+expect() {
+  local want=$1; shift
+  run "$@" >out.txt 2>err.txt
+  local got=$?
+  [ "$got" -eq "$want" ] || { fail "yar $* exited $got, wanted $want"; cat out.txt err.txt; }
+}
+
+# The tree: 12 directories of 25 files, empty ones, text that packs well, bytes that do not.
+for d in $(seq 0 11); do
+  dir=tree/dir$d; [ $((d % 3)) -eq 0 ] && dir=tree/dir$d/sub
+  mkdir -p "$dir"
+  for f in $(seq 0 24); do
+    n=$((d * 25 + f))
+    case $((n % 5)) in
+      0) : >"$dir/empty$f.txt" ;;
+      1|2) seq $((n * 7)) $((n * 7 + n * 13 % 3000)) >"$dir/text$f.txt" ;;
+      3) head -c $(((n * 997) % 20000 + 1)) /dev/urandom >"$dir/rand$f.bin" ;;
+      4) yes "line $n of a repeated text" | head -n $((n % 400 + 1)) >"$dir/rep$f.log" ;;
+    esac
+  done
+done
+files=$(find tree -type f | wc -l)
+[ "$files" -ge 300 ] || fail "only $files files generated"
+
+# A set of several volumes.
+expect 0 pack -q set/disk.001 tree --volume-size 200k
+volumes=$(ls set | wc -l)
+[ "$volumes" -ge 4 ] || fail "the set has only $volumes volumes"
+expect 0 test set/disk.001
+grep -q "^$files entries tested, 0 failures" out.txt || fail "test did not report $files sound entries"
+expect 0 list --json set/disk.001
+[ "$(grep -c '"name"' out.txt)" -eq "$files" ] || fail "list --json does not show every entry"
+expect 0 extract -q set/disk.001 -d outset
+diff -r tree outset >/dev/null || fail "the set extracts to another tree"
+grep -q $'\r' err.txt && fail "progress output without a terminal"
+
+# A single archive.
+expect 0 pack -q -m lzh one.yar tree
+expect 0 test -q one.yar
+expect 0 extract -q one.yar -d outone
+diff -r tree outone >/dev/null || fail "the archive extracts to another tree"
+
+# Existing files stay without --force, and are replaced with it.
+echo changed >outone/dir1/text1.txt
+expect 5 extract -q one.yar -d outone
+grep -q changed outone/dir1/text1.txt || fail "an existing file was overwritten without --force"
+expect 0 extract -q --force one.yar -d outone
+diff -r tree outone >/dev/null || fail "--force did not replace the files"
+
+# Locked entries need their key.
+expect 0 pack -q --key 4242 locked.yar tree/dir1
+expect 1 extract -q locked.yar -d outlocked
+grep -q "File locked -- valid key required" err.txt || fail "no key error for a locked entry"
+expect 1 extract -q --key 17 locked.yar -d outlocked2
+expect 0 extract -q --key 4242 locked.yar -d outlocked3
+diff -r tree/dir1 outlocked3 >/dev/null || fail "the locked archive extracts to another tree"
+
+# A damaged byte in the middle of volume 2 fails the test, by entry.
+cp -r set damaged
+printf '\x55\xAA\x55' | dd of=damaged/disk.002 bs=1 seek=100000 conv=notrunc status=none
+expect 1 test -q damaged/disk.001
+grep -q "^FAILED " out.txt || fail "the damaged entry was not reported"
+
+# A missing volume: without a terminal the tool says where to point, --volumes points there.
+mkdir -p moved && cp -r set partial && mv partial/disk.003 moved/
+expect 4 test -q partial/disk.001 </dev/null
+grep -q -- "--volumes" err.txt || fail "no hint at --volumes for a missing volume"
+expect 0 test -q partial/disk.001 --volumes moved </dev/null
+
+# Neither a set nor an archive.
+echo "plain text" >plain.txt
+expect 3 list plain.txt
+
+[ "$failures" -eq 0 ] && echo "yar round trip: $files files, $volumes volumes, all sound"
+exit $((failures > 0))
