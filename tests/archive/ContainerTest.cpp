@@ -285,6 +285,21 @@ TEST_F(ContainerExpand, MissingDirectoriesAndFileErrors) {
 
 // ---- Key locks and checksums ----
 
+TEST_F(ContainerExpand, EveryMethodRoundTripsOpenAndKeyed) {
+    C.SetTargetPath(Dir());
+    C.SetKey(0x5A17C0DE);
+    const auto text = Bytes(std::string(3000, ' ') + "setup setup archive archive " + std::string(9000, 'x'));
+    std::vector<builder::TArchiveEntrySource> entries;
+    for (uint8_t method : {coNone, coRLE, coLZH, coLZH5})
+        for (int32_t lock : {0, 2}) {
+            const std::string stem = std::string(MethodIDs[method]) + std::to_string(lock);
+            entries.push_back(Entry(stem + ".txt", text, method, lock));
+            entries.push_back(Entry(stem + ".bin", Pattern(40000, method), method, lock));
+        }
+    Expand(MakeImage(entries, 0x5A17C0DE, coLZH5));
+    for (const auto& e : entries) EXPECT_EQ(ReadFile(PathOf(e.Name)), e.Data) << e.Name;
+}
+
 TEST_F(ContainerExpand, LockedEntryWithoutKeyDeletesItsFile) {
     C.SetTargetPath(Dir());
     WriteFile(PathOf("locked"), Bytes("old content"));
@@ -309,6 +324,21 @@ TEST_F(ContainerExpand, LockedEntriesNeedTheirKey) {
         EXPECT_THROW(Expand(image), EInvalidKey) << lock;
         EXPECT_FALSE(Exists(PathOf("f")));
     }
+}
+
+TEST_F(ContainerExpand, BadDecodeTableOfALockedEntryIsAKeyError) {
+    C.SetTargetPath(Dir());
+    C.SetKey(7);
+    // An lh5 block whose pre-code has the single length 1: not a complete code.
+    builder::TArchiveImage image = MakeImage({Entry("t", Pattern(10), coNone)});
+    image.Entries[0].Header.Method = coLZH5;
+    image.Entries[0].Stored = {0x00, 0x01, 0x09, 0x00, 0x00, 0x00};
+    image.Entries[0].Header.CompressedSize = 6;
+    EXPECT_THROW(Expand(image), ELZHBadDecodeTable);
+    EXPECT_TRUE(Exists(PathOf("t")));
+    image.Entries[0].Header.Lock = 1;
+    EXPECT_THROW(Expand(image), EInvalidKey);
+    EXPECT_FALSE(Exists(PathOf("t")));
 }
 
 TEST_F(ContainerExpand, ChecksumRules) {
