@@ -3,7 +3,8 @@
 # screenshots and pixel checks, and a trap that ends whatever the test started (and nothing else).
 #
 # From CTest's environment: YAR_BUILD (the win32 build tree), YAR_DRIVER (yardrive.exe), YAR_E2E_OUT (where
-# runs and screenshots go); the cases also YAR_INSTALL_EXE and YAR_DISKSET (the fixture's disk.001).
+# runs and screenshots go); the cases also YAR_INSTALL_EXE and YAR_DISKSET (the directory of the disk set:
+# disk.001, disk.002 and files/, what they hold).
 set -euo pipefail
 : "${YAR_BUILD:?}" "${YAR_DRIVER:?}" "${YAR_E2E_OUT:?}"
 e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -96,7 +97,7 @@ new_start_dir() { # case [config]
   new_run "$1"
   mkdir -p "$e2e_run/start"
   cp "${YAR_INSTALL_EXE:?}" "$e2e_run/start/install.exe"
-  cp "${YAR_DISKSET:?}" "$e2e_run/start/disk.001"
+  cp "${YAR_DISKSET:?}"/disk.* "$e2e_run/start/"
   if [ $# -ge 2 ]; then printf '%s\n' "$2" | sed 's/$/\r/' >"$e2e_run/start/install.cfg"; fi
   start_dir="$e2e_run/start"
 }
@@ -209,8 +210,8 @@ expect_colour_in() { # what x y w h colour min
 
 # ---- the common course of a run ----
 
-# The files of the disk set, as the fixture wrote them before packing.
-fixture_files() { echo "$(dirname "$YAR_DISKSET")/files"; }
+# The files of the disk set as they were before packing.
+diskset_files() { echo "$YAR_DISKSET/files"; }
 
 # While the wizard is up, the working directory holds every expanded file, byte for byte, and the
 # copies of install.exe and install.cfg (when the start directory has one).
@@ -218,7 +219,7 @@ expect_expanded_files() {
   local dir f
   dir=$(work_dir)
   expect_work_dir_present
-  for f in "$(fixture_files)"/*; do
+  for f in "$(diskset_files)"/*; do
     cmp -s "$f" "$dir/$(basename "$f")" || fail "expanded $(basename "$f") differs from the packed file"
   done
   cmp -s "$start_dir/install.exe" "$dir/install.exe" || fail "no copy of install.exe in the working directory"
