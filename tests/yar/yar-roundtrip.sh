@@ -48,6 +48,16 @@ expect 0 extract -q set/disk.001 -d outset
 diff -r tree outset >/dev/null || fail "the set extracts to another tree"
 grep -q $'\r' err.txt && fail "progress output without a terminal"
 
+# A set with one extension for every volume, each volume in its own diskN directory.
+expect 0 pack -q fixed/disk tree/dir2 tree/dir3 --ext seg --volume-size 64k
+[ -f fixed/disk2/disk.seg ] || fail "no second volume of the fixed-extension set"
+expect 0 extract -q fixed/disk1/disk.seg -d outfixed </dev/null
+for d in dir2 dir3; do # both trees extract into one
+  for f in $(cd tree/$d && find . -type f); do
+    cmp -s "tree/$d/$f" "outfixed/$f" || fail "the fixed-extension set extracts $d/$f otherwise"
+  done
+done
+
 # A single archive.
 expect 0 pack -q -m lzh one.yar tree
 expect 0 test -q one.yar

@@ -4,8 +4,10 @@
 
 #include <cctype>
 #include <cstdio>
+#include <fstream>
 #include <istream>
 #include <ostream>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -51,6 +53,14 @@ std::string Joined(const std::string& dir, const std::string& name) {
     if (!path.empty() && !IsPathDelimiter(path.back())) path += '\\';
     return path + name;
 }
+// Whether the file begins with the volume record of volume number.
+bool HoldsVolume(const std::string& path, uint16_t number) {
+    std::ifstream in(NativePath(path), std::ios::binary);
+    uint8_t bytes[TSegVolumeRecord::Size] = {};
+    if (!in.read(reinterpret_cast<char*>(bytes), sizeof bytes)) return false;
+    const TSegVolumeRecord record = DecodeVolumeRecord(bytes);
+    return record.Id == SegVolumeId && record.SegNumber == number;
+}
 std::string Parent(std::string dir) {
     while (!dir.empty() && IsPathDelimiter(dir.back())) dir.pop_back();
     while (!dir.empty() && !IsPathDelimiter(dir.back())) dir.pop_back();
@@ -67,15 +77,14 @@ std::optional<std::string> TTerminalPrompts::FindVolume(const std::string& curre
     if (!FirstDir.empty())
         candidates.push_back(Joined(Parent(FirstDir), "disk" + std::to_string(Seg->VolumeNumber())));
     for (const std::string& dir : candidates)
-        if (FileExistsAt(Joined(dir, ExpectedName()))) return dir;
+        if (HoldsVolume(Joined(dir, ExpectedName()), Seg->VolumeNumber())) return dir;
     return std::nullopt;
 }
 
 bool TTerminalPrompts::InputQuery(const std::string& Caption, const std::string& Prompt, std::string& Value) {
     const uint16_t number = Seg->VolumeNumber();
-    // The first search for a volume is automatic; after a failed attempt the user is asked.
-    if (Searched != number) {
-        Searched = number;
+    // The volume is looked for first; after an attempt that failed the user is asked.
+    if (!std::exchange(AttemptFailed, false)) {
         if (const auto dir = FindVolume(Value)) {
             Value = *dir;
             if (number == 1) FirstDir = *dir;
@@ -97,11 +106,13 @@ bool TTerminalPrompts::InputQuery(const std::string& Caption, const std::string&
 }
 
 bool TTerminalPrompts::ErrorOkCancel(const std::string& Text) {
-    std::string text = Text;
-    for (auto pos = text.find("\n\r"); pos != std::string::npos; pos = text.find("\n\r"))
-        text.replace(pos, 2, "\n");
+    // The boxes break their lines with a line feed and a carriage return; a terminal needs only the first.
+    std::string text;
+    for (const char c : Text)
+        if (c != '\r') text += c;
     if (!Interactive)
         throw EVolumeUnavailable(text.substr(0, text.find('\n')) + " (" + Seg->VolumePath() + ")");
+    AttemptFailed = true;
     for (;;) {
         Out << text << "\n[O]K or [C]ancel? " << std::flush;
         std::string line;

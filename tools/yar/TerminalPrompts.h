@@ -48,8 +48,8 @@ private:
     bool Interactive;
     std::istream& In;
     std::ostream& Out;
-    std::string FirstDir;  // where volume 1 was found
-    uint16_t Searched = 0; // the volume whose automatic search has been used up
+    std::string FirstDir;       // where volume 1 was found
+    bool AttemptFailed = false; // the volume found was wrong or missing: ask instead of looking
 };
 
 // Whether standard input and standard error are terminals.

@@ -1,0 +1,252 @@
+// The yar tool's own parts: stored names made safe, files placed only when complete, volumes found
+// or asked for on a terminal, every damaged entry reported, and packing that loses no file.
+#include "tests/archive/ContainerTestSupport.h"
+#include "tests/archive/SegmentTestSupport.h"
+#include "tools/yar/Pack.h"
+#include "tools/yar/Placement.h"
+#include "tools/yar/SafePath.h"
+#include "tools/yar/TerminalPrompts.h"
+#include "tools/yar/YarReader.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace yar::test {
+namespace {
+namespace fs = std::filesystem;
+using namespace yar::tool;
+using Parts = std::vector<std::string>;
+
+TEST(YarSafePath, HostileNamesStayInside) {
+    EXPECT_EQ(SafeComponents("docs\\readme.txt"), (Parts{"docs", "readme.txt"}));
+    EXPECT_EQ(SafeComponents("..\\..\\windows\\win.ini"), (Parts{"windows", "win.ini"}));
+    EXPECT_EQ(SafeComponents("../../etc/passwd"), (Parts{"etc", "passwd"}));
+    EXPECT_EQ(SafeComponents("\\windows\\system\\x.dll"), (Parts{"windows", "system", "x.dll"}));
+    EXPECT_EQ(SafeComponents("/etc/cron.d/job"), (Parts{"etc", "cron.d", "job"}));
+    EXPECT_EQ(SafeComponents("c:\\autoexec.bat"), (Parts{"autoexec.bat"}));
+    EXPECT_EQ(SafeComponents("C:autoexec.bat"), (Parts{"autoexec.bat"}));
+    EXPECT_EQ(SafeComponents("\\\\server\\share\\f"), (Parts{"server", "share", "f"}));
+    EXPECT_EQ(SafeComponents("a\\.\\b\\..\\c"), (Parts{"a", "b", "c"}));
+    EXPECT_EQ(SafeComponents("file.txt:stream"), (Parts{"file.txt_stream"}));
+    EXPECT_EQ(SafeComponents("con.txt"), (Parts{"_con.txt"}));
+    EXPECT_EQ(SafeComponents("dir\\LPT1"), (Parts{"dir", "_LPT1"}));
+    EXPECT_EQ(SafeComponents("trailing. \\name..."), (Parts{"trailing", "name"}));
+    EXPECT_EQ(SafeComponents("tab\there"), (Parts{"tab_here"}));
+    EXPECT_TRUE(SafeComponents("..\\..").empty());
+    EXPECT_TRUE(SafeComponents("c:\\").empty());
+    EXPECT_EQ(SafeTargetPath("out", ".."), "");
+    const std::string joined = SafeTargetPath("out", "..\\a\\b");
+    EXPECT_TRUE(joined == "out/a/b" || joined == "out\\a\\b") << joined;
+}
+
+using YarPlacement = ScratchDir;
+
+TEST_F(YarPlacement, FilesAppearOnlyWhenComplete) {
+    const std::string out = Dir() + "/out";
+    {
+        TPlacement place(out, false);
+        const std::string first = place.Place("..\\one.txt");
+        fs::create_directories(fs::path(first).parent_path());
+        WriteFile(first, Bytes("1"));
+        EXPECT_FALSE(Exists(out + "/one.txt")); // still being written
+        const std::string second = place.Place("sub\\two.txt");
+        EXPECT_EQ(ReadFile(out + "/one.txt"), Bytes("1")); // complete once the next one starts
+        fs::create_directories(fs::path(second).parent_path());
+        WriteFile(second, Bytes("partial"));
+        place.Discard(); // the expansion failed while writing two.txt
+        EXPECT_FALSE(Exists(second));
+        EXPECT_FALSE(Exists(out + "/sub/two.txt"));
+        EXPECT_EQ(place.Placed(), 1u);
+    }
+    TPlacement again(out, false);
+    EXPECT_EQ(again.Place("one.txt"), ""); // exists: left alone without overwriting
+    EXPECT_EQ(again.Place("\\..\\"), "");  // nothing safe left
+    EXPECT_EQ(again.Refused().size(), 1u);
+    EXPECT_EQ(again.Unsafe(), std::vector<std::string>{"\\..\\"});
+
+    TPlacement force(out, true);
+    const std::string path = force.Place("one.txt");
+    WriteFile(path, Bytes("new"));
+    EXPECT_EQ(force.Place(".\\one.txt"), ""); // the same place twice in one run
+    force.Commit();
+    EXPECT_EQ(ReadFile(out + "/one.txt"), Bytes("new"));
+}
+
+// A numbered set of two volumes of one archive, for the tool's reader.
+class YarSet : public SegmentTest {
+protected:
+    void SetUp() override {
+        SegmentTest::SetUp();
+        Paths = WriteSet({SetArchiveOf("app", Files)}, {40});
+    }
+    const TFileList Files = {{"a.txt", Bytes("alpha")}, {"b.txt", Pattern(3000, 9)}};
+    std::vector<std::string> Paths;
+};
+
+TEST_F(YarSet, VolumesAreFoundBeforeAnyoneIsAsked) {
+    const std::string elsewhere = Dir() + "\\elsewhere";
+    fs::create_directories(NativePath(elsewhere));
+    fs::rename(NativePath(Paths[1]), NativePath(elsewhere + "\\segdata.002"));
+    std::istringstream in;
+    std::ostringstream out;
+    TTerminalPrompts prompts(elsewhere, false, in, out);
+    TYarReader reader(NativePath(Paths[0]), &prompts, NativePath(TmpDir()));
+    prompts.Attach(reader);
+    std::vector<TEntryVerdict> verdicts;
+    reader.Test([&](const TEntryVerdict& v) { verdicts.push_back(v); });
+    ASSERT_EQ(verdicts.size(), 2u);
+    EXPECT_EQ(verdicts[1].Archive, "app\\*.*");
+    EXPECT_TRUE(verdicts[0].Error.empty() && verdicts[1].Error.empty());
+    EXPECT_EQ(out.str(), ""); // nobody was asked
+}
+
+TEST_F(YarSet, WithoutATerminalAMissingVolumeSaysHowToPointAtIt) {
+    fs::remove(NativePath(Paths[1]));
+    std::istringstream in;
+    std::ostringstream out;
+    TTerminalPrompts prompts(std::nullopt, false, in, out);
+    TYarReader reader(NativePath(Paths[0]), &prompts, NativePath(TmpDir()));
+    prompts.Attach(reader);
+    try {
+        reader.List([](const TArchiveContents&) {});
+        FAIL() << "no error";
+    } catch (const EVolumeUnavailable& e) {
+        EXPECT_NE(std::string(e.what()).find("volume 2 of the set (segdata.002)"), std::string::npos)
+            << e.what();
+        EXPECT_NE(std::string(e.what()).find("--volumes DIR"), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(TmpLeftovers().empty());
+}
+
+TEST_F(YarSet, OnATerminalTheUserNamesTheDirectoryOrCancels) {
+    const std::string moved = Dir() + "\\moved";
+    fs::create_directories(NativePath(moved));
+    const std::vector<uint8_t> volume2 = ReadFile(Paths[1]);
+    // Volume 2 where the set is, but it is the wrong volume: the tool does not take it and asks; the
+    // user points at it all the same, is told, and then names the right directory.
+    std::vector<uint8_t> wrong = volume2;
+    wrong[6] = 5;
+    WriteFile(Paths[1], wrong);
+    WriteFile(moved + "\\segdata.002", volume2);
+    std::istringstream in(NativePath(VolDir()) + "\nx\no\n" + NativePath(moved) + "\n");
+    std::ostringstream out;
+    TTerminalPrompts prompts(std::nullopt, true, in, out);
+    TYarReader reader(NativePath(Paths[0]), &prompts, NativePath(TmpDir()));
+    prompts.Attach(reader);
+    std::vector<std::string> names;
+    reader.List([&](const TArchiveContents& c) {
+        for (const auto& e : c.Entries) names.push_back(e.Name);
+    });
+    EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "b.txt"})) << out.str();
+    EXPECT_NE(out.str().find("Incorrect segmented mounted!\nCorrect and then press OK, or Cancel to abort"),
+              std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("Mount Segment #2 (segdata.002)\nDirectory Path:"), std::string::npos)
+        << out.str();
+
+    std::istringstream cancel("c\n");
+    TTerminalPrompts prompts2(std::nullopt, true, cancel, out);
+    TYarReader reader2(NativePath(Paths[0]), &prompts2, NativePath(TmpDir()));
+    prompts2.Attach(reader2);
+    EXPECT_THROW(reader2.List([](const TArchiveContents&) {}), ESegError);
+}
+
+TEST_F(YarSet, TestReportsEveryDamagedEntry) {
+    builder::TArchiveWriter writer(coLZH5);
+    writer.Add(Entry("good1.txt", Pattern(5000, 1), coLZH5));
+    writer.Add(Entry("bad1.txt", Pattern(5000, 2), coLZH5));
+    writer.Add(Entry("good2.txt", Pattern(100, 3), coNone));
+    writer.Add(Entry("locked.txt", Bytes("secret"), coNone, 2));
+    writer.Add(Entry("bad2.txt", Bytes("sum"), coNone));
+    builder::TArchiveImage image = writer.Image();
+    image.Entries[1].Header.Checksum ^= 1;
+    image.Entries[4].Header.Checksum += 5;
+    image.Entries.push_back(builder::PackEntry(Entry("late.txt", Bytes("never reached")), 0));
+    const std::string path = PathOf("damaged.yar");
+    WriteFile(path, image.Bytes());
+
+    std::istringstream in;
+    std::ostringstream out;
+    TTerminalPrompts prompts(std::nullopt, false, in, out);
+    TYarReader reader(NativePath(path), &prompts, NativePath(TmpDir()));
+    EXPECT_EQ(reader.Kind(), TInputKind::Archive);
+    std::vector<std::pair<std::string, std::string>> verdicts;
+    reader.Test([&](const TEntryVerdict& v) { verdicts.emplace_back(v.Name, v.Error); });
+    const std::string checksum = "Bad checksum during expansion -- data may be invalid";
+    ASSERT_EQ(verdicts.size(), 6u);
+    EXPECT_EQ(verdicts[0], std::make_pair(std::string("good1.txt"), std::string()));
+    EXPECT_EQ(verdicts[1], std::make_pair(std::string("bad1.txt"), checksum));
+    EXPECT_EQ(verdicts[2], std::make_pair(std::string("good2.txt"), std::string()));
+    EXPECT_EQ(verdicts[3],
+              std::make_pair(std::string("locked.txt"), std::string("File locked -- valid key required")));
+    EXPECT_EQ(verdicts[4], std::make_pair(std::string("bad2.txt"), checksum));
+    EXPECT_EQ(verdicts[5].first, "late.txt"); // after the archive's total: an expansion never gets there
+    EXPECT_FALSE(verdicts[5].second.empty());
+}
+
+TEST(YarInput, FirstBytesTellSetsFromArchives) {
+    const std::string dir = (fs::temp_directory_path() / "yar-input-test").string();
+    fs::create_directories(dir);
+    const auto write = [&](const std::string& name, const std::string& bytes) {
+        std::ofstream(dir + "/" + name, std::ios::binary) << bytes;
+        return dir + "/" + name;
+    };
+    EXPECT_EQ(DetectInput(write("a.001", std::string("SSeg\0\0\1\0", 8))), TInputKind::SegmentSet);
+    EXPECT_EQ(DetectInput(write("b.yar", "XELT\x1A")), TInputKind::Archive);
+    EXPECT_THROW(DetectInput(write("c.002", std::string("SSeg\0\0\2\0", 8))), EInputError);
+    EXPECT_THROW(DetectInput(write("d.txt", "XELT")), EInputError);
+    EXPECT_THROW(DetectInput(dir + "/missing"), EInputError);
+    fs::remove_all(dir);
+}
+
+using YarPack = ScratchDir;
+
+TEST_F(YarPack, SetsKeepEveryFileEmptyOnesIncluded) {
+    const std::string src = Dir() + "/src";
+    fs::create_directories(src + "/only-empty");
+    fs::create_directories(src + "/mixed");
+    WriteFile(src + "/only-empty/e1", {});
+    WriteFile(src + "/only-empty/e2", {});
+    WriteFile(src + "/mixed/z-last-but-empty", {});
+    WriteFile(src + "/mixed/a.txt", Bytes("text text text text text text"));
+    WriteFile(src + "/mixed/noise.bin", Pattern(4000, 5));
+    TPackOptions options;
+    options.TemplateRoot = "c:\\app\\";
+    const auto volumes = PackSet(CollectSources({src}), Dir() + "/set/disk.001", options);
+    ASSERT_EQ(volumes.size(), 1u);
+
+    std::istringstream in;
+    std::ostringstream out;
+    TTerminalPrompts prompts(std::nullopt, false, in, out);
+    fs::create_directories(Dir() + "/tmp");
+    TYarReader reader(NativePath(volumes[0]), &prompts, Dir() + "/tmp");
+    prompts.Attach(reader);
+    std::vector<std::string> labels;
+    uint8_t noiseMethod = 0xFF;
+    reader.List([&](const TArchiveContents& c) {
+        labels.push_back(c.Label);
+        for (const auto& e : c.Entries)
+            if (e.Name == "noise.bin") noiseMethod = e.Info.Method;
+    });
+    EXPECT_EQ(labels, (std::vector<std::string>{"c:\\app\\mixed\\*.*", "c:\\app\\only-empty\\*.*"}));
+    EXPECT_EQ(noiseMethod, coNone); // random bytes do not shrink, so they are stored
+
+    TPlacement place(Dir() + "/x", false);
+    reader.Extract(place);
+    for (const char* name :
+         {"only-empty/e1", "only-empty/e2", "mixed/z-last-but-empty", "mixed/a.txt", "mixed/noise.bin"})
+        EXPECT_EQ(ReadFile(Dir() + "/x/app/" + name), ReadFile(src + "/" + name)) << name;
+}
+
+TEST_F(YarPack, StoredNamesMustNotCollide) {
+    fs::create_directories(Dir() + "/a");
+    fs::create_directories(Dir() + "/b");
+    WriteFile(Dir() + "/a/same.txt", Bytes("1"));
+    WriteFile(Dir() + "/b/same.txt", Bytes("2"));
+    EXPECT_THROW(CollectSources({Dir() + "/a", Dir() + "/b"}), std::runtime_error);
+    EXPECT_THROW(CollectSources({Dir() + "/nothing-here"}), std::runtime_error);
+}
+
+} // namespace
+} // namespace yar::test
