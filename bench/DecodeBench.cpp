@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <numeric>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -102,8 +103,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const TBytes corpus = yar::testing::MixedCorpus(mebibytes << 20, kCorpusSeed);
-    uint32_t sum = 0;
-    for (uint8_t b : corpus) sum += b;
+    const uint32_t sum = std::accumulate(corpus.begin(), corpus.end(), uint32_t{0});
     const double megabytes = static_cast<double>(corpus.size()) / kMegabyte;
 
     const fs::path dir = fs::temp_directory_path() / ("yar-bench-" + std::to_string(getpid()));

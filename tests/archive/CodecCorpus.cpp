@@ -16,7 +16,7 @@ uint64_t TRandom::Next() {
 std::vector<uint8_t> RandomBytes(size_t size, uint64_t seed) {
     TRandom rng(seed);
     std::vector<uint8_t> out(size);
-    for (auto& b : out) b = static_cast<uint8_t>(rng.Next());
+    std::generate(out.begin(), out.end(), [&] { return static_cast<uint8_t>(rng.Next()); });
     return out;
 }
 
@@ -36,7 +36,8 @@ std::vector<uint8_t> TextLike(size_t size, uint64_t seed) {
     size_t lineLength = 0;
     while (out.size() < size) {
         // The product of two uniform picks favours the first words, roughly as in real text.
-        const size_t w = rng.Below(kWords.size()) * rng.Below(kWords.size()) / kWords.size();
+        constexpr auto kCount = static_cast<uint32_t>(kWords.size());
+        const size_t w = size_t{rng.Below(kCount)} * rng.Below(kCount) / kCount;
         const std::string_view word = kWords[w];
         out.insert(out.end(), word.begin(), word.end());
         lineLength += word.size() + 1;
@@ -103,7 +104,7 @@ std::vector<uint8_t> MixedCorpus(size_t size, uint64_t seed) {
     std::vector<uint8_t> out;
     out.reserve(size);
     for (size_t piece = 0; out.size() < size; ++piece) {
-        const size_t length = std::min<size_t>(size - out.size(), (16 + rng.Below(81)) * 1024);
+        const size_t length = std::min<size_t>(size - out.size(), (16 + size_t{rng.Below(81)}) * 1024);
         const auto bytes = kMakers[piece % kMakers.size()](length, rng.Next());
         out.insert(out.end(), bytes.begin(), bytes.end());
     }

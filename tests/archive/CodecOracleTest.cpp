@@ -109,7 +109,7 @@ struct TSample {
 TBytes AllByteValues(size_t rounds) {
     TBytes out;
     for (size_t r = 0; r < rounds; ++r) {
-        for (int b = 0; b < 256; ++b) out.push_back(static_cast<uint8_t>((b * 7 + r) & 0xFF));
+        for (size_t b = 0; b < 256; ++b) out.push_back(static_cast<uint8_t>((b * 7 + r) & 0xFF));
     }
     return out;
 }
@@ -227,6 +227,10 @@ struct TForeignDecoder {
     std::string Package;
     std::function<std::string(const std::string& archive)> Extract; // the command printing the entry
 };
+
+void PrintTo(const TForeignDecoder& d, std::ostream* os) {
+    *os << d.Tool;
+}
 
 const TForeignDecoder kLhasa{"lhasa", "lhasa", [](const std::string& a) { return "lhasa pq " + Quoted(a); }};
 const TForeignDecoder kSevenZip{"7z", "p7zip-full",

@@ -33,6 +33,11 @@ struct TMethod {
     TEncoder Encode;
 };
 
+// Names the method in test listings instead of dumping its bytes.
+void PrintTo(const TMethod& m, std::ostream* os) {
+    *os << m.Name;
+}
+
 const TMethod kMethods[] = {
     {"RLE", coRLE, [](std::span<const uint8_t> d) { return EncodeRLE(d); }},
     {"LZH", coLZH, [](std::span<const uint8_t> d) { return EncodeLZH(d); }},

@@ -3,6 +3,7 @@
 #include <array>
 #include <fstream>
 #include <iterator>
+#include <numeric>
 #include <stdexcept>
 
 namespace yar::testing {
@@ -118,8 +119,7 @@ std::vector<uint8_t> WriteLhaArchive(const std::string& method, const std::strin
     std::vector<uint8_t> out;
     out.reserve(2 + header.size() + packed.size() + 1);
     out.push_back(static_cast<uint8_t>(header.size())); // the size counts from the method on
-    uint8_t sum = 0;
-    for (uint8_t b : header) sum = static_cast<uint8_t>(sum + b);
+    const auto sum = static_cast<uint8_t>(std::accumulate(header.begin(), header.end(), 0u));
     out.push_back(sum);
     out.insert(out.end(), header.begin(), header.end());
     out.insert(out.end(), packed.begin(), packed.end());

@@ -1,7 +1,6 @@
 #include "tools/builder/HuffmanCode.h"
 
 #include <algorithm>
-#include <array>
 #include <stdexcept>
 
 namespace yar::builder {
@@ -52,10 +51,9 @@ std::vector<uint8_t> HuffmanLengths(std::span<const uint32_t> counts, unsigned m
         throw std::invalid_argument("too many symbols for the code length limit");
     std::stable_sort(used.begin(), used.end(), [&](size_t a, size_t b) { return counts[a] < counts[b]; });
 
-    std::vector<uint64_t> weights;
-    weights.reserve(used.size());
-    for (size_t s : used) weights.push_back(counts[s]);
-    std::array<uint32_t, kMaxCodeLength + 1> perLength{};
+    std::vector<uint64_t> weights(used.size());
+    std::transform(used.begin(), used.end(), weights.begin(), [&](size_t s) { return uint64_t{counts[s]}; });
+    uint32_t perLength[kMaxCodeLength + 1] = {};
     for (unsigned d : HuffmanDepths(weights)) ++perLength[std::min(d, maxLength)];
 
     // Leaves cut back to the limit overfill the code space; each round gives back one unit of it by
@@ -83,8 +81,8 @@ std::vector<uint8_t> HuffmanLengths(std::span<const uint32_t> counts, unsigned m
 }
 
 std::vector<uint16_t> CanonicalCodes(std::span<const uint8_t> lengths) {
-    std::array<uint32_t, kMaxCodeLength + 2> nextCode{};
-    std::array<uint32_t, kMaxCodeLength + 1> perLength{};
+    uint32_t nextCode[kMaxCodeLength + 2] = {};
+    uint32_t perLength[kMaxCodeLength + 1] = {};
     for (uint8_t len : lengths) {
         if (len > kMaxCodeLength) throw std::invalid_argument("code length above 16");
         if (len != 0) ++perLength[len];
