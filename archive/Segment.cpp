@@ -374,7 +374,8 @@ void TSegCompress::ReadScan(TSegArc& Arc) {
 }
 
 void TSegCompress::ReadNameList(TSegArc& Arc, int32_t ListSize, int32_t RecordLength) {
-    std::string nameListFile;
+    // Goes on every path, also when the name list's own expansion fails halfway through the file.
+    const TTempFile list(NameListPath());
     {
         const TTempFile archive(TempArchivePath());
         RemoveFileAt(archive.Path());
@@ -407,10 +408,8 @@ void TSegCompress::ReadNameList(TSegArc& Arc, int32_t ListSize, int32_t RecordLe
         for (const TListedEntry& entry : listing) written.push_back(entry.Name);
         ExpandArchive(archive.Path(), &written);
         if (written.empty()) throw EListError(0);
-        nameListFile = written.front();
     }
 
-    const TTempFile list(nameListFile);
     std::unique_ptr<TFileStream> in;
     try {
         in = std::make_unique<TFileStream>(NativePath(list.Path()), fmOpenRead | fmShareExclusive);

@@ -208,6 +208,18 @@ TEST_F(SegmentRun, NameListArchiveWithoutAFileIsAListIndexError) {
     EXPECT_TRUE(TmpLeftovers().empty());
 }
 
+TEST_F(SegmentRun, ADamagedNameListLeavesNoFileBehind) {
+    builder::TArchiveWriter list(coNone);
+    list.Add(Entry("names.lst", builder::PackNameRecords({"first.txt"}, 16)));
+    builder::TArchiveImage image = list.Image();
+    image.Entries[0].Header.Checksum += 1; // written in full, then found bad
+    builder::TSegSetArchive arc = SetArchiveOf(OutDir(), First);
+    arc.NameList = image.Bytes();
+    WriteSet({arc});
+    EXPECT_EQ(Message([&] { Seg.SegExpand(); }), "Bad checksum during expansion -- data may be invalid");
+    EXPECT_TRUE(TmpLeftovers().empty());
+}
+
 TEST_F(SegmentRun, NameListsNeverWriteOutsideTheTemporaryDirectory) {
     // Stored names that climb out, are absolute, or name a file living in the temporary directory.
     std::string absolute = Dir().substr(Dir().size() > 1 && Dir()[1] == ':' ? 2 : 0) + "\\escaped.txt";
