@@ -136,8 +136,8 @@ expect_setup_ends() {
   fail "install.exe still running after ${E2E_WAIT}s"
 }
 
-expect_work_dir_present() { [ -d "$(work_dir)" ] || fail "working directory C:\\windows\\Temp\\y missing during the run"; }
-expect_work_dir_gone() { [ ! -e "$(work_dir)" ] || fail "working directory C:\\windows\\Temp\\y left behind"; }
+expect_work_dir_present() { [ -d "$(work_dir)" ] || fail 'working directory C:\windows\Temp\y missing during the run'; }
+expect_work_dir_gone() { [ ! -e "$(work_dir)" ] || fail 'working directory C:\windows\Temp\y left behind'; }
 
 # ---- screenshots and pixels ----
 
@@ -176,8 +176,8 @@ rgb_hex() {
 
 # MulDiv: a * b / c rounded to the nearest, halves away from zero.
 muldiv() {
-  local p=$(($1 * $2)) c=$3
-  if (((p < 0) != (c < 0))); then echo $(((p - (c < 0 ? -c : c) / 2) / c)); else echo $(((p + (c < 0 ? -c : c) / 2) / c)); fi
+  local p=$(($1 * $2)) c=$3 half=$((${3#-} / 2))
+  if ((p < 0)); then echo $(((p - half) / c)); else echo $(((p + half) / c)); fi
 }
 
 # Colour of band i of n between two configured colours, as RRGGBB.
@@ -256,7 +256,7 @@ finish_with() { # message
 # The end choice on the wizard's ready page, each radio button as "visible|hidden enabled|disabled
 # checked|unchecked": launch, return to Windows, restart.
 expect_end_choice() { # launch return restart
-  local controls text
+  local controls
   controls=$(drive controls "$WIZARD_CAPTION") || fail "cannot list the wizard's controls"
   set -- "Launch Program after installed" "$1" "Return to Windows after installed" "$2" \
     "Re Boot Windows After installed" "$3"
