@@ -64,9 +64,6 @@ TBytes Replay(const TBytes& prefix, const std::vector<TLzToken>& tokens, const T
         EXPECT_LE(t.Length, params.MaxMatch);
         EXPECT_GE(t.Value, 1u);
         EXPECT_LE(t.Value, params.WindowSize);
-        if (t.Length == params.MinMatch && params.FarMinMatch != 0) {
-            EXPECT_LE(t.Value, params.FarMinMatch);
-        }
         if (t.Value > out.size()) {
             ADD_FAILURE() << "match reaches before the buffer";
             return {};
@@ -81,7 +78,6 @@ TEST(LzParser, TokensRebuildTheDataWithinTheirLimits) {
     params.WindowSize = 4096;
     params.MaxMatch = 60;
     params.NiceLength = 60;
-    params.FarMinMatch = 1024;
     TBytes data = testing::TextLike(30000, 1);
     const TBytes runs = testing::Runs(20000, 2);
     data.insert(data.end(), runs.begin(), runs.end());

@@ -30,8 +30,6 @@ constexpr unsigned kPreCodeZeroRunAfter = 3; // after the third pre-code length,
 constexpr unsigned kNoZeroRun = 0;
 constexpr uint32_t kMaxBlockSymbols = 0xFFFF; // a block size field of 0 would stand for 65536
 constexpr size_t kBlockPieceSymbols = 2048;   // the steps in which blocks grow
-// Minimal matches reaching back farther than this cost more than their three literals, about.
-constexpr uint32_t kFarMinMatch = 4096;
 
 // Position symbol of the copy offset d (the distance minus 1): 0 for d = 0, else the bit width of d;
 // the bits of d below its top bit follow the symbol.
@@ -260,7 +258,6 @@ std::vector<uint8_t> EncodeLZH5(std::span<const uint8_t> data, const TLH5Options
     params.MaxMatch = kMaxMatch;
     params.NiceLength = kMaxMatch;
     params.MaxChain = options.MaxChain;
-    params.FarMinMatch = kFarMinMatch;
     const std::vector<TLzToken> tokens = ParseLz(data, 0, params);
 
     TBitWriter out;

@@ -115,12 +115,7 @@ private:
     TMatchFinder FFinder;
     std::vector<TLzToken> FTokens;
 
-    TMatch Usable(TMatch m) const {
-        if (m.Length < FParams.MinMatch) return {};
-        if (m.Length == FParams.MinMatch && FParams.FarMinMatch != 0 && m.Distance > FParams.FarMinMatch)
-            return {};
-        return m;
-    }
+    TMatch Usable(TMatch m) const { return m.Length >= FParams.MinMatch ? m : TMatch{}; }
 
     void EmitLiteral(size_t pos) { FTokens.push_back({0, FBuf[pos]}); }
 

@@ -16,8 +16,6 @@ struct TLzParams {
     uint32_t MaxMatch = 256;
     uint32_t MaxChain = 256;   // candidates tried per position
     uint32_t NiceLength = 256; // a match this long is taken without looking further
-    uint32_t FarMinMatch = 0;  // minimal-length matches reaching back farther than this are not
-                               // worth their position code and stay literals (0: no such limit)
 };
 
 // One step of a parse: a literal byte, or Length bytes copied from Distance bytes back.
