@@ -52,7 +52,7 @@ void BuildDecodeTable(St& st, int symbols, const uint8_t* lengths, int tableBits
     // Entries from the first long code on become the roots of the trees of long codes.
     std::fill(table + std::min(start[tableBits + 1] >> jutBits, tableSize), table + tableSize, 0);
 
-    uint32_t avail = static_cast<uint32_t>(symbols); // next free tree node
+    auto avail = static_cast<uint32_t>(symbols); // next free tree node
     for (int ch = 0; ch < symbols; ++ch) {
         const int len = lengths[ch];
         if (len == 0) continue;

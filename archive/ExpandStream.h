@@ -26,6 +26,12 @@ class TCompThreadSafety;
 // Expands SourceSize stored bytes of Source into Dest with the entry's Method. Checksum receives
 // the wrapping byte sum of what was written (it keeps its value when the call ends early).
 // KeyedInput with a non-zero Key unscrambles the stored bytes with the key's four bytes.
+// coNone and coRLE run until the stored bytes are used up; coLZH5 and coLZH produce DestSize bytes
+// (the last match may add up to 255 more), running on zero bits when the stored bytes end early.
+// Source is read in blocks of 8192 and never past SourceSize; for well-formed data it ends at the
+// entry's last stored byte. OnShowProgress hears 0, a percentage after each block read and 100 at
+// the end (not after an exception); -1 at the first report returns at once, at a later one ends
+// the input there. A negative size counts as 0.
 void ExpandStream(TCompThreadSafety& State, TStream& Dest, TStream& Source, int32_t SourceSize,
                   int32_t DestSize, uint8_t Method, int32_t& Checksum, bool KeyedInput, int32_t Key,
                   const TShowProgressEvent& OnShowProgress);

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <numeric>
+#include <span>
 #include <vector>
 
 using namespace yar;
@@ -17,9 +19,7 @@ void Require(bool condition) {
 }
 
 uint32_t ByteSum(std::span<const uint8_t> bytes) {
-    uint32_t sum = 0;
-    for (uint8_t b : bytes) sum += b;
-    return sum;
+    return std::accumulate(bytes.begin(), bytes.end(), 0u);
 }
 
 } // namespace
