@@ -13,9 +13,11 @@ std::vector<uint8_t> EncodeRLE(std::span<const uint8_t> data);  // runs with the
 
 // Tuning of the lh5 encoder; the defaults are what EncodeLZH5(data) uses.
 struct TLH5Options {
-    uint32_t BlockSymbols =
-        65535;               // most literals and matches in a block, each block with its own codes (1..65535)
-    uint32_t MaxChain = 512; // match candidates tried per position: more compress better, slower
+    // Most literals and matches in one block (1..65535). Blocks end earlier where the data changes
+    // enough that fresh codes pay for their header.
+    uint32_t BlockSymbols = 65535;
+    // Match candidates tried per position: more compress a little better, and slower.
+    uint32_t MaxChain = 512;
 };
 std::vector<uint8_t> EncodeLZH5(std::span<const uint8_t> data, const TLH5Options& options);
 
