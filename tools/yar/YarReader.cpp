@@ -30,7 +30,8 @@ TInputKind DetectInput(const std::string& path) {
 TYarReader::TYarReader(const std::string& Input, TUserPrompts* Prompts, const std::string& TmpDir)
     : TSegCompEZ(Prompts), FInput(Input), FKind(DetectInput(Input)) {
     if (FKind == TInputKind::SegmentSet) {
-        const fs::path p(Input);
+        // The platform's own separators, which the component's path rules know (on Windows "\" only).
+        const fs::path p = fs::path(Input).make_preferred();
         const std::string ext =
             p.extension().string().substr(std::min<std::size_t>(1, p.extension().string().size()));
         const bool numbered =
