@@ -276,16 +276,29 @@ private:
         uint32_t block = FSt.BlockRemaining;
         int64_t done = produced;
         uint32_t pos = r;
+        const auto putLiteral = [&](uint32_t sym) {
+            window[pos] = static_cast<uint8_t>(sym);
+            out[outPos++] = static_cast<uint8_t>(sym);
+            pos = (pos + 1) & kRingMask;
+            ++done;
+        };
         while (block != 0 && done < destSize && inEnd - inPos >= 8 &&
                outPos <= kCodecBufferSize - static_cast<int32_t>(kLongestMatch + kOverrun)) {
             inPos += in.TopUp(inBuf + inPos);
             --block;
             const uint32_t sym = DecodeLiteral(FSt, in);
             if (sym <= 255) {
-                window[pos] = static_cast<uint8_t>(sym);
-                out[outPos++] = static_cast<uint8_t>(sym);
-                pos = (pos + 1) & kRingMask;
-                ++done;
+                putLiteral(sym);
+                // At least 40 bits are left, enough for a second literal without a top-up when its
+                // code is in the table.
+                if (block != 0 && done < destSize) {
+                    const uint32_t entry = FSt.LiteralTable[in.Peek16() >> (16 - St::kLiteralTableBits)];
+                    if ((entry & kIndexMask) <= 255) {
+                        in.Drop(entry >> kLengthShift);
+                        --block;
+                        putLiteral(entry & kIndexMask);
+                    }
+                }
                 continue;
             }
             const uint32_t length = sym - kLengthBias;
