@@ -393,8 +393,7 @@ void TSegCompress::ReadNameList(TSegArc& Arc, int32_t ListSize, int32_t RecordLe
         } restoreTarget{*this, savedTarget};
 
         // The first entry is the name list; any further entry is not written at all.
-        int entries = 0;
-        OnCheckFile = [this, &entries](std::string& filepath, TCProcessMode) {
+        OnCheckFile = [this, entries = 0](std::string& filepath, TCProcessMode) mutable {
             filepath = entries++ == 0 ? NameListPath() : "*";
         };
         struct TClearCheck {

@@ -53,9 +53,8 @@ void AddReadOptions(CLI::App& sub, TReadOptions& o, bool withKey) {
 // A private directory for the archives of a set while they are put together.
 class TScratch {
 public:
-    TScratch() {
-        std::random_device rd;
-        Path = (fs::temp_directory_path() / ("yar-" + std::to_string(rd()))).string();
+    TScratch()
+        : Path((fs::temp_directory_path() / ("yar-" + std::to_string(std::random_device()()))).string()) {
         fs::create_directories(Path);
     }
     ~TScratch() {
@@ -211,7 +210,7 @@ int32_t ParseSize(const std::string& text) {
     if (unit == "k" || unit == "K")
         value *= 1024;
     else if (unit == "m" || unit == "M")
-        value *= 1024 * 1024;
+        value *= 1024LL * 1024;
     else if (!unit.empty())
         throw CLI::ValidationError("--volume-size", "a number of bytes, with k or m, or floppy");
     if (value < builder::SegMinVolumeSize || value > INT32_MAX)

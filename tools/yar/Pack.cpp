@@ -109,6 +109,7 @@ std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs) 
 std::vector<uint8_t> BuildArchive(const std::vector<TPackSource>& files, bool storeDirs,
                                   const TPackOptions& options) {
     std::vector<const TPackSource*> order;
+    order.reserve(files.size());
     for (const TPackSource& f : files) order.push_back(&f);
     std::map<const TPackSource*, std::vector<uint8_t>> contents;
     for (const TPackSource* f : order) contents[f] = ReadWholeFile(f->Path);

@@ -10,6 +10,24 @@
 namespace yar::tool {
 namespace fs = std::filesystem;
 
+namespace {
+// Takes the container handlers a step installed away again when the step ends, however it ends:
+// they refer to the step's own variables.
+class TStepHandlers {
+public:
+    explicit TStepHandlers(TCompress& c) : C(c) {}
+    ~TStepHandlers() {
+        C.OnCheckFile = nullptr;
+        C.OnShowProgress = nullptr;
+    }
+    TStepHandlers(const TStepHandlers&) = delete;
+    TStepHandlers& operator=(const TStepHandlers&) = delete;
+
+private:
+    TCompress& C;
+};
+} // namespace
+
 TInputKind DetectInput(const std::string& path) {
     std::ifstream in(fs::path(path), std::ios::binary);
     if (!in) throw EInputError("cannot open " + path);
@@ -117,6 +135,7 @@ void TYarReader::TestArchive(const std::string& Path, const std::string& Label,
         if (total >= header.TotalSize) {
             error = "after the archive's total size: an expansion never reaches it";
         } else {
+            const TStepHandlers handlers(*this);
             OnShowProgress = [&](int32_t& percent) {
                 Report(share + (1 - share) * static_cast<double>(done) / entries,
                        entry->Name + " " + std::to_string(std::max(percent, 0)) + "%");
@@ -131,7 +150,6 @@ void TYarReader::TestArchive(const std::string& Path, const std::string& Label,
             } catch (const EStreamError& e) {
                 error = e.what();
             }
-            OnShowProgress = nullptr;
             total += h.ExpandedSize;
         }
         source.SetPosition(std::min(dataStart + std::max<int32_t>(h.CompressedSize, 0), source.Size()));
@@ -144,13 +162,13 @@ void TYarReader::TestArchive(const std::string& Path, const std::string& Label,
 void TYarReader::Extract(TPlacement& Placement) {
     SetExceptionOnFileError(true);
     SetMakeDirectories(true);
-    std::string entry;
-    OnCheckFile = [&](std::string& path, TCProcessMode) {
-        entry = path;
+    const TStepHandlers handlers(*this);
+    OnCheckFile = [this, &Placement](std::string& path, TCProcessMode) {
+        FEntry = path;
         path = Placement.Place(path);
     };
-    OnShowProgress = [&](int32_t& percent) {
-        Report(CopyShare(), entry + " " + std::to_string(std::max(percent, 0)) + "%");
+    OnShowProgress = [this](int32_t& percent) {
+        Report(CopyShare(), FEntry + " " + std::to_string(std::max(percent, 0)) + "%");
     };
     ForEachArchive([&](TSegArc* arc, const std::string& path, const std::string&) {
         try {

@@ -71,7 +71,8 @@ private:
     std::string FInput;
     TInputKind FKind;
     std::size_t FArchiveCount = 1, FArchivesDone = 0;
-    std::string FCurrent;
+    std::string FCurrent; // template of the archive being read
+    std::string FEntry;   // target of the entry being extracted
 };
 
 } // namespace yar::tool
