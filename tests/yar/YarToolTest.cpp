@@ -185,6 +185,33 @@ TEST_F(YarSet, TestReportsEveryDamagedEntry) {
     EXPECT_FALSE(verdicts[5].second.empty());
 }
 
+TEST_F(YarPlacement, HostileStoredNamesExtractInsideTheDirectory) {
+    builder::TArchiveWriter writer(coNone);
+    for (const char* name :
+         {"..\\..\\evil.txt", "\\abs\\rooted.txt", "c:\\win.ini", "a/../../up.txt", "..\\"})
+        writer.Add(Entry(name, Bytes(name)));
+    WriteFile(PathOf("hostile.yar"), writer.Bytes());
+    std::istringstream in;
+    std::ostringstream out;
+    TTerminalPrompts prompts(std::nullopt, false, in, out);
+    fs::create_directories(Dir() + "/tmp");
+    TYarReader reader(NativePath(PathOf("hostile.yar")), &prompts, Dir() + "/tmp");
+    const std::string x = Dir() + "/deep/x";
+    TPlacement place(x, false);
+    reader.Extract(place);
+    EXPECT_EQ(ReadFile(x + "/evil.txt"), Bytes("..\\..\\evil.txt"));
+    EXPECT_EQ(ReadFile(x + "/abs/rooted.txt"), Bytes("\\abs\\rooted.txt"));
+    EXPECT_EQ(ReadFile(x + "/win.ini"), Bytes("c:\\win.ini"));
+    EXPECT_EQ(ReadFile(x + "/a/up.txt"), Bytes("a/../../up.txt"));
+    EXPECT_EQ(place.Unsafe(), std::vector<std::string>{"..\\"});
+    EXPECT_FALSE(fs::exists(Dir() + "/evil.txt"));
+    EXPECT_FALSE(fs::exists(Dir() + "/deep/evil.txt"));
+    EXPECT_FALSE(fs::exists(Dir() + "/up.txt"));
+    // Nothing half-written is left under a temporary name.
+    for (const auto& item : fs::recursive_directory_iterator(x))
+        EXPECT_EQ(item.path().string().find(".yar-partial"), std::string::npos) << item.path();
+}
+
 TEST(YarInput, FirstBytesTellSetsFromArchives) {
     const std::string dir = (fs::temp_directory_path() / "yar-input-test").string();
     fs::create_directories(dir);

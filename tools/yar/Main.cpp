@@ -173,7 +173,6 @@ int RunTest(const TReadOptions& o) {
 
 int RunExtract(const TReadOptions& o, const std::string& dir, bool force) {
     TSession s(o);
-    fs::create_directories(dir);
     TPlacement placement(dir, force);
     placement.OnPlaced = [&](const std::string& path) {
         if (o.Quiet) return;

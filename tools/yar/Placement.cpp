@@ -12,7 +12,11 @@
 namespace yar::tool {
 namespace fs = std::filesystem;
 
-TPlacement::TPlacement(std::string dir, bool overwrite) : FDir(std::move(dir)), FOverwrite(overwrite) {}
+TPlacement::TPlacement(std::string dir, bool overwrite)
+    // The platform's own separators: the container's directory walk knows only those on Windows.
+    : FDir(fs::path(std::move(dir)).make_preferred().string()), FOverwrite(overwrite) {
+    fs::create_directories(FDir);
+}
 
 TPlacement::~TPlacement() {
     Discard();

@@ -12,6 +12,7 @@ namespace yar::tool {
 
 class TPlacement {
 public:
+    // Creates dir when it is missing.
     TPlacement(std::string dir, bool overwrite);
     ~TPlacement();
     TPlacement(const TPlacement&) = delete;
