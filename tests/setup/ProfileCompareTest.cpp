@@ -55,7 +55,10 @@ class ProfileCompare : public ::testing::Test {
 protected:
     static std::filesystem::path Dir() {
         static const std::filesystem::path dir = [] {
-            auto d = std::filesystem::temp_directory_path() / "yar_profile_compare";
+            // One directory per test: CTest runs the cases as parallel processes.
+            auto d = std::filesystem::temp_directory_path() /
+                     ("yar_profile_compare_" +
+                      std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
             std::filesystem::remove_all(d);
             std::filesystem::create_directories(d);
             return d;
