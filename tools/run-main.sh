@@ -64,7 +64,7 @@ drive wait-window "YAR32 - Setup" 60
 echo "the wizard is shown; closing it"
 drive close "YAR32 - Setup"
 if text=$(drive --timeout 10 text "YAR - Setup" 2>/dev/null); then
-  echo "end message: ${text//$'\r'/ / }"
+  echo "end message: ${text//\\r/ / }"
   drive click "YAR - Setup" OK
 fi
 for _ in $(seq 100); do kill -0 $setup 2>/dev/null || break; sleep 0.2; done
