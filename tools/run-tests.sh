@@ -23,7 +23,7 @@ ctest --preset win32 -j "$jobs"
 
 echo "== fuzz targets, bounded run"
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j "$jobs"
+cmake --build --preset fuzz -j "$jobs" --target fuzz_targets
 tools/run-fuzz.sh build/fuzz "${YAR_FUZZ_SECONDS:-20}"
 
 echo "== all tests passed"
