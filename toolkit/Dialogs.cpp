@@ -138,6 +138,82 @@ LPCSTR MsgDlgIcon(TMsgDlgType type) {
     return nullptr;
 }
 
+struct TInputRequest {
+    std::string Caption;
+    std::string Prompt;
+    std::string Value;
+    TFont Font{"MS Sans Serif", 11, clWindowText};
+};
+
+constexpr int kEditHeight = 21;
+constexpr int kInputMinWidth = 260;
+
+std::string ControlText(HWND w) {
+    const int length = GetWindowTextLengthA(w);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(w, text.data(), length + 1);
+    text.resize(static_cast<size_t>(std::max(copied, 0)));
+    return text;
+}
+
+// The prompt on top, the edit under it across the box, OK and Cancel at the bottom right.
+void BuildInputBox(HWND box, const TInputRequest& request) {
+    SetWindowTextA(box, request.Caption.c_str());
+    HFONT font = request.Font.Handle();
+    const SIZE prompt = MeasureText(request.Prompt, font);
+    const int clientWidth = std::max(static_cast<int>(prompt.cx) + kMargin * 2, kInputMinWidth);
+    int y = kMargin;
+    MakeChild(box, "STATIC", request.Prompt, SS_LEFT | SS_NOPREFIX, kInputQueryPromptId,
+              RECT{kMargin, y, kMargin + prompt.cx, y + prompt.cy}, font);
+    y += prompt.cy + kMargin / 2;
+    HWND edit = CreateWindowExA(
+        WS_EX_CLIENTEDGE, "EDIT", request.Value.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+        kMargin, y, clientWidth - kMargin * 2, kEditHeight, box,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kInputQueryEditId)), GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    y += kEditHeight + kMargin * 2;
+    int x = clientWidth - kMargin - kButtonWidth * 2 - kButtonGap;
+    MakeChild(box, "BUTTON", MsgDlgButtonCaption(mbOK), WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK,
+              RECT{x, y, x + kButtonWidth, y + kButtonHeight}, font);
+    x += kButtonWidth + kButtonGap;
+    MakeChild(box, "BUTTON", MsgDlgButtonCaption(mbCancel), WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL,
+              RECT{x, y, x + kButtonWidth, y + kButtonHeight}, font);
+    const int clientHeight = y + kButtonHeight + kMargin;
+
+    RECT frame{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(box, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(box, GWL_EXSTYLE)));
+    const int w = frame.right - frame.left;
+    const int h = frame.bottom - frame.top;
+    SetWindowPos(box, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, SWP_NOZORDER);
+    SendMessageA(box, DM_SETDEFID, IDOK, 0);
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+}
+
+INT_PTR CALLBACK InputProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(box, DWLP_USER, lParam);
+        BuildInputBox(box, *reinterpret_cast<const TInputRequest*>(lParam));
+        return FALSE; // focus is set
+    case WM_COMMAND: {
+        auto* request = reinterpret_cast<TInputRequest*>(GetWindowLongPtrA(box, DWLP_USER));
+        const int id = LOWORD(wParam);
+        if (id == IDOK) {
+            request->Value = ControlText(GetDlgItem(box, kInputQueryEditId));
+            EndDialog(box, IDOK);
+        } else if (id == IDCANCEL) {
+            EndDialog(box, IDCANCEL);
+        }
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
 } // namespace
 
 std::string MsgDlgCaption(TMsgDlgType type) {
@@ -195,6 +271,23 @@ int MessageDlg(const std::string& text, TMsgDlgType type, const std::vector<TMsg
     // No box (it could not be made, or the application is ending): as if Escape had been pressed.
     if (result <= 0) return request.EscapeResult;
     return static_cast<int>(result);
+}
+
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+    // Once the application is asked to end, the box closes without waiting for the user.
+    if (Application().Terminated()) return false;
+    TInputRequest request;
+    request.Caption = caption;
+    request.Prompt = prompt;
+    request.Value = value;
+    TEmptyTemplate dialog{};
+    dialog.Header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    const INT_PTR result =
+        DialogBoxIndirectParamA(GetModuleHandleA(nullptr), &dialog.Header, Application().DialogOwner(),
+                                InputProc, reinterpret_cast<LPARAM>(&request));
+    if (result != IDOK) return false;
+    value = request.Value;
+    return true;
 }
 
 } // namespace yar

@@ -26,4 +26,13 @@ std::string MsgDlgCaption(TMsgDlgType type);
 std::string MsgDlgButtonCaption(TMsgDlgBtn button);
 int MsgDlgButtonResult(TMsgDlgBtn button);
 
+// The control ids of the input box.
+constexpr int kInputQueryPromptId = 100;
+constexpr int kInputQueryEditId = 101;
+
+// A modal input box: the caption, the prompt above an edit holding value, OK and Cancel (Enter
+// confirms, Escape cancels). True when confirmed, with value holding the text as typed; false
+// leaves value as it was.
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
+
 } // namespace yar

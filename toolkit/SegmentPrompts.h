@@ -1,0 +1,37 @@
+// The archive code's prompts in the Windows program: message boxes and the input box of the
+// toolkit, the arrow pointer while they wait, and the owner window repainted after them.
+#pragma once
+
+#include "archive/UserPrompts.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace yar {
+
+class TWinControl;
+
+class TWindowPrompts : public TUserPrompts {
+public:
+    // owner: the window the dialogs cover; may be null (nothing to repaint then).
+    explicit TWindowPrompts(HWND owner) : FOwner(owner) {}
+    explicit TWindowPrompts(TWinControl& owner);
+
+    bool ErrorOkCancel(const std::string& Text) override;
+    bool InputQuery(const std::string& Caption, const std::string& Prompt, std::string& Value) override;
+    void PushArrowCursor() override;
+    void PopCursor() override;
+    void RepaintOwner() override;
+    void ProcessMessages() override;
+
+    HWND Owner() const { return FOwner; }
+    // How many pointers are remembered now.
+    size_t CursorDepth() const { return FCursors.size(); }
+
+private:
+    HWND FOwner;
+    std::vector<HCURSOR> FCursors;
+};
+
+} // namespace yar
