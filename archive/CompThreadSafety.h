@@ -4,6 +4,7 @@
 #pragma once
 
 #include "archive/ExpandStream.h"
+#include "archive/LzhModel.h"
 #include "archive/Streams.h"
 
 #include <cstdint>
@@ -48,18 +49,13 @@ struct TLH5State {
 
 // coLZH: LZSS over a 4 KiB window with an adaptive Huffman tree of literals and match lengths.
 struct TLZHState {
-    static constexpr int kWindowSize = 4096;        // N
-    static constexpr int kLongestMatch = 60;        // F
-    static constexpr int kSymbols = 314;            // 256 bytes + 58 match lengths
-    static constexpr int kNodes = 2 * kSymbols - 1; // T; the root is node kNodes - 1
-    static constexpr int kRoot = kNodes - 1;
+    static constexpr int kWindowSize = 4096; // N
+    static constexpr int kLongestMatch = 60; // F
 
     uint8_t TextBuf[kWindowSize];
-    uint16_t Freq[kNodes + 1];          // entry kNodes is a sentinel held at 0xFFFF
-    uint16_t Son[kNodes];               // leaf: symbol + kNodes; inner node: first of its two children
-    uint16_t Parent[kNodes + kSymbols]; // parents of nodes, then at symbol + kNodes its leaf
-    uint16_t GetBuf;                    // next input bits from the top
-    uint8_t GetLen;                     // valid bits in GetBuf
+    TLzhModel Model; // the adaptive tree of literals and match lengths
+    uint16_t GetBuf; // next input bits from the top
+    uint8_t GetLen;  // valid bits in GetBuf
 };
 
 class TCompThreadSafety {

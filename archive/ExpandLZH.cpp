@@ -1,8 +1,8 @@
 // coLZH: LZSS over a 4 KiB window. Literals and match lengths share one adaptive Huffman tree that
 // both sides update after every symbol; the upper six bits of a match position have a fixed code.
 #include "archive/Decoders.h"
+#include "archive/LzhModel.h"
 
-#include <array>
 #include <cstring>
 
 namespace yar {
@@ -10,36 +10,10 @@ namespace yar {
 namespace {
 
 using St = TLZHState;
-constexpr int T = St::kNodes;
-constexpr int kRoot = St::kRoot;
+constexpr int T = TLzhModel::kNodes;
+constexpr int kRoot = TLzhModel::kRoot;
 constexpr uint32_t kWindowMask = St::kWindowSize - 1;
 constexpr uint32_t kLengthBias = 256 - 3; // symbol 256 is a match of 3 bytes
-constexpr uint16_t kRebuildAt = 0x8000;   // root frequency that halves all counts
-
-// The fixed code of the upper six position bits, looked up by the next eight input bits: values
-// 0, 1..3, 4..11, 12..23, 24..47, 48..63 take 3, 4, 5, 6, 7 and 8 bits.
-struct TPositionCode {
-    std::array<uint8_t, 256> Upper{};
-    std::array<uint8_t, 256> Length{};
-};
-
-constexpr TPositionCode MakePositionCode() {
-    TPositionCode code;
-    constexpr int kValuesOfLength[] = {1, 3, 8, 12, 24, 16}; // code lengths 3..8
-    int b = 0;
-    int value = 0;
-    for (int len = 3; len <= 8; ++len) {
-        for (int v = 0; v < kValuesOfLength[len - 3]; ++v, ++value) {
-            for (int span = 0; span < 1 << (8 - len); ++span, ++b) {
-                code.Upper[b] = static_cast<uint8_t>(value);
-                code.Length[b] = static_cast<uint8_t>(len);
-            }
-        }
-    }
-    return code;
-}
-
-constexpr TPositionCode kPositionCode = MakePositionCode();
 
 class TLZHDecoder {
 public:
@@ -94,97 +68,31 @@ private:
         return bits;
     }
 
-    // ---- adaptive Huffman model ----
-
     void StartModel() {
-        for (int i = 0; i < St::kSymbols; ++i) {
-            FSt.Freq[i] = 1;
-            FSt.Son[i] = static_cast<uint16_t>(i + T);
-            FSt.Parent[i + T] = static_cast<uint16_t>(i);
-        }
-        for (int i = 0, j = St::kSymbols; j < T; i += 2, ++j) {
-            FSt.Freq[j] = static_cast<uint16_t>(FSt.Freq[i] + FSt.Freq[i + 1]);
-            FSt.Son[j] = static_cast<uint16_t>(i);
-            FSt.Parent[i] = FSt.Parent[i + 1] = static_cast<uint16_t>(j);
-        }
-        FSt.Freq[T] = 0xFFFF;
-        FSt.Parent[kRoot] = 0;
+        FSt.Model.Start();
         FSt.GetBuf = 0;
         FSt.GetLen = 0;
     }
 
-    // Halves every leaf count and builds the tree anew from the leaves.
-    void RebuildTree() {
-        int j = 0;
-        for (int i = 0; i < T; ++i) {
-            if (FSt.Son[i] >= T) {
-                FSt.Freq[j] = static_cast<uint16_t>((FSt.Freq[i] + 1) / 2);
-                FSt.Son[j] = FSt.Son[i];
-                ++j;
-            }
-        }
-        for (int i = 0, node = St::kSymbols; node < T; i += 2, ++node) {
-            const auto f = static_cast<uint16_t>(FSt.Freq[i] + FSt.Freq[i + 1]);
-            int k = node;
-            while (k > 0 && FSt.Freq[k - 1] > f) --k;
-            const auto moved = static_cast<size_t>(node - k);
-            std::memmove(&FSt.Freq[k + 1], &FSt.Freq[k], moved * sizeof FSt.Freq[0]);
-            std::memmove(&FSt.Son[k + 1], &FSt.Son[k], moved * sizeof FSt.Son[0]);
-            FSt.Freq[k] = f;
-            FSt.Son[k] = static_cast<uint16_t>(i);
-        }
-        for (int i = 0; i < T; ++i) SetParentOfChildren(i);
-    }
-
-    void SetParentOfChildren(int node) {
-        const int child = FSt.Son[node];
-        FSt.Parent[child] = static_cast<uint16_t>(node);
-        if (child < T) FSt.Parent[child + 1] = static_cast<uint16_t>(node);
-    }
-
-    // Counts sym on its path to the root, moving each node that now outweighs its successors
-    // behind them so that frequencies stay in ascending node order.
-    void UpdateModel(uint32_t sym) {
-        if (FSt.Freq[kRoot] == kRebuildAt) RebuildTree();
-        int node = FSt.Parent[sym + T];
-        do {
-            const auto k = static_cast<uint16_t>(FSt.Freq[node] + 1);
-            FSt.Freq[node] = k;
-            if (k > FSt.Freq[node + 1]) {
-                int l = node + 1;
-                while (k > FSt.Freq[l + 1]) ++l; // the sentinel ends the scan
-                FSt.Freq[node] = FSt.Freq[l];
-                FSt.Freq[l] = k;
-                const uint16_t i = FSt.Son[node];
-                const uint16_t j = FSt.Son[l];
-                FSt.Son[l] = i;
-                FSt.Son[node] = j;
-                SetParentOfChildren(l);
-                SetParentOfChildren(node);
-                node = l;
-            }
-            node = FSt.Parent[node];
-        } while (node != 0);
-    }
-
     uint32_t DecodeSymbol() {
-        uint32_t node = FSt.Son[kRoot];
+        TLzhModel& model = FSt.Model;
+        uint32_t node = model.Son[kRoot];
         for (int depth = 0; node < T; ++depth) {
             if (depth == T) throw ELZHBadDecodeTable(); // a path longer than the tree: broken model
-            node = FSt.Son[node + GetNBits(1)];
+            node = model.Son[node + GetNBits(1)];
         }
         const uint32_t sym = node - T;
-        UpdateModel(sym);
+        model.Update(sym);
         return sym;
     }
 
     // Twelve bits: the upper six by the fixed code, the lower six plain.
     uint32_t DecodePosition() {
         const uint32_t b = GetNBits(8);
-        const uint32_t len = kPositionCode.Length[b];
+        const uint32_t len = kLzhPositionCode.UpperLength[b];
         const uint32_t x = GetNBits(len - 2);
         const uint32_t lower = ((b << (len - 2)) | x) & 0x3F;
-        return static_cast<uint32_t>(kPositionCode.Upper[b]) << 6 | lower;
+        return static_cast<uint32_t>(kLzhPositionCode.Upper[b]) << 6 | lower;
     }
 };
 

@@ -16,14 +16,13 @@
 #include <functional>
 #include <numeric>
 #include <optional>
-#include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace yar;
+using yar::testing::OnPath;
 using TBytes = std::vector<uint8_t>;
 using TClock = std::chrono::steady_clock;
 
@@ -48,15 +47,6 @@ const TPeer kPeers[] = {
     {"7z", [](const std::string& a) { return "7z x -so '" + a + "'"; }},
     {"bsdtar", [](const std::string& a) { return "bsdtar -xOf '" + a + "'"; }},
 };
-
-bool OnPath(const std::string& tool) {
-    const char* path = std::getenv("PATH");
-    std::stringstream dirs(path != nullptr ? path : "");
-    for (std::string dir; std::getline(dirs, dir, ':');) {
-        if (!dir.empty() && access((fs::path(dir) / tool).c_str(), X_OK) == 0) return true;
-    }
-    return false;
-}
 
 // Best of the repetitions, in seconds.
 double BestTime(int repetitions, const std::function<void()>& run) {

@@ -1,7 +1,10 @@
 #include "tests/archive/CodecCorpus.h"
 
+#include "archive/CompThreadSafety.h"
+
 #include <algorithm>
 #include <array>
+#include <numeric>
 #include <string_view>
 
 namespace yar::testing {
@@ -109,6 +112,22 @@ std::vector<uint8_t> MixedCorpus(size_t size, uint64_t seed) {
         out.insert(out.end(), bytes.begin(), bytes.end());
     }
     return out;
+}
+
+TExpanded Expand(TCompressionMethod method, const std::vector<uint8_t>& stored, size_t destSize) {
+    TCompThreadSafety state;
+    TMemoryStream source(stored);
+    TMemoryStream dest;
+    TExpanded out;
+    ExpandStream(state, dest, source, static_cast<int32_t>(stored.size()), static_cast<int32_t>(destSize),
+                 method, out.Checksum, false, 0, nullptr);
+    out.Bytes.assign(dest.Bytes().begin(), dest.Bytes().end());
+    out.SourceRead = source.Position();
+    return out;
+}
+
+int32_t ByteSum(const std::vector<uint8_t>& data) {
+    return static_cast<int32_t>(std::accumulate(data.begin(), data.end(), uint32_t{0}));
 }
 
 } // namespace yar::testing

@@ -1,6 +1,8 @@
 // Deterministic test data for the codec tests and the decode benchmark: the same seed gives the same
-// bytes on every platform.
+// bytes on every platform. Beside it, the expansion of one stored stream the codec tests check.
 #pragma once
+
+#include "archive/ExpandStream.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,5 +30,16 @@ std::vector<uint8_t> BinaryLike(size_t size, uint64_t seed);
 std::vector<uint8_t> Runs(size_t size, uint64_t seed);
 // Pieces of 16..96 KiB of each kind above in turn.
 std::vector<uint8_t> MixedCorpus(size_t size, uint64_t seed);
+
+struct TExpanded {
+    std::vector<uint8_t> Bytes;
+    int32_t Checksum = 0;
+    int64_t SourceRead = 0; // where the source stream stopped
+};
+
+// Expands stored, a stream of method, to destSize bytes through ExpandStream in a fresh state.
+TExpanded Expand(TCompressionMethod method, const std::vector<uint8_t>& stored, size_t destSize);
+// The wrapping byte sum ExpandStream reports as the checksum.
+int32_t ByteSum(const std::vector<uint8_t>& data);
 
 } // namespace yar::testing

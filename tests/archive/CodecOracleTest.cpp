@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -25,15 +24,6 @@ using namespace yar::testing;
 using TBytes = std::vector<uint8_t>;
 
 constexpr const char* kJlhaJar = "/usr/share/java/jlha.jar";
-
-bool OnPath(const std::string& tool) {
-    const char* path = std::getenv("PATH");
-    std::stringstream dirs(path != nullptr ? path : "");
-    for (std::string dir; std::getline(dirs, dir, ':');) {
-        if (!dir.empty() && access((fs::path(dir) / tool).c_str(), X_OK) == 0) return true;
-    }
-    return false;
-}
 
 // A fresh directory under the system's temporary directory, removed with everything in it.
 class TTempDir {
@@ -69,30 +59,6 @@ int RunLogged(const std::string& command, const std::string& log) {
 std::string ReadLog(const std::string& log) {
     const TBytes bytes = fs::exists(log) ? ReadFileBytes(log) : TBytes{};
     return {bytes.begin(), bytes.end()};
-}
-
-struct TExpanded {
-    TBytes Bytes;
-    int32_t Checksum = 0;
-    int64_t SourceRead = 0;
-};
-
-TExpanded Expand(TCompressionMethod method, const TBytes& stored, uint32_t destSize) {
-    TCompThreadSafety state;
-    TMemoryStream source(stored);
-    TMemoryStream dest;
-    TExpanded out;
-    ExpandStream(state, dest, source, static_cast<int32_t>(stored.size()), static_cast<int32_t>(destSize),
-                 method, out.Checksum, false, 0, nullptr);
-    out.Bytes.assign(dest.Bytes().begin(), dest.Bytes().end());
-    out.SourceRead = source.Position();
-    return out;
-}
-
-int32_t ByteSum(const TBytes& data) {
-    uint32_t sum = 0;
-    for (uint8_t b : data) sum += b;
-    return static_cast<int32_t>(sum);
 }
 
 void ExpectSameBytes(const TBytes& want, const TBytes& got) {

@@ -19,9 +19,12 @@ using builder::EncodeLZH;
 using builder::EncodeLZH5;
 using builder::EncodeRLE;
 using testing::BinaryLike;
+using testing::ByteSum;
+using testing::Expand;
 using testing::MixedCorpus;
 using testing::RandomBytes;
 using testing::Runs;
+using testing::TExpanded;
 using testing::TextLike;
 
 using TBytes = std::vector<uint8_t>;
@@ -43,28 +46,6 @@ const TMethod kMethods[] = {
     {"LZH", coLZH, [](std::span<const uint8_t> d) { return EncodeLZH(d); }},
     {"LZH5", coLZH5, [](std::span<const uint8_t> d) { return EncodeLZH5(d); }},
 };
-
-struct TExpanded {
-    TBytes Bytes;
-    int32_t Checksum = 0;
-    int64_t SourceRead = 0; // where the source stream stopped
-};
-
-TExpanded Expand(TCompressionMethod method, const TBytes& stored, size_t destSize) {
-    TCompThreadSafety state;
-    TMemoryStream source(stored);
-    TMemoryStream dest;
-    TExpanded out;
-    ExpandStream(state, dest, source, static_cast<int32_t>(stored.size()), static_cast<int32_t>(destSize),
-                 method, out.Checksum, false, 0, nullptr);
-    out.Bytes.assign(dest.Bytes().begin(), dest.Bytes().end());
-    out.SourceRead = source.Position();
-    return out;
-}
-
-int32_t ByteSum(const TBytes& data) {
-    return static_cast<int32_t>(std::accumulate(data.begin(), data.end(), uint32_t{0}));
-}
 
 // Encodes and expands data; reports the first difference rather than megabytes of bytes.
 void ExpectRoundTrip(const TMethod& m, const TBytes& data, const std::string& what) {

@@ -1,10 +1,14 @@
 #include "tests/archive/LhaArchive.h"
 
 #include <array>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <numeric>
+#include <sstream>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace yar::testing {
 
@@ -125,6 +129,15 @@ std::vector<uint8_t> WriteLhaArchive(const std::string& method, const std::strin
     out.insert(out.end(), packed.begin(), packed.end());
     out.push_back(0); // end of archive
     return out;
+}
+
+bool OnPath(const std::string& tool) {
+    const char* path = std::getenv("PATH");
+    std::stringstream dirs(path != nullptr ? path : "");
+    for (std::string dir; std::getline(dirs, dir, ':');) {
+        if (!dir.empty() && access((std::filesystem::path(dir) / tool).c_str(), X_OK) == 0) return true;
+    }
+    return false;
 }
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path) {

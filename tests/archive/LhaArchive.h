@@ -29,6 +29,9 @@ uint16_t LhaCrc16(std::span<const uint8_t> bytes);
 std::vector<uint8_t> WriteLhaArchive(const std::string& method, const std::string& name,
                                      std::span<const uint8_t> packed, std::span<const uint8_t> original);
 
+// Whether an executable of that name is in one of the directories of PATH.
+bool OnPath(const std::string& tool);
+
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, std::span<const uint8_t> bytes);
 
