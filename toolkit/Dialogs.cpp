@@ -47,6 +47,16 @@ SIZE MeasureText(const std::string& text, HFONT font) {
     ReleaseDC(nullptr, dc);
     return SIZE{r.right, r.bottom};
 }
+// Gives a dialog box the client size asked for and centres it on the screen.
+void SizeAndCentre(HWND box, int clientWidth, int clientHeight) {
+    RECT frame{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(box, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(box, GWL_EXSTYLE)));
+    const int w = frame.right - frame.left;
+    const int h = frame.bottom - frame.top;
+    SetWindowPos(box, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, SWP_NOZORDER);
+}
 
 // Lays out icon, text and buttons in pixels and centres the box on the screen.
 void BuildBox(HWND box, const TBoxRequest& request) {
@@ -80,13 +90,7 @@ void BuildBox(HWND box, const TBoxRequest& request) {
         x += kButtonWidth + kButtonGap;
     }
 
-    RECT frame{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(box, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(box, GWL_EXSTYLE)));
-    const int w = frame.right - frame.left;
-    const int h = frame.bottom - frame.top;
-    SetWindowPos(box, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, SWP_NOZORDER);
+    SizeAndCentre(box, clientWidth, clientHeight);
     if (first) {
         SendMessageA(box, DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(first)), 0);
         SetFocus(first);
@@ -180,13 +184,7 @@ void BuildInputBox(HWND box, const TInputRequest& request) {
               RECT{x, y, x + kButtonWidth, y + kButtonHeight}, font);
     const int clientHeight = y + kButtonHeight + kMargin;
 
-    RECT frame{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(box, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(box, GWL_EXSTYLE)));
-    const int w = frame.right - frame.left;
-    const int h = frame.bottom - frame.top;
-    SetWindowPos(box, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, SWP_NOZORDER);
+    SizeAndCentre(box, clientWidth, clientHeight);
     SendMessageA(box, DM_SETDEFID, IDOK, 0);
     SetFocus(edit);
     SendMessageA(edit, EM_SETSEL, 0, -1);
