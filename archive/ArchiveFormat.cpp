@@ -1,6 +1,6 @@
 #include "archive/ArchiveFormat.h"
 
-#include "archive/LittleEndian.h"
+#include "util/LittleEndian.h"
 
 #include <algorithm>
 

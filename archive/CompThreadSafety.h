@@ -5,7 +5,7 @@
 
 #include "archive/ExpandStream.h"
 #include "archive/LzhModel.h"
-#include "archive/Streams.h"
+#include "system/Streams.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,8 @@
 #include "archive/Compress.h"
 
 #include "archive/CompThreadSafety.h"
-#include "archive/FileServices.h"
+#include "system/FileServices.h"
+#include "util/Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,25 +38,9 @@ int32_t ReadUpTo(TStream& s, void* buffer, int32_t count) {
     return done;
 }
 
-char UpperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return UpperAscii(x) == UpperAscii(y); });
-}
-
 bool ListContains(const TNameList& names, const std::string& name) {
     return std::any_of(names.begin(), names.end(),
-                       [&](const std::string& line) { return SameTextIgnoringCase(line, name); });
-}
-
-// Everything up to and including the last delimiter; empty when there is none.
-std::string DirectoryPart(const std::string& path) {
-    for (size_t i = path.size(); i > 0; --i)
-        if (IsPathDelimiter(path[i - 1])) return path.substr(0, i);
-    return {};
+                       [&](const std::string& line) { return SameText(line, name); });
 }
 
 TCompressedFileInfo InfoOf(const TStoredEntry& entry) {
@@ -71,8 +56,7 @@ TCompress::TCompress() : FState(std::make_unique<TCompThreadSafety>()) {}
 TCompress::~TCompress() = default;
 
 void TCompress::SetTargetPath(const std::string& value) {
-    FTargetPath = value;
-    if (!value.empty() && value.back() != '\\') FTargetPath += '\\';
+    FTargetPath = value.empty() ? value : IncludeTrailingDelimiter(value);
 }
 
 std::unique_ptr<TStream> TCompress::OpenArchive(const std::string& FileName) {
@@ -127,7 +111,7 @@ void TCompress::ExpandArchive(TStream& Source, TNameList* Names) {
             if (target == "*") break;
         }
         if (FreeSpaceFor(target) < h.ExpandedSize) throw EInsufficientDiskSpace(target);
-        if (FMakeDirectories) ForceEntryDirectory(DirectoryPart(target));
+        if (FMakeDirectories) ForceEntryDirectory(ExtractFilePath(target));
         const bool expanded = ExpandEntryToFile(Source, *entry, target, header.CompressID);
         // The next header follows the entry's data, however much of it the decoder consumed.
         SkipData(Source, dataStart, h.CompressedSize);
@@ -252,17 +236,7 @@ double TCompress::DriveFreeSpace(const std::string& Path) {
 }
 
 void TCompress::ForceEntryDirectory(const std::string& Directory) {
-    // Walks up to the first directory that exists (or a path of two characters or fewer, such as
-    // "C:"), then creates the missing ones top down; a loop, since a stored name may nest deeply.
-    std::vector<std::string> missing;
-    std::string dir = Directory;
-    for (;;) {
-        if (!dir.empty() && IsPathDelimiter(dir.back())) dir.pop_back();
-        if (dir.size() <= 2 || DirectoryExistsAt(dir)) break;
-        missing.push_back(dir);
-        dir = DirectoryPart(dir);
-    }
-    for (auto it = missing.rbegin(); it != missing.rend(); ++it) MakeDirectory(*it);
+    ForceDirectories(Directory);
 }
 
 } // namespace yar

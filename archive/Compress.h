@@ -6,7 +6,7 @@
 
 #include "archive/ArchiveFormat.h"
 #include "archive/ExpandStream.h"
-#include "archive/Streams.h"
+#include "system/Streams.h"
 
 #include <cstdint>
 #include <functional>

@@ -2,7 +2,7 @@
 
 #include "archive/CompThreadSafety.h"
 #include "archive/Decoders.h"
-#include "archive/TimeSlice.h"
+#include "system/TimeSlice.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 // The expansion engine: turns the stored bytes of one archive entry back into its expanded bytes.
 #pragma once
 
-#include "archive/Streams.h"
+#include "system/Streams.h"
 
 #include <cstdint>
 #include <functional>

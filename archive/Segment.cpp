@@ -1,6 +1,7 @@
 #include "archive/Segment.h"
 
-#include "archive/FileServices.h"
+#include "system/FileServices.h"
+#include "util/Text.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -23,19 +24,10 @@ constexpr const char* PromptTail = "\n\rCorrect and then press OK, or Cancel to 
 // Elsewhere case is part of the name and folding it would point at another file.
 std::string FoldFileNameCase(std::string s) {
 #ifdef _WIN32
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return LowerCase(std::move(s));
+#else
+    return s;
 #endif
-    return s;
-}
-
-bool IsDriveOrPathDelimiter(char c) {
-    return IsPathDelimiter(c) || c == ':';
-}
-
-std::string WithoutTrailingDelimiter(std::string s) {
-    if (!s.empty() && IsPathDelimiter(s.back())) s.pop_back();
-    return s;
 }
 
 std::string TrimTrailingBlanks(std::string s) {
@@ -100,9 +92,7 @@ private:
 } // namespace
 
 std::string SegTemplateDir(const std::string& Template) {
-    for (std::size_t i = Template.size(); i > 0; --i)
-        if (IsDriveOrPathDelimiter(Template[i - 1])) return Template.substr(0, i);
-    return {};
+    return ExtractFilePath(Template);
 }
 
 // ---- TSegArcList ----
@@ -143,9 +133,7 @@ TSegCompress::TSegCompress(TUserPrompts* Owner)
 TSegCompress::~TSegCompress() = default;
 
 void TSegCompress::SetSegBaseName(const std::string& value) {
-    std::size_t start = value.size();
-    while (start > 0 && !IsDriveOrPathDelimiter(value[start - 1])) --start;
-    const std::string name = value.substr(start);
+    const std::string name = ExtractFileName(value);
     FSegBaseName = name.empty() ? SegDefaultBaseName : FoldFileNameCase(name);
 }
 
@@ -162,8 +150,8 @@ void TSegCompress::SetSegSize(int32_t value) {
 }
 
 void TSegCompress::SetSegTmpDir(const std::string& value) {
-    std::string dir = WithoutTrailingDelimiter(value);
-    if (dir.empty()) dir = WithoutTrailingDelimiter(std::filesystem::current_path().string());
+    std::string dir = ExcludeTrailingDelimiter(value);
+    if (dir.empty()) dir = ExcludeTrailingDelimiter(std::filesystem::current_path().string());
     FSegTmpDir = FoldFileNameCase(dir);
 }
 
@@ -179,7 +167,7 @@ void TSegCompress::ProcessMessages() {
 
 void TSegCompress::BuildVolumeName(const std::string& Directory) {
     FVolumeName = SegVolumeFileName(FSegBaseName, FSegExt, FVolumeNumber);
-    FVolumePath = WithoutTrailingDelimiter(Directory) + "\\" + FVolumeName;
+    FVolumePath = JoinPath(Directory, FVolumeName);
 }
 
 namespace {
@@ -299,13 +287,13 @@ void TSegCompress::CopySpanning(TStream* Dest, int32_t Count, const TSegShowProg
 // ---- TSegCompress: the run ----
 
 std::string TSegCompress::TempArchivePath() const {
-    return FSegTmpDir + "\\" + FSegBaseName + ".$A$";
+    return JoinPath(FSegTmpDir, FSegBaseName + ".$A$");
 }
 
 // The name list is always written under this name, whatever its stored name says: a stored name
 // must neither leave the temporary directory nor replace a file that lives there.
 std::string TSegCompress::NameListPath() const {
-    return FSegTmpDir + "\\" + FSegBaseName + ".$L$";
+    return JoinPath(FSegTmpDir, FSegBaseName + ".$L$");
 }
 
 void TSegCompress::ExpandSet(TSegArcList& List) {
@@ -385,7 +373,7 @@ void TSegCompress::ReadNameList(TSegArc& Arc, int32_t ListSize, int32_t RecordLe
         }
 
         const std::string savedTarget = TargetPath();
-        SetTargetPath(FSegTmpDir + "\\");
+        SetTargetPath(IncludeTrailingDelimiter(FSegTmpDir));
         struct TRestoreTarget {
             TSegCompress& S;
             const std::string& Saved;

@@ -1,6 +1,6 @@
 #include "archive/SegmentRecords.h"
 
-#include "archive/LittleEndian.h"
+#include "util/LittleEndian.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,8 +2,8 @@
 // and its volume files are merely copied; the table gives both times and their ratio, which is the
 // cost of reading a set beyond moving its bytes (putting archives together, decoding, writing files).
 //   yar_segment_bench [expanded size in MiB, default 48] [repetitions, default 3]
-#include "archive/FileServices.h"
 #include "archive/Segment.h"
+#include "system/FileServices.h"
 #include "tests/archive/CodecCorpus.h"
 #include "tools/builder/ArchiveWriter.h"
 #include "tools/builder/SegmentSetWriter.h"

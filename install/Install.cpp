@@ -1,6 +1,7 @@
 // install.exe: the setup program. The background window drives the whole run.
 #include "setup/MainSetup.h"
 #include "toolkit/Application.h"
+#include "wizard/YAR.h"
 
 #include <windows.h>
 
@@ -12,7 +13,7 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
     application.SetTitle("YAR - Setup");
     try {
         // The background window makes the wizard and the preparation window after itself.
-        yar::TMainSetup mainSetup;
+        yar::TMainSetup mainSetup([] { return std::make_unique<yar::TYAR>(); });
         application.Run();
     } catch (const std::exception& e) {
         // The windows could not be made: nothing of the run has started.

@@ -1,14 +1,6 @@
 #include "setup/DriverRules.h"
 
-#include <algorithm>
-
 namespace yar {
-
-std::string UpperCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
-    return text;
-}
 
 std::string StartDirFrom(const std::string& currentDir) {
     return currentDir.size() > 3 ? currentDir + "\\" : currentDir;
@@ -22,14 +14,10 @@ std::string RootDirFrom(const std::string& windowsDir) {
     return windowsDir.substr(0, 3);
 }
 
-bool LaunchPreselected(const std::string& Launch) {
-    return !Launch.empty() && UpperCase(Launch).find("SETUP.") == std::string::npos;
-}
-
-TRunEnd RunEndFor(bool restartChecked, bool cancelled, bool launchChecked) {
-    if (restartChecked) return reRestart;
+TRunEnd RunEndFor(TEndChoice choice, bool cancelled) {
+    if (choice == ecRestart) return reRestart;
     if (cancelled) return reCancelled;
-    if (!launchChecked) return reCompleted;
+    if (choice != ecLaunch) return reCompleted;
     return reLaunched;
 }
 

@@ -2,12 +2,11 @@
 // preset of the end choice, and how the run ends.
 #pragma once
 
+#include "config/SetupWizard.h"
+
 #include <string>
 
 namespace yar {
-
-// Upper case of the ASCII letters only, as the configuration's comparisons use it.
-std::string UpperCase(std::string text);
 
 // The current directory as the start directory: "\" is appended unless it is a drive root such as
 // C:\, which already ends with one (only paths longer than three characters get it).
@@ -17,13 +16,9 @@ std::string WorkDirFrom(const std::string& windowsDir);
 // The root of the Windows drive: the first three characters of the Windows directory.
 std::string RootDirFrom(const std::string& windowsDir);
 
-// Whether the launch choice is preselected: a program is configured and it is no chained setup
-// program (its upper-case text does not contain "SETUP.").
-bool LaunchPreselected(const std::string& Launch);
-
 // How the run ends, in the order the close handler checks.
 enum TRunEnd { reRestart, reCancelled, reCompleted, reLaunched };
-TRunEnd RunEndFor(bool restartChecked, bool cancelled, bool launchChecked);
+TRunEnd RunEndFor(TEndChoice choice, bool cancelled);
 
 // The message the close handler shows for an end; empty for reLaunched, which shows none. header is
 // the first header's text, the product title. Lines are separated by single carriage returns.

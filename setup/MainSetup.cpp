@@ -1,12 +1,10 @@
 #include "setup/MainSetup.h"
 
-#include "archive/FileServices.h"
 #include "setup/DriverRules.h"
 #include "setup/Unzip.h"
-#include "setup/WorkDir.h"
+#include "system/FileServices.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
-#include "wizard/YAR.h"
 
 namespace yar {
 
@@ -50,7 +48,7 @@ void ApplyHeader(TShadowLabel& label, const std::string& text, const std::string
 
 } // namespace
 
-TMainSetup::TMainSetup()
+TMainSetup::TMainSetup(const TWizardFactory& makeWizard)
     : TForm(MainDesign()), MainScreen(this), Setup_Header(this), Setup_Header2(this), Footer(this),
       bitmapscreen(this, 0, 0, 185, 41) {
     MainScreen.SetAlign(alClient);
@@ -79,7 +77,7 @@ TMainSetup::TMainSetup()
     OnResize = [this] { FormResize(); };
     OnClose = [this](TCloseAction& action) { FormClose(action); };
 
-    FWizard = std::make_unique<TYAR>();
+    FWizard = makeWizard();
     FUnzip = std::make_unique<TUnzip>();
 }
 
@@ -108,7 +106,11 @@ void TMainSetup::FormShow() {
     const std::string windowsDir = WindowsDirectory();
     State.RootDir = RootDirFrom(windowsDir);
     State.WorkDir = WorkDirFrom(windowsDir);
-    ForceDirectories(State.WorkDir); // a failure shows again, and is reported, when the archive is expanded
+    try {
+        ForceDirectories(State.WorkDir);
+    } catch (const EInOutError&) {
+        // Shows again, and is reported, when the archive is expanded into it.
+    }
     Application().ProcessMessages();
     CleanWorkDir(State.WorkDir);
     LoadSetupConfig(State.StartDir, Config);
@@ -124,19 +126,8 @@ void TMainSetup::ApplyConfig() {
     ApplyHeader(Setup_Header2, Config.Header2, Config.Header2FontName, Config.Header2FontSize,
                 Config.Header2FontColor, Config.Header2FontShadow);
     SetColor(MainScreen.FromColor());
-    PresetEndChoice(*FWizard, Config);
-    if (!Config.ShowWarningScreen) FWizard->nextClick();
-}
-
-void PresetEndChoice(TYAR& wizard, const SetupConfig& config) {
-    wizard.reboot.SetVisible(config.ShowReBoot);
-    if (LaunchPreselected(config.Launch)) {
-        wizard.RadioButton1.SetChecked(true);
-    } else {
-        wizard.RadioButton2.SetChecked(true);
-        wizard.RadioButton1.SetEnabled(false);
-        wizard.reboot.SetChecked(config.ShowReBoot);
-    }
+    FWizard->PresetEndChoice(Config);
+    if (!Config.ShowWarningScreen) FWizard->SkipWarningPage();
 }
 
 void TMainSetup::FormResize() {
@@ -149,7 +140,7 @@ void TMainSetup::Timer1Timer() {
     Timer1.SetEnabled(false);
     FUnzip->ShowModal();
     FUnzip.reset();
-    if (!State.Cancelled) FWizard->ShowModal();
+    if (!State.Cancelled) FWizard->Execute();
     Close();
 }
 
@@ -165,8 +156,7 @@ void TMainSetup::FormClose(TCloseAction& /*action*/) {
         SetCurrentDirectoryA(State.RootDir.c_str());
         CleanWorkDir(FSourceDirFull);
     }
-    const TRunEnd end =
-        RunEndFor(FWizard->reboot.Checked(), State.Cancelled, FWizard->RadioButton1.Checked());
+    const TRunEnd end = RunEndFor(FWizard->EndChoice(), State.Cancelled);
     const std::string message = RunEndMessage(end, Setup_Header.Caption());
     if (!message.empty()) ShowMessage(message);
     if (end == reRestart) {

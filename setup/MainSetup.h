@@ -3,25 +3,29 @@
 // closes: with a restart, a cancel message or a completion message.
 #pragma once
 
+#include "config/SetupConfig.h"
+#include "config/SetupState.h"
+#include "config/SetupWizard.h"
 #include "setup/FountainFill.h"
-#include "setup/SetupConfig.h"
-#include "setup/SetupState.h"
 #include "setup/WinReboot.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
 
+#include <functional>
 #include <memory>
 
 namespace yar {
 
-class TYAR;
 class TUnzip;
+
+// Makes the wizard of the run; called once the background window stands, so that it owns the wizard.
+using TWizardFactory = std::function<std::unique_ptr<TSetupWizard>()>;
 
 class TMainSetup : public TForm {
 public:
     // Makes the background window, then the wizard and the preparation window, in this order.
-    TMainSetup();
+    explicit TMainSetup(const TWizardFactory& makeWizard);
     ~TMainSetup() override;
 
     SetupState State;
@@ -36,7 +40,7 @@ public:
     TTimer Timer1;
     TWinReboot WinReboot1;
 
-    TYAR& Wizard() const { return *FWizard; }
+    TSetupWizard& Wizard() const { return *FWizard; }
 
     // Fixes the directories of the run, clears what an earlier run left in the working directory,
     // loads and applies the configuration and starts the timer.
@@ -51,14 +55,9 @@ private:
     void ShowHandler();
     void ApplyConfig();
 
-    std::unique_ptr<TYAR> FWizard;
+    std::unique_ptr<TSetupWizard> FWizard;
     std::unique_ptr<TUnzip> FUnzip;
     std::string FSourceDirFull; // the full path of SourceDirArg, for the cleaning at the end
 };
-
-// The driver's preset of the wizard's end choice: launch when a program other than a chained setup
-// is configured; otherwise return to Windows, or restart when ShowReBoot is on. The restart choice
-// is visible exactly when ShowReBoot is on.
-void PresetEndChoice(TYAR& wizard, const SetupConfig& config);
 
 } // namespace yar

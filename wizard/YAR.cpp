@@ -1,5 +1,7 @@
 #include "wizard/YAR.h"
 
+#include "config/ConfigRules.h"
+
 namespace yar {
 
 namespace {
@@ -24,5 +26,21 @@ TYAR::TYAR()
 }
 
 void TYAR::nextClick() {}
+
+void TYAR::PresetEndChoice(const SetupConfig& config) {
+    reboot.SetVisible(config.ShowReBoot);
+    if (LaunchPreselected(config.Launch)) {
+        RadioButton1.SetChecked(true);
+    } else {
+        RadioButton2.SetChecked(true);
+        RadioButton1.SetEnabled(false);
+        reboot.SetChecked(config.ShowReBoot);
+    }
+}
+
+TEndChoice TYAR::EndChoice() const {
+    if (reboot.Checked()) return ecRestart;
+    return RadioButton1.Checked() ? ecLaunch : ecReturnToWindows;
+}
 
 } // namespace yar

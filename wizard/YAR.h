@@ -2,12 +2,13 @@
 // choice of the run: launch the installed program, return to Windows, or restart Windows.
 #pragma once
 
+#include "config/SetupWizard.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
 
 namespace yar {
 
-class TYAR : public TForm {
+class TYAR : public TForm, public TSetupWizard {
 public:
     TYAR();
 
@@ -17,10 +18,16 @@ public:
     TRadioButton RadioButton2; // "Return to Windows after installed"
     TRadioButton reboot;       // "Re Boot Windows After installed"
 
-    // One step forward through the pages; the driver takes it before the wizard is first shown
-    // when the warning page is switched off. The wizard has no pages yet, so there is nothing to
+    // One step forward through the pages. The wizard has no pages yet, so there is nothing to
     // step over.
     void nextClick();
+
+    // Launch when a program other than a chained setup is configured; otherwise return to Windows,
+    // or restart when ShowReBoot is on. The restart choice is visible exactly when ShowReBoot is on.
+    void PresetEndChoice(const SetupConfig& config) override;
+    void SkipWarningPage() override { nextClick(); }
+    void Execute() override { ShowModal(); }
+    TEndChoice EndChoice() const override;
 };
 
 } // namespace yar

@@ -4,7 +4,7 @@
 
 #include "archive/CompThreadSafety.h"
 #include "archive/ExpandStream.h"
-#include "archive/Streams.h"
+#include "system/Streams.h"
 
 #include <cstdint>
 #include <initializer_list>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "archive/Compress.h"
-#include "archive/FileServices.h"
+#include "system/FileServices.h"
 #include "tools/builder/ArchiveWriter.h"
 
 #include <gtest/gtest.h>

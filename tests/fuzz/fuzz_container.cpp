@@ -3,7 +3,7 @@
 // real; the archive's own names and settings (key, name list, recognizer, custom decoder, progress
 // answer) vary with the input. Only the container's and the runtime's documented errors may escape.
 #include "archive/Compress.h"
-#include "archive/FileServices.h"
+#include "system/FileServices.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // records, name lists and archives all vary with the input; files the set asks for are redirected
 // into one scratch directory. Prompts are answered OK a few times, then Cancel, so every retry path
 // runs and no run asks forever. Only the documented errors of the reader and the container may escape.
-#include "archive/FileServices.h"
 #include "archive/Segment.h"
+#include "system/FileServices.h"
 
 #include <algorithm>
 #include <cstdint>

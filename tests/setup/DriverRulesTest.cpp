@@ -17,26 +17,13 @@ TEST(DriverDirectories, WorkAndRootDirComeFromTheWindowsDirectory) {
     EXPECT_EQ(RootDirFrom("E:\\WIN95"), "E:\\");
 }
 
-TEST(DriverEndChoice, LaunchPreselectedUnlessEmptyOrAChainedSetup) {
-    EXPECT_FALSE(LaunchPreselected(""));
-    EXPECT_TRUE(LaunchPreselected("<INSTALLDIR>app.exe"));
-    EXPECT_TRUE(LaunchPreselected("<INSTALLDIR>app.exe,/s"));
-    EXPECT_FALSE(LaunchPreselected("<INSTALLDIR>Setup.exe"));
-    EXPECT_FALSE(LaunchPreselected("<INSTALLDIR>disk2\\sEtUp.EXE,/q"));
-    EXPECT_TRUE(LaunchPreselected("<INSTALLDIR>setupx.exe"));
-    EXPECT_TRUE(LaunchPreselected("<INSTALLDIR>install.exe"));
-}
-
-TEST(DriverEndChoice, UpperCaseTouchesAsciiLettersOnly) {
-    EXPECT_EQ(UpperCase("setup.exe ~\xe9"), "SETUP.EXE ~\xe9");
-}
-
 TEST(DriverRunEnd, RestartThenCancelThenCompletion) {
-    EXPECT_EQ(RunEndFor(true, true, true), reRestart);
-    EXPECT_EQ(RunEndFor(true, false, false), reRestart);
-    EXPECT_EQ(RunEndFor(false, true, true), reCancelled);
-    EXPECT_EQ(RunEndFor(false, false, false), reCompleted);
-    EXPECT_EQ(RunEndFor(false, false, true), reLaunched);
+    EXPECT_EQ(RunEndFor(ecRestart, true), reRestart);
+    EXPECT_EQ(RunEndFor(ecRestart, false), reRestart);
+    EXPECT_EQ(RunEndFor(ecLaunch, true), reCancelled);
+    EXPECT_EQ(RunEndFor(ecReturnToWindows, true), reCancelled);
+    EXPECT_EQ(RunEndFor(ecReturnToWindows, false), reCompleted);
+    EXPECT_EQ(RunEndFor(ecLaunch, false), reLaunched);
 }
 
 TEST(DriverRunEnd, MessagesUseSingleCarriageReturns) {

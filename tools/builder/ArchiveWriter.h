@@ -5,7 +5,7 @@
 #pragma once
 
 #include "archive/ArchiveFormat.h"
-#include "archive/Streams.h"
+#include "system/Streams.h"
 
 #include <cstdint>
 #include <functional>

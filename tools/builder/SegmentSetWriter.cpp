@@ -1,6 +1,6 @@
 #include "tools/builder/SegmentSetWriter.h"
 
-#include "archive/FileServices.h"
+#include "system/FileServices.h"
 #include "tools/builder/ArchiveWriter.h"
 
 #include <algorithm>

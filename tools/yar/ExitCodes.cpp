@@ -1,8 +1,8 @@
 #include "tools/yar/ExitCodes.h"
 
 #include "archive/Compress.h"
-#include "archive/FileServices.h"
 #include "archive/Segment.h"
+#include "system/FileServices.h"
 #include "tools/yar/TerminalPrompts.h"
 #include "tools/yar/YarReader.h"
 

@@ -1,5 +1,5 @@
 // yar: lists, tests, extracts and packs segment sets and single archives.
-#include "archive/FileServices.h"
+#include "system/FileServices.h"
 #include "tools/yar/ExitCodes.h"
 #include "tools/yar/Pack.h"
 #include "tools/yar/Progress.h"

@@ -1,6 +1,7 @@
 #include "tools/yar/Pack.h"
 
 #include "tools/builder/ArchiveWriter.h"
+#include "util/Paths.h"
 
 #include <algorithm>
 #include <ctime>
@@ -161,14 +162,11 @@ std::vector<std::string> PackSet(const std::vector<TPackSource>& files, const st
     // One archive per stored directory, its template naming that directory below the root.
     std::map<std::string, std::vector<TPackSource>> byDir;
     for (const TPackSource& f : files) byDir[f.StoredDir].push_back(f);
-    std::string root = options.TemplateRoot;
-    while (!root.empty() && (root.back() == '\\' || root.back() == '/')) root.pop_back();
+    const std::string root = ExcludeTrailingDelimiter(options.TemplateRoot);
 
     std::vector<builder::TSegSetArchive> archives;
     for (const auto& [dir, group] : byDir) {
-        std::string tmpl = root;
-        if (!dir.empty()) tmpl += (tmpl.empty() ? "" : "\\") + dir;
-        tmpl += tmpl.empty() ? "*.*" : "\\*.*";
+        const std::string tmpl = JoinPath(JoinPath(root, dir), "*.*");
         std::vector<std::string> names;
         for (const TPackSource& f : group) names.push_back(f.Name);
         // Names in the order the archive holds them does not matter: the list selects by name.

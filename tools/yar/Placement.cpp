@@ -1,6 +1,6 @@
 #include "tools/yar/Placement.h"
 
-#include "archive/FileServices.h"
+#include "system/FileServices.h"
 #include "tools/yar/SafePath.h"
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 #include "tools/yar/SafePath.h"
 
+#include "util/Text.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -18,7 +20,7 @@ bool IsDeviceName(const std::string& component) {
         "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
     std::string stem = component.substr(0, component.find('.'));
     while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-    std::transform(stem.begin(), stem.end(), stem.begin(), [](unsigned char c) { return std::toupper(c); });
+    stem = UpperCase(stem);
     return std::any_of(devices.begin(), devices.end(), [&](const char* d) { return stem == d; });
 }
 

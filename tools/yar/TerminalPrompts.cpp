@@ -1,6 +1,6 @@
 #include "tools/yar/TerminalPrompts.h"
 
-#include "archive/FileServices.h"
+#include "system/FileServices.h"
 
 #include <cctype>
 #include <cstdio>
@@ -48,11 +48,6 @@ std::string TTerminalPrompts::ExpectedName() const {
 }
 
 namespace {
-std::string Joined(const std::string& dir, const std::string& name) {
-    std::string path = dir;
-    if (!path.empty() && !IsPathDelimiter(path.back())) path += '\\';
-    return path + name;
-}
 // Whether the file begins with the volume record of volume number.
 bool HoldsVolume(const std::string& path, uint16_t number) {
     std::ifstream in(NativePath(path), std::ios::binary);
@@ -61,10 +56,8 @@ bool HoldsVolume(const std::string& path, uint16_t number) {
     const TSegVolumeRecord record = DecodeVolumeRecord(bytes);
     return record.Id == SegVolumeId && record.SegNumber == number;
 }
-std::string Parent(std::string dir) {
-    while (!dir.empty() && IsPathDelimiter(dir.back())) dir.pop_back();
-    while (!dir.empty() && !IsPathDelimiter(dir.back())) dir.pop_back();
-    return dir;
+std::string Parent(const std::string& dir) {
+    return ExtractFilePath(ExcludeTrailingDelimiter(dir));
 }
 } // namespace
 
@@ -75,9 +68,9 @@ std::optional<std::string> TTerminalPrompts::FindVolume(const std::string& curre
     if (VolumesDir) candidates.push_back(*VolumesDir);
     // The builder puts the volumes of a fixed-extension set into disk1, disk2, ... beside each other.
     if (!FirstDir.empty())
-        candidates.push_back(Joined(Parent(FirstDir), "disk" + std::to_string(Seg->VolumeNumber())));
+        candidates.push_back(JoinPath(Parent(FirstDir), "disk" + std::to_string(Seg->VolumeNumber())));
     for (const std::string& dir : candidates)
-        if (HoldsVolume(Joined(dir, ExpectedName()), Seg->VolumeNumber())) return dir;
+        if (HoldsVolume(JoinPath(dir, ExpectedName()), Seg->VolumeNumber())) return dir;
     return std::nullopt;
 }
 

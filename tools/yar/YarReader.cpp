@@ -1,6 +1,6 @@
 #include "tools/yar/YarReader.h"
 
-#include "archive/FileServices.h"
+#include "system/FileServices.h"
 
 #include <algorithm>
 #include <cstring>

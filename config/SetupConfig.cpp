@@ -1,0 +1,101 @@
+#include "config/SetupConfig.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "config/ProfileSource.h"
+
+#ifdef _WIN32
+#include "config/Win32ProfileSource.h"
+#else
+#include "config/ProfileReader.h"
+#endif
+
+namespace yar {
+
+namespace {
+
+const std::string kMainSection = "Setup - Main";
+const std::string kOverWriteSection = "Files - OverWrite";
+const std::string kAutoexecSection = "AUTOEXEC.BAT";
+
+// A list section: every listed key's value, in listing order.
+std::vector<std::string> ReadListSection(const TProfileSource& source, const std::string& section) {
+    std::vector<std::string> values;
+    std::ranges::transform(
+        source.ReadKeyNames(section), std::back_inserter(values),
+        [&](const std::string& key) { return source.ReadString(section, key, std::string()); });
+    return values;
+}
+
+// Each [Files] entry gets its overwrite mark: "~X" asks before replacing, "~" replaces silently.
+void AppendOverWriteMarks(const TProfileSource& source, std::vector<std::string>& files) {
+    for (std::size_t n = 0; n < files.size(); ++n) {
+        const bool ask = source.ReadBool(kOverWriteSection, "File #" + std::to_string(n), false);
+        files[n] += ask ? "~X" : "~";
+    }
+}
+
+// The key names of [AUTOEXEC.BAT] are the lines to add: of a line holding "=" only the text
+// before it. Read from the section's lines, not from its key listing, which leaves out lines
+// without "=" - and most commands have none.
+std::vector<std::string> ReadAutoexecLines(const TProfileSource& source) {
+    std::vector<std::string> lines;
+    std::ranges::transform(source.ReadSectionLines(kAutoexecSection), std::back_inserter(lines),
+                           [](const std::string& line) { return line.substr(0, line.find('=')); });
+    return lines;
+}
+
+void ReadMainSection(const TProfileSource& s, SetupConfig& c) {
+    const std::string& m = kMainSection;
+    // In the order of the file's documentation; each key falls back to the field's default.
+    c.InstallDisks = s.ReadInteger(m, "Install Disks", c.InstallDisks);
+    c.InstallDir = s.ReadString(m, "Install Dir", c.InstallDir);
+    c.Launch = s.ReadString(m, "Launch", c.Launch);
+    c.Folder = s.ReadString(m, "Folder", c.Folder);
+    c.AddToProgramFiles = s.ReadBool(m, "Add to Program Files", c.AddToProgramFiles);
+    c.ShowWarningScreen = s.ReadBool(m, "Show Warning Screen", c.ShowWarningScreen);
+    c.ShowReBoot = s.ReadBool(m, "Show Re-Boot", c.ShowReBoot);
+    c.WorkStationPrompt = s.ReadBool(m, "Work Station Prompt", c.WorkStationPrompt);
+    c.BitmapFile = s.ReadString(m, "Bitmap File", c.BitmapFile);
+    c.AlignCenter = s.ReadBool(m, "Align Center", c.AlignCenter);
+    c.AlignLeft = s.ReadBool(m, "Align Left", c.AlignLeft);
+    c.AlignRight = s.ReadBool(m, "Align Right", c.AlignRight);
+    c.DitherFrom = s.ReadInteger(m, "Dither From", c.DitherFrom);
+    c.DitherTo = s.ReadInteger(m, "Dither To", c.DitherTo);
+    c.Header = s.ReadString(m, "Header", c.Header);
+    c.HeaderFontName = s.ReadString(m, "Header Font Name", c.HeaderFontName);
+    c.HeaderFontSize = s.ReadInteger(m, "Header Font Size", c.HeaderFontSize);
+    c.HeaderFontColor = s.ReadInteger(m, "Header Font Color", c.HeaderFontColor);
+    c.HeaderFontShadow = s.ReadInteger(m, "Header Font Shadow", c.HeaderFontShadow);
+    c.Header2 = s.ReadString(m, "Header2", c.Header2);
+    c.Header2FontName = s.ReadString(m, "Header2 Font Name", c.Header2FontName);
+    c.Header2FontSize = s.ReadInteger(m, "Header2 Font Size", c.Header2FontSize);
+    c.Header2FontColor = s.ReadInteger(m, "Header2 Font Color", c.Header2FontColor);
+    c.Header2FontShadow = s.ReadInteger(m, "Header2 Font Shadow", c.Header2FontShadow);
+}
+
+} // namespace
+
+void LoadSetupConfig(const TProfileSource& source, SetupConfig& config) {
+    config = SetupConfig{};
+    ReadMainSection(source, config);
+    config.DirectoryEntries = ReadListSection(source, "Directories");
+    config.FileEntries = ReadListSection(source, "Files");
+    AppendOverWriteMarks(source, config.FileEntries);
+    config.DesktopEntries = ReadListSection(source, "Desktop");
+    config.IniSetupEntries = ReadListSection(source, "INI - Setup");
+    config.WorkStationEntries = ReadListSection(source, "WorkStation");
+    config.AutoexecLines = ReadAutoexecLines(source);
+}
+
+void LoadSetupConfig(const std::string& StartDir, SetupConfig& config) {
+#ifdef _WIN32
+    const TWin32ProfileSource source(StartDir + kSetupConfigName);
+#else
+    const TProfileReader source(StartDir + kSetupConfigName);
+#endif
+    LoadSetupConfig(source, config);
+}
+
+} // namespace yar

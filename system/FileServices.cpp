@@ -1,0 +1,43 @@
+// The parts of the file services that are the same on every platform.
+#include "system/FileServices.h"
+
+namespace yar {
+
+void ForceDirectories(const std::string& dir) {
+    // Every separator at the end goes, but a root keeps the one that makes it a root.
+    const auto trimmed = [](std::string d) {
+        while (!d.empty() && IsPathDelimiter(d.back()) && !IsDriveRoot(d)) d = ExcludeTrailingDelimiter(d);
+        return d;
+    };
+    // Walks up to the first directory that exists, then creates the missing ones top down; a loop,
+    // since a stored name may nest deeply.
+    std::vector<std::string> missing;
+    for (std::string d = trimmed(dir); !d.empty() && !IsDriveRoot(d) && !DirectoryExistsAt(d);
+         d = trimmed(ExtractFilePath(d)))
+        missing.push_back(d);
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) MakeDirectory(*it);
+}
+
+void CleanWorkDir(const std::string& dir) {
+    if (dir.empty() || IsDriveRoot(dir)) return;
+    // Read-only files refuse; that is expected.
+    for (const std::string& name : FileNamesIn(dir)) RemoveFileAt(JoinPath(dir, name));
+    RemoveDirectoryAt(dir);
+}
+
+EInOutError::EInOutError(int errorCode, const std::string& message)
+    : std::runtime_error(message), FErrorCode(errorCode) {}
+
+std::optional<TDosDateTime> DecodeDosDateTime(uint32_t dosDateTime) {
+    const uint32_t date = dosDateTime >> 16;
+    const uint32_t time = dosDateTime & 0xFFFFu;
+    const TDosDateTime t{static_cast<int>((date >> 9) + 1980), static_cast<int>((date >> 5) & 0x0F),
+                         static_cast<int>(date & 0x1F),        static_cast<int>(time >> 11),
+                         static_cast<int>((time >> 5) & 0x3F), static_cast<int>((time & 0x1F) * 2)};
+    if (t.Month < 1 || t.Month > 12 || t.Day < 1 || t.Day > 31 || t.Hour > 23 || t.Minute > 59 ||
+        t.Second > 59)
+        return std::nullopt;
+    return t;
+}
+
+} // namespace yar

@@ -1,0 +1,71 @@
+// The platform's file and directory services the archive container needs, behind one portable
+// interface. Paths are the system's own strings with "\" separators; on Windows they go to the Win32
+// calls unchanged, elsewhere "\" is read as "/" so that the same archive expands on both.
+#pragma once
+
+#include "system/Streams.h"
+#include "util/Paths.h"
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace yar {
+
+// A directory that cannot be made, with the runtime's text for the error code.
+class EInOutError : public std::runtime_error {
+public:
+    EInOutError(int errorCode, const std::string& message);
+    int ErrorCode() const { return FErrorCode; }
+
+private:
+    int FErrorCode;
+};
+
+// The path as the platform's file calls take it.
+std::string NativePath(const std::string& path);
+
+bool FileExistsAt(const std::string& path); // an existing file, not a directory
+bool DirectoryExistsAt(const std::string& path);
+// Creates one directory whose parent exists; raises EInOutError when it cannot.
+void MakeDirectory(const std::string& path);
+std::optional<int64_t> FileSizeAt(const std::string& path);
+// Free bytes of the drive that holds path (its drive letter, else the current drive); -1 on failure.
+double DiskFreeBytes(const std::string& path);
+bool RemoveFileAt(const std::string& path);
+bool RemoveDirectoryAt(const std::string& path);
+// The names of the plain files of dir (no directories), in the order the system lists them.
+std::vector<std::string> FileNamesIn(const std::string& dir);
+
+// Creates dir and every missing parent, top down, stopping at the first directory that exists or at
+// a drive root; raises EInOutError for the first directory that cannot be made.
+void ForceDirectories(const std::string& dir);
+// Deletes every file of dir, then dir itself. Files that cannot be deleted, subdirectories and a
+// directory that cannot be removed stay without a message. An empty path and a drive root are left
+// alone: neither can be a directory of a run, and cleaning one would empty a drive's root.
+void CleanWorkDir(const std::string& dir);
+
+// The Windows directory as GetWindowsDirectoryA returns it into a 144-byte buffer; empty on a system
+// without one.
+std::string WindowsDirectory();
+// The current directory of the current drive.
+std::string CurrentDirectory();
+// Makes dir the current directory; raises EInOutError with the system's text for the error.
+void EnterDirectory(const std::string& dir);
+
+// Sets the last-write time of the open file from a DOS packed date and time (date in the high word,
+// time in the low word, local time). Returns false when the value is no valid date or the call fails.
+bool SetFileDosDate(TFileStream& file, uint32_t dosDateTime);
+// Applies the attribute bits (read-only 0x01, hidden 0x02, system 0x04, archive 0x20) to a closed file.
+// Outside Windows only read-only has a counterpart: the file loses its write permissions.
+bool ApplyFileAttributes(const std::string& path, uint16_t attributes);
+
+// The fields of a DOS packed date and time; nothing when a field is out of range.
+struct TDosDateTime {
+    int Year, Month, Day, Hour, Minute, Second;
+};
+std::optional<TDosDateTime> DecodeDosDateTime(uint32_t dosDateTime);
+
+} // namespace yar

@@ -1,0 +1,112 @@
+// File services on POSIX systems. "\" in a path is read as "/"; drives do not exist, so free space
+// is that of the file system holding the nearest existing directory of the path.
+#include "system/FileServices.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace yar {
+
+std::string NativePath(const std::string& path) {
+    std::string result = path;
+    std::replace(result.begin(), result.end(), '\\', '/');
+    return result;
+}
+
+bool FileExistsAt(const std::string& path) {
+    struct stat st {};
+    return stat(NativePath(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExistsAt(const std::string& path) {
+    struct stat st {};
+    return stat(NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void MakeDirectory(const std::string& path) {
+    if (mkdir(NativePath(path).c_str(), 0777) != 0) {
+        const int code = errno;
+        throw EInOutError(code, "I/O error " + std::to_string(code));
+    }
+}
+
+std::optional<int64_t> FileSizeAt(const std::string& path) {
+    struct stat st {};
+    if (stat(NativePath(path).c_str(), &st) != 0) return std::nullopt;
+    return static_cast<int64_t>(st.st_size);
+}
+
+double DiskFreeBytes(const std::string& path) {
+    // The directory part of the path, shortened until it names something that exists.
+    std::string dir = ExtractFileDir(NativePath(path));
+    struct statvfs vfs {};
+    while (statvfs(dir.empty() ? "." : dir.c_str(), &vfs) != 0) {
+        if (dir.empty() || IsDriveRoot(dir)) return -1;
+        dir = ExtractFileDir(dir);
+    }
+    return static_cast<double>(vfs.f_bavail) * static_cast<double>(vfs.f_frsize);
+}
+
+bool RemoveFileAt(const std::string& path) {
+    return unlink(NativePath(path).c_str()) == 0;
+}
+
+bool RemoveDirectoryAt(const std::string& path) {
+    return rmdir(NativePath(path).c_str()) == 0;
+}
+
+std::vector<std::string> FileNamesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(NativePath(dir), error))
+        if (!entry.is_directory(error)) names.push_back(entry.path().filename().string());
+    return names;
+}
+
+std::string WindowsDirectory() {
+    return {};
+}
+
+std::string CurrentDirectory() {
+    std::error_code error;
+    return std::filesystem::current_path(error).string();
+}
+
+void EnterDirectory(const std::string& dir) {
+    if (chdir(NativePath(dir).c_str()) == 0) return;
+    const int code = errno;
+    throw EInOutError(code, SysErrorMessage(code));
+}
+
+bool SetFileDosDate(TFileStream& file, uint32_t dosDateTime) {
+    const auto t = DecodeDosDateTime(dosDateTime);
+    if (!t) return false;
+    std::tm local{};
+    local.tm_year = t->Year - 1900;
+    local.tm_mon = t->Month - 1;
+    local.tm_mday = t->Day;
+    local.tm_hour = t->Hour;
+    local.tm_min = t->Minute;
+    local.tm_sec = t->Second;
+    local.tm_isdst = -1;
+    const std::time_t when = std::mktime(&local);
+    if (when == static_cast<std::time_t>(-1)) return false;
+    const timespec times[2] = {{0, UTIME_OMIT}, {when, 0}};
+    return futimens(file.Handle(), times) == 0;
+}
+
+bool ApplyFileAttributes(const std::string& path, uint16_t attributes) {
+    if ((attributes & 0x01) == 0) return true;
+    const std::string native = NativePath(path);
+    struct stat st {};
+    if (stat(native.c_str(), &st) != 0) return false;
+    return chmod(native.c_str(), st.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+} // namespace yar

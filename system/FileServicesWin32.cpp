@@ -1,0 +1,100 @@
+// File services on Windows, through the Win32 calls of the ANSI code page.
+#include "system/FileServices.h"
+
+#include <windows.h>
+
+namespace yar {
+
+std::string NativePath(const std::string& path) {
+    return path;
+}
+
+bool FileExistsAt(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool DirectoryExistsAt(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void MakeDirectory(const std::string& path) {
+    if (!CreateDirectoryA(path.c_str(), nullptr)) {
+        const int code = static_cast<int>(GetLastError());
+        throw EInOutError(code, "I/O error " + std::to_string(code));
+    }
+}
+
+std::optional<int64_t> FileSizeAt(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+double DiskFreeBytes(const std::string& path) {
+    // "X:\" for a path that starts with a drive letter; the current drive's root otherwise.
+    char root[4] = {'A', ':', '\\', '\0'};
+    const bool hasDrive = path.size() >= 2 && path[1] == ':';
+    if (hasDrive) {
+        const char letter = path[0];
+        root[0] = letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
+    }
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+    if (!GetDiskFreeSpaceA(hasDrive ? root : nullptr, &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                           &totalClusters))
+        return -1;
+    return static_cast<double>(bytesPerSector) * static_cast<double>(sectorsPerCluster) *
+           static_cast<double>(freeClusters);
+}
+
+bool RemoveFileAt(const std::string& path) {
+    return DeleteFileA(path.c_str()) != 0;
+}
+
+bool RemoveDirectoryAt(const std::string& path) {
+    return RemoveDirectoryA(path.c_str()) != 0;
+}
+
+std::vector<std::string> FileNamesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(JoinPath(dir, "*.*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.emplace_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+std::string WindowsDirectory() {
+    char buffer[144] = {};
+    const UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
+    return length < sizeof buffer ? std::string(buffer, length) : std::string();
+}
+
+std::string CurrentDirectory() {
+    char buffer[MAX_PATH + 1] = {};
+    const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+    return length < sizeof buffer ? std::string(buffer, length) : std::string();
+}
+
+void EnterDirectory(const std::string& dir) {
+    if (SetCurrentDirectoryA(dir.c_str())) return;
+    const DWORD code = GetLastError();
+    throw EInOutError(static_cast<int>(code), SysErrorMessage(static_cast<int>(code)));
+}
+
+bool SetFileDosDate(TFileStream& file, uint32_t dosDateTime) {
+    FILETIME local{}, utc{};
+    return DosDateTimeToFileTime(static_cast<WORD>(dosDateTime >> 16),
+                                 static_cast<WORD>(dosDateTime & 0xFFFF), &local) &&
+           LocalFileTimeToFileTime(&local, &utc) && SetFileTime(file.Handle(), nullptr, nullptr, &utc);
+}
+
+bool ApplyFileAttributes(const std::string& path, uint16_t attributes) {
+    return SetFileAttributesA(path.c_str(), attributes) != 0;
+}
+
+} // namespace yar

@@ -1,0 +1,27 @@
+// Text rules of the system: 8-bit ANSI strings whose case-insensitive comparisons upper-case the
+// ASCII letters of both sides and leave every other byte as it is.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace yar {
+
+inline char UpperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+inline char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string UpperCase(std::string text);
+std::string LowerCase(std::string text);
+
+// Equal once both sides are upper-cased.
+bool SameText(std::string_view a, std::string_view b);
+
+// Whether text begins with prefix, ignoring case as SameText does.
+bool StartsWithText(std::string_view text, std::string_view prefix);
+
+} // namespace yar
