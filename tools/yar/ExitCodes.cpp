@@ -39,9 +39,7 @@ int RunGuarded(const std::function<int()>& command) {
         return Fail(CodeOfSegError(e), e.what());
     } catch (const EVolumeUnavailable& e) {
         return Fail(YarExitAborted, e.what());
-    } catch (const ECompressError& e) {
-        return Fail(YarExitDamaged, e.what());
-    } catch (const ELZHBadDecodeTable& e) {
+    } catch (const ECompressError& e) { // the container's and the decoders'
         return Fail(YarExitDamaged, e.what());
     } catch (const EListError& e) { // a set whose name list holds no file
         return Fail(YarExitDamaged, e.what());
