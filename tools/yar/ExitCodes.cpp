@@ -8,20 +8,11 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 
 namespace yar::tool {
 namespace {
-
-int CodeOfSegError(const ESegError& e) {
-    if (std::strcmp(e.what(), SegMsgOperationAborted) == 0) return YarExitAborted;
-    if (std::strcmp(e.what(), SegMsgStreamOpenFailed) == 0 ||
-        std::strcmp(e.what(), SegMsgStreamReadFailed) == 0)
-        return YarExitFile;
-    return YarExitDamaged;
-}
 
 int Fail(int code, const char* message) {
     std::cerr << "yar: " << message << "\n";
@@ -35,10 +26,14 @@ int RunGuarded(const std::function<int()>& command) {
         return command();
     } catch (const CLI::ValidationError& e) {
         return Fail(YarExitUsage, e.what());
-    } catch (const ESegError& e) {
-        return Fail(CodeOfSegError(e), e.what());
+    } catch (const ESegAborted& e) {
+        return Fail(YarExitAborted, e.what());
     } catch (const EVolumeUnavailable& e) {
         return Fail(YarExitAborted, e.what());
+    } catch (const ESegStreamError& e) {
+        return Fail(YarExitFile, e.what());
+    } catch (const ESegError& e) { // the set's own records
+        return Fail(YarExitDamaged, e.what());
     } catch (const ECompressError& e) { // the container's and the decoders'
         return Fail(YarExitDamaged, e.what());
     } catch (const EListError& e) { // a set whose name list holds no file
