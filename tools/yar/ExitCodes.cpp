@@ -1,12 +1,11 @@
 #include "tools/yar/ExitCodes.h"
 
-#include "archive/Compress.h"
+#include "archive/ArchiveErrors.h"
 #include "archive/FileServices.h"
 #include "archive/Segment.h"
+#include "tools/builder/BuildErrors.h"
 #include "tools/yar/TerminalPrompts.h"
-#include "tools/yar/YarReader.h"
-
-#include <CLI/CLI.hpp>
+#include "tools/yar/ToolErrors.h"
 
 #include <filesystem>
 #include <iostream>
@@ -22,9 +21,12 @@ int Fail(int code, const char* message) {
 } // namespace
 
 int RunGuarded(const std::function<int()>& command) {
+    // The kinds of a base come before it. Anything else is a fault of the tool and is not dressed up.
     try {
         return command();
-    } catch (const CLI::ValidationError& e) {
+    } catch (const EUsageError& e) {
+        return Fail(YarExitUsage, e.what());
+    } catch (const builder::EBuildLimit& e) { // inputs an archive or a set cannot hold
         return Fail(YarExitUsage, e.what());
     } catch (const ESegAborted& e) {
         return Fail(YarExitAborted, e.what());
@@ -38,15 +40,15 @@ int RunGuarded(const std::function<int()>& command) {
         return Fail(YarExitDamaged, e.what());
     } catch (const EListError& e) { // a set whose name list holds no file
         return Fail(YarExitDamaged, e.what());
+    } catch (const EToolFileError& e) {
+        return Fail(YarExitFile, e.what());
+    } catch (const builder::EVolumeFileError& e) {
+        return Fail(YarExitFile, e.what());
     } catch (const EStreamError& e) {
         return Fail(YarExitFile, e.what());
     } catch (const EInOutError& e) {
         return Fail(YarExitFile, e.what());
-    } catch (const EInputError& e) {
-        return Fail(YarExitFile, e.what());
     } catch (const std::filesystem::filesystem_error& e) {
-        return Fail(YarExitFile, e.what());
-    } catch (const std::runtime_error& e) { // the builder's and the placement's file failures
         return Fail(YarExitFile, e.what());
     }
 }

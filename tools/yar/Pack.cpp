@@ -1,6 +1,8 @@
 #include "tools/yar/Pack.h"
 
 #include "tools/builder/ArchiveWriter.h"
+#include "tools/builder/BuildErrors.h"
+#include "tools/yar/ToolErrors.h"
 
 #include <algorithm>
 #include <ctime>
@@ -8,8 +10,8 @@
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <stdexcept>
 #include <sys/stat.h>
+#include <tuple>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -25,15 +27,14 @@ std::string StoredPath(const TPackSource& s) {
 }
 
 void CheckName(const std::string& name, const std::string& path) {
-    if (name.find('\\') != std::string::npos)
-        throw std::runtime_error("a stored name cannot hold \"\\\": " + path);
+    if (name.find('\\') != std::string::npos) throw EUsageError("a stored name cannot hold \"\\\": " + path);
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
     std::ifstream in(fs::path(path), std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
+    if (!in) throw EToolFileError("cannot read " + path);
     std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw std::runtime_error("cannot read " + path);
+    if (in.bad()) throw EToolFileError("cannot read " + path);
     return data;
 }
 
@@ -41,7 +42,7 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path) {
 
 uint32_t DosDateOf(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) throw std::runtime_error("cannot read " + path);
+    if (::stat(path.c_str(), &st) != 0) throw EToolFileError("cannot read " + path);
     const std::time_t when = st.st_mtime;
     std::tm t{};
 #ifdef _WIN32
@@ -61,11 +62,11 @@ uint32_t DosDateOf(const std::string& path) {
 uint16_t AttributesOf(const std::string& path) {
 #ifdef _WIN32
     const DWORD a = GetFileAttributesA(path.c_str());
-    if (a == INVALID_FILE_ATTRIBUTES) throw std::runtime_error("cannot read " + path);
+    if (a == INVALID_FILE_ATTRIBUTES) throw EToolFileError("cannot read " + path);
     return static_cast<uint16_t>((a & 0x07) | 0x20);
 #else
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) throw std::runtime_error("cannot read " + path);
+    if (::stat(path.c_str(), &st) != 0) throw EToolFileError("cannot read " + path);
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ? 0x21 : 0x20;
 #endif
 }
@@ -93,7 +94,7 @@ std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs) 
                 out.push_back({dir, name, item.path().string()});
             }
         } else {
-            throw std::runtime_error("no such file or directory: " + input);
+            throw EToolFileError("no such file or directory: " + input);
         }
     }
     std::sort(out.begin(), out.end(), [](const TPackSource& a, const TPackSource& b) {
@@ -101,8 +102,8 @@ std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs) 
     });
     for (std::size_t i = 1; i < out.size(); ++i)
         if (StoredPath(out[i]) == StoredPath(out[i - 1]))
-            throw std::runtime_error("two files would be stored as " + StoredPath(out[i]) + ": " +
-                                     out[i - 1].Path + " and " + out[i].Path);
+            throw EUsageError("two files would be stored as " + StoredPath(out[i]) + ": " + out[i - 1].Path +
+                              " and " + out[i].Path);
     return out;
 }
 
@@ -125,7 +126,7 @@ std::vector<uint8_t> BuildArchive(const std::vector<TPackSource>& files, bool st
     for (const TPackSource* f : order) {
         builder::TArchiveEntrySource entry;
         entry.Name = storeDirs ? StoredPath(*f) : f->Name;
-        if (entry.Name.size() > 0x7FFF) throw std::runtime_error("stored name too long: " + entry.Name);
+        if (entry.Name.size() > 0x7FFF) throw builder::EBuildLimit("stored name too long: " + entry.Name);
         entry.Data = std::move(contents[f]);
         entry.Method = options.Method;
         entry.FileDate = DosDateOf(f->Path);
@@ -139,7 +140,7 @@ std::vector<uint8_t> BuildArchive(const std::vector<TPackSource>& files, bool st
             packed = builder::PackEntry(entry, options.Key);
         }
         total += packed.Header.ExpandedSize;
-        if (total > INT32_MAX) throw std::runtime_error("archive larger than 2 GB");
+        if (total > INT32_MAX) throw builder::EBuildLimit("archive larger than 2 GB");
         image.Entries.push_back(std::move(packed));
     }
     // Only empty files: a total of 0 would end the expansion before the first of them.
@@ -153,7 +154,7 @@ void PackArchive(const std::vector<TPackSource>& files, const std::string& outpu
     std::ofstream out(fs::path(output), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     out.close();
-    if (!out) throw std::runtime_error("cannot write " + output);
+    if (!out) throw EToolFileError("cannot write " + output);
 }
 
 std::vector<std::string> PackSet(const std::vector<TPackSource>& files, const std::string& output,
