@@ -54,6 +54,11 @@ TEntryHeaderBytes EncodeEntryHeader(const TEntryHeader& header);
 // The method ordinal whose id equals id exactly (letter case counts), if any.
 std::optional<uint8_t> MethodOrdinalOfID(const std::string& id);
 
+// Letter case as the container ignores it when it matches stored names: ASCII letters only.
+constexpr char UpperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 // The wrapping 32-bit byte sum that entry checksums are made of.
 uint32_t ByteSum(const uint8_t* data, size_t count, uint32_t start = 0);
 

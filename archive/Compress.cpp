@@ -37,10 +37,6 @@ int32_t ReadUpTo(TStream& s, void* buffer, int32_t count) {
     return done;
 }
 
-char UpperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
                                               [](char x, char y) { return UpperAscii(x) == UpperAscii(y); });

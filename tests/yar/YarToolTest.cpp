@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
@@ -404,6 +405,59 @@ void PackAsTheToolDoes(const std::vector<std::string>& inputs, const std::string
         PackSet(files, output, options);
     else
         PackArchive(files, output, options);
+}
+
+TEST_F(YarPack, InputsThatWouldCollideAreACommandLineMistakeAndWriteNothing) {
+    const auto file = [&](const std::string& path) {
+        fs::create_directories(fs::path(Dir() + path).parent_path());
+        WriteFile(Dir() + path, Bytes(path));
+        return Dir() + path;
+    };
+    const std::string x = file("/a/x.txt"), otherX = file("/b/x.txt");
+    file("/c/Same.txt");
+    file("/d/same.txt");
+    file("/e/Docs/read.me");
+    file("/f/docs/READ.ME");
+    // Paths below a directory input as the directory walk spells them on this platform.
+    const auto walked = [&](const char* dir, std::initializer_list<const char*> below) {
+        fs::path path(Dir() + dir);
+        for (const char* part : below) path /= part;
+        return path.string();
+    };
+    struct Case {
+        const char* name;
+        std::vector<std::string> inputs;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"the same file twice", {x, x}, "the same input is named twice: " + x},
+        {"the same file spelled otherwise",
+         {x, Dir() + "/a/./x.txt"},
+         "the same input is named twice: " + x + " and " + Dir() + "/a/./x.txt"},
+        {"the same directory twice",
+         {Dir() + "/c", Dir() + "/d", Dir() + "/c"},
+         "the same input is named twice: " + Dir() + "/c"},
+        {"stored alike", {x, otherX}, "two files would be stored as x.txt: " + x + " and " + otherX},
+        {"names differing only in letter case",
+         {Dir() + "/d", Dir() + "/c"},
+         "two files would be stored as names that differ only in letter case: Same.txt (" +
+             walked("/c", {"Same.txt"}) + ") and same.txt (" + walked("/d", {"same.txt"}) + ")"},
+        {"directories differing only in letter case",
+         {Dir() + "/e", Dir() + "/f"},
+         "two files would be stored as names that differ only in letter case: Docs\\read.me (" +
+             walked("/e", {"Docs", "read.me"}) + ") and docs\\READ.ME (" + walked("/f", {"docs", "READ.ME"}) +
+             ")"},
+    };
+    for (const Case& c : cases)
+        for (const bool set : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (set ? " into a set" : " into an archive"));
+            const std::string output = Dir() + (set ? "/set/disk.001" : "/out.yar");
+            const auto [code, printed] = Guarded([&] { PackAsTheToolDoes(c.inputs, output, set); });
+            EXPECT_EQ(code, YarExitUsage);
+            EXPECT_EQ(printed, "yar: " + c.message + "\n");
+            EXPECT_FALSE(fs::exists(output));
+            EXPECT_FALSE(fs::exists(Dir() + "/set"));
+        }
 }
 
 TEST_F(YarPack, PackingErrorsReachTheExitCodeOfTheirType) {

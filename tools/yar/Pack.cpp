@@ -11,6 +11,7 @@
 #include <iterator>
 #include <map>
 #include <sys/stat.h>
+#include <system_error>
 #include <tuple>
 
 #ifdef _WIN32
@@ -28,6 +29,39 @@ std::string StoredPath(const TPackSource& s) {
 
 void CheckName(const std::string& name, const std::string& path) {
     if (name.find('\\') != std::string::npos) throw EUsageError("a stored name cannot hold \"\\\": " + path);
+}
+
+// One input named twice, also as another spelling of its path, would put every file in twice.
+void RefuseRepeatedInputs(const std::vector<std::string>& inputs) {
+    for (std::size_t i = 1; i < inputs.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j) {
+            std::error_code ec; // an input that does not exist is reported when it is collected
+            if (!fs::equivalent(inputs[j], inputs[i], ec)) continue;
+            throw EUsageError("the same input is named twice: " + inputs[j] +
+                              (inputs[j] == inputs[i] ? "" : " and " + inputs[i]));
+        }
+}
+
+// Windows takes names that differ only in letter case for one file, and a set's name list selects
+// entries ignoring it, so such names would overwrite or shadow each other.
+std::string CaseFolded(std::string path) {
+    std::transform(path.begin(), path.end(), path.begin(), UpperAscii);
+    return path;
+}
+
+void RefuseCollidingNames(const std::vector<TPackSource>& files) {
+    std::map<std::string, const TPackSource*> stored;
+    for (const TPackSource& f : files) {
+        const auto [it, added] = stored.emplace(CaseFolded(StoredPath(f)), &f);
+        if (added) continue;
+        const TPackSource& first = *it->second;
+        if (StoredPath(first) == StoredPath(f))
+            throw EUsageError("two files would be stored as " + StoredPath(f) + ": " + first.Path + " and " +
+                              f.Path);
+        throw EUsageError(
+            "two files would be stored as names that differ only in letter case: " + StoredPath(first) +
+            " (" + first.Path + ") and " + StoredPath(f) + " (" + f.Path + ")");
+    }
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
@@ -72,6 +106,7 @@ uint16_t AttributesOf(const std::string& path) {
 }
 
 std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs) {
+    RefuseRepeatedInputs(inputs);
     std::vector<TPackSource> out;
     for (const std::string& input : inputs) {
         const fs::path root(input);
@@ -100,10 +135,7 @@ std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs) 
     std::sort(out.begin(), out.end(), [](const TPackSource& a, const TPackSource& b) {
         return std::tie(a.StoredDir, a.Name) < std::tie(b.StoredDir, b.Name);
     });
-    for (std::size_t i = 1; i < out.size(); ++i)
-        if (StoredPath(out[i]) == StoredPath(out[i - 1]))
-            throw EUsageError("two files would be stored as " + StoredPath(out[i]) + ": " + out[i - 1].Path +
-                              " and " + out[i].Path);
+    RefuseCollidingNames(out);
     return out;
 }
 
