@@ -4,6 +4,7 @@
 // and attributes. The segment-set reader derives from it.
 #pragma once
 
+#include "archive/ArchiveErrors.h"
 #include "archive/ArchiveFormat.h"
 #include "archive/ExpandStream.h"
 #include "system/Streams.h"
@@ -12,7 +13,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -36,11 +36,6 @@ using TFilenameCheckEvent = std::function<void(std::string& filepath, TCProcessM
 // Accepts a header id that is not one of the built-in methods' ids.
 using TRecognizeEvent = std::function<void(const std::string& CompressID, bool& recognized)>;
 
-// Every error the container raises about an archive's content derives from this class.
-class ECompressError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 class EInvalidHeader : public ECompressError {
 public:
     EInvalidHeader();

@@ -9,7 +9,7 @@
 
 namespace yar {
 
-ELZHBadDecodeTable::ELZHBadDecodeTable() : std::runtime_error("Bad decode table in archive!") {}
+ELZHBadDecodeTable::ELZHBadDecodeTable() : ECompressError("Bad decode table in archive!") {}
 
 int32_t PercentOf(int32_t Done, int32_t Total) {
     if (Total > 100000) return Done / (Total / 100);

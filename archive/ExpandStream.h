@@ -1,11 +1,11 @@
 // The expansion engine: turns the stored bytes of one archive entry back into its expanded bytes.
 #pragma once
 
+#include "archive/ArchiveErrors.h"
 #include "system/Streams.h"
 
 #include <cstdint>
 #include <functional>
-#include <stdexcept>
 
 namespace yar {
 
@@ -16,7 +16,7 @@ enum TCompressionMethod : uint8_t { coNone = 0, coRLE = 1, coLZH = 2, coCustom =
 using TShowProgressEvent = std::function<void(int32_t& PercentageDone)>;
 
 // Code lengths that do not make a complete (or a safe) code: "Bad decode table in archive!".
-class ELZHBadDecodeTable : public std::runtime_error {
+class ELZHBadDecodeTable : public ECompressError {
 public:
     ELZHBadDecodeTable();
 };

@@ -58,7 +58,7 @@ std::unique_ptr<TFileStream> OpenOrFail(const std::string& path, uint16_t mode) 
     try {
         return std::make_unique<TFileStream>(NativePath(path), mode);
     } catch (const EStreamError&) {
-        throw ESegError(SegMsgStreamOpenFailed);
+        throw ESegStreamError(SegMsgStreamOpenFailed);
     }
 }
 
@@ -158,7 +158,7 @@ void TSegCompress::SetSegTmpDir(const std::string& value) {
 // ---- TSegCompress: volumes ----
 
 void TSegCompress::Abort() {
-    throw ESegError(SegMsgOperationAborted);
+    throw ESegAborted();
 }
 
 void TSegCompress::ProcessMessages() {
@@ -188,7 +188,7 @@ std::optional<TSegVolumeRecord> ReadVolumeRecordFrom(TStream& Stream) {
 } // namespace
 
 void TSegCompress::ReadVolumeRecord(TStream& Stream) {
-    if (!ReadVolumeRecordFrom(Stream)) throw ESegError(SegMsgInvalidSegmentIDHeader);
+    if (!ReadVolumeRecordFrom(Stream)) throw ESegInvalidRecord(SegMsgInvalidSegmentIDHeader);
     FVolumeRemaining -= static_cast<int64_t>(TSegVolumeRecord::Size);
 }
 
@@ -232,7 +232,7 @@ std::unique_ptr<TStream> TSegCompress::MountVolume(uint16_t Number) {
                 const auto probe = OpenOrFail(FVolumePath, fmOpenRead | fmShareExclusive);
                 record = ReadVolumeRecordFrom(*probe);
             }
-            if (!record) throw ESegError(SegMsgStreamOpenFailed);
+            if (!record) throw ESegStreamError(SegMsgStreamOpenFailed);
             if (record->SegNumber == Number) {
                 auto volume = OpenOrFail(FVolumePath, fmOpenRead | fmShareExclusive);
                 FVolumeRemaining = volume->Size();
@@ -322,7 +322,7 @@ void TSegCompress::VisitSet(TSegArcList& List, const TSegArchiveAction& Action) 
     uint8_t setBytes[TSegSetHeader::Size]{};
     ReadSpanning(setBytes, sizeof setBytes);
     const TSegSetHeader set = DecodeSetHeader(setBytes);
-    if (set.Id != SegSetId) throw ESegError(SegMsgInvalidSegmentHeaderID);
+    if (set.Id != SegSetId) throw ESegInvalidRecord(SegMsgInvalidSegmentHeaderID);
 
     {
         const TContainerEventsAside aside(*this);
@@ -345,11 +345,11 @@ void TSegCompress::ReadScan(TSegArc& Arc) {
     uint8_t scanBytes[TSegScanRecord::Size]{};
     ReadSpanning(scanBytes, sizeof scanBytes);
     const TSegScanRecord scan = DecodeScanRecord(scanBytes);
-    if (scan.Id != SegScanId) throw ESegError(SegMsgInvalidScanIDHeader);
+    if (scan.Id != SegScanId) throw ESegInvalidRecord(SegMsgInvalidScanIDHeader);
     // Lengths the reader's buffers cannot hold, or that cannot be, make the record invalid.
     if (scan.PathLength > SegMaxPathLength || scan.RecordLength < 1 ||
         scan.RecordLength > SegMaxRecordLength || scan.ListSize < 0)
-        throw ESegError(SegMsgInvalidScanIDHeader);
+        throw ESegInvalidRecord(SegMsgInvalidScanIDHeader);
 
     std::fill(FBuffer.begin(), FBuffer.end(), uint8_t{0});
     ReadSpanning(FBuffer.data(), scan.PathLength);
@@ -401,7 +401,7 @@ void TSegCompress::ReadNameList(TSegArc& Arc, int32_t ListSize, int32_t RecordLe
     try {
         in = std::make_unique<TFileStream>(NativePath(list.Path()), fmOpenRead | fmShareExclusive);
     } catch (const EStreamError&) {
-        throw ESegError(SegMsgStreamOpenFailed);
+        throw ESegStreamError(SegMsgStreamOpenFailed);
     }
     int64_t remaining = in->Size();
     while (remaining > 0) {
@@ -410,7 +410,7 @@ void TSegCompress::ReadNameList(TSegArc& Arc, int32_t ListSize, int32_t RecordLe
         int32_t got = 0;
         while (got < n) {
             const int32_t r = in->Read(FBuffer.data() + got, n - got);
-            if (r <= 0) throw ESegError(SegMsgStreamReadFailed);
+            if (r <= 0) throw ESegStreamError(SegMsgStreamReadFailed);
             got += r;
         }
         Arc.Files.push_back(TrimTrailingBlanks(TextUpToZero(FBuffer.data(), static_cast<std::size_t>(n))));
@@ -424,8 +424,9 @@ void TSegCompress::ExpandSegArc(TSegArc& Arc, const TSegArchiveAction& Action) {
         uint8_t bytes[TSegArcHeader::Size]{};
         ReadSpanning(bytes, sizeof bytes);
         header = DecodeArcHeader(bytes);
-        if (header.Id != SegArcId || header.ArcSize < 0) throw ESegError(SegMsgInvalidArchiveIDHeader);
-        if (header.ArcSeq > Arc.Index) throw ESegError(SegMsgInvalidArchiveSequence);
+        if (header.Id != SegArcId || header.ArcSize < 0)
+            throw ESegInvalidRecord(SegMsgInvalidArchiveIDHeader);
+        if (header.ArcSeq > Arc.Index) throw ESegInvalidRecord(SegMsgInvalidArchiveSequence);
         if (header.ArcSeq == Arc.Index) break;
         CopySpanning(nullptr, header.ArcSize, nullptr); // an archive the application did not keep
     }

@@ -17,18 +17,6 @@
 
 namespace yar {
 
-// Every failure of the segment layer; the message begins with "(TSegCompress) ".
-class ESegError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// A list position that does not exist: "List index out of bounds (<index>)".
-class EListError : public std::out_of_range {
-public:
-    explicit EListError(std::size_t index);
-};
-
 inline constexpr const char* SegMsgInvalidSegmentIDHeader = "(TSegCompress) Invalid Segment ID Header";
 inline constexpr const char* SegMsgInvalidSegmentHeaderID = "(TSegCompress) Invalid Segment Header ID";
 inline constexpr const char* SegMsgInvalidScanIDHeader = "(TSegCompress) Invalid Scan ID Header";
@@ -37,6 +25,38 @@ inline constexpr const char* SegMsgInvalidArchiveSequence = "(TSegCompress) Inva
 inline constexpr const char* SegMsgStreamOpenFailed = "(TSegCompress) Stream open failed";
 inline constexpr const char* SegMsgStreamReadFailed = "(TSegCompress) Stream read failed";
 inline constexpr const char* SegMsgOperationAborted = "(TSegCompress) Operation aborted by user";
+
+// Every failure of the segment layer; the message begins with "(TSegCompress) ". Only its kinds
+// below are raised, so that a handler can tell them apart without reading the text.
+class ESegError : public std::runtime_error {
+protected:
+    explicit ESegError(const char* message) : std::runtime_error(message) {}
+};
+
+// The run was ended by a cancelled prompt or by a handler's AbortFlag: SegMsgOperationAborted.
+class ESegAborted : public ESegError {
+public:
+    ESegAborted() : ESegError(SegMsgOperationAborted) {}
+};
+
+// A volume or temporary file that cannot be opened or read back: SegMsgStreamOpenFailed or
+// SegMsgStreamReadFailed.
+class ESegStreamError : public ESegError {
+public:
+    explicit ESegStreamError(const char* message) : ESegError(message) {}
+};
+
+// A record of the set that is not what its place requires: one of the SegMsgInvalid... messages.
+class ESegInvalidRecord : public ESegError {
+public:
+    explicit ESegInvalidRecord(const char* message) : ESegError(message) {}
+};
+
+// A list position that does not exist: "List index out of bounds (<index>)".
+class EListError : public std::out_of_range {
+public:
+    explicit EListError(std::size_t index);
+};
 
 // Why a volume event is raised: smExpand while reading a set; smCompress belongs to building.
 enum TSegMode : uint8_t { smCompress = 0, smExpand = 1 };

@@ -13,13 +13,19 @@ const TFileList First = {{"first.txt", Bytes("first archive")}};
 const TFileList Second = {{"second.txt", Bytes("second archive")}, {"more.dat", Pattern(9000, 7)}};
 const TFileList Third = {{"third.txt", Bytes("third archive")}};
 
-std::string Message(const std::function<void()>& run) {
+// The message of what run raised, and whether it was of the kind isKind accepts.
+std::pair<std::string, bool> Raised(const std::function<void()>& run,
+                                    const std::function<bool(const std::exception&)>& isKind) {
     try {
         run();
     } catch (const std::exception& e) {
-        return e.what();
+        return {e.what(), isKind(e)};
     }
-    return "no error";
+    return {"no error", false};
+}
+
+std::string Message(const std::function<void()>& run) {
+    return Raised(run, [](const std::exception&) { return true; }).first;
 }
 
 TEST_F(SegmentRun, BeforeExpandMayDropArchivesWhichArePassedOver) {
@@ -146,6 +152,7 @@ TEST_F(SegmentRun, DamagedRecordsEndTheRunWithTheirMessage) {
         const char* name;
         std::function<void(SpoiltSet&)> spoil;
         const char* message;
+        std::function<bool(const std::exception&)> isKind = IsA<ESegInvalidRecord>;
     };
     const std::vector<Case> cases = {
         {"set id", [](SpoiltSet& s) { s.Stream[0] = 'X'; }, "(TSegCompress) Invalid Segment Header ID"},
@@ -171,7 +178,7 @@ TEST_F(SegmentRun, DamagedRecordsEndTheRunWithTheirMessage) {
          "(TSegCompress) Invalid Archive ID Header"},
         // A set that ends early asks for the volume after its last one.
         {"ends early", [](SpoiltSet& s) { s.Stream.resize(s.Arc1 + 20); },
-         "(TSegCompress) Operation aborted by user"},
+         "(TSegCompress) Operation aborted by user", IsA<ESegAborted>},
     };
     const auto files = OpenFileCount();
     for (const Case& c : cases) {
@@ -182,7 +189,9 @@ TEST_F(SegmentRun, DamagedRecordsEndTheRunWithTheirMessage) {
         WriteSetWithCuts(VolDir(), "segdata", "", s.Stream, {s.Arc0 + 5});
         Prompts.Boxes.clear();
         Prompts.BoxAnswers = {[] { return false; }};
-        EXPECT_EQ(Message([&] { Seg.SegExpand(); }), c.message);
+        const auto [message, ofItsKind] = Raised([&] { Seg.SegExpand(); }, c.isKind);
+        EXPECT_EQ(message, c.message);
+        EXPECT_TRUE(ofItsKind);
         EXPECT_TRUE(TmpLeftovers().empty());
         EXPECT_EQ(OpenFileCount(), files);
     }

@@ -7,6 +7,7 @@
 #include "tools/builder/SegmentSetWriter.h"
 
 #include <deque>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -54,6 +55,11 @@ std::vector<std::size_t> PieceOffsets(const std::vector<builder::TSegSetArchive>
 std::vector<std::string> WriteSetWithCuts(const std::string& dir, const std::string& base,
                                           const std::string& ext, const std::vector<uint8_t>& stream,
                                           std::vector<std::size_t> cuts);
+
+// Whether e is an E, so that a test can tell the kinds of one base apart.
+template <class E> bool IsA(const std::exception& e) {
+    return dynamic_cast<const E*>(&e) != nullptr;
+}
 
 // Open file descriptors of this process, where the platform tells.
 std::optional<int> OpenFileCount();

@@ -247,6 +247,7 @@ TEST_F(SegmentTwoVolumes, CancelEndsTheRunWithNothingLeftOpen) {
         FAIL() << "no error";
     } catch (const ESegError& e) {
         EXPECT_STREQ(e.what(), "(TSegCompress) Operation aborted by user");
+        EXPECT_TRUE(IsA<ESegAborted>(e));
     }
     EXPECT_TRUE(Seg.AbortFlag());
     EXPECT_TRUE(TmpLeftovers().empty());
@@ -287,6 +288,7 @@ TEST_F(SegmentTwoVolumes, FilesThatAreNoVolumeFailWithoutAPrompt) {
             ADD_FAILURE() << "no error";
         } catch (const ESegError& e) {
             EXPECT_STREQ(e.what(), "(TSegCompress) Stream open failed");
+            EXPECT_TRUE(IsA<ESegStreamError>(e));
         }
     }
     EXPECT_TRUE(Prompts.Boxes.empty());

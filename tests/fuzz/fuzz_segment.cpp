@@ -111,7 +111,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const ESegError&) {
     } catch (const EListError&) {
     } catch (const ECompressError&) {
-    } catch (const ELZHBadDecodeTable&) {
     } catch (const EStreamError&) {
     } catch (const EInOutError&) {
     }

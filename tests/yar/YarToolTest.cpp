@@ -2,6 +2,7 @@
 // or asked for on a terminal, every damaged entry reported, and packing that loses no file.
 #include "tests/archive/ContainerTestSupport.h"
 #include "tests/archive/SegmentTestSupport.h"
+#include "tools/yar/ExitCodes.h"
 #include "tools/yar/Pack.h"
 #include "tools/yar/Placement.h"
 #include "tools/yar/SafePath.h"
@@ -10,13 +11,36 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
+#include <iostream>
 #include <sstream>
+#include <stdexcept>
 
 namespace yar::test {
 namespace {
 namespace fs = std::filesystem;
 using namespace yar::tool;
 using Parts = std::vector<std::string>;
+
+// What RunGuarded makes of a command: its exit code and what it printed on standard error.
+std::pair<int, std::string> Guarded(const std::function<void()>& command) {
+    std::ostringstream err;
+    struct TRestore {
+        std::streambuf* Saved;
+        ~TRestore() { std::cerr.rdbuf(Saved); }
+    } restore{std::cerr.rdbuf(err.rdbuf())};
+    const int code = RunGuarded([&] {
+        command();
+        return int{YarExitOk};
+    });
+    return {code, err.str()};
+}
+
+// An exit code with the start of the message printed after "yar: ".
+void ExpectOutcome(const std::pair<int, std::string>& got, int code, const std::string& message) {
+    EXPECT_EQ(got.first, code) << got.second;
+    EXPECT_EQ(got.second.rfind("yar: " + message, 0), 0u) << got.second;
+}
 
 TEST(YarSafePath, HostileNamesStayInside) {
     EXPECT_EQ(SafeComponents("docs\\readme.txt"), (Parts{"docs", "readme.txt"}));
@@ -185,6 +209,104 @@ TEST_F(YarSet, TestReportsEveryDamagedEntry) {
     EXPECT_FALSE(verdicts[5].second.empty());
 }
 
+// An lh5 entry whose pre-code is not a complete code; locked or not.
+builder::TArchiveImage BadTableArchive(int32_t lock) {
+    builder::TArchiveWriter writer(coNone);
+    writer.Add(Entry("t.txt", Pattern(10), coNone, lock));
+    builder::TArchiveImage image = writer.Image();
+    image.Entries[0].Header.Method = coLZH5;
+    image.Entries[0].Stored = {0x00, 0x01, 0x09, 0x00, 0x00, 0x00};
+    image.Entries[0].Header.CompressedSize = 6;
+    return image;
+}
+
+TEST_F(YarSet, EveryReadingErrorReachesTheExitCodeOfItsType) {
+    struct Case {
+        const char* name;
+        std::function<std::string()> input; // makes the input and returns the path given to yar
+        int code;
+        std::string message;
+        int32_t key = 0;
+        std::optional<std::string> typed = std::nullopt; // answers on a terminal; none: no terminal
+    };
+    const auto archive = [this](const builder::TArchiveImage& image) {
+        WriteFile(PathOf("in.yar"), image.Bytes());
+        return PathOf("in.yar");
+    };
+    builder::TArchiveImage badSum = builder::TArchiveWriter(coNone).Add(Entry("a.txt", Bytes("sum"))).Image();
+    badSum.Entries[0].Header.Checksum += 1;
+    const std::string notVolume2 = "XSeg" + std::string(2, '\0') + "\2" + std::string(1, '\0');
+    const std::vector<Case> cases = {
+        {"missing volume, no terminal",
+         [&] {
+             fs::remove(NativePath(Paths[1]));
+             return Paths[0];
+         },
+         YarExitAborted, "volume 2 of the set (segdata.002) is not in "},
+        {"prompt cancelled",
+         [&] {
+             fs::remove(NativePath(Paths[1]));
+             return Paths[0];
+         },
+         YarExitAborted, "(TSegCompress) Operation aborted by user", 0, ""},
+        {"volume named on the terminal holds no volume record",
+         [&] {
+             WriteFile(Paths[1], Bytes(notVolume2));
+             return Paths[0];
+         },
+         YarExitFile, "(TSegCompress) Stream open failed", 0, NativePath(VolDir()) + "\n"},
+        {"damaged set header",
+         [&] {
+             std::vector<uint8_t> volume1 = ReadFile(Paths[0]);
+             volume1[TSegVolumeRecord::Size] = 'X';
+             WriteFile(Paths[0], volume1);
+             return Paths[0];
+         },
+         YarExitDamaged, "(TSegCompress) Invalid Segment Header ID"},
+        {"name list without a file",
+         [&] {
+             builder::TSegSetArchive arc = SetArchiveOf("app", Files);
+             arc.NameList = ArchiveOf({});
+             return WriteSet({arc}).at(0);
+         },
+         YarExitDamaged, "List index out of bounds (0)"},
+        {"bad checksum", [&] { return archive(badSum); }, YarExitDamaged,
+         "Bad checksum during expansion -- data may be invalid"},
+        {"bad decode table", [&] { return archive(BadTableArchive(0)); }, YarExitDamaged,
+         "Bad decode table in archive!"},
+        {"bad decode table of a locked entry", [&] { return archive(BadTableArchive(1)); }, YarExitDamaged,
+         "File locked -- valid key required", 7},
+        {"neither set nor archive",
+         [&] {
+             WriteFile(PathOf("plain.txt"), Bytes("plain text"));
+             return PathOf("plain.txt");
+         },
+         YarExitFile, NativePath(PathOf("plain.txt")) + " is neither a segment set nor an archive"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Paths = WriteSet({SetArchiveOf("app", Files)}, {40});
+        const std::string input = NativePath(c.input());
+        std::istringstream in(c.typed.value_or(""));
+        std::ostringstream out;
+        TTerminalPrompts prompts(std::nullopt, c.typed.has_value(), in, out);
+        ExpectOutcome(Guarded([&] {
+                          TYarReader reader(input, &prompts, NativePath(TmpDir()));
+                          prompts.Attach(reader);
+                          reader.SetKey(c.key);
+                          TPlacement place(Dir() + "/x", true);
+                          reader.Extract(place);
+                      }),
+                      c.code, c.message);
+    }
+}
+
+TEST(YarExitCodes, FaultsOfTheToolAreNotTakenForFailures) {
+    // A broad handler would give a bug the exit code of a file problem.
+    EXPECT_THROW(Guarded([] { throw std::runtime_error("fault"); }), std::runtime_error);
+    EXPECT_THROW(Guarded([] { throw std::invalid_argument("fault"); }), std::invalid_argument);
+}
+
 TEST_F(YarPlacement, HostileStoredNamesExtractInsideTheDirectory) {
     builder::TArchiveWriter writer(coNone);
     for (const char* name :
@@ -273,6 +395,86 @@ TEST_F(YarPack, StoredNamesMustNotCollide) {
     WriteFile(Dir() + "/b/same.txt", Bytes("2"));
     EXPECT_THROW(CollectSources({Dir() + "/a", Dir() + "/b"}), std::runtime_error);
     EXPECT_THROW(CollectSources({Dir() + "/nothing-here"}), std::runtime_error);
+}
+
+// Packs as `yar pack` does: every input is collected before the first byte is written.
+void PackAsTheToolDoes(const std::vector<std::string>& inputs, const std::string& output, bool set,
+                       const TPackOptions& options = {}) {
+    const auto files = CollectSources(inputs);
+    if (set)
+        PackSet(files, output, options);
+    else
+        PackArchive(files, output, options);
+}
+
+TEST_F(YarPack, InputsThatWouldCollideAreACommandLineMistakeAndWriteNothing) {
+    const auto file = [&](const std::string& path) {
+        fs::create_directories(fs::path(Dir() + path).parent_path());
+        WriteFile(Dir() + path, Bytes(path));
+        return Dir() + path;
+    };
+    const std::string x = file("/a/x.txt"), otherX = file("/b/x.txt");
+    file("/c/Same.txt");
+    file("/d/same.txt");
+    file("/e/Docs/read.me");
+    file("/f/docs/READ.ME");
+    // Paths below a directory input as the directory walk spells them on this platform.
+    const auto walked = [&](const char* dir, std::initializer_list<const char*> below) {
+        fs::path path(Dir() + dir);
+        for (const char* part : below) path /= part;
+        return path.string();
+    };
+    struct Case {
+        const char* name;
+        std::vector<std::string> inputs;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"the same file twice", {x, x}, "the same input is named twice: " + x},
+        {"the same file spelled otherwise",
+         {x, Dir() + "/a/./x.txt"},
+         "the same input is named twice: " + x + " and " + Dir() + "/a/./x.txt"},
+        {"the same directory twice",
+         {Dir() + "/c", Dir() + "/d", Dir() + "/c"},
+         "the same input is named twice: " + Dir() + "/c"},
+        {"stored alike", {x, otherX}, "two files would be stored as x.txt: " + x + " and " + otherX},
+        {"names differing only in letter case",
+         {Dir() + "/d", Dir() + "/c"},
+         "two files would be stored as names that differ only in letter case: Same.txt (" +
+             walked("/c", {"Same.txt"}) + ") and same.txt (" + walked("/d", {"same.txt"}) + ")"},
+        {"directories differing only in letter case",
+         {Dir() + "/e", Dir() + "/f"},
+         "two files would be stored as names that differ only in letter case: Docs\\read.me (" +
+             walked("/e", {"Docs", "read.me"}) + ") and docs\\READ.ME (" + walked("/f", {"docs", "READ.ME"}) +
+             ")"},
+    };
+    for (const Case& c : cases)
+        for (const bool set : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (set ? " into a set" : " into an archive"));
+            const std::string output = Dir() + (set ? "/set/disk.001" : "/out.yar");
+            const auto [code, printed] = Guarded([&] { PackAsTheToolDoes(c.inputs, output, set); });
+            EXPECT_EQ(code, YarExitUsage);
+            EXPECT_EQ(printed, "yar: " + c.message + "\n");
+            EXPECT_FALSE(fs::exists(output));
+            EXPECT_FALSE(fs::exists(Dir() + "/set"));
+        }
+}
+
+TEST_F(YarPack, PackingErrorsReachTheExitCodeOfTheirType) {
+    WriteFile(Dir() + "/f.txt", Bytes("f"));
+    const std::vector<std::string> input = {Dir() + "/f.txt"};
+    ExpectOutcome(Guarded([&] { PackAsTheToolDoes({Dir() + "/nothing-here"}, Dir() + "/o.yar", false); }),
+                  YarExitFile, "no such file or directory: " + Dir() + "/nothing-here");
+
+    TPackOptions longRoot;
+    longRoot.TemplateRoot = "c:\\" + std::string(SegMaxPathLength, 'r');
+    ExpectOutcome(Guarded([&] { PackAsTheToolDoes(input, Dir() + "/long/disk.001", true, longRoot); }),
+                  YarExitUsage, "template too long: c:\\rrr");
+    EXPECT_FALSE(fs::exists(Dir() + "/long/disk.001"));
+
+    fs::create_directories(Dir() + "/blocked/disk.001"); // a directory where volume 1 goes
+    ExpectOutcome(Guarded([&] { PackAsTheToolDoes(input, Dir() + "/blocked/disk.001", true); }), YarExitFile,
+                  "cannot create volume ");
 }
 
 } // namespace

@@ -91,6 +91,18 @@ expect 4 test -q partial/disk.001 </dev/null
 grep -q -- "--volumes" err.txt || fail "no hint at --volumes for a missing volume"
 expect 0 test -q partial/disk.001 --volumes moved </dev/null
 
+# The same input twice, or stored names that differ only in letter case, are command-line mistakes:
+# nothing is written.
+expect 2 pack -q twice.yar tree/dir1 tree/dir1
+grep -q "the same input is named twice: tree/dir1" err.txt || fail "no clear message for an input named twice"
+[ -e twice.yar ] && fail "an archive was written for an input named twice"
+mkdir -p cases/a cases/b && echo one >cases/a/Name.txt && echo two >cases/b/NAME.TXT
+expect 2 pack -q cases.yar cases/a cases/b
+grep -q "differ only in letter case: NAME.TXT (cases/b.NAME.TXT) and Name.txt (cases/a.Name.txt)" err.txt ||
+  fail "the letter-case collision does not name both files"
+expect 2 pack -q caseset/disk.001 cases/a cases/b
+[ -e cases.yar ] || [ -e caseset ] && fail "something was written for names that differ only in letter case"
+
 # Neither a set nor an archive.
 echo "plain text" >plain.txt
 expect 3 list plain.txt

@@ -1,5 +1,6 @@
 #include "tools/builder/ArchiveWriter.h"
 
+#include "tools/builder/BuildErrors.h"
 #include "tools/builder/Encoders.h"
 
 #include <stdexcept>
@@ -52,13 +53,13 @@ void ScrambleWithKey(std::vector<uint8_t>& bytes, int32_t key) {
 }
 
 TPackedEntry PackEntry(const TArchiveEntrySource& source, int32_t key, const TCustomEncoder& custom) {
-    if (source.Name.size() > 32767) throw std::length_error("stored name longer than 32767 bytes");
+    if (source.Name.size() > 32767) throw EBuildLimit("stored name longer than 32767 bytes");
     TPackedEntry entry;
     entry.Name = source.Name;
     entry.Stored = EncodeWith(source.Method, source.Data, custom);
     if (source.Lock == 2) ScrambleWithKey(entry.Stored, key);
     if (source.Data.size() > 0x7FFFFFFF || entry.Stored.size() > 0x7FFFFFFF)
-        throw std::length_error("entry larger than 2 GB");
+        throw EBuildLimit("entry larger than 2 GB");
     TEntryHeader& h = entry.Header;
     h.NameLength = static_cast<int16_t>(source.Name.size());
     h.FileDate = source.FileDate;
@@ -81,7 +82,7 @@ TArchiveWriter::TArchiveWriter(uint8_t method, int32_t key) : FMethod(method), F
 TArchiveWriter& TArchiveWriter::Add(const TArchiveEntrySource& source) {
     FImage.Entries.push_back(PackEntry(source, FKey, CustomEncoder));
     FTotal += FImage.Entries.back().Header.ExpandedSize;
-    if (FTotal > 0x7FFFFFFF) throw std::length_error("archive larger than 2 GB");
+    if (FTotal > 0x7FFFFFFF) throw EBuildLimit("archive larger than 2 GB");
     FImage.Header.TotalSize = static_cast<int32_t>(FTotal);
     return *this;
 }

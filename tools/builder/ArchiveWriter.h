@@ -54,7 +54,8 @@ std::vector<uint8_t> EncodeWith(uint8_t method, std::span<const uint8_t> data,
 // XORs bytes with the key's four bytes, low byte first, starting over with every entry.
 void ScrambleWithKey(std::vector<uint8_t>& bytes, int32_t key);
 
-// Encodes, keys and checksums one entry; NameLength, sizes, Checksum and Lock are filled in.
+// Encodes, keys and checksums one entry; NameLength, sizes, Checksum and Lock are filled in. A name or
+// data too long for the entry's fields raises EBuildLimit.
 TPackedEntry PackEntry(const TArchiveEntrySource& source, int32_t key, const TCustomEncoder& custom = {});
 
 class TArchiveWriter {

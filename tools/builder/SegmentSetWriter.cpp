@@ -2,6 +2,7 @@
 
 #include "system/FileServices.h"
 #include "tools/builder/ArchiveWriter.h"
+#include "tools/builder/BuildErrors.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -26,14 +27,14 @@ std::string TSegVolumeWriter::VolumeDir(uint16_t number) const {
 }
 
 void TSegVolumeWriter::OpenNext() {
-    if (Number == UINT16_MAX) throw std::runtime_error("a segment set holds at most 65535 volumes");
+    if (Number == UINT16_MAX) throw EBuildLimit("a segment set holds at most 65535 volumes");
     ++Number;
     std::string dir = VolumeDir(Number);
     std::filesystem::create_directories(NativePath(dir));
     if (!dir.empty() && !IsPathDelimiter(dir.back())) dir += '\\';
     const std::string path = dir + SegVolumeFileName(BaseName, Ext, Number);
     Out.open(NativePath(path), std::ios::binary | std::ios::trunc);
-    if (!Out) throw std::runtime_error("cannot create volume " + path);
+    if (!Out) throw EVolumeFileError("cannot create volume " + path);
     Open = true;
     VolumePaths.push_back(path);
     TSegVolumeRecord record;
@@ -48,7 +49,7 @@ void TSegVolumeWriter::CloseCurrent() {
     if (!Open) return;
     Out.close();
     Open = false;
-    if (!Out) throw std::runtime_error("cannot write volume " + VolumePaths.back());
+    if (!Out) throw EVolumeFileError("cannot write volume " + VolumePaths.back());
 }
 
 void TSegVolumeWriter::Write(std::span<const uint8_t> bytes) {
@@ -92,7 +93,7 @@ int32_t NameRecordLengthFor(const std::vector<std::string>& names) {
     std::size_t longest = 0;
     for (const std::string& name : names) longest = std::max(longest, name.size());
     if (longest + 1 > static_cast<std::size_t>(SegMaxRecordLength))
-        throw std::invalid_argument("stored name too long for a name record");
+        throw EBuildLimit("stored name too long for a name record");
     return static_cast<int32_t>(longest + 1);
 }
 
@@ -128,19 +129,18 @@ TSegSetArchive MakeSetArchive(std::string Template, const std::vector<std::strin
 }
 
 std::vector<uint8_t> SegmentSetStream(std::span<const TSegSetArchive> archives) {
-    if (archives.size() > UINT16_MAX)
-        throw std::invalid_argument("a segment set holds at most 65535 archives");
+    if (archives.size() > UINT16_MAX) throw EBuildLimit("a segment set holds at most 65535 archives");
     std::vector<uint8_t> stream;
     TSegSetHeader set;
     set.ArcCount = static_cast<uint16_t>(archives.size());
     AppendRecord(stream, set);
     for (const TSegSetArchive& arc : archives) {
         if (arc.Template.size() > static_cast<std::size_t>(SegMaxPathLength))
-            throw std::invalid_argument("template too long: " + arc.Template);
+            throw EBuildLimit("template too long: " + arc.Template);
         if (arc.RecordLength < 1 || arc.RecordLength > SegMaxRecordLength)
             throw std::invalid_argument("name record length out of range");
         if (arc.NameList.size() > static_cast<std::size_t>(INT32_MAX))
-            throw std::invalid_argument("name list too large for a segment set");
+            throw EBuildLimit("name list too large for a segment set");
         TSegScanRecord scan;
         scan.PathLength = static_cast<uint16_t>(arc.Template.size());
         scan.ArcTag = arc.ArcTag;
@@ -152,7 +152,7 @@ std::vector<uint8_t> SegmentSetStream(std::span<const TSegSetArchive> archives) 
     }
     for (std::size_t i = 0; i < archives.size(); ++i) {
         if (archives[i].Archive.size() > static_cast<std::size_t>(INT32_MAX))
-            throw std::invalid_argument("archive too large for a segment set");
+            throw EBuildLimit("archive too large for a segment set");
         TSegArcHeader header;
         header.ArcSeq = static_cast<uint16_t>(i);
         header.ArcSize = static_cast<int32_t>(archives[i].Archive.size());

@@ -28,7 +28,8 @@ public:
     TSegVolumeWriter(const TSegVolumeWriter&) = delete;
     TSegVolumeWriter& operator=(const TSegVolumeWriter&) = delete;
 
-    // Continues the logical stream, opening the next volume whenever one is full.
+    // Continues the logical stream, opening the next volume whenever one is full. A volume that cannot
+    // be created or written raises EVolumeFileError, a 65536th volume EBuildLimit.
     void Write(std::span<const uint8_t> bytes);
     // The next byte goes into a new volume even though this one has room (a volume may end anywhere).
     void EndVolume();
@@ -81,7 +82,8 @@ void AppendRecord(std::vector<uint8_t>& stream, const TSegScanRecord& record);
 void AppendRecord(std::vector<uint8_t>& stream, const TSegArcHeader& record);
 
 // The whole logical stream of a set: set header, scan records with templates and name lists, then
-// archive headers and archives.
+// archive headers and archives. Templates, lists and archives beyond the records' fields raise
+// EBuildLimit.
 std::vector<uint8_t> SegmentSetStream(std::span<const TSegSetArchive> archives);
 // The same, cut into the writer's volumes.
 void WriteSegmentSet(TSegVolumeWriter& out, std::span<const TSegSetArchive> archives);

@@ -1,27 +1,17 @@
 #include "tools/yar/ExitCodes.h"
 
-#include "archive/Compress.h"
+#include "archive/ArchiveErrors.h"
 #include "archive/Segment.h"
 #include "system/FileServices.h"
+#include "tools/builder/BuildErrors.h"
 #include "tools/yar/TerminalPrompts.h"
-#include "tools/yar/YarReader.h"
+#include "tools/yar/ToolErrors.h"
 
-#include <CLI/CLI.hpp>
-
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 
 namespace yar::tool {
 namespace {
-
-int CodeOfSegError(const ESegError& e) {
-    if (std::strcmp(e.what(), SegMsgOperationAborted) == 0) return YarExitAborted;
-    if (std::strcmp(e.what(), SegMsgStreamOpenFailed) == 0 ||
-        std::strcmp(e.what(), SegMsgStreamReadFailed) == 0)
-        return YarExitFile;
-    return YarExitDamaged;
-}
 
 int Fail(int code, const char* message) {
     std::cerr << "yar: " << message << "\n";
@@ -31,29 +21,34 @@ int Fail(int code, const char* message) {
 } // namespace
 
 int RunGuarded(const std::function<int()>& command) {
+    // The kinds of a base come before it. Anything else is a fault of the tool and is not dressed up.
     try {
         return command();
-    } catch (const CLI::ValidationError& e) {
+    } catch (const EUsageError& e) {
         return Fail(YarExitUsage, e.what());
-    } catch (const ESegError& e) {
-        return Fail(CodeOfSegError(e), e.what());
+    } catch (const builder::EBuildLimit& e) { // inputs an archive or a set cannot hold
+        return Fail(YarExitUsage, e.what());
+    } catch (const ESegAborted& e) {
+        return Fail(YarExitAborted, e.what());
     } catch (const EVolumeUnavailable& e) {
         return Fail(YarExitAborted, e.what());
-    } catch (const ECompressError& e) {
+    } catch (const ESegStreamError& e) {
+        return Fail(YarExitFile, e.what());
+    } catch (const ESegError& e) { // the set's own records
         return Fail(YarExitDamaged, e.what());
-    } catch (const ELZHBadDecodeTable& e) {
+    } catch (const ECompressError& e) { // the container's and the decoders'
         return Fail(YarExitDamaged, e.what());
     } catch (const EListError& e) { // a set whose name list holds no file
         return Fail(YarExitDamaged, e.what());
+    } catch (const EToolFileError& e) {
+        return Fail(YarExitFile, e.what());
+    } catch (const builder::EVolumeFileError& e) {
+        return Fail(YarExitFile, e.what());
     } catch (const EStreamError& e) {
         return Fail(YarExitFile, e.what());
     } catch (const EInOutError& e) {
         return Fail(YarExitFile, e.what());
-    } catch (const EInputError& e) {
-        return Fail(YarExitFile, e.what());
     } catch (const std::filesystem::filesystem_error& e) {
-        return Fail(YarExitFile, e.what());
-    } catch (const std::runtime_error& e) { // the builder's and the placement's file failures
         return Fail(YarExitFile, e.what());
     }
 }

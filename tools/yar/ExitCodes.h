@@ -8,13 +8,14 @@ namespace yar::tool {
 enum : int {
     YarExitOk = 0,
     YarExitDamaged = 1,   // a bad checksum, header or record, or a locked entry without its key
-    YarExitUsage = 2,     // the command line is wrong
+    YarExitUsage = 2,     // the command line is wrong, or names inputs that cannot be packed as they are
     YarExitFile = 3,      // a file cannot be opened, read, written or created, or is no set or archive
     YarExitAborted = 4,   // a volume could not be found, or a prompt was cancelled
     YarExitLeftAlone = 5, // existing files kept, or stored names with nothing safe left
 };
 
-// Runs the command; an error is printed on standard error as "yar: <message>" and becomes its code.
+// Runs the command; an error is printed on standard error as "yar: <message>" and becomes the code of
+// its type. Errors of no known type are faults of the tool and pass through.
 int RunGuarded(const std::function<int()>& command);
 
 } // namespace yar::tool

@@ -4,6 +4,7 @@
 #include "tools/yar/Pack.h"
 #include "tools/yar/Progress.h"
 #include "tools/yar/TerminalPrompts.h"
+#include "tools/yar/ToolErrors.h"
 #include "tools/yar/YarReader.h"
 
 #include <CLI/CLI.hpp>
@@ -192,7 +193,7 @@ uint8_t ParseMethod(const std::string& text) {
     static const std::map<std::string, uint8_t> methods = {
         {"lh5", coLZH5}, {"lzh", coLZH}, {"rle", coRLE}, {"none", coNone}, {"stored", coNone}};
     const auto it = methods.find(text);
-    if (it == methods.end()) throw CLI::ValidationError("--method", "one of lh5, lzh, rle, none");
+    if (it == methods.end()) throw EUsageError("--method", "one of lh5, lzh, rle, none");
     return it->second;
 }
 
@@ -203,7 +204,7 @@ int32_t ParseSize(const std::string& text) {
     try {
         value = std::stoll(text, &used);
     } catch (const std::exception&) {
-        throw CLI::ValidationError("--volume-size", "a number of bytes, with k or m, or floppy");
+        throw EUsageError("--volume-size", "a number of bytes, with k or m, or floppy");
     }
     const std::string unit = text.substr(used);
     if (unit == "k" || unit == "K")
@@ -211,9 +212,9 @@ int32_t ParseSize(const std::string& text) {
     else if (unit == "m" || unit == "M")
         value *= 1024LL * 1024;
     else if (!unit.empty())
-        throw CLI::ValidationError("--volume-size", "a number of bytes, with k or m, or floppy");
+        throw EUsageError("--volume-size", "a number of bytes, with k or m, or floppy");
     if (value < builder::SegMinVolumeSize || value > INT32_MAX)
-        throw CLI::ValidationError("--volume-size", "from 16384 bytes to 2 GB");
+        throw EUsageError("--volume-size", "from 16384 bytes to 2 GB");
     return static_cast<int32_t>(value);
 }
 
@@ -233,7 +234,7 @@ int RunPack(const std::string& output, const std::vector<std::string>& sources, 
     options.Key = key;
     const bool set = IsNumberedVolume(output) || !fixedExt.empty();
     if (IsNumberedVolume(output) && fs::path(output).extension() != ".001")
-        throw CLI::ValidationError("output", "a numbered set starts with volume .001");
+        throw EUsageError("output", "a numbered set starts with volume .001");
     const auto files = CollectSources(sources);
     TProgressBar bar(StderrIsTerminal() && !quiet);
     std::size_t done = 0;

@@ -1,7 +1,10 @@
 #include "tools/yar/Pack.h"
 
 #include "tools/builder/ArchiveWriter.h"
+#include "tools/builder/BuildErrors.h"
+#include "tools/yar/ToolErrors.h"
 #include "util/Paths.h"
+#include "util/Text.h"
 
 #include <algorithm>
 #include <ctime>
@@ -9,8 +12,9 @@
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <stdexcept>
 #include <sys/stat.h>
+#include <system_error>
+#include <tuple>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -26,15 +30,42 @@ std::string StoredPath(const TPackSource& s) {
 }
 
 void CheckName(const std::string& name, const std::string& path) {
-    if (name.find('\\') != std::string::npos)
-        throw std::runtime_error("a stored name cannot hold \"\\\": " + path);
+    if (name.find('\\') != std::string::npos) throw EUsageError("a stored name cannot hold \"\\\": " + path);
+}
+
+// One input named twice, also as another spelling of its path, would put every file in twice.
+void RefuseRepeatedInputs(const std::vector<std::string>& inputs) {
+    for (std::size_t i = 1; i < inputs.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j) {
+            std::error_code ec; // an input that does not exist is reported when it is collected
+            if (!fs::equivalent(inputs[j], inputs[i], ec)) continue;
+            throw EUsageError("the same input is named twice: " + inputs[j] +
+                              (inputs[j] == inputs[i] ? "" : " and " + inputs[i]));
+        }
+}
+
+// Windows takes names that differ only in letter case for one file, and a set's name list selects
+// entries ignoring it, so such names would overwrite or shadow each other.
+void RefuseCollidingNames(const std::vector<TPackSource>& files) {
+    std::map<std::string, const TPackSource*> stored;
+    for (const TPackSource& f : files) {
+        const auto [it, added] = stored.emplace(UpperCase(StoredPath(f)), &f);
+        if (added) continue;
+        const TPackSource& first = *it->second;
+        if (StoredPath(first) == StoredPath(f))
+            throw EUsageError("two files would be stored as " + StoredPath(f) + ": " + first.Path + " and " +
+                              f.Path);
+        throw EUsageError(
+            "two files would be stored as names that differ only in letter case: " + StoredPath(first) +
+            " (" + first.Path + ") and " + StoredPath(f) + " (" + f.Path + ")");
+    }
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
     std::ifstream in(fs::path(path), std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
+    if (!in) throw EToolFileError("cannot read " + path);
     std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw std::runtime_error("cannot read " + path);
+    if (in.bad()) throw EToolFileError("cannot read " + path);
     return data;
 }
 
@@ -42,7 +73,7 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path) {
 
 uint32_t DosDateOf(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) throw std::runtime_error("cannot read " + path);
+    if (::stat(path.c_str(), &st) != 0) throw EToolFileError("cannot read " + path);
     const std::time_t when = st.st_mtime;
     std::tm t{};
 #ifdef _WIN32
@@ -62,16 +93,17 @@ uint32_t DosDateOf(const std::string& path) {
 uint16_t AttributesOf(const std::string& path) {
 #ifdef _WIN32
     const DWORD a = GetFileAttributesA(path.c_str());
-    if (a == INVALID_FILE_ATTRIBUTES) throw std::runtime_error("cannot read " + path);
+    if (a == INVALID_FILE_ATTRIBUTES) throw EToolFileError("cannot read " + path);
     return static_cast<uint16_t>((a & 0x07) | 0x20);
 #else
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) throw std::runtime_error("cannot read " + path);
+    if (::stat(path.c_str(), &st) != 0) throw EToolFileError("cannot read " + path);
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ? 0x21 : 0x20;
 #endif
 }
 
 std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs) {
+    RefuseRepeatedInputs(inputs);
     std::vector<TPackSource> out;
     for (const std::string& input : inputs) {
         const fs::path root(input);
@@ -94,16 +126,13 @@ std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs) 
                 out.push_back({dir, name, item.path().string()});
             }
         } else {
-            throw std::runtime_error("no such file or directory: " + input);
+            throw EToolFileError("no such file or directory: " + input);
         }
     }
     std::sort(out.begin(), out.end(), [](const TPackSource& a, const TPackSource& b) {
         return std::tie(a.StoredDir, a.Name) < std::tie(b.StoredDir, b.Name);
     });
-    for (std::size_t i = 1; i < out.size(); ++i)
-        if (StoredPath(out[i]) == StoredPath(out[i - 1]))
-            throw std::runtime_error("two files would be stored as " + StoredPath(out[i]) + ": " +
-                                     out[i - 1].Path + " and " + out[i].Path);
+    RefuseCollidingNames(out);
     return out;
 }
 
@@ -126,7 +155,7 @@ std::vector<uint8_t> BuildArchive(const std::vector<TPackSource>& files, bool st
     for (const TPackSource* f : order) {
         builder::TArchiveEntrySource entry;
         entry.Name = storeDirs ? StoredPath(*f) : f->Name;
-        if (entry.Name.size() > 0x7FFF) throw std::runtime_error("stored name too long: " + entry.Name);
+        if (entry.Name.size() > 0x7FFF) throw builder::EBuildLimit("stored name too long: " + entry.Name);
         entry.Data = std::move(contents[f]);
         entry.Method = options.Method;
         entry.FileDate = DosDateOf(f->Path);
@@ -140,7 +169,7 @@ std::vector<uint8_t> BuildArchive(const std::vector<TPackSource>& files, bool st
             packed = builder::PackEntry(entry, options.Key);
         }
         total += packed.Header.ExpandedSize;
-        if (total > INT32_MAX) throw std::runtime_error("archive larger than 2 GB");
+        if (total > INT32_MAX) throw builder::EBuildLimit("archive larger than 2 GB");
         image.Entries.push_back(std::move(packed));
     }
     // Only empty files: a total of 0 would end the expansion before the first of them.
@@ -154,7 +183,7 @@ void PackArchive(const std::vector<TPackSource>& files, const std::string& outpu
     std::ofstream out(fs::path(output), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     out.close();
-    if (!out) throw std::runtime_error("cannot write " + output);
+    if (!out) throw EToolFileError("cannot write " + output);
 }
 
 std::vector<std::string> PackSet(const std::vector<TPackSource>& files, const std::string& output,

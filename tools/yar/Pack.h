@@ -29,7 +29,8 @@ struct TPackSource {
 };
 
 // Files as they are; directories with everything below them, stored relative to the directory.
-// Sorted by stored path; two sources that would be stored alike are an error.
+// Sorted by stored path. An input named twice, or two files whose stored paths are alike or differ
+// only in letter case, raise EUsageError; an input that does not exist raises EToolFileError.
 std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs);
 
 // One archive of the files (empty files first: an expansion stops once the sizes reach the total).

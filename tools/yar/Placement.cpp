@@ -2,10 +2,10 @@
 
 #include "system/FileServices.h"
 #include "tools/yar/SafePath.h"
+#include "tools/yar/ToolErrors.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <stdexcept>
 #include <system_error>
 #include <utility>
 
@@ -55,7 +55,7 @@ void TPlacement::Commit() {
     fs::rename(temp, final, ec);
     if (ec) {
         RemoveFileAt(temp);
-        throw std::runtime_error("Cannot place " + final + ": " + ec.message());
+        throw EToolFileError("Cannot place " + final + ": " + ec.message());
     }
     ++FPlaced;
     if (OnPlaced) OnPlaced(final);

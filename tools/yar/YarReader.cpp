@@ -143,9 +143,7 @@ void TYarReader::TestArchive(const std::string& Path, const std::string& Label,
             TNullStream sink;
             try {
                 ExpandEntry(sink, source, h, header.CompressID);
-            } catch (const ECompressError& e) {
-                error = e.what();
-            } catch (const ELZHBadDecodeTable& e) {
+            } catch (const ECompressError& e) { // the decoders' bad tables too
                 error = e.what();
             } catch (const EStreamError& e) {
                 error = e.what();

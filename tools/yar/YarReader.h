@@ -5,18 +5,18 @@
 
 #include "archive/Segment.h"
 #include "tools/yar/Placement.h"
+#include "tools/yar/ToolErrors.h"
 
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace yar::tool {
 
-// An input that is neither a set's first volume nor an archive.
-class EInputError : public std::runtime_error {
+// An input that cannot be opened, or is neither a set's first volume nor an archive.
+class EInputError : public EToolFileError {
 public:
-    using std::runtime_error::runtime_error;
+    using EToolFileError::EToolFileError;
 };
 
 enum class TInputKind { SegmentSet, Archive };
