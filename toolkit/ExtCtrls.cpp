@@ -4,14 +4,8 @@ namespace yar {
 
 // TPanel
 
-TPanel::TPanel(TWinControl* parent, int left, int top, int width, int height)
-    : TWinControl(parent, TCreateParams{nullptr, WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, "", left,
-                                        top, width, height, nullptr}) {
-    if (parent) {
-        FColor = parent->Color();
-        SetFont(parent->Font());
-    }
-}
+TPanel::TPanel(TWinControl* parent, const TBounds& bounds)
+    : TWinControl(parent, bounds, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT) {}
 
 void TPanel::SetBevelOuter(TBevelCut bevel) {
     FBevelOuter = bevel;
@@ -37,7 +31,7 @@ void TPanel::PaintWindow(HDC dc) {
 class TTimer::TTimerWindow : public TWinControl {
 public:
     explicit TTimerWindow(TTimer& owner)
-        : TWinControl(nullptr, TCreateParams{nullptr, 0, 0, "", 0, 0, 0, 0, HWND_MESSAGE}), FOwner(owner) {}
+        : TWinControl(nullptr, TCreateParams{nullptr, 0, 0, "", TBounds{}, HWND_MESSAGE}), FOwner(owner) {}
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {

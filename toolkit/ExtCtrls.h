@@ -12,7 +12,7 @@ enum TBevelCut { bvNone, bvLowered, bvRaised };
 // A child window that groups controls, framed by an outer and an inner bevel.
 class TPanel : public TWinControl {
 public:
-    TPanel(TWinControl* parent, int left, int top, int width, int height);
+    explicit TPanel(TWinControl* parent, const TBounds& bounds = {0, 0, 185, 41});
 
     TBevelCut BevelOuter() const { return FBevelOuter; }
     void SetBevelOuter(TBevelCut bevel);

@@ -268,7 +268,8 @@ TEST_F(ToolkitTest, ShadowLabelPaintsTheShadowBehindAndBesideTheText) {
 
 TEST_F(ToolkitTest, RadioButtonsOfOneParentFormOneGroup) {
     TForm form(SmallForm("radios"));
-    TRadioButton a(&form, "A", 0, 0, 80, 17), b(&form, "B", 0, 20, 80, 17), c(&form, "C", 0, 40, 80, 17);
+    TRadioButton a(&form, {0, 0, 80, 17}), b(&form, {0, 20, 80, 17}), c(&form, {0, 40, 80, 17});
+    b.SetCaption("B");
     EXPECT_EQ(b.Caption(), "B");
     a.SetChecked(true);
     b.SetChecked(true);
@@ -290,8 +291,8 @@ TEST_F(ToolkitTest, RadioButtonsOfOneParentFormOneGroup) {
     EXPECT_FALSE(a.Checked() || b.Checked() || c.Checked());
 
     // Another parent is another group.
-    TPanel panel(&form, 100, 0, 90, 60);
-    TRadioButton d(&panel, "D", 0, 0, 80, 17);
+    TPanel panel(&form, {100, 0, 90, 60});
+    TRadioButton d(&panel);
     a.SetChecked(true);
     d.SetChecked(true);
     EXPECT_TRUE(a.Checked());
@@ -299,7 +300,7 @@ TEST_F(ToolkitTest, RadioButtonsOfOneParentFormOneGroup) {
 
 TEST_F(ToolkitTest, HiddenControlKeepsItsState) {
     TForm form(SmallForm("hidden"));
-    TRadioButton r(&form, "R", 0, 0, 80, 17);
+    TRadioButton r(&form);
     r.Hide();
     r.SetChecked(true);
     r.SetEnabled(false);
