@@ -1,5 +1,8 @@
 #include "toolkit/ExtCtrls.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 namespace yar {
 
 // TPanel
@@ -24,6 +27,73 @@ void TPanel::PaintWindow(HDC dc) {
         if (bevel == bvNone) continue;
         DrawEdge(dc, &r, bevel == bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
     }
+}
+
+// TPage
+
+// Made hidden: the notebook shows it when it becomes the active page.
+TWinControl::TCreateParams TPage::MakeParams(const TNotebook* notebook) {
+    if (!notebook) throw std::invalid_argument("A page needs a notebook");
+    return TCreateParams{nullptr,
+                         WS_CLIPCHILDREN,
+                         WS_EX_CONTROLPARENT,
+                         "",
+                         TBounds{0, 0, notebook->ClientWidth(), notebook->ClientHeight()},
+                         nullptr};
+}
+
+TPage::TPage(TNotebook* notebook) : TWinControl(notebook, MakeParams(notebook)), FNotebook(*notebook) {
+    FAlign = alClient;
+    FNotebook.FPages.push_back(this);
+    if (!FNotebook.FActivePage) {
+        FNotebook.FActivePage = this;
+        Show();
+    }
+}
+
+TPage::~TPage() {
+    std::erase(FNotebook.FPages, this);
+    if (FNotebook.FActivePage == this) FNotebook.FActivePage = nullptr;
+}
+
+int TPage::PageIndex() const {
+    const auto& pages = FNotebook.FPages;
+    return static_cast<int>(std::find(pages.begin(), pages.end(), this) - pages.begin());
+}
+
+// TNotebook
+
+TNotebook::TNotebook(TWinControl* parent, const TBounds& bounds)
+    : TWinControl(parent, bounds, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT) {}
+
+TPage& TNotebook::Pages(int index) const {
+    return *FPages.at(static_cast<size_t>(index));
+}
+
+int TNotebook::PageIndex() const {
+    return FActivePage ? FActivePage->PageIndex() : -1;
+}
+
+void TNotebook::SetPageIndex(int index) {
+    if (index < 0 || index >= PageCount()) throw std::out_of_range("No such page");
+    SetActivePage(*FPages[static_cast<size_t>(index)]);
+}
+
+void TNotebook::SetActivePage(TPage& page) {
+    if (&page.Notebook() != this) throw std::invalid_argument("The page belongs to another notebook");
+    if (&page == FActivePage) return;
+    TPage* old = FActivePage;
+    HWND focus = GetFocus();
+    const bool focusLeaves = old && focus && IsChild(old->Handle(), focus);
+    FActivePage = &page;
+    // The new page first, so that nothing of the notebook's background shows between the two.
+    page.Show();
+    if (old) old->Hide();
+    if (focusLeaves) {
+        HWND first = GetNextDlgTabItem(page.Handle(), nullptr, FALSE);
+        SetFocus(first ? first : page.Handle());
+    }
+    if (OnPageChanged) OnPageChanged();
 }
 
 // TTimer: a message-only window receives the system's timer messages.
