@@ -1,6 +1,7 @@
 // The toolkit under Wine: colours, message boxes, the application's error box and loops, forms,
 // timers, labels with shadows and radio-button groups.
 #include "BoxWatcher.h"
+#include "SmallForm.h"
 
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
@@ -15,6 +16,7 @@
 namespace yar {
 namespace {
 
+using test::SmallForm;
 using test::TSeenBox;
 using test::WatchBox;
 
@@ -111,16 +113,6 @@ TEST_F(ToolkitTest, StandardErrorBoxEndsTheMessageWithAFullStop) {
     EXPECT_TRUE(box.HasIcon);
     box = WatchBox(IDOK, [] { Application().ShowException(std::runtime_error("Path not found.")); });
     EXPECT_EQ(box.Text, "Path not found.");
-}
-
-TFormDesign SmallForm(const std::string& caption) {
-    TFormDesign design;
-    design.Caption = caption;
-    design.BorderStyle = bsToolWindow;
-    design.ClientWidth = 200;
-    design.ClientHeight = 100;
-    design.ScreenCenter = true;
-    return design;
 }
 
 TEST_F(ToolkitTest, ModalFormRunsUntilItsCloseHandlerLetsItGo) {
