@@ -76,7 +76,7 @@ int TNotebook::PageIndex() const {
 
 void TNotebook::SetPageIndex(int index) {
     if (index < 0 || index >= PageCount()) throw std::out_of_range("No such page");
-    SetActivePage(*FPages[static_cast<size_t>(index)]);
+    SetActivePage(Pages(index));
 }
 
 void TNotebook::SetActivePage(TPage& page) {
