@@ -1,8 +1,9 @@
 // The control hierarchy: windowless controls painted by their parent (TGraphicControl) and controls
 // with a window of their own (TWinControl). Controls are members of their form and are all made the
 // same way: TX(parent, bounds), where bounds default to the control's own design size, then setters
-// for everything else. The parent paints its windowless children in the order they were added, and
-// hands the messages its window gets about a child window to that child (ParentMessage).
+// for everything else (a notebook's pages take only the notebook: they fill it). The parent paints its
+// windowless children in the order they were added, and hands the messages its window gets about a child
+// window to that child (ParentMessage).
 #pragma once
 
 #include "toolkit/Graphics.h"

@@ -67,7 +67,8 @@ TNotebook::TNotebook(TWinControl* parent, const TBounds& bounds)
     : TWinControl(parent, bounds, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT) {}
 
 TPage& TNotebook::Pages(int index) const {
-    return *FPages.at(static_cast<size_t>(index));
+    if (index < 0 || index >= PageCount()) throw std::out_of_range("No such page");
+    return *FPages[static_cast<size_t>(index)];
 }
 
 int TNotebook::PageIndex() const {
@@ -75,7 +76,6 @@ int TNotebook::PageIndex() const {
 }
 
 void TNotebook::SetPageIndex(int index) {
-    if (index < 0 || index >= PageCount()) throw std::out_of_range("No such page");
     SetActivePage(Pages(index));
 }
 
