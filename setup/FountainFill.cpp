@@ -17,9 +17,7 @@ void FillWithColor(HDC dc, const RECT& rect, COLORREF color) {
 
 } // namespace
 
-TFountainFill::TFountainFill(TWinControl* parent) : TGraphicControl(parent) {
-    SetBounds(0, 0, 50, 50);
-}
+TFountainFill::TFountainFill(TWinControl* parent, const TBounds& bounds) : TGraphicControl(parent, bounds) {}
 
 TFountainFill::~TFountainFill() {
     DeletePalette();

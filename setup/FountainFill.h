@@ -9,7 +9,7 @@ namespace yar {
 
 class TFountainFill : public TGraphicControl {
 public:
-    explicit TFountainFill(TWinControl* parent);
+    explicit TFountainFill(TWinControl* parent, const TBounds& bounds = {0, 0, 50, 50});
     ~TFountainFill() override;
 
     TColor FromColor() const { return FFromColor; }

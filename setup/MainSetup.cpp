@@ -50,7 +50,7 @@ void ApplyHeader(TShadowLabel& label, const std::string& text, const std::string
 
 TMainSetup::TMainSetup(const TWizardFactory& makeWizard)
     : TForm(MainDesign()), MainScreen(this), Setup_Header(this), Setup_Header2(this), Footer(this),
-      bitmapscreen(this, 0, 0, 185, 41) {
+      bitmapscreen(this, {0, 0, 185, 41}) {
     MainScreen.SetAlign(alClient);
     MainScreen.SetFromColor(clBlue);
     MainScreen.SetToColor(clBlack);

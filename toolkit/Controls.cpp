@@ -44,8 +44,13 @@ private:
 
 // TControl
 
-TControl::TControl(TWinControl* parent) : FParent(parent) {
-    if (FParent) FParent->FControls.push_back(this);
+TControl::TControl(TWinControl* parent, const TBounds& bounds)
+    : FParent(parent), FBounds{bounds.Left, bounds.Top, bounds.Left + bounds.Width,
+                               bounds.Top + bounds.Height} {
+    if (!FParent) return;
+    FColor = FParent->Color();
+    FFont = FParent->Font();
+    FParent->FControls.push_back(this);
 }
 
 TControl::~TControl() {
@@ -76,6 +81,11 @@ void TControl::SetColor(TColor color) {
     Invalidate();
 }
 
+void TControl::SetFont(const TFont& font) {
+    FFont = font;
+    FontChanged();
+}
+
 void TControl::Invalidate() {}
 
 void TControl::Update() {
@@ -84,7 +94,10 @@ void TControl::Update() {
 
 // TGraphicControl
 
-TGraphicControl::TGraphicControl(TWinControl* parent) : TControl(parent) {}
+TGraphicControl::TGraphicControl(TWinControl* parent, const TBounds& bounds) : TControl(parent, bounds) {
+    // A control added to a window already painted must show.
+    TGraphicControl::Invalidate();
+}
 
 TGraphicControl::~TGraphicControl() {
     // The area this control covered must be painted again without it.
@@ -127,27 +140,34 @@ void TWinControl::RegisterClassOnce() {
     (void)registered;
 }
 
-TWinControl::TWinControl(TWinControl* parent, const TCreateParams& params) : TControl(parent) {
+TWinControl::TWinControl(TWinControl* parent, const TCreateParams& params) : TControl(parent, params.Bounds) {
     RegisterClassOnce();
     FOwnClass = params.ClassName == nullptr;
     DWORD style = params.Style;
     HWND parentHandle = params.ParentHandle;
+    HMENU id = nullptr; // a child window's id travels in the menu argument
     if (parent) {
         style |= WS_CHILD | WS_CLIPSIBLINGS;
         parentHandle = parent->Handle();
+        FControlId = parent->FNextChildId++;
+        id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(FControlId));
     }
     FVisible = (style & WS_VISIBLE) != 0;
-    FBounds = RECT{params.Left, params.Top, params.Left + params.Width, params.Top + params.Height};
+    const TBounds& b = params.Bounds;
     HWND handle = CreateWindowExA(params.ExStyle, FOwnClass ? kWindowClass : params.ClassName,
-                                  params.Text.c_str(), style, params.Left, params.Top, params.Width,
-                                  params.Height, parentHandle, nullptr, GetModuleHandleA(nullptr), this);
+                                  params.Text.c_str(), style, b.Left, b.Top, b.Width, b.Height, parentHandle,
+                                  id, GetModuleHandleA(nullptr), this);
     if (!handle) throw std::runtime_error("Error creating window");
     if (!FOwnClass) {
         FHandle = handle;
         SetPropA(handle, kControlProp, this);
-        ApplyFont();
     }
+    TWinControl::FontChanged();
 }
+
+TWinControl::TWinControl(TWinControl* parent, const TBounds& bounds, const char* className, DWORD style,
+                         DWORD exStyle)
+    : TWinControl(parent, TCreateParams{className, style, exStyle, "", bounds, nullptr}) {}
 
 TWinControl::~TWinControl() {
     if (FHandle) DestroyWindow(FHandle);
@@ -185,7 +205,80 @@ LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(FHandle, msg, wParam, lParam);
 }
 
+namespace {
+
+// The child window a message to a parent names, else its control id (WM_MEASUREITEM names no
+// window); neither when the message is about no child window.
+struct TChildRef {
+    HWND Window = nullptr;
+    UINT Id = 0;
+};
+
+TChildRef ChildNamedBy(UINT msg, LPARAM lParam) {
+    switch (msg) {
+    case WM_NOTIFY:
+        return TChildRef{reinterpret_cast<const NMHDR*>(lParam)->hwndFrom};
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        return item->CtlType == ODT_MENU ? TChildRef{} : TChildRef{item->hwndItem};
+    }
+    case WM_MEASUREITEM: {
+        const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+        return item->CtlType == ODT_MENU ? TChildRef{} : TChildRef{nullptr, item->CtlID};
+    }
+    case WM_COMPAREITEM:
+        return TChildRef{reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem};
+    case WM_DELETEITEM:
+        return TChildRef{reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->hwndItem};
+    case WM_COMMAND: // lParam is zero for menus and accelerators
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_HSCROLL: // lParam is zero for the window's own scroll bars
+    case WM_VSCROLL:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+        return TChildRef{reinterpret_cast<HWND>(lParam)};
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+TWinControl* TWinControl::MessageTarget(UINT msg, LPARAM lParam) const {
+    const TChildRef ref = ChildNamedBy(msg, lParam);
+    if (ref.Window) {
+        TWinControl* child = FromHandle(ref.Window);
+        return child && child->FParent == this ? child : nullptr;
+    }
+    if (ref.Id == 0) return nullptr;
+    // Only a child whose window is made: one still inside CreateWindowEx is not yet its derived self.
+    for (TControl* c : FControls) {
+        auto* child = dynamic_cast<TWinControl*>(c);
+        if (child && child->FHandle && static_cast<UINT>(child->FControlId) == ref.Id) return child;
+    }
+    return nullptr;
+}
+
+bool TWinControl::ParentMessage(UINT msg, WPARAM wParam, LPARAM /*lParam*/, LRESULT& result) {
+    if (msg < WM_CTLCOLORMSGBOX || msg > WM_CTLCOLORSTATIC) return false;
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    SetTextColor(dc, ColorToRGB(Font().Color()));
+    SetBkColor(dc, ColorToRGB(Color()));
+    result = reinterpret_cast<LRESULT>(ColorBrush());
+    return true;
+}
+
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (TWinControl* child = MessageTarget(msg, lParam)) {
+        LRESULT result = 0;
+        if (child->ParentMessage(msg, wParam, lParam, result)) return result;
+    }
     switch (msg) {
     case WM_PAINT:
         PaintHandler();
@@ -193,21 +286,6 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         EraseBackground(reinterpret_cast<HDC>(wParam));
         return 1;
-    case WM_COMMAND:
-        if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam))) {
-            child->Notify(HIWORD(wParam));
-            return 0;
-        }
-        break;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-        if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam))) {
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, ColorToRGB(child->Font().Color()));
-            SetBkColor(dc, ColorToRGB(child->Color()));
-            return reinterpret_cast<LRESULT>(child->ColorBrush());
-        }
-        break;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT && SetCursorHandler()) return TRUE;
         break;
@@ -312,12 +390,6 @@ void TWinControl::SetEnabled(bool enabled) {
     if (FHandle) EnableWindow(FHandle, enabled);
 }
 
-void TWinControl::SetColor(TColor color) {
-    if (color == FColor) return;
-    FColor = color;
-    Invalidate();
-}
-
 void TWinControl::Invalidate() {
     if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
 }
@@ -337,12 +409,7 @@ void TWinControl::SetText(const std::string& text) {
     SetWindowTextA(FHandle, text.c_str());
 }
 
-void TWinControl::SetFont(const TFont& font) {
-    FFont = font;
-    ApplyFont();
-}
-
-void TWinControl::ApplyFont() {
+void TWinControl::FontChanged() {
     if (FHandle) SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), TRUE);
 }
 

@@ -1,6 +1,9 @@
 // The control hierarchy: windowless controls painted by their parent (TGraphicControl) and controls
-// with a window of their own (TWinControl). Controls are members of their form and name their parent
-// when they are made; the parent paints its windowless children in the order they were added.
+// with a window of their own (TWinControl). Controls are members of their form and are all made the
+// same way: TX(parent, bounds), where bounds default to the control's own design size, then setters
+// for everything else (a notebook's pages take only the notebook: they fill it). The parent paints its
+// windowless children in the order they were added, and hands the messages its window gets about a child
+// window to that child (ParentMessage).
 #pragma once
 
 #include "toolkit/Graphics.h"
@@ -19,6 +22,14 @@ using TNotifyEvent = std::function<void()>;
 
 // alClient: the control fills its parent's client area, also after every resize.
 enum TAlign { alNone, alClient };
+
+// Where a control sits in its parent's client area, and its size.
+struct TBounds {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+};
 
 class TControl {
 public:
@@ -51,8 +62,11 @@ public:
     bool Enabled() const { return FEnabled; }
     virtual void SetEnabled(bool enabled);
 
+    // A new control starts with its parent's colour and font.
     TColor Color() const { return FColor; }
-    virtual void SetColor(TColor color);
+    void SetColor(TColor color);
+    const TFont& Font() const { return FFont; }
+    void SetFont(const TFont& font);
 
     // The pointer shown over the control; nullptr leaves the parent's.
     LPCSTR Cursor() const { return FCursor; }
@@ -68,14 +82,18 @@ public:
     }
 
 protected:
-    explicit TControl(TWinControl* parent);
+    TControl(TWinControl* parent, const TBounds& bounds);
+
+    // The font has been replaced: windows take it, autosized text takes its size.
+    virtual void FontChanged() { Invalidate(); }
 
     TWinControl* FParent;
-    RECT FBounds{0, 0, 0, 0};
+    RECT FBounds;
     TAlign FAlign = alNone;
     bool FVisible = true;
     bool FEnabled = true;
     TColor FColor = clBtnFace;
+    TFont FFont;
     LPCSTR FCursor = nullptr;
 };
 
@@ -93,7 +111,7 @@ public:
     virtual bool Opaque() const { return false; }
 
 protected:
-    explicit TGraphicControl(TWinControl* parent);
+    TGraphicControl(TWinControl* parent, const TBounds& bounds);
 };
 
 // A control with a window of its own.
@@ -106,16 +124,15 @@ public:
     void SetBounds(int left, int top, int width, int height) override;
     void SetVisible(bool visible) override;
     void SetEnabled(bool enabled) override;
-    void SetColor(TColor color) override;
     void Invalidate() override;
     void Update() override;
 
     std::string Text() const;
     void SetText(const std::string& text);
 
-    // The font of the control's text; SetFont hands it to the window as well.
-    const TFont& Font() const { return FFont; }
-    void SetFont(const TFont& font);
+    // The window's id among its siblings, unique under one parent; 0 for windows without a parent
+    // control. Messages that name the child only by id (WM_MEASUREITEM) find it by this.
+    int ControlId() const { return FControlId; }
 
     int ClientWidth() const;
     int ClientHeight() const;
@@ -132,25 +149,34 @@ protected:
         DWORD Style = 0;
         DWORD ExStyle = 0;
         std::string Text;
-        int Left = 0, Top = 0, Width = 0, Height = 0;
+        TBounds Bounds;
         HWND ParentHandle = nullptr; // for windows without a parent control (forms, timers)
     };
     TWinControl(TWinControl* parent, const TCreateParams& params);
+    // A child window of a system class, or of the toolkit's own when className is nullptr.
+    TWinControl(TWinControl* parent, const TBounds& bounds, const char* className, DWORD style,
+                DWORD exStyle = 0);
 
-    // Messages of windows of the toolkit's own class; the default handles painting, the colours of
-    // child controls, their notifications, the pointer and the alignment of children.
+    // Messages of windows of the toolkit's own class; the default handles painting, hands messages
+    // about a child window to that child, and sets the pointer and the alignment of children.
     virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    // A notification a system control sends to its parent (BN_CLICKED ...).
-    virtual void Notify(WORD /*code*/) {}
+    // A message the parent's window got about this control (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM,
+    // WM_MEASUREITEM, WM_COMPAREITEM, WM_DELETEITEM, WM_CTLCOLOR*, WM_HSCROLL, WM_VSCROLL,
+    // WM_VKEYTOITEM, WM_CHARTOITEM): true when handled, result being the parent's answer; false lets
+    // the parent go on as without the control. The default colours WM_CTLCOLOR* with the control's
+    // font colour and colour. What a system window sends while CreateWindowEx is still making it
+    // reaches no control: the control applies that once made (LB_SETITEMHEIGHT, not WM_MEASUREITEM).
+    virtual bool ParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
     // Paints the window's own surface before the windowless children.
     virtual void PaintWindow(HDC /*dc*/) {}
     // Lays out alClient children; forms also raise their resize event here.
     virtual void Resized();
 
     HBRUSH ColorBrush();
-    void ApplyFont();
+    void FontChanged() override;
 
 private:
     friend class TControl;
@@ -158,6 +184,9 @@ private:
     static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static void RegisterClassOnce();
 
+    // The child control a message about a child window concerns, nullptr when it is none of the
+    // toolkit's children (menus, windows made elsewhere).
+    TWinControl* MessageTarget(UINT msg, LPARAM lParam) const;
     void PaintHandler();
     void EraseBackground(HDC dc);
     bool SetCursorHandler();
@@ -165,7 +194,9 @@ private:
     TGraphicControl* GraphicControlAt(POINT pt) const;
 
     HWND FHandle = nullptr;
-    TFont FFont;
+    int FControlId = 0;
+    // Above the dialog command ids (IDOK ...) that keyboard navigation sends for Enter and Escape.
+    int FNextChildId = 0x100;
     HBRUSH FBrush = nullptr;
     TColor FBrushColor = 0;
     bool FOwnClass = false;

@@ -1,17 +1,14 @@
 #include "toolkit/ExtCtrls.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 namespace yar {
 
 // TPanel
 
-TPanel::TPanel(TWinControl* parent, int left, int top, int width, int height)
-    : TWinControl(parent, TCreateParams{nullptr, WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, "", left,
-                                        top, width, height, nullptr}) {
-    if (parent) {
-        FColor = parent->Color();
-        SetFont(parent->Font());
-    }
-}
+TPanel::TPanel(TWinControl* parent, const TBounds& bounds)
+    : TWinControl(parent, bounds, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT) {}
 
 void TPanel::SetBevelOuter(TBevelCut bevel) {
     FBevelOuter = bevel;
@@ -32,12 +29,79 @@ void TPanel::PaintWindow(HDC dc) {
     }
 }
 
+// TPage
+
+// Made hidden: the notebook shows it when it becomes the active page.
+TWinControl::TCreateParams TPage::MakeParams(const TNotebook* notebook) {
+    if (!notebook) throw std::invalid_argument("A page needs a notebook");
+    return TCreateParams{nullptr,
+                         WS_CLIPCHILDREN,
+                         WS_EX_CONTROLPARENT,
+                         "",
+                         TBounds{0, 0, notebook->ClientWidth(), notebook->ClientHeight()},
+                         nullptr};
+}
+
+TPage::TPage(TNotebook* notebook) : TWinControl(notebook, MakeParams(notebook)), FNotebook(*notebook) {
+    FAlign = alClient;
+    FNotebook.FPages.push_back(this);
+    if (!FNotebook.FActivePage) {
+        FNotebook.FActivePage = this;
+        Show();
+    }
+}
+
+TPage::~TPage() {
+    std::erase(FNotebook.FPages, this);
+    if (FNotebook.FActivePage == this) FNotebook.FActivePage = nullptr;
+}
+
+int TPage::PageIndex() const {
+    const auto& pages = FNotebook.FPages;
+    return static_cast<int>(std::find(pages.begin(), pages.end(), this) - pages.begin());
+}
+
+// TNotebook
+
+TNotebook::TNotebook(TWinControl* parent, const TBounds& bounds)
+    : TWinControl(parent, bounds, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT) {}
+
+TPage& TNotebook::Pages(int index) const {
+    if (index < 0 || index >= PageCount()) throw std::out_of_range("No such page");
+    return *FPages[static_cast<size_t>(index)];
+}
+
+int TNotebook::PageIndex() const {
+    return FActivePage ? FActivePage->PageIndex() : -1;
+}
+
+void TNotebook::SetPageIndex(int index) {
+    SetActivePage(Pages(index));
+}
+
+void TNotebook::SetActivePage(TPage& page) {
+    if (&page.Notebook() != this) throw std::invalid_argument("The page belongs to another notebook");
+    if (&page == FActivePage) return;
+    TPage* old = FActivePage;
+    HWND focus = GetFocus();
+    const bool focusLeaves = old && focus && IsChild(old->Handle(), focus);
+    FActivePage = &page;
+    // The new page first, so that nothing of the notebook's background shows between the two.
+    page.Show();
+    if (old) old->Hide();
+    if (focusLeaves) {
+        HWND first = GetNextDlgTabItem(page.Handle(), nullptr, FALSE);
+        SetFocus(first ? first : page.Handle());
+    }
+    if (OnPageChanged) OnPageChanged();
+}
+
 // TTimer: a message-only window receives the system's timer messages.
 
 class TTimer::TTimerWindow : public TWinControl {
 public:
     explicit TTimerWindow(TTimer& owner)
-        : TWinControl(nullptr, TCreateParams{nullptr, 0, 0, "", 0, 0, 0, 0, HWND_MESSAGE}), FOwner(owner) {}
+        : TWinControl(nullptr, TCreateParams{nullptr, 0, 0, "", TBounds{}, HWND_MESSAGE}), FOwner(owner) {}
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {

@@ -48,8 +48,7 @@ TWinControl::TCreateParams TForm::MakeParams(const TFormDesign& design) {
     if (design.BorderStyle == bsToolWindow) params.ExStyle |= WS_EX_TOOLWINDOW;
     RECT r{0, 0, design.ClientWidth, design.ClientHeight};
     AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
-    params.Width = r.right - r.left;
-    params.Height = r.bottom - r.top;
+    params.Bounds = TBounds{0, 0, r.right - r.left, r.bottom - r.top};
     // Later forms belong to the main form, so that they stay above it.
     if (TForm* main = Application().MainForm()) params.ParentHandle = main->Handle();
     return params;

@@ -6,12 +6,7 @@ namespace yar {
 
 // TLabel
 
-TLabel::TLabel(TWinControl* parent) : TGraphicControl(parent) {
-    if (parent) {
-        FFont = parent->Font();
-        FColor = parent->Color();
-    }
-}
+TLabel::TLabel(TWinControl* parent, const TBounds& bounds) : TGraphicControl(parent, bounds) {}
 
 void TLabel::SetCaption(const std::string& caption) {
     if (caption == FCaption) return;
@@ -20,8 +15,7 @@ void TLabel::SetCaption(const std::string& caption) {
     Invalidate();
 }
 
-void TLabel::SetFont(const TFont& font) {
-    FFont = font;
+void TLabel::FontChanged() {
     AdjustBounds();
     Invalidate();
 }
@@ -57,7 +51,7 @@ UINT TLabel::DrawTextFlags() const {
 
 SIZE TLabel::TextExtent() const {
     HDC dc = GetDC(nullptr);
-    HGDIOBJ oldFont = SelectObject(dc, FFont.Handle());
+    HGDIOBJ oldFont = SelectObject(dc, Font().Handle());
     RECT r{0, 0, FWordWrap ? Width() : 0, 0};
     // An empty caption still has the height of one line.
     const std::string text = FCaption.empty() ? std::string(" ") : FCaption;
@@ -86,7 +80,7 @@ void TLabel::Paint(HDC dc) {
         DeleteObject(brush);
     }
     SetBkMode(dc, TRANSPARENT);
-    SelectObject(dc, FFont.Handle());
+    SelectObject(dc, Font().Handle());
     PaintText(dc);
 }
 
@@ -96,7 +90,7 @@ void TLabel::PaintText(HDC dc) {
 
 // TShadowLabel
 
-TShadowLabel::TShadowLabel(TWinControl* parent) : TLabel(parent) {}
+TShadowLabel::TShadowLabel(TWinControl* parent, const TBounds& bounds) : TLabel(parent, bounds) {}
 
 void TShadowLabel::SetShadowColor(TColor color) {
     FShadowColor = color;
@@ -142,15 +136,8 @@ void TShadowLabel::PaintText(HDC dc) {
 
 // TRadioButton
 
-TRadioButton::TRadioButton(TWinControl* parent, const std::string& caption, int left, int top, int width,
-                           int height)
-    : TWinControl(parent, TCreateParams{"BUTTON", WS_VISIBLE | WS_TABSTOP | BS_RADIOBUTTON, 0, caption, left,
-                                        top, width, height, nullptr}) {
-    if (parent) {
-        FColor = parent->Color();
-        SetFont(parent->Font());
-    }
-}
+TRadioButton::TRadioButton(TWinControl* parent, const TBounds& bounds)
+    : TWinControl(parent, bounds, "BUTTON", WS_VISIBLE | WS_TABSTOP | BS_RADIOBUTTON) {}
 
 void TRadioButton::SetChecked(bool checked) {
     if (checked == FChecked) return;
@@ -163,10 +150,12 @@ void TRadioButton::SetChecked(bool checked) {
     }
 }
 
-void TRadioButton::Notify(WORD code) {
-    if (code != BN_CLICKED) return;
+bool TRadioButton::ParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg != WM_COMMAND || HIWORD(wParam) != BN_CLICKED)
+        return TWinControl::ParentMessage(msg, wParam, lParam, result);
     SetChecked(true);
     if (OnClick) OnClick();
+    return true;
 }
 
 } // namespace yar

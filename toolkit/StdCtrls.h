@@ -12,12 +12,10 @@ enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 // A windowless text label; with AutoSize it takes the size of its text whenever text or font change.
 class TLabel : public TGraphicControl {
 public:
-    explicit TLabel(TWinControl* parent);
+    explicit TLabel(TWinControl* parent, const TBounds& bounds = {});
 
     const std::string& Caption() const { return FCaption; }
     void SetCaption(const std::string& caption);
-    const TFont& Font() const { return FFont; }
-    void SetFont(const TFont& font);
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool transparent);
     TAlignment Alignment() const { return FAlignment; }
@@ -31,6 +29,7 @@ public:
     bool Opaque() const override { return !FTransparent; }
 
 protected:
+    void FontChanged() override;
     // The size of the caption in the label's font: the width of its longest line (or the wrapping
     // width) and the height of all lines.
     SIZE TextExtent() const;
@@ -45,7 +44,6 @@ protected:
 
 private:
     std::string FCaption;
-    TFont FFont;
     bool FTransparent = false;
     TAlignment FAlignment = taLeftJustify;
     bool FAutoSize = true;
@@ -59,7 +57,7 @@ enum TShadowPosition { spLeftTop, spLeftBottom, spRightBottom, spRightTop };
 // shadow's direction, then in the font colour on top. The label grows by the shadow size.
 class TShadowLabel : public TLabel {
 public:
-    explicit TShadowLabel(TWinControl* parent);
+    explicit TShadowLabel(TWinControl* parent, const TBounds& bounds = {});
 
     TColor ShadowColor() const { return FShadowColor; }
     void SetShadowColor(TColor color);
@@ -86,17 +84,18 @@ private:
 // the others.
 class TRadioButton : public TWinControl {
 public:
-    TRadioButton(TWinControl* parent, const std::string& caption, int left, int top, int width, int height);
+    explicit TRadioButton(TWinControl* parent, const TBounds& bounds = {0, 0, 113, 17});
 
     bool Checked() const { return FChecked; }
     void SetChecked(bool checked);
     std::string Caption() const { return Text(); }
+    void SetCaption(const std::string& caption) { SetText(caption); }
 
     // A click of the user, after the button has been checked.
     TNotifyEvent OnClick;
 
 protected:
-    void Notify(WORD code) override;
+    bool ParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     bool FChecked = false;

@@ -19,9 +19,11 @@ TFormDesign WizardDesign() {
 } // namespace
 
 TYAR::TYAR()
-    : TForm(WizardDesign()), RadioButton1(this, "Launch Program after installed", 40, 60, 300, 17),
-      RadioButton2(this, "Return to Windows after installed", 40, 100, 300, 17),
-      reboot(this, "Re Boot Windows After installed", 40, 124, 300, 17) {
+    : TForm(WizardDesign()), RadioButton1(this, {40, 60, 300, 17}), RadioButton2(this, {40, 100, 300, 17}),
+      reboot(this, {40, 124, 300, 17}) {
+    RadioButton1.SetCaption("Launch Program after installed");
+    RadioButton2.SetCaption("Return to Windows after installed");
+    reboot.SetCaption("Re Boot Windows After installed");
     reboot.SetChecked(true);
 }
 

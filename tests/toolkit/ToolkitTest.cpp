@@ -1,6 +1,7 @@
 // The toolkit under Wine: colours, message boxes, the application's error box and loops, forms,
 // timers, labels with shadows and radio-button groups.
 #include "BoxWatcher.h"
+#include "SmallForm.h"
 
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
@@ -15,6 +16,7 @@
 namespace yar {
 namespace {
 
+using test::SmallForm;
 using test::TSeenBox;
 using test::WatchBox;
 
@@ -111,16 +113,6 @@ TEST_F(ToolkitTest, StandardErrorBoxEndsTheMessageWithAFullStop) {
     EXPECT_TRUE(box.HasIcon);
     box = WatchBox(IDOK, [] { Application().ShowException(std::runtime_error("Path not found.")); });
     EXPECT_EQ(box.Text, "Path not found.");
-}
-
-TFormDesign SmallForm(const std::string& caption) {
-    TFormDesign design;
-    design.Caption = caption;
-    design.BorderStyle = bsToolWindow;
-    design.ClientWidth = 200;
-    design.ClientHeight = 100;
-    design.ScreenCenter = true;
-    return design;
 }
 
 TEST_F(ToolkitTest, ModalFormRunsUntilItsCloseHandlerLetsItGo) {
@@ -268,7 +260,8 @@ TEST_F(ToolkitTest, ShadowLabelPaintsTheShadowBehindAndBesideTheText) {
 
 TEST_F(ToolkitTest, RadioButtonsOfOneParentFormOneGroup) {
     TForm form(SmallForm("radios"));
-    TRadioButton a(&form, "A", 0, 0, 80, 17), b(&form, "B", 0, 20, 80, 17), c(&form, "C", 0, 40, 80, 17);
+    TRadioButton a(&form, {0, 0, 80, 17}), b(&form, {0, 20, 80, 17}), c(&form, {0, 40, 80, 17});
+    b.SetCaption("B");
     EXPECT_EQ(b.Caption(), "B");
     a.SetChecked(true);
     b.SetChecked(true);
@@ -290,8 +283,8 @@ TEST_F(ToolkitTest, RadioButtonsOfOneParentFormOneGroup) {
     EXPECT_FALSE(a.Checked() || b.Checked() || c.Checked());
 
     // Another parent is another group.
-    TPanel panel(&form, 100, 0, 90, 60);
-    TRadioButton d(&panel, "D", 0, 0, 80, 17);
+    TPanel panel(&form, {100, 0, 90, 60});
+    TRadioButton d(&panel);
     a.SetChecked(true);
     d.SetChecked(true);
     EXPECT_TRUE(a.Checked());
@@ -299,7 +292,7 @@ TEST_F(ToolkitTest, RadioButtonsOfOneParentFormOneGroup) {
 
 TEST_F(ToolkitTest, HiddenControlKeepsItsState) {
     TForm form(SmallForm("hidden"));
-    TRadioButton r(&form, "R", 0, 0, 80, 17);
+    TRadioButton r(&form);
     r.Hide();
     r.SetChecked(true);
     r.SetEnabled(false);
