@@ -260,7 +260,9 @@ int RunPack(const std::string& output, const std::vector<std::string>& sources, 
 
 } // namespace
 
-int main(int argc, char** argv) {
+// Failures the tool knows become exit codes in RunGuarded; anything else is a fault of the tool, and
+// ending in the runtime's terminate handler with its message is the honest report of it.
+int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
     CLI::App app{"yar: lists, tests, extracts and packs segment sets (disk.001, disk.002, ...) and archives"};
     app.require_subcommand(1);
     app.footer(ExitCodeHelp);
