@@ -8,6 +8,7 @@ jobs=${YAR_JOBS:-$(nproc)}
 
 tools/bootstrap.sh
 tools/check-format.sh
+tools/check-layers.sh
 
 echo "== native tests (ASan, UBSan)"
 cmake --preset native >/dev/null
