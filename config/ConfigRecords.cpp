@@ -1,5 +1,6 @@
 #include "config/ConfigRecords.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -11,13 +12,11 @@ namespace yar {
 
 namespace {
 
-struct TNamedBase {
-    std::string_view Tag;
-    TDirectoryBase Base;
-};
+// A fixed tag and the base it names.
+using TNamedBase = std::pair<std::string_view, TDirectoryBase>;
 
-// The fixed tags, and the order in which a compound "<SUB…><…" tag is searched for its base:
-// "<WINDOWS_SYSTEM>" does not contain "<WINDOWS>", so the first two never clash.
+// The fixed tags, in the order in which a compound "<SUB…><…" tag is searched for its base.
+// "<WINDOWS_SYSTEM>" does not contain "<WINDOWS>", so those two never clash.
 constexpr std::array<TNamedBase, 4> kNamedBases = {{
     {kWindowsTag, dbWindows},
     {kProgramFilesTag, dbProgramFiles},
@@ -29,20 +28,20 @@ bool Contains(std::string_view text, std::string_view part) {
     return text.find(part) != text.npos;
 }
 
-// The base of a "<SUB" tag: the first named in it when another tag follows ("><"), else none; a
-// "<SUB" tag alone lies in the installation directory.
+// The base of a "<SUB" tag: when another tag follows ("><"), the first of the fixed tags it
+// contains, else none; a "<SUB" tag alone lies in the installation directory.
 TDirectoryBase SubBase(std::string_view tag) {
     if (!Contains(tag, "><")) return dbInstallDir;
-    for (const TNamedBase& named : kNamedBases)
-        if (Contains(tag, named.Tag)) return named.Base;
-    return dbNone;
+    const auto named =
+        std::ranges::find_if(kNamedBases, [&](const TNamedBase& base) { return Contains(tag, base.first); });
+    return named != kNamedBases.end() ? named->second : dbNone;
 }
 
 // Tested in this order; the first that applies wins.
 std::pair<TDirectoryKind, TDirectoryBase> Classify(std::string_view configuredTag) {
     const std::string tag = UpperCase(std::string(configuredTag));
-    for (const TNamedBase& named : kNamedBases)
-        if (tag == named.Tag) return {dkFixed, named.Base};
+    const auto fixed = std::ranges::find(kNamedBases, std::string_view(tag), &TNamedBase::first);
+    if (fixed != kNamedBases.end()) return {dkFixed, fixed->second};
     if (Contains(tag, "<SUB")) return {dkSub, SubBase(tag)};
     return {Contains(tag, "<ALT") ? dkAlt : dkOther, dbRoot};
 }

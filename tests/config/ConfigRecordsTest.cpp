@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "config/ConfigRecords.h"
@@ -241,8 +243,9 @@ TEST(ConfigRecords, ReadFromLoadedSections) {
               (TDirectoryRow{"<SUB1><WINDOWS>", "Fonts", dkSub, dbWindows}));
 
     std::vector<bool> asks;
-    for (const std::string& value : config.FileEntries)
-        asks.push_back(ParseFileEntry(value).AskBeforeReplacing());
+    std::ranges::transform(config.FileEntries, std::back_inserter(asks), [](const std::string& value) {
+        return ParseFileEntry(value).AskBeforeReplacing();
+    });
     EXPECT_EQ(asks, (std::vector<bool>{false, true, false}));
     EXPECT_EQ(ParseFileEntry(config.FileEntries[1]).Tag, "<SUB1><WINDOWS>");
 
