@@ -37,7 +37,8 @@ TWizardPages Shown(const TSetup& setup, TPageMove* opening = nullptr) {
 // Walks forward with Next, and Accept where only Accept leads on, collecting the pages landed on.
 TShown WalkForward(TWizardPages& pages) {
     TShown landed{pages.Page};
-    while (pages.Page != wpReady) {
+    // Bounded, so that a rule that never stops fails instead of hanging.
+    for (int step = 0; step < kWizardPageCount && pages.Page != wpReady; ++step) {
         const TPageMove move = WizardButtons(pages).NextEnabled ? NextPage(pages) : AcceptLicence(pages);
         if (!move.Moved()) break;
         landed.push_back(pages.Page);
@@ -47,7 +48,8 @@ TShown WalkForward(TWizardPages& pages) {
 
 TShown WalkBack(TWizardPages& pages) {
     TShown landed{pages.Page};
-    while (PreviousPage(pages).Moved()) landed.push_back(pages.Page);
+    for (int step = 0; step < kWizardPageCount && PreviousPage(pages).Moved(); ++step)
+        landed.push_back(pages.Page);
     return landed;
 }
 
@@ -200,6 +202,11 @@ TEST(WizardNavigation, WarningSkipHappensOnce) {
     PreviousPage(pages);
     EXPECT_FALSE(PreparePages(pages, config, false).Moved()) << "shown again: stays where it is";
     EXPECT_EQ(pages.Page, wpWelcome);
+
+    pages.Page = wpDestination;
+    pages.WarningSkipAsked = true;
+    EXPECT_FALSE(PreparePages(pages, config, false).Moved()) << "the step is one from the warning page only";
+    EXPECT_EQ(pages.Page, wpDestination);
 
     TPageMove opening;
     pages = Shown({.SkipWarning = false}, &opening);
