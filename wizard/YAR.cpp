@@ -1,7 +1,5 @@
 #include "wizard/YAR.h"
 
-#include "config/ConfigRules.h"
-
 namespace yar {
 
 namespace {
@@ -30,19 +28,24 @@ TYAR::TYAR()
 void TYAR::nextClick() {}
 
 void TYAR::PresetEndChoice(const SetupConfig& config) {
-    reboot.SetVisible(config.ShowReBoot);
-    if (LaunchPreselected(config.Launch)) {
-        RadioButton1.SetChecked(true);
-    } else {
-        RadioButton2.SetChecked(true);
-        RadioButton1.SetEnabled(false);
-        reboot.SetChecked(config.ShowReBoot);
-    }
+    ShowEndChoice(EndChoicePreset(config));
+}
+
+void TYAR::ShowEndChoice(const TEndChoiceButtons& buttons) {
+    RadioButton1.SetChecked(buttons.LaunchChecked);
+    RadioButton2.SetChecked(buttons.ReturnChecked);
+    reboot.SetChecked(buttons.RestartChecked);
+    RadioButton1.SetEnabled(buttons.LaunchEnabled);
+    reboot.SetVisible(buttons.RestartVisible);
+}
+
+TEndChoiceButtons TYAR::EndChoiceButtons() const {
+    return {RadioButton1.Checked(), RadioButton2.Checked(), reboot.Checked(), RadioButton1.Enabled(),
+            reboot.Visible()};
 }
 
 TEndChoice TYAR::EndChoice() const {
-    if (reboot.Checked()) return ecRestart;
-    return RadioButton1.Checked() ? ecLaunch : ecReturnToWindows;
+    return EndChoiceOf(EndChoiceButtons());
 }
 
 } // namespace yar

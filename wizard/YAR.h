@@ -5,6 +5,7 @@
 #include "config/SetupWizard.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
+#include "wizard/EndChoice.h"
 
 namespace yar {
 
@@ -22,12 +23,15 @@ public:
     // step over.
     void nextClick();
 
-    // Launch when a program other than a chained setup is configured; otherwise return to Windows,
-    // or restart when ShowReBoot is on. The restart choice is visible exactly when ShowReBoot is on.
     void PresetEndChoice(const SetupConfig& config) override;
     void SkipWarningPage() override { nextClick(); }
     void Execute() override { ShowModal(); }
     TEndChoice EndChoice() const override;
+
+private:
+    // The page-5 buttons as the rules see them, and back.
+    void ShowEndChoice(const TEndChoiceButtons& buttons);
+    TEndChoiceButtons EndChoiceButtons() const;
 };
 
 } // namespace yar
