@@ -22,9 +22,16 @@ constexpr TColor clSystemColor = static_cast<TColor>(0x80000000u);
 constexpr TColor clBtnFace = clSystemColor | COLOR_BTNFACE;
 constexpr TColor clHighlight = clSystemColor | COLOR_HIGHLIGHT;
 constexpr TColor clWindowText = clSystemColor | COLOR_WINDOWTEXT;
+constexpr TColor clWindow = clSystemColor | COLOR_WINDOW;
+constexpr TColor clHighlightText = clSystemColor | COLOR_HIGHLIGHTTEXT;
+constexpr TColor clGrayText = clSystemColor | COLOR_GRAYTEXT;
 
 // The RGB value a colour stands for now: system colours are looked up, others pass unchanged.
 COLORREF ColorToRGB(TColor color);
+
+// Colour i of n (n >= 2) on the way between two RGB colours: per channel
+// from + MulDiv(i, to - from, n - 1), modulo 256. Colour 0 is from, colour n - 1 is to.
+COLORREF GradientColor(COLORREF from, COLORREF to, int i, int n);
 
 // A font description; the GDI font is made on first use and remade after each change.
 class TFont {
