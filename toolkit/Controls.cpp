@@ -13,19 +13,6 @@ namespace {
 constexpr const char* kWindowClass = "YarWindow";
 constexpr const char* kControlProp = "YarControl";
 
-// Restores a device context to its saved state when the scope ends, also when painting throws.
-class TSavedDC {
-public:
-    explicit TSavedDC(HDC dc) : FDC(dc), FSaved(SaveDC(dc)) {}
-    ~TSavedDC() { RestoreDC(FDC, FSaved); }
-    TSavedDC(const TSavedDC&) = delete;
-    TSavedDC& operator=(const TSavedDC&) = delete;
-
-private:
-    HDC FDC;
-    int FSaved;
-};
-
 class TPaintScope {
 public:
     explicit TPaintScope(HWND wnd) : FWnd(wnd) { DC = BeginPaint(wnd, &PS); }

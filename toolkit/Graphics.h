@@ -67,6 +67,19 @@ private:
     mutable HFONT FHandle = nullptr;
 };
 
+// Restores a device context to its saved state when the scope ends, also when painting throws.
+class TSavedDC {
+public:
+    explicit TSavedDC(HDC dc) : FDC(dc), FSaved(SaveDC(dc)) {}
+    ~TSavedDC() { RestoreDC(FDC, FSaved); }
+    TSavedDC(const TSavedDC&) = delete;
+    TSavedDC& operator=(const TSavedDC&) = delete;
+
+private:
+    HDC FDC;
+    int FSaved;
+};
+
 // Pixels per logical inch of the screen.
 int ScreenPixelsPerInch();
 
