@@ -2,17 +2,19 @@
 
 #include <commctrl.h>
 
+#include <stdexcept>
+
 namespace yar {
+
+void UseCommonControls(DWORD classes) {
+    INITCOMMONCONTROLSEX init{sizeof init, classes};
+    if (!InitCommonControlsEx(&init)) throw std::runtime_error("Cannot load the common controls");
+}
 
 namespace {
 
-// The common controls' classes exist only once the library has registered them.
 const char* ProgressClass() {
-    static const bool registered = [] {
-        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
-        return InitCommonControlsEx(&classes) != FALSE;
-    }();
-    (void)registered;
+    UseCommonControls(ICC_PROGRESS_CLASS);
     return PROGRESS_CLASSA;
 }
 

@@ -5,6 +5,10 @@
 
 namespace yar {
 
+// Registers the common controls' window classes that the ICC_ flags name; a class of the library
+// exists only once registered. Throws when the library refuses.
+void UseCommonControls(DWORD classes);
+
 // The system's progress bar. Its range and position are the window's own; a position outside the
 // range is brought into it.
 class TProgressBar : public TWinControl {
