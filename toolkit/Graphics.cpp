@@ -10,6 +10,7 @@ COLORREF ColorToRGB(TColor color) {
 }
 
 COLORREF GradientColor(COLORREF from, COLORREF to, int i, int n) {
+    if (n < 2) return from;
     COLORREF color = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
         const int a = static_cast<int>((from >> shift) & 0xFF);

@@ -29,8 +29,8 @@ constexpr TColor clGrayText = clSystemColor | COLOR_GRAYTEXT;
 // The RGB value a colour stands for now: system colours are looked up, others pass unchanged.
 COLORREF ColorToRGB(TColor color);
 
-// Colour i of n (n >= 2) on the way between two RGB colours: per channel
-// from + MulDiv(i, to - from, n - 1), modulo 256. Colour 0 is from, colour n - 1 is to.
+// Colour i of n on the way between two RGB colours: per channel from + MulDiv(i, to - from, n - 1),
+// modulo 256. Colour 0 is from, colour n - 1 is to; with fewer than two colours, from.
 COLORREF GradientColor(COLORREF from, COLORREF to, int i, int n);
 
 // A font description; the GDI font is made on first use and remade after each change.

@@ -47,12 +47,15 @@ private:
     HGDIOBJ FOld;
 };
 
-// A copy of what a window shows now, its frame included (x and y from the window's top-left corner).
+// A copy of what a window shows, its frame included (x and y from the window's top-left corner):
+// once it has painted itself all over again, or as it is now.
 class TWindowShot : public TSurface {
 public:
-    explicit TWindowShot(HWND window) : TSurface(Size(window).cx, Size(window).cy, RGB(0, 0, 0)) {
-        RedrawWindow(window, nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    explicit TWindowShot(HWND window, bool repaint = true)
+        : TSurface(Size(window).cx, Size(window).cy, RGB(0, 0, 0)) {
+        if (repaint)
+            RedrawWindow(window, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         HDC screen = GetWindowDC(window);
         BitBlt(DC, 0, 0, Width(), Height(), screen, 0, 0, SRCCOPY);
         ReleaseDC(window, screen);
