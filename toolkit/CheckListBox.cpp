@@ -53,8 +53,10 @@ std::string TCheckListBox::Item(int index) const {
 }
 
 std::vector<std::string> TCheckListBox::Items() const {
+    const int count = Count();
     std::vector<std::string> items;
-    for (int i = 0; i < Count(); ++i) items.push_back(Item(i));
+    items.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) items.push_back(Item(i));
     return items;
 }
 

@@ -23,6 +23,14 @@ RECT PlaceIn(HWND window, HWND parent) {
     return r;
 }
 
+BOOL CALLBACK FindToolTip(HWND w, LPARAM found) {
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+}
+
 class DirectoryEditTest : public ::testing::Test {
 protected:
     TForm Form{SmallForm("directory")};
@@ -99,16 +107,7 @@ TEST_F(DirectoryEditTest, TheButtonAsksForAFolderStartingAtTheTextAndTakesTheAns
 
 TEST_F(DirectoryEditTest, TheButtonsTooltipShowsTheHint) {
     HWND tip = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM param) {
-            char cls[64] = {};
-            GetClassNameA(w, cls, sizeof cls);
-            if (lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0) return TRUE;
-            *reinterpret_cast<HWND*>(param) = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&tip));
+    EnumThreadWindows(GetCurrentThreadId(), FindToolTip, reinterpret_cast<LPARAM>(&tip));
     ASSERT_NE(tip, nullptr);
     // A pop-up belongs to the top-level window of the child it is made for.
     EXPECT_EQ(GetWindow(tip, GW_OWNER), Form.Handle());
