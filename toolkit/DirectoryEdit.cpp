@@ -119,6 +119,18 @@ bool TDirectoryEdit::Browse() {
     return true;
 }
 
+void TDirectoryEdit::SetEnabled(bool enabled) {
+    TWinControl::SetEnabled(enabled);
+    FEdit.SetEnabled(enabled);
+    FButton.SetEnabled(enabled);
+}
+
+void TDirectoryEdit::FontChanged() {
+    TWinControl::FontChanged();
+    FEdit.SetFont(Font());
+    FButton.SetFont(Font());
+}
+
 void TDirectoryEdit::Resized() {
     TWinControl::Resized();
     LayOut();

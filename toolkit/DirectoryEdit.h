@@ -43,8 +43,12 @@ public:
     // The system's folder browser unless replaced.
     TBrowseForFolder BrowseFunction = BrowseForFolder;
 
+    // Both parts follow the control's enabling and font.
+    void SetEnabled(bool enabled) override;
+
 protected:
     void Resized() override;
+    void FontChanged() override;
 
 private:
     void LayOut();

@@ -105,6 +105,21 @@ TEST_F(DirectoryEditTest, TheButtonAsksForAFolderStartingAtTheTextAndTakesTheAns
     EXPECT_EQ(Changes, 1);
 }
 
+TEST_F(DirectoryEditTest, BothPartsFollowEnablingAndFont) {
+    Dir.SetEnabled(false);
+    EXPECT_FALSE(IsWindowEnabled(Dir.Edit().Handle()));
+    EXPECT_FALSE(IsWindowEnabled(Dir.Button().Handle()));
+    Dir.SetEnabled(true);
+    EXPECT_TRUE(IsWindowEnabled(Dir.Edit().Handle()));
+    EXPECT_TRUE(IsWindowEnabled(Dir.Button().Handle()));
+    Dir.SetFont(TFont("Arial", 14));
+    for (const TWinControl* part :
+         {static_cast<TWinControl*>(&Dir.Edit()), static_cast<TWinControl*>(&Dir.Button())})
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(part->Handle(), WM_GETFONT, 0, 0)),
+                  part->Font().Handle());
+    EXPECT_EQ(Dir.Edit().Font().Name(), "Arial");
+}
+
 TEST_F(DirectoryEditTest, TheButtonsTooltipShowsTheHint) {
     HWND tip = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindToolTip, reinterpret_cast<LPARAM>(&tip));
