@@ -13,19 +13,6 @@ namespace {
 constexpr const char* kWindowClass = "YarWindow";
 constexpr const char* kControlProp = "YarControl";
 
-// Restores a device context to its saved state when the scope ends, also when painting throws.
-class TSavedDC {
-public:
-    explicit TSavedDC(HDC dc) : FDC(dc), FSaved(SaveDC(dc)) {}
-    ~TSavedDC() { RestoreDC(FDC, FSaved); }
-    TSavedDC(const TSavedDC&) = delete;
-    TSavedDC& operator=(const TSavedDC&) = delete;
-
-private:
-    HDC FDC;
-    int FSaved;
-};
-
 class TPaintScope {
 public:
     explicit TPaintScope(HWND wnd) : FWnd(wnd) { DC = BeginPaint(wnd, &PS); }
@@ -275,6 +262,14 @@ bool TWinControl::ParentMessage(UINT msg, WPARAM wParam, LPARAM /*lParam*/, LRES
 }
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_COMMAND) {
+        // The dialog manager runs on the form: Enter on a focused button sends the button's click to
+        // the form, not to the button's own parent.
+        const TWinControl* control = FromHandle(reinterpret_cast<HWND>(lParam));
+        const TWinControl* parent = control ? control->FParent : nullptr;
+        if (parent && parent != this && parent->FHandle && IsChild(FHandle, parent->FHandle))
+            return SendMessageA(parent->FHandle, msg, wParam, lParam);
+    }
     if (TWinControl* child = MessageTarget(msg, lParam)) {
         LRESULT result = 0;
         if (child->ParentMessage(msg, wParam, lParam, result)) return result;
@@ -407,6 +402,32 @@ std::string TWinControl::Text() const {
 
 void TWinControl::SetText(const std::string& text) {
     SetWindowTextA(FHandle, text.c_str());
+}
+
+void TWinControl::RecreateWindow(DWORD style, DWORD exStyle) {
+    if (FOwnClass || !FHandle || !FParent)
+        throw std::logic_error("Only child windows of system classes are remade");
+    HWND old = FHandle;
+    char className[64] = {};
+    GetClassNameA(old, className, sizeof className);
+    const std::string text = TWinControl::Text();
+    const HWND previous = GetWindow(old, GW_HWNDPREV);
+    const bool focused = GetFocus() == old;
+    style = (style & ~(WS_VISIBLE | WS_DISABLED)) | WS_CHILD | WS_CLIPSIBLINGS;
+    if (FVisible) style |= WS_VISIBLE;
+    if (!FEnabled) style |= WS_DISABLED;
+    HWND handle = CreateWindowExA(
+        exStyle, className, text.c_str(), style, Left(), Top(), Width(), Height(), FParent->Handle(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(FControlId)), GetModuleHandleA(nullptr), nullptr);
+    if (!handle) throw std::runtime_error("Error creating window");
+    RemovePropA(old, kControlProp);
+    FHandle = handle;
+    SetPropA(handle, kControlProp, this);
+    SetWindowPos(handle, previous ? previous : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    DestroyWindow(old);
+    FontChanged();
+    if (focused) SetFocus(handle);
 }
 
 void TWinControl::FontChanged() {

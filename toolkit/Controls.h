@@ -127,8 +127,9 @@ public:
     void Invalidate() override;
     void Update() override;
 
-    std::string Text() const;
-    void SetText(const std::string& text);
+    // The window's text; a control made of several windows answers with the one that holds its value.
+    virtual std::string Text() const;
+    virtual void SetText(const std::string& text);
 
     // The window's id among its siblings, unique under one parent; 0 for windows without a parent
     // control. Messages that name the child only by id (WM_MEASUREITEM) find it by this.
@@ -177,6 +178,11 @@ protected:
 
     HBRUSH ColorBrush();
     void FontChanged() override;
+
+    // Makes the window of a system class again with other styles that the class reads only when
+    // the window is made (a multi-line edit's scroll bars): text, font, place, id, tab order,
+    // visibility and enabling carry over. Not for windows with children.
+    void RecreateWindow(DWORD style, DWORD exStyle);
 
 private:
     friend class TControl;

@@ -20,6 +20,19 @@ void TPanel::SetBevelInner(TBevelCut bevel) {
     Invalidate();
 }
 
+bool TPanel::SingleBorder() const {
+    return (GetWindowLongPtrA(Handle(), GWL_STYLE) & WS_BORDER) != 0;
+}
+
+void TPanel::SetSingleBorder(bool single) {
+    if (single == SingleBorder()) return;
+    const LONG_PTR style = GetWindowLongPtrA(Handle(), GWL_STYLE);
+    SetWindowLongPtrA(Handle(), GWL_STYLE, single ? style | WS_BORDER : style & ~WS_BORDER);
+    // The frame is the system's: it must measure and draw it again.
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TPanel::PaintWindow(HDC dc) {
     RECT r{0, 0, ClientWidth(), ClientHeight()};
     // One pixel per bevel, the outer one first.

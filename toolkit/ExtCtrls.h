@@ -10,7 +10,8 @@ namespace yar {
 
 enum TBevelCut { bvNone, bvLowered, bvRaised };
 
-// A child window that groups controls, framed by an outer and an inner bevel.
+// A child window that groups controls, framed by an outer and an inner bevel, optionally inside a
+// single line.
 class TPanel : public TWinControl {
 public:
     explicit TPanel(TWinControl* parent, const TBounds& bounds = {0, 0, 185, 41});
@@ -19,6 +20,9 @@ public:
     void SetBevelOuter(TBevelCut bevel);
     TBevelCut BevelInner() const { return FBevelInner; }
     void SetBevelInner(TBevelCut bevel);
+    // A one-pixel line around the panel, outside the bevels.
+    bool SingleBorder() const;
+    void SetSingleBorder(bool single);
 
 protected:
     void PaintWindow(HDC dc) override;

@@ -145,12 +145,55 @@ void TForm::Resized() {
     if (OnResize) OnResize();
 }
 
+void TForm::AddNonClientHook(TNonClientHook* hook) {
+    FNonClientHooks.push_back(hook);
+}
+
+void TForm::RemoveNonClientHook(TNonClientHook* hook) {
+    std::erase(FNonClientHooks, hook);
+}
+
+void TForm::Press(const TWinControl* button) {
+    if (button && IsWindowVisible(button->Handle()) && IsWindowEnabled(button->Handle()))
+        SendMessageA(button->Handle(), BM_CLICK, 0, 0);
+}
+
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_CLOSE) {
+    switch (msg) {
+    case WM_CLOSE:
         Close();
         return 0;
+    case WM_COMMAND:
+        // The dialog manager's Enter and Escape when no focused button takes the key: the ids IDOK
+        // and IDCANCEL from no window (the form has no child with either id).
+        if (lParam == 0 && wParam == IDOK) {
+            Press(FDefaultButton);
+            return 0;
+        }
+        if (lParam == 0 && wParam == IDCANCEL) {
+            Press(FCancelButton);
+            return 0;
+        }
+        break;
+    case WM_NCPAINT:
+    case WM_NCACTIVATE:
+    case WM_SETTEXT:
+    case WM_PRINT: {
+        const LRESULT result = TWinControl::WndProc(msg, wParam, lParam);
+        // A copy: a hook may remove itself.
+        const std::vector<TNonClientHook*> hooks = FNonClientHooks;
+        for (TNonClientHook* hook : hooks) hook->NonClientPainted(msg, wParam, lParam);
+        return result;
+    }
+    default:
+        break;
     }
     return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+TForm* ParentForm(TControl* control) {
+    while (control && control->Parent()) control = control->Parent();
+    return dynamic_cast<TForm*>(control);
 }
 
 } // namespace yar

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace yar {
 
@@ -44,6 +45,21 @@ struct TFormDesign {
     TFont Font{"MS Sans Serif", 11, clWindowText};
 };
 
+// Draws over what the system painted of a form's frame, such as a caption bar of its own. The form
+// hands each of its hooks, in the order they were added, the messages after which the system has
+// painted the frame (WM_NCPAINT, WM_NCACTIVATE, WM_SETTEXT) or printed it (WM_PRINT), once the
+// system has handled them.
+class TNonClientHook {
+public:
+    virtual void NonClientPainted(UINT msg, WPARAM wParam, LPARAM lParam) = 0;
+
+protected:
+    TNonClientHook() = default;
+    ~TNonClientHook() = default;
+    TNonClientHook(const TNonClientHook&) = default;
+    TNonClientHook& operator=(const TNonClientHook&) = default;
+};
+
 class TForm : public TWinControl {
 public:
     explicit TForm(const TFormDesign& design);
@@ -64,6 +80,18 @@ public:
     // Asks the form to close: the close handler decides; the main form's closing ends the application.
     void Close();
 
+    // The buttons that Enter and Escape press, nullptr for none; a button sets itself through its
+    // Default and Cancel properties. They are pressed with a click message, and only while visible
+    // and enabled. Enter on a focused push button presses that button instead.
+    TWinControl* DefaultButton() const { return FDefaultButton; }
+    void SetDefaultButton(TWinControl* button) { FDefaultButton = button; }
+    TWinControl* CancelButton() const { return FCancelButton; }
+    void SetCancelButton(TWinControl* button) { FCancelButton = button; }
+
+    // The hook stays the caller's; it must be removed before it is destroyed.
+    void AddNonClientHook(TNonClientHook* hook);
+    void RemoveNonClientHook(TNonClientHook* hook);
+
     void SetClientSize(int width, int height);
     std::string Caption() const { return Text(); }
     void SetCaption(const std::string& caption) { SetText(caption); }
@@ -76,10 +104,18 @@ private:
     static TCreateParams MakeParams(const TFormDesign& design);
     void CenterOnScreen();
 
+    static void Press(const TWinControl* button);
+
     bool FMaximized;
     bool FScreenCenter;
     bool FModal = false;
     int FModalResult = mrNone;
+    TWinControl* FDefaultButton = nullptr;
+    TWinControl* FCancelButton = nullptr;
+    std::vector<TNonClientHook*> FNonClientHooks;
 };
+
+// The form a control sits on, nullptr when it is on none.
+TForm* ParentForm(TControl* control);
 
 } // namespace yar

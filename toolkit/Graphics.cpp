@@ -9,6 +9,17 @@ COLORREF ColorToRGB(TColor color) {
     return static_cast<COLORREF>(color);
 }
 
+COLORREF GradientColor(COLORREF from, COLORREF to, int i, int n) {
+    if (n < 2) return from;
+    COLORREF color = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const int a = static_cast<int>((from >> shift) & 0xFF);
+        const int b = static_cast<int>((to >> shift) & 0xFF);
+        color |= static_cast<COLORREF>((a + MulDiv(i, b - a, n - 1)) & 0xFF) << shift;
+    }
+    return color;
+}
+
 int ScreenPixelsPerInch() {
     HDC dc = GetDC(nullptr);
     const int ppi = GetDeviceCaps(dc, LOGPIXELSY);

@@ -22,9 +22,16 @@ constexpr TColor clSystemColor = static_cast<TColor>(0x80000000u);
 constexpr TColor clBtnFace = clSystemColor | COLOR_BTNFACE;
 constexpr TColor clHighlight = clSystemColor | COLOR_HIGHLIGHT;
 constexpr TColor clWindowText = clSystemColor | COLOR_WINDOWTEXT;
+constexpr TColor clWindow = clSystemColor | COLOR_WINDOW;
+constexpr TColor clHighlightText = clSystemColor | COLOR_HIGHLIGHTTEXT;
+constexpr TColor clGrayText = clSystemColor | COLOR_GRAYTEXT;
 
 // The RGB value a colour stands for now: system colours are looked up, others pass unchanged.
 COLORREF ColorToRGB(TColor color);
+
+// Colour i of n on the way between two RGB colours: per channel from + MulDiv(i, to - from, n - 1),
+// modulo 256. Colour 0 is from, colour n - 1 is to; with fewer than two colours, from.
+COLORREF GradientColor(COLORREF from, COLORREF to, int i, int n);
 
 // A font description; the GDI font is made on first use and remade after each change.
 class TFont {
@@ -58,6 +65,19 @@ private:
     TColor FColor = clWindowText;
     bool FBold = false;
     mutable HFONT FHandle = nullptr;
+};
+
+// Restores a device context to its saved state when the scope ends, also when painting throws.
+class TSavedDC {
+public:
+    explicit TSavedDC(HDC dc) : FDC(dc), FSaved(SaveDC(dc)) {}
+    ~TSavedDC() { RestoreDC(FDC, FSaved); }
+    TSavedDC(const TSavedDC&) = delete;
+    TSavedDC& operator=(const TSavedDC&) = delete;
+
+private:
+    HDC FDC;
+    int FSaved;
 };
 
 // Pixels per logical inch of the screen.

@@ -1,6 +1,11 @@
 #include "toolkit/StdCtrls.h"
 
+#include "toolkit/Forms.h"
+
 #include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
 
 namespace yar {
 
@@ -134,28 +139,249 @@ void TShadowLabel::PaintText(HDC dc) {
     DrawCaption(dc, TextRect(), TextColor());
 }
 
-// TRadioButton
+// Lines
 
-TRadioButton::TRadioButton(TWinControl* parent, const TBounds& bounds)
-    : TWinControl(parent, bounds, "BUTTON", WS_VISIBLE | WS_TABSTOP | BS_RADIOBUTTON) {}
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
+    }
+    return lines;
+}
 
-void TRadioButton::SetChecked(bool checked) {
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+// TButton
+
+TButton::TButton(TWinControl* parent, const TBounds& bounds)
+    : TWinControl(parent, bounds, "BUTTON", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY) {}
+
+TButton::~TButton() {
+    if (TForm* form = ParentForm(this)) {
+        if (form->DefaultButton() == this) form->SetDefaultButton(nullptr);
+        if (form->CancelButton() == this) form->SetCancelButton(nullptr);
+    }
+}
+
+TButton* TButton::FormDefault() const {
+    const TForm* form = ParentForm(Parent());
+    return form ? dynamic_cast<TButton*>(form->DefaultButton()) : nullptr;
+}
+
+bool TButton::Default() const {
+    return FormDefault() == this;
+}
+
+void TButton::SetDefault(bool isDefault) {
+    TForm* form = ParentForm(this);
+    if (!form || isDefault == Default()) return;
+    if (TButton* old = FormDefault()) old->ShowAsDefault(false);
+    form->SetDefaultButton(isDefault ? this : nullptr);
+    ShowAsDefault(isDefault);
+}
+
+bool TButton::Cancel() const {
+    const TForm* form = ParentForm(Parent());
+    return form && form->CancelButton() == this;
+}
+
+void TButton::SetCancel(bool isCancel) {
+    TForm* form = ParentForm(this);
+    if (!form) return;
+    if (isCancel)
+        form->SetCancelButton(this);
+    else if (Cancel())
+        form->SetCancelButton(nullptr);
+}
+
+void TButton::ShowAsDefault(bool isDefault) const {
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE));
+    const DWORD type = isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    SendMessageA(Handle(), BM_SETSTYLE, (style & 0xFFFF & ~BS_TYPEMASK) | type, TRUE);
+}
+
+bool TButton::ParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg != WM_COMMAND) return TWinControl::ParentMessage(msg, wParam, lParam, result);
+    TButton* formDefault = FormDefault();
+    switch (HIWORD(wParam)) {
+    case BN_CLICKED:
+        if (OnClick) OnClick();
+        break;
+    case BN_SETFOCUS:
+        // The focused button takes Enter and the thick frame from the default button.
+        if (formDefault && formDefault != this) formDefault->ShowAsDefault(false);
+        ShowAsDefault(true);
+        break;
+    case BN_KILLFOCUS:
+        if (formDefault != this) ShowAsDefault(false);
+        if (formDefault) formDefault->ShowAsDefault(true);
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+// TCheckButton
+
+TCheckButton::TCheckButton(TWinControl* parent, const TBounds& bounds, DWORD style)
+    : TWinControl(parent, bounds, "BUTTON", WS_VISIBLE | WS_TABSTOP | style) {}
+
+void TCheckButton::SetChecked(bool checked) {
     if (checked == FChecked) return;
     FChecked = checked;
     SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    if (!checked || !Parent()) return;
+    CheckChanged();
+}
+
+bool TCheckButton::ParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg != WM_COMMAND || HIWORD(wParam) != BN_CLICKED)
+        return TWinControl::ParentMessage(msg, wParam, lParam, result);
+    SetChecked(CheckedAfterClick());
+    if (OnClick) OnClick();
+    return true;
+}
+
+// TCheckBox
+
+TCheckBox::TCheckBox(TWinControl* parent, const TBounds& bounds)
+    : TCheckButton(parent, bounds, BS_CHECKBOX) {}
+
+// TRadioButton
+
+TRadioButton::TRadioButton(TWinControl* parent, const TBounds& bounds)
+    : TCheckButton(parent, bounds, BS_RADIOBUTTON) {}
+
+void TRadioButton::CheckChanged() {
+    if (!Checked() || !Parent()) return;
     for (TControl* sibling : Parent()->Controls()) {
         auto* radio = dynamic_cast<TRadioButton*>(sibling);
         if (radio && radio != this) radio->SetChecked(false);
     }
 }
 
-bool TRadioButton::ParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (msg != WM_COMMAND || HIWORD(wParam) != BN_CLICKED)
-        return TWinControl::ParentMessage(msg, wParam, lParam, result);
-    SetChecked(true);
-    if (OnClick) OnClick();
+// TCustomEdit
+
+TCustomEdit::TCustomEdit(TWinControl* parent, const TBounds& bounds, DWORD style)
+    : TWinControl(parent, bounds, "EDIT", WS_VISIBLE | WS_TABSTOP | style, WS_EX_CLIENTEDGE) {
+    FColor = clWindow;
+}
+
+bool TCustomEdit::ReadOnly() const {
+    return (GetWindowLongPtrA(Handle(), GWL_STYLE) & ES_READONLY) != 0;
+}
+
+void TCustomEdit::SetReadOnly(bool readOnly) {
+    SendMessageA(Handle(), EM_SETREADONLY, readOnly, 0);
+}
+
+void TCustomEdit::SetText(const std::string& text) {
+    TWinControl::SetText(text);
+    // A multi-line edit does not report text that is set, only text that is typed.
+    if ((GetWindowLongPtrA(Handle(), GWL_STYLE) & ES_MULTILINE) && OnChange) OnChange();
+}
+
+bool TCustomEdit::ParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg != WM_COMMAND) return TWinControl::ParentMessage(msg, wParam, lParam, result);
+    if (HIWORD(wParam) == EN_CHANGE && OnChange) OnChange();
     return true;
+}
+
+// TEdit
+
+TEdit::TEdit(TWinControl* parent, const TBounds& bounds) : TCustomEdit(parent, bounds, ES_AUTOHSCROLL) {}
+
+// TMemo
+
+TMemo::TMemo(TWinControl* parent, const TBounds& bounds)
+    : TCustomEdit(parent, bounds, ES_MULTILINE | ES_AUTOVSCROLL) {
+    TakeAnyLength();
+}
+
+void TMemo::TakeAnyLength() {
+    // The system's default limit of 32 KB would cut a long licence short.
+    SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);
+}
+
+void TMemo::AddLine(const std::string& line) {
+    std::vector<std::string> lines = Lines();
+    lines.push_back(line);
+    SetLines(lines);
+}
+
+void TMemo::LoadFromFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw std::runtime_error("Cannot open file " + path);
+    std::ostringstream content;
+    content << file.rdbuf();
+    if (file.bad()) throw std::runtime_error("Cannot read file " + path);
+    SetLines(SplitLines(content.str()));
+}
+
+DWORD TMemo::ScrollStyle(TScrollStyle scrollBars) {
+    switch (scrollBars) {
+    case ssHorizontal:
+        return WS_HSCROLL | ES_AUTOHSCROLL;
+    case ssVertical:
+        return WS_VSCROLL;
+    case ssBoth:
+        return WS_HSCROLL | ES_AUTOHSCROLL | WS_VSCROLL;
+    case ssNone:
+    default:
+        return 0;
+    }
+}
+
+void TMemo::SetScrollBars(TScrollStyle scrollBars) {
+    if (scrollBars == FScrollBars) return;
+    // An edit reads its scroll bars and its wrapping only when it is made.
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE));
+    RecreateWindow((style & ~ScrollStyle(ssBoth)) | ScrollStyle(scrollBars), exStyle);
+    FScrollBars = scrollBars;
+    TakeAnyLength();
+}
+
+// TGroupBox
+
+TGroupBox::TGroupBox(TWinControl* parent, const TBounds& bounds)
+    : TWinControl(parent, bounds, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT) {}
+
+void TGroupBox::SetCaption(const std::string& caption) {
+    SetText(caption);
+    Invalidate();
+}
+
+void TGroupBox::PaintWindow(HDC dc) {
+    SelectObject(dc, Font().Handle());
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    // The frame runs through the middle of the caption's line.
+    RECT frame{0, metrics.tmHeight / 2, ClientWidth(), ClientHeight()};
+    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    const std::string caption = Caption();
+    if (caption.empty()) return;
+    RECT text{8, 0, 0, metrics.tmHeight};
+    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_SINGLELINE | DT_CALCRECT);
+    text.right += 2;
+    HBRUSH brush = ColorBrush();
+    FillRect(dc, &text, brush);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorToRGB(Enabled() ? Font().Color() : clGrayText));
+    OffsetRect(&text, 1, 0);
+    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_SINGLELINE);
 }
 
 } // namespace yar

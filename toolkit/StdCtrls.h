@@ -1,9 +1,10 @@
-// Labels (plain and with a shadow) and radio buttons.
+// Labels (plain and with a shadow), buttons, check boxes, radio buttons, edits, memos and group boxes.
 #pragma once
 
 #include "toolkit/Controls.h"
 
 #include <string>
+#include <vector>
 
 namespace yar {
 
@@ -80,25 +81,136 @@ private:
     TShadowPosition FShadowPos = spRightBottom;
 };
 
-// A radio button; the radio buttons with the same parent form one group, so checking one clears
-// the others.
-class TRadioButton : public TWinControl {
-public:
-    explicit TRadioButton(TWinControl* parent, const TBounds& bounds = {0, 0, 113, 17});
+// Text split into lines at CR LF, LF or CR; a line break at the very end starts no further line.
+std::vector<std::string> SplitLines(const std::string& text);
+// The lines, each followed by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
 
-    bool Checked() const { return FChecked; }
-    void SetChecked(bool checked);
+// A push button. Enter presses the form's default button and Escape its cancel button; Alt and the
+// letter marked with & in the caption press the button too.
+class TButton : public TWinControl {
+public:
+    explicit TButton(TWinControl* parent, const TBounds& bounds = {0, 0, 75, 25});
+    ~TButton() override;
+
     std::string Caption() const { return Text(); }
     void SetCaption(const std::string& caption) { SetText(caption); }
+    // One default and one cancel button per form: setting one takes the part from the other.
+    bool Default() const;
+    void SetDefault(bool isDefault);
+    bool Cancel() const;
+    void SetCancel(bool isCancel);
 
-    // A click of the user, after the button has been checked.
     TNotifyEvent OnClick;
 
 protected:
     bool ParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    // The thick frame of the button that Enter presses: the focused button, else the default one.
+    void ShowAsDefault(bool isDefault) const;
+    TButton* FormDefault() const;
+};
+
+// A button with a mark of its own: check boxes and radio buttons. A click of the user sets the mark
+// first, then raises OnClick; setting Checked raises nothing.
+class TCheckButton : public TWinControl {
+public:
+    bool Checked() const { return FChecked; }
+    void SetChecked(bool checked);
+    std::string Caption() const { return Text(); }
+    void SetCaption(const std::string& caption) { SetText(caption); }
+
+    TNotifyEvent OnClick;
+
+protected:
+    TCheckButton(TWinControl* parent, const TBounds& bounds, DWORD style);
+    bool ParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // The mark a click leaves.
+    virtual bool CheckedAfterClick() const = 0;
+    // After the mark has changed.
+    virtual void CheckChanged() {}
+
+private:
     bool FChecked = false;
+};
+
+// A check box: a click turns its mark over.
+class TCheckBox : public TCheckButton {
+public:
+    explicit TCheckBox(TWinControl* parent, const TBounds& bounds = {0, 0, 97, 17});
+
+protected:
+    bool CheckedAfterClick() const override { return !Checked(); }
+};
+
+// A radio button; the radio buttons with the same parent form one group, so checking one clears
+// the others.
+class TRadioButton : public TCheckButton {
+public:
+    explicit TRadioButton(TWinControl* parent, const TBounds& bounds = {0, 0, 113, 17});
+
+protected:
+    bool CheckedAfterClick() const override { return true; }
+    void CheckChanged() override;
+};
+
+// What edits have in common: the read-only state (the program may still set the text) and the
+// change event, raised by the user's typing and by the program's setting of the text alike.
+class TCustomEdit : public TWinControl {
+public:
+    bool ReadOnly() const;
+    void SetReadOnly(bool readOnly);
+    void SetText(const std::string& text) override;
+
+    TNotifyEvent OnChange;
+
+protected:
+    TCustomEdit(TWinControl* parent, const TBounds& bounds, DWORD style);
+    bool ParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+};
+
+// A one-line edit.
+class TEdit : public TCustomEdit {
+public:
+    explicit TEdit(TWinControl* parent, const TBounds& bounds = {0, 0, 121, 21});
+};
+
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+// A multi-line edit that wraps its lines unless it has a horizontal scroll bar. Its text holds the
+// lines each followed by CR LF.
+class TMemo : public TCustomEdit {
+public:
+    explicit TMemo(TWinControl* parent, const TBounds& bounds = {0, 0, 185, 89});
+
+    std::vector<std::string> Lines() const { return SplitLines(Text()); }
+    void SetLines(const std::vector<std::string>& lines) { SetText(JoinLines(lines)); }
+    void AddLine(const std::string& line);
+    void Clear() { SetText(""); }
+    // The lines of a text file, broken at CR LF, LF or CR; throws when the file cannot be read.
+    void LoadFromFile(const std::string& path);
+
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle scrollBars);
+
+private:
+    static DWORD ScrollStyle(TScrollStyle scrollBars);
+    void TakeAnyLength();
+
+    TScrollStyle FScrollBars = ssNone;
+};
+
+// A frame with a caption that holds controls of its own.
+class TGroupBox : public TWinControl {
+public:
+    explicit TGroupBox(TWinControl* parent, const TBounds& bounds = {0, 0, 185, 105});
+
+    std::string Caption() const { return Text(); }
+    void SetCaption(const std::string& caption);
+
+protected:
+    void PaintWindow(HDC dc) override;
 };
 
 } // namespace yar

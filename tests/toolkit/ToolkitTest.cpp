@@ -2,6 +2,7 @@
 // timers, labels with shadows and radio-button groups.
 #include "BoxWatcher.h"
 #include "SmallForm.h"
+#include "Surface.h"
 
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
@@ -227,31 +228,19 @@ TEST_F(ToolkitTest, ShadowLabelPaintsTheShadowBehindAndBesideTheText) {
     label.SetShadowSize(4);
     label.SetShadowPos(spRightBottom);
 
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), label.Width(), -label.Height(), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, dib);
-    const RECT all{0, 0, label.Width(), label.Height()};
-    HBRUSH gray = CreateSolidBrush(RGB(128, 128, 128));
-    FillRect(dc, &all, gray);
-    DeleteObject(gray);
-    label.Paint(dc);
+    test::TSurface surface(label.Width(), label.Height(), RGB(128, 128, 128));
+    label.Paint(surface.DC);
     // The leftmost drawn column belongs to the text, the rightmost to the shadow 4 pixels further.
     int firstText = -1, lastShadow = -1, firstShadow = -1;
     for (int x = 0; x < label.Width(); ++x)
         for (int y = 0; y < label.Height(); ++y) {
-            const COLORREF c = GetPixel(dc, x, y);
+            const COLORREF c = surface.At(x, y);
             if (c == RGB(0, 0, 0) && firstText < 0) firstText = x;
             if (c == RGB(255, 255, 255)) {
                 if (firstShadow < 0) firstShadow = x;
                 lastShadow = x;
             }
         }
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(dib);
     ASSERT_GE(firstText, 0);
     ASSERT_GE(firstShadow, 0);
     EXPECT_EQ(firstShadow, firstText + 4);

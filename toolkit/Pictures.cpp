@@ -1,0 +1,277 @@
+#include "toolkit/Pictures.h"
+
+#include <objidl.h>
+// GDI+ needs the COM declarations above.
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <utility>
+
+namespace yar {
+
+// TGdiplusSession
+
+TGdiplusSession::TGdiplusSession() {
+    Gdiplus::GdiplusStartupInput input;
+    if (Gdiplus::GdiplusStartup(&FToken, &input, nullptr) != Gdiplus::Ok)
+        throw std::runtime_error("Cannot start GDI+");
+    ++FCount;
+}
+
+TGdiplusSession::~TGdiplusSession() {
+    Gdiplus::GdiplusShutdown(FToken);
+    --FCount;
+}
+
+namespace {
+
+constexpr unsigned kShortestDelay = 20; // ms; shorter ones are shown as kUsualDelay
+constexpr unsigned kUsualDelay = 100;
+
+// A memory stream over a copy of the data; GDI+ reads pictures from streams.
+class TMemoryStream {
+public:
+    TMemoryStream(const void* data, size_t size) {
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+        if (!memory) throw std::runtime_error("Out of memory for a picture");
+        std::memcpy(GlobalLock(memory), data, size);
+        GlobalUnlock(memory);
+        // The stream frees the memory when it is released.
+        if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &FStream))) {
+            GlobalFree(memory);
+            throw std::runtime_error("Cannot make a stream for a picture");
+        }
+    }
+    ~TMemoryStream() { FStream->Release(); }
+    TMemoryStream(const TMemoryStream&) = delete;
+    TMemoryStream& operator=(const TMemoryStream&) = delete;
+
+    IStream* Get() const { return FStream; }
+
+private:
+    IStream* FStream = nullptr;
+};
+
+// The delays of an animated picture's frames in hundredths of a second; empty when it has none.
+std::vector<LONG> FrameDelays(Gdiplus::Bitmap& bitmap) {
+    const UINT size = bitmap.GetPropertyItemSize(PropertyTagFrameDelay);
+    if (size < sizeof(Gdiplus::PropertyItem)) return {};
+    std::vector<std::byte> buffer(size);
+    auto* item = reinterpret_cast<Gdiplus::PropertyItem*>(buffer.data());
+    if (bitmap.GetPropertyItem(PropertyTagFrameDelay, size, item) != Gdiplus::Ok) return {};
+    const auto* values = static_cast<const LONG*>(item->value);
+    return std::vector<LONG>(values, values + item->length / sizeof(LONG));
+}
+
+// The frame GDI+ has selected, as a top-down 32-bit bitmap with premultiplied alpha.
+HBITMAP CopyFrame(Gdiplus::Bitmap& bitmap, int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!dib) throw std::runtime_error("Not enough memory for a picture");
+    Gdiplus::Rect all(0, 0, width, height);
+    Gdiplus::BitmapData data{};
+    // The pixels go straight into the bitmap's memory: GDI+ converts them as it writes.
+    data.Width = static_cast<UINT>(width);
+    data.Height = static_cast<UINT>(height);
+    data.Stride = width * 4;
+    data.PixelFormat = PixelFormat32bppPARGB;
+    data.Scan0 = bits;
+    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                        PixelFormat32bppPARGB, &data) != Gdiplus::Ok) {
+        DeleteObject(dib);
+        throw std::runtime_error("Cannot read the picture's pixels");
+    }
+    bitmap.UnlockBits(&data);
+    return dib;
+}
+
+} // namespace
+
+// TPicture
+
+TPicture::~TPicture() {
+    Clear();
+}
+
+TPicture::TPicture(TPicture&& other) noexcept
+    : FFrames(std::exchange(other.FFrames, {})), FWidth(std::exchange(other.FWidth, 0)),
+      FHeight(std::exchange(other.FHeight, 0)) {}
+
+TPicture& TPicture::operator=(TPicture&& other) noexcept {
+    if (this != &other) {
+        Clear();
+        FFrames = std::exchange(other.FFrames, {});
+        FWidth = std::exchange(other.FWidth, 0);
+        FHeight = std::exchange(other.FHeight, 0);
+    }
+    return *this;
+}
+
+void TPicture::Clear() {
+    for (const TFrame& frame : FFrames) DeleteObject(frame.Bitmap);
+    FFrames.clear();
+    FWidth = FHeight = 0;
+}
+
+TPicture TPicture::FromFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw std::runtime_error("Cannot open file " + path);
+    std::ostringstream content;
+    content << file.rdbuf();
+    const std::string bytes = content.str();
+    try {
+        return FromMemory(bytes.data(), bytes.size());
+    } catch (const std::runtime_error&) {
+        throw std::runtime_error("Cannot load the picture " + path);
+    }
+}
+
+TPicture TPicture::FromResource(HMODULE module, LPCSTR name, LPCSTR type) {
+    HRSRC found = FindResourceA(module, name, type);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) throw std::runtime_error("Picture resource not found");
+    return FromMemory(data, SizeofResource(module, found));
+}
+
+TPicture TPicture::FromMemory(const void* data, size_t size) {
+    if (!TGdiplusSession::Active()) throw std::logic_error("Pictures are loaded while GDI+ runs");
+    if (size == 0) throw std::runtime_error("Empty picture");
+    const TMemoryStream stream(data, size);
+    Gdiplus::Bitmap bitmap(stream.Get());
+    const int width = static_cast<int>(bitmap.GetWidth());
+    const int height = static_cast<int>(bitmap.GetHeight());
+    if (bitmap.GetLastStatus() != Gdiplus::Ok || width <= 0 || height <= 0)
+        throw std::runtime_error("Unknown picture format");
+
+    // Frames of a GIF run in time; other pictures have the one frame.
+    UINT frames = 1;
+    GUID dimension{};
+    if (bitmap.GetFrameDimensionsCount() > 0 && bitmap.GetFrameDimensionsList(&dimension, 1) == Gdiplus::Ok)
+        frames = std::max(bitmap.GetFrameCount(&dimension), 1U);
+    const std::vector<LONG> delays = frames > 1 ? FrameDelays(bitmap) : std::vector<LONG>{};
+
+    TPicture picture;
+    picture.FWidth = width;
+    picture.FHeight = height;
+    for (UINT i = 0; i < frames; ++i) {
+        if (frames > 1 && bitmap.SelectActiveFrame(&dimension, i) != Gdiplus::Ok)
+            throw std::runtime_error("Cannot read a frame of the picture");
+        unsigned delay = 0;
+        if (frames > 1) {
+            delay = i < delays.size() ? static_cast<unsigned>(std::max(delays[i], 0L)) * 10 : 0;
+            if (delay < kShortestDelay) delay = kUsualDelay;
+        }
+        picture.FFrames.push_back(TFrame{CopyFrame(bitmap, width, height), delay});
+    }
+    return picture;
+}
+
+unsigned TPicture::FrameDelay(int frame) const {
+    if (frame < 0 || frame >= FrameCount()) throw std::out_of_range("No such frame");
+    return FFrames[static_cast<size_t>(frame)].Delay;
+}
+
+void TPicture::Draw(HDC dc, const RECT& dest, int frame) const {
+    if (frame < 0 || frame >= FrameCount()) return;
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, FFrames[static_cast<size_t>(frame)].Bitmap);
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    SetStretchBltMode(dc, COLORONCOLOR);
+    GdiAlphaBlend(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, source, 0, 0,
+                  FWidth, FHeight, blend);
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
+// TImage
+
+TImage::TImage(TWinControl* parent, const TBounds& bounds) : TGraphicControl(parent, bounds) {}
+
+void TImage::SetPicture(TPicture picture) {
+    FPicture = std::move(picture);
+    PictureChanged();
+}
+
+void TImage::PictureChanged() {
+    AdjustSize();
+    Invalidate();
+}
+
+void TImage::SetStretch(bool stretch) {
+    FStretch = stretch;
+    Invalidate();
+}
+
+void TImage::SetCenter(bool center) {
+    FCenter = center;
+    Invalidate();
+}
+
+void TImage::SetAutoSize(bool autoSize) {
+    FAutoSize = autoSize;
+    AdjustSize();
+}
+
+void TImage::AdjustSize() {
+    if (FAutoSize && !FPicture.Empty()) SetBounds(Left(), Top(), FPicture.Width(), FPicture.Height());
+}
+
+void TImage::Paint(HDC dc) {
+    if (FPicture.Empty()) return;
+    RECT dest{0, 0, Width(), Height()};
+    if (!FStretch) {
+        const int left = FCenter ? (Width() - FPicture.Width()) / 2 : 0;
+        const int top = FCenter ? (Height() - FPicture.Height()) / 2 : 0;
+        dest = RECT{left, top, left + FPicture.Width(), top + FPicture.Height()};
+    }
+    FPicture.Draw(dc, dest, CurrentFrame());
+}
+
+// TAnimatedImage
+
+TAnimatedImage::TAnimatedImage(TWinControl* parent, const TBounds& bounds) : TImage(parent, bounds) {
+    FTimer.OnTimer = [this] { NextFrame(); };
+}
+
+void TAnimatedImage::SetAnimate(bool animate) {
+    FAnimate = animate;
+    UpdateTimer();
+}
+
+void TAnimatedImage::SetFrameIndex(int index) {
+    if (index < 0 || index >= Picture().FrameCount()) throw std::out_of_range("No such frame");
+    if (index == FFrameIndex) return;
+    FFrameIndex = index;
+    Invalidate();
+    UpdateTimer();
+    if (OnFrameChanged) OnFrameChanged();
+}
+
+void TAnimatedImage::NextFrame() {
+    if (Picture().FrameCount() > 1) SetFrameIndex((FFrameIndex + 1) % Picture().FrameCount());
+}
+
+void TAnimatedImage::PictureChanged() {
+    FFrameIndex = 0;
+    TImage::PictureChanged();
+    UpdateTimer();
+}
+
+void TAnimatedImage::UpdateTimer() {
+    const bool runs = FAnimate && Picture().FrameCount() > 1;
+    // The interval restarts the count: each frame shows for its own delay.
+    FTimer.SetEnabled(false);
+    if (!runs) return;
+    FTimer.SetInterval(Picture().FrameDelay(FFrameIndex));
+    FTimer.SetEnabled(true);
+}
+
+} // namespace yar
