@@ -7,6 +7,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <iterator>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -72,8 +73,9 @@ std::vector<std::string> FileNamesIn(const std::string& dir) {
 std::vector<std::string> EntryNamesIn(const std::string& dir) {
     std::vector<std::string> names;
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(NativePath(dir), error))
-        names.push_back(entry.path().filename().string());
+    std::transform(std::filesystem::directory_iterator(NativePath(dir), error),
+                   std::filesystem::directory_iterator(), std::back_inserter(names),
+                   [](const auto& entry) { return entry.path().filename().string(); });
     return names;
 }
 

@@ -4,6 +4,7 @@
 #include "util/Text.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 
 namespace yar {
@@ -74,8 +75,9 @@ std::vector<std::string> Lines(const TIniContent& content) {
     std::vector<std::string> lines;
     for (const TIniSection& section : content) {
         if (!section.Name.empty()) lines.push_back("[" + section.Name + "]");
-        for (const TIniKey& key : section.Keys)
-            lines.push_back(key.Value ? key.Name + "=" + *key.Value : key.Name);
+        std::ranges::transform(section.Keys, std::back_inserter(lines), [](const TIniKey& key) {
+            return key.Value ? key.Name + "=" + *key.Value : key.Name;
+        });
     }
     return lines;
 }
