@@ -60,7 +60,7 @@ private:
     void NoteNames(const std::string& what, std::vector<std::string> names) {
         std::ranges::sort(names); // the system lists in its own order
         std::string joined;
-        for (const std::string& name : names) joined += "[" + name + "]";
+        for (const std::string& name : names) joined.append("[").append(name).append("]");
         Note(what, joined);
     }
 
@@ -139,7 +139,7 @@ private:
             const auto lines = S.Files.ReadLines(At(relative));
             std::string joined = lines ? std::to_string(lines->size()) + ":" : "none";
             if (lines)
-                for (const std::string& line : *lines) joined += "[" + Visible(line) + "]";
+                for (const std::string& line : *lines) joined.append("[").append(Visible(line)).append("]");
             Note("read " + relative, joined);
         };
         Note("write", S.Files.WriteLines(At("AUTOEXEC.BAT"), {"@ECHO OFF", "", "  SET X=1  "}));
