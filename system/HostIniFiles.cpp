@@ -98,15 +98,6 @@ std::string BufferedValue(std::string_view value) {
     return out;
 }
 
-} // namespace
-
-std::string THostIniFiles::Locate(const std::string& file) const {
-    const bool bare = file.find_first_of("\\/") == std::string::npos && !(file.size() >= 2 && file[1] == ':');
-    return bare ? JoinPath(Files_.WindowsDirectory(), file) : file;
-}
-
-namespace {
-
 // The content of an INI file; empty for a file that is not there in a directory that is, nothing
 // when the file cannot be opened (for writing, a read-only file cannot).
 std::optional<TIniContent> Load(const TFiles& files, const std::string& path, bool forWriting) {
@@ -122,6 +113,11 @@ std::optional<TIniContent> Load(const TFiles& files, const std::string& path, bo
 }
 
 } // namespace
+
+std::string THostIniFiles::Locate(const std::string& file) const {
+    const bool bare = file.find_first_of("\\/") == std::string::npos && !(file.size() >= 2 && file[1] == ':');
+    return bare ? JoinPath(Files_.WindowsDirectory(), file) : file;
+}
 
 bool THostIniFiles::WriteString(const std::string& file, const std::string& section, const std::string& key,
                                 const std::string& value) {
