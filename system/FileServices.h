@@ -7,6 +7,7 @@
 #include "util/Paths.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -38,10 +39,19 @@ bool RemoveFileAt(const std::string& path);
 bool RemoveDirectoryAt(const std::string& path);
 // The names of the plain files of dir (no directories), in the order the system lists them.
 std::vector<std::string> FileNamesIn(const std::string& dir);
+// Every entry of dir, files and directories, without "." and "..", in the order the system lists them.
+std::vector<std::string> EntryNamesIn(const std::string& dir);
+// The attribute bits of a file or directory (directory 0x10; outside Windows a file shows archive 0x20,
+// and read-only 0x01 once it has lost its owner's write permission); nothing when it does not exist.
+std::optional<uint16_t> FileAttributesAt(const std::string& path);
 
 // Creates dir and every missing parent, top down, stopping at the first directory that exists or at
 // a drive root; raises EInOutError for the first directory that cannot be made.
 void ForceDirectories(const std::string& dir);
+// The same walk over another file system: exists tells whether a directory is there, make creates one
+// (and raises when it cannot).
+void ForceDirectories(const std::string& dir, const std::function<bool(const std::string&)>& exists,
+                      const std::function<void(const std::string&)>& make);
 // Deletes every file of dir, then dir itself. Files that cannot be deleted, subdirectories and a
 // directory that cannot be removed stay without a message. An empty path and a drive root are left
 // alone: neither can be a directory of a run, and cleaning one would empty a drive's root.
@@ -59,7 +69,8 @@ void EnterDirectory(const std::string& dir);
 // time in the low word, local time). Returns false when the value is no valid date or the call fails.
 bool SetFileDosDate(TFileStream& file, uint32_t dosDateTime);
 // Applies the attribute bits (read-only 0x01, hidden 0x02, system 0x04, archive 0x20) to a closed file.
-// Outside Windows only read-only has a counterpart: the file loses its write permissions.
+// Outside Windows only read-only has a counterpart: the file loses its write permissions, and gets its
+// owner's back when the bit is clear.
 bool ApplyFileAttributes(const std::string& path, uint16_t attributes);
 
 // The fields of a DOS packed date and time; nothing when a field is out of range.

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <iterator>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -69,6 +70,22 @@ std::vector<std::string> FileNamesIn(const std::string& dir) {
     return names;
 }
 
+std::vector<std::string> EntryNamesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    std::error_code error;
+    std::transform(std::filesystem::directory_iterator(NativePath(dir), error),
+                   std::filesystem::directory_iterator(), std::back_inserter(names),
+                   [](const auto& entry) { return entry.path().filename().string(); });
+    return names;
+}
+
+std::optional<uint16_t> FileAttributesAt(const std::string& path) {
+    struct stat st {};
+    if (stat(NativePath(path).c_str(), &st) != 0) return std::nullopt;
+    if (S_ISDIR(st.st_mode)) return uint16_t{0x10};
+    return static_cast<uint16_t>((st.st_mode & S_IWUSR) == 0 ? 0x21 : 0x20);
+}
+
 std::string WindowsDirectory() {
     return {};
 }
@@ -102,11 +119,13 @@ bool SetFileDosDate(TFileStream& file, uint32_t dosDateTime) {
 }
 
 bool ApplyFileAttributes(const std::string& path, uint16_t attributes) {
-    if ((attributes & 0x01) == 0) return true;
     const std::string native = NativePath(path);
     struct stat st {};
     if (stat(native.c_str(), &st) != 0) return false;
-    return chmod(native.c_str(), st.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    const mode_t mode = (attributes & 0x01) != 0
+                            ? st.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)
+                            : st.st_mode | S_IWUSR;
+    return mode == st.st_mode || chmod(native.c_str(), mode) == 0;
 }
 
 } // namespace yar

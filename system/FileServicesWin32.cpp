@@ -56,16 +56,39 @@ bool RemoveDirectoryAt(const std::string& path) {
     return RemoveDirectoryA(path.c_str()) != 0;
 }
 
-std::vector<std::string> FileNamesIn(const std::string& dir) {
+namespace {
+
+// The names FindFirstFileA lists for "*.*" in dir whose entry passes keep.
+template <typename Keep> std::vector<std::string> ListNames(const std::string& dir, Keep keep) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(JoinPath(dir, "*.*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.emplace_back(found.cFileName);
+        if (keep(found)) names.emplace_back(found.cFileName);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return names;
+}
+
+} // namespace
+
+std::vector<std::string> FileNamesIn(const std::string& dir) {
+    return ListNames(
+        dir, [](const WIN32_FIND_DATAA& f) { return (f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0; });
+}
+
+std::vector<std::string> EntryNamesIn(const std::string& dir) {
+    return ListNames(dir, [](const WIN32_FIND_DATAA& f) {
+        const std::string_view name = f.cFileName;
+        return name != "." && name != "..";
+    });
+}
+
+std::optional<uint16_t> FileAttributesAt(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return static_cast<uint16_t>(attributes);
 }
 
 std::string WindowsDirectory() {

@@ -1,0 +1,80 @@
+// Reading, writing and copying files through the runtime's streams: the same code serves the
+// Win32 and the host implementation of TFiles.
+#include "system/Files.h"
+
+#include "system/FileServices.h"
+#include "system/Streams.h"
+
+#include <array>
+
+namespace yar {
+
+namespace {
+
+constexpr int32_t kCopyBlockSize = 8192;
+// Reading while nobody writes; fmOpenRead is 0, named for the reader.
+// cppcheck-suppress badBitmaskCheck
+constexpr uint16_t kReadDenyWrite = fmOpenRead | fmShareDenyWrite;
+
+} // namespace
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            break;
+        }
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
+    }
+    return lines;
+}
+
+std::optional<std::vector<std::string>> ReadLinesAt(const std::string& path) {
+    // A directory opens on some systems; it has no lines.
+    if (!FileExistsAt(path)) return std::nullopt;
+    try {
+        TFileStream file(NativePath(path), kReadDenyWrite);
+        std::string text;
+        std::array<char, kCopyBlockSize> block{};
+        for (int32_t got; (got = file.Read(block.data(), kCopyBlockSize)) > 0;)
+            text.append(block.data(), got);
+        return SplitLines(text);
+    } catch (const EStreamError&) {
+        return std::nullopt;
+    }
+}
+
+bool WriteLinesAt(const std::string& path, const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    try {
+        TFileStream file(NativePath(path), fmCreate | fmShareExclusive);
+        file.WriteBuffer(text.data(), static_cast<int32_t>(text.size()));
+        return true;
+    } catch (const EStreamError&) {
+        return false;
+    }
+}
+
+bool CopyFileAt(const std::string& from, const std::string& to, bool failIfExists) {
+    if (failIfExists && FileAttributesAt(to)) return false;
+    try {
+        // The source keeps others from writing and the target is exclusive, so copying a file onto
+        // itself fails before it is truncated.
+        TFileStream source(NativePath(from), kReadDenyWrite);
+        TFileStream target(NativePath(to), fmCreate | fmShareExclusive);
+        std::array<char, kCopyBlockSize> block{};
+        for (int32_t got; (got = source.Read(block.data(), kCopyBlockSize)) > 0;)
+            target.WriteBuffer(block.data(), got);
+        return true;
+    } catch (const EStreamError&) {
+        return false;
+    }
+}
+
+} // namespace yar

@@ -1,0 +1,76 @@
+// The file operations of the install on Windows paths ("C:\Program Files\Acme\app.exe"): one
+// interface, TWin32Files on the system's calls and THostFiles on a directory of the host, so that
+// the install's rules run natively against a file system of their own.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace yar {
+
+// Attribute bits as GetFileAttributesA reports them.
+enum : uint16_t {
+    faReadOnly = 0x01,
+    faHidden = 0x02,
+    faSystem = 0x04,
+    faDirectory = 0x10,
+    faArchive = 0x20,
+};
+
+class TFiles {
+public:
+    TFiles() = default;
+    virtual ~TFiles() = default;
+    TFiles(const TFiles&) = delete;
+    TFiles& operator=(const TFiles&) = delete;
+
+    // An existing file, not a directory.
+    virtual bool FileExists(const std::string& path) const = 0;
+    virtual bool DirectoryExists(const std::string& path) const = 0;
+    // Creates dir and every missing parent; raises EInOutError for the first one that cannot be made.
+    virtual void ForceDirectories(const std::string& dir) = 0;
+
+    // Copies the bytes of from to to in blocks of 8192 bytes, creating or truncating to; neither date
+    // nor attributes go along. False when from cannot be opened, to cannot be created (a read-only
+    // file cannot), failIfExists finds to already there, or a block fails. (Not CopyFile/DeleteFile:
+    // <windows.h> makes macros of those names.)
+    virtual bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) = 0;
+    // False when the file is missing, read-only or cannot be deleted.
+    virtual bool RemoveFile(const std::string& path) = 0;
+
+    // The attribute bits (fa...), nothing when path does not exist.
+    virtual std::optional<uint16_t> Attributes(const std::string& path) const = 0;
+    // Sets the attribute bits of a file; 0 or faArchive clears read-only.
+    virtual bool SetAttributes(const std::string& path, uint16_t attributes) = 0;
+
+    // The names of the plain files of dir; the entries of dir ("*.*": files and directories, without
+    // "." and ".."). Empty when dir cannot be listed.
+    virtual std::vector<std::string> FileNames(const std::string& dir) const = 0;
+    virtual std::vector<std::string> EntryNames(const std::string& dir) const = 0;
+
+    // The file's lines: CR LF, LF and CR each end a line, text after the last line end is a last line,
+    // every other byte stays. Nothing when the file cannot be read.
+    virtual std::optional<std::vector<std::string>> ReadLines(const std::string& path) const = 0;
+    // Creates or truncates the file and writes every line followed by CR LF, the last one too (DOS
+    // skips an unterminated last line of AUTOEXEC.BAT); no lines make an empty file.
+    virtual bool WriteLines(const std::string& path, const std::vector<std::string>& lines) = 0;
+
+    // The path's short (8.3) form as GetShortPathNameA gives it into 255 characters; the path
+    // unchanged when that fails, as for a path that does not exist.
+    virtual std::string ShortPath(const std::string& path) const = 0;
+    // The Windows directory, no trailing backslash unless it is a drive root.
+    virtual std::string WindowsDirectory() const = 0;
+};
+
+// The shared part of both implementations, on paths the platform's file calls take.
+std::optional<std::vector<std::string>> ReadLinesAt(const std::string& path);
+bool WriteLinesAt(const std::string& path, const std::vector<std::string>& lines);
+bool CopyFileAt(const std::string& from, const std::string& to, bool failIfExists);
+
+// text cut into lines as ReadLines cuts a file's bytes.
+std::vector<std::string> SplitLines(std::string_view text);
+
+} // namespace yar

@@ -1,0 +1,49 @@
+// TFiles on a directory of the host that stands for the machine being installed on: the drive path
+// "C:\x\y" is <root>/C/x/y (drive letter upper-cased), a path without a drive is on drive C, "." and
+// ".." are resolved and never leave the drive. Names match without regard to case, as on Windows: a
+// name that is not there as written is looked up among the directory's entries (the first in name
+// order wins). Windows' own refusals are kept where the host would not refuse (the owner of the
+// host files may be root): a read-only file is neither overwritten nor deleted.
+#pragma once
+
+#include "system/Files.h"
+
+namespace yar {
+
+class THostFiles final : public TFiles {
+public:
+    // Creates root, its drive C and the Windows directory when they are missing; raises EInOutError
+    // when that fails.
+    explicit THostFiles(std::string root, std::string windowsDirectory = "C:\\WINDOWS");
+
+    // Where the Windows path lives on the host, as the host's file calls take it.
+    std::string HostPath(const std::string& path) const;
+    const std::string& Root() const { return Root_; }
+
+    bool FileExists(const std::string& path) const override;
+    bool DirectoryExists(const std::string& path) const override;
+    void ForceDirectories(const std::string& dir) override;
+    bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) override;
+    bool RemoveFile(const std::string& path) override;
+    // Directories show faDirectory, files faArchive and, when read-only, faReadOnly: of the other
+    // bits the host keeps nothing.
+    std::optional<uint16_t> Attributes(const std::string& path) const override;
+    bool SetAttributes(const std::string& path, uint16_t attributes) override;
+    // In name order.
+    std::vector<std::string> FileNames(const std::string& dir) const override;
+    std::vector<std::string> EntryNames(const std::string& dir) const override;
+    std::optional<std::vector<std::string>> ReadLines(const std::string& path) const override;
+    bool WriteLines(const std::string& path, const std::vector<std::string>& lines) override;
+    // The path unchanged: the host keeps no 8.3 aliases, and for a volume without them
+    // GetShortPathNameA reports the long path as it is.
+    std::string ShortPath(const std::string& path) const override;
+    std::string WindowsDirectory() const override { return WindowsDirectory_; }
+
+private:
+    bool IsReadOnlyFile(const std::string& hostPath) const;
+
+    std::string Root_;
+    std::string WindowsDirectory_;
+};
+
+} // namespace yar

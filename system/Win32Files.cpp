@@ -1,0 +1,67 @@
+#include "system/Win32Files.h"
+
+#include "system/FileServices.h"
+
+#include <array>
+
+#include <windows.h>
+
+namespace yar {
+
+bool TWin32Files::FileExists(const std::string& path) const {
+    return FileExistsAt(path);
+}
+
+bool TWin32Files::DirectoryExists(const std::string& path) const {
+    return DirectoryExistsAt(path);
+}
+
+void TWin32Files::ForceDirectories(const std::string& dir) {
+    yar::ForceDirectories(dir);
+}
+
+bool TWin32Files::CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) {
+    return CopyFileAt(from, to, failIfExists);
+}
+
+bool TWin32Files::RemoveFile(const std::string& path) {
+    return RemoveFileAt(path);
+}
+
+std::optional<uint16_t> TWin32Files::Attributes(const std::string& path) const {
+    return FileAttributesAt(path);
+}
+
+bool TWin32Files::SetAttributes(const std::string& path, uint16_t attributes) {
+    return ApplyFileAttributes(path, attributes);
+}
+
+std::vector<std::string> TWin32Files::FileNames(const std::string& dir) const {
+    return FileNamesIn(dir);
+}
+
+std::vector<std::string> TWin32Files::EntryNames(const std::string& dir) const {
+    return EntryNamesIn(dir);
+}
+
+std::optional<std::vector<std::string>> TWin32Files::ReadLines(const std::string& path) const {
+    return ReadLinesAt(path);
+}
+
+bool TWin32Files::WriteLines(const std::string& path, const std::vector<std::string>& lines) {
+    return WriteLinesAt(path, lines);
+}
+
+std::string TWin32Files::ShortPath(const std::string& path) const {
+    std::array<char, 255> buffer{};
+    const DWORD length = GetShortPathNameA(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    // A result as long as the buffer or longer is the size it would have needed.
+    if (length == 0 || length >= buffer.size()) return path;
+    return std::string(buffer.data(), length);
+}
+
+std::string TWin32Files::WindowsDirectory() const {
+    return yar::WindowsDirectory();
+}
+
+} // namespace yar

@@ -1,0 +1,25 @@
+// TFiles on the Win32 calls: paths go to the system as they are.
+#pragma once
+
+#include "system/Files.h"
+
+namespace yar {
+
+class TWin32Files final : public TFiles {
+public:
+    bool FileExists(const std::string& path) const override;
+    bool DirectoryExists(const std::string& path) const override;
+    void ForceDirectories(const std::string& dir) override;
+    bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) override;
+    bool RemoveFile(const std::string& path) override;
+    std::optional<uint16_t> Attributes(const std::string& path) const override;
+    bool SetAttributes(const std::string& path, uint16_t attributes) override;
+    std::vector<std::string> FileNames(const std::string& dir) const override;
+    std::vector<std::string> EntryNames(const std::string& dir) const override;
+    std::optional<std::vector<std::string>> ReadLines(const std::string& path) const override;
+    bool WriteLines(const std::string& path, const std::vector<std::string>& lines) override;
+    std::string ShortPath(const std::string& path) const override;
+    std::string WindowsDirectory() const override;
+};
+
+} // namespace yar

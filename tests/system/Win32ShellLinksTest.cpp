@@ -1,0 +1,117 @@
+// Shortcuts through the system's shell-link object: the saved file is a shell link that the shell
+// reads back with the path, working directory and icon it was given; without COM the object is
+// missing and the save raises.
+#include "system/Win32ShellLinks.h"
+#include "system/ComScope.h"
+
+#include "SystemTestSupport.h"
+#include "system/FileServices.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <thread>
+
+#include <windows.h>
+
+#include <objidl.h>
+#include <shlobj.h>
+
+namespace yar {
+namespace {
+
+using test::GetBytes;
+using test::PutBytes;
+using test::TTestDir;
+
+// A link as the shell reads it back from its file.
+std::optional<TShellLink> LoadLink(const std::string& linkFile) {
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return std::nullopt;
+    IPersistFile* file = nullptr;
+    std::optional<TShellLink> result;
+    std::array<wchar_t, MAX_PATH> wide{};
+    MultiByteToWideChar(CP_ACP, 0, linkFile.c_str(), -1, wide.data(), MAX_PATH);
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(wide.data(), STGM_READ))) {
+        std::array<char, MAX_PATH> path{}, dir{}, icon{};
+        int index = -1;
+        link->GetPath(path.data(), MAX_PATH, nullptr, SLGP_RAWPATH);
+        link->GetWorkingDirectory(dir.data(), MAX_PATH);
+        link->GetIconLocation(icon.data(), MAX_PATH, &index);
+        result = TShellLink{path.data(), dir.data(), icon.data(), index};
+    }
+    if (file) file->Release();
+    link->Release();
+    return result;
+}
+
+class Win32ShellLinks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ForceDirectories(Dir / "Acme");
+        PutBytes(Dir / "Acme\\app.exe", "MZ");
+        PutBytes(Dir / "Acme\\app.ico", "ico");
+        ForceDirectories(Dir / "Programs\\Acme");
+    }
+
+    TComScope Com;
+    TTestDir Dir{"yar-shelllinks"};
+    TWin32ShellLinks Links;
+};
+
+TEST_F(Win32ShellLinks, TheSavedFileIsAShellLink) {
+    ASSERT_TRUE(Com.Initialized());
+    const std::string linkFile = Dir / "Programs\\Acme\\Acme App.lnk";
+    Links.Save({Dir / "Acme\\app.exe", Dir / "Acme\\", Dir / "Acme\\app.ico", 0}, linkFile);
+    const auto bytes = GetBytes(linkFile);
+    ASSERT_TRUE(bytes);
+    ASSERT_GE(bytes->size(), 8u);
+    EXPECT_EQ(bytes->substr(0, 8), std::string("\x4C\x00\x00\x00\x01\x14\x02\x00", 8));
+}
+
+TEST_F(Win32ShellLinks, TheShellReadsBackWhatWasGiven) {
+    const TShellLink saved{Dir / "Acme\\app.exe", Dir / "Acme\\", Dir / "Acme\\app.ico", 0};
+    Links.Save(saved, Dir / "Programs\\Acme\\App.lnk");
+    EXPECT_EQ(LoadLink(Dir / "Programs\\Acme\\App.lnk"), saved);
+    // The program's own icon, another index, saved over the first link.
+    const TShellLink tool{Dir / "Acme\\app.exe", Dir / "Acme\\", Dir / "Acme\\app.exe", 3};
+    Links.Save(tool, Dir / "Programs\\Acme\\App.lnk");
+    EXPECT_EQ(LoadLink(Dir / "Programs\\Acme\\App.lnk"), tool);
+}
+
+TEST_F(Win32ShellLinks, AFolderThatIsNotThereIsNoError) {
+    const std::string linkFile = Dir / "Missing Folder\\App.lnk";
+    EXPECT_NO_THROW(Links.Save({Dir / "Acme\\app.exe", Dir / "Acme\\", Dir / "Acme\\app.ico", 0}, linkFile));
+    EXPECT_FALSE(FileExistsAt(linkFile));
+}
+
+TEST_F(Win32ShellLinks, WithoutComThereIsNoShellLinkObject) {
+    // A thread of its own has not initialised COM.
+    bool raised = false;
+    std::thread([&] {
+        try {
+            Links.Save({Dir / "Acme\\app.exe", Dir / "Acme\\", Dir / "Acme\\app.ico", 0}, Dir / "App.lnk");
+        } catch (const EShellLinkError&) {
+            raised = true;
+        }
+    }).join();
+    EXPECT_TRUE(raised);
+    EXPECT_FALSE(FileExistsAt(Dir / "App.lnk"));
+}
+
+TEST_F(Win32ShellLinks, ComScopesNest) {
+    ASSERT_TRUE(Com.Initialized());
+    {
+        const TComScope inner;
+        EXPECT_TRUE(inner.Initialized());
+    }
+    // The outer scope still holds COM.
+    Links.Save({Dir / "Acme\\app.exe", Dir / "Acme\\", Dir / "Acme\\app.ico", 0}, Dir / "Nested.lnk");
+    EXPECT_TRUE(FileExistsAt(Dir / "Nested.lnk"));
+}
+
+} // namespace
+} // namespace yar
