@@ -24,4 +24,10 @@ bool SameText(std::string_view a, std::string_view b);
 // Whether text begins with prefix, ignoring case as SameText does.
 bool StartsWithText(std::string_view text, std::string_view prefix);
 
+// Names the system itself looks up (profile sections and keys, registry keys and values) ignore the
+// case of the ANSI code page, taken here as Windows-1252: its accented letters fold as well.
+char UpperAnsi(char c);
+std::string UpperAnsiText(std::string_view text);
+bool SameAnsiText(std::string_view a, std::string_view b);
+
 } // namespace yar
