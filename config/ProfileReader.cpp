@@ -23,11 +23,6 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
-// The text up to the first NUL: names and values are C strings to the profile functions.
-std::string_view UpToNul(std::string_view text) {
-    return text.substr(0, text.find('\0'));
-}
-
 // A value as the profile functions copy it into a buffer of kProfileValueBufferSize bytes: a value
 // enclosed in matching single or double quotes loses its opening quote, and its last character
 // when what follows the opening quote is at most the buffer's size. So a closing quote that is

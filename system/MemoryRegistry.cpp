@@ -53,9 +53,9 @@ bool TMemoryRegistry::CreateKey(TRegRoot root, const std::string& key) {
 bool TMemoryRegistry::WriteString(TRegRoot root, const std::string& key, const std::string& name,
                                   const std::string& value) {
     TKey* found = FindIn(Roots_.at(root), key);
-    const std::string cName(name.c_str());
+    const std::string_view cName = UpToNul(name);
     if (!found || cName.size() > kMaxRegValueNameLength) return false;
-    found->Values[UpperAnsiText(cName)] = value.c_str();
+    found->Values[UpperAnsiText(cName)] = UpToNul(value);
     return true;
 }
 
@@ -63,7 +63,7 @@ std::optional<std::string> TMemoryRegistry::ReadString(TRegRoot root, const std:
                                                        const std::string& name) const {
     const TKey* found = FindIn(Roots_.at(root), key);
     if (!found) return std::nullopt;
-    const auto value = found->Values.find(UpperAnsiText(name.c_str()));
+    const auto value = found->Values.find(UpperAnsiText(UpToNul(name)));
     if (value == found->Values.end()) return std::nullopt;
     return value->second;
 }

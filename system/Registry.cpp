@@ -1,12 +1,12 @@
 #include "system/Registry.h"
 
-#include <string_view>
+#include "util/Text.h"
 
 namespace yar {
 
 std::vector<std::string> KeyPathNames(const std::string& key) {
     std::vector<std::string> names;
-    std::string_view rest(key.c_str());
+    std::string_view rest = UpToNul(key);
     while (!rest.empty()) {
         const std::size_t end = rest.find('\\');
         const std::string_view name = rest.substr(0, end);

@@ -90,7 +90,7 @@ bool TWin32Registry::WriteString(TRegRoot root, const std::string& key, const st
                                  const std::string& value) {
     TOpenKey opened;
     if (!OpenKey(RootKey(root), NormalKeyPath(key), KEY_SET_VALUE, opened)) return false;
-    const auto size = static_cast<DWORD>(std::strlen(value.c_str()) + 1);
+    const DWORD size = static_cast<DWORD>(std::strlen(value.c_str())) + 1; // with its NUL
     return RegSetValueExA(opened.Handle, name.c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(value.c_str()), size) == ERROR_SUCCESS;
 }

@@ -36,7 +36,7 @@ protected:
 
     // Asks both registries through op; expects the same answer and returns it.
     template <typename Op> auto Same(const std::string& what, Op op) {
-        const auto expected = op(static_cast<TRegistry&>(System));
+        auto expected = op(static_cast<TRegistry&>(System));
         const auto actual = op(static_cast<TRegistry&>(Portable));
         EXPECT_EQ(actual, expected) << what << " (system's answer first, then the portable one's)";
         return expected;
