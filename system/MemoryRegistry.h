@@ -2,7 +2,7 @@
 // tree of its own (no HKEY_CLASSES_ROOT view of the Classes keys, no current user below
 // HKEY_USERS). Key and value names longer than Windows allows are refused. Subkeys list in the
 // order of their upper-cased names, as Windows keeps them; Wine lists by lower case instead, so
-// names holding one of "[\]^_`" list in another order there.
+// names holding "[", "]", "^", "_" or "`" list in another order there.
 #pragma once
 
 #include <array>
