@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "util/Text.h"
+
 namespace yar {
 
 namespace {
@@ -19,35 +21,6 @@ std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && IsProfileBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsProfileBlank(text.back())) text.remove_suffix(1);
     return text;
-}
-
-// Lower case of a Windows-1252 character: Windows compares names in the case of the ANSI code
-// page. (Wine folds ASCII letters only.)
-unsigned char FoldCase(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) return u + 0x20;
-    switch (u) {
-    case 0x8A:
-        return 0x9A; // S caron
-    case 0x8C:
-        return 0x9C; // OE
-    case 0x8E:
-        return 0x9E; // Z caron
-    case 0x9F:
-        return 0xFF; // Y diaeresis
-    default:
-        return u;
-    }
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return FoldCase(x) == FoldCase(y); });
-}
-
-// The text up to the first NUL: names and values are C strings to the profile functions.
-std::string_view UpToNul(std::string_view text) {
-    return text.substr(0, text.find('\0'));
 }
 
 // A value as the profile functions copy it into a buffer of kProfileValueBufferSize bytes: a value
@@ -145,7 +118,7 @@ void TProfileReader::Parse(std::string_view text) {
 const TProfileReader::TSection* TProfileReader::FindSection(const std::string& name) const {
     const std::string_view wanted = TrimBlanks(UpToNul(name));
     const auto found = std::find_if(Sections_.begin(), Sections_.end(),
-                                    [&](const TSection& s) { return SameName(s.Name, wanted); });
+                                    [&](const TSection& s) { return SameAnsiText(s.Name, wanted); });
     return found == Sections_.end() ? nullptr : &*found;
 }
 
@@ -154,7 +127,7 @@ std::string TProfileReader::ReadString(const std::string& section, const std::st
     if (const TSection* s = FindSection(section)) {
         const std::string_view wanted = TrimBlanks(UpToNul(key));
         const auto found = std::find_if(s->Entries.begin(), s->Entries.end(),
-                                        [&](const TEntry& e) { return SameName(e.Name, wanted); });
+                                        [&](const TEntry& e) { return SameAnsiText(e.Name, wanted); });
         if (found != s->Entries.end() && found->Value) return CopyEntry(*found->Value);
     }
     return CopyFallback(fallback);

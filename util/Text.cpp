@@ -22,4 +22,29 @@ bool StartsWithText(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
 }
 
+char UpperAnsi(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7)) return static_cast<char>(u - 0x20);
+    switch (u) {
+    case 0x9A: // s caron
+    case 0x9C: // oe
+    case 0x9E: // z caron
+        return static_cast<char>(u - 0x10);
+    case 0xFF: // y diaeresis
+        return static_cast<char>(0x9F);
+    default:
+        return c;
+    }
+}
+
+std::string UpperAnsiText(std::string_view text) {
+    std::string upper(text.size(), '\0');
+    std::ranges::transform(text, upper.begin(), UpperAnsi);
+    return upper;
+}
+
+bool SameAnsiText(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) { return UpperAnsi(x) == UpperAnsi(y); });
+}
+
 } // namespace yar

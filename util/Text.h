@@ -24,4 +24,15 @@ bool SameText(std::string_view a, std::string_view b);
 // Whether text begins with prefix, ignoring case as SameText does.
 bool StartsWithText(std::string_view text, std::string_view prefix);
 
+// The text up to its first NUL: all the system's C-string functions see of it.
+inline std::string_view UpToNul(std::string_view text) {
+    return text.substr(0, text.find('\0'));
+}
+
+// Names the system itself looks up (profile sections and keys, registry keys and values) ignore the
+// case of the ANSI code page, taken here as Windows-1252: its accented letters fold as well.
+char UpperAnsi(char c);
+std::string UpperAnsiText(std::string_view text);
+bool SameAnsiText(std::string_view a, std::string_view b);
+
 } // namespace yar

@@ -18,6 +18,22 @@ TEST(Text, CaseRulesTouchAsciiLettersOnly) {
     EXPECT_FALSE(StartsWithText("<SU", "<SUB"));
 }
 
+TEST(Text, AnsiCaseFoldsTheWindows1252Letters) {
+    EXPECT_EQ(UpperAnsiText("setup \xe9t\xe9 \x9a\x9c\x9e\xff"), "SETUP \xc9T\xc9 \x8a\x8c\x8e\x9f");
+    // Not letters with a partner: multiplication and division signs, sharp s, micro sign.
+    EXPECT_EQ(UpperAnsiText("\xd7\xf7\xdf\xb5"), "\xd7\xf7\xdf\xb5");
+    int changed = 0;
+    for (int b = 0; b < 256; ++b) {
+        const char c = static_cast<char>(b);
+        EXPECT_EQ(UpperAnsi(UpperAnsi(c)), UpperAnsi(c)) << b;
+        if (UpperAnsi(c) != c) ++changed;
+    }
+    EXPECT_EQ(changed, 26 + 30 + 4); // ASCII, a grave to thorn without division, four from 0x9A
+    EXPECT_TRUE(SameAnsiText("Caf\xe9", "CAF\xc9"));
+    EXPECT_FALSE(SameAnsiText("\xdf", "SS"));
+    EXPECT_FALSE(SameAnsiText("abc", "abcd"));
+}
+
 TEST(Paths, TrailingDelimiters) {
     EXPECT_EQ(IncludeTrailingDelimiter("C:\\dir"), "C:\\dir\\");
     EXPECT_EQ(IncludeTrailingDelimiter("C:\\dir\\"), "C:\\dir\\");

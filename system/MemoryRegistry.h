@@ -1,0 +1,41 @@
+// The registry kept in memory, for tests of everything that writes or reads it. Each root is a
+// tree of its own (no HKEY_CLASSES_ROOT view of the Classes keys, no current user below
+// HKEY_USERS). Key and value names longer than Windows allows are refused. Subkeys list in the
+// order of their upper-cased names, as Windows keeps them; Wine lists by lower case instead, so
+// names holding "[", "]", "^", "_" or "`" list in another order there.
+#pragma once
+
+#include <array>
+#include <map>
+#include <string>
+
+#include "system/Registry.h"
+
+namespace yar {
+
+class TMemoryRegistry final : public TRegistry {
+public:
+    TMemoryRegistry();
+
+    bool CreateKey(TRegRoot root, const std::string& key) override;
+    bool WriteString(TRegRoot root, const std::string& key, const std::string& name,
+                     const std::string& value) override;
+    std::optional<std::string> ReadString(TRegRoot root, const std::string& key,
+                                          const std::string& name) const override;
+    bool KeyExists(TRegRoot root, const std::string& key) const override;
+    bool DeleteKey(TRegRoot root, const std::string& key) override;
+    std::vector<std::string> SubKeyNames(TRegRoot root, const std::string& key) const override;
+
+private:
+    struct TKey {
+        std::string Name;                          // as created
+        std::map<std::string, std::string> Values; // by upper-cased name
+    };
+    // Every key of a root by its upper-cased path (names joined by "\"); the root itself is "".
+    // Sorted so, the keys below one key follow it in one run, its direct subkeys in Windows' order.
+    using TKeys = std::map<std::string, TKey>;
+
+    std::array<TKeys, 4> Roots_;
+};
+
+} // namespace yar

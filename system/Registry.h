@@ -1,0 +1,53 @@
+// The registry as the install uses it: keys and string values below one of the roots. One
+// implementation calls advapi32, the other keeps the keys in memory for tests of the callers.
+//
+// Rules both follow. A key path is a list of key names separated by "\"; a leading "\" (the install
+// writes "\" + key), doubled and trailing separators add nothing, and an empty path is the root
+// itself. Key and value names match without regard to case (Windows-1252 letters included), and a
+// key keeps the case it was created with. An empty value name is the key's default value. Paths,
+// names and values end at their first NUL, as C strings do.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace yar {
+
+enum TRegRoot { rrClassesRoot, rrCurrentUser, rrLocalMachine, rrUsers };
+
+// Windows refuses longer key names and value names.
+inline constexpr std::size_t kMaxRegKeyNameLength = 255;
+inline constexpr std::size_t kMaxRegValueNameLength = 16383;
+
+class TRegistry {
+public:
+    TRegistry() = default;
+    virtual ~TRegistry() = default;
+    TRegistry(const TRegistry&) = delete;
+    TRegistry& operator=(const TRegistry&) = delete;
+
+    // Creates key and its missing parents; true when the key exists afterwards.
+    virtual bool CreateKey(TRegRoot root, const std::string& key) = 0;
+    // Sets a string value (REG_SZ) of an existing key; false when the key is missing or the
+    // value cannot be written.
+    virtual bool WriteString(TRegRoot root, const std::string& key, const std::string& name,
+                             const std::string& value) = 0;
+    // A string value; nothing when the key or the value is missing or the value holds no string.
+    virtual std::optional<std::string> ReadString(TRegRoot root, const std::string& key,
+                                                  const std::string& name) const = 0;
+    virtual bool KeyExists(TRegRoot root, const std::string& key) const = 0;
+    // Deletes key with everything below it; true when it existed and is gone. A root is never
+    // deleted.
+    virtual bool DeleteKey(TRegRoot root, const std::string& key) = 0;
+    // The names of the keys directly below key, as created; empty when key is missing.
+    virtual std::vector<std::string> SubKeyNames(TRegRoot root, const std::string& key) const = 0;
+};
+
+// The key names along key, top down, by the rules above; empty for the root.
+std::vector<std::string> KeyPathNames(const std::string& key);
+// The same key as one path the system takes: the names joined by single "\".
+std::string NormalKeyPath(const std::string& key);
+
+} // namespace yar

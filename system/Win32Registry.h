@@ -1,0 +1,23 @@
+// The registry through advapi32 (RegCreateKeyExA and its kin). Paths are brought into the one form
+// the system takes first: it refuses a leading "\" that the install writes.
+#pragma once
+
+#include "system/Registry.h"
+
+namespace yar {
+
+class TWin32Registry final : public TRegistry {
+public:
+    TWin32Registry() = default;
+
+    bool CreateKey(TRegRoot root, const std::string& key) override;
+    bool WriteString(TRegRoot root, const std::string& key, const std::string& name,
+                     const std::string& value) override;
+    std::optional<std::string> ReadString(TRegRoot root, const std::string& key,
+                                          const std::string& name) const override;
+    bool KeyExists(TRegRoot root, const std::string& key) const override;
+    bool DeleteKey(TRegRoot root, const std::string& key) override;
+    std::vector<std::string> SubKeyNames(TRegRoot root, const std::string& key) const override;
+};
+
+} // namespace yar

@@ -1,0 +1,116 @@
+// The system's side of the shell folders, the launcher and the restarter under Wine. The session is
+// never ended here: ExitWindowsEx would end every process of the prefix, this test's included.
+#include "system/FileServices.h"
+#include "system/ShellFolders.h"
+#include "system/Win32Launcher.h"
+#include "system/Win32Registry.h"
+#include "system/Win32Restarter.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include <shlobj.h>
+
+namespace yar {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Win32ShellFolders, AreTheFoldersTheShellReports) {
+    const TWin32Registry registry;
+    const std::string windows = WindowsDirectory();
+    ASSERT_FALSE(windows.empty());
+    const struct {
+        const char* Name;
+        int Folder;
+    } folders[] = {
+        {"Desktop", CSIDL_DESKTOPDIRECTORY}, {"Programs", CSIDL_PROGRAMS}, {"Start Menu", CSIDL_STARTMENU}};
+    for (const auto& folder : folders) {
+        char path[MAX_PATH] = {};
+        ASSERT_EQ(SHGetFolderPathA(nullptr, folder.Folder, nullptr, SHGFP_TYPE_CURRENT, path), S_OK)
+            << folder.Name;
+        EXPECT_EQ(ShellFolderPath(registry, folder.Name, windows), std::string(path) + "\\") << folder.Name;
+    }
+    EXPECT_EQ(ShellFolderPath(registry, "No Such Folder", windows), windows + "\\No Such Folder\\");
+}
+
+class Win32Launch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // One directory per test: CTest runs the cases as parallel processes.
+        Dir = fs::temp_directory_path() /
+              (std::string("yar-launch-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(Dir);
+        fs::create_directories(Dir);
+    }
+    void TearDown() override {
+        std::error_code error;
+        fs::remove_all(Dir, error);
+    }
+
+    // The first line of a file the launched program writes, once it is complete; empty when none
+    // comes within ten seconds.
+    static std::string AwaitLine(const fs::path& file) {
+        for (int attempt = 0; attempt < 200; ++attempt) {
+            std::ifstream in(file, std::ios::binary);
+            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            const std::size_t end = text.find("\r\n");
+            if (end != std::string::npos) return text.substr(0, end);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return {};
+    }
+
+    fs::path Dir;
+};
+
+TEST_F(Win32Launch, StartsTheProgramWithItsParametersInItsDirectory) {
+    TWin32Launcher launcher;
+    ASSERT_TRUE(launcher.Launch("cmd.exe", "/c echo started in %CD%> marker.txt", Dir.string()));
+    EXPECT_EQ(AwaitLine(Dir / "marker.txt"), "started in " + ExcludeTrailingDelimiter(Dir.string()));
+}
+
+TEST_F(Win32Launch, AMissingProgramIsReported) {
+    TWin32Launcher launcher;
+    EXPECT_FALSE(launcher.Launch((Dir / "missing.exe").string(), "", ""));
+    EXPECT_FALSE(launcher.Launch("yar-no-such-program.exe", "/s", Dir.string()));
+}
+
+// Whether the named privilege is switched on in the token of this process.
+bool PrivilegeEnabled(const char* name) {
+    LUID wanted{};
+    if (!LookupPrivilegeValueA(nullptr, name, &wanted)) return false;
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenPrivileges, nullptr, 0, &size);
+    std::vector<char> buffer(size);
+    bool enabled = false;
+    if (size && GetTokenInformation(token, TokenPrivileges, buffer.data(), size, &size)) {
+        const auto* list = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
+        for (DWORD i = 0; i < list->PrivilegeCount; ++i) {
+            const LUID_AND_ATTRIBUTES& entry = list->Privileges[i];
+            if (entry.Luid.LowPart == wanted.LowPart && entry.Luid.HighPart == wanted.HighPart)
+                enabled = (entry.Attributes & SE_PRIVILEGE_ENABLED) != 0;
+        }
+    }
+    CloseHandle(token);
+    return enabled;
+}
+
+TEST(Win32Restarter, SwitchesAPrivilegeOfTheProcessOnAndOff) {
+    TWin32Restarter restarter;
+    ASSERT_TRUE(restarter.AdjustPrivilege("SeShutdownPrivilege", true));
+    EXPECT_TRUE(PrivilegeEnabled("SeShutdownPrivilege"));
+    ASSERT_TRUE(restarter.AdjustPrivilege("SeShutdownPrivilege", false));
+    EXPECT_FALSE(PrivilegeEnabled("SeShutdownPrivilege"));
+    EXPECT_FALSE(restarter.AdjustPrivilege("SeNoSuchPrivilege", true));
+}
+
+} // namespace
+} // namespace yar
