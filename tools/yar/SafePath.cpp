@@ -32,7 +32,7 @@ std::string PlainCharacters(std::string component) {
     }
     // Windows drops trailing dots and blanks, which would make "..." or "a. " other names.
     while (!component.empty() && (component.back() == '.' || component.back() == ' ')) component.pop_back();
-    if (IsDeviceName(component)) component.insert(0, "_");
+    if (IsDeviceName(component)) component = "_" + component;
     return component;
 }
 
