@@ -9,6 +9,8 @@
 #include "toolkit/Forms.h"
 #include "wizard/YAR.h"
 
+#include "Surface.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -16,36 +18,7 @@
 namespace yar {
 namespace {
 
-// A 32-bit memory surface to paint into and read back.
-class TSurface {
-public:
-    TSurface(int width, int height, COLORREF fill) {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        FBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        DC = CreateCompatibleDC(nullptr);
-        FOld = SelectObject(DC, FBitmap);
-        const RECT all{0, 0, width, height};
-        HBRUSH brush = CreateSolidBrush(fill);
-        FillRect(DC, &all, brush);
-        DeleteObject(brush);
-    }
-    ~TSurface() {
-        SelectObject(DC, FOld);
-        DeleteDC(DC);
-        DeleteObject(FBitmap);
-    }
-    TSurface(const TSurface&) = delete;
-    TSurface& operator=(const TSurface&) = delete;
-
-    COLORREF At(int x, int y) const { return GetPixel(DC, x, y); }
-    HDC DC;
-
-private:
-    HBITMAP FBitmap;
-    HGDIOBJ FOld;
-};
+using test::TSurface;
 
 constexpr COLORREF kUnpainted = RGB(1, 2, 3);
 
