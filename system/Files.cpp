@@ -6,6 +6,7 @@
 #include "system/Streams.h"
 
 #include <array>
+#include <memory>
 
 namespace yar {
 
@@ -61,19 +62,46 @@ bool WriteLinesAt(const std::string& path, const std::vector<std::string>& lines
     }
 }
 
-bool CopyFileAt(const std::string& from, const std::string& to, bool failIfExists) {
-    if (failIfExists && FileAttributesAt(to)) return false;
+TCopyResult CopyFileAt(const std::string& from, const std::string& to, bool failIfExists) {
+    if (failIfExists && FileAttributesAt(to)) return crTargetExists;
+    std::unique_ptr<TFileStream> source, target;
+    try {
+        source = std::make_unique<TFileStream>(NativePath(from), kReadDenyWrite);
+    } catch (const EStreamError&) {
+        return crCannotOpen;
+    }
     try {
         // The source keeps others from writing and the target is exclusive, so copying a file onto
         // itself fails before it is truncated.
-        TFileStream source(NativePath(from), kReadDenyWrite);
-        TFileStream target(NativePath(to), fmCreate | fmShareExclusive);
-        std::array<char, kCopyBlockSize> block{};
-        for (int32_t got; (got = source.Read(block.data(), kCopyBlockSize)) > 0;)
-            target.WriteBuffer(block.data(), got);
-        return true;
+        target = std::make_unique<TFileStream>(NativePath(to), fmCreate | fmShareExclusive);
     } catch (const EStreamError&) {
-        return false;
+        return crCannotCreate;
+    }
+    try {
+        std::array<char, kCopyBlockSize> block{};
+        for (int32_t got; (got = source->Read(block.data(), kCopyBlockSize)) > 0;)
+            target->WriteBuffer(block.data(), got);
+        return crCopied;
+    } catch (const EStreamError&) {
+        return crWriteFailed;
+    }
+}
+
+void TFiles::CopyFileInto(const std::string& source, const std::string& dest) {
+    const std::optional<uint16_t> attributes = Attributes(dest);
+    const bool intoDirectory = !attributes || (*attributes & faDirectory) != 0;
+    const std::string target =
+        intoDirectory ? IncludeTrailingDelimiter(dest) + ExtractFileName(source) : dest;
+    switch (CopyFileChecked(source, target, false)) {
+    case crCopied:
+        return;
+    case crCannotOpen:
+        throw ECopyFileError("Cannot open file " + source);
+    case crCannotCreate:
+    case crTargetExists:
+        throw ECopyFileError("Cannot create file " + target);
+    case crWriteFailed:
+        throw EWriteError();
     }
 }
 

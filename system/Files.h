@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,15 @@ enum : uint16_t {
     faSystem = 0x04,
     faDirectory = 0x10,
     faArchive = 0x20,
+};
+
+// How a copy ended: copied, kept from starting by one of its two sides, or broken off while writing.
+enum TCopyResult { crCopied, crCannotOpen, crCannotCreate, crTargetExists, crWriteFailed };
+
+// A copy that could not start: "Cannot open file <source>" or "Cannot create file <target>".
+class ECopyFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
 };
 
 class TFiles {
@@ -34,10 +44,18 @@ public:
     virtual void ForceDirectories(const std::string& dir) = 0;
 
     // Copies the bytes of from to to in blocks of 8192 bytes, creating or truncating to; neither date
-    // nor attributes go along. False when from cannot be opened, to cannot be created (a read-only
-    // file cannot), failIfExists finds to already there, or a block fails. (Not CopyFile/DeleteFile:
-    // <windows.h> makes macros of those names.)
-    virtual bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) = 0;
+    // nor attributes go along. Says which side kept the copy from starting: from cannot be opened,
+    // to cannot be created (a read-only file cannot), or failIfExists finds to already there. (Not
+    // CopyFile/DeleteFile: <windows.h> makes macros of those names.)
+    virtual TCopyResult CopyFileChecked(const std::string& from, const std::string& to,
+                                        bool failIfExists) = 0;
+    bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) {
+        return CopyFileChecked(from, to, failIfExists) == crCopied;
+    }
+    // The copy of the preparation and the install: into dest under source's name when dest is a
+    // directory or cannot be looked at (a missing path counts as a directory), else onto dest. Raises
+    // ECopyFileError when the copy cannot start, EWriteError when it breaks off.
+    void CopyFileInto(const std::string& source, const std::string& dest);
     // False when the file is missing, read-only or cannot be deleted.
     virtual bool RemoveFile(const std::string& path) = 0;
 
@@ -68,7 +86,7 @@ public:
 // The shared part of both implementations, on paths the platform's file calls take.
 std::optional<std::vector<std::string>> ReadLinesAt(const std::string& path);
 bool WriteLinesAt(const std::string& path, const std::vector<std::string>& lines);
-bool CopyFileAt(const std::string& from, const std::string& to, bool failIfExists);
+TCopyResult CopyFileAt(const std::string& from, const std::string& to, bool failIfExists);
 
 // text cut into lines as ReadLines cuts a file's bytes.
 std::vector<std::string> SplitLines(std::string_view text);

@@ -88,9 +88,11 @@ void THostFiles::ForceDirectories(const std::string& dir) {
         [this](const std::string& d) { MakeDirectory(HostPath(d)); });
 }
 
-bool THostFiles::CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) {
+TCopyResult THostFiles::CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) {
     const std::string target = HostPath(to);
-    return !IsReadOnlyFile(target) && CopyFileAt(HostPath(from), target, failIfExists);
+    // Root on the host may write a read-only file; Windows refuses it to anybody.
+    if (IsReadOnlyFile(target)) return failIfExists ? crTargetExists : crCannotCreate;
+    return CopyFileAt(HostPath(from), target, failIfExists);
 }
 
 bool THostFiles::RemoveFile(const std::string& path) {

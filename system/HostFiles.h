@@ -23,7 +23,7 @@ public:
     bool FileExists(const std::string& path) const override;
     bool DirectoryExists(const std::string& path) const override;
     void ForceDirectories(const std::string& dir) override;
-    bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) override;
+    TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
     bool RemoveFile(const std::string& path) override;
     // Directories show faDirectory, files faArchive and, when read-only, faReadOnly: of the other
     // bits the host keeps nothing.

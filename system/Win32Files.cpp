@@ -20,7 +20,7 @@ void TWin32Files::ForceDirectories(const std::string& dir) {
     yar::ForceDirectories(dir);
 }
 
-bool TWin32Files::CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) {
+TCopyResult TWin32Files::CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) {
     return CopyFileAt(from, to, failIfExists);
 }
 

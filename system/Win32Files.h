@@ -10,7 +10,7 @@ public:
     bool FileExists(const std::string& path) const override;
     bool DirectoryExists(const std::string& path) const override;
     void ForceDirectories(const std::string& dir) override;
-    bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) override;
+    TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
     bool RemoveFile(const std::string& path) override;
     std::optional<uint16_t> Attributes(const std::string& path) const override;
     bool SetAttributes(const std::string& path, uint16_t attributes) override;

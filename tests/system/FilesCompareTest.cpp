@@ -37,6 +37,7 @@ public:
     std::vector<std::string> Run() {
         Directories();
         Copies();
+        CopiesInto();
         AttributesAndRemoval();
         Listings();
         Lines();
@@ -99,6 +100,32 @@ private:
         Note("copy onto a directory", S.Files.CopyFileTo(At("small.txt"), At("Program Files"), false));
         Note("copy onto itself", S.Files.CopyFileTo(At("small.txt"), At("SMALL.txt"), false));
         Note("source after", Bytes("small.txt"));
+        Note("checked: missing source",
+             std::to_string(S.Files.CopyFileChecked(At("missing"), At("c"), false)));
+        Note("checked: no directory",
+             std::to_string(S.Files.CopyFileChecked(At("small.txt"), At("no dir\\c"), false)));
+        Note("checked: exists",
+             std::to_string(S.Files.CopyFileChecked(At("small.txt"), At("src.bin"), true)));
+    }
+    void CopiesInto() {
+        // The outcome without the paths, which differ between the two machines.
+        const auto into = [this](const std::string& source, const std::string& dest) {
+            try {
+                S.Files.CopyFileInto(At(source), At(dest));
+                return std::string("copied");
+            } catch (const ECopyFileError& e) {
+                const std::string message = e.what();
+                return message.substr(0, message.find(" file "));
+            }
+        };
+        Put("into.txt", "into");
+        Note("into a directory", into("into.txt", "Program Files\\Acme"));
+        Note("landed", Bytes("Program Files\\Acme\\into.txt"));
+        Note("onto a file", into("into.txt", "small.txt"));
+        Note("replaced", Bytes("small.txt"));
+        Note("from a missing file", into("missing", "Program Files"));
+        Note("below a missing path", into("into.txt", "no such"));
+        NoteExists("no such");
     }
 
     void AttributesAndRemoval() {

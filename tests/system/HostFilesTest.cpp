@@ -108,6 +108,49 @@ TEST_F(HostFiles, CopiesTakeTheBytesButNotTheAttributes) {
     EXPECT_EQ(Get("C:\\short.txt"), "abc");
 }
 
+TEST_F(HostFiles, CopiesSayWhichSideKeptThemFromStarting) {
+    Put("C:\\a.txt", "a");
+    Put("C:\\b.txt", "b");
+    EXPECT_EQ(Files.CopyFileChecked("C:\\missing.txt", "C:\\c.txt", false), crCannotOpen);
+    EXPECT_EQ(Files.CopyFileChecked("C:\\a.txt", "C:\\b.txt", true), crTargetExists);
+    EXPECT_EQ(Files.CopyFileChecked("C:\\a.txt", "C:\\no\\dir\\c.txt", false), crCannotCreate);
+    ASSERT_TRUE(Files.SetAttributes("C:\\b.txt", faReadOnly));
+    EXPECT_EQ(Files.CopyFileChecked("C:\\a.txt", "C:\\b.txt", false), crCannotCreate);
+    EXPECT_EQ(Files.CopyFileChecked("C:\\a.txt", "C:\\c.txt", false), crCopied);
+}
+
+TEST_F(HostFiles, CopyIntoADirectoryKeepsTheNameAndOntoAFileReplacesIt) {
+    Files.ForceDirectories("C:\\WINDOWS\\Temp\\y");
+    Files.ForceDirectories("C:\\dist");
+    Put("C:\\dist\\install.cfg", "cfg");
+    Files.CopyFileInto("C:\\dist\\install.cfg", "C:\\WINDOWS\\Temp\\y");
+    EXPECT_EQ(Get("C:\\WINDOWS\\Temp\\y\\install.cfg"), "cfg");
+    Put("C:\\dist\\install.cfg", "again");
+    Files.CopyFileInto("C:\\dist\\install.cfg", "C:\\WINDOWS\\Temp\\y\\"); // one separator only
+    EXPECT_EQ(Get("C:\\WINDOWS\\Temp\\y\\install.cfg"), "again");
+    Put("C:\\other.txt", "old");
+    Files.CopyFileInto("C:\\dist\\install.cfg", "C:\\other.txt");
+    EXPECT_EQ(Get("C:\\other.txt"), "again");
+}
+
+TEST_F(HostFiles, CopyIntoReportsTheSideThatFailedByName) {
+    Files.ForceDirectories("C:\\dist");
+    Put("C:\\dist\\install.exe", "MZ");
+    const auto message = [this](const std::string& source, const std::string& dest) {
+        try {
+            Files.CopyFileInto(source, dest);
+        } catch (const ECopyFileError& e) {
+            return std::string(e.what());
+        }
+        return std::string("copied");
+    };
+    EXPECT_EQ(message("C:\\dist\\missing.exe", "C:\\WINDOWS"), "Cannot open file C:\\dist\\missing.exe");
+    // A path that is not there counts as a directory, so the copy aims below it.
+    EXPECT_EQ(message("C:\\dist\\install.exe", "C:\\no\\such"),
+              "Cannot create file C:\\no\\such\\install.exe");
+    EXPECT_FALSE(Files.FileExists("C:\\no\\such"));
+}
+
 TEST_F(HostFiles, ReadOnlyFilesAreNeitherOverwrittenNorDeleted) {
     Put("C:\\new.txt", "new");
     Put("C:\\locked.txt", "old");
