@@ -15,15 +15,20 @@ else()
 endif()
 include(GoogleTest)
 
-# yar_add_gtest(name SOURCES ... LIBS ...): one test executable, its cases registered with CTest.
+# yar_add_gtest(name [DISPLAY] SOURCES ... LIBS ...): one test executable, its cases registered with CTest.
+# DISPLAY: the cases show windows whose activation and keyboard focus they check; two such processes at
+# once would take the active window from each other, so they run one at a time (other tests go on beside).
 function(yar_add_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "DISPLAY" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   yar_warnings(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
   if(WIN32)
     target_link_options(${name} PRIVATE -static)
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                       PROPERTIES TIMEOUT 120 LABELS "${name}")
+  set(properties TIMEOUT 120 LABELS "${name}")
+  if(ARG_DISPLAY)
+    list(APPEND properties RESOURCE_LOCK display)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 PROPERTIES ${properties})
 endfunction()

@@ -27,7 +27,7 @@ protected:
     void SetUp() override {
         for (const char* name : {"Program", "Read Me", "Uninstall"}) List.AddItem(name);
         List.OnClickCheck = [this](int index) { Toggled.push_back(index); };
-        Form.Show();
+        test::ShowActive(Form);
     }
 
     LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const {

@@ -263,7 +263,7 @@ protected:
 
     void SetUp() override {
         Book.OnPageChanged = [this] { ++Changes; };
-        Form.Show();
+        test::ShowActive(Form);
     }
 };
 

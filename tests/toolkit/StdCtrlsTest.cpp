@@ -52,7 +52,7 @@ protected:
         Cancel.OnClick = [this] { ++Cancels; };
         Next.SetDefault(true);
         Cancel.SetCancel(true);
-        Form.Show();
+        test::ShowActive(Form);
         SetFocus(Box.Handle());
     }
 };
