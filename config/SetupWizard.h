@@ -3,11 +3,24 @@
 #pragma once
 
 #include "config/SetupConfig.h"
+#include "config/SetupState.h"
+
+#include <cstdint>
 
 namespace yar {
 
 // How the run ends once the install is done.
 enum TEndChoice { ecLaunch, ecReturnToWindows, ecRestart };
+
+// What the wizard is made with: the run's configuration and state, which outlive it, and the colours
+// of its caption bar as the background window has them when the wizard is made ($00BBGGRR).
+struct TWizardLinks {
+    const SetupConfig& Config;
+    SetupState& State;
+    int32_t CaptionStartColor;
+    int32_t CaptionEndColor;
+    int32_t CaptionTextColor;
+};
 
 class TSetupWizard {
 public:
@@ -24,6 +37,9 @@ public:
     virtual void Execute() = 0;
     // The end choice as the wizard holds it now.
     virtual TEndChoice EndChoice() const = 0;
+    // The preparation failed or was aborted: the restart choice is cleared, so that the run never
+    // restarts Windows.
+    virtual void ClearRestart() = 0;
 };
 
 } // namespace yar

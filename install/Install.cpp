@@ -1,6 +1,7 @@
 // install.exe: the setup program. The background window drives the whole run.
 #include "setup/MainSetup.h"
 #include "toolkit/Application.h"
+#include "toolkit/Pictures.h"
 #include "wizard/YAR.h"
 
 #include <windows.h>
@@ -12,8 +13,9 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
     yar::TApplication& application = yar::Application();
     application.SetTitle("YAR - Setup");
     try {
+        const yar::TGdiplusSession pictures; // the picture on the background and the animated icon
         // The background window makes the wizard and the preparation window after itself.
-        yar::TMainSetup mainSetup([] { return std::make_unique<yar::TYAR>(); });
+        yar::TMainSetup mainSetup([](const yar::TWizardLinks& links) { return std::make_unique<yar::TYAR>(links); });
         application.Run();
     } catch (const std::exception& e) {
         // The windows could not be made: nothing of the run has started.

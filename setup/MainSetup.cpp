@@ -50,7 +50,7 @@ void ApplyHeader(TShadowLabel& label, const std::string& text, const std::string
 
 TMainSetup::TMainSetup(const TWizardFactory& makeWizard)
     : TForm(MainDesign()), MainScreen(this), Setup_Header(this), Setup_Header2(this), Footer(this),
-      bitmapscreen(this, {0, 0, 185, 41}) {
+      bitmapscreen(this, {0, 0, 185, 41}), Image3(&bitmapscreen), Image4(&bitmapscreen) {
     MainScreen.SetAlign(alClient);
     MainScreen.SetFromColor(clBlue);
     MainScreen.SetToColor(clBlack);
@@ -68,6 +68,9 @@ TMainSetup::TMainSetup(const TWizardFactory& makeWizard)
 
     bitmapscreen.SetBevelInner(bvRaised);
     bitmapscreen.Hide();
+    Image3.SetAnimate(true);
+    Image3.Hide();
+    Image4.Hide();
 
     Timer1.SetEnabled(false);
     Timer1.SetInterval(1000);
@@ -77,8 +80,8 @@ TMainSetup::TMainSetup(const TWizardFactory& makeWizard)
     OnResize = [this] { FormResize(); };
     OnClose = [this](TCloseAction& action) { FormClose(action); };
 
-    FWizard = makeWizard();
-    FUnzip = std::make_unique<TUnzip>();
+    FWizard = makeWizard({Config, State, MainScreen.FromColor(), MainScreen.ToColor(), Setup_Header.Font().Color()});
+    FUnzip = std::make_unique<TUnzip>(*this);
 }
 
 TMainSetup::~TMainSetup() = default;

@@ -10,6 +10,7 @@
 #include "setup/WinReboot.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
+#include "toolkit/Pictures.h"
 #include "toolkit/StdCtrls.h"
 
 #include <functional>
@@ -20,7 +21,7 @@ namespace yar {
 class TUnzip;
 
 // Makes the wizard of the run; called once the background window stands, so that it owns the wizard.
-using TWizardFactory = std::function<std::unique_ptr<TSetupWizard>()>;
+using TWizardFactory = std::function<std::unique_ptr<TSetupWizard>(const TWizardLinks& links)>;
 
 class TMainSetup : public TForm {
 public:
@@ -36,7 +37,9 @@ public:
     TShadowLabel Setup_Header;
     TShadowLabel Setup_Header2;
     TLabel Footer;
-    TPanel bitmapscreen; // frames the configured picture once it has been expanded
+    TPanel bitmapscreen;   // frames the configured picture once it has been expanded
+    TAnimatedImage Image3; // in bitmapscreen: a GIF picture, animated
+    TImage Image4;         // in bitmapscreen: a picture of any other format
     TTimer Timer1;
     TWinReboot WinReboot1;
 

@@ -17,7 +17,7 @@ TFormDesign UnzipDesign() {
 
 } // namespace
 
-TUnzip::TUnzip() : TForm(UnzipDesign()) {
+TUnzip::TUnzip(TMainSetup& main) : TForm(UnzipDesign()), FMain(main) {
     OnShow = [this] { FormShow(); };
 }
 

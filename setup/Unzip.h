@@ -6,13 +6,19 @@
 
 namespace yar {
 
+class TMainSetup;
+
 class TUnzip : public TForm {
 public:
-    TUnzip();
+    // The window works on the background window's run state, configuration, headers and picture panel.
+    explicit TUnzip(TMainSetup& main);
 
     // The archive step is not wired in yet: the window closes as after a successful expansion,
     // leaving Cancelled clear.
     void FormShow();
+
+private:
+    TMainSetup& FMain;
 };
 
 } // namespace yar

@@ -16,7 +16,7 @@ TFormDesign WizardDesign() {
 
 } // namespace
 
-TYAR::TYAR()
+TYAR::TYAR(const TWizardLinks& /*links*/)
     : TForm(WizardDesign()), RadioButton1(this, {40, 60, 300, 17}), RadioButton2(this, {40, 100, 300, 17}),
       reboot(this, {40, 124, 300, 17}) {
     RadioButton1.SetCaption("Launch Program after installed");

@@ -11,7 +11,7 @@ namespace yar {
 
 class TYAR : public TForm, public TSetupWizard {
 public:
-    TYAR();
+    explicit TYAR(const TWizardLinks& links);
 
     // The end choice: one group, so checking one clears the others. The restart is selected
     // until the driver presets the choice from the configuration.
@@ -27,6 +27,7 @@ public:
     void SkipWarningPage() override { nextClick(); }
     void Execute() override { ShowModal(); }
     TEndChoice EndChoice() const override;
+    void ClearRestart() override { reboot.SetChecked(false); }
 
 private:
     // The page-5 buttons as the rules see them, and back.

@@ -177,8 +177,8 @@ TEST(WinReboot, SwitchesKnownPrivilegesOnly) {
     EXPECT_FALSE(reboot.AdjustPrivilege("SeNoSuchPrivilege", true));
 }
 
-std::unique_ptr<TSetupWizard> MakeWizard() {
-    return std::make_unique<TYAR>();
+std::unique_ptr<TSetupWizard> MakeWizard(const TWizardLinks& links) {
+    return std::make_unique<TYAR>(links);
 }
 
 TEST(RunWindows, CaptionsFramesAndCreationOrder) {
@@ -191,7 +191,7 @@ TEST(RunWindows, CaptionsFramesAndCreationOrder) {
     // The wizard belongs to the background window, so it stays above it.
     EXPECT_EQ(GetWindow(wizard.Handle(), GW_OWNER), main.Handle());
 
-    TUnzip unzip;
+    TUnzip unzip(main);
     EXPECT_EQ(unzip.Caption(), "Preparing YAR Setup");
     EXPECT_EQ(unzip.ClientWidth(), 375);
     EXPECT_EQ(unzip.ClientHeight(), 92);

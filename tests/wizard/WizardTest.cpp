@@ -11,8 +11,16 @@ struct TPresetSeen {
     TEndChoice Choice;
 };
 
+// A wizard of its own run, with the background window's designed colours.
+struct TWizardRun {
+    SetupConfig Config;
+    SetupState State;
+    TYAR Wizard{{Config, State, 0xFF0000, 0x000000, 0x000000}};
+};
+
 TPresetSeen Preset(const std::string& launch, bool showReBoot) {
-    TYAR wizard;
+    TWizardRun run;
+    TYAR& wizard = run.Wizard;
     SetupConfig config;
     config.Launch = launch;
     config.ShowReBoot = showReBoot;
@@ -48,7 +56,8 @@ TEST(EndChoicePreset, ChainedSetupOrNoProgramReturnsOrRestarts) {
 }
 
 TEST(EndChoicePreset, WizardStartsWithTheRestartSelected) {
-    TYAR wizard;
+    TWizardRun run;
+    const TYAR& wizard = run.Wizard;
     EXPECT_TRUE(wizard.reboot.Checked());
     EXPECT_EQ(wizard.EndChoice(), ecRestart);
     EXPECT_FALSE(wizard.RadioButton1.Checked() || wizard.RadioButton2.Checked());
