@@ -80,7 +80,8 @@ TMainSetup::TMainSetup(const TWizardFactory& makeWizard)
     OnResize = [this] { FormResize(); };
     OnClose = [this](TCloseAction& action) { FormClose(action); };
 
-    FWizard = makeWizard({Config, State, MainScreen.FromColor(), MainScreen.ToColor(), Setup_Header.Font().Color()});
+    FWizard = makeWizard(
+        {Config, State, MainScreen.FromColor(), MainScreen.ToColor(), Setup_Header.Font().Color()});
     FUnzip = std::make_unique<TUnzip>(*this);
 }
 
