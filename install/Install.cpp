@@ -15,7 +15,8 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
     try {
         const yar::TGdiplusSession pictures; // the picture on the background and the animated icon
         // The background window makes the wizard and the preparation window after itself.
-        yar::TMainSetup mainSetup([](const yar::TWizardLinks& links) { return std::make_unique<yar::TYAR>(links); });
+        yar::TMainSetup mainSetup(
+            [](const yar::TWizardLinks& links) { return std::make_unique<yar::TYAR>(links); });
         application.Run();
     } catch (const std::exception& e) {
         // The windows could not be made: nothing of the run has started.
