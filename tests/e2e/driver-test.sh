@@ -30,6 +30,8 @@ status 3 visible "$probe" Hidden
 status 0 visible "$probe" "&Press"
 status 3 enabled "$probe" Off
 status 0 enabled "$probe" Press
+status 0 showing "$probe" Press
+status 3 showing "$probe" Hidden
 expect_eq "control list line" $'100\tButton\tvisible\tenabled\tunchecked\t&Press' \
   "$(drive controls "$probe" | grep '^100')"
 
@@ -48,8 +50,12 @@ read -r l t r b <<<"$(drive rect "yardrive probe pressed")"
 expect_eq "window size" "300x220" "$((r - l))x$((b - t))"
 [ -n "$(drive syserror 3)" ] || fail "no system text for error 3"
 
-status 0 close "yardrive probe pressed"
+# A click on the background (clear of the buttons) reaches the window at that point of its client area.
+status 0 click-at "yardrive probe pressed" 250 170
+wait_window "yardrive probe clicked 250 170"
+
+status 0 close "yardrive probe clicked 250 170"
 expect_setup_ends
 expect_eq "probe exit code" 7 "$setup_status"
-status 0 wait-gone "yardrive probe pressed" 1
+status 0 wait-gone "yardrive probe clicked 250 170" 1
 echo "driver: all checks passed"

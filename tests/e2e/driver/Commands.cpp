@@ -135,6 +135,37 @@ int Visible(const Context& ctx) {
     return visible ? ExitOk : ExitFalse;
 }
 
+// Whether the control is on screen: its own flag and those of all its parents (a control on a notebook
+// page that is not shown is hidden).
+int Showing(const Context& ctx) {
+    Need(ctx, 2, "showing CAPTION CONTROL");
+    const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
+    if (!found.Control) return Missing(ctx, found);
+    const bool showing = IsWindowVisible(found.Control) != FALSE;
+    Print(showing ? "showing" : "hidden");
+    return showing ? ExitOk : ExitFalse;
+}
+
+// A left click at X Y of the window's client area, posted to the child window shown there (or the window
+// itself), as the mouse would deliver it. Posted, so a box that the click opens does not block the driver.
+int ClickAt(const Context& ctx) {
+    Need(ctx, 3, "click-at CAPTION X Y");
+    const auto found = Locate(ctx, ctx.Args[0]);
+    if (!found.Window) return Missing(ctx, found);
+    POINT point{std::atoi(ctx.Args[1].c_str()), std::atoi(ctx.Args[2].c_str())};
+    HWND target = found.Window;
+    for (;;) {
+        HWND child = ChildWindowFromPointEx(target, point, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED);
+        if (!child || child == target) break;
+        MapWindowPoints(target, child, &point, 1);
+        target = child;
+    }
+    const LPARAM at = MAKELPARAM(point.x, point.y);
+    PostMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(target, WM_LBUTTONUP, 0, at);
+    return ExitOk;
+}
+
 int Enabled(const Context& ctx) {
     Need(ctx, 2, "enabled CAPTION CONTROL");
     const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
@@ -232,9 +263,11 @@ const std::map<std::string, std::function<int(const Context&)>>& CommandTable() 
         {"text", Text},
         {"get", Get},
         {"click", Click},
+        {"click-at", ClickAt},
         {"close", Close},
         {"check", Check},
         {"visible", Visible},
+        {"showing", Showing},
         {"enabled", Enabled},
         {"rect", Rect},
         {"controls", Controls},
@@ -291,8 +324,8 @@ int Run(const std::vector<std::string>& args) {
     }
     if (i >= args.size())
         throw std::invalid_argument("no command; one of wait-window wait-gone text get click "
-                                    "close check visible enabled rect controls windows "
-                                    "syserror hold");
+                                    "click-at close check visible showing enabled rect controls "
+                                    "windows syserror hold");
     const auto command = CommandTable().find(args[i]);
     if (command == CommandTable().end()) throw std::invalid_argument("unknown command " + args[i]);
     ctx.Args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());

@@ -1,7 +1,11 @@
 // yarprobe: a small window for the driver's own test. Radio buttons (one checked), a hidden and a
-// disabled button, and "&Press", which shows a message box and, once it is confirmed, renames the window.
+// disabled button, and "&Press", which shows a message box and, once it is confirmed, renames the window;
+// a click on the window's background renames it after the point clicked.
 // Ends with exit code 7 when closed, so the test can tell a close from a crash.
 #include <windows.h>
+#include <windowsx.h>
+
+#include <string>
 
 namespace {
 
@@ -31,6 +35,12 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM w, LPARAM l) {
         if (LOWORD(w) == PressId && MessageBoxA(window, BoxText, "yardrive probe box", MB_OK) == IDOK)
             SetWindowTextA(window, "yardrive probe pressed");
         return 0;
+    case WM_LBUTTONUP: {
+        const std::string caption = "yardrive probe clicked " + std::to_string(GET_X_LPARAM(l)) + " " +
+                                    std::to_string(GET_Y_LPARAM(l));
+        SetWindowTextA(window, caption.c_str());
+        return 0;
+    }
     case WM_DESTROY:
         PostQuitMessage(7);
         return 0;
