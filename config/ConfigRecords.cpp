@@ -24,10 +24,6 @@ constexpr std::array<TNamedBase, 4> kNamedBases = {{
     {kInstallDirTag, dbInstallDir},
 }};
 
-bool Contains(std::string_view text, std::string_view part) {
-    return text.find(part) != text.npos;
-}
-
 // The base of a "<SUB" tag: when another tag follows ("><"), the first of the fixed tags it
 // contains, else none; a "<SUB" tag alone lies in the installation directory.
 TDirectoryBase SubBase(std::string_view tag) {

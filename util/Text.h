@@ -18,6 +18,11 @@ inline char LowerAscii(char c) {
 std::string UpperCase(std::string text);
 std::string LowerCase(std::string text);
 
+// Whether part occurs in text, byte for byte.
+inline bool Contains(std::string_view text, std::string_view part) {
+    return text.find(part) != std::string_view::npos;
+}
+
 // Equal once both sides are upper-cased.
 bool SameText(std::string_view a, std::string_view b);
 

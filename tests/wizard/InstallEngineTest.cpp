@@ -1,0 +1,369 @@
+// Whole installs against the portable system layer: a machine in a host directory, INI files as
+// Wine writes them, the registry in memory, recorded shortcuts and launches, and a progress page
+// that logs what it was told.
+#include "wizard/InstallEngine.h"
+
+#include "SystemTestSupport.h"
+#include "system/HostFiles.h"
+#include "system/HostIniFiles.h"
+#include "system/MemoryRegistry.h"
+#include "system/ShellFolders.h"
+#include "util/Paths.h"
+#include "wizard/SystemUpdates.h"
+
+#include <gtest/gtest.h>
+
+namespace yar {
+namespace {
+
+using TLines = std::vector<std::string>;
+
+class TProgressLog final : public TInstallProgress {
+public:
+    void ShowStatus(const std::string& text) override { Log("status " + text); }
+    void ShowDestination(const std::string& text) override { Log("dest " + text); }
+    void SetProgressRange(int maximum) override { Log("range " + std::to_string(maximum)); }
+    void StepProgress() override { Log("step"); }
+    void ProcessMessages() override { ++MessageRuns; }
+    bool ConfirmOverwrite(const std::string& question) override {
+        Log("ask " + question);
+        return Answer;
+    }
+    void Finish() override { Log("finish"); }
+    void Stopped(const std::string& message) override { Log("stopped " + message); }
+    void EndProgram(const std::string& message) override { Log("end " + message); }
+
+    // The events whose text begins with prefix, without it.
+    TLines Only(const std::string& prefix) const {
+        TLines found;
+        for (const std::string& event : Events)
+            if (event.starts_with(prefix)) found.push_back(event.substr(prefix.size()));
+        return found;
+    }
+
+    TLines Events;
+    int MessageRuns = 0;
+    bool Answer = true;
+
+private:
+    void Log(std::string event) { Events.push_back(std::move(event)); }
+};
+
+constexpr const char* kWorkDir = "C:\\WINDOWS\\Temp\\y";
+constexpr const char* kTarget = "C:\\Program Files\\Acme";
+
+class InstallEngine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        State.WorkDir = kWorkDir;
+        State.RootDir = "C:\\";
+        Config.Header = "Acme Tools";
+        Config.DirectoryEntries = {"<INSTALLDIR>"};
+        Choices.MainDir = kTarget;
+        Choices.Folders = {"Acme", false, false};
+        Files.ForceDirectories(kWorkDir);
+        for (const char* name : {"install.exe", "install.cfg"}) Work(name);
+        ASSERT_TRUE(Registry.CreateKey(rrCurrentUser, kShellFoldersKey));
+        ASSERT_TRUE(Registry.WriteString(rrCurrentUser, kShellFoldersKey, "Programs",
+                                         "C:\\WINDOWS\\Start Menu\\Programs"));
+    }
+
+    // A working copy whose bytes are its name.
+    void Work(const std::string& name) { Put(JoinPath(kWorkDir, name), name); }
+    void Put(const std::string& path, const std::string& bytes) {
+        Files.ForceDirectories(ExtractFileDir(path));
+        test::PutBytes(Files.HostPath(path), bytes);
+    }
+    std::string Bytes(const std::string& path) const {
+        return test::Visible(test::GetBytes(Files.HostPath(path)).value_or("<none>"));
+    }
+    std::string Record() const { return Bytes(JoinPath(kTarget, "uninstall.cfg")); }
+
+    TInstallOutcome Run() {
+        TInstallEngine engine(Config, State, {Files, Ini, Registry, Links, Launcher}, Progress);
+        const TInstallOutcome outcome = engine.RunInstall(Choices);
+        Launch = engine.Launch();
+        return outcome;
+    }
+
+    test::TTestDir Dir{"yar-install"};
+    THostFiles Files{Dir / "machine"};
+    THostIniFiles Ini{Files};
+    TMemoryRegistry Registry;
+    TRecordedShellLinks Links;
+    TRecordedLauncher Launcher;
+    TProgressLog Progress;
+    SetupConfig Config;
+    SetupState State;
+    TInstallChoices Choices;
+    std::string Launch;
+};
+
+TEST_F(InstallEngine, AProductWithEverythingInItsPlace) {
+    Config.DirectoryEntries = {"<SUB1><INSTALLDIR>~Bin", "<INSTALLDIR>", "<WINDOWS_SYSTEM>", "<ALT1>~Shared"};
+    Config.FileEntries = {"src\\app.exe~<INSTALLDIR>~",
+                          "src\\tool.exe~<sub1><installdir>~",
+                          "acme.dll~<WINDOWS_SYSTEM>~X",
+                          "uninstaller.exe~<INSTALLDIR>~",
+                          "data.dat~<ALT1>~",
+                          "orphan.txt~<NOROW>~"};
+    Config.WorkStationEntries = {"net.exe~<INSTALLDIR>"};
+    Config.DesktopEntries = {"Acme App~<INSTALLDIR>app.exe~X~X~<WINDOWS>app.ico~Acme",
+                             "Orphan~<NOROW>orphan.exe~X~X~<NOROW>o.ico~Acme"};
+    Config.IniSetupEntries = {"acme.ini~Paths~Home~<INSTALLDIR>",
+                              "HKEY_LOCAL_MACHINE\\Software\\Acme~Settings\\~Path~<INSTALLDIR>app.exe"};
+    Config.AutoexecLines = {"set acme=<INSTALLDIR>"};
+    Config.Launch = "<INSTALLDIR>app.exe,/s";
+    for (const char* name : {"app.exe", "tool.exe", "acme.dll", "uninstaller.exe", "data.dat", "net.exe"})
+        Work(name);
+    Put("C:\\autoexec.bat", "@ECHO OFF\r\n");
+    Choices.LaunchChecked = true;
+    Choices.DK = {{"Acme App", true}};
+    Choices.SM = {{"Acme App", false}};
+    Choices.Folders = {"Main Folder", true, false};
+
+    ASSERT_EQ(Run(), ioInstalled);
+    EXPECT_FALSE(State.Cancelled);
+
+    for (const char* file : {"install.exe", "install.cfg", "app.exe", "uninstaller.exe"})
+        EXPECT_EQ(Bytes(JoinPath(kTarget, file)), file);
+    EXPECT_EQ(Bytes("C:\\Program Files\\Acme\\Bin\\tool.exe"), "tool.exe");
+    EXPECT_EQ(Bytes("C:\\WINDOWS\\System\\acme.dll"), "acme.dll");
+    EXPECT_EQ(Bytes("C:\\Shared\\data.dat"), "data.dat");
+    EXPECT_FALSE(Files.FileExists(JoinPath(kTarget, "net.exe"))) << "the workstation list is not in use";
+    EXPECT_EQ(Files.FileNames(kWorkDir), (TLines{"install.cfg", "install.exe", "net.exe"}))
+        << "installed working copies are gone";
+
+    EXPECT_EQ(Record(), "[Program]\\r\\nTitle=Acme Tools\\r\\n"
+                        "[UNINS]\\r\\n"
+                        "C:\\Program Files\\Acme\\*.*=\\r\\n"
+                        "C:\\Program Files\\Acme\\Setup\\*.*=\\r\\n"
+                        "C:\\Program Files\\Acme\\Bin\\tool.exe=\\r\\n"
+                        "C:\\Program Files\\Acme\\app.exe=\\r\\n"
+                        "C:\\Program Files\\Acme\\uninstaller.exe=\\r\\n"
+                        "C:\\WINDOWS\\System\\acme.dll=\\r\\n"
+                        "C:\\Shared\\data.dat=\\r\\n"
+                        "C:\\WINDOWS\\Desktop\\Acme App.*=\\r\\n"
+                        "C:\\WINDOWS\\Start Menu\\Acme\\Acme App.*=\\r\\n"
+                        "C:\\WINDOWS\\Start Menu\\Programs\\Acme\\Acme App.*=\\r\\n"
+                        "C:\\WINDOWS\\acme.ini=\\r\\n"
+                        "[Folders]\\r\\n"
+                        "C:\\WINDOWS\\Start Menu\\Acme=\\r\\n"
+                        "C:\\WINDOWS\\Start Menu\\Programs\\Acme=\\r\\n"
+                        "[Registry]\\r\\n"
+                        "HKEY_LOCAL_MACHINE\\Software\\Acme=\\r\\n");
+
+    // The icon is taken from the target's directory whatever its own tag.
+    const TShellLink link{"C:\\Program Files\\Acme\\app.exe", "C:\\Program Files\\Acme\\",
+                          "C:\\Program Files\\Acme\\app.ico", 0};
+    ASSERT_EQ(Links.Saves().size(), 2u) << "the Start Menu shortcut is unticked, the orphan has no row";
+    EXPECT_EQ(Links.Find("C:\\WINDOWS\\Start Menu\\Acme\\Acme App.lnk"), link);
+    EXPECT_EQ(Links.Find("C:\\WINDOWS\\Desktop\\Acme App.lnk"), link);
+
+    EXPECT_EQ(Bytes("C:\\WINDOWS\\acme.ini"), "[Paths]\\r\\nHome=C:\\Program Files\\Acme\\\\r\\n");
+    EXPECT_EQ(Registry.ReadString(rrLocalMachine, "Software\\Acme\\Settings", "Path"),
+              "C:\\Program Files\\Acme\\app.exe");
+    const std::string uninstall = UninstallKey("Acme Tools");
+    EXPECT_EQ(Registry.ReadString(rrLocalMachine, uninstall, "DisplayName"), "Acme Tools");
+    EXPECT_EQ(Registry.ReadString(rrLocalMachine, uninstall, "UninstallString"),
+              "\"C:\\Program Files\\Acme\\uninstaller.exe\" Acme Tools");
+
+    EXPECT_EQ(Bytes("C:\\autoexec.yar"), "@ECHO OFF\\r\\n");
+    EXPECT_EQ(Bytes("C:\\autoexec.bat"), "@ECHO OFF\\r\\nREM - Starting Tarnwick Update\\r\\n"
+                                         "SET ACME=C:\\Program Files\\Acme\\r\\nREM - End of Tarnwick\\r\\n");
+
+    EXPECT_EQ(Launch, "C:\\Program Files\\Acme\\app.exe,/s");
+    EXPECT_EQ(Launcher.Calls(), (std::vector<TLaunchCall>{{"app.exe", "/s", "C:\\Program Files\\Acme\\"}}));
+
+    EXPECT_EQ(Progress.Only("range "), (TLines{"11"}));
+    EXPECT_EQ(Progress.Only("step").size(), 8u) << "five files, one shortcut, two values";
+    EXPECT_EQ(Progress.Only("status "),
+              (TLines{"Preparing Directory Structure", "Ready to Install", "tool.exe", "Ready to Install",
+                      "app.exe", "uninstaller.exe", "Ready to Install", "acme.dll", "Ready to Install",
+                      "data.dat", "Creating Icons and Folders", "Processing Registry Entries / INI Creation",
+                      "Copying Old Autoexec.bat to Autoexec.yar", "Updating Autoexec.bat file",
+                      "Creating Uninstall Information"}));
+    EXPECT_EQ(Progress.Only("dest "), (TLines{"C:\\Program Files\\Acme\\Bin", kTarget, kTarget,
+                                              "C:\\WINDOWS\\System", "C:\\Shared", "Acme"}));
+    EXPECT_EQ(Progress.Events.back(), "finish");
+    EXPECT_GE(Progress.MessageRuns, static_cast<int>(Progress.Events.size()) - 2);
+}
+
+TEST_F(InstallEngine, AnExistingFileIsReplacedOnlyWhenTheUserSaysYes) {
+    Config.FileEntries = {"app.exe~<INSTALLDIR>~X", "readme.txt~<INSTALLDIR>~"};
+    for (const char* name : {"app.exe", "readme.txt"}) {
+        Work(name);
+        Put(JoinPath(kTarget, name), "old");
+    }
+    Progress.Answer = false;
+    ASSERT_EQ(Run(), ioInstalled);
+    EXPECT_EQ(Progress.Only("ask "), (TLines{"File Already Exists (app.exe). Overwrite?"}));
+    EXPECT_EQ(Bytes(JoinPath(kTarget, "app.exe")), "old");
+    EXPECT_EQ(Bytes(JoinPath(kTarget, "readme.txt")), "readme.txt") << "no mark: replaced without asking";
+    EXPECT_TRUE(Files.FileExists(JoinPath(kWorkDir, "app.exe"))) << "the refused copy stays for the clean-up";
+    EXPECT_NE(Record().find("C:\\Program Files\\Acme\\app.exe="), std::string::npos)
+        << "recorded all the same";
+
+    Progress.Answer = true;
+    ASSERT_EQ(Run(), ioInstalled);
+    EXPECT_EQ(Bytes(JoinPath(kTarget, "app.exe")), "app.exe");
+}
+
+TEST_F(InstallEngine, AWorkingCopyStaysWhileAnotherEntryNamesIt) {
+    Config.DirectoryEntries = {"<INSTALLDIR>", "<WINDOWS>"};
+    Config.FileEntries = {"a.dll~<INSTALLDIR>~", "lib\\a.dll~<WINDOWS>~", "data.dll~<INSTALLDIR>~",
+                          "b.dll~<INSTALLDIR>~", "bb.dll~<WINDOWS>~"};
+    for (const char* name : {"a.dll", "data.dll", "b.dll", "bb.dll"}) Work(name);
+    ASSERT_EQ(Run(), ioInstalled);
+    EXPECT_EQ(Bytes(JoinPath(kTarget, "a.dll")), "a.dll");
+    EXPECT_EQ(Bytes("C:\\WINDOWS\\a.dll"), "a.dll") << "two entries of one name: both copies succeed";
+    EXPECT_EQ(Files.FileNames(kWorkDir), (TLines{"a.dll", "b.dll", "install.cfg", "install.exe"}))
+        << "a.dll is named twice and inside data.dll, b.dll inside bb.dll";
+}
+
+TEST_F(InstallEngine, TwoRowsOfOneTagEachGetTheFile) {
+    Config.DirectoryEntries = {"<INSTALLDIR>", "<ALT1>~One", "<ALT1>~Two"};
+    Config.FileEntries = {"x.dat~<ALT1>~"};
+    Work("x.dat");
+    ASSERT_EQ(Run(), ioInstalled);
+    EXPECT_EQ(Bytes("C:\\One\\x.dat"), "x.dat");
+    EXPECT_FALSE(Files.FileExists("C:\\Two\\x.dat")) << "the working copy went with the first copy";
+    const std::string record = Record();
+    EXPECT_NE(record.find("C:\\One\\x.dat=\\r\\nC:\\Two\\x.dat="), std::string::npos) << record;
+    EXPECT_EQ(Progress.Only("step").size(), 2u);
+}
+
+TEST_F(InstallEngine, TheNetworkMinimumCopiesTheWorkstationList) {
+    Config.FileEntries = {"full.exe~<INSTALLDIR>~"};
+    Config.WorkStationEntries = {"net.exe~<INSTALLDIR>", "net.cfg~<INSTALLDIR>~X"};
+    for (const char* name : {"full.exe", "net.exe", "net.cfg"}) {
+        Work(name);
+        Put(JoinPath(kTarget, name), "old");
+    }
+    Choices.MinInstall = true;
+    Progress.Answer = false;
+    ASSERT_EQ(Run(), ioInstalled);
+    EXPECT_EQ(Progress.Only("ask "), (TLines{"File Already Exists (net.cfg). Overwrite?"}))
+        << "a two-field value repeats its tag as the mark";
+    EXPECT_EQ(Bytes(JoinPath(kTarget, "net.exe")), "net.exe");
+    EXPECT_EQ(Bytes(JoinPath(kTarget, "full.exe")), "old");
+    EXPECT_EQ(Progress.Only("range "), (TLines{"3"})) << "counted before the install type applies";
+}
+
+TEST_F(InstallEngine, AChainedSetupStartsWhateverTheEndChoice) {
+    Config.DirectoryEntries = {"<INSTALLDIR>", "<SUB1><INSTALLDIR>~bin"};
+    Config.Launch = "<INSTALLDIR>bin\\setup.exe,/q";
+    Choices.MainDir = "C:\\Acme";
+    ASSERT_EQ(Run(), ioInstalled);
+    EXPECT_EQ(Launcher.Calls(), (std::vector<TLaunchCall>{{"setup.exe", "/q", "C:\\Acme\\bin\\"}}));
+
+    Config.Launch = "<INSTALLDIR>bin\\app.exe,/q";
+    ASSERT_EQ(Run(), ioInstalled);
+    EXPECT_EQ(Launcher.Calls().size(), 1u) << "another program only when the user chose it";
+    Choices.LaunchChecked = true;
+    Config.Launch.clear();
+    ASSERT_EQ(Run(), ioInstalled);
+    EXPECT_EQ(Launcher.Calls().size(), 1u) << "nothing configured, nothing started";
+}
+
+TEST_F(InstallEngine, ALaterInstallStartsAFreshRecord) {
+    Put(JoinPath(kTarget, "uninstall.cfg"),
+        "[Program]\r\nTitle=Old\r\nVersion=1\r\n[UNINS]\r\nC:\\Old\\x=\r\n"
+        "[Folders]\r\nC:\\Old=\r\n[Registry]\r\nOld=\r\n[Other]\r\nk=v\r\n");
+    ASSERT_EQ(Run(), ioInstalled);
+    EXPECT_EQ(Record(),
+              "[Program]\\r\\nTitle=Acme Tools\\r\\nVersion=1\\r\\n[Other]\\r\\nk=v\\r\\n[UNINS]\\r\\n"
+              "C:\\Program Files\\Acme\\*.*=\\r\\nC:\\Program Files\\Acme\\Setup\\*.*=\\r\\n")
+        << "the copies of the setup program fall under the first record";
+}
+
+TEST_F(InstallEngine, AConfigurationWithoutInstallationDirectoryIsRefused) {
+    Config.DirectoryEntries = {"<ALT1>~Acme", "<SUB1><INSTALLDIR>~Bin"};
+    Config.FileEntries = {"x.dat~<ALT1>~"};
+    Work("x.dat");
+    EXPECT_EQ(Run(), ioStopped);
+    EXPECT_TRUE(State.Cancelled);
+    EXPECT_EQ(Progress.Events, (TLines{std::string("stopped ") + kNoInstallDirMessage}));
+    EXPECT_FALSE(Files.DirectoryExists("C:\\Acme")) << "nothing is made";
+    EXPECT_TRUE(Files.FileExists(JoinPath(kWorkDir, "x.dat")));
+}
+
+TEST_F(InstallEngine, AnInstallationDirectoryThatCannotBeMadeEndsTheProgram) {
+    Config.DirectoryEntries = {"<ALT1>~Early", "<INSTALLDIR>", "<ALT2>~Late"};
+    Choices.MainDir = "Q:\\Acme"; // no such drive
+    EXPECT_EQ(Run(), ioTargetMissing);
+    EXPECT_EQ(Progress.Only("end "), (TLines{"Unable to Create Q:\\Acme"}));
+    EXPECT_TRUE(Progress.Only("finish").empty());
+    EXPECT_TRUE(Files.DirectoryExists("C:\\Early"));
+    EXPECT_FALSE(Files.DirectoryExists("C:\\Late"));
+
+    Choices.MainDir.clear();
+    EXPECT_EQ(Run(), ioTargetMissing);
+    EXPECT_EQ(Progress.Only("end ").back(), "Unable to Create ");
+}
+
+TEST_F(InstallEngine, AMissingSetupProgramStopsAfterTheRecordIsOpened) {
+    ASSERT_TRUE(Files.RemoveFile(JoinPath(kWorkDir, "install.exe")));
+    Config.FileEntries = {"app.exe~<INSTALLDIR>~"};
+    Config.Launch = "<INSTALLDIR>setup.exe";
+    Work("app.exe");
+    EXPECT_EQ(Run(), ioStopped);
+    EXPECT_TRUE(State.Cancelled);
+    EXPECT_EQ(Progress.Events.back(), "stopped Cannot open file C:\\WINDOWS\\Temp\\y\\install.exe");
+    EXPECT_TRUE(Progress.Only("finish").empty());
+    EXPECT_FALSE(Files.FileExists(JoinPath(kTarget, "app.exe")));
+    EXPECT_TRUE(Launcher.Calls().empty());
+    EXPECT_EQ(Record(),
+              "[Program]\\r\\nTitle=Acme Tools\\r\\n[UNINS]\\r\\nC:\\Program Files\\Acme\\*.*=\\r\\n"
+              "C:\\Program Files\\Acme\\Setup\\*.*=\\r\\n");
+}
+
+TEST_F(InstallEngine, WritesThatFailStopTheRunWithTheirMessages) {
+    // The record itself.
+    Put(JoinPath(kTarget, "uninstall.cfg"), "");
+    ASSERT_TRUE(Files.SetAttributes(JoinPath(kTarget, "uninstall.cfg"), faReadOnly));
+    EXPECT_EQ(Run(), ioStopped);
+    EXPECT_EQ(Progress.Events.back(), "stopped Unable to write to C:\\Program Files\\Acme\\uninstall.cfg");
+    ASSERT_TRUE(Files.SetAttributes(JoinPath(kTarget, "uninstall.cfg"), 0));
+
+    // An INI file, after its record.
+    Put("C:\\WINDOWS\\acme.ini", "");
+    ASSERT_TRUE(Files.SetAttributes("C:\\WINDOWS\\acme.ini", faReadOnly));
+    Config.IniSetupEntries = {"acme.ini~s~k~v", "Software\\Acme~x~y~z"};
+    EXPECT_EQ(Run(), ioStopped);
+    EXPECT_EQ(Progress.Events.back(), "stopped Unable to write to acme.ini");
+    EXPECT_NE(Record().find("C:\\WINDOWS\\acme.ini="), std::string::npos);
+    EXPECT_FALSE(Registry.KeyExists(rrCurrentUser, "Software\\Acme")) << "the later entry is not reached";
+
+    // A registry key or value the registry refuses.
+    const std::string longName(300, 'k');
+    Config.IniSetupEntries = {"Software\\Acme~" + longName + "~y~z"};
+    EXPECT_EQ(Run(), ioStopped);
+    EXPECT_EQ(Progress.Events.back(), "stopped Failed to create key \\Software\\Acme\\" + longName);
+    const std::string longValue(20000, 'v');
+    Config.IniSetupEntries = {"Software\\Acme~x~" + longValue + "~z"};
+    EXPECT_EQ(Run(), ioStopped);
+    EXPECT_EQ(Progress.Events.back(), "stopped Failed to set data for '" + longValue + "'");
+
+    // The AUTOEXEC.BAT backup.
+    Config.IniSetupEntries.clear();
+    Config.AutoexecLines = {"rem x"};
+    Put("C:\\autoexec.yar", "");
+    ASSERT_TRUE(Files.SetAttributes("C:\\autoexec.yar", faReadOnly));
+    EXPECT_EQ(Run(), ioStopped);
+    EXPECT_EQ(Progress.Events.back(), "stopped Cannot create file C:\\autoexec.yar");
+    EXPECT_FALSE(Files.FileExists("C:\\autoexec.bat")) << "AUTOEXEC.BAT is left as it was";
+    EXPECT_TRUE(State.Cancelled);
+}
+
+TEST_F(InstallEngine, ShortcutsThatCannotBeMadeAreLeftOut) {
+    Config.DesktopEntries = {"App~<INSTALLDIR>app.exe~~~<INSTALLDIR>app.ico~Acme"};
+    Links.SetFailing(true);
+    ASSERT_EQ(Run(), ioInstalled);
+    EXPECT_NE(Record().find("[Folders]\\r\\nC:\\WINDOWS\\Start Menu\\Programs\\Acme=\\r\\n"),
+              std::string::npos)
+        << "its records are written first";
+}
+
+} // namespace
+} // namespace yar

@@ -1,0 +1,253 @@
+#include "wizard/InstallEngine.h"
+
+#include <algorithm>
+
+#include "config/ConfigRules.h"
+#include "system/FileServices.h"
+#include "system/Streams.h"
+#include "util/Paths.h"
+#include "util/Text.h"
+#include "wizard/SystemUpdates.h"
+
+namespace yar {
+
+namespace {
+
+// Whether list has a ticked item of exactly that text.
+bool Ticked(const std::vector<TCheckItem>& list, const std::string& name) {
+    return std::ranges::any_of(list,
+                               [&](const TCheckItem& item) { return item.Checked && item.Caption == name; });
+}
+
+} // namespace
+
+bool FileNeededElsewhere(const std::string& name, std::size_t index, const std::vector<std::string>& files) {
+    const std::string upperName = UpperCase(name);
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (i != index && Contains(UpperCase(files[i]), upperName)) return true;
+    return false;
+}
+
+bool LaunchWanted(const std::string& Launch, bool LaunchChecked) {
+    const std::string upper = UpperCase(Launch);
+    return LaunchChecked || Contains(upper, "SETUP.") || Contains(upper, "INSTALL.");
+}
+
+TLaunchCall LaunchCallOf(const std::string& Launch) {
+    std::string rest = Launch;
+    const std::string program = TakeField(rest, kLaunchSeparator);
+    std::string parameters = TakeField(rest, kLaunchSeparator);
+    return {ExtractFileName(program), std::move(parameters), ExtractFilePath(program)};
+}
+
+TInstallEngine::TInstallEngine(const SetupConfig& config, SetupState& state, const TInstallSystem& system,
+                               TInstallProgress& progress)
+    : Config_(config), State_(state), System_(system), Progress_(progress),
+      Shortcuts_(system.Files, system.Registry, system.Links), Launch_(config.Launch) {}
+
+TInstallOutcome TInstallEngine::RunInstall(const TInstallChoices& choices) {
+    try {
+        return Install(choices);
+    } catch (const EInstallError& error) {
+        State_.Cancelled = true;
+        Progress_.Stopped(error.what());
+    } catch (const ECopyFileError& error) {
+        State_.Cancelled = true;
+        Progress_.Stopped(error.what());
+    } catch (const EStreamError& error) {
+        State_.Cancelled = true;
+        Progress_.Stopped(error.what());
+    }
+    return ioStopped;
+}
+
+TInstallOutcome TInstallEngine::Install(const TInstallChoices& choices) {
+    // Without an installation directory nothing could be recorded: refused before anything is
+    // written.
+    if (!HasInstallDirRow(Config_.DirectoryEntries)) throw EInstallError(kNoInstallDirMessage);
+    const SetupConfig& c = Config_;
+    Progress_.SetProgressRange(static_cast<int>(c.FileEntries.size() + c.DesktopEntries.size() +
+                                                c.IniSetupEntries.size() + c.WorkStationEntries.size()));
+    Status("Preparing Directory Structure");
+    WindowsDir_ = System_.Files.WindowsDirectory();
+    TargetDir_ = choices.MainDir;
+    if (!PrepareDirectories()) {
+        State_.Cancelled = true;
+        Progress_.EndProgram("Unable to Create " + TargetDir_);
+        return ioTargetMissing;
+    }
+    const std::vector<std::string>& files = choices.MinInstall ? c.WorkStationEntries : c.FileEntries;
+    CopySetupProgram();
+    CopyFiles(files);
+    CreateShortcutsStep(choices);
+    if (!c.IniSetupEntries.empty()) IniAndRegistryStep();
+    if (!c.AutoexecLines.empty()) AutoexecStep();
+    Status("Creating Uninstall Information");
+    RegisterUninstaller(System_.Files, System_.Registry, TargetDir_, c.Header);
+    LaunchProgram(choices.LaunchChecked);
+    Progress_.ProcessMessages();
+    Progress_.Finish();
+    return ioInstalled;
+}
+
+void TInstallEngine::Status(const std::string& text) {
+    Progress_.ShowStatus(text);
+    Progress_.ProcessMessages();
+}
+
+void TInstallEngine::Destination(const std::string& text) {
+    Progress_.ShowDestination(text);
+    Progress_.ProcessMessages();
+}
+
+void TInstallEngine::Step() {
+    Progress_.StepProgress();
+    Progress_.ProcessMessages();
+}
+
+bool TInstallEngine::PrepareDirectories() {
+    const TDirectoryBases bases{WindowsDir_, State_.RootDir, TargetDir_};
+    bool launchRewritten = false;
+    for (const std::string& value : Config_.DirectoryEntries) {
+        const TDirectoryRow row = ParseDirectoryRow(value);
+        const std::string path = ResolvePath(row, bases);
+        if (row.Kind == dkFixed && row.Base == dbInstallDir) {
+            if (!CreateTargetDir()) return false;
+            Record_.emplace(System_.Ini, TargetDir_);
+            Record_->Open(Config_.Header);
+        }
+        const std::string tag = UpperCase(row.Tag);
+        Directories_.push_back({tag, path});
+        try {
+            System_.Files.ForceDirectories(path);
+        } catch (const EInOutError&) {
+            // Copies into it fail later, and are skipped as well.
+        }
+        // Once rewritten, Launch holds a path and no tag.
+        if (!launchRewritten) launchRewritten = RewriteLaunch(Launch_, tag, path);
+    }
+    return true;
+}
+
+bool TInstallEngine::CreateTargetDir() {
+    if (TargetDir_.empty()) return false;
+    try {
+        System_.Files.ForceDirectories(TargetDir_);
+    } catch (const EInOutError&) {
+        return false;
+    }
+    return System_.Files.DirectoryExists(TargetDir_);
+}
+
+void TInstallEngine::CopySetupProgram() {
+    for (const char* name : {"install.exe", kSetupConfigName})
+        System_.Files.CopyFileInto(JoinPath(State_.WorkDir, name), TargetDir_);
+}
+
+void TInstallEngine::CopyFiles(const std::vector<std::string>& files) {
+    for (const TResolvedDirectory& row : Directories_) {
+        Status("Ready to Install");
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const TFileEntry entry = ParseFileEntry(files[i]);
+            if (SameTag(entry.Tag, row.Tag)) CopyFile(entry, i, files, row.Path);
+        }
+    }
+}
+
+void TInstallEngine::CopyFile(const TFileEntry& entry, std::size_t index,
+                              const std::vector<std::string>& files, const std::string& dir) {
+    Step();
+    Status(entry.Name);
+    Destination(dir);
+    const std::string target = JoinPath(dir, entry.Name);
+    const bool replace = !entry.AskBeforeReplacing() || !System_.Files.FileExists(target) ||
+                         Progress_.ConfirmOverwrite("File Already Exists (" + entry.Name + "). Overwrite?");
+    if (replace) {
+        const std::string workingCopy = JoinPath(State_.WorkDir, entry.Name);
+        try {
+            System_.Files.CopyFileInto(workingCopy, dir);
+            // The working copy goes unless another entry still needs it; the clean-up at the end
+            // of the run takes what is left.
+            if (!FileNeededElsewhere(entry.Name, index, files)) System_.Files.RemoveFile(workingCopy);
+        } catch (const ECopyFileError&) {
+            // A file that cannot be copied is left out; it is still recorded below.
+        } catch (const EStreamError&) {
+        }
+    }
+    Record_->AddFile(target);
+}
+
+void TInstallEngine::CreateShortcutsStep(const TInstallChoices& choices) {
+    Status("Creating Icons and Folders");
+    TShortcuts& s = Shortcuts_;
+    s.Folder = choices.Folders.Folder;
+    s.FolderStartMenu = choices.Folders.FolderStartMenu;
+    s.FolderDesktop = choices.Folders.FolderDesktop;
+    const std::string desktop = s.GetShellFolder(sfDesktop);
+    const std::string programs = s.GetShellFolder(sfPrograms);
+    const std::string startMenu = s.GetShellFolder(sfStartMenu);
+    for (const TResolvedDirectory& row : Directories_)
+        for (const std::string& value : Config_.DesktopEntries) {
+            const TShortcutEntry entry = ParseShortcutEntry(value);
+            if (!SameTag(entry.Target.Tag, row.Tag)) continue;
+            Destination(entry.Folder);
+            Step();
+            s.Folder = entry.Folder;
+            s.ProgramName = entry.Name;
+            s.RunProgram = JoinPath(row.Path, entry.Target.Path);
+            s.IconFile = JoinPath(row.Path, entry.Icon.Path);
+            s.Desktop = entry.OnDesktop() && Ticked(choices.DK, entry.Name);
+            s.StartMenu = entry.InStartMenu() && Ticked(choices.SM, entry.Name);
+            const std::string pattern = entry.Name + ".*";
+            const std::string inFolder = JoinPath(entry.Folder, pattern);
+            if (s.FolderDesktop) {
+                Record_->AddFolder(desktop + entry.Folder);
+                Record_->AddFile(desktop + inFolder);
+            }
+            if (s.Desktop) Record_->AddFile(desktop + pattern);
+            if (s.StartMenu) Record_->AddFile(startMenu + pattern);
+            if (s.FolderStartMenu) {
+                Record_->AddFolder(startMenu + entry.Folder);
+                Record_->AddFile(startMenu + inFolder);
+            }
+            Record_->AddFolder(programs + entry.Folder);
+            Record_->AddFile(programs + inFolder);
+            try {
+                s.CreateShortcuts();
+            } catch (const EShellLinkError&) {
+                // Shortcuts are a convenience: the install goes on without them.
+            } catch (const EInOutError&) {
+            }
+        }
+}
+
+void TInstallEngine::IniAndRegistryStep() {
+    Status("Processing Registry Entries / INI Creation");
+    std::vector<TIniEntry> entries;
+    std::ranges::transform(Config_.IniSetupEntries, std::back_inserter(entries), ParseIniEntry);
+    ReplaceIniTags(entries, Directories_);
+    for (const TIniEntry& entry : entries) {
+        Step();
+        WriteIniEntry(entry, WindowsDir_, System_.Ini, System_.Registry, *Record_);
+    }
+}
+
+void TInstallEngine::AutoexecStep() {
+    Status("Copying Old Autoexec.bat to Autoexec.yar");
+    const std::string autoexec = State_.RootDir + "autoexec.bat";
+    std::vector<std::string> lines = System_.Files.ReadLines(autoexec).value_or(std::vector<std::string>{});
+    SaveLines(System_.Files, State_.RootDir + "autoexec.yar", lines);
+    AppendAutoexecBlock(lines, Config_.AutoexecLines, {State_.RootDir, Directories_, System_.Files});
+    Status("Updating Autoexec.bat file");
+    SaveLines(System_.Files, autoexec, lines);
+}
+
+void TInstallEngine::LaunchProgram(bool LaunchChecked) {
+    // Nothing configured: there is nothing to start.
+    if (Launch_.empty() || !LaunchWanted(Launch_, LaunchChecked)) return;
+    const TLaunchCall call = LaunchCallOf(Launch_);
+    // The shell's answer is not examined: a program that does not start gives no message.
+    System_.Launcher.Launch(call.File, call.Parameters, call.Directory);
+}
+
+} // namespace yar

@@ -1,0 +1,108 @@
+// The install behind the wizard's Install button: directories, files, shortcuts, INI and registry
+// values, AUTOEXEC.BAT, the uninstall record and its registration, and the launch of the program.
+// It works through the system layer it is given and reports to the wizard window through
+// TInstallProgress, so its whole plan runs natively against the portable system layer.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/SetupConfig.h"
+#include "config/SetupState.h"
+#include "system/Files.h"
+#include "system/IniFiles.h"
+#include "system/Launcher.h"
+#include "system/Registry.h"
+#include "system/ShellLinks.h"
+#include "wizard/InstallDirectories.h"
+#include "wizard/InstallProgress.h"
+#include "wizard/Shortcuts.h"
+#include "wizard/UninstallRecord.h"
+
+namespace yar {
+
+// What the install changes on the machine.
+struct TInstallSystem {
+    TFiles& Files;
+    TIniFiles& Ini;
+    TRegistry& Registry;
+    TShellLinks& Links;
+    TLauncher& Launcher;
+};
+
+// How RunInstall ended.
+enum TInstallOutcome {
+    ioInstalled,     // everything done, the wizard closed
+    ioStopped,       // a step failed or the configuration was refused: the run is cancelled
+    ioTargetMissing, // the installation directory could not be made: the program ends
+};
+
+// The message for a configuration that names no installation directory.
+inline constexpr const char* kNoInstallDirMessage =
+    "The setup configuration has no <INSTALLDIR> directory: nothing can be installed.";
+
+// Whether a file name occurs in the text of any entry of the list other than the one at index,
+// ignoring case: another entry may still need the working copy.
+bool FileNeededElsewhere(const std::string& name, std::size_t index, const std::vector<std::string>& files);
+
+// Whether the program is started at the end: when the user chose it, or when Launch names a chained
+// setup program ("SETUP." or "INSTALL.").
+bool LaunchWanted(const std::string& Launch, bool LaunchChecked);
+
+// Launch ("program,parameters") as the shell is asked to start it: the program's file name, the
+// parameters (the whole value when it has no ","), and the program's directory with its "\".
+TLaunchCall LaunchCallOf(const std::string& Launch);
+
+class TInstallEngine {
+public:
+    TInstallEngine(const SetupConfig& config, SetupState& state, const TInstallSystem& system,
+                   TInstallProgress& progress);
+
+    // Installs with the user's choices. Once: the engine keeps the run's values. A stop shows its
+    // message through the progress, sets the state's Cancelled and leaves everything done so far,
+    // recorded in uninstall.cfg.
+    TInstallOutcome RunInstall(const TInstallChoices& choices);
+
+    // The run's values, as the install left them.
+    const TResolvedDirectories& ResolvedDirectories() const { return Directories_; }
+    const std::string& TargetDir() const { return TargetDir_; }
+    // Launch with its directory tag replaced by the directory.
+    const std::string& Launch() const { return Launch_; }
+    const TShortcuts& Shortcuts() const { return Shortcuts_; }
+
+private:
+    // Steps 2 to 14; raises EInstallError and the copy's errors where the run stops.
+    TInstallOutcome Install(const TInstallChoices& choices);
+    // Shows a text and lets the page repaint.
+    void Status(const std::string& text);
+    void Destination(const std::string& text);
+    void Step();
+
+    // Creates the directories, the installation directory with the uninstall record first; false
+    // when the installation directory cannot be made.
+    bool PrepareDirectories();
+    bool CreateTargetDir();
+    void CopySetupProgram();
+    void CopyFiles(const std::vector<std::string>& files);
+    void CopyFile(const TFileEntry& entry, std::size_t index, const std::vector<std::string>& files,
+                  const std::string& dir);
+    void CreateShortcutsStep(const TInstallChoices& choices);
+    void IniAndRegistryStep();
+    void AutoexecStep();
+    void LaunchProgram(bool LaunchChecked);
+
+    const SetupConfig& Config_;
+    SetupState& State_;
+    TInstallSystem System_;
+    TInstallProgress& Progress_;
+    TShortcuts Shortcuts_;
+
+    std::string WindowsDir_;
+    std::string TargetDir_;
+    std::string Launch_;
+    TResolvedDirectories Directories_;
+    std::optional<TUninstallRecord> Record_; // from the installation directory's creation on
+};
+
+} // namespace yar

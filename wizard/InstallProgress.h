@@ -1,0 +1,52 @@
+// What the install engine needs of the wizard window while it runs: the progress page's texts and
+// bar, the overwrite question, pending messages, and how the run ends. The window implements it;
+// the engine itself knows no window.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "wizard/WizardContent.h"
+
+namespace yar {
+
+class TInstallProgress {
+public:
+    TInstallProgress() = default;
+    virtual ~TInstallProgress() = default;
+    TInstallProgress(const TInstallProgress&) = delete;
+    TInstallProgress& operator=(const TInstallProgress&) = delete;
+
+    // The label source: the current step or file.
+    virtual void ShowStatus(const std::string& text) = 0;
+    // The label Dest: the current destination.
+    virtual void ShowDestination(const std::string& text) = 0;
+    // ProgressBar1: minimum 0, this maximum, position 0.
+    virtual void SetProgressRange(int maximum) = 0;
+    // ProgressBar1 one step on.
+    virtual void StepProgress() = 0;
+    // Lets pending window messages run, so that the page repaints.
+    virtual void ProcessMessages() = 0;
+    // A confirmation box with Yes and No; true for Yes.
+    virtual bool ConfirmOverwrite(const std::string& question) = 0;
+    // The install is done: the wizard closes.
+    virtual void Finish() = 0;
+    // The install stopped with this message (the application's standard error box): what was done
+    // stays in place, the run counts as cancelled, and the page offers only a way to close.
+    virtual void Stopped(const std::string& message) = 0;
+    // The installation directory cannot be made: the message is shown and the program ends at once,
+    // without the end of the run.
+    virtual void EndProgram(const std::string& message) = 0;
+};
+
+// The user's choices as the wizard holds them when Install is pressed.
+struct TInstallChoices {
+    std::string MainDir;        // the text of Main_Dir: the installation directory
+    bool MinInstall = false;    // min: the network workstation's files only
+    bool LaunchChecked = false; // RadioButton1: launch the program once installed
+    std::vector<TCheckItem> DK; // shortcuts on the desktop, as ticked
+    std::vector<TCheckItem> SM; // shortcuts in the Start Menu, as ticked
+    TShortcutFolders Folders;   // the program folder and where it goes
+};
+
+} // namespace yar

@@ -1,0 +1,146 @@
+#include "wizard/SystemUpdates.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "util/Paths.h"
+#include "util/Text.h"
+
+namespace yar {
+
+namespace {
+
+// A field that begins with the row's tag, with the tag replaced by the row's path.
+void ReplaceTag(std::string& field, const TResolvedDirectory& row) {
+    const TTaggedPath tagged = SplitTag(field);
+    if (!tagged.Tag.empty() && SameTag(tagged.Tag, row.Tag)) field = JoinPath(row.Path, tagged.Path);
+}
+
+// Replaces the first occurrence of what in line; false when there is none.
+bool ReplaceFirst(std::string& line, std::string_view what, std::string_view with) {
+    const std::size_t at = line.find(what);
+    if (at == std::string::npos) return false;
+    line.replace(at, what.size(), with);
+    return true;
+}
+
+// The roots a key path may name by their full names.
+constexpr std::array<std::pair<std::string_view, TRegRoot>, 4> kRootNames = {{
+    {"HKEY_LOCAL_MACHINE", rrLocalMachine},
+    {"HKEY_CURRENT_USER", rrCurrentUser},
+    {"HKEY_CLASSES_ROOT", rrClassesRoot},
+    {"HKEY_USERS", rrUsers},
+}};
+
+TRegRoot RootNamed(std::string_view name) {
+    const auto root =
+        std::ranges::find_if(kRootNames, [&](const auto& named) { return SameText(named.first, name); });
+    return root != kRootNames.end() ? root->second : rrCurrentUser;
+}
+
+// More passes than any configuration needs; a replacement that brings its own tag back stops here.
+constexpr int kMaxAutoexecPasses = 64;
+
+// One pass: the first <ROOT>, then the first occurrence of each row's tag, in row order.
+void ReplacePlaces(std::string& line, const TAutoexecPlaces& places) {
+    ReplaceFirst(line, "<ROOT>", places.RootDir);
+    for (const TResolvedDirectory& row : places.Directories)
+        if (!row.Tag.empty() && Contains(line, row.Tag))
+            ReplaceFirst(line, row.Tag, places.Files.ShortPath(row.Path));
+}
+
+} // namespace
+
+void ReplaceIniTags(std::vector<TIniEntry>& entries, const TResolvedDirectories& directories) {
+    for (const TResolvedDirectory& row : directories)
+        for (TIniEntry& entry : entries) {
+            ReplaceTag(entry.F4, row);
+            ReplaceTag(entry.F1, row);
+        }
+}
+
+std::string IniFilePath(const std::string& F1, const std::string& WindowsDir) {
+    return Contains(F1, "\\") ? F1 : JoinPath(WindowsDir, F1);
+}
+
+TRegistryTarget RegistryTargetOf(const TIniEntry& entry) {
+    std::string subKey = entry.F2;
+    if (subKey.ends_with('\\')) subKey.pop_back();
+    if (!entry.F1.ends_with('\\') && !subKey.starts_with('\\')) subKey.insert(0, 1, '\\');
+    TRegistryTarget target{rrCurrentUser, {}, entry.F1};
+    std::string keyPath = entry.F1;
+    if (StartsWithText(keyPath, "HKEY_")) {
+        const std::size_t separator = keyPath.find('\\');
+        target.Root = RootNamed(std::string_view(keyPath).substr(0, separator));
+        if (separator != std::string::npos) keyPath.erase(0, separator + 1);
+    }
+    target.Key = "\\" + keyPath + subKey;
+    return target;
+}
+
+void WriteRegistryString(TRegistry& registry, TRegRoot root, const std::string& key, const std::string& name,
+                         const std::string& value) {
+    if (!registry.CreateKey(root, key)) throw EInstallError("Failed to create key " + key);
+    if (!registry.WriteString(root, key, name, value))
+        throw EInstallError("Failed to set data for '" + name + "'");
+}
+
+void WriteIniEntry(const TIniEntry& entry, const std::string& WindowsDir, TIniFiles& ini, TRegistry& registry,
+                   TUninstallRecord& record) {
+    if (entry.IsIniFile()) {
+        record.AddFile(IniFilePath(entry.F1, WindowsDir));
+        if (!ini.WriteString(entry.F1, entry.F2, entry.F3, entry.F4))
+            throw EInstallError("Unable to write to " + entry.F1);
+        return;
+    }
+    const TRegistryTarget target = RegistryTargetOf(entry);
+    record.AddRegistryKey(target.Record);
+    WriteRegistryString(registry, target.Root, target.Key, entry.F3, entry.F4);
+}
+
+std::string AutoexecLine(const std::string& line, const TAutoexecPlaces& places) {
+    std::string converted = UpperCase(line);
+    const std::size_t copy = converted.find("COPY ");
+    if (copy != std::string::npos) converted.insert(copy + 4, "/Y");
+    if (!Contains(converted, "<")) return converted;
+    for (int pass = 0; pass < kMaxAutoexecPasses; ++pass) {
+        const std::string before = converted;
+        ReplacePlaces(converted, places);
+        if (converted == before) break;
+    }
+    return converted;
+}
+
+void AppendAutoexecBlock(std::vector<std::string>& lines, const std::vector<std::string>& AutoexecLines,
+                         const TAutoexecPlaces& places) {
+    lines.emplace_back("REM - Starting Tarnwick Update");
+    for (const std::string& line : AutoexecLines) lines.push_back(AutoexecLine(line, places));
+    lines.emplace_back("REM - End of Tarnwick");
+}
+
+void SaveLines(TFiles& files, const std::string& path, const std::vector<std::string>& lines) {
+    if (!files.WriteLines(path, lines)) throw EInstallError("Cannot create file " + path);
+}
+
+std::string UninstallKey(const std::string& title) {
+    return "\\Software\\Microsoft\\Windows\\currentversion\\uninstall\\" + title;
+}
+
+std::string UninstallString(const std::string& TargetDir, const std::string& title) {
+    const std::string program = JoinPath(TargetDir, "uninstaller.exe");
+    // Unquoted, Windows would try C:\Program.exe first for C:\Program Files\...
+    const std::string command = Contains(program, " ") ? "\"" + program + "\"" : program;
+    return command + " " + title;
+}
+
+bool RegisterUninstaller(const TFiles& files, TRegistry& registry, const std::string& TargetDir,
+                         const std::string& title) {
+    if (!files.FileExists(JoinPath(TargetDir, "uninstaller.exe"))) return false;
+    const std::string key = UninstallKey(title);
+    WriteRegistryString(registry, rrLocalMachine, key, "DisplayName", title);
+    WriteRegistryString(registry, rrLocalMachine, key, "UninstallString", UninstallString(TargetDir, title));
+    return true;
+}
+
+} // namespace yar

@@ -1,0 +1,77 @@
+// How the install changes the system for the installed program: INI and registry values,
+// AUTOEXEC.BAT, and the entry of the uninstaller in the system's list of installed programs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "config/ConfigRecords.h"
+#include "system/Files.h"
+#include "system/IniFiles.h"
+#include "system/Registry.h"
+#include "wizard/InstallDirectories.h"
+#include "wizard/UninstallRecord.h"
+
+namespace yar {
+
+// F1 and F4 of each entry that begin with a row's tag (the text up to their first ">") get that
+// row's path and "\" in its place; rows in order, then entries in order. The fields stay apart, so a
+// path holding "~" (C:\PROGRA~1) does not split a field.
+void ReplaceIniTags(std::vector<TIniEntry>& entries, const TResolvedDirectories& directories);
+
+// Where an INI entry's file is: F1, or in the Windows directory when F1 names no directory.
+std::string IniFilePath(const std::string& F1, const std::string& WindowsDir);
+
+// Where a registry entry's value goes.
+struct TRegistryTarget {
+    TRegRoot Root = rrCurrentUser;
+    std::string Key;    // "\" + key path below the root
+    std::string Record; // the [Registry] record: F1 with its root name
+
+    bool operator==(const TRegistryTarget&) const = default;
+};
+
+// F1 (optionally beginning with a root name) and the subkey F2 joined by one "\", F2's trailing
+// "\" dropped. HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT and HKEY_USERS name their roots; any other
+// name beginning "HKEY_", and a key path without one, are below HKEY_CURRENT_USER.
+TRegistryTarget RegistryTargetOf(const TIniEntry& entry);
+
+// Creates key and sets its string value; raises EInstallError "Failed to create key <key>" or
+// "Failed to set data for '<name>'".
+void WriteRegistryString(TRegistry& registry, TRegRoot root, const std::string& key, const std::string& name,
+                         const std::string& value);
+
+// Records and writes one entry: an INI value (EInstallError "Unable to write to <F1>" when the
+// file cannot be written) or a registry value.
+void WriteIniEntry(const TIniEntry& entry, const std::string& WindowsDir, TIniFiles& ini, TRegistry& registry,
+                   TUninstallRecord& record);
+
+// What AUTOEXEC.BAT lines may name.
+struct TAutoexecPlaces {
+    const std::string& RootDir;
+    const TResolvedDirectories& Directories;
+    const TFiles& Files; // for the short forms of the directories
+};
+
+// A configured line as it goes into AUTOEXEC.BAT: upper case, "COPY " made "COPY/Y ", <ROOT> and
+// the rows' tags replaced, one of each per pass, until a pass changes nothing (or, for a path that
+// brings its own tag back, until a fixed number of passes).
+std::string AutoexecLine(const std::string& line, const TAutoexecPlaces& places);
+
+// The configured lines, converted, appended to lines between the two REM lines of the block.
+void AppendAutoexecBlock(std::vector<std::string>& lines, const std::vector<std::string>& AutoexecLines,
+                         const TAutoexecPlaces& places);
+
+// Writes lines as a whole file; raises EInstallError "Cannot create file <path>" when it cannot.
+void SaveLines(TFiles& files, const std::string& path, const std::vector<std::string>& lines);
+
+// The key of the product's entry in the list of installed programs, below HKEY_LOCAL_MACHINE.
+std::string UninstallKey(const std::string& title);
+// The command that uninstalls the product: the uninstaller, in quotes when its path holds a blank,
+// and the product title.
+std::string UninstallString(const std::string& TargetDir, const std::string& title);
+// Lists the product with its uninstaller when TargetDir holds uninstaller.exe; true when it did.
+bool RegisterUninstaller(const TFiles& files, TRegistry& registry, const std::string& TargetDir,
+                         const std::string& title);
+
+} // namespace yar
