@@ -36,14 +36,11 @@ void AppendOverWriteMarks(const TProfileSource& source, std::vector<std::string>
     }
 }
 
-// The key names of [AUTOEXEC.BAT] are the lines to add: of a line holding "=" only the text
-// before it. Read from the section's lines, not from its key listing, which leaves out lines
-// without "=" - and most commands have none.
+// The lines of [AUTOEXEC.BAT] are the lines to add, whole: "SET PATH=C:\ACME;%PATH%" cut at its
+// "=" would lose the product's setting. Read from the section's lines, not from its key listing,
+// which leaves out lines without "=" - and most commands have none.
 std::vector<std::string> ReadAutoexecLines(const TProfileSource& source) {
-    std::vector<std::string> lines;
-    std::ranges::transform(source.ReadSectionLines(kAutoexecSection), std::back_inserter(lines),
-                           [](const std::string& line) { return line.substr(0, line.find('=')); });
-    return lines;
+    return source.ReadSectionLines(kAutoexecSection);
 }
 
 void ReadMainSection(const TProfileSource& s, SetupConfig& c) {

@@ -136,12 +136,13 @@ TEST(LoadSetupConfig, OverWriteMarksFollowTheFilePosition) {
     EXPECT_EQ(e.FileEntries, (Lines{"a~<INSTALLDIR>~X"}));
 }
 
-TEST(LoadSetupConfig, AutoexecLinesAreTheKeyNames) {
-    // Lines without "=" count as well, although the key listing leaves them out.
+TEST(LoadSetupConfig, AutoexecLinesAreTheSectionsLinesWhole) {
+    // Lines without "=" count as well, although the key listing leaves them out; a line with "="
+    // keeps its value, the blanks around the first "=" going as the profile functions drop them.
     const SetupConfig c = LoadText("[AUTOEXEC.BAT]\nSET YARDIR=C:\\YAR\nC:\\YAR\\YARINIT.COM /Q\n"
                                    "PATH %PATH%;C:\\YAR\n; comment\nSET A = b=c\n[Next]\nx=1\n");
     EXPECT_EQ(c.AutoexecLines,
-              (Lines{"SET YARDIR", "C:\\YAR\\YARINIT.COM /Q", "PATH %PATH%;C:\\YAR", "SET A"}));
+              (Lines{"SET YARDIR=C:\\YAR", "C:\\YAR\\YARINIT.COM /Q", "PATH %PATH%;C:\\YAR", "SET A=b=c"}));
 }
 
 } // namespace
