@@ -1,5 +1,6 @@
 // install.exe: the setup program. The background window drives the whole run.
 #include "setup/MainSetup.h"
+#include "system/ComScope.h"
 #include "toolkit/Application.h"
 #include "toolkit/Pictures.h"
 #include "wizard/YAR.h"
@@ -12,6 +13,8 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
     InitCommonControls();
     yar::TApplication& application = yar::Application();
     application.SetTitle("YAR - Setup");
+    // COM once, for the whole run: the install saves its shortcuts through the shell-link object.
+    const yar::TComScope com;
     try {
         const yar::TGdiplusSession pictures; // the picture on the background and the animated icon
         // The background window makes the wizard and the preparation window after itself.

@@ -15,8 +15,9 @@ const char* TextOrNull(const std::string& text) {
 
 bool TWin32Launcher::Launch(const std::string& file, const std::string& parameters,
                             const std::string& directory) {
-    const HINSTANCE result = ShellExecuteA(Owner_, "open", file.c_str(), TextOrNull(parameters),
-                                           TextOrNull(directory), SW_SHOWNORMAL);
+    // The texts go whole: a path longer than any fixed buffer still names the program it names.
+    const HINSTANCE result = ShellExecuteA(Owner_, nullptr, file.c_str(), TextOrNull(parameters),
+                                           TextOrNull(directory), ShowMode_);
     // Values up to 32 are error codes, kept in the handle for the sake of 16-bit Windows.
     return reinterpret_cast<INT_PTR>(result) > 32;
 }

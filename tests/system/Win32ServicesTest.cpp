@@ -1,6 +1,7 @@
 // The system's side of the shell folders, the launcher and the restarter under Wine. The session is
 // never ended here: ExitWindowsEx would end every process of the prefix, this test's included.
 #include "system/FileServices.h"
+#include "system/Files.h"
 #include "system/ShellFolders.h"
 #include "system/Win32Launcher.h"
 #include "system/Win32Registry.h"
@@ -73,6 +74,41 @@ TEST_F(Win32Launch, StartsTheProgramWithItsParametersInItsDirectory) {
     TWin32Launcher launcher;
     ASSERT_TRUE(launcher.Launch("cmd.exe", "/c echo started in %CD%> marker.txt", Dir.string()));
     EXPECT_EQ(AwaitLine(Dir / "marker.txt"), "started in " + ExcludeTrailingDelimiter(Dir.string()));
+}
+
+// The lines a launched program writes to a file, once the file is there; empty when none comes
+// within ten seconds.
+std::vector<std::string> AwaitLines(const fs::path& file) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        std::ifstream in(file, std::ios::binary);
+        if (in) {
+            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            return SplitLines(text);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return {};
+}
+
+TEST_F(Win32Launch, TheInstalledProgramStartsShownFromItsLongDirectory) {
+    // The probe is built beside this test; the installed program lies deeper than 79 characters.
+    char self[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameA(nullptr, self, MAX_PATH), 0U);
+    const fs::path program = Dir / (std::string(40, 'a') + " " + std::string(40, 'b')) / "launch_probe.exe";
+    fs::create_directories(program.parent_path());
+    fs::copy_file(fs::path(self).parent_path() / "launch_probe.exe", program);
+    const std::string directory = IncludeTrailingDelimiter(program.parent_path().string());
+    ASSERT_GT(directory.size(), 79U);
+
+    // As the install starts it: the file name alone, found in the directory it is started in.
+    TWin32Launcher launcher;
+    ASSERT_TRUE(launcher.Launch("launch_probe.exe", "/s", directory));
+    const std::vector<std::string> lines = AwaitLines(program.parent_path() / "probe.txt");
+    ASSERT_EQ(lines.size(), 3U);
+    EXPECT_EQ(lines[0], "show=" + std::to_string(SW_SHOW));
+    EXPECT_EQ(lines[1], "dir=" + ExcludeTrailingDelimiter(directory));
+    EXPECT_TRUE(lines[2].ends_with(" /s")) << lines[2];
+    EXPECT_NE(lines[2].find(std::string(40, 'b')), std::string::npos) << lines[2];
 }
 
 TEST_F(Win32Launch, AMissingProgramIsReported) {

@@ -3,6 +3,7 @@
 // that logs what it was told.
 #include "wizard/InstallEngine.h"
 
+#include "InstallTestSupport.h"
 #include "SystemTestSupport.h"
 #include "system/HostFiles.h"
 #include "system/HostIniFiles.h"
@@ -16,38 +17,8 @@
 namespace yar {
 namespace {
 
-using TLines = std::vector<std::string>;
-
-class TProgressLog final : public TInstallProgress {
-public:
-    void ShowStatus(const std::string& text) override { Log("status " + text); }
-    void ShowDestination(const std::string& text) override { Log("dest " + text); }
-    void SetProgressRange(int maximum) override { Log("range " + std::to_string(maximum)); }
-    void StepProgress() override { Log("step"); }
-    void ProcessMessages() override { ++MessageRuns; }
-    bool ConfirmOverwrite(const std::string& question) override {
-        Log("ask " + question);
-        return Answer;
-    }
-    void Finish() override { Log("finish"); }
-    void Stopped(const std::string& message) override { Log("stopped " + message); }
-    void EndProgram(const std::string& message) override { Log("end " + message); }
-
-    // The events whose text begins with prefix, without it.
-    TLines Only(const std::string& prefix) const {
-        TLines found;
-        for (const std::string& event : Events)
-            if (event.starts_with(prefix)) found.push_back(event.substr(prefix.size()));
-        return found;
-    }
-
-    TLines Events;
-    int MessageRuns = 0;
-    bool Answer = true;
-
-private:
-    void Log(std::string event) { Events.push_back(std::move(event)); }
-};
+using test::TLines;
+using test::TProgressLog;
 
 constexpr const char* kWorkDir = "C:\\WINDOWS\\Temp\\y";
 constexpr const char* kTarget = "C:\\Program Files\\Acme";

@@ -1,0 +1,46 @@
+// A progress page for the install engine's tests: it logs what the engine tells it and answers
+// the overwrite question as told.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "wizard/InstallProgress.h"
+
+namespace yar::test {
+
+using TLines = std::vector<std::string>;
+
+class TProgressLog final : public TInstallProgress {
+public:
+    void ShowStatus(const std::string& text) override { Log("status " + text); }
+    void ShowDestination(const std::string& text) override { Log("dest " + text); }
+    void SetProgressRange(int maximum) override { Log("range " + std::to_string(maximum)); }
+    void StepProgress() override { Log("step"); }
+    void ProcessMessages() override { ++MessageRuns; }
+    bool ConfirmOverwrite(const std::string& question) override {
+        Log("ask " + question);
+        return Answer;
+    }
+    void Finish() override { Log("finish"); }
+    void Stopped(const std::string& message) override { Log("stopped " + message); }
+    void EndProgram(const std::string& message) override { Log("end " + message); }
+
+    // The events whose text begins with prefix, without it.
+    TLines Only(const std::string& prefix) const {
+        TLines found;
+        for (const std::string& event : Events)
+            if (event.starts_with(prefix)) found.push_back(event.substr(prefix.size()));
+        return found;
+    }
+
+    TLines Events;
+    int MessageRuns = 0;
+    bool Answer = true;
+
+private:
+    void Log(std::string event) { Events.push_back(std::move(event)); }
+};
+
+} // namespace yar::test
