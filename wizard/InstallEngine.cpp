@@ -49,15 +49,17 @@ TInstallOutcome TInstallEngine::RunInstall(const TInstallChoices& choices) {
     try {
         return Install(choices);
     } catch (const EInstallError& error) {
-        State_.Cancelled = true;
-        Progress_.Stopped(error.what());
+        return Stop(error);
     } catch (const ECopyFileError& error) {
-        State_.Cancelled = true;
-        Progress_.Stopped(error.what());
+        return Stop(error);
     } catch (const EStreamError& error) {
-        State_.Cancelled = true;
-        Progress_.Stopped(error.what());
+        return Stop(error);
     }
+}
+
+TInstallOutcome TInstallEngine::Stop(const std::exception& error) {
+    State_.Cancelled = true;
+    Progress_.Stopped(error.what());
     return ioStopped;
 }
 

@@ -4,6 +4,7 @@
 // TInstallProgress, so its whole plan runs natively against the portable system layer.
 #pragma once
 
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -74,6 +75,8 @@ public:
 private:
     // Steps 2 to 14; raises EInstallError and the copy's errors where the run stops.
     TInstallOutcome Install(const TInstallChoices& choices);
+    // The run stops with the error's message and counts as cancelled.
+    TInstallOutcome Stop(const std::exception& error);
     // Shows a text and lets the page repaint.
     void Status(const std::string& text);
     void Destination(const std::string& text);
