@@ -70,9 +70,9 @@ protected:
         std::filesystem::create_directories(NativePath(StartDir()));
         WriteFile(StartDir() + "\\install.exe", Bytes("MZ the setup program"));
         WriteFile(StartDir() + "\\install.cfg", Bytes("[Setup - Main]\r\nHeader=Acme\r\n"));
-        main = std::make_unique<TMainSetup>(MakeWizard);
-        unzip = std::make_unique<TUnzip>(*main);
-        PointAtTestDirectories(*main);
+        Main = std::make_unique<TMainSetup>(MakeWizard);
+        Window = std::make_unique<TUnzip>(*Main);
+        PointAtTestDirectories(*Main);
     }
 
     std::string StartDir() const { return PathOf("start"); }
@@ -101,12 +101,12 @@ protected:
         return WatchBoxes(std::move(answers), [&window] { window.ShowModal(); });
     }
     std::vector<TSeenBox> Run(std::vector<TBoxAnswer> answers = {}) {
-        return Run(*unzip, std::move(answers));
+        return Run(*Window, std::move(answers));
     }
 
     void PostClick(int x, int y) const {
-        PostMessageA(unzip->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-        PostMessageA(unzip->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        PostMessageA(Window->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        PostMessageA(Window->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     }
     // A click on the window's own surface, below the icon and left of the gauge.
     void PostBackgroundClick() const { PostClick(10, 70); }
@@ -119,63 +119,58 @@ protected:
         }
     }
     void PresetRestart() const {
-        main->Config.ShowReBoot = true;
-        main->Wizard().PresetEndChoice(main->Config);
-        ASSERT_EQ(main->Wizard().EndChoice(), ecRestart);
+        Main->Config.ShowReBoot = true;
+        Main->Wizard().PresetEndChoice(Main->Config);
+        ASSERT_EQ(Main->Wizard().EndChoice(), ecRestart);
     }
 
-    const TGdiplusSession pictures; // the window's animated icon and the configured picture
-    std::unique_ptr<TMainSetup> main;
-    std::unique_ptr<TUnzip> unzip;
-    const TFileList files{{"readme.txt", Bytes("read me")},
-                          {"sub\\deeper\\data.bin", Pattern(20000)},
-                          {"license.txt", Bytes("licence")}};
+    const TGdiplusSession Pictures; // the window's animated icon and the configured picture
+    std::unique_ptr<TMainSetup> Main;
+    std::unique_ptr<TUnzip> Window;
+    const TFileList Sample{{"readme.txt", Bytes("read me")},
+                           {"sub\\deeper\\data.bin", Pattern(20000)},
+                           {"license.txt", Bytes("licence")}};
 };
 
-TEST_F(UnzipTest, DesignedWindowWithAnimatedIconAndGaugeInsideTheBorder) {
-    EXPECT_EQ(unzip->Caption(), "Preparing YAR Setup");
-    EXPECT_EQ(unzip->ClientWidth(), 375);
-    EXPECT_EQ(unzip->ClientHeight(), 92);
-    EXPECT_EQ(GetWindowLongA(unzip->Handle(), GWL_STYLE) & WS_SYSMENU, 0);
-    EXPECT_TRUE(GetWindowLongA(unzip->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+TEST_F(UnzipTest, AnimatedIconFromTheProgramAndGaugeInsideTheBorder) {
     // The icon comes from the program's resource and plays its frames.
-    EXPECT_GT(unzip->AnimatedIcon.Picture().FrameCount(), 1);
-    EXPECT_TRUE(unzip->AnimatedIcon.Animate());
-    EXPECT_EQ(unzip->AnimatedIcon.Width(), 32);
-    EXPECT_TRUE(unzip->GaugePanel.SingleBorder());
-    EXPECT_EQ(unzip->ProgressBar2.Width(), unzip->GaugePanel.ClientWidth());
-    EXPECT_EQ(unzip->ProgressBar2.Height(), unzip->GaugePanel.ClientHeight());
-    EXPECT_FALSE(unzip->Timer1.Enabled());
+    EXPECT_GT(Window->AnimatedIcon.Picture().FrameCount(), 1);
+    EXPECT_TRUE(Window->AnimatedIcon.Animate());
+    EXPECT_EQ(Window->AnimatedIcon.Width(), 32);
+    EXPECT_TRUE(Window->GaugePanel.SingleBorder());
+    EXPECT_EQ(Window->ProgressBar2.Width(), Window->GaugePanel.ClientWidth());
+    EXPECT_EQ(Window->ProgressBar2.Height(), Window->GaugePanel.ClientHeight());
+    EXPECT_FALSE(Window->Timer1.Enabled());
 }
 
 TEST_F(UnzipTest, SingleVolumeLandsFlatInTheWorkingDirectoryWithTheSetupFiles) {
-    WriteDisks(files);
-    main->Config.FileEntries = {"one entry"}; // the gauge's maximum: 4, fewer steps than files
-    main->Setup_Header.SetCaption("Acme");
-    main->MainScreen.SetFromColor(RGB(10, 20, 30));
-    main->State.Cancelled = true; // from an earlier step: cleared when the window shows
+    WriteDisks(Sample);
+    Main->Config.FileEntries = {"one entry"}; // the gauge's maximum: 4, fewer steps than files
+    Main->Setup_Header.SetCaption("Acme");
+    Main->MainScreen.SetFromColor(RGB(10, 20, 30));
+    Main->State.Cancelled = true; // from an earlier step: cleared when the window shows
 
     EXPECT_TRUE(Run().empty());
-    EXPECT_FALSE(main->State.Cancelled);
-    ExpectInWorkDir(files);
+    EXPECT_FALSE(Main->State.Cancelled);
+    ExpectInWorkDir(Sample);
     EXPECT_FALSE(DirectoryExistsAt(WorkDir() + "\\sub"));
     EXPECT_FALSE(DirectoryExistsAt(PathOf("recorded")));
     EXPECT_EQ(ReadFile(WorkDir() + "\\install.exe"), ReadFile(StartDir() + "\\install.exe"));
     EXPECT_EQ(ReadFile(WorkDir() + "\\install.cfg"), ReadFile(StartDir() + "\\install.cfg"));
-    EXPECT_EQ(unzip->ProgressBar2.MaxValue(), 4);
-    EXPECT_EQ(unzip->ProgressBar2.Progress(), 4);
-    EXPECT_EQ(unzip->VolumePath(), StartDir() + "\\disk.001");
-    EXPECT_EQ(unzip->Label1.Caption(),
+    EXPECT_EQ(Window->ProgressBar2.MaxValue(), 4);
+    EXPECT_EQ(Window->ProgressBar2.Progress(), 4);
+    EXPECT_EQ(Window->VolumePath(), StartDir() + "\\disk.001");
+    EXPECT_EQ(Window->Label1.Caption(),
               "Acme Setup is preparing the YAR Install Wizard which will guide you in "
               "the rest of you setup process.\rPlease Standby.");
-    EXPECT_EQ(unzip->ProgressBar2.ForeColor(), RGB(10, 20, 30));
-    EXPECT_EQ(unzip->MarsCaption1.ActiveStartColor(), RGB(10, 20, 30));
-    EXPECT_FALSE(unzip->Visible());
+    EXPECT_EQ(Window->ProgressBar2.ForeColor(), RGB(10, 20, 30));
+    EXPECT_EQ(Window->MarsCaption1.ActiveStartColor(), RGB(10, 20, 30));
+    EXPECT_FALSE(Window->Visible());
     EXPECT_FALSE(Application().Terminated());
 }
 
 TEST_F(UnzipTest, MissingVolumeIsAskedForTwiceThenThroughTheRetryBox) {
-    WriteDisks(files, {100});
+    WriteDisks(Sample, {100});
     std::filesystem::rename(NativePath(StartDir() + "\\disk.002"), NativePath(PathOf("disk.002")));
     const auto insert = [this] {
         std::filesystem::rename(NativePath(PathOf("disk.002")), NativePath(StartDir() + "\\disk.002"));
@@ -189,12 +184,12 @@ TEST_F(UnzipTest, MissingVolumeIsAskedForTwiceThenThroughTheRetryBox) {
     }
     EXPECT_EQ(boxes[2].Caption, "Error");
     EXPECT_NE(boxes[2].Text.find("Unable to locate \"disk.002\" on this segment!"), std::string::npos);
-    EXPECT_FALSE(main->State.Cancelled);
-    ExpectInWorkDir(files);
+    EXPECT_FALSE(Main->State.Cancelled);
+    ExpectInWorkDir(Sample);
 }
 
 TEST_F(UnzipTest, ClickAnsweredNoLetsTheExpansionGoOn) {
-    WriteDisks(files);
+    WriteDisks(Sample);
     PostClick(100, 20); // on the label: no question
     PostBackgroundClick();
     const std::vector<TSeenBox> boxes = Run({{IDNO, {}}});
@@ -206,8 +201,8 @@ TEST_F(UnzipTest, ClickAnsweredNoLetsTheExpansionGoOn) {
     ASSERT_EQ(boxes[0].Buttons.size(), 2u);
     EXPECT_EQ(boxes[0].Buttons[0].Caption, "&No");
     EXPECT_EQ(boxes[0].Buttons[1].Caption, "&Abort");
-    EXPECT_FALSE(main->State.Cancelled);
-    ExpectInWorkDir(files);
+    EXPECT_FALSE(Main->State.Cancelled);
+    ExpectInWorkDir(Sample);
 }
 
 // The abort reaches the decoder through the next progress report; the boxes on the way out close
@@ -217,35 +212,35 @@ TEST_F(UnzipTest, AbortWhileDecodingCancelsTheRunAndEndsTheApplication) {
     WriteDisks(two);
     PresetRestart();
     bool clicked = false;
-    unzip->SegCompEZ1.OnShowProgress = [&](int32_t& percentage) {
+    Window->SegCompEZ1.OnShowProgress = [&](int32_t& percentage) {
         if (!clicked) PostBackgroundClick(); // handled before the next file is written
         clicked = true;
-        unzip->SegCompEZ1ShowProgress(percentage);
+        Window->SegCompEZ1ShowProgress(percentage);
     };
     const std::vector<TSeenBox> boxes = Run({{IDABORT, {}}});
 
     EXPECT_EQ(Texts(boxes), std::vector<std::string>{"Abort Setup Process ?"});
-    EXPECT_TRUE(main->State.Cancelled);
-    EXPECT_NE(main->Wizard().EndChoice(), ecRestart);
+    EXPECT_TRUE(Main->State.Cancelled);
+    EXPECT_NE(Main->Wizard().EndChoice(), ecRestart);
     EXPECT_TRUE(Application().Terminated());
     EXPECT_FALSE(Exists(WorkDir() + "\\big.bin") && ReadFile(WorkDir() + "\\big.bin") == two[1].second);
 }
 
 // The retry box of the reader and the floppy prompts close by themselves once the user has aborted.
 TEST_F(UnzipTest, AbortWhileAVolumeIsMissingLeavesNoBoxOpen) {
-    WriteDisks(files, {100});
+    WriteDisks(Sample, {100});
     std::filesystem::remove(NativePath(StartDir() + "\\disk.002"));
     const std::vector<TSeenBox> boxes =
         Run({{IDOK, {}}, {IDOK, {}}, {IDOK, [this] { PostBackgroundClick(); }}, {IDABORT, {}}});
 
     ASSERT_EQ(boxes.size(), 4u);
     EXPECT_EQ(boxes[3].Text, "Abort Setup Process ?");
-    EXPECT_TRUE(main->State.Cancelled);
+    EXPECT_TRUE(Main->State.Cancelled);
     EXPECT_FALSE(DirectoryExistsAt(WorkDir())); // install.exe and install.cfg were there
 }
 
 TEST_F(UnzipTest, CorruptVolumeFailsThePreparation) {
-    WriteDisks(files);
+    WriteDisks(Sample);
     std::vector<uint8_t> volume = ReadFile(StartDir() + "\\disk.001");
     volume[volume.size() - 3] ^= 0x55; // inside the data of the last file
     WriteFile(StartDir() + "\\disk.001", volume);
@@ -255,16 +250,16 @@ TEST_F(UnzipTest, CorruptVolumeFailsThePreparation) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].Caption, "YAR - Setup");
     EXPECT_EQ(boxes[0].Text, "Error Expanding Files!!");
-    EXPECT_TRUE(main->State.Cancelled);
-    EXPECT_NE(main->Wizard().EndChoice(), ecRestart);
-    EXPECT_FALSE(unzip->Visible());
+    EXPECT_TRUE(Main->State.Cancelled);
+    EXPECT_NE(Main->Wizard().EndChoice(), ecRestart);
+    EXPECT_FALSE(Window->Visible());
 }
 
 TEST_F(UnzipTest, MissingConfigurationInTheStartDirectoryFailsThePreparation) {
-    WriteDisks(files);
+    WriteDisks(Sample);
     std::filesystem::remove(NativePath(StartDir() + "\\install.cfg"));
     EXPECT_EQ(Texts(Run()), std::vector<std::string>{"Error Expanding Files!!"});
-    EXPECT_TRUE(main->State.Cancelled);
+    EXPECT_TRUE(Main->State.Cancelled);
     EXPECT_TRUE(Exists(WorkDir() + "\\install.exe"));
     EXPECT_FALSE(Exists(WorkDir() + "\\readme.txt"));
 }
