@@ -191,7 +191,6 @@ void TYAR::FormShow() {
     (shown.MinInstall ? min : full).SetChecked(true);
     Main_Dir.SetText(shown.MainDir);
     ShowMove(PreparePages(FPages, FLinks.Config, LicencePresent(Memo3.Lines())));
-    ShowButtons();
     Repaint();
     if (TForm* main = Application().MainForm(); main && main != this) main->Repaint();
     Application().ProcessMessages();
