@@ -11,7 +11,7 @@ wait_window "$PREPARE_CAPTION"
 expect_message 'Please Insert Disk #2 into Floppy Drive.'
 expect_message 'Please Insert Disk #2 into Floppy Drive.'
 text=$(drive --timeout "$E2E_WAIT" text Error) || { show_windows; fail "no retry box after the two prompts"; }
-expect_eq "retry box" 'Unable to locate \"disk.002\" on this segment!\n\rCorrect and then press OK, or Cancel to abort' \
+expect_eq "retry box" 'Unable to locate "disk.002" on this segment!\n\rCorrect and then press OK, or Cancel to abort' \
   "$text"
 mv "$e2e_run/disk.002" "$start_dir/disk.002"
 drive answer Error OK || fail "cannot answer the retry box"
