@@ -31,7 +31,8 @@ public:
 
     // Presets the end choice from the configuration, before the wizard is first shown.
     virtual void PresetEndChoice(const SetupConfig& config) = 0;
-    // Steps over the warning page, for a configuration that switches it off.
+    // Asks to open past the warning page, for a configuration that switches it off. The step is taken
+    // when the wizard is shown: where it lands depends on the licence expanded meanwhile.
     virtual void SkipWarningPage() = 0;
     // Shows the wizard modally until its pages are done or the user leaves them.
     virtual void Execute() = 0;

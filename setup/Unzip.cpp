@@ -1,8 +1,19 @@
 #include "setup/Unzip.h"
 
+#include "setup/MainSetup.h"
+#include "setup/PrepareRules.h"
+#include "system/FileServices.h"
+#include "toolkit/Application.h"
+#include "toolkit/Dialogs.h"
+
 namespace yar {
 
 namespace {
+
+constexpr const char* kDesignedLabelText =
+    "Setup is preparing the YAR Install Wizard which will guide you in the rest of you setup process.";
+// The picture sits this far inside its panel, on every side.
+constexpr int kPictureInset = 5;
 
 TFormDesign UnzipDesign() {
     TFormDesign design;
@@ -17,12 +28,170 @@ TFormDesign UnzipDesign() {
 
 } // namespace
 
-TUnzip::TUnzip(TMainSetup& main) : TForm(UnzipDesign()), FMain(main) {
+TUnzip::TUnzip(TMainSetup& main)
+    : TForm(UnzipDesign()), Label1(this, {44, 4, 325, 53}), AnimatedIcon(this, {2, 8, 32, 32}),
+      GaugePanel(this, {44, 64, 325, 23}), ProgressBar2(&GaugePanel), MarsCaption1(*this), Prompts(*this),
+      SegCompEZ1(&Prompts), FMain(main) {
+    Label1.SetAutoSize(false);
+    Label1.SetWordWrap(true);
+    Label1.SetCaption(kDesignedLabelText);
+
+    AnimatedIcon.SetStretch(true);
+    AnimatedIcon.SetPicture(TPicture::FromResource(GetModuleHandleA(nullptr), "PREPARE_GIF"));
+    AnimatedIcon.SetAnimate(true);
+
+    GaugePanel.SetBevelOuter(bvNone);
+    GaugePanel.SetSingleBorder(true);
+    ProgressBar2.SetAlign(alClient);
+    ProgressBar2.SetColor(clBtnFace);
+    ProgressBar2.SetForeColor(clHighlight);
+    ProgressBar2.SetShowText(true);
+    ProgressBar2.SetProgress(0);
+
+    Timer1.SetEnabled(false);
+    Timer1.SetInterval(1000);
+    Timer1.OnTimer = [this] { Timer1Timer(); };
+
+    // Active navy to blue with white text, inactive gray to silver with silver text, 64 steps.
+    MarsCaption1.SetNumColors(64);
+
+    SegCompEZ1.SetSegBaseName("segdata");
+    SegCompEZ1.SetSegDir("a:\\");
+    SegCompEZ1.SetSegTmpDir("\\windows\\temp");
+    SegCompEZ1.SetSegSize(1440000);
+    SegCompEZ1.SetSegPopUp(false); // the floppy prompts are this window's
+    SegCompEZ1.SetSegCompType(coLZH5);
+    SegCompEZ1.SetSegMultiArc(true);
+    SegCompEZ1.SetSegBuildMode(bmRecursive);
+    SegCompEZ1.SetMakeDirectories(false);
+    SegCompEZ1.SetExceptionOnFileError(false);
+    SegCompEZ1.SetCheckSpaceBeforeExpand(false);
+    SegCompEZ1.SetKey(0);
+    SegCompEZ1.OnSegBefore = [this](TSegMode mode, const std::string& name, uint16_t number) {
+        SegCompEZ1SegBefore(mode, name, number);
+    };
+    SegCompEZ1.OnCheckFile = [this](std::string& filepath, TCProcessMode mode) {
+        SegCompEZ1CheckFile(filepath, mode);
+    };
+    SegCompEZ1.OnShowProgress = [this](int32_t& percentage) { SegCompEZ1ShowProgress(percentage); };
+
     OnShow = [this] { FormShow(); };
+    OnClick = [this] { FormClick(); };
 }
 
+TUnzip::~TUnzip() = default;
+
 void TUnzip::FormShow() {
+    FMain.State.Cancelled = false;
+    Label1.SetCaption(PrepareLabelText(FMain.Setup_Header.Caption(), Label1.Caption()));
+    ProgressBar2.SetForeColor(FMain.MainScreen.FromColor());
+    MarsCaption1.SetActiveStartColor(FMain.MainScreen.FromColor());
+    MarsCaption1.SetActiveEndColor(FMain.MainScreen.ToColor());
+    MarsCaption1.SetActiveTextColor(FMain.Setup_Header.Font().Color());
+    Application().ProcessMessages();
+    FPictureShown = false;
+    Timer1.SetEnabled(true);
+}
+
+void TUnzip::Timer1Timer() {
+    Timer1.SetEnabled(false);
+    FMain.State.Cancelled = false;
+    Expand();
+}
+
+void TUnzip::Expand() {
+    const SetupState& state = FMain.State;
+    SegCompEZ1.SetSegBaseName("disk");
+    SegCompEZ1.SetSegDir(state.StartDir);
+    SegCompEZ1.SetSegTmpDir(WindowsDirectory() + "\\temp");
+    SegCompEZ1.SetTargetPath(state.WorkDir);
+    SegCompEZ1.SegArcList.Clear();
+    SegCompEZ1.SegSource().clear();
+    try {
+        // A directory that cannot be made fails the preparation like any other failure of the expansion.
+        ForceDirectories(state.WorkDir);
+        ForceDirectories(SegCompEZ1.SegTmpDir());
+        SegCompEZ1.SegExpand();
+    } catch (const std::exception&) {
+        // Whatever went wrong, the user learns only that the preparation failed; the run is cancelled.
+        ShowMessage(kPrepareErrorText);
+        FMain.Wizard().ClearRestart();
+        FMain.State.Cancelled = true;
+    }
     Close();
+}
+
+void TUnzip::SegCompEZ1SegBefore(TSegMode /*SegMode*/, const std::string& /*SegName*/, uint16_t SegNumber) {
+    Application().ProcessMessages();
+    FVolumePath = VolumePathFor(FMain.State.StartDir, SegCompEZ1.SegBaseName(), SegNumber);
+    // After these the segment reader offers its own retry box, and calls here again on each retry.
+    for (int shown = 0; shown < kFloppyPromptsPerVolume && !FFiles.FileExists(FVolumePath); ++shown)
+        ShowMessage(FloppyPromptText(SegNumber));
+    if (SegNumber == 1) CopySetupFiles();
+    Application().ProcessMessages();
+}
+
+void TUnzip::CopySetupFiles() {
+    const SetupState& state = FMain.State;
+    ProgressBar2.SetMaxValue(GaugeMaximumFor(FMain.Config.FileEntries.size()));
+    ProgressBar2.SetProgress(0);
+    Application().ProcessMessages();
+    FFiles.CopyFileInto(state.StartDir + "install.exe", state.WorkDir);
+    ProgressBar2.SetProgress(1);
+    Application().ProcessMessages();
+    FFiles.CopyFileInto(state.StartDir + "install.cfg", state.WorkDir);
+    ProgressBar2.SetProgress(2);
+    Application().ProcessMessages();
+}
+
+void TUnzip::SegCompEZ1CheckFile(std::string& filepath, TCProcessMode /*mode*/) {
+    const std::string& workDir = FMain.State.WorkDir;
+    filepath = ExpandedFileTarget(workDir, filepath);
+    ProgressBar2.SetProgress(GaugeStepped(ProgressBar2.Progress(), ProgressBar2.MaxValue()));
+    Application().ProcessMessages();
+    // The picture has been written by now when it was the file before this one.
+    const std::string& bitmap = FMain.Config.BitmapFile;
+    if (bitmap.empty() || FPictureShown) return;
+    const std::string picture = workDir + "\\" + bitmap;
+    if (FFiles.FileExists(picture)) ShowPicture(picture);
+}
+
+void TUnzip::ShowPicture(const std::string& path) {
+    FPictureShown = true;
+    FMain.Image3.Hide();
+    FMain.Image4.Hide();
+    const bool animated = PictureIsAnimated(FMain.Config.BitmapFile);
+    TImage& image = animated ? static_cast<TImage&>(FMain.Image3) : FMain.Image4;
+    image.LoadFromFile(path);
+    image.SetBounds(kPictureInset, kPictureInset, image.Width(), image.Height());
+    image.Show();
+    image.Repaint();
+    image.SetAutoSize(true);
+    if (!animated) image.Repaint();
+    TPanel& panel = FMain.bitmapscreen;
+    panel.SetBounds(panel.Left(), panel.Top(), image.Width() + 2 * kPictureInset,
+                    image.Height() + 2 * kPictureInset);
+    panel.Show();
+
+    FMain.Update();
+    const TPicturePlacement at =
+        PicturePanelPlacement(FMain.MainScreen.Width(), panel.Width(), FMain.Setup_Header2.Top(),
+                              FMain.Config.AlignCenter, FMain.Config.AlignLeft);
+    panel.SetBounds(at.Left, at.Top, panel.Width(), panel.Height());
+    FMain.Repaint();
+    Application().ProcessMessages();
+}
+
+void TUnzip::SegCompEZ1ShowProgress(int32_t& PercentageDone) {
+    if (FMain.State.Cancelled) PercentageDone = -1;
+}
+
+void TUnzip::FormClick() {
+    if (MessageDlg(kAbortQuestion, mtWarning, {mbNo, mbAbort}) != mrAbort) return;
+    FMain.State.Cancelled = true;
+    FMain.Wizard().ClearRestart();
+    CleanWorkDir(FMain.State.WorkDir);
+    Application().Terminate();
 }
 
 } // namespace yar

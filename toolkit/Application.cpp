@@ -58,6 +58,8 @@ void TApplication::HandleMessage() {
 }
 
 void TApplication::Terminate() {
+    // Seen at once: a box asked for before a loop has met the quit message must not wait either.
+    FTerminated = true;
     PostQuitMessage(0);
 }
 

@@ -28,7 +28,8 @@ public:
     void ProcessMessages();
     // Handles one message, waiting for one when none is pending.
     void HandleMessage();
-    // Asks the application to end: the message loops, modal ones included, stop once they see it.
+    // Asks the application to end: the message loops, modal ones included, stop, and message boxes
+    // asked for from then on close at once without waiting for the user.
     void Terminate();
     bool Terminated() const { return FTerminated; }
 

@@ -175,6 +175,8 @@ protected:
     virtual void PaintWindow(HDC /*dc*/) {}
     // Lays out alClient children; forms also raise their resize event here.
     virtual void Resized();
+    // The topmost visible windowless child at pt (client coordinates); nullptr for none.
+    TGraphicControl* GraphicControlAt(POINT pt) const;
 
     HBRUSH ColorBrush();
     void FontChanged() override;
@@ -197,7 +199,6 @@ private:
     void EraseBackground(HDC dc);
     bool SetCursorHandler();
     void AlignControls();
-    TGraphicControl* GraphicControlAt(POINT pt) const;
 
     HWND FHandle = nullptr;
     int FControlId = 0;

@@ -34,6 +34,10 @@ private:
     std::vector<HWND> FWindows;
 };
 
+POINT MousePoint(LPARAM lParam) {
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
 } // namespace
 
 TWinControl::TCreateParams TForm::MakeParams(const TFormDesign& design) {
@@ -163,6 +167,18 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         Close();
         return 0;
+    case WM_LBUTTONDOWN:
+        FClickStarted = !GraphicControlAt(MousePoint(lParam));
+        break;
+    case WM_LBUTTONUP: {
+        const POINT pt = MousePoint(lParam);
+        RECT client;
+        GetClientRect(Handle(), &client);
+        const bool click = FClickStarted && PtInRect(&client, pt) && !GraphicControlAt(pt);
+        FClickStarted = false;
+        if (click && OnClick) OnClick();
+        break;
+    }
     case WM_COMMAND:
         // The dialog manager's Enter and Escape when no focused button takes the key: the ids IDOK
         // and IDCANCEL from no window (the form has no child with either id).

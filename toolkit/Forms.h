@@ -68,6 +68,9 @@ public:
     TNotifyEvent OnShow;
     TNotifyEvent OnResize;
     TCloseEvent OnClose;
+    // A click (left button pressed and released) on the form's own surface; windowless controls
+    // such as labels and images take the clicks on them, child windows get their own.
+    TNotifyEvent OnClick;
 
     // Shows the form (modeless); raises OnShow first.
     void SetVisible(bool visible) override;
@@ -109,6 +112,7 @@ private:
     bool FMaximized;
     bool FScreenCenter;
     bool FModal = false;
+    bool FClickStarted = false;
     int FModalResult = mrNone;
     TWinControl* FDefaultButton = nullptr;
     TWinControl* FCancelButton = nullptr;

@@ -308,6 +308,20 @@ TEdit::TEdit(TWinControl* parent, const TBounds& bounds) : TCustomEdit(parent, b
 TMemo::TMemo(TWinControl* parent, const TBounds& bounds)
     : TCustomEdit(parent, bounds, ES_MULTILINE | ES_AUTOVSCROLL) {
     TakeAnyLength();
+    TakeFormKeys();
+}
+
+// The class's own procedure is the one replaced, so the window needs nothing of this object.
+LRESULT CALLBACK TMemo::MemoProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC));
+    LRESULT result = CallWindowProcA(classProc, hwnd, msg, wParam, lParam);
+    if (msg == WM_GETDLGCODE && !(GetWindowLongPtrA(hwnd, GWL_STYLE) & ES_WANTRETURN))
+        result &= ~DLGC_WANTALLKEYS;
+    return result;
+}
+
+void TMemo::TakeFormKeys() {
+    SetWindowLongPtrA(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TMemo::MemoProc));
 }
 
 void TMemo::TakeAnyLength() {
@@ -352,6 +366,7 @@ void TMemo::SetScrollBars(TScrollStyle scrollBars) {
     RecreateWindow((style & ~ScrollStyle(ssBoth)) | ScrollStyle(scrollBars), exStyle);
     FScrollBars = scrollBars;
     TakeAnyLength();
+    TakeFormKeys();
 }
 
 // TGroupBox

@@ -179,7 +179,8 @@ public:
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 // A multi-line edit that wraps its lines unless it has a horizontal scroll bar. Its text holds the
-// lines each followed by CR LF.
+// lines each followed by CR LF. Tab, Enter and Escape belong to the form, as in a one-line edit: they
+// move the focus on and press the default and the cancel button.
 class TMemo : public TCustomEdit {
 public:
     explicit TMemo(TWinControl* parent, const TBounds& bounds = {0, 0, 185, 89});
@@ -196,7 +197,11 @@ public:
 
 private:
     static DWORD ScrollStyle(TScrollStyle scrollBars);
+    // The system's multi-line edit wants every key and hands Tab, Enter and Escape to its parent as
+    // if that were a dialog; a page or panel is not one, and would even close on the Escape.
+    static LRESULT CALLBACK MemoProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void TakeAnyLength();
+    void TakeFormKeys();
 
     TScrollStyle FScrollBars = ssNone;
 };

@@ -4,8 +4,9 @@
 # runs install.exe on it under Wine.
 #
 # With a DISPLAY the setup runs there and you walk it yourself. Without one it runs on a private Xvfb
-# display: the run is driven from outside (the wizard is closed, the end message read and confirmed) and
-# a screenshot of the background window is written to build/sample/background.png.
+# display and is driven from outside: the preparation window expands the set, the wizard is walked to its
+# ready page and Install is pressed, the end message is read and confirmed. Screenshots of the windows on
+# the way are written to build/sample/screenshots.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -39,6 +40,9 @@ with open(sys.argv[1], "w", newline="\r\n") as f:
     for n in range(110000):
         f.write(" ".join(random.choice(words) for _ in range(8)) + " %016x\n" % random.getrandbits(64))
 PY
+# The picture shown on the background: two frames of colour bars, so that it animates.
+convert -size 120x40 gradient:'#FFD700-#FF4500' \( -size 120x40 gradient:'#FF4500-#FFD700' \) \
+  -set delay 50 -loop 0 "$sample/src/files/logo.gif"
 tools/yar/make-sample.sh build/release/tools/yar/yar "$sample/dist" "$sample/src" 1440000
 cp "build/$windows/install/install.exe" "$sample/dist/"
 build/release/tools/yar/yar list "$sample/dist/disk.001"
@@ -53,26 +57,50 @@ if [ -n "${YAR_KEEP_DISPLAY:-}" ]; then
   exit 0
 fi
 
-driver=build/$windows/tests/e2e/yardrive.exe
-drive() { timeout 60 wine "$driver" "$@" </dev/null; }
-(cd "$sample/dist" && exec wine install.exe </dev/null >"$root/$sample/wine.log" 2>&1) &
-setup=$!
-trap 'kill -9 $setup 2>/dev/null || true; tools/wine-session.sh stop "build/$windows"' EXIT
+# Driven from outside with the end-to-end tests' driver and their walk through the wizard.
+export YAR_BUILD="build/$windows" YAR_DRIVER="build/$windows/tests/e2e/yardrive.exe" YAR_E2E_OUT="$sample/run"
+# shellcheck source=tests/e2e/e2e-lib.sh
+. tests/e2e/e2e-lib.sh
+trap 'e2e_cleanup; tools/wine-session.sh stop "build/$windows"' EXIT
+E2E_WAIT=60
+new_run sample
+start_dir=$sample/dist
+shots=$sample/screenshots
+rm -rf "$shots" && mkdir -p "$shots"
+shoot() { # caption name
+  window_rect "$1"
+  import -display "$DISPLAY" -window root -crop "${win_width}x${win_height}+${win_left}+${win_top}" +repage \
+    "$shots/$2.png"
+}
 
-drive wait-window "YAR 32Bit Installer" 30
-sleep 1
-read -r left top right bottom <<<"$(drive rect "YAR 32Bit Installer")"
-import -display "$DISPLAY" -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage \
-  "$sample/background.png"
-echo "screenshot of the background window: $sample/background.png"
-
-drive wait-window "YAR32 - Setup" 60
-echo "the wizard is shown; closing it"
-drive close "YAR32 - Setup"
-if text=$(drive --timeout 10 text "YAR - Setup" 2>/dev/null); then
+start_in "$start_dir" "$root/$start_dir/install.exe"
+wait_window "$PREPARE_CAPTION"
+sleep 0.3
+shoot "$PREPARE_CAPTION" preparation
+wait_window "$WIZARD_CAPTION"
+sleep 0.5
+shoot "$MAIN_CAPTION" background
+echo "the wizard is shown; walking its pages"
+n=0
+for ((step = 0; step < 8; step++)); do
+  page=$(wizard_page)
+  sleep 0.3
+  shoot "$WIZARD_CAPTION" "wizard-$n-$page"
+  n=$((n + 1))
+  echo "  page: $page"
+  case $page in
+  ready) break ;;
+  licence) drive click "$WIZARD_CAPTION" Accept >/dev/null ;;
+  *) drive click "$WIZARD_CAPTION" "&Next" >/dev/null ;;
+  esac
+  wait_page_leaves "$page"
+done
+[ "$page" = ready ] || fail "the wizard did not reach its ready page"
+echo "pressing Install"
+drive click "$WIZARD_CAPTION" "&Install" >/dev/null
+if text=$(drive --timeout 10 text "$APP_TITLE" 2>/dev/null); then
   echo "end message: ${text//\\r/ / }"
-  drive click "YAR - Setup" OK
+  drive answer "$APP_TITLE" OK
 fi
-for _ in $(seq 100); do kill -0 $setup 2>/dev/null || break; sleep 0.2; done
-if kill -0 $setup 2>/dev/null; then echo "install.exe did not end" >&2; exit 1; fi
-echo "== install.exe ended"
+expect_setup_ends
+echo "== install.exe ended; screenshots in $shots: $(cd "$shots" && echo *.png)"

@@ -8,6 +8,11 @@ set -euo pipefail
 action=${1:?start or stop}
 here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "${2:?build directory}/wine/home"
+# Tests that find no session start one themselves (wine-run.sh), several at once: one start at a time,
+# so that they share one display. flock -o: what the start leaves running does not hold the lock.
+if [ "$action" = start ] && [ -z "${YAR_SESSION_LOCKED:-}" ]; then
+  YAR_SESSION_LOCKED=1 exec flock -o "$2/wine/session.lock" "$0" "$@"
+fi
 . "$here/wine-env.sh" "$2"
 state="$yar_build/wine"
 

@@ -71,6 +71,9 @@ TPageMove AcceptLicence(TWizardPages& pages);
 // Install, on the ready page only, and only once a present licence was accepted: the progress page.
 TPageMove StartInstall(TWizardPages& pages);
 
+// The button that Enter presses on the page shown.
+enum TDefaultButton { dbNone, dbNext, dbAccept, dbInstall };
+
 // The button panel on the page shown. Cancel sits on the panel and is usable wherever it is.
 struct TWizardButtons {
     bool PanelVisible = true; // hidden while installing, so no navigation runs again
@@ -78,12 +81,14 @@ struct TWizardButtons {
     bool BackEnabled = false;
     bool NextEnabled = true;
     bool InstallVisible = false;
+    TDefaultButton Default = dbNext;
 
     bool operator==(const TWizardButtons&) const = default;
 };
 
 // Back on every page but the first; Next everywhere but on a present licence (only Accept or
-// Decline lead on) and on the ready page, where Install shows instead.
+// Decline lead on) and on the ready page, where Install shows instead. Enter presses the button that
+// leads on: Accept on a present licence, Install on the ready page, Next elsewhere.
 TWizardButtons WizardButtons(const TWizardPages& pages);
 
 } // namespace yar

@@ -1,31 +1,316 @@
 #include "wizard/YAR.h"
 
+#include "system/FileServices.h"
+#include "toolkit/Application.h"
+#include "toolkit/Dialogs.h"
+
+#include <stdexcept>
+
 namespace yar {
 
 namespace {
+
+constexpr int kClientWidth = 480;
+constexpr int kPanelHeight = 44;
+constexpr int kNotebookHeight = 296;
+constexpr int kMargin = 12;
+constexpr int kInnerWidth = kClientWidth - 2 * kMargin;
 
 TFormDesign WizardDesign() {
     TFormDesign design;
     design.Caption = "YAR32 - Setup";
     design.BorderStyle = bsToolWindow;
-    design.ClientWidth = 478;
-    design.ClientHeight = 330;
+    design.ClientWidth = kClientWidth;
+    design.ClientHeight = kNotebookHeight + kPanelHeight;
     design.ScreenCenter = true;
     return design;
 }
 
+const std::vector<std::string> kWelcomeLines = {
+    "",
+    "It is strongly recommended that you exit all windows programs",
+    "before running this Setup program.",
+    "",
+    "Click Cancel to quit Setup and then close any programs you have",
+    "running ( Re-Boot if Necessary ). Click Next continue with Setup",
+    "Program.",
+    "",
+    "",
+    "WARNING: This program is protected by copyright law and international",
+    "treaties. Unauthorised reproduction or distribution of this program, or",
+    "of any part of it, may result in severe civil and criminal penalties,",
+    "and will be prosecuted to the maximum extent possible under the law.",
+};
+
+const std::vector<std::string> kDestinationLines = {
+    "Setup will now install Software into the following directory",
+    "",
+    "To install to this directory, click next.",
+    "",
+    "To install to different directory, click browse and select ",
+    "another",
+    "directory.",
+    "",
+    "you can choose not to install by clicking cancel.",
+};
+
+// A label whose caption wraps within the width it is given.
+void WrapLabel(TLabel& label, const std::string& caption) {
+    label.SetWordWrap(true);
+    label.SetCaption(caption);
+}
+
+void TitleLabel(TLabel& label, const std::string& caption) {
+    TFont font = label.Font();
+    font.SetBold(true);
+    label.SetFont(font);
+    label.SetCaption(caption);
+}
+
+// A memo the user reads but does not change.
+void TextMemo(TMemo& memo, TScrollStyle scrollBars) {
+    memo.SetScrollBars(scrollBars);
+    memo.SetReadOnly(true);
+}
+
+void FillCheckList(TCheckListBox& list, const std::vector<TCheckItem>& items) {
+    list.Clear();
+    for (const TCheckItem& item : items) list.SetChecked(list.AddItem(item.Caption), item.Checked);
+}
+
 } // namespace
 
-TYAR::TYAR(const TWizardLinks& /*links*/)
-    : TForm(WizardDesign()), RadioButton1(this, {40, 60, 300, 17}), RadioButton2(this, {40, 100, 300, 17}),
-      reboot(this, {40, 124, 300, 17}) {
+TYAR::TYAR(const TWizardLinks& links)
+    : TForm(WizardDesign()), MarsCaption1(*this), Notebook1(this, {0, 0, kClientWidth, kNotebookHeight}),
+      page1(&Notebook1), Page2(&Notebook1), Page3(&Notebook1), Page4(&Notebook1), installtype(&Notebook1),
+      Page5(&Notebook1), installPage(&Notebook1),
+      // page1
+      Memo1(&page1, {kMargin, kMargin, kInnerWidth, kNotebookHeight - 2 * kMargin}),
+      // Page2
+      LicenceHint(&Page2, {kMargin, 8, kInnerWidth, 0}), Memo3(&Page2, {kMargin, 40, kInnerWidth, 178}),
+      LicenceChoice(&Page2, {kMargin, 226, kInnerWidth, 0}), decline(&Page2, {300, 262, 80, 25}),
+      accept(&Page2, {388, 262, 80, 25}),
+      // Page3
+      Memo2(&Page3, {kMargin, kMargin, kInnerWidth, 170}),
+      DestinationGroup(&Page3, {kMargin, 196, kInnerWidth, 60}),
+      Main_Dir(&DestinationGroup, {12, 24, kInnerWidth - 24, 21}),
+      // Page4
+      FoldersTitle(&Page4, {kMargin, 8}), MainFolderLabel(&Page4, {kMargin, 36}),
+      CreateFolder(&Page4, {90, 36}), CheckBox1(&Page4, {kMargin, 60, 220, 17}),
+      CheckBox2(&Page4, {244, 60, 224, 17}), DesktopLabel(&Page4, {kMargin, 90}),
+      StartMenuLabel(&Page4, {244, 90}), DK(&Page4, {kMargin, 108, 220, 176}),
+      SM(&Page4, {244, 108, 224, 176}),
+      // installtype
+      InstallTypeTitle(&installtype, {kMargin, 8}), full(&installtype, {24, 48, 440, 17}),
+      min(&installtype, {24, 76, 440, 17}),
+      // Page5
+      ReadyTitle(&Page5, {kMargin, 8}), RadioButton1(&Page5, {kMargin, 36, 300, 17}),
+      Label2(&Page5, {32, 56}), RadioButton2(&Page5, {kMargin, 78, 300, 17}),
+      reboot(&Page5, {kMargin, 102, 300, 17}), Memo4(&Page5, {kMargin, 128, kInnerWidth, 156}),
+      // install
+      source(&installPage, {kMargin, 60, kInnerWidth, 0}), Dest(&installPage, {kMargin, 84, kInnerWidth, 0}),
+      ProgressBar1(&installPage, {kMargin, 116, kInnerWidth, 20}),
+      // the buttons
+      Panel1(this, {0, kNotebookHeight, kClientWidth, kPanelHeight}), cancel(&Panel1, {kMargin, 10, 80, 25}),
+      back(&Panel1, {212, 10, 80, 25}), next(&Panel1, {296, 10, 80, 25}), install(&Panel1, {388, 10, 80, 25}),
+      FLinks(links) {
+    Memo1.SetLines(kWelcomeLines);
+    TextMemo(Memo1, ssNone);
+
+    WrapLabel(LicenceHint,
+              "Click on Accept to continue with install process. pgdn/pgup to view License information.");
+    TextMemo(Memo3, ssVertical);
+    WrapLabel(LicenceChoice, "You must select Accept or Decline to Continue with installation. if you accept "
+                             "License then click Accept!");
+    decline.SetCaption("Decline");
+    accept.SetCaption("Accept");
+
+    Memo2.SetLines(kDestinationLines);
+    TextMemo(Memo2, ssNone);
+    DestinationGroup.SetCaption(" Destination  Directory ");
+    Main_Dir.SetButtonHint("Browse for Directory");
+
+    TitleLabel(FoldersTitle, "Create Folder's and Shortcuts.");
+    MainFolderLabel.SetCaption("Main Folder:");
+    CheckBox1.SetCaption("Add Folder to Start Menu");
+    CheckBox2.SetCaption("Add Folder to Desktop");
+    DesktopLabel.SetCaption("Add Shortcut to Desktop?");
+    StartMenuLabel.SetCaption("Add Shortcut to Startmenu?");
+
+    TitleLabel(InstallTypeTitle, "What type of install to Execute");
+    full.SetCaption("Full Install ( All Files will be installed )");
+    min.SetCaption("Only Files need to run from Network will be installed");
+    full.SetChecked(true);
+
+    TitleLabel(ReadyTitle, "Ready to Start Installing Software");
     RadioButton1.SetCaption("Launch Program after installed");
     RadioButton2.SetCaption("Return to Windows after installed");
     reboot.SetCaption("Re Boot Windows After installed");
     reboot.SetChecked(true);
+    TextMemo(Memo4, ssVertical);
+
+    WrapLabel(source, "");
+    WrapLabel(Dest, "");
+
+    Panel1.SetBevelOuter(bvNone);
+    cancel.SetCaption("&Cancel");
+    back.SetCaption("&Back");
+    next.SetCaption("&Next");
+    install.SetCaption("&Install");
+    cancel.SetCancel(true);
+
+    Notebook1.OnPageChanged = [this] { Notebook1PageChanged(); };
+    next.OnClick = [this] { nextClick(); };
+    back.OnClick = [this] { backClick(); };
+    accept.OnClick = [this] { acceptClick(); };
+    decline.OnClick = [this] { declineClick(); };
+    cancel.OnClick = [this] { cancelClick(); };
+    install.OnClick = [this] { installClick(); };
+    OnShow = [this] { FormShow(); };
+    OnClose = [this](TCloseAction& action) { FormClose(action); };
+    FormCreate();
 }
 
-void TYAR::nextClick() {}
+void TYAR::FormCreate() {
+    Notebook1.SetPageIndex(wpWelcome);
+    MarsCaption1.SetActiveStartColor(FLinks.CaptionStartColor);
+    MarsCaption1.SetActiveEndColor(FLinks.CaptionEndColor);
+    MarsCaption1.SetActiveTextColor(FLinks.CaptionTextColor);
+    ShowButtons();
+}
+
+void TYAR::FormShow() {
+    FLinks.State.Cancelled = false;
+    const TShownPages shown = ShownPages(FLinks.Config, FLinks.State);
+    CreateFolder.SetCaption(shown.CreateFolder);
+    if (!LoadLicence()) {
+        CancelTheRun();
+        Close();
+        return;
+    }
+    (shown.MinInstall ? min : full).SetChecked(true);
+    Main_Dir.SetText(shown.MainDir);
+    ShowMove(PreparePages(FPages, FLinks.Config, LicencePresent(Memo3.Lines())));
+    Repaint();
+    if (TForm* main = Application().MainForm(); main && main != this) main->Repaint();
+    Application().ProcessMessages();
+}
+
+bool TYAR::LoadLicence() {
+    const std::string path = FLinks.State.WorkDir + "\\license.txt";
+    if (!FileExistsAt(path)) {
+        Memo3.Clear();
+        return true;
+    }
+    try {
+        Memo3.LoadFromFile(path);
+        return true;
+    } catch (const std::runtime_error&) {
+        MessageDlg("The licence file " + path +
+                       " cannot be read.\r\rSetup cannot go on without it and ends now.",
+                   mtError, {mbOK});
+        return false;
+    }
+}
+
+void TYAR::nextClick() {
+    ShowMove(NextPage(FPages));
+}
+
+void TYAR::backClick() {
+    ShowMove(PreviousPage(FPages));
+}
+
+void TYAR::acceptClick() {
+    ShowMove(AcceptLicence(FPages));
+}
+
+void TYAR::declineClick() {
+    CancelTheRun();
+    Close();
+}
+
+void TYAR::cancelClick() {
+    CancelTheRun();
+    Close();
+}
+
+void TYAR::FormClose(TCloseAction& /*action*/) {
+    if (!FInstalled) CancelTheRun();
+}
+
+void TYAR::CancelTheRun() {
+    TEndChoiceButtons buttons = EndChoiceButtons();
+    CancelRun(buttons, FLinks.State);
+    ShowEndChoice(buttons);
+}
+
+// The buttons follow the page a move ends on, in ShowButtons; the page change fills the pages that
+// show what the earlier pages chose.
+void TYAR::Notebook1PageChanged() {
+    const int page = Notebook1.PageIndex();
+    if (page == wpFolders) FillFolderPage();
+    if (page == wpReady) Label2.SetCaption(LaunchName(FLinks.Config.Launch));
+}
+
+void TYAR::FillFolderPage() {
+    const TFolderPage content = FolderPage(FLinks.Config, Main_Dir.Text(), CreateFolder.Caption());
+    Memo4.SetLines(content.Summary);
+    FillCheckList(DK, content.DK);
+    FillCheckList(SM, content.SM);
+}
+
+void TYAR::installClick() {
+    const TPageMove move = StartInstall(FPages);
+    if (!move.Moved()) return;
+    FShortcutFolders = ShortcutFolders(CreateFolder.Caption(), CheckBox1.Checked(), CheckBox2.Checked());
+    ShowMove(move);
+    RunInstall();
+}
+
+void TYAR::RunInstall() {
+    // The install engine is not part of the wizard yet: the run ends here as a finished one.
+    FInstalled = true;
+    Close();
+}
+
+void TYAR::ShowMove(const TPageMove& move) {
+    for (const TWizardPage page : move.Shown) Notebook1.SetPageIndex(page);
+    ShowButtons();
+}
+
+void TYAR::ShowButtons() {
+    const TWizardButtons buttons = WizardButtons(FPages);
+    Panel1.SetVisible(buttons.PanelVisible);
+    cancel.SetEnabled(buttons.CancelEnabled);
+    back.SetEnabled(buttons.BackEnabled);
+    next.SetEnabled(buttons.NextEnabled);
+    install.SetVisible(buttons.InstallVisible);
+    switch (buttons.Default) {
+    case dbNext:
+        next.SetDefault(true);
+        break;
+    case dbAccept:
+        accept.SetDefault(true);
+        break;
+    case dbInstall:
+        install.SetDefault(true);
+        break;
+    case dbNone:
+        if (auto* button = dynamic_cast<TButton*>(DefaultButton())) button->SetDefault(false);
+        break;
+    }
+    KeepFocus();
+}
+
+void TYAR::KeepFocus() {
+    if (GetActiveWindow() != Handle()) return;
+    HWND focus = GetFocus();
+    if (focus && IsWindowVisible(focus) && IsWindowEnabled(focus)) return;
+    const TPage* page = Notebook1.ActivePage();
+    HWND first = page ? GetNextDlgTabItem(page->Handle(), nullptr, FALSE) : nullptr;
+    SetFocus(first ? first : Handle());
+}
 
 void TYAR::PresetEndChoice(const SetupConfig& config) {
     ShowEndChoice(EndChoicePreset(config));

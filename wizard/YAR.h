@@ -1,11 +1,19 @@
-// TYAR: the install wizard, a fixed-size tool window above the background window. It holds the end
+// TYAR: the install wizard, a fixed-size tool window above the background window. Its pages ask for
+// the licence, the destination, the program folder and its shortcuts, the install type and the end
 // choice of the run: launch the installed program, return to Windows, or restart Windows.
 #pragma once
 
 #include "config/SetupWizard.h"
+#include "toolkit/CheckListBox.h"
+#include "toolkit/ComCtrls.h"
+#include "toolkit/DirectoryEdit.h"
+#include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
+#include "toolkit/GradientCaption.h"
 #include "toolkit/StdCtrls.h"
 #include "wizard/EndChoice.h"
+#include "wizard/WizardContent.h"
+#include "wizard/WizardRules.h"
 
 namespace yar {
 
@@ -13,26 +21,94 @@ class TYAR : public TForm, public TSetupWizard {
 public:
     explicit TYAR(const TWizardLinks& links);
 
-    // The end choice: one group, so checking one clears the others. The restart is selected
+    TGradientCaption MarsCaption1;
+
+    // Made before the button panel, so that Tab runs through the page shown first, then the buttons.
+    TNotebook Notebook1;
+    TPage page1, Page2, Page3, Page4, installtype, Page5;
+    TPage installPage; // the notebook's page "install"; the name stays with the button
+
+    // page1: the welcome text.
+    TMemo Memo1;
+    // Page2: the licence.
+    TLabel LicenceHint;
+    TMemo Memo3;
+    TLabel LicenceChoice;
+    TButton decline, accept;
+    // Page3: the destination.
+    TMemo Memo2;
+    TGroupBox DestinationGroup;
+    TDirectoryEdit Main_Dir;
+    // Page4: the program folder and the shortcuts offered.
+    TLabel FoldersTitle, MainFolderLabel, CreateFolder;
+    TCheckBox CheckBox1, CheckBox2;
+    TLabel DesktopLabel, StartMenuLabel;
+    TCheckListBox DK, SM;
+    // installtype.
+    TLabel InstallTypeTitle;
+    TRadioButton full, min;
+    // Page5: the end choice, one group, so checking one clears the others. The restart is selected
     // until the driver presets the choice from the configuration.
+    TLabel ReadyTitle;
     TRadioButton RadioButton1; // "Launch Program after installed"
+    TLabel Label2;             // the program it launches
     TRadioButton RadioButton2; // "Return to Windows after installed"
     TRadioButton reboot;       // "Re Boot Windows After installed"
+    TMemo Memo4;               // the summary
+    // install: the engine's progress.
+    TLabel source, Dest;
+    TProgressBar ProgressBar1;
 
-    // One step forward through the pages. The wizard has no pages yet, so there is nothing to
-    // step over.
+    TPanel Panel1;
+    TButton cancel, back, next, install;
+
+    void FormCreate();
+    // Clears the cancel, fills the pages from the configuration, loads the licence and takes the
+    // step over the warning page when one was asked for.
+    void FormShow();
     void nextClick();
+    void backClick();
+    void acceptClick();
+    void declineClick();
+    void cancelClick();
+    void Notebook1PageChanged();
+    void installClick();
+    // Closing by the title bar or Alt+F4 cancels the run unless Install finished it.
+    void FormClose(TCloseAction& action);
+
+    // What Install kept for the shortcut component.
+    const TShortcutFolders& ShortcutFolderChoice() const { return FShortcutFolders; }
+    // The pages as the navigation rules see them.
+    const TWizardPages& Pages() const { return FPages; }
 
     void PresetEndChoice(const SetupConfig& config) override;
-    void SkipWarningPage() override { nextClick(); }
+    // Taken by FormShow, once the licence that decides where the step lands is loaded.
+    void SkipWarningPage() override { FPages.WarningSkipAsked = true; }
     void Execute() override { ShowModal(); }
     TEndChoice EndChoice() const override;
     void ClearRestart() override { reboot.SetChecked(false); }
 
 private:
+    // Shows each page of a move in turn, so that the page change runs for each, then the buttons
+    // of the page it ends on.
+    void ShowMove(const TPageMove& move);
+    void ShowButtons();
+    // Puts the keyboard back on the page when the control that had it was disabled or hidden.
+    void KeepFocus();
+    // Memo3 from license.txt; false when the file exists but cannot be read.
+    bool LoadLicence();
+    void FillFolderPage();
+    void CancelTheRun();
+    // The install engine's step; it ends the run by closing the wizard.
+    void RunInstall();
     // The page-5 buttons as the rules see them, and back.
     void ShowEndChoice(const TEndChoiceButtons& buttons);
     TEndChoiceButtons EndChoiceButtons() const;
+
+    TWizardLinks FLinks;
+    TWizardPages FPages;
+    TShortcutFolders FShortcutFolders;
+    bool FInstalled = false;
 };
 
 } // namespace yar

@@ -7,4 +7,4 @@ run_to_wizard
 
 expect_gradient 0x00FF00 0x0000FF
 expect_header_pixels 0 0xFFFFFF
-finish_with 'Your installation of \rYAR - Tarnwick 32Bit\rhas be completed.\r\rPlease Remove any floppies from drive.'
+install_with 'Your installation of \rYAR - Tarnwick 32Bit\rhas be completed.\r\rPlease Remove any floppies from drive.'

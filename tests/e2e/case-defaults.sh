@@ -9,4 +9,4 @@ run_to_wizard
 expect_gradient 0xFF0000 0
 expect_header_pixels 0 0xFFFFFF
 expect_end_choice "visible disabled unchecked" "visible enabled checked" "hidden enabled unchecked"
-finish_with 'Your installation of \rYAR - Tarnwick 32Bit\rhas be completed.\r\rPlease Remove any floppies from drive.'
+install_with 'Your installation of \rYAR - Tarnwick 32Bit\rhas be completed.\r\rPlease Remove any floppies from drive.'

@@ -10,5 +10,5 @@ mkdir -p "$e2e_run/elsewhere"
 cp "$start_dir/install.exe" "$e2e_run/elsewhere/"
 run_to_wizard_from "$e2e_run/elsewhere" "Z:${start_dir//\//\\}"
 
-finish_with 'Your installation of \rRead From The Argument\rhas be completed.\r\rPlease Remove any floppies from drive.'
+install_with 'Your installation of \rRead From The Argument\rhas be completed.\r\rPlease Remove any floppies from drive.'
 [ ! -e "$start_dir" ] || fail "the argument's directory is still there: $(find "$start_dir" -mindepth 1 -printf '%f ')"

@@ -30,4 +30,4 @@ if [ "$first_top" = none ] || [ "$second_top" = none ]; then fail "header text n
 [ $((first_bottom - first_top)) -ge 44 ] || fail "first header only $((first_bottom - first_top + 1)) rows high"
 [ "$second_top" -gt "$first_bottom" ] || fail "second header (rows $second_top-$second_bottom) overlaps the first"
 expect_colour_in "second header shadow" 0 "$second_top" $((win_width / 2)) 40 "$magenta" 20
-finish_with 'Your installation of \rAcme Widget Setup\rhas be completed.\r\rPlease Remove any floppies from drive.'
+install_with 'Your installation of \rAcme Widget Setup\rhas be completed.\r\rPlease Remove any floppies from drive.'

@@ -32,13 +32,15 @@ status 3 enabled "$probe" Off
 status 0 enabled "$probe" Press
 status 0 showing "$probe" Press
 status 3 showing "$probe" Hidden
+expect_eq "first control on screen" "&Press" "$(drive showing "$probe" Hidden "No such button" "&Press" Off)"
 expect_eq "control list line" $'100\tButton\tvisible\tenabled\tunchecked\t&Press' \
   "$(drive controls "$probe" | grep '^100')"
 
 # A posted click that opens a modal box returns at once; the box's text comes back exactly.
 status 0 click "$probe" Press
 expect_eq "box text" 'Line one\r\rLine two' "$(drive --timeout "$E2E_WAIT" text "yardrive probe box")"
-status 0 click "yardrive probe box" 1
+status 0 answer "yardrive probe box" 1
+status 1 visible "yardrive probe box"
 wait_window "yardrive probe pressed"
 
 # A radio click moves the group's check.

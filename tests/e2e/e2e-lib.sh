@@ -15,6 +15,9 @@ E2E_WAIT=${E2E_WAIT:-20}
 APP_TITLE="YAR - Setup"
 MAIN_CAPTION="YAR 32Bit Installer"
 WIZARD_CAPTION="YAR32 - Setup"
+# shellcheck disable=SC2034 # for the cases
+PREPARE_CAPTION="Preparing YAR Setup"
+CANCELED_MESSAGE='Your installation was canceled!'
 
 "$e2e_root/tools/wine-session.sh" start "$YAR_BUILD" >/dev/null 2>&1 </dev/null
 . "$e2e_root/tools/wine-env.sh" "$YAR_BUILD"
@@ -92,14 +95,19 @@ start_in() { # dir program args...
 
 # A fresh start directory for this case: $start_dir holds install.exe, the disk set and, when CONFIG is
 # given, install.cfg with that text (lines ending in CR LF as the building product writes them).
+# $diskset is the set used: YAR_DISKSET unless the case set another one before.
 new_start_dir() { # case [config]
   new_run "$1"
   mkdir -p "$e2e_run/start"
   cp "${YAR_INSTALL_EXE:?}" "$e2e_run/start/install.exe"
-  cp "${YAR_DISKSET:?}"/disk.* "$e2e_run/start/"
+  diskset=${diskset:-${YAR_DISKSET:?}}
+  cp "$diskset"/disk.* "$e2e_run/start/"
   if [ $# -ge 2 ]; then printf '%s\n' "$2" | sed 's/$/\r/' >"$e2e_run/start/install.cfg"; fi
   start_dir="$e2e_run/start"
 }
+
+# The set with a licence and two pictures, beside the plain one.
+use_product_diskset() { diskset="$YAR_DISKSET-product"; }
 
 # The working directory of the run, C:\windows\Temp\y, as the host sees it.
 work_dir() { echo "$WINEPREFIX/drive_c/windows/temp/y"; }
@@ -111,13 +119,17 @@ wait_window() { # caption
   drive wait-window "$1" "$E2E_WAIT" || { show_windows; fail "no window '$1' within ${E2E_WAIT}s"; }
 }
 
-# Waits for the setup's message box, compares its text (escaped: \r for CR) and presses OK.
-expect_message() { # escaped text
+# Waits for a box of that caption, compares its text (escaped: \r for CR), presses the button and waits
+# until the box has gone.
+expect_box() { # caption escaped-text button
   local text
-  text=$(drive --timeout "$E2E_WAIT" text "$APP_TITLE") || { show_windows; fail "no message box '$APP_TITLE'"; }
-  expect_eq "message box text" "$1" "$text"
-  drive click "$APP_TITLE" OK || fail "cannot press OK"
+  text=$(drive --timeout "$E2E_WAIT" text "$1") || { show_windows; fail "no box '$1'"; }
+  expect_eq "text of the box '$1'" "$2" "$text"
+  drive answer "$1" "$3" || fail "cannot press '$3' on the box '$1'"
 }
+
+# The setup's own message box: captioned with the application title, one OK button.
+expect_message() { expect_box "$APP_TITLE" "$1" OK; }
 
 # The setup process must end by itself, within the time limit; its exit status is in setup_status.
 expect_setup_ends() {
@@ -133,6 +145,17 @@ expect_setup_ends() {
   done
   show_windows
   fail "install.exe still running after ${E2E_WAIT}s"
+}
+
+# While the wizard is shown: the working directory holds every file of the set, flat, and the copies of
+# install.exe and install.cfg; nothing of an earlier run.
+expect_expanded() {
+  local f work
+  work=$(work_dir)
+  for f in "$diskset"/files/* "$start_dir/install.exe" "$start_dir/install.cfg"; do
+    cmp -s "$f" "$work/$(basename "$f")" || fail "$(basename "$f") not expanded into the working directory"
+  done
+  [ ! -e "$work/leftover.txt" ] || fail "an earlier run's file is still in the working directory"
 }
 
 expect_work_dir_present() { [ -d "$(work_dir)" ] || fail 'working directory C:\windows\Temp\y missing during the run'; }
@@ -216,8 +239,8 @@ seed_leftover() {
 }
 
 # Starts DIR's install.exe in DIR (ARGS as its command line) over a leftover working directory, waits
-# for the background window and the wizard, checks that the start-up cleaned the working directory away
-# and takes the background screenshot.
+# for the background window, the preparation window and the wizard, checks that the set was expanded
+# into a cleaned working directory and takes the background screenshot.
 run_to_wizard_from() { # dir args...
   local dir=$1
   shift
@@ -225,18 +248,86 @@ run_to_wizard_from() { # dir args...
   start_in "$dir" "$dir/install.exe" "$@"
   wait_window "$MAIN_CAPTION"
   wait_window "$WIZARD_CAPTION"
-  expect_work_dir_gone
+  expect_expanded
   shoot_background
 }
 run_to_wizard() { run_to_wizard_from "$start_dir"; }
 
-# Closes the wizard with its close box (WM_CLOSE); the run then ends with MESSAGE (escaped; none when
-# empty), the process ends by itself and the working directory is gone.
-finish_with() { # message
-  drive close "$WIZARD_CAPTION" || fail "cannot close the wizard"
+# The run ends by itself: after MESSAGE (escaped; none when empty) the process ends and the working
+# directory is gone.
+ends_with() { # message
   [ -z "$1" ] || expect_message "$1"
   expect_setup_ends
   expect_work_dir_gone
+}
+
+# Closes the wizard with its close box (WM_CLOSE), which counts as Cancel.
+close_wizard() {
+  drive close "$WIZARD_CAPTION" || fail "cannot close the wizard"
+  ends_with "$CANCELED_MESSAGE"
+}
+
+# ---- the wizard's pages ----
+
+# The page the wizard shows, by a control that only that page holds: welcome, licence, destination,
+# folders, type, ready.
+wizard_page() {
+  local shown
+  shown=$(drive showing "$WIZARD_CAPTION" Accept " Destination  Directory " "Add Folder to Start Menu" \
+    "Only Files need to run from Network will be installed" "Launch Program after installed") || true
+  case $shown in
+  Accept) echo licence ;;
+  " Destination  Directory ") echo destination ;;
+  "Add Folder to Start Menu") echo folders ;;
+  "Only Files"*) echo type ;;
+  "Launch Program"*) echo ready ;;
+  *) echo welcome ;;
+  esac
+}
+
+expect_page() { expect_eq "wizard page" "$1" "$(wizard_page)"; }
+
+# Presses a button of the wizard and waits until the page shown is PAGE.
+press_to() { # button page
+  local i
+  drive click "$WIZARD_CAPTION" "$1" || fail "cannot press '$1'"
+  for ((i = 0; i < E2E_WAIT * 5; i++)); do
+    [ "$(wizard_page)" = "$2" ] && return 0
+    sleep 0.2
+  done
+  fail "'$1' did not lead to the $2 page (showing: $(wizard_page))"
+}
+
+# Next (or Accept on the licence page) until the ready page shows; prints the pages passed, in order.
+walk_to_ready() {
+  local page i
+  for ((i = 0; i < 8; i++)); do
+    page=$(wizard_page)
+    echo "$page"
+    case $page in
+    ready) return 0 ;;
+    licence) drive click "$WIZARD_CAPTION" Accept >/dev/null || fail "cannot press Accept" ;;
+    *) drive click "$WIZARD_CAPTION" "&Next" >/dev/null || fail "cannot press Next" ;;
+    esac
+    wait_page_leaves "$page"
+  done
+  fail "no ready page after 8 steps"
+}
+
+wait_page_leaves() { # page
+  local i
+  for ((i = 0; i < E2E_WAIT * 5; i++)); do
+    [ "$(wizard_page)" != "$1" ] && return 0
+    sleep 0.2
+  done
+  fail "the wizard stayed on the $1 page"
+}
+
+# Walks to the ready page and presses Install; the run then ends with MESSAGE (escaped; none when empty).
+install_with() { # message
+  walk_to_ready >/dev/null
+  drive click "$WIZARD_CAPTION" "&Install" || fail "cannot press Install"
+  ends_with "$1"
 }
 
 # The end choice on the wizard's ready page, each radio button as "visible|hidden enabled|disabled

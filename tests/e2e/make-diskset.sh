@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The disk set every case puts beside install.exe, packed by yar: a text file and a binary file in two
-# volumes, disk.001 and disk.002. The cases compare what install.exe expands with these files.
+# volumes, disk.001 and disk.002. The cases compare what install.exe expands with these files. Beside it a
+# product's set in one volume: a licence, a GIF and a BMP picture (magenta, 40 x 30) and a readme.
 # shellcheck source=tests/e2e/e2e-lib.sh
 . "$(dirname "$0")/e2e-lib.sh"
 : "${YAR_TOOL:?}"
@@ -21,3 +22,17 @@ printf '%b' "$bytes" >"$files/data.bin"
   </dev/null) || fail "yar pack failed"
 for volume in disk.001 disk.002; do [ -s "$YAR_DISKSET/$volume" ] || fail "no $volume written"; done
 echo "disk set: $(cd "$YAR_DISKSET" && stat -c '%n %s' disk.*)"
+
+product="$YAR_DISKSET-product"
+rm -rf "$product"
+mkdir -p "$product/files"
+for ((i = 1; i <= 30; i++)); do printf 'Licence line %d: you may install this product on one machine.\r\n' "$i"; done \
+  >"$product/files/license.txt"
+cp "$files/readme.txt" "$product/files/"
+# Two frames, so that the animator has something to play. Neither picture is the last file, so both show.
+convert -size 40x30 xc:'#FF00FF' \( -size 40x30 xc:'#FF00FF' -fill '#00FFFF' -draw 'point 20,15' \) \
+  -set delay 20 -loop 0 "$product/files/logo.gif"
+convert -size 40x30 xc:'#FF00FF' "BMP3:$product/files/logo.bmp"
+(cd "$product/files" && timeout "$E2E_WAIT" wine "$YAR_TOOL" pack -q ../disk.001 logo.gif logo.bmp license.txt \
+  readme.txt </dev/null) || fail "yar pack of the product set failed"
+echo "product set: $(cd "$product" && stat -c '%n %s' disk.*)"

@@ -1,14 +1,16 @@
 #include "BoxWatcher.h"
 
 #include <algorithm>
+#include <deque>
 
 namespace yar::test {
 
 namespace {
 
 struct TWatch {
-    int PressId = IDOK;
-    TSeenBox Seen;
+    std::deque<TBoxAnswer> Answers;
+    std::vector<TSeenBox> Seen;
+    std::vector<HWND> Ended; // boxes answered, which may still show until their loop has ended them
     UINT_PTR Timer = 0;
 };
 TWatch* gWatch = nullptr;
@@ -30,7 +32,7 @@ BOOL CALLBACK ReadChild(HWND child, LPARAM param) {
         buttons->push_back({r.left, TSeenButton{WindowText(child), GetDlgCtrlID(child)}});
     } else if (lstrcmpiA(cls, "Static") == 0 && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
                SendMessageA(child, STM_GETICON, 0, 0) != 0) {
-        gWatch->Seen.HasIcon = true;
+        gWatch->Seen.back().HasIcon = true;
     }
     return TRUE;
 }
@@ -38,7 +40,8 @@ BOOL CALLBACK ReadChild(HWND child, LPARAM param) {
 BOOL CALLBACK FindBox(HWND w, LPARAM param) {
     char cls[64] = {};
     GetClassNameA(w, cls, sizeof cls);
-    if (IsWindowVisible(w) && lstrcmpA(cls, "#32770") == 0) {
+    if (IsWindowVisible(w) && lstrcmpA(cls, "#32770") == 0 &&
+        std::find(gWatch->Ended.begin(), gWatch->Ended.end(), w) == gWatch->Ended.end()) {
         *reinterpret_cast<HWND*>(param) = w;
         return FALSE;
     }
@@ -46,10 +49,12 @@ BOOL CALLBACK FindBox(HWND w, LPARAM param) {
 }
 
 void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!gWatch) return;
     HWND box = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
-    if (!box || !gWatch || gWatch->Seen.Shown) return;
-    TSeenBox& seen = gWatch->Seen;
+    if (!box) return;
+    gWatch->Ended.push_back(box);
+    TSeenBox& seen = gWatch->Seen.emplace_back();
     seen.Shown = true;
     seen.ClassName = "#32770";
     seen.Caption = WindowText(box);
@@ -58,21 +63,39 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
     EnumChildWindows(box, ReadChild, reinterpret_cast<LPARAM>(&buttons));
     std::sort(buttons.begin(), buttons.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (auto& b : buttons) seen.Buttons.push_back(b.second);
-    HWND button = GetDlgItem(box, gWatch->PressId);
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(gWatch->PressId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    TBoxAnswer answer{IDCANCEL, {}};
+    if (!gWatch->Answers.empty()) {
+        answer = std::move(gWatch->Answers.front());
+        gWatch->Answers.pop_front();
+    }
+    HWND button = GetDlgItem(box, answer.PressId);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer.PressId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    if (answer.After) answer.After();
 }
 
 } // namespace
 
-TSeenBox WatchBox(int pressId, const std::function<void()>& action) {
+std::vector<TSeenBox> WatchBoxes(std::vector<TBoxAnswer> answers, const std::function<void()>& action) {
     TWatch watch;
-    watch.PressId = pressId;
+    watch.Answers.assign(std::make_move_iterator(answers.begin()), std::make_move_iterator(answers.end()));
+    TWatch* outer = gWatch;
     gWatch = &watch;
     watch.Timer = SetTimer(nullptr, 0, 30, OnTick);
+    struct TEnd {
+        TWatch& Watch;
+        TWatch* Outer;
+        ~TEnd() {
+            KillTimer(nullptr, Watch.Timer);
+            gWatch = Outer;
+        }
+    } end{watch, outer};
     action();
-    KillTimer(nullptr, watch.Timer);
-    gWatch = nullptr;
     return watch.Seen;
+}
+
+TSeenBox WatchBox(int pressId, const std::function<void()>& action) {
+    const std::vector<TSeenBox> seen = WatchBoxes({TBoxAnswer{pressId, {}}}, action);
+    return seen.empty() ? TSeenBox{} : seen.front();
 }
 
 } // namespace yar::test

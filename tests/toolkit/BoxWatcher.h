@@ -24,6 +24,19 @@ struct TSeenBox {
     bool HasIcon = false;
 };
 
+// How to end one box: the command id PressId is pressed (IDCANCEL stands for Escape), then After
+// runs while the press is on its way: a file it puts in place is there when the box has ended, and
+// messages it posts arrive after the box has ended.
+struct TBoxAnswer {
+    int PressId = IDOK;
+    std::function<void()> After;
+};
+
+// Runs action; every dialog box of this thread that appears meanwhile is recorded, in order, and
+// ended with the next answer. Boxes beyond the answers are recorded too and ended with Escape, so
+// that a run that asks more than expected ends and the test sees what was asked.
+std::vector<TSeenBox> WatchBoxes(std::vector<TBoxAnswer> answers, const std::function<void()>& action);
+
 // Runs action; the first dialog box of this thread that appears meanwhile is recorded and ended
 // with the command id pressId (IDCANCEL stands for Escape).
 TSeenBox WatchBox(int pressId, const std::function<void()>& action);

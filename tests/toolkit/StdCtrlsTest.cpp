@@ -310,6 +310,39 @@ TEST(Memo, AScrollBarKeepsTextIdPlaceAndEvents) {
     EXPECT_FALSE(GetWindowLongPtrA(memo.Handle(), GWL_STYLE) & WS_VSCROLL);
 }
 
+// As on a wizard's page: the memo on a panel, the buttons elsewhere on the form.
+TEST(Memo, TabEnterAndEscapeBelongToTheForm) {
+    TForm form(SmallForm("memo keys"));
+    TPanel page(&form, {0, 0, 200, 60});
+    TMemo memo(&page, {0, 0, 150, 50});
+    TButton ok(&form, {0, 70, 60, 25}), cancel(&form, {70, 70, 60, 25});
+    int oks = 0, cancels = 0;
+    ok.OnClick = [&] { ++oks; };
+    cancel.OnClick = [&] { ++cancels; };
+    ok.SetDefault(true);
+    cancel.SetCancel(true);
+    memo.SetLines({"terms"});
+    test::ShowActive(form);
+    // Also once the memo's window is made again for its scroll bar.
+    for (const TScrollStyle bars : {ssNone, ssVertical}) {
+        memo.SetScrollBars(bars);
+        memo.SetReadOnly(bars == ssVertical);
+        // A button pressed by its key takes the focus, as a click would: each key starts on the memo.
+        SetFocus(memo.Handle());
+        const int before = oks;
+        PressKey(VK_RETURN);
+        EXPECT_EQ(oks, before + 1);
+        SetFocus(memo.Handle());
+        PressKey(VK_ESCAPE);
+        EXPECT_EQ(cancels, oks);
+        EXPECT_TRUE(IsWindow(page.Handle())) << "the system's edit closes its parent on Escape";
+        EXPECT_EQ(memo.Lines(), Lines{"terms"});
+        SetFocus(memo.Handle());
+        PressKey(VK_TAB);
+        EXPECT_EQ(GetFocus(), ok.Handle());
+    }
+}
+
 TEST(GroupBox, HoldsControlsOfItsOwnInsideAFrameWithItsCaption) {
     TForm form(SmallForm("group"));
     form.SetColor(RGB(200, 200, 200));

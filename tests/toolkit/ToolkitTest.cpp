@@ -145,6 +145,54 @@ TEST_F(ToolkitTest, ModalFormRunsUntilItsCloseHandlerLetsItGo) {
     EXPECT_FALSE(form.Visible());
 }
 
+// Asked to end from inside a modal form's handler, before any loop has met the quit message: the
+// boxes asked for on the way out close without being shown, and the modal loop ends.
+TEST_F(ToolkitTest, AfterTerminateBoxesCloseByThemselvesAndTheModalLoopEnds) {
+    TForm form(SmallForm("ending"));
+    TTimer timer;
+    timer.SetInterval(10);
+    int warning = 0, error = 0;
+    bool query = true;
+    timer.OnTimer = [&] {
+        timer.SetEnabled(false);
+        Application().Terminate();
+        ShowMessage("Error Expanding Files!!");
+        warning = MessageDlg("Abort Setup Process ?", mtWarning, {mbNo, mbAbort});
+        error = MessageDlg("Correct and then press OK", mtError, {mbOK, mbCancel});
+        std::string value = "a:\\";
+        query = InputQuery("Mount Segment #2", "Directory Path:", value);
+    };
+    timer.SetEnabled(true);
+    int result = mrNone;
+    const std::vector<TSeenBox> boxes = test::WatchBoxes({}, [&] { result = form.ShowModal(); });
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(warning, mrNo);
+    EXPECT_EQ(error, mrCancel);
+    EXPECT_FALSE(query);
+    EXPECT_EQ(result, mrCancel);
+    EXPECT_TRUE(Application().Terminated());
+}
+
+// A click on the form's own surface raises OnClick; one on a label, or pressed elsewhere and
+// released here, does not.
+TEST_F(ToolkitTest, FormClickOnItsOwnSurfaceOnly) {
+    TForm form(SmallForm("clicks"));
+    TLabel label(&form, {100, 10, 80, 20});
+    label.SetAutoSize(false);
+    label.SetCaption("label");
+    int clicks = 0;
+    form.OnClick = [&] { ++clicks; };
+    const auto send = [&](UINT msg, int x, int y) { SendMessageA(form.Handle(), msg, 0, MAKELPARAM(x, y)); };
+    send(WM_LBUTTONDOWN, 10, 50);
+    send(WM_LBUTTONUP, 12, 52);
+    EXPECT_EQ(clicks, 1);
+    send(WM_LBUTTONDOWN, 110, 15);
+    send(WM_LBUTTONUP, 110, 15);
+    send(WM_LBUTTONDOWN, 110, 15);
+    send(WM_LBUTTONUP, 10, 50);
+    EXPECT_EQ(clicks, 1);
+}
+
 TEST_F(ToolkitTest, ModalFormCentresItsFixedClientArea) {
     TForm form(SmallForm("centred"));
     form.OnShow = [&] { form.Close(); };

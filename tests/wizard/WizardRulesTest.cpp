@@ -168,17 +168,17 @@ TEST(WizardButtons, EveryPage) {
     struct TCase {
         TWizardPage Page;
         bool Licence;
-        TWizardButtons Expected; // panel, cancel, back, next, install
+        TWizardButtons Expected; // panel, cancel, back, next, install, what Enter presses
     };
     const TCase cases[] = {
-        {wpWelcome, true, {true, true, false, true, false}},
-        {wpLicence, true, {true, true, true, false, false}},
-        {wpLicence, false, {true, true, true, true, false}},
-        {wpDestination, true, {true, true, true, true, false}},
-        {wpFolders, false, {true, true, true, true, false}},
-        {wpInstallType, false, {true, true, true, true, false}},
-        {wpReady, true, {true, true, true, false, true}},
-        {wpProgress, false, {false, false, false, false, false}},
+        {wpWelcome, true, {true, true, false, true, false, dbNext}},
+        {wpLicence, true, {true, true, true, false, false, dbAccept}},
+        {wpLicence, false, {true, true, true, true, false, dbNext}},
+        {wpDestination, true, {true, true, true, true, false, dbNext}},
+        {wpFolders, false, {true, true, true, true, false, dbNext}},
+        {wpInstallType, false, {true, true, true, true, false, dbNext}},
+        {wpReady, true, {true, true, true, false, true, dbInstall}},
+        {wpProgress, false, {false, false, false, false, false, dbNone}},
     };
     for (const TCase& c : cases) {
         TWizardPages pages;

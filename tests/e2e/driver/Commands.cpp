@@ -2,6 +2,7 @@
 
 #include "Finder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -15,6 +16,8 @@ namespace {
 // Static text of a message box: the dialog item with id 0xFFFF.
 constexpr int MessageBoxTextId = 0xFFFF;
 constexpr const char* DialogClass = "#32770";
+// How long a box may take to close once its button was pressed, when no --timeout is given.
+constexpr double AnswerWaitSeconds = 10;
 
 struct Context {
     DWORD Pid = 0;
@@ -107,6 +110,18 @@ int Click(const Context& ctx) {
     return ExitOk;
 }
 
+// Presses a button of a box and waits until that box has gone, so that the next lookup of the same caption
+// finds the next box, never this one on its way out.
+int Answer(const Context& ctx) {
+    Need(ctx, 2, "answer CAPTION BUTTON");
+    const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
+    if (!found.Control) return Missing(ctx, found);
+    PostMessageA(found.Control, BM_CLICK, 0, 0);
+    const bool gone =
+        Await(std::max(ctx.Timeout, AnswerWaitSeconds), [&] { return !IsWindow(found.Window); });
+    return gone ? ExitOk : ExitTimeout;
+}
+
 int Close(const Context& ctx) {
     Need(ctx, 1, "close CAPTION");
     const auto found = Locate(ctx, ctx.Args[0]);
@@ -136,14 +151,23 @@ int Visible(const Context& ctx) {
 }
 
 // Whether the control is on screen: its own flag and those of all its parents (a control on a notebook
-// page that is not shown is hidden).
+// page that is not shown is hidden). Given several controls, prints the first that is on screen, so that
+// one call tells which page of a wizard shows.
 int Showing(const Context& ctx) {
-    Need(ctx, 2, "showing CAPTION CONTROL");
-    const auto found = Locate(ctx, ctx.Args[0], {}, ctx.Args[1]);
-    if (!found.Control) return Missing(ctx, found);
-    const bool showing = IsWindowVisible(found.Control) != FALSE;
-    Print(showing ? "showing" : "hidden");
-    return showing ? ExitOk : ExitFalse;
+    if (ctx.Args.size() < 2) throw std::invalid_argument("usage: showing CAPTION CONTROL...");
+    const auto found = Locate(ctx, ctx.Args[0]);
+    if (!found.Window) return Missing(ctx, found);
+    const bool several = ctx.Args.size() > 2;
+    for (size_t i = 1; i < ctx.Args.size(); ++i) {
+        HWND control = FindControl(found.Window, ctx.Args[i]);
+        if (!control && !several) return ExitNoControl;
+        if (control && IsWindowVisible(control)) {
+            Print(several ? ctx.Args[i] : "showing");
+            return ExitOk;
+        }
+    }
+    Print(several ? "none" : "hidden");
+    return ExitFalse;
 }
 
 // A left click at X Y of the window's client area, posted to the child window shown there (or the window
@@ -264,6 +288,7 @@ const std::map<std::string, std::function<int(const Context&)>>& CommandTable() 
         {"get", Get},
         {"click", Click},
         {"click-at", ClickAt},
+        {"answer", Answer},
         {"close", Close},
         {"check", Check},
         {"visible", Visible},
@@ -324,7 +349,7 @@ int Run(const std::vector<std::string>& args) {
     }
     if (i >= args.size())
         throw std::invalid_argument("no command; one of wait-window wait-gone text get click "
-                                    "click-at close check visible showing enabled rect controls "
+                                    "click-at answer close check visible showing enabled rect controls "
                                     "windows syserror hold");
     const auto command = CommandTable().find(args[i]);
     if (command == CommandTable().end()) throw std::invalid_argument("unknown command " + args[i]);

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Regenerates the screenshots the README shows (docs/screenshots): runs the main job on its private
+# display, where it walks the sample through the preparation window and every page of the wizard, and
+# keeps small copies of what it shot (the full-screen background at half size).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+YAR_HEADLESS=1 tools/run-main.sh
+out=docs/screenshots
+mkdir -p "$out"
+rm -f "$out"/*.png
+for shot in build/sample/screenshots/*.png; do
+  name=$(basename "$shot")
+  resize=()
+  [ "$name" = background.png ] && resize=(-resize 50%)
+  convert "$shot" "${resize[@]}" -strip "PNG8:$out/$name"
+done
+ls -l "$out"
