@@ -83,4 +83,8 @@ HWND TApplication::DialogOwner() const {
     return FMainForm ? FMainForm->Handle() : nullptr;
 }
 
+void TApplication::Halt(int exitCode) {
+    ExitProcess(static_cast<UINT>(exitCode));
+}
+
 } // namespace yar

@@ -32,6 +32,8 @@ public:
     // asked for from then on close at once without waiting for the user.
     void Terminate();
     bool Terminated() const { return FTerminated; }
+    // Ends the process at once with this exit code: no window closes, no close handler runs.
+    [[noreturn]] static void Halt(int exitCode);
 
     // The standard error box: the exception's message, captioned with the title, stop icon, OK.
     void ShowException(const std::exception& e);

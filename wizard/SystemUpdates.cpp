@@ -25,18 +25,10 @@ bool ReplaceFirst(std::string& line, std::string_view what, std::string_view wit
     return true;
 }
 
-// The roots a key path may name by their full names.
-constexpr std::array<std::pair<std::string_view, TRegRoot>, 4> kRootNames = {{
-    {"HKEY_LOCAL_MACHINE", rrLocalMachine},
-    {"HKEY_CURRENT_USER", rrCurrentUser},
-    {"HKEY_CLASSES_ROOT", rrClassesRoot},
-    {"HKEY_USERS", rrUsers},
-}};
-
-TRegRoot RootNamed(std::string_view name) {
-    const auto root =
-        std::ranges::find_if(kRootNames, [&](const auto& named) { return SameText(named.first, name); });
-    return root != kRootNames.end() ? root->second : rrCurrentUser;
+// A key path that begins with a root name is below HKEY_LOCAL_MACHINE when it names that root, else
+// below HKEY_CURRENT_USER: uninstall records written by earlier installs are read back by this rule.
+TRegRoot RootNamedIn(std::string_view keyPath) {
+    return Contains(UpperCase(std::string(keyPath)), "HKEY_LOCAL_MACHINE") ? rrLocalMachine : rrCurrentUser;
 }
 
 // More passes than any configuration needs; a replacement that brings its own tag back stops here.
@@ -72,7 +64,7 @@ TRegistryTarget RegistryTargetOf(const TIniEntry& entry) {
     std::string keyPath = entry.F1;
     if (StartsWithText(keyPath, "HKEY_")) {
         const std::size_t separator = keyPath.find('\\');
-        target.Root = RootNamed(std::string_view(keyPath).substr(0, separator));
+        target.Root = RootNamedIn(keyPath);
         if (separator != std::string::npos) keyPath.erase(0, separator + 1);
     }
     target.Key = "\\" + keyPath + subKey;

@@ -32,8 +32,9 @@ struct TRegistryTarget {
 };
 
 // F1 (optionally beginning with a root name) and the subkey F2 joined by one "\", F2's trailing
-// "\" dropped. HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT and HKEY_USERS name their roots; any other
-// name beginning "HKEY_", and a key path without one, are below HKEY_CURRENT_USER.
+// "\" dropped. A key path beginning "HKEY_" loses its first name and is below HKEY_LOCAL_MACHINE
+// when it holds that name anywhere, else below HKEY_CURRENT_USER (HKEY_CLASSES_ROOT and HKEY_USERS
+// included); a key path without a root name is below HKEY_CURRENT_USER.
 TRegistryTarget RegistryTargetOf(const TIniEntry& entry);
 
 // Creates key and sets its string value; raises EInstallError "Failed to create key <key>" or

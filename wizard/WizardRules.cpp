@@ -101,14 +101,14 @@ TWizardButtons WizardButtons(const TWizardPages& pages) {
         buttons.PanelVisible = false;
         buttons.CancelEnabled = false;
         buttons.NextEnabled = false;
-        buttons.Default = dbNone;
+        buttons.Default = ebNone;
         return buttons;
     }
     buttons.BackEnabled = pages.Page != wpWelcome;
     buttons.NextEnabled = pages.Page != wpReady && !(pages.Page == wpLicence && pages.LicencePresent);
     buttons.InstallVisible = pages.Page == wpReady;
-    if (pages.Page == wpLicence && pages.LicencePresent) buttons.Default = dbAccept;
-    if (pages.Page == wpReady) buttons.Default = dbInstall;
+    if (pages.Page == wpLicence && pages.LicencePresent) buttons.Default = ebAccept;
+    if (pages.Page == wpReady) buttons.Default = ebInstall;
     return buttons;
 }
 

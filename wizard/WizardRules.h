@@ -71,8 +71,8 @@ TPageMove AcceptLicence(TWizardPages& pages);
 // Install, on the ready page only, and only once a present licence was accepted: the progress page.
 TPageMove StartInstall(TWizardPages& pages);
 
-// The button that Enter presses on the page shown.
-enum TDefaultButton { dbNone, dbNext, dbAccept, dbInstall };
+// The button that Enter presses on the page shown (eb: Enter button).
+enum TDefaultButton { ebNone, ebNext, ebAccept, ebInstall };
 
 // The button panel on the page shown. Cancel sits on the panel and is usable wherever it is.
 struct TWizardButtons {
@@ -81,7 +81,7 @@ struct TWizardButtons {
     bool BackEnabled = false;
     bool NextEnabled = true;
     bool InstallVisible = false;
-    TDefaultButton Default = dbNext;
+    TDefaultButton Default = ebNext;
 
     bool operator==(const TWizardButtons&) const = default;
 };

@@ -3,6 +3,8 @@
 #include "system/FileServices.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
+#include "wizard/InstallEngine.h"
+#include "wizard/Win32InstallSystem.h"
 
 #include <stdexcept>
 
@@ -15,6 +17,9 @@ constexpr int kPanelHeight = 44;
 constexpr int kNotebookHeight = 296;
 constexpr int kMargin = 12;
 constexpr int kInnerWidth = kClientWidth - 2 * kMargin;
+// While installing: the wizard's height, and its distance from the bottom of the background window.
+constexpr int kProgressHeight = 120;
+constexpr int kProgressBottomGap = 30;
 
 TFormDesign WizardDesign() {
     TFormDesign design;
@@ -108,8 +113,8 @@ TYAR::TYAR(const TWizardLinks& links)
       Label2(&Page5, {32, 56}), RadioButton2(&Page5, {kMargin, 78, 300, 17}),
       reboot(&Page5, {kMargin, 102, 300, 17}), Memo4(&Page5, {kMargin, 128, kInnerWidth, 156}),
       // install
-      source(&installPage, {kMargin, 60, kInnerWidth, 0}), Dest(&installPage, {kMargin, 84, kInnerWidth, 0}),
-      ProgressBar1(&installPage, {kMargin, 116, kInnerWidth, 20}),
+      source(&installPage, {kMargin, 8, kInnerWidth, 0}), Dest(&installPage, {kMargin, 28, kInnerWidth, 0}),
+      ProgressBar1(&installPage, {kMargin, 52, kInnerWidth, 18}),
       // the buttons
       Panel1(this, {0, kNotebookHeight, kClientWidth, kPanelHeight}), cancel(&Panel1, {kMargin, 10, 80, 25}),
       back(&Panel1, {212, 10, 80, 25}), next(&Panel1, {296, 10, 80, 25}), install(&Panel1, {388, 10, 80, 25}),
@@ -269,9 +274,83 @@ void TYAR::installClick() {
 }
 
 void TYAR::RunInstall() {
-    // The install engine is not part of the wizard yet: the run ends here as a finished one.
+    ShowProgressLayout();
+    const TForm* background = Application().MainForm();
+    TWin32InstallSystem system(background != nullptr && background != this ? background->Handle() : nullptr);
+    TInstallEngine engine(FLinks.Config, FLinks.State, system.System(), *this);
+    engine.RunInstall(InstallChoices());
+}
+
+void TYAR::ShowProgressLayout() {
+    const TForm* background = Application().MainForm();
+    const int screenHeight =
+        background != nullptr && background != this ? background->Height() : GetSystemMetrics(SM_CYSCREEN);
+    SetBounds(Left(), screenHeight - kProgressHeight - kProgressBottomGap, Width(), kProgressHeight);
+    ProcessMessages();
+}
+
+namespace {
+
+std::vector<TCheckItem> CheckItemsOf(const TCheckListBox& list) {
+    std::vector<TCheckItem> items;
+    const std::vector<std::string> captions = list.Items();
+    for (int i = 0; i < list.Count(); ++i)
+        items.push_back({captions[static_cast<std::size_t>(i)], list.Checked(i)});
+    return items;
+}
+
+} // namespace
+
+TInstallChoices TYAR::InstallChoices() const {
+    return {Main_Dir.Text(),  min.Checked(),    RadioButton1.Checked(),
+            CheckItemsOf(DK), CheckItemsOf(SM), FShortcutFolders};
+}
+
+void TYAR::ShowStatus(const std::string& text) {
+    source.SetCaption(text);
+}
+
+void TYAR::ShowDestination(const std::string& text) {
+    Dest.SetCaption(text);
+}
+
+void TYAR::SetProgressRange(int maximum) {
+    ProgressBar1.SetRange(0, maximum);
+    ProgressBar1.SetPosition(0);
+}
+
+void TYAR::StepProgress() {
+    ProgressBar1.SetPosition(ProgressBar1.Position() + 1);
+}
+
+void TYAR::ProcessMessages() {
+    Application().ProcessMessages();
+}
+
+bool TYAR::ConfirmOverwrite(const std::string& question) {
+    return MessageDlg(question, mtConfirmation, {mbYes, mbNo}) == mrYes;
+}
+
+void TYAR::Finish() {
     FInstalled = true;
     Close();
+}
+
+// The page stays as the stop left it; the wizard takes its full size again so that its one button,
+// which closes it as a cancelled run, shows.
+void TYAR::Stopped(const std::string& message) {
+    Application().ShowException(std::runtime_error(message));
+    SetClientSize(kClientWidth, kNotebookHeight + kPanelHeight);
+    for (TButton* button : {&back, &next, &install}) button->Hide();
+    cancel.SetCaption("&Close");
+    cancel.SetEnabled(true);
+    Panel1.Show();
+    SetFocus(cancel.Handle());
+}
+
+void TYAR::EndProgram(const std::string& message) {
+    ShowMessage(message);
+    TApplication::Halt(1);
 }
 
 void TYAR::ShowMove(const TPageMove& move) {
@@ -287,16 +366,16 @@ void TYAR::ShowButtons() {
     next.SetEnabled(buttons.NextEnabled);
     install.SetVisible(buttons.InstallVisible);
     switch (buttons.Default) {
-    case dbNext:
+    case ebNext:
         next.SetDefault(true);
         break;
-    case dbAccept:
+    case ebAccept:
         accept.SetDefault(true);
         break;
-    case dbInstall:
+    case ebInstall:
         install.SetDefault(true);
         break;
-    case dbNone:
+    case ebNone:
         if (auto* button = dynamic_cast<TButton*>(DefaultButton())) button->SetDefault(false);
         break;
     }

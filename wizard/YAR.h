@@ -12,12 +12,14 @@
 #include "toolkit/GradientCaption.h"
 #include "toolkit/StdCtrls.h"
 #include "wizard/EndChoice.h"
+#include "wizard/InstallProgress.h"
 #include "wizard/WizardContent.h"
 #include "wizard/WizardRules.h"
 
 namespace yar {
 
-class TYAR : public TForm, public TSetupWizard {
+// The wizard also shows the install engine's progress on its last page.
+class TYAR : public TForm, public TSetupWizard, private TInstallProgress {
 public:
     explicit TYAR(const TWizardLinks& links);
 
@@ -99,8 +101,23 @@ private:
     bool LoadLicence();
     void FillFolderPage();
     void CancelTheRun();
-    // The install engine's step; it ends the run by closing the wizard.
+    // The install engine's run on the progress page; it ends the run by closing the wizard, or stops
+    // and leaves the page open with a way to close it.
     void RunInstall();
+    // The wizard low on the screen, just tall enough for the progress page.
+    void ShowProgressLayout();
+    TInstallChoices InstallChoices() const;
+
+    // What the install engine reports.
+    void ShowStatus(const std::string& text) override;
+    void ShowDestination(const std::string& text) override;
+    void SetProgressRange(int maximum) override;
+    void StepProgress() override;
+    void ProcessMessages() override;
+    bool ConfirmOverwrite(const std::string& question) override;
+    void Finish() override;
+    void Stopped(const std::string& message) override;
+    void EndProgram(const std::string& message) override;
     // The page-5 buttons as the rules see them, and back.
     void ShowEndChoice(const TEndChoiceButtons& buttons);
     TEndChoiceButtons EndChoiceButtons() const;

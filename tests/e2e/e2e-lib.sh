@@ -94,7 +94,8 @@ start_in() { # dir program args...
 }
 
 # A fresh start directory for this case: $start_dir holds install.exe, the disk set and, when CONFIG is
-# given, install.cfg with that text (lines ending in CR LF as the building product writes them).
+# given, install.cfg with that text (lines ending in CR LF as the building product writes them) and the
+# installation directory's row.
 # $diskset is the set used: YAR_DISKSET unless the case set another one before.
 new_start_dir() { # case [config]
   new_run "$1"
@@ -102,7 +103,12 @@ new_start_dir() { # case [config]
   cp "${YAR_INSTALL_EXE:?}" "$e2e_run/start/install.exe"
   diskset=${diskset:-${YAR_DISKSET:?}}
   cp "$diskset"/disk.* "$e2e_run/start/"
-  if [ $# -ge 2 ]; then printf '%s\n' "$2" | sed 's/$/\r/' >"$e2e_run/start/install.cfg"; fi
+  if [ $# -ge 2 ]; then
+    local config=$2
+    # An install needs the installation directory's row; a case that lists its own directories has it.
+    [[ $config == *"[Directories]"* ]] || config+=$'\n[Directories]\nDir1=<INSTALLDIR>~'
+    printf '%s\n' "$config" | sed 's/$/\r/' >"$e2e_run/start/install.cfg"
+  fi
   start_dir="$e2e_run/start"
 }
 
@@ -115,8 +121,21 @@ work_dir() { echo "$WINEPREFIX/drive_c/windows/temp/y"; }
 # A leftover of an earlier failed run would hide whether this run creates the working directory.
 clear_work_dir() { rm -rf "$(work_dir)"; }
 
+# A driver that could not start (Wine busy starting a fresh prefix) is tried again within the same limit.
 wait_window() { # caption
-  drive wait-window "$1" "$E2E_WAIT" || { show_windows; fail "no window '$1' within ${E2E_WAIT}s"; }
+  local deadline=$((SECONDS + E2E_WAIT)) status
+  while :; do
+    status=0
+    drive wait-window "$1" $((deadline - SECONDS > 0 ? deadline - SECONDS : 0)) || status=$?
+    [ "$status" -eq 0 ] && return 0
+    if [ "$status" -ne 2 ] && [ "$SECONDS" -lt "$deadline" ]; then
+      echo "note: the driver ended with $status while waiting for '$1'; trying again" >&2
+      sleep 0.5
+      continue
+    fi
+    show_windows
+    fail "no window '$1' within ${E2E_WAIT}s"
+  done
 }
 
 # Waits for a box of that caption, compares its text (escaped: \r for CR), presses the button and waits

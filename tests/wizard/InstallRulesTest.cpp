@@ -101,13 +101,14 @@ TEST(InstallRegistry, RootAndKeyOfAnEntry) {
     EXPECT_EQ(
         target("hkey_current_user\\Software\\Acme", "\\Prefs"),
         (TRegistryTarget{rrCurrentUser, "\\Software\\Acme\\Prefs", "hkey_current_user\\Software\\Acme"}));
+    // Every other root name is below the current user; the local machine's name anywhere in the path
+    // takes the value there.
     EXPECT_EQ(target("HKEY_CLASSES_ROOT\\.acme", "shell"),
-              (TRegistryTarget{rrClassesRoot, "\\.acme\\shell", "HKEY_CLASSES_ROOT\\.acme"}));
-    EXPECT_EQ(target("HKEY_USERS\\.DEFAULT\\Acme", "").Root, rrUsers);
+              (TRegistryTarget{rrCurrentUser, "\\.acme\\shell", "HKEY_CLASSES_ROOT\\.acme"}));
+    EXPECT_EQ(target("HKEY_USERS\\.DEFAULT\\Acme", "").Root, rrCurrentUser);
     EXPECT_EQ(target("HKEY_USERS\\.DEFAULT\\Acme", "").Key, "\\.DEFAULT\\Acme\\");
-    // Another root name, or a root's name further along, is below the current user.
     EXPECT_EQ(target("HKEY_CURRENT_CONFIG\\Acme", "x").Root, rrCurrentUser);
-    EXPECT_EQ(target("HKEY_CURRENT_USER\\HKEY_LOCAL_MACHINE", "x").Root, rrCurrentUser);
+    EXPECT_EQ(target("HKEY_CURRENT_USER\\HKEY_LOCAL_MACHINE", "x").Root, rrLocalMachine);
     EXPECT_EQ(target("HKEY_LOCAL_MACHINE", "Acme"),
               (TRegistryTarget{rrLocalMachine, "\\HKEY_LOCAL_MACHINE\\Acme", "HKEY_LOCAL_MACHINE"}))
         << "a root name alone stays in the key path";

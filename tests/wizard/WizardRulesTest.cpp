@@ -171,14 +171,14 @@ TEST(WizardButtons, EveryPage) {
         TWizardButtons Expected; // panel, cancel, back, next, install, what Enter presses
     };
     const TCase cases[] = {
-        {wpWelcome, true, {true, true, false, true, false, dbNext}},
-        {wpLicence, true, {true, true, true, false, false, dbAccept}},
-        {wpLicence, false, {true, true, true, true, false, dbNext}},
-        {wpDestination, true, {true, true, true, true, false, dbNext}},
-        {wpFolders, false, {true, true, true, true, false, dbNext}},
-        {wpInstallType, false, {true, true, true, true, false, dbNext}},
-        {wpReady, true, {true, true, true, false, true, dbInstall}},
-        {wpProgress, false, {false, false, false, false, false, dbNone}},
+        {wpWelcome, true, {true, true, false, true, false, ebNext}},
+        {wpLicence, true, {true, true, true, false, false, ebAccept}},
+        {wpLicence, false, {true, true, true, true, false, ebNext}},
+        {wpDestination, true, {true, true, true, true, false, ebNext}},
+        {wpFolders, false, {true, true, true, true, false, ebNext}},
+        {wpInstallType, false, {true, true, true, true, false, ebNext}},
+        {wpReady, true, {true, true, true, false, true, ebInstall}},
+        {wpProgress, false, {false, false, false, false, false, ebNone}},
     };
     for (const TCase& c : cases) {
         TWizardPages pages;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <set>
@@ -81,8 +82,8 @@ struct TWizardRun {
     TWizardRun() : Made(MakeWizard()), Wizard(*Made) {}
     ~TWizardRun() {
         Made.reset();
-        DeleteFileA(LicencePath().c_str());
-        RemoveDirectoryA(State.WorkDir.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(State.WorkDir, ignored);
     }
     TWizardRun(const TWizardRun&) = delete;
     TWizardRun& operator=(const TWizardRun&) = delete;
@@ -103,6 +104,17 @@ struct TWizardRun {
     void WriteLicence(const std::string& text) const {
         std::ofstream(LicencePath(), std::ios::binary) << text;
     }
+
+    // What an install needs: the installation directory's row, and the program and its configuration
+    // in the working directory. The destination proposed is Target.
+    void ReadyToInstall() {
+        State.RootDir = State.WorkDir + "\\";
+        Config.InstallDir = "target";
+        Config.DirectoryEntries = {"<INSTALLDIR>~"};
+        for (const char* name : {"install.exe", "install.cfg"})
+            std::ofstream(State.WorkDir + "\\" + name) << name;
+    }
+    std::string Target() const { return State.WorkDir + "\\target"; }
 
     // Shown modeless and active, as the user finds it.
     void Open() { test::ShowActive(Wizard); }
@@ -355,6 +367,7 @@ TEST(WizardEnd, InstallFinishesTheRunWithTheFolderChoices) {
     run.Config.ShowReBoot = false;
     run.Wizard.PresetEndChoice(run.Config);
     run.WriteLicence(kTwoLines);
+    run.ReadyToInstall();
     run.Open();
     TYAR& w = run.Wizard;
     Click(w.next);
@@ -373,6 +386,10 @@ TEST(WizardEnd, InstallFinishesTheRunWithTheFolderChoices) {
     EXPECT_FALSE(w.Panel1.Visible());
     EXPECT_EQ(w.ShortcutFolderChoice(), (TShortcutFolders{"Accessories", false, true}));
     EXPECT_EQ(w.EndChoice(), ecReturnToWindows);
+    // The engine installed into the destination the page showed, low on the screen.
+    EXPECT_TRUE(std::filesystem::exists(run.Target() + "\\install.exe"));
+    EXPECT_TRUE(std::filesystem::exists(run.Target() + "\\uninstall.cfg"));
+    EXPECT_EQ(w.Height(), 120);
 }
 
 TEST(WizardEnd, CancelDeclineAndTheCloseBoxCancelTheRunAndNeverRestart) {
@@ -448,6 +465,7 @@ TEST(WizardKeys, EnterOnTheReadyPageInstallsWithTheChoicePreset) {
     run.Config.Folder = "";
     run.Config.Launch = "<INSTALLDIR>disk2\\SETUP.EXE";
     run.Wizard.PresetEndChoice(run.Config);
+    run.ReadyToInstall();
     run.Open();
     TYAR& w = run.Wizard;
     PressKey(VK_RETURN);
