@@ -292,8 +292,9 @@ void TYAR::ShowProgressLayout() {
 namespace {
 
 std::vector<TCheckItem> CheckItemsOf(const TCheckListBox& list) {
-    std::vector<TCheckItem> items;
     const std::vector<std::string> captions = list.Items();
+    std::vector<TCheckItem> items;
+    items.reserve(captions.size());
     for (int i = 0; i < list.Count(); ++i)
         items.push_back({captions[static_cast<std::size_t>(i)], list.Checked(i)});
     return items;
