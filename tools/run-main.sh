@@ -58,13 +58,13 @@ if [ -n "${YAR_KEEP_DISPLAY:-}" ]; then
 fi
 
 # Driven from outside with the end-to-end tests' driver and their walk through the wizard.
-export YAR_BUILD="build/$windows" YAR_DRIVER="build/$windows/tests/e2e/yardrive.exe" YAR_E2E_OUT="$sample/run"
+export YAR_BUILD="build/$windows" YAR_DRIVER="build/$windows/tests/e2e/yardrive.exe" YAR_E2E_OUT="$root/$sample/run"
 # shellcheck source=tests/e2e/e2e-lib.sh
 . tests/e2e/e2e-lib.sh
 trap 'e2e_cleanup; tools/wine-session.sh stop "build/$windows"' EXIT
 E2E_WAIT=60
 new_run sample
-start_dir=$sample/dist
+start_dir=$root/$sample/dist
 shots=$sample/screenshots
 rm -rf "$shots" && mkdir -p "$shots"
 shoot() { # caption name
@@ -73,7 +73,7 @@ shoot() { # caption name
     "$shots/$2.png"
 }
 
-start_in "$start_dir" "$root/$start_dir/install.exe"
+start_in "$start_dir" "$start_dir/install.exe"
 wait_window "$PREPARE_CAPTION"
 sleep 0.3
 shoot "$PREPARE_CAPTION" preparation
