@@ -1,6 +1,7 @@
 // The values of install.cfg as the run uses them; read once at start-up.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,6 +15,9 @@ inline constexpr const char* kBuiltInHeader2 = "32Bit Installation Program";
 
 // The name of the configuration file inside the start directory.
 inline constexpr const char* kSetupConfigName = "install.cfg";
+// The setup program and its configuration: the preparation copies both into the working directory,
+// and the install from there into the installation directory.
+inline constexpr std::array<const char*, 2> kSetupFiles = {"install.exe", kSetupConfigName};
 
 struct SetupConfig {
     // [Setup - Main]

@@ -136,12 +136,11 @@ void TUnzip::CopySetupFiles() {
     ProgressBar2.SetMaxValue(GaugeMaximumFor(FMain.Config.FileEntries.size()));
     ProgressBar2.SetProgress(0);
     Application().ProcessMessages();
-    FFiles.CopyFileInto(state.StartDir + "install.exe", state.WorkDir);
-    ProgressBar2.SetProgress(1);
-    Application().ProcessMessages();
-    FFiles.CopyFileInto(state.StartDir + "install.cfg", state.WorkDir);
-    ProgressBar2.SetProgress(2);
-    Application().ProcessMessages();
+    for (const char* name : kSetupFiles) {
+        FFiles.CopyFileInto(state.StartDir + name, state.WorkDir);
+        ProgressBar2.AddProgress(1);
+        Application().ProcessMessages();
+    }
 }
 
 void TUnzip::SegCompEZ1CheckFile(std::string& filepath, TCProcessMode /*mode*/) {

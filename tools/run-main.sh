@@ -67,35 +67,24 @@ new_run sample
 start_dir=$root/$sample/dist
 shots=$sample/screenshots
 rm -rf "$shots" && mkdir -p "$shots"
+# Each window once it has painted.
 shoot() { # caption name
-  window_rect "$1"
-  import -display "$DISPLAY" -window root -crop "${win_width}x${win_height}+${win_left}+${win_top}" +repage \
-    "$shots/$2.png"
+  sleep 0.3
+  shoot_window "$1" "$shots/$2.png"
+}
+shot_pages=0
+shoot_page() { # page
+  shoot "$WIZARD_CAPTION" "wizard-$shot_pages-$1"
+  shot_pages=$((shot_pages + 1))
 }
 
-start_in "$start_dir" "$start_dir/install.exe"
+start_setup
 wait_window "$PREPARE_CAPTION"
-sleep 0.3
 shoot "$PREPARE_CAPTION" preparation
 wait_window "$WIZARD_CAPTION"
-sleep 0.5
 shoot "$MAIN_CAPTION" background
-echo "the wizard is shown; walking its pages"
-n=0
-for ((step = 0; step < 8; step++)); do
-  page=$(wizard_page)
-  sleep 0.3
-  shoot "$WIZARD_CAPTION" "wizard-$n-$page"
-  n=$((n + 1))
-  echo "  page: $page"
-  case $page in
-  ready) break ;;
-  licence) drive click "$WIZARD_CAPTION" Accept >/dev/null ;;
-  *) drive click "$WIZARD_CAPTION" "&Next" >/dev/null ;;
-  esac
-  wait_page_leaves "$page"
-done
-[ "$page" = ready ] || fail "the wizard did not reach its ready page"
+echo "the wizard is shown; walking its pages:"
+walk_to_ready shoot_page
 echo "pressing Install"
 drive click "$WIZARD_CAPTION" "&Install" >/dev/null
 if text=$(drive --timeout 10 text "$APP_TITLE" 2>/dev/null); then

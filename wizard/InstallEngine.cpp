@@ -142,7 +142,7 @@ bool TInstallEngine::CreateTargetDir() {
 }
 
 void TInstallEngine::CopySetupProgram() {
-    for (const char* name : {"install.exe", kSetupConfigName})
+    for (const char* name : kSetupFiles)
         System_.Files.CopyFileInto(JoinPath(State_.WorkDir, name), TargetDir_);
 }
 

@@ -15,6 +15,7 @@ namespace {
 constexpr int kClientWidth = 480;
 constexpr int kPanelHeight = 44;
 constexpr int kNotebookHeight = 296;
+constexpr int kClientHeight = kNotebookHeight + kPanelHeight;
 constexpr int kMargin = 12;
 constexpr int kInnerWidth = kClientWidth - 2 * kMargin;
 // While installing: the wizard's height, and its distance from the bottom of the background window.
@@ -26,7 +27,7 @@ TFormDesign WizardDesign() {
     design.Caption = "YAR32 - Setup";
     design.BorderStyle = bsToolWindow;
     design.ClientWidth = kClientWidth;
-    design.ClientHeight = kNotebookHeight + kPanelHeight;
+    design.ClientHeight = kClientHeight;
     design.ScreenCenter = true;
     return design;
 }
@@ -273,18 +274,21 @@ void TYAR::installClick() {
     RunInstall();
 }
 
+// The background window: the application's main form, unless the wizard is shown on its own.
+const TForm* TYAR::Background() const {
+    const TForm* main = Application().MainForm();
+    return main != this ? main : nullptr;
+}
+
 void TYAR::RunInstall() {
     ShowProgressLayout();
-    const TForm* background = Application().MainForm();
-    TWin32InstallSystem system(background != nullptr && background != this ? background->Handle() : nullptr);
+    TWin32InstallSystem system(Background() != nullptr ? Background()->Handle() : nullptr);
     TInstallEngine engine(FLinks.Config, FLinks.State, system.System(), *this);
     engine.RunInstall(InstallChoices());
 }
 
 void TYAR::ShowProgressLayout() {
-    const TForm* background = Application().MainForm();
-    const int screenHeight =
-        background != nullptr && background != this ? background->Height() : GetSystemMetrics(SM_CYSCREEN);
+    const int screenHeight = Background() != nullptr ? Background()->Height() : GetSystemMetrics(SM_CYSCREEN);
     SetBounds(Left(), screenHeight - kProgressHeight - kProgressBottomGap, Width(), kProgressHeight);
     ProcessMessages();
 }
@@ -341,7 +345,7 @@ void TYAR::Finish() {
 // which closes it as a cancelled run, shows.
 void TYAR::Stopped(const std::string& message) {
     Application().ShowException(std::runtime_error(message));
-    SetClientSize(kClientWidth, kNotebookHeight + kPanelHeight);
+    SetClientSize(kClientWidth, kClientHeight);
     for (TButton* button : {&back, &next, &install}) button->Hide();
     cancel.SetCaption("&Close");
     cancel.SetEnabled(true);

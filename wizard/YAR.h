@@ -104,6 +104,7 @@ private:
     // The install engine's run on the progress page; it ends the run by closing the wizard, or stops
     // and leaves the page open with a way to close it.
     void RunInstall();
+    const TForm* Background() const;
     // The wizard low on the screen, just tall enough for the progress page.
     void ShowProgressLayout();
     TInstallChoices InstallChoices() const;

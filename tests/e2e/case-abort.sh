@@ -10,8 +10,7 @@ config=$'[Setup - Main]\nShow Re-Boot=1'
 # Clicks the window's background (clear of its label, icon and gauge) as soon as it shows, well inside
 # the second it waits before expanding, and checks the question.
 click_to_abort_question() {
-  seed_leftover
-  start_in "$start_dir" "$start_dir/install.exe"
+  start_setup
   drive --timeout "$E2E_WAIT" click-at "$PREPARE_CAPTION" 20 75 || fail "no preparation window to click"
   local text
   text=$(drive --timeout "$E2E_WAIT" text Warning) || { show_windows; fail "no abort question"; }
@@ -27,13 +26,11 @@ close_wizard
 
 use_disposable_prefix
 new_start_dir abort "$config"
-marker="$WINEPREFIX/drive_c/yar-restarted.txt"
-wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce' /v yar-e2e \
-  /d 'cmd /c echo restarted>C:\yar-restarted.txt' /f </dev/null >/dev/null 2>&1 || fail "cannot add RunOnce"
+arm_restart_marker
 click_to_abort_question
 drive answer Warning "&Abort" || fail "cannot answer Abort"
 # The application was asked to end: the boxes on the way close by themselves.
 expect_setup_ends
 expect_work_dir_gone
 sleep 2
-[ ! -e "$marker" ] || fail "the aborted run restarted Windows"
+[ ! -e "$restart_marker" ] || fail "the aborted run restarted Windows"

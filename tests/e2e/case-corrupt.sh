@@ -7,10 +7,6 @@ new_start_dir corrupt $'[Setup - Main]\nShow Re-Boot=1'
 # Overwrite a run of compressed bytes in the middle of the volume, clear of its record.
 size=$(stat -c %s "$start_dir/disk.002")
 printf '%*s' 64 '' | tr ' ' '\125' | dd of="$start_dir/disk.002" bs=1 seek=$((size / 2)) conv=notrunc status=none
-seed_leftover
-start_in "$start_dir" "$start_dir/install.exe"
+start_setup
 wait_window "$PREPARE_CAPTION"
-expect_message 'Error Expanding Files!!'
-drive --timeout "$E2E_WAIT" text "$APP_TITLE" >/dev/null || fail "no message after the failed preparation"
-if drive visible "$WIZARD_CAPTION" >/dev/null; then fail "the wizard was shown after a failed preparation"; fi
-ends_with "$CANCELED_MESSAGE"
+expect_failed_preparation

@@ -5,8 +5,7 @@
 . "$(dirname "$0")/e2e-lib.sh"
 new_start_dir floppy $'[Setup - Main]\nShow Re-Boot=0'
 mv "$start_dir/disk.002" "$e2e_run/disk.002"
-seed_leftover
-start_in "$start_dir" "$start_dir/install.exe"
+start_setup
 wait_window "$PREPARE_CAPTION"
 expect_message 'Please Insert Disk #2 into Floppy Drive.'
 expect_message 'Please Insert Disk #2 into Floppy Drive.'

@@ -5,14 +5,10 @@
 # shellcheck source=tests/e2e/e2e-lib.sh
 . "$(dirname "$0")/e2e-lib.sh"
 new_start_dir no-config
-seed_leftover
-start_in "$start_dir" "$start_dir/install.exe"
+start_setup
 wait_window "$MAIN_CAPTION"
 wait_window "$PREPARE_CAPTION"
 shoot_background
 expect_gradient 0xFF0000 0
 expect_header_pixels 0 0xFFFFFF
-expect_message 'Error Expanding Files!!'
-drive --timeout "$E2E_WAIT" text "$APP_TITLE" >/dev/null || fail "no message after the failed preparation"
-if drive visible "$WIZARD_CAPTION" >/dev/null; then fail "the wizard was shown after a failed preparation"; fi
-ends_with "$CANCELED_MESSAGE"
+expect_failed_preparation

@@ -7,13 +7,11 @@
 . "$(dirname "$0")/e2e-lib.sh"
 use_disposable_prefix
 new_start_dir restart $'[Setup - Main]\nShow Re-Boot=1'
-marker="$WINEPREFIX/drive_c/yar-restarted.txt"
-wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce' /v yar-e2e \
-  /d 'cmd /c echo restarted>C:\yar-restarted.txt' /f </dev/null >/dev/null 2>&1 || fail "cannot add RunOnce"
+arm_restart_marker
 run_to_wizard
 
 expect_end_choice "visible disabled unchecked" "visible enabled unchecked" "visible enabled checked"
-[ ! -e "$marker" ] || fail "restart marker present before the restart"
+[ ! -e "$restart_marker" ] || fail "restart marker present before the restart"
 install_with 'Tarnwick is about to RE-BOOT your PC\r\rPlease Remove any floppies from drive.\r\rClick on OK when ready.'
-for ((i = 0; i < E2E_WAIT * 10; i++)); do [ -e "$marker" ] && break; sleep 0.1; done
-[ -e "$marker" ] || fail "the prefix did not go through a restart (no RunOnce marker)"
+for ((i = 0; i < E2E_WAIT * 10; i++)); do [ -e "$restart_marker" ] && break; sleep 0.1; done
+[ -e "$restart_marker" ] || fail "the prefix did not go through a restart (no RunOnce marker)"

@@ -73,6 +73,15 @@ use_disposable_prefix() {
   setsid wine "$YAR_DRIVER" hold 0 </dev/null >/dev/null 2>&1 &
 }
 
+# In the disposable prefix: a RunOnce entry that leaves $restart_marker when the prefix starts again, so
+# that a restart really asked for shows.
+arm_restart_marker() {
+  # shellcheck disable=SC2034 # for the cases
+  restart_marker="$WINEPREFIX/drive_c/yar-restarted.txt"
+  wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce' /v yar-e2e \
+    /d 'cmd /c echo restarted>C:\yar-restarted.txt' /f </dev/null >/dev/null 2>&1 || fail "cannot add RunOnce"
+}
+
 # ---- the run of install.exe ----
 
 # A fresh directory for this test's files and log: e2e_run.
@@ -191,13 +200,17 @@ window_rect() { # caption
   win_height=$((bottom - win_top))
 }
 
+# Screenshot of a window as it is on screen now, into FILE; sets the window's rectangle as window_rect.
+shoot_window() { # caption file
+  window_rect "$1"
+  import -display "$DISPLAY" -window root -crop "${win_width}x${win_height}+${win_left}+${win_top}" +repage "$2"
+}
+
 # Screenshot of the background window as it is on screen now, into screenshots/background-<case>.png.
 shoot_background() {
-  window_rect "$MAIN_CAPTION"
   mkdir -p "$YAR_E2E_OUT/screenshots"
   shot="$YAR_E2E_OUT/screenshots/background-$e2e_case.png"
-  import -display "$DISPLAY" -window root -crop "${win_width}x${win_height}+${win_left}+${win_top}" +repage \
-    "$shot"
+  shoot_window "$MAIN_CAPTION" "$shot"
 }
 
 # RRGGBB of the screenshot's pixel at x, y (relative to the window).
@@ -257,14 +270,20 @@ seed_leftover() {
   echo leftover >"$(work_dir)/leftover.txt"
 }
 
-# Starts DIR's install.exe in DIR (ARGS as its command line) over a leftover working directory, waits
-# for the background window, the preparation window and the wizard, checks that the set was expanded
-# into a cleaned working directory and takes the background screenshot.
-run_to_wizard_from() { # dir args...
+# Starts DIR's install.exe in DIR (ARGS as its command line) over a leftover working directory.
+start_setup_from() { # dir args...
   local dir=$1
   shift
   seed_leftover
   start_in "$dir" "$dir/install.exe" "$@"
+}
+start_setup() { start_setup_from "$start_dir"; }
+
+# Starts the setup as start_setup_from does, waits for the background window, the preparation window
+# and the wizard, checks that the set was expanded into a cleaned working directory and takes the
+# background screenshot.
+run_to_wizard_from() { # dir args...
+  start_setup_from "$@"
   wait_window "$MAIN_CAPTION"
   wait_window "$WIZARD_CAPTION"
   expect_expanded
@@ -278,6 +297,14 @@ ends_with() { # message
   [ -z "$1" ] || expect_message "$1"
   expect_setup_ends
   expect_work_dir_gone
+}
+
+# The preparation failed: "Error Expanding Files!!", then no wizard, and the run ends as cancelled.
+expect_failed_preparation() {
+  expect_message 'Error Expanding Files!!'
+  drive --timeout "$E2E_WAIT" text "$APP_TITLE" >/dev/null || fail "no message after the failed preparation"
+  if drive visible "$WIZARD_CAPTION" >/dev/null; then fail "the wizard was shown after a failed preparation"; fi
+  ends_with "$CANCELED_MESSAGE"
 }
 
 # Closes the wizard with its close box (WM_CLOSE), which counts as Cancel.
@@ -318,11 +345,14 @@ press_to() { # button page
 }
 
 # Next (or Accept on the licence page) until the ready page shows; prints the pages passed, in order.
-walk_to_ready() {
+# With a command, runs it with each page's name while that page shows, the ready page included.
+# shellcheck disable=SC2120 # the command is optional
+walk_to_ready() { # [command]
   local page i
   for ((i = 0; i < 8; i++)); do
     page=$(wizard_page)
     echo "$page"
+    [ $# -eq 0 ] || "$1" "$page"
     case $page in
     ready) return 0 ;;
     licence) drive click "$WIZARD_CAPTION" Accept >/dev/null || fail "cannot press Accept" ;;
@@ -344,6 +374,7 @@ wait_page_leaves() { # page
 
 # Walks to the ready page and presses Install; the run then ends with MESSAGE (escaped; none when empty).
 install_with() { # message
+  # shellcheck disable=SC2119
   walk_to_ready >/dev/null
   drive click "$WIZARD_CAPTION" "&Install" || fail "cannot press Install"
   ends_with "$1"
