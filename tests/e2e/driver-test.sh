@@ -51,6 +51,8 @@ status 3 check "yardrive probe pressed" First
 read -r l t r b <<<"$(drive rect "yardrive probe pressed")"
 expect_eq "window size" "300x220" "$((r - l))x$((b - t))"
 [ -n "$(drive syserror 3)" ] || fail "no system text for error 3"
+short=$(drive shortpath 'C:\Program Files')
+[[ $short =~ ^C:\\[^\\]{1,8}$ && $short == *"~"* ]] || fail "short path of C:\Program Files: '$short'"
 
 # A click on the background (clear of the buttons) reaches the window at that point of its client area.
 status 0 click-at "yardrive probe pressed" 250 170

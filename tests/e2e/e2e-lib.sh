@@ -68,6 +68,11 @@ use_disposable_prefix() {
   (cd "$src" && find . -type f ! -iname '*.dll' ! -iname '*.exe' ! -iname '*.drv' ! -iname '*.sys' \
     ! -iname '*.nls' -print0) | (cd "$dir/prefix" && xargs -0 -I{} cp --remove-destination -p "$src/{}" "{}")
   export WINEPREFIX="$dir/prefix"
+  # The user's folders (Desktop, Documents ...) link to the build's shared home; here they are the copy's own.
+  local link
+  for link in "$WINEPREFIX"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then rm "$link" && mkdir "$link"; fi
+  done
   wineserver -p </dev/null >/dev/null 2>&1
   wine cmd /c exit </dev/null >/dev/null 2>&1
   setsid wine "$YAR_DRIVER" hold 0 </dev/null >/dev/null 2>&1 &

@@ -252,6 +252,16 @@ int SysError(const Context& ctx) {
     return ExitOk;
 }
 
+// The short form of an existing path as the system reports it, the one a DOS batch file would use.
+int ShortPath(const Context& ctx) {
+    Need(ctx, 1, "shortpath PATH");
+    char buffer[MAX_PATH] = {};
+    const DWORD length = GetShortPathNameA(ctx.Args[0].c_str(), buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer) return ExitNotFound;
+    Print(buffer);
+    return ExitOk;
+}
+
 LRESULT CALLBACK HoldProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_CLOSE || message == WM_ENDSESSION) PostQuitMessage(0);
     return DefWindowProcA(window, message, w, l);
@@ -298,6 +308,7 @@ const std::map<std::string, std::function<int(const Context&)>>& CommandTable() 
         {"controls", Controls},
         {"windows", Windows},
         {"syserror", SysError},
+        {"shortpath", ShortPath},
         {"hold", Hold},
     };
     return table;
