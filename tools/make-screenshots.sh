@@ -12,6 +12,7 @@ for shot in build/sample/screenshots/*.png; do
   name=$(basename "$shot")
   resize=()
   [ "$name" = background.png ] && resize=(-resize 50%)
+  [ "$name" = end.png ] && resize=(-resize 75%)
   convert "$shot" "${resize[@]}" -strip "PNG8:$out/$name"
 done
 ls -l "$out"

@@ -74,9 +74,21 @@ shoot() { # caption name
 }
 shot_pages=0
 shoot_page() { # page
+  # The full install rather than the preselected network minimum.
+  [ "$1" != type ] || drive click "$WIZARD_CAPTION" "Full Install ( All Files will be installed )" >/dev/null
   shoot "$WIZARD_CAPTION" "wizard-$shot_pages-$1"
   shot_pages=$((shot_pages + 1))
 }
+
+# As over an earlier version: the install asks before it replaces the older demo.txt (marked in
+# [Files - OverWrite]), which shows the progress page.
+target_win='C:\Program Files\YAR Demo'
+target="$WINEPREFIX/drive_c/Program Files/YAR Demo"
+mkdir -p "$target"
+printf 'An earlier version of the demo.\r\n' >"$target/demo.txt"
+
+# The prefix opens text files in Notepad, as Windows does: the end choice launches the installed demo.txt.
+wine reg add 'HKCR\.txt' /ve /d txtfile /f </dev/null >/dev/null 2>&1
 
 start_setup
 wait_window "$PREPARE_CAPTION"
@@ -87,9 +99,46 @@ echo "the wizard is shown; walking its pages:"
 walk_to_ready shoot_page
 echo "pressing Install"
 drive click "$WIZARD_CAPTION" "&Install" >/dev/null
-if text=$(drive --timeout 10 text "$APP_TITLE" 2>/dev/null); then
-  echo "end message: ${text//\\r/ / }"
-  drive answer "$APP_TITLE" OK
-fi
+question=$(drive --timeout 30 text Confirm)
+shoot "$WIZARD_CAPTION" progress
+echo "question: $question; answering Yes"
+drive answer Confirm "&Yes"
 expect_setup_ends
+viewer="demo.txt - Notepad"
+if drive wait-window "$viewer" 30 >/dev/null; then
+  shoot "$viewer" end
+  drive close "$viewer" >/dev/null || true
+else
+  echo "note: no window '$viewer' after the launch"
+fi
 echo "== install.exe ended; screenshots in $shots: $(cd "$shots" && echo *.png)"
+
+# What the install left on the system, as a report (the README shows it).
+report=$sample/installed.txt
+{
+  echo "Installation directory $target_win:"
+  (cd "$target/.." && find "YAR Demo" | sort | sed 's|[^/]*/|  |g; s|^|  |')
+  echo
+  echo "Shortcuts, as uninstall.cfg records them (target, working directory, icon as lnkinfo reads them):"
+  tr -d '\r' <"$target/uninstall.cfg" | sed -n 's/\.\*=$/.lnk/p' | while read -r link; do
+    host=$WINEPREFIX/drive_c/${link#C:\\}
+    [ -f "${host//\\//}" ] || continue
+    echo "  $link"
+    lnkinfo "${host//\\//}" | tr -d '\r' |
+      sed -n 's/^\t\(Local path\|Working directory\|Icon location\)\t*: /    \1: /p'
+  done
+  echo
+  echo "Registry values:"
+  for key in 'HKLM\Software\YAR Demo\Settings' 'HKCU\Software\YAR Demo\Settings' \
+    'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\YAR Demo Product'; do
+    if values=$(wine reg query "$key" </dev/null 2>/dev/null); then
+      tr -d '\r' <<<"$values" | sed '/^$/d; s/^/  /'
+    else
+      echo "  $key: not present"
+    fi
+  done
+  echo
+  echo "uninstall.cfg:"
+  tr -d '\r' <"$target/uninstall.cfg" | sed 's/^/  /'
+} >"$report"
+cat "$report"
