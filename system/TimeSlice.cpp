@@ -2,8 +2,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <sched.h>
 #endif
 
 namespace yar {
@@ -11,8 +9,6 @@ namespace yar {
 void GiveUpTimeSlice() {
 #ifdef _WIN32
     Sleep(0);
-#else
-    sched_yield();
 #endif
 }
 
