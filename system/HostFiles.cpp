@@ -100,6 +100,11 @@ bool THostFiles::RemoveFile(const std::string& path) {
     return !IsReadOnlyFile(host) && RemoveFileAt(host);
 }
 
+bool THostFiles::RemoveEmptyDirectory(const std::string& path) {
+    // Never the drive itself, which stands for the whole host root.
+    return !IsDriveRoot(path) && RemoveDirectoryAt(HostPath(path));
+}
+
 std::optional<uint16_t> THostFiles::Attributes(const std::string& path) const {
     return FileAttributesAt(HostPath(path));
 }

@@ -25,6 +25,7 @@ public:
     void ForceDirectories(const std::string& dir) override;
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
     bool RemoveFile(const std::string& path) override;
+    bool RemoveEmptyDirectory(const std::string& path) override;
     // Directories show faDirectory, files faArchive and, when read-only, faReadOnly: of the other
     // bits the host keeps nothing.
     std::optional<uint16_t> Attributes(const std::string& path) const override;

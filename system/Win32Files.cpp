@@ -28,6 +28,10 @@ bool TWin32Files::RemoveFile(const std::string& path) {
     return RemoveFileAt(path);
 }
 
+bool TWin32Files::RemoveEmptyDirectory(const std::string& path) {
+    return RemoveDirectoryAt(path);
+}
+
 std::optional<uint16_t> TWin32Files::Attributes(const std::string& path) const {
     return FileAttributesAt(path);
 }

@@ -1,0 +1,234 @@
+// Whole uninstalls against the portable system layer: products installed by the install engine
+// into a machine in a host directory with the registry in memory, then removed from their records,
+// with the machine compared before and after.
+#include "uninstall/Uninstaller.h"
+
+#include "InstallTestSupport.h"
+#include "SystemTestSupport.h"
+#include "UninstallTestSupport.h"
+#include "config/UninstallNames.h"
+#include "system/FileServices.h"
+#include "system/HostFiles.h"
+#include "system/HostIniFiles.h"
+#include "system/MemoryRegistry.h"
+#include "system/ShellFolders.h"
+#include "uninstall/UninstallRules.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+namespace yar {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TLines;
+
+constexpr const char* kWorkDir = "C:\\WINDOWS\\Temp\\y";
+constexpr const char* kAcme = "C:\\Program Files\\Acme";
+constexpr const char* kBeta = "C:\\Program Files\\Beta";
+
+// Shortcuts written as files, so that the uninstall finds them where the shell would have put them.
+class TFileShellLinks final : public TShellLinks {
+public:
+    explicit TFileShellLinks(THostFiles& files) : Files_(files) {}
+    void Save(const TShellLink& link, const std::string& linkFile) override {
+        test::PutBytes(Files_.HostPath(linkFile), link.Path);
+    }
+
+private:
+    THostFiles& Files_;
+};
+
+// A machine's files refusing to delete some of them, as the system refuses files in use.
+class TBusyFiles final : public TFiles {
+public:
+    explicit TBusyFiles(TFiles& files) : Files_(files) {}
+    bool FileExists(const std::string& path) const override { return Files_.FileExists(path); }
+    bool DirectoryExists(const std::string& path) const override { return Files_.DirectoryExists(path); }
+    void ForceDirectories(const std::string& dir) override { Files_.ForceDirectories(dir); }
+    TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override {
+        return Files_.CopyFileChecked(from, to, failIfExists);
+    }
+    bool RemoveFile(const std::string& path) override {
+        return !SamePath(path, Busy) && Files_.RemoveFile(path);
+    }
+    bool RemoveEmptyDirectory(const std::string& path) override { return Files_.RemoveEmptyDirectory(path); }
+    std::optional<uint16_t> Attributes(const std::string& path) const override {
+        return Files_.Attributes(path);
+    }
+    bool SetAttributes(const std::string& path, uint16_t attributes) override {
+        return Files_.SetAttributes(path, attributes);
+    }
+    std::vector<std::string> FileNames(const std::string& dir) const override {
+        return Files_.FileNames(dir);
+    }
+    std::vector<std::string> EntryNames(const std::string& dir) const override {
+        return Files_.EntryNames(dir);
+    }
+    std::optional<std::vector<std::string>> ReadLines(const std::string& path) const override {
+        return Files_.ReadLines(path);
+    }
+    bool WriteLines(const std::string& path, const std::vector<std::string>& lines) override {
+        return Files_.WriteLines(path, lines);
+    }
+    std::string ShortPath(const std::string& path) const override { return Files_.ShortPath(path); }
+    std::string WindowsDirectory() const override { return Files_.WindowsDirectory(); }
+
+    std::string Busy;
+
+private:
+    TFiles& Files_;
+};
+
+// Every file with its bytes and every directory, by path below the machine's root; every key of
+// both roots the uninstall may touch.
+struct TSnapshot {
+    std::map<std::string, std::string> Files;
+    std::vector<std::string> Keys;
+};
+
+class Uninstaller : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Files.ForceDirectories(kWorkDir);
+        Put("C:\\autoexec.bat", "@ECHO OFF\r\n");
+        Put("C:\\WINDOWS\\win.ini", "[windows]\r\n");
+        // Directories every machine has.
+        for (const char* dir :
+             {"C:\\WINDOWS\\Start Menu\\Programs", "C:\\WINDOWS\\System", "C:\\Program Files"})
+            Files.ForceDirectories(dir);
+        ASSERT_TRUE(Registry.CreateKey(rrLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
+        ASSERT_TRUE(Registry.CreateKey(rrLocalMachine, kUninstallListKey));
+        ASSERT_TRUE(Registry.CreateKey(rrCurrentUser, kShellFoldersKey));
+        ASSERT_TRUE(Registry.WriteString(rrCurrentUser, kShellFoldersKey, "Programs",
+                                         "C:\\WINDOWS\\Start Menu\\Programs"));
+        ASSERT_TRUE(Registry.CreateKey(rrCurrentUser, "Control Panel\\Desktop"));
+    }
+
+    void Put(const std::string& path, const std::string& bytes) {
+        Files.ForceDirectories(ExtractFileDir(path));
+        test::PutBytes(Files.HostPath(path), bytes);
+    }
+    std::string Bytes(const std::string& path) const {
+        return test::GetBytes(Files.HostPath(path)).value_or("<none>");
+    }
+
+    void Install(const SetupConfig& config, const std::string& target, const std::string& vendor) {
+        for (const std::string& name : test::ProductFiles())
+            Put(JoinPath(kWorkDir, name), config.Header + " " + name);
+        SetupState state;
+        state.WorkDir = kWorkDir;
+        state.RootDir = "C:\\";
+        test::TProgressLog progress;
+        TInstallEngine engine(config, state, {Files, Ini, Registry, Links, Launcher}, progress);
+        ASSERT_EQ(engine.RunInstall(test::ProductChoices(target, vendor)), ioInstalled);
+    }
+
+    TUninstallReport Uninstall(const std::string& target, TFiles& files, const std::string& self = {}) {
+        const TUninstallData data = ReadUninstallData(files, target);
+        return TUninstaller(data, {files, Registry}, Steps, self).Run();
+    }
+    TUninstallReport Uninstall(const std::string& target, const std::string& self = {}) {
+        return Uninstall(target, Files, self);
+    }
+
+    TSnapshot Snapshot() const {
+        TSnapshot snapshot;
+        const fs::path root = NativePath(Files.Root());
+        for (const auto& entry : fs::recursive_directory_iterator(root)) {
+            const std::string relative = entry.path().lexically_relative(root).generic_string();
+            snapshot.Files[relative] =
+                entry.is_directory() ? "<dir>" : test::GetBytes(entry.path().string()).value();
+        }
+        for (TRegRoot key : {rrCurrentUser, rrLocalMachine}) AddKeys(snapshot.Keys, key, "");
+        return snapshot;
+    }
+    void AddKeys(std::vector<std::string>& keys, TRegRoot root, const std::string& key) const {
+        for (const std::string& name : Registry.SubKeyNames(root, key)) {
+            const std::string path = key.empty() ? name : key + "\\" + name;
+            keys.push_back(std::to_string(root) + ":" + path);
+            AddKeys(keys, root, path);
+        }
+    }
+    // What differs between two snapshots: paths and keys added, removed or changed.
+    static TLines Changes(const TSnapshot& before, const TSnapshot& after) {
+        TLines changes;
+        for (const auto& [path, bytes] : after.Files) {
+            const auto old = before.Files.find(path);
+            if (old == before.Files.end())
+                changes.push_back("+ " + path);
+            else if (old->second != bytes)
+                changes.push_back("~ " + path);
+        }
+        for (const auto& [path, bytes] : before.Files)
+            if (!after.Files.contains(path)) changes.push_back("- " + path);
+        for (const std::string& key : after.Keys)
+            if (std::ranges::find(before.Keys, key) == before.Keys.end()) changes.push_back("+ key " + key);
+        for (const std::string& key : before.Keys)
+            if (std::ranges::find(after.Keys, key) == after.Keys.end()) changes.push_back("- key " + key);
+        return changes;
+    }
+
+    test::TTestDir Dir{"yar-uninstall"};
+    THostFiles Files{Dir / "machine"};
+    THostIniFiles Ini{Files};
+    TMemoryRegistry Registry;
+    TFileShellLinks Links{Files};
+    TRecordedLauncher Launcher;
+    test::TStepLog Steps;
+};
+
+TEST_F(Uninstaller, AnInstallIsUndoneAndWhatItCannotOwnIsLeftAndListed) {
+    Install(test::ProductConfig("Acme", "Vendor"), kAcme, "Vendor");
+    const TSnapshot before = Snapshot(); // the working directory's leftovers are not the install's
+    // Compared below with the machine as it was before the install.
+    TSnapshot original = before;
+    ASSERT_TRUE(Files.FileExists("C:\\WINDOWS\\Start Menu\\Programs\\Vendor\\Acme App.lnk"));
+    ASSERT_TRUE(Files.SetAttributes(JoinPath(kAcme, "app.exe"), faReadOnly));
+    Put(JoinPath(kAcme, "notes.txt"), "mine");
+
+    const TUninstallReport report = Uninstall(kAcme);
+
+    EXPECT_EQ(test::LeftLines(report),
+              (TLines{"C:\\WINDOWS\\Acme.ini - an INI file of the system",
+                      "C:\\Program Files\\Acme\\notes.txt - not installed by the setup",
+                      "C:\\Program Files\\Acme - not empty"}));
+    EXPECT_EQ(report.ExitCode(), kExitRemoved) << "what rules keep is no failure";
+    EXPECT_EQ(Bytes(JoinPath(kAcme, "notes.txt")), "mine");
+    EXPECT_FALSE(Files.FileExists(JoinPath(kAcme, "app.exe"))) << "read-only, and gone";
+    EXPECT_FALSE(Files.FileExists(JoinPath(kAcme, kUninstallRecordName)));
+    EXPECT_FALSE(Registry.KeyExists(rrLocalMachine, UninstallKey("Acme")));
+    EXPECT_TRUE(Registry.KeyExists(rrLocalMachine, "Software\\Vendor")) << "only the product's own key goes";
+
+    // Against the machine after the install: exactly what the install brought, less the kept items.
+    TLines changes = Changes(before, Snapshot());
+    std::erase_if(changes, [](const std::string& line) { return line.starts_with("- "); });
+    EXPECT_EQ(changes, (TLines{"+ C/Program Files/Acme/notes.txt"}));
+    const TLines removed = Changes(original, Snapshot());
+    for (const char* gone : {"- C/Program Files/Acme/Bin", "- C/Program Files/Acme/Data",
+                             "- C/WINDOWS/System/shared.dll", "- C/WINDOWS/Start Menu/Programs/Vendor",
+                             "- key 2:Software\\Vendor\\Acme", "- key 1:Software\\Acme"})
+        EXPECT_NE(std::ranges::find(removed, gone), removed.end()) << gone;
+    EXPECT_EQ(Steps.Steps, static_cast<int>(Steps.Taken.size()));
+    EXPECT_EQ(Steps.Taken.back(), kAcme);
+}
+
+TEST_F(Uninstaller, TheMachineIsAsBeforeTheInstallExceptWhatIsLeftByDesign) {
+    const TSnapshot original = Snapshot();
+    Install(test::ProductConfig("Acme", "Vendor"), kAcme, "Vendor");
+    const TUninstallReport report = Uninstall(kAcme);
+    EXPECT_EQ(report.ExitCode(), kExitRemoved);
+    EXPECT_EQ(test::LeftLines(report), (TLines{"C:\\WINDOWS\\Acme.ini - an INI file of the system"}));
+    TLines changes = Changes(original, Snapshot());
+    // The setup's own working directory is the driver's to clean.
+    std::erase_if(changes, [](const std::string& line) { return line.starts_with("+ C/WINDOWS/Temp/"); });
+    EXPECT_EQ(changes, (TLines{"+ C/WINDOWS/Acme.ini", "~ C/autoexec.bat", "+ C/autoexec.yar",
+                               "+ key 2:Software\\Vendor"}))
+        << "left by design: the INI file outside, AUTOEXEC.BAT's block and backup, the recorded key's parent";
+}
+
+} // namespace
+} // namespace yar
