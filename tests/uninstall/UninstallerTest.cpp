@@ -13,6 +13,7 @@
 #include "system/MemoryRegistry.h"
 #include "system/ShellFolders.h"
 #include "uninstall/UninstallRules.h"
+#include "util/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -228,6 +229,188 @@ TEST_F(Uninstaller, TheMachineIsAsBeforeTheInstallExceptWhatIsLeftByDesign) {
     EXPECT_EQ(changes, (TLines{"+ C/WINDOWS/Acme.ini", "~ C/autoexec.bat", "+ C/autoexec.yar",
                                "+ key 2:Software\\Vendor"}))
         << "left by design: the INI file outside, AUTOEXEC.BAT's block and backup, the recorded key's parent";
+}
+
+TEST_F(Uninstaller, AProductBesideKeepsWhatItSharesAndLosesNothing) {
+    Install(test::ProductConfig("Acme", "Vendor"), kAcme, "Vendor");
+    SetupConfig beta = test::ProductConfig("Beta", "Vendor");
+    // A plug-in of Beta's below Acme's key.
+    beta.IniSetupEntries.push_back("HKEY_LOCAL_MACHINE\\Software\\Vendor\\Acme\\Plugins~Beta~Path~x");
+    Install(beta, kBeta, "Vendor");
+    const TSnapshot before = Snapshot();
+
+    const TUninstallReport report = Uninstall(kAcme);
+
+    EXPECT_EQ(test::LeftLines(report),
+              (TLines{"C:\\WINDOWS\\System\\shared.dll - also installed by Beta",
+                      "C:\\WINDOWS\\Acme.ini - an INI file of the system",
+                      "C:\\WINDOWS\\Start Menu\\Programs\\Vendor - not empty",
+                      "HKEY_LOCAL_MACHINE\\Software\\Vendor\\Acme - also used by Beta"}));
+    EXPECT_EQ(report.ExitCode(), kExitRemoved);
+    // Nothing of Beta's is touched: whatever changed is Acme's.
+    for (const std::string& change : Changes(before, Snapshot())) {
+        EXPECT_TRUE(change.starts_with("- ")) << change;
+        EXPECT_FALSE(Contains(change, "Beta")) << change;
+    }
+    EXPECT_TRUE(Registry.KeyExists(rrLocalMachine, UninstallKey("Beta")));
+    EXPECT_EQ(ReadUninstallData(Files, kBeta).Title, "Beta");
+
+    // Beta goes in its turn, and takes the shared file with it.
+    const TUninstallReport second = Uninstall(kBeta);
+    EXPECT_EQ(second.ExitCode(), kExitRemoved);
+    EXPECT_FALSE(Files.FileExists("C:\\WINDOWS\\System\\shared.dll"));
+    EXPECT_FALSE(Files.DirectoryExists("C:\\WINDOWS\\Start Menu\\Programs\\Vendor"));
+    EXPECT_FALSE(Files.DirectoryExists(kBeta));
+}
+
+TEST_F(Uninstaller, RunAgainOrWithoutARecordItSaysSoAndChangesNothing) {
+    Install(test::ProductConfig("Acme", "Vendor"), kAcme, "Vendor");
+    ASSERT_EQ(Uninstall(kAcme).ExitCode(), kExitRemoved);
+    ASSERT_FALSE(Files.DirectoryExists(kAcme));
+    const TSnapshot after = Snapshot();
+    try {
+        Uninstall(kAcme);
+        FAIL() << "a second run found something to do";
+    } catch (const EUninstallError& e) {
+        EXPECT_STREQ(e.what(),
+                     "There is nothing to remove: C:\\Program Files\\Acme\\uninstall.cfg is missing. "
+                     "The program has already been removed, or was never installed here.");
+    }
+    EXPECT_TRUE(Changes(after, Snapshot()).empty());
+}
+
+TEST_F(Uninstaller, ADamagedRecordIsRefusedBeforeAnythingIsRemoved) {
+    Install(test::ProductConfig("Acme", "Vendor"), kAcme, "Vendor");
+    const std::string record = JoinPath(kAcme, kUninstallRecordName);
+    const std::string whole = Bytes(record);
+    for (const std::string& damaged :
+         TLines{std::string(),
+                std::string("\x7f"
+                            "ELF\x01\x01\0\0",
+                            8),
+                whole.substr(0, whole.find("[UNINS]")), "[UNINS]\r\nC:\\Program Files\\Acme\\app.exe=\r\n",
+                "[Program]\r\nTitle=\r\n[UNINS]\r\nC:\\x=\r\n"}) {
+        Put(record, damaged);
+        const TSnapshot before = Snapshot();
+        try {
+            Uninstall(kAcme);
+            ADD_FAILURE() << "read: " << test::Visible(damaged);
+        } catch (const EUninstallError& e) {
+            EXPECT_STREQ(e.what(),
+                         "The uninstall information C:\\Program Files\\Acme\\uninstall.cfg is damaged: "
+                         "nothing was removed.");
+        }
+        EXPECT_TRUE(Changes(before, Snapshot()).empty());
+    }
+}
+
+TEST_F(Uninstaller, AFileInUseFailsTheRunAndTheRecordStaysForAnotherOne) {
+    Install(test::ProductConfig("Acme", "Vendor"), kAcme, "Vendor");
+    TBusyFiles busy(Files);
+    busy.Busy = "C:\\Program Files\\Acme\\Bin\\TOOL.EXE";
+
+    const TUninstallReport report = Uninstall(kAcme, busy);
+    EXPECT_EQ(report.ExitCode(), kExitIncomplete);
+    const char* kept = "kept, so that the uninstall can be run again for what is left";
+    EXPECT_EQ(test::LeftLines(report),
+              (TLines{"C:\\Program Files\\Acme\\Bin\\tool.exe - could not be deleted: it may be in use",
+                      "C:\\WINDOWS\\Acme.ini - an INI file of the system",
+                      "C:\\Program Files\\Acme\\Bin - not empty",
+                      "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\currentversion\\uninstall\\Acme - " +
+                          std::string(kept),
+                      "C:\\Program Files\\Acme\\uninstall.cfg - " + std::string(kept)}));
+    EXPECT_TRUE(Registry.KeyExists(rrLocalMachine, UninstallKey("Acme")));
+    EXPECT_FALSE(Registry.KeyExists(rrLocalMachine, "Software\\Vendor\\Acme")) << "the rest went";
+
+    // Once the file is free, the next run finishes the job.
+    busy.Busy.clear();
+    const TUninstallReport second = Uninstall(kAcme, busy);
+    EXPECT_EQ(second.ExitCode(), kExitRemoved);
+    EXPECT_FALSE(Files.DirectoryExists(kAcme));
+    EXPECT_FALSE(Registry.KeyExists(rrLocalMachine, UninstallKey("Acme")));
+}
+
+TEST_F(Uninstaller, RecordsNamingTheSystemsOwnAreRefused) {
+    Put("C:\\WINDOWS\\system.ini", "[boot]\r\n");
+    Put("C:\\config.sys", "FILES=40\r\n");
+    Put("C:\\WINDOWS\\System\\other.dll", "other");
+    Put("C:\\Shared\\acme.ini", "[a]\r\n");
+    Put(JoinPath(kAcme, "app.exe"), "app");
+    ASSERT_TRUE(Registry.CreateKey(rrLocalMachine, "Software\\Classes\\.acme"));
+    Put(JoinPath(kAcme, kUninstallRecordName),
+        "[Program]\r\nTitle=Acme\r\n[UNINS]\r\nC:\\Program Files\\Acme\\*.*=\r\nC:\\WINDOWS\\win.ini=\r\n"
+        "C:\\WINDOWS\\system.ini=\r\nC:\\autoexec.bat=\r\nC:\\config.sys=\r\nC:\\Shared\\acme.ini=\r\n"
+        "C:\\WINDOWS\\*.*=\r\nC:\\WINDOWS\\System\\*.dll=\r\nC:\\Program Files\\Acme\\app.exe=\r\n"
+        "[Folders]\r\nC:\\WINDOWS\\Start Menu\\Programs\\=\r\nC:\\=\r\n"
+        "[Registry]\r\nHKEY_LOCAL_MACHINE\\Software=\r\nHKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows=\r\n"
+        "HKEY_CLASSES_ROOT\\Software\\Classes\\.acme=\r\nHKEY_LOCAL_MACHINE\\Software\\Classes\\.acme=\r\n"
+        "Control Panel\\Desktop=\r\n");
+    const TSnapshot before = Snapshot();
+
+    const TUninstallReport report = Uninstall(kAcme);
+
+    EXPECT_EQ(
+        test::LeftLines(report),
+        (TLines{
+            "C:\\WINDOWS\\win.ini - a file of the system", "C:\\WINDOWS\\system.ini - a file of the system",
+            "C:\\autoexec.bat - a file of the system", "C:\\config.sys - a file of the system",
+            "C:\\Shared\\acme.ini - an INI file outside the installation directory: the values written "
+            "into it stay",
+            "C:\\WINDOWS\\*.* - names every file of a directory outside the installation directory",
+            "C:\\WINDOWS\\System\\*.dll - names every file of a directory outside the installation "
+            "directory",
+            "HKEY_LOCAL_MACHINE\\Software - fewer than two levels below its root",
+            "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows - a key the system and other programs share",
+            "HKEY_CURRENT_USER\\Software\\Classes\\.acme - a key the system and other programs share",
+            "HKEY_LOCAL_MACHINE\\Software\\Classes\\.acme - a key the system and other programs share",
+            "HKEY_CURRENT_USER\\Control Panel\\Desktop - a key the system and other programs share"}));
+    // Only the product's own program file and record went, and its directory with them.
+    EXPECT_EQ(Changes(before, Snapshot()), (TLines{"- C/Program Files/Acme", "- C/Program Files/Acme/app.exe",
+                                                   "- C/Program Files/Acme/uninstall.cfg"}));
+}
+
+TEST_F(Uninstaller, TheRunningUninstallerAndItsDirectoryAreLeftForItsHelper) {
+    Install(test::ProductConfig("Acme", "Vendor"), kAcme, "Vendor");
+    const std::string self = JoinPath(kAcme, kUninstallerName);
+    const TUninstallReport report = Uninstall(kAcme, self);
+    EXPECT_EQ(report.ExitCode(), kExitRemoved);
+    EXPECT_TRUE(Files.FileExists(self));
+    EXPECT_EQ(Files.EntryNames(kAcme), TLines{kUninstallerName});
+    const auto deferred = [&](const std::string& what) {
+        return std::ranges::find(report.Items,
+                                 TReportItem{what, uoRemoved, "once the uninstaller has ended"}) !=
+               report.Items.end();
+    };
+    EXPECT_TRUE(deferred(self));
+    EXPECT_TRUE(deferred(kAcme));
+    EXPECT_FALSE(Registry.KeyExists(rrLocalMachine, UninstallKey("Acme")));
+}
+
+TEST_F(Uninstaller, AnEntryTakenOverByAnotherInstallationOfTheTitleStays) {
+    Install(test::ProductConfig("Acme", "Vendor"), kAcme, "Vendor");
+    Install(test::ProductConfig("Acme", "Vendor"), "C:\\Acme Again", "Vendor");
+    const TUninstallReport report = Uninstall(kAcme);
+    EXPECT_EQ(Registry.ReadString(rrLocalMachine, UninstallKey("Acme"), "UninstallString"),
+              UninstallString("C:\\Acme Again", "Acme"));
+    const TLines left = test::LeftLines(report);
+    EXPECT_NE(std::ranges::find(
+                  left, "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\currentversion\\uninstall\\"
+                        "Acme - belongs to the installation in C:\\Acme Again"),
+              left.end());
+    EXPECT_TRUE(Files.FileExists("C:\\Acme Again\\app.exe"));
+}
+
+TEST(UninstallReport, TheTextSaysHowTheRunEndedAndListsWhatWasLeft) {
+    TUninstallReport report{"Acme", {{"C:\\Acme\\a.exe", uoRemoved, ""}, {"C:\\Acme\\b.exe", uoRemoved, ""}}};
+    EXPECT_EQ(report.Text(), "Acme was removed completely.\n\nRemoved: 2 files, folders and registry keys.");
+    report.Items.push_back({"C:\\Acme\\notes.txt", uoKept, "not installed by the setup"});
+    EXPECT_EQ(report.Text(),
+              "Acme was removed. Some items were left on purpose.\n\nRemoved: 2 files, folders and "
+              "registry keys.\n\nLeft:\nC:\\Acme\\notes.txt - not installed by the setup");
+    EXPECT_EQ(report.ExitCode(), kExitRemoved);
+    report.Items.push_back({"C:\\Acme\\c.exe", uoFailed, "could not be deleted: it may be in use"});
+    EXPECT_TRUE(report.Text().starts_with("Acme could not be removed completely.\n"));
+    EXPECT_EQ(report.ExitCode(), kExitIncomplete);
 }
 
 } // namespace
