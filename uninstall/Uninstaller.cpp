@@ -79,6 +79,21 @@ std::vector<TOtherProduct> OtherProducts(const TFiles& files, const TRegistry& r
     return others;
 }
 
+bool RemoveEndedUninstaller(TFiles& files, const std::string& file, const std::string& helper, int tries,
+                            const std::function<void()>& pause) {
+    bool removed = !files.FileExists(file);
+    for (int i = 0; i < tries && !removed; ++i) {
+        if (i > 0) pause();
+        files.SetAttributes(file, faArchive);
+        removed = files.RemoveFile(file) || !files.FileExists(file);
+    }
+    const std::string dir = ExtractFileDir(file);
+    // Only when empty: the uninstall reported what it left there.
+    if (!IsDriveRoot(dir)) files.RemoveEmptyDirectory(dir);
+    files.RemoveAtRestart(helper);
+    return removed;
+}
+
 bool TUninstallReport::Failed() const {
     return std::ranges::any_of(Items, [](const TReportItem& item) { return item.Outcome == uoFailed; });
 }

@@ -8,6 +8,7 @@
 // and the entry stay, so that the uninstall can be run again for what is left.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,12 @@ public:
     // One record taken: a file, folder or key.
     virtual void Step(const std::string& what) = 0;
 };
+
+// The work of the helper that removes the uninstaller once it has ended: file goes, read-only or
+// not, tried up to tries times with pause between while the system still holds it; then its
+// directory when that is empty, and helper, the helper's own file, at restart. True when file is gone.
+bool RemoveEndedUninstaller(TFiles& files, const std::string& file, const std::string& helper, int tries,
+                            const std::function<void()>& pause);
 
 // What the uninstall changes.
 struct TUninstallSystem {

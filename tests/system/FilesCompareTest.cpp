@@ -158,6 +158,10 @@ private:
         S.Files.RemoveFile(At("Gone\\file.txt"));
         Note("remove the emptied directory", S.Files.RemoveEmptyDirectory(At("Gone")));
         NoteExists("Gone");
+        Put("later.txt", "l");
+        Note("remove at restart", S.Files.RemoveAtRestart(At("later.txt")));
+        NoteExists("later.txt");
+        Note("remove a missing file at restart", S.Files.RemoveAtRestart(At("missing")));
     }
 
     void Listings() {

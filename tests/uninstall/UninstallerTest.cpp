@@ -57,6 +57,7 @@ public:
         return !SamePath(path, Busy) && Files_.RemoveFile(path);
     }
     bool RemoveEmptyDirectory(const std::string& path) override { return Files_.RemoveEmptyDirectory(path); }
+    bool RemoveAtRestart(const std::string& path) override { return Files_.RemoveAtRestart(path); }
     std::optional<uint16_t> Attributes(const std::string& path) const override {
         return Files_.Attributes(path);
     }
@@ -398,6 +399,41 @@ TEST_F(Uninstaller, AnEntryTakenOverByAnotherInstallationOfTheTitleStays) {
                         "Acme - belongs to the installation in C:\\Acme Again"),
               left.end());
     EXPECT_TRUE(Files.FileExists("C:\\Acme Again\\app.exe"));
+}
+
+TEST_F(Uninstaller, TheHelperRemovesTheEndedUninstallerAndIsItselfRemovedAtRestart) {
+    Install(test::ProductConfig("Acme", "Vendor"), kAcme, "Vendor");
+    const std::string self = JoinPath(kAcme, kUninstallerName);
+    ASSERT_EQ(Uninstall(kAcme, self).ExitCode(), kExitRemoved);
+    const std::string helper = "C:\\WINDOWS\\Temp\\yun1.tmp";
+    Put(helper, "helper");
+    ASSERT_TRUE(Files.SetAttributes(self, faReadOnly));
+    // The first tries find the file still held by the ended process.
+    TBusyFiles busy(Files);
+    busy.Busy = self;
+    int pauses = 0;
+    EXPECT_FALSE(RemoveEndedUninstaller(busy, self, helper, 3, [&] { ++pauses; }));
+    EXPECT_EQ(pauses, 2);
+    EXPECT_TRUE(Files.DirectoryExists(kAcme)) << "still holding the uninstaller";
+    EXPECT_TRUE(RemoveEndedUninstaller(busy, self, helper, 3, [&] {
+        ++pauses;
+        busy.Busy.clear();
+    }));
+    EXPECT_EQ(pauses, 3);
+    EXPECT_FALSE(Files.DirectoryExists(kAcme));
+    EXPECT_TRUE(Files.FileExists(helper)) << "until Windows starts again";
+    Files.Restart();
+    EXPECT_FALSE(Files.FileExists(helper));
+    EXPECT_TRUE(Files.PendingRemovals().empty());
+}
+
+TEST_F(Uninstaller, TheHelperLeavesADirectoryThatStillHoldsSomething) {
+    Put(JoinPath(kAcme, "notes.txt"), "mine");
+    Put(JoinPath(kAcme, kUninstallerName), "u");
+    EXPECT_TRUE(
+        RemoveEndedUninstaller(Files, JoinPath(kAcme, kUninstallerName), "C:\\missing.tmp", 1, [] {}));
+    EXPECT_EQ(Files.EntryNames(kAcme), TLines{"notes.txt"});
+    EXPECT_TRUE(Files.PendingRemovals().empty()) << "a missing helper is not kept";
 }
 
 TEST(UninstallReport, TheTextSaysHowTheRunEndedAndListsWhatWasLeft) {
