@@ -17,14 +17,16 @@ namespace yar::test {
 // A product of every kind of record: files in the installation directory, a subdirectory and the
 // system directory, a shortcut in a shared program folder, INI values inside and outside the
 // installation directory, registry values below both roots, an AUTOEXEC.BAT line. name is its
-// title and the name of its own keys; vendor the key and program folder it shares with others.
-inline SetupConfig ProductConfig(const std::string& name, const std::string& vendor) {
+// title and the name of its own keys; vendor the key and program folder it shares with others,
+// shared the file it puts into the system directory.
+inline SetupConfig ProductConfig(const std::string& name, const std::string& vendor,
+                                 const std::string& shared = "shared.dll") {
     SetupConfig config;
     config.Header = name;
     config.DirectoryEntries = {"<INSTALLDIR>", "<SUB1><INSTALLDIR>~Bin", "<WINDOWS_SYSTEM>",
                                "<SUB2><INSTALLDIR>~Data"};
     config.FileEntries = {"app.exe~<INSTALLDIR>~", "tool.exe~<SUB1><INSTALLDIR>~",
-                          "shared.dll~<WINDOWS_SYSTEM>~", "uninstaller.exe~<INSTALLDIR>~"};
+                          shared + "~<WINDOWS_SYSTEM>~", "uninstaller.exe~<INSTALLDIR>~"};
     config.DesktopEntries = {name + " App~<INSTALLDIR>app.exe~~~<INSTALLDIR>app.exe~" + vendor};
     config.IniSetupEntries = {
         "<INSTALLDIR>settings.ini~Main~Dir~<INSTALLDIR>", name + ".ini~Paths~Home~<INSTALLDIR>",
@@ -35,8 +37,8 @@ inline SetupConfig ProductConfig(const std::string& name, const std::string& ven
 }
 
 // The working copies the product's install takes from WorkDir.
-inline std::vector<std::string> ProductFiles() {
-    return {"install.exe", "install.cfg", "app.exe", "tool.exe", "shared.dll", "uninstaller.exe"};
+inline std::vector<std::string> ProductFiles(const std::string& shared = "shared.dll") {
+    return {"install.exe", "install.cfg", "app.exe", "tool.exe", shared, "uninstaller.exe"};
 }
 
 inline TInstallChoices ProductChoices(const std::string& target, const std::string& vendor) {
