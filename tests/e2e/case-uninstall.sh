@@ -3,9 +3,10 @@
 # started as the list of installed programs starts it removes the product again, and after a restart the
 # prefix (every file below drive_c with its hash, and the exported registry) is as it was before the
 # install, except what is left by design; the case prints that list and the figures of the three
-# snapshots. case-uninstall.sh [SET]: SET is a directory holding install.cfg and disk.* of a product whose
-# [Files] install uninstaller.exe~<INSTALLDIR>; without one a small product of every kind of record is
-# packed here. YAR_ROUNDTRIP_GUI=1 answers the uninstaller's question and report instead of /S.
+# snapshots. case-uninstall.sh [--gui] [SET]: SET is a directory holding install.cfg and disk.* of a
+# product whose [Files] install uninstaller.exe~<INSTALLDIR>; without one a small product of every kind of
+# record is packed here. The uninstaller runs with /S, or with --gui as a user sees it: its question is
+# answered Yes and its report is shot and closed.
 # shellcheck source=tests/e2e/e2e-lib.sh
 . "$(dirname "$0")/e2e-lib.sh"
 : "${YAR_TOOL:?}" "${YAR_UNINSTALLER_EXE:?}"
@@ -78,6 +79,11 @@ changes() { # before after
 count() { grep -c "^$2" "$1" || true; }
 figures() { echo "$(count "$1" F) files, $(count "$1" D) directories, $(count "$1" K) keys, $(count "$1" V) values"; }
 
+gui=0
+if [ "${1:-}" = --gui ]; then
+  gui=1
+  shift
+fi
 use_disposable_prefix
 set_dir=${1:-}
 if [ -z "$set_dir" ]; then
@@ -85,7 +91,7 @@ if [ -z "$set_dir" ]; then
   make_product_set "$set_dir"
 fi
 diskset=$set_dir
-new_start_dir uninstall
+new_start_dir "uninstall$([ "$gui" = 0 ] || echo -gui)"
 cp "$set_dir/install.cfg" "$start_dir/"
 title=$(tr -d '\r' <"$set_dir/install.cfg" | sed -n 's/^Header=//p' | head -n 1)
 title=${title:-YAR - Tarnwick 32Bit}
@@ -104,11 +110,13 @@ program=${program//\"/}
 unix_program=$(winepath -u "$program" 2>/dev/null)
 [ -f "$unix_program" ] || fail "the registered uninstaller $program is not there"
 target=$(dirname "$unix_program")
-if [ "${YAR_ROUNDTRIP_GUI:-0}" = 1 ]; then
+if [ "$gui" = 1 ]; then
   start_in "$target" "$program" "$title"
   expect_box Confirm "Remove $title and all of its components?" "&Yes"
   report=$(drive --timeout "$E2E_WAIT" text Information) || { show_windows; fail "no report"; }
   echo "report: $report"
+  [[ $report == "$title was removed"* ]] || fail "the report does not say the product was removed"
+  shoot_window Information "$e2e_run/report.png"
   drive answer Information OK || fail "cannot close the report"
   expect_setup_ends
 else
