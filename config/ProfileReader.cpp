@@ -133,15 +133,26 @@ std::string TProfileReader::ReadString(const std::string& section, const std::st
     return CopyFallback(fallback);
 }
 
-std::vector<std::string> TProfileReader::ReadKeyNames(const std::string& section) const {
+std::vector<std::string_view> TProfileReader::ListedNames(const std::string& section) const {
     const TSection* s = FindSection(section);
-    if (s == nullptr) return {};
     std::vector<std::string_view> names;
+    if (s == nullptr) return names;
     for (const TEntry& e : s->Entries) {
         // Comment lines and lines without "=" are not listed.
         if (!e.Name.starts_with(';') && e.Value) names.emplace_back(e.Name);
     }
+    return names;
+}
+
+std::vector<std::string> TProfileReader::ReadKeyNames(const std::string& section) const {
+    const std::vector<std::string_view> names = ListedNames(section);
+    if (names.empty()) return {};
     return StringsFromListing(FillKeyListing(names));
+}
+
+std::vector<std::string> TProfileReader::AllKeyNames(const std::string& section) const {
+    const std::vector<std::string_view> names = ListedNames(section);
+    return {names.begin(), names.end()};
 }
 
 std::vector<std::string> TProfileReader::ReadSectionLines(const std::string& section) const {

@@ -28,6 +28,8 @@ public:
                            const std::string& fallback) const override;
     std::vector<std::string> ReadKeyNames(const std::string& section) const override;
     std::vector<std::string> ReadSectionLines(const std::string& section) const override;
+    // The key names as ReadKeyNames lists them, every one of them: no buffer cuts the list.
+    std::vector<std::string> AllKeyNames(const std::string& section) const;
 
 private:
     // A line of a section: a line without "=" has a name and no value.
@@ -43,6 +45,7 @@ private:
     TProfileReader() = default;
     void Parse(std::string_view text);
     const TSection* FindSection(const std::string& name) const;
+    std::vector<std::string_view> ListedNames(const std::string& section) const;
 
     // The first section has no name: it holds the lines before the first section line.
     std::vector<TSection> Sections_;

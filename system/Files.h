@@ -58,6 +58,12 @@ public:
     void CopyFileInto(const std::string& source, const std::string& dest);
     // False when the file is missing, read-only or cannot be deleted.
     virtual bool RemoveFile(const std::string& path) = 0;
+    // Removes an empty directory; false when it is missing, not empty, a file or cannot be removed.
+    // (Not RemoveDirectory: <windows.h> makes a macro of that name.)
+    virtual bool RemoveEmptyDirectory(const std::string& path) = 0;
+    // Has the file deleted when Windows next starts, as a running program's own file can only be;
+    // false when that cannot be arranged. The file stays until then.
+    virtual bool RemoveAtRestart(const std::string& path) = 0;
 
     // The attribute bits (fa...), nothing when path does not exist.
     virtual std::optional<uint16_t> Attributes(const std::string& path) const = 0;

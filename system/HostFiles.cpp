@@ -100,6 +100,22 @@ bool THostFiles::RemoveFile(const std::string& path) {
     return !IsReadOnlyFile(host) && RemoveFileAt(host);
 }
 
+bool THostFiles::RemoveEmptyDirectory(const std::string& path) {
+    // Never the drive itself, which stands for the whole host root.
+    return !IsDriveRoot(path) && RemoveDirectoryAt(HostPath(path));
+}
+
+bool THostFiles::RemoveAtRestart(const std::string& path) {
+    if (!FileExists(path)) return false;
+    PendingRemovals_.push_back(path);
+    return true;
+}
+
+void THostFiles::Restart() {
+    for (const std::string& path : PendingRemovals_) RemoveFileAt(HostPath(path));
+    PendingRemovals_.clear();
+}
+
 std::optional<uint16_t> THostFiles::Attributes(const std::string& path) const {
     return FileAttributesAt(HostPath(path));
 }

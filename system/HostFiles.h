@@ -25,6 +25,12 @@ public:
     void ForceDirectories(const std::string& dir) override;
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
     bool RemoveFile(const std::string& path) override;
+    bool RemoveEmptyDirectory(const std::string& path) override;
+    // Kept in a list until Restart, for an existing file only.
+    bool RemoveAtRestart(const std::string& path) override;
+    // What Windows does when it starts: the files kept for it are deleted.
+    void Restart();
+    const std::vector<std::string>& PendingRemovals() const { return PendingRemovals_; }
     // Directories show faDirectory, files faArchive and, when read-only, faReadOnly: of the other
     // bits the host keeps nothing.
     std::optional<uint16_t> Attributes(const std::string& path) const override;
@@ -44,6 +50,7 @@ private:
 
     std::string Root_;
     std::string WindowsDirectory_;
+    std::vector<std::string> PendingRemovals_;
 };
 
 } // namespace yar

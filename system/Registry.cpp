@@ -25,4 +25,12 @@ std::string NormalKeyPath(const std::string& key) {
     return path;
 }
 
+TRootedKey RootedKeyOf(const std::string& keyPath) {
+    if (!StartsWithText(keyPath, "HKEY_")) return {rrCurrentUser, keyPath};
+    const TRegRoot root = Contains(UpperCase(keyPath), "HKEY_LOCAL_MACHINE") ? rrLocalMachine : rrCurrentUser;
+    const std::size_t separator = keyPath.find('\\');
+    // A lone root name loses nothing.
+    return {root, separator == std::string::npos ? keyPath : keyPath.substr(separator + 1)};
+}
+
 } // namespace yar

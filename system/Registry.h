@@ -50,4 +50,17 @@ std::vector<std::string> KeyPathNames(const std::string& key);
 // The same key as one path the system takes: the names joined by single "\".
 std::string NormalKeyPath(const std::string& key);
 
+// A key path as configurations and uninstall records write it, optionally beginning with a root
+// name. One beginning "HKEY_" loses its first name and "\" (a lone name stays) and is below
+// HKEY_LOCAL_MACHINE when it holds that name anywhere, else below HKEY_CURRENT_USER (HKEY_CLASSES_ROOT and
+// HKEY_USERS included): the install writes by this rule and the uninstaller reads its records back by it.
+// Without a root name the path is below HKEY_CURRENT_USER.
+struct TRootedKey {
+    TRegRoot Root = rrCurrentUser;
+    std::string Key; // as written, less the root name and its "\"
+
+    bool operator==(const TRootedKey&) const = default;
+};
+TRootedKey RootedKeyOf(const std::string& keyPath);
+
 } // namespace yar

@@ -12,6 +12,8 @@ public:
     void ForceDirectories(const std::string& dir) override;
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
     bool RemoveFile(const std::string& path) override;
+    bool RemoveEmptyDirectory(const std::string& path) override;
+    bool RemoveAtRestart(const std::string& path) override;
     std::optional<uint16_t> Attributes(const std::string& path) const override;
     bool SetAttributes(const std::string& path, uint16_t attributes) override;
     std::vector<std::string> FileNames(const std::string& dir) const override;

@@ -14,8 +14,10 @@ declare -A allowed=(
   [setup]="config archive system util toolkit"
   [wizard]="config system util toolkit"
   [install]="setup wizard config archive system util toolkit"
+  # toolkit/ only for the program's window
+  [uninstall]="config system util toolkit"
 )
-layers="util system config archive toolkit setup wizard install tools tests bench"
+layers="util system config archive toolkit setup wizard install uninstall tools tests bench"
 
 status=0
 for folder in "${!allowed[@]}"; do

@@ -25,6 +25,10 @@ fi
 echo "== Windows build, tests under Wine ($windows)"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j "$jobs"
+# The shipped programs, also where the 32-bit build's own tests cannot run.
+for exe in install/install.exe uninstall/uninstaller.exe; do
+  tests/toolkit/check-pe.sh i686-w64-mingw32-objdump "build/win32/$exe"
+done
 if [ "$windows" = win64 ]; then
   cmake --preset win64 >/dev/null
   cmake --build --preset win64 -j "$jobs"

@@ -25,12 +25,6 @@ bool ReplaceFirst(std::string& line, std::string_view what, std::string_view wit
     return true;
 }
 
-// A key path that begins with a root name is below HKEY_LOCAL_MACHINE when it names that root, else
-// below HKEY_CURRENT_USER: uninstall records written by earlier installs are read back by this rule.
-TRegRoot RootNamedIn(std::string_view keyPath) {
-    return Contains(UpperCase(std::string(keyPath)), "HKEY_LOCAL_MACHINE") ? rrLocalMachine : rrCurrentUser;
-}
-
 // More passes than any configuration needs; a replacement that brings its own tag back stops here.
 constexpr int kMaxAutoexecPasses = 64;
 
@@ -60,15 +54,8 @@ TRegistryTarget RegistryTargetOf(const TIniEntry& entry) {
     std::string subKey = entry.F2;
     if (subKey.ends_with('\\')) subKey.pop_back();
     if (!entry.F1.ends_with('\\') && !subKey.starts_with('\\')) subKey.insert(0, 1, '\\');
-    TRegistryTarget target{rrCurrentUser, {}, entry.F1};
-    std::string keyPath = entry.F1;
-    if (StartsWithText(keyPath, "HKEY_")) {
-        const std::size_t separator = keyPath.find('\\');
-        target.Root = RootNamedIn(keyPath);
-        if (separator != std::string::npos) keyPath.erase(0, separator + 1);
-    }
-    target.Key = "\\" + keyPath + subKey;
-    return target;
+    const TRootedKey rooted = RootedKeyOf(entry.F1);
+    return {rooted.Root, "\\" + rooted.Key + subKey, entry.F1};
 }
 
 void WriteRegistryString(TRegistry& registry, TRegRoot root, const std::string& key, const std::string& name,
@@ -115,20 +102,9 @@ void SaveLines(TFiles& files, const std::string& path, const std::vector<std::st
     if (!files.WriteLines(path, lines)) throw EInstallError("Cannot create file " + path);
 }
 
-std::string UninstallKey(const std::string& title) {
-    return "\\Software\\Microsoft\\Windows\\currentversion\\uninstall\\" + title;
-}
-
-std::string UninstallString(const std::string& TargetDir, const std::string& title) {
-    const std::string program = JoinPath(TargetDir, "uninstaller.exe");
-    // Unquoted, Windows would try C:\Program.exe first for C:\Program Files\...
-    const std::string command = Contains(program, " ") ? "\"" + program + "\"" : program;
-    return command + " " + title;
-}
-
 bool RegisterUninstaller(const TFiles& files, TRegistry& registry, const std::string& TargetDir,
                          const std::string& title) {
-    if (!files.FileExists(JoinPath(TargetDir, "uninstaller.exe"))) return false;
+    if (!files.FileExists(JoinPath(TargetDir, kUninstallerName))) return false;
     const std::string key = UninstallKey(title);
     WriteRegistryString(registry, rrLocalMachine, key, "DisplayName", title);
     WriteRegistryString(registry, rrLocalMachine, key, "UninstallString", UninstallString(TargetDir, title));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/ConfigRecords.h"
+#include "config/UninstallNames.h"
 #include "system/Files.h"
 #include "system/IniFiles.h"
 #include "system/Registry.h"
@@ -66,11 +67,6 @@ void AppendAutoexecBlock(std::vector<std::string>& lines, const std::vector<std:
 // Writes lines as a whole file; raises EInstallError "Cannot create file <path>" when it cannot.
 void SaveLines(TFiles& files, const std::string& path, const std::vector<std::string>& lines);
 
-// The key of the product's entry in the list of installed programs, below HKEY_LOCAL_MACHINE.
-std::string UninstallKey(const std::string& title);
-// The command that uninstalls the product: the uninstaller, in quotes when its path holds a blank,
-// and the product title.
-std::string UninstallString(const std::string& TargetDir, const std::string& title);
 // Lists the product with its uninstaller when TargetDir holds uninstaller.exe; true when it did.
 bool RegisterUninstaller(const TFiles& files, TRegistry& registry, const std::string& TargetDir,
                          const std::string& title);

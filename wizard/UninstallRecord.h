@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "config/UninstallNames.h"
 #include "system/IniFiles.h"
 
 namespace yar {
@@ -15,8 +16,6 @@ class EInstallError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-inline constexpr const char* kUninstallRecordName = "uninstall.cfg";
 
 class TUninstallRecord {
 public:

@@ -114,10 +114,16 @@ TEST(ProfileReader, KeyListingStopsAtItsBuffer) {
         std::snprintf(name, sizeof name, "key%07d", i);
         text += std::string(name) + "=x\n";
     }
-    const Names names = TProfileReader::FromText(text)->ReadKeyNames("big");
+    const auto reader = TProfileReader::FromText(text);
+    const Names names = reader->ReadKeyNames("big");
     ASSERT_EQ(names.size(), 745u);
     EXPECT_EQ(names[743], "key0000743");
     EXPECT_EQ(names[744], "key000"); // the cut name is still listed
+    // The whole listing has every name, whole.
+    const Names all = reader->AllKeyNames("big");
+    ASSERT_EQ(all.size(), 1000u);
+    EXPECT_EQ(all[744], "key0000744");
+    EXPECT_EQ(all[999], "key0000999");
 }
 
 TEST(ProfileReader, SectionLinesStopTwoBytesShortOfTheBuffer) {

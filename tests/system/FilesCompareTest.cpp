@@ -148,6 +148,20 @@ private:
         Note("remove a missing file", S.Files.RemoveFile(At("small.txt")));
         Note("remove a directory", S.Files.RemoveFile(At("Program Files\\Acme\\Bin")));
         Note("set on a missing file", S.Files.SetAttributes(At("missing"), faReadOnly));
+        S.Files.ForceDirectories(At("Gone\\Inner"));
+        Put("Gone\\file.txt", "f");
+        Note("remove a directory holding entries", S.Files.RemoveEmptyDirectory(At("Gone")));
+        Note("remove a file as a directory", S.Files.RemoveEmptyDirectory(At("Gone\\file.txt")));
+        Note("remove an empty directory", S.Files.RemoveEmptyDirectory(At("gone\\INNER\\")));
+        NoteExists("Gone\\Inner");
+        Note("remove a missing directory", S.Files.RemoveEmptyDirectory(At("Gone\\Inner")));
+        S.Files.RemoveFile(At("Gone\\file.txt"));
+        Note("remove the emptied directory", S.Files.RemoveEmptyDirectory(At("Gone")));
+        NoteExists("Gone");
+        Put("later.txt", "l");
+        Note("remove at restart", S.Files.RemoveAtRestart(At("later.txt")));
+        NoteExists("later.txt");
+        Note("remove a missing file at restart", S.Files.RemoveAtRestart(At("missing")));
     }
 
     void Listings() {

@@ -38,7 +38,7 @@ files=$(find tree -type f | wc -l)
 
 # A set of several volumes.
 expect 0 pack -q set/disk.001 tree --volume-size 200k
-volumes=$(ls set | wc -l)
+volumes=$(find set -type f | wc -l)
 [ "$volumes" -ge 4 ] || fail "the set has only $volumes volumes"
 expect 0 test set/disk.001
 grep -q "^$files entries tested, 0 failures" out.txt || fail "test did not report $files sound entries"
@@ -63,6 +63,14 @@ expect 0 pack -q -m lzh one.yar tree
 expect 0 test -q one.yar
 expect 0 extract -q one.yar -d outone
 diff -r tree outone >/dev/null || fail "the archive extracts to another tree"
+
+# The uninstaller goes along under its own name; another name is refused.
+mkdir -p prog && echo uninstall >prog/uninstaller.exe && echo other >prog/other.exe
+expect 0 pack -q --uninstaller prog/uninstaller.exe product.yar tree/dir1
+expect 0 list product.yar
+grep -q uninstaller.exe out.txt || fail "pack --uninstaller left the uninstaller out"
+expect 2 pack -q --uninstaller prog/other.exe other.yar tree/dir1
+[ -e other.yar ] && fail "a wrongly named uninstaller was packed"
 
 # Existing files stay without --force, and are replaced with it.
 echo changed >outone/dir1/text1.txt

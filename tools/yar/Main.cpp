@@ -1,4 +1,5 @@
 // yar: lists, tests, extracts and packs segment sets and single archives.
+#include "config/UninstallNames.h"
 #include "system/FileServices.h"
 #include "tools/yar/ExitCodes.h"
 #include "tools/yar/Pack.h"
@@ -6,6 +7,7 @@
 #include "tools/yar/TerminalPrompts.h"
 #include "tools/yar/ToolErrors.h"
 #include "tools/yar/YarReader.h"
+#include "util/Text.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
@@ -223,6 +225,15 @@ bool IsNumberedVolume(const std::string& output) {
     return ext.size() > 1 && ext.find_first_not_of("0123456789", 1) == std::string::npos;
 }
 
+// The uninstaller goes into the set under the one name the setup registers.
+std::string UninstallerSource(const std::string& path) {
+    if (!SameText(fs::path(path).filename().string(), kUninstallerName))
+        throw EUsageError("--uninstaller",
+                          std::string("the uninstaller is packed as ") + kUninstallerName + ", not " + path);
+    if (!fs::is_regular_file(path)) throw EUsageError("--uninstaller", "no such file: " + path);
+    return path;
+}
+
 int RunPack(const std::string& output, const std::vector<std::string>& sources, const std::string& method,
             const std::string& volumeSize, const std::string& fixedExt, const std::string& templateRoot,
             int32_t key, bool quiet) {
@@ -280,7 +291,7 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
     extract->add_option("-d,--dir", dir, "Directory to extract into")->required();
     extract->add_flag("--force", force, "Replace existing files");
 
-    std::string output, method = "lh5", volumeSize = "floppy", fixedExt, templateRoot;
+    std::string output, method = "lh5", volumeSize = "floppy", fixedExt, templateRoot, uninstaller;
     std::vector<std::string> sources;
     int32_t packKey = 0;
     auto* pack = app.add_subcommand("pack", "Pack files or directories into an archive or a segment set");
@@ -297,6 +308,9 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
     pack->add_option("--template-root", templateRoot,
                      "Directory the set's templates start from, e.g. c:\\app");
     pack->add_option("--key", packKey, "Lock every entry with this key");
+    pack->add_option("--uninstaller", uninstaller,
+                     "Pack this uninstaller.exe too; install.cfg lists it in [Files] as "
+                     "uninstaller.exe~<INSTALLDIR> so that the setup installs and registers it");
     pack->add_flag("-q,--quiet", packQuiet, "No progress bar and no summary");
     pack->footer(ExitCodeHelp);
 
@@ -310,6 +324,7 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
         if (*list) return RunList(listOpt, json);
         if (*test) return RunTest(testOpt);
         if (*extract) return RunExtract(extractOpt, dir, force);
+        if (!uninstaller.empty()) sources.push_back(UninstallerSource(uninstaller));
         return RunPack(output, sources, method, volumeSize, fixedExt, templateRoot, packKey, packQuiet);
     });
 }

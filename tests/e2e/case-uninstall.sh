@@ -1,0 +1,160 @@
+#!/usr/bin/env bash
+# The round trip: install.exe installs a product whose archive brings uninstaller.exe, the uninstaller
+# started as the list of installed programs starts it removes the product again, and after a restart the
+# prefix (every file below drive_c with its hash, and the exported registry) is as it was before the
+# install, except what is left by design; the case prints that list and the figures of the three
+# snapshots. case-uninstall.sh [--gui] [SET]: SET is a directory holding install.cfg and disk.* of a
+# product whose [Files] install uninstaller.exe~<INSTALLDIR>; without one a small product of every kind of
+# record is packed here. The uninstaller runs with /S, or with --gui as a user sees it: its question is
+# answered Yes and its report is shot and closed.
+# shellcheck source=tests/e2e/e2e-lib.sh
+. "$(dirname "$0")/e2e-lib.sh"
+: "${YAR_TOOL:?}" "${YAR_UNINSTALLER_EXE:?}"
+
+# A product with files in two directories, a shortcut, INI values inside and outside the installation
+# directory, registry values below both roots and an AUTOEXEC.BAT line; yar packs uninstaller.exe along.
+make_product_set() { # dir
+  local set=$1
+  rm -rf "$set"
+  mkdir -p "$set/files"
+  printf 'The round-trip product.\r\n' >"$set/files/app.txt"
+  for ((i = 1; i <= 50; i++)); do printf 'Manual line %d.\r\n' "$i"; done >"$set/files/manual.txt"
+  cp "$YAR_UNINSTALLER_EXE" "$set/uninstaller.exe"
+  sed 's/$/\r/' >"$set/install.cfg" <<'CFG'
+[Setup - Main]
+Install Dir=YAR Round Trip
+Add to Program Files=1
+Folder=YAR Round Trip
+Show Warning Screen=0
+Show Re-Boot=0
+Header=YAR Round Trip
+[Directories]
+Dir1=<INSTALLDIR>~
+Dir2=<SUB1><INSTALLDIR>~docs
+[Files]
+File1=app.txt~<INSTALLDIR>
+File2=manual.txt~<SUB1><INSTALLDIR>
+File3=uninstaller.exe~<INSTALLDIR>
+[Desktop]
+Icon1=YAR Round Trip~<INSTALLDIR>app.txt~X~X~<INSTALLDIR>app.txt~YAR Round Trip
+[INI - Setup]
+Ini1=<INSTALLDIR>app.ini~Settings~Installed~1
+Ini2=yarround.ini~Paths~Home~<INSTALLDIR>
+Ini3=HKEY_LOCAL_MACHINE\Software\YAR Round Trip~Settings~Path~<INSTALLDIR>app.txt
+Ini4=Software\YAR Round Trip~Options~Colour~blue
+[AUTOEXEC.BAT]
+set yarround=<INSTALLDIR>
+CFG
+  (cd "$set/files" && timeout "$E2E_WAIT" wine "$YAR_TOOL" pack -q --uninstaller ../uninstaller.exe ../disk.001 \
+    app.txt manual.txt </dev/null) || fail "yar pack of the round-trip product failed"
+  cp "$set/uninstaller.exe" "$set/files/"
+}
+
+# The prefix as lines: "F <path> <sha1>" for every file below drive_c, "D <path>" for every directory,
+# "K <key>" for every key and "V <key> | <value>" for every value of both registry roots.
+snapshot() { # file
+  local out=$1 root
+  (cd "$WINEPREFIX/drive_c" && find . -type d -printf 'D %p\n' && find . -type f -print0 | sort -z |
+    xargs -0 -r sha1sum | awk '{ h = $1; $1 = ""; print "F" $0 " " h }') >"$out.files"
+  : >"$out.keys"
+  for root in HKEY_LOCAL_MACHINE HKEY_CURRENT_USER; do
+    timeout 60 wine regedit /E "$e2e_run/export.reg" "$root" </dev/null >/dev/null 2>&1 || fail "cannot export $root"
+    iconv -f UTF-16LE -t UTF-8 "$e2e_run/export.reg" | tr -d '\r' | awk '
+      /\\$/ { line = line substr($0, 1, length($0) - 1); next }
+      { line = line $0; if (line ~ /^\[/) { key = line; print "K " key } else if (line != "") print "V " key " | " line; line = "" }' \
+      >>"$out.keys"
+  done
+  sort -o "$out" "$out.files" "$out.keys"
+}
+
+# What Wine changes by itself as programs come and go and the prefix restarts, never the product's: its
+# own settings, and the dates its display driver is registered with at every start.
+wine_own() {
+  grep -vE '^[-+] [VK] \[HKEY_(LOCAL_MACHINE|CURRENT_USER)\\Software\\Wine[]\\]' |
+    grep -vE '^[-+] V .* \| "DriverDateData"=' || true
+}
+changes() { # before after
+  { diff "$1" "$2" || true; } | sed -n 's/^< /- /p; s/^> /+ /p' | wine_own
+}
+count() { grep -c "^$2" "$1" || true; }
+figures() { echo "$(count "$1" F) files, $(count "$1" D) directories, $(count "$1" K) keys, $(count "$1" V) values"; }
+
+gui=0
+if [ "${1:-}" = --gui ]; then
+  gui=1
+  shift
+fi
+use_disposable_prefix
+set_dir=${1:-}
+if [ -z "$set_dir" ]; then
+  set_dir="$YAR_E2E_OUT/roundtrip-set"
+  make_product_set "$set_dir"
+fi
+diskset=$set_dir
+new_start_dir "uninstall$([ "$gui" = 0 ] || echo -gui)"
+cp "$set_dir/install.cfg" "$start_dir/"
+title=$(tr -d '\r' <"$set_dir/install.cfg" | sed -n 's/^Header=//p' | head -n 1)
+title=${title:-YAR - Tarnwick 32Bit}
+
+snapshot "$e2e_run/before"
+run_to_wizard
+install_with "Your installation of \\r$title\\rhas be completed.\\r\\rPlease Remove any floppies from drive."
+snapshot "$e2e_run/installed"
+
+# Started as the list of installed programs starts it.
+command=$(wine reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$title" /v UninstallString \
+  </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/^ *UninstallString *REG_SZ *//p')
+[ -n "$command" ] || fail "the product is not in the list of installed programs"
+program=${command%% "$title"}
+program=${program//\"/}
+unix_program=$(winepath -u "$program" 2>/dev/null)
+[ -f "$unix_program" ] || fail "the registered uninstaller $program is not there"
+target=$(dirname "$unix_program")
+if [ "$gui" = 1 ]; then
+  start_in "$target" "$program" "$title"
+  expect_box Confirm "Remove $title and all of its components?" "&Yes"
+  report=$(drive --timeout "$E2E_WAIT" text Information) || { show_windows; fail "no report"; }
+  echo "report: $report"
+  [[ $report == "$title was removed"* ]] || fail "the report does not say the product was removed"
+  shoot_window Information "$e2e_run/report.png"
+  drive answer Information OK || fail "cannot close the report"
+  expect_setup_ends
+else
+  start_in "$target" "$program" "$title" /S
+  expect_setup_ends
+fi
+expect_eq "exit code of the uninstaller" 0 "$setup_status"
+for ((i = 0; i < E2E_WAIT * 10; i++)); do [ -e "$unix_program" ] || break; sleep 0.1; done
+[ ! -e "$unix_program" ] || fail "the uninstaller's own file is still there"
+[ ! -e "$target" ] || fail "the installation directory is still there: $(ls -A "$target")"
+
+# Its helper is deleted when Windows starts again.
+helpers=$(find "$WINEPREFIX/drive_c/users" -ipath '*/temp/yun*.tmp' | wc -l)
+[ "$helpers" -gt 0 ] || fail "no helper waited for the uninstaller"
+timeout 60 wine wineboot -r </dev/null >/dev/null 2>&1 || fail "the prefix did not restart"
+helpers=$(find "$WINEPREFIX/drive_c/users" -ipath '*/temp/yun*.tmp' | wc -l)
+expect_eq "helper copies after the restart" 0 "$helpers"
+
+# A second run finds nothing to do.
+mkdir -p "$target"
+cp "$YAR_UNINSTALLER_EXE" "$unix_program"
+start_in "$target" "$program" /S
+expect_setup_ends
+expect_eq "exit code of a second run" 2 "$setup_status"
+rm -rf "$target"
+
+snapshot "$e2e_run/after"
+echo "before the install:    $(figures "$e2e_run/before")"
+echo "after the install:     $(figures "$e2e_run/installed")"
+echo "after the uninstall:   $(figures "$e2e_run/after")"
+changes "$e2e_run/before" "$e2e_run/installed" >"$e2e_run/installed.diff"
+echo "the install changed $(wc -l <"$e2e_run/installed.diff") lines of the snapshot"
+changes "$e2e_run/before" "$e2e_run/after" >"$e2e_run/left.diff"
+echo "left by design:"
+sed 's/^/  /' "$e2e_run/left.diff"
+# By design: AUTOEXEC.BAT with its block and its backup autoexec.yar, INI files outside the installation
+# directory that received values. Anything else is a leftover.
+unexpected=$(grep -vE '^[-+] F \./(autoexec\.(bat|yar)) ' "$e2e_run/left.diff" |
+  grep -viE '^\+ F \./windows/[^/]+\.ini ' || true)
+[ -z "$unexpected" ] || fail "the uninstall left more than by design:
+$unexpected"

@@ -1,0 +1,181 @@
+// The uninstall under Wine through the system's own calls, on installs the engine made the same way:
+// in this process, and as uninstaller.exe started from the installation directory, which must leave
+// nothing of itself behind.
+#include "uninstall/Uninstaller.h"
+
+#include "InstallTestSupport.h"
+#include "SystemTestSupport.h"
+#include "UninstallTestSupport.h"
+#include "config/UninstallNames.h"
+#include "system/ComScope.h"
+#include "system/ShellFolders.h"
+#include "uninstall/UninstallRules.h"
+#include "wizard/SystemUpdates.h"
+#include "wizard/Win32InstallSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+namespace yar {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TLines;
+
+// uninstaller.exe as built, beside the tests' own directory.
+std::string BuiltUninstaller() {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    return (fs::path(self).parent_path().parent_path().parent_path() / "uninstall" / kUninstallerName)
+        .string();
+}
+
+// Runs program with arguments and waits for it; its exit code, or -1 when it could not start.
+int RunProgram(const std::string& program, const std::string& arguments) {
+    std::string commandLine = "\"" + program + "\" " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return -1;
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+class Win32Uninstall : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Com.Initialized());
+        test::PutBytes(Dir / "autoexec.bat", "@ECHO OFF\r\n");
+    }
+    void TearDown() override {
+        for (const std::string& name : Installed) {
+            Registry.DeleteKey(rrCurrentUser, "Software\\" + name);
+            Registry.DeleteKey(rrLocalMachine, "Software\\" + Vendor);
+            Registry.DeleteKey(rrLocalMachine, UninstallKey(name));
+            Files.RemoveFile(JoinPath(Files.WindowsDirectory(), name + ".ini"));
+        }
+        std::error_code error;
+        fs::remove_all(ProgramFolder(), error);
+        Files.RemoveFile(SharedFile());
+    }
+
+    // Names of this test's own, so that parallel runs and the prefix's other keys stay apart.
+    std::string Name(const std::string& product) const {
+        return "YAR " + product + " " + std::to_string(GetCurrentProcessId());
+    }
+    std::string Shared() const { return "yar" + std::to_string(GetCurrentProcessId()) + ".dll"; }
+    std::string SharedFile() const {
+        return JoinPath(JoinPath(Files.WindowsDirectory(), "System"), Shared());
+    }
+    std::string ProgramFolder() const {
+        return ShellFolderPath(TWin32Registry(), "Programs", Files.WindowsDirectory()) + Vendor;
+    }
+
+    // Installs the product into the test's Program Files; uninstaller is the file it brings as its
+    // uninstaller. The directory it went to.
+    std::string Install(const std::string& product, const std::string& uninstaller = {}) {
+        const std::string name = Name(product);
+        const std::string work = Dir / ("work " + product);
+        Files.ForceDirectories(work);
+        for (const std::string& file : test::ProductFiles(Shared()))
+            test::PutBytes(JoinPath(work, file), name + file);
+        if (!uninstaller.empty()) {
+            EXPECT_TRUE(CopyFileA(uninstaller.c_str(), JoinPath(work, kUninstallerName).c_str(), FALSE));
+        }
+        SetupState state;
+        state.WorkDir = work;
+        state.RootDir = IncludeTrailingDelimiter(Dir / "");
+        const std::string target = Dir / ("Program Files\\" + product);
+        const SetupConfig config = test::ProductConfig(name, Vendor, Shared());
+        TWin32InstallSystem system;
+        test::TProgressLog progress;
+        TInstallEngine engine(config, state, system.System(), progress);
+        EXPECT_EQ(engine.RunInstall(test::ProductChoices(target, Vendor)), ioInstalled);
+        Installed.push_back(name);
+        return target;
+    }
+
+    TUninstallReport Uninstall(const std::string& target) {
+        test::TStepLog steps;
+        return TUninstaller(ReadUninstallData(Files, target), {Files, Registry}, steps).Run();
+    }
+
+    const TComScope Com;
+    test::TTestDir Dir{"yar-uninstall"};
+    TWin32Files Files;
+    TWin32Registry Registry;
+    const std::string Vendor = "YAR Vendor " + std::to_string(GetCurrentProcessId());
+    std::vector<std::string> Installed;
+};
+
+TEST_F(Win32Uninstall, TheSystemLosesWhatTheInstallRecordedAndKeepsWhatItMustNot) {
+    const std::string acme = Install("Acme");
+    const std::string beta = Install("Beta");
+    const std::string name = Name("Acme");
+    const std::string shortcut = JoinPath(ProgramFolder(), name + " App.lnk");
+    ASSERT_TRUE(Files.FileExists(shortcut)) << "saved by the shell-link object";
+    ASSERT_TRUE(Files.SetAttributes(JoinPath(acme, "app.exe"), faReadOnly));
+    test::PutBytes(JoinPath(acme, "notes.txt"), "mine");
+    // A file held open without leave to delete it, as a running program holds its own.
+    const std::string held = JoinPath(acme, "Bin\\tool.exe");
+    HANDLE open =
+        CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(open, INVALID_HANDLE_VALUE);
+
+    const TUninstallReport first = Uninstall(acme);
+    CloseHandle(open);
+    EXPECT_EQ(first.ExitCode(), kExitIncomplete);
+    EXPECT_EQ(test::LeftLines(first).front(), held + " - could not be deleted: it may be in use");
+    EXPECT_TRUE(Files.FileExists(JoinPath(acme, kUninstallRecordName))) << "kept for another run";
+
+    const TUninstallReport second = Uninstall(acme);
+    EXPECT_EQ(second.ExitCode(), kExitRemoved);
+    const std::string windowsIni = JoinPath(Files.WindowsDirectory(), name + ".ini");
+    EXPECT_EQ(test::LeftLines(second), (TLines{SharedFile() + " - also installed by " + Name("Beta"),
+                                               windowsIni + " - an INI file of the system",
+                                               JoinPath(acme, "notes.txt") + " - not installed by the setup",
+                                               ProgramFolder() + " - not empty", acme + " - not empty"}));
+    EXPECT_EQ(Files.EntryNames(acme), TLines{"notes.txt"});
+    EXPECT_FALSE(Files.FileExists(shortcut));
+    EXPECT_FALSE(Registry.KeyExists(rrCurrentUser, "Software\\" + name));
+    EXPECT_FALSE(Registry.KeyExists(rrLocalMachine, "Software\\" + Vendor + "\\" + name));
+    EXPECT_FALSE(Registry.KeyExists(rrLocalMachine, UninstallKey(name)));
+    // Beta is whole.
+    EXPECT_TRUE(Files.FileExists(JoinPath(beta, "Bin\\tool.exe")));
+    EXPECT_TRUE(Files.FileExists(JoinPath(ProgramFolder(), Name("Beta") + " App.lnk")));
+    EXPECT_TRUE(Registry.KeyExists(rrLocalMachine, "Software\\" + Vendor + "\\" + Name("Beta")));
+    EXPECT_TRUE(Registry.KeyExists(rrLocalMachine, UninstallKey(Name("Beta"))));
+    EXPECT_TRUE(Files.FileExists(SharedFile()));
+}
+
+TEST_F(Win32Uninstall, TheProgramRemovesItsInstallationAndLeavesNothingOfItself) {
+    const std::string acme = Install("Acme", BuiltUninstaller());
+    const std::string program = JoinPath(acme, kUninstallerName);
+    const std::string name = Name("Acme");
+
+    EXPECT_EQ(RunProgram(program, name + " /S"), kExitRemoved);
+    EXPECT_FALSE(Registry.KeyExists(rrLocalMachine, UninstallKey(name)));
+    EXPECT_FALSE(Files.FileExists(JoinPath(acme, "app.exe")));
+    // The helper deletes the program once it has ended, then the directory it emptied.
+    for (int i = 0; i < 200 && Files.DirectoryExists(acme); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(Files.DirectoryExists(acme)) << ::testing::PrintToString(Files.EntryNames(acme));
+
+    // Put back without its record, it finds nothing to do and changes nothing.
+    Files.ForceDirectories(acme);
+    ASSERT_TRUE(CopyFileA(BuiltUninstaller().c_str(), program.c_str(), FALSE));
+    EXPECT_EQ(RunProgram(program, "/S"), kExitNoRecord);
+    EXPECT_EQ(Files.EntryNames(acme), TLines{kUninstallerName});
+}
+
+} // namespace
+} // namespace yar

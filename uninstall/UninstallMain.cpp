@@ -1,0 +1,87 @@
+// uninstaller.exe: removes the installation whose uninstall.cfg lies beside it. Started from the
+// list of installed programs, by a double click, or with /S by an unattended run.
+#include "system/Win32Files.h"
+#include "system/Win32Registry.h"
+#include "toolkit/Application.h"
+#include "toolkit/Dialogs.h"
+#include "uninstall/SelfRemoval.h"
+#include "uninstall/UninstallRules.h"
+#include "uninstall/UninstallWindow.h"
+#include "uninstall/Uninstaller.h"
+#include "util/Paths.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// A silent run shows nothing.
+class TQuietProgress final : public yar::TUninstallProgress {
+public:
+    void Begin(int /*steps*/) override {}
+    void Step(const std::string& /*what*/) override {}
+};
+
+std::string ProgramPath() {
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length < buffer.size()) return std::string(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+int Uninstall(const yar::TUninstallCommand& command) {
+    const std::string program = ProgramPath();
+    yar::TWin32Files files;
+    yar::TWin32Registry registry;
+    yar::TUninstallData data;
+    try {
+        data = yar::ReadUninstallData(files, yar::ExtractFileDir(program));
+    } catch (const yar::EUninstallError& e) {
+        if (!command.Silent) yar::MessageDlg(e.what(), yar::mtInformation, {yar::mbOK});
+        return yar::kExitNoRecord;
+    }
+    if (!command.Silent && yar::MessageDlg(yar::RemoveQuestion(data.Title), yar::mtConfirmation,
+                                           {yar::mbYes, yar::mbNo}) != yar::mrYes)
+        return yar::kExitDeclined;
+
+    yar::TUninstallReport report;
+    if (command.Silent) {
+        TQuietProgress quiet;
+        report = yar::TUninstaller(data, {files, registry}, quiet, program).Run();
+    } else {
+        yar::TUninstallForm form(data.Title);
+        form.SetVisible(true);
+        report = yar::TUninstaller(data, {files, registry}, form, program).Run();
+        form.SetVisible(false);
+    }
+    // The program's own file was reported as going once it has ended.
+    const bool leftForHelper = std::ranges::any_of(report.Items, [&](const yar::TReportItem& item) {
+        return item.Outcome == yar::uoRemoved && yar::SamePath(item.What, program);
+    });
+    if (leftForHelper) yar::StartRemovalHelper(program);
+    if (!command.Silent)
+        yar::MessageDlg(report.Text(), report.Failed() ? yar::mtWarning : yar::mtInformation, {yar::mbOK});
+    return report.ExitCode();
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
+    const yar::TUninstallCommand command = yar::ParseUninstallCommand(GetCommandLineA());
+    if (command.WaitFor != 0) return yar::RunRemovalHelper(command);
+    InitCommonControls();
+    yar::TApplication& application = yar::Application();
+    application.SetTitle("YAR - Uninstall");
+    try {
+        return Uninstall(command);
+    } catch (const std::exception& e) {
+        if (!command.Silent) application.ShowException(e);
+        return yar::kExitIncomplete;
+    }
+}
