@@ -71,8 +71,23 @@ std::string UninstallKey(const std::string& title);
 // The command that uninstalls the product: the uninstaller, in quotes when its path holds a blank,
 // and the product title.
 std::string UninstallString(const std::string& TargetDir, const std::string& title);
+// The unattended form of an uninstall command: its program part (quoted as it is) and " /S".
+std::string QuietUninstallString(const std::string& uninstallString);
+
+// What the list of installed programs shows of the product besides its name.
+struct TUninstallEntry {
+    std::string TargetDir;
+    std::string Title;
+    std::string DisplayIcon; // the launched program; empty when none
+    std::string Version;     // empty writes nothing
+    std::string Publisher;   // empty writes nothing
+    uint64_t InstalledBytes = 0;
+};
+
 // Lists the product with its uninstaller when TargetDir holds uninstaller.exe; true when it did.
-bool RegisterUninstaller(const TFiles& files, TRegistry& registry, const std::string& TargetDir,
-                         const std::string& title);
+// Beside "DisplayName" and "UninstallString": "QuietUninstallString", "InstallLocation",
+// "EstimatedSize" (KiB, rounded up, as a number), and "DisplayIcon", "DisplayVersion" and
+// "Publisher" where there is one.
+bool RegisterUninstaller(const TFiles& files, TRegistry& registry, const TUninstallEntry& entry);
 
 } // namespace yar
