@@ -44,8 +44,9 @@ void TickOnly(std::vector<TCheckItem>& items, const std::optional<std::vector<st
 
 TSetupAnswers ReadAnswerFile(const TFiles& files, const TIniFiles& ini, const std::string& path) {
     if (!files.FileExists(path)) throw ESwitchError("The answer file " + path + " cannot be read.");
-    // A key that is missing reads as this, which no value of the file can be.
-    const std::string missing(1, '\n');
+    // A key that is missing reads as this, which no value of a text file holds (the profile functions
+    // would take blanks off a default).
+    const std::string missing(1, '\x7f');
     const auto read = [&](const char* key) -> std::optional<std::string> {
         std::string value = ini.ReadString(path, kAnswerSection, key, missing);
         if (value == missing) return std::nullopt;
