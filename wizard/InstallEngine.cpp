@@ -120,6 +120,13 @@ void TInstallEngine::Installed(const std::string& source, const std::string& tar
     Log("Installed: " + source + " -> " + target + " (" + std::to_string(bytes) + " bytes)");
 }
 
+void TInstallEngine::LogRegistryValue(const TIniEntry& entry) const {
+    // The key as written: entries only ever go below these two roots.
+    const TRegistryTarget target = RegistryTargetOf(entry);
+    const char* root = target.Root == rrLocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
+    Log("Registry value: " + std::string(root) + target.Key + " " + entry.F3 + "=" + entry.F4);
+}
+
 std::string TInstallEngine::LaunchedProgram() const {
     if (Launch_.empty()) return {};
     const TLaunchCall call = LaunchCallOf(Launch_);
@@ -267,7 +274,7 @@ void TInstallEngine::IniAndRegistryStep() {
             Log("INI value: " + IniFilePath(entry.F1, WindowsDir_) + " [" + entry.F2 + "] " + entry.F3 + "=" +
                 entry.F4);
         else
-            Log("Registry value: " + RegistryTargetOf(entry).Record + " " + entry.F3 + "=" + entry.F4);
+            LogRegistryValue(entry);
     }
 }
 

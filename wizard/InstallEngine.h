@@ -88,6 +88,7 @@ private:
     void Log(const std::string& event) const;
     // A file is in place: its bytes count towards the installed size.
     void Installed(const std::string& source, const std::string& target);
+    void LogRegistryValue(const TIniEntry& entry) const;
     // The program Launch starts, for the list of installed programs; empty when none.
     std::string LaunchedProgram() const;
 

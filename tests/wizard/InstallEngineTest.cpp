@@ -390,7 +390,7 @@ TEST_F(InstallEngine, TheLogNamesEveryDirectoryFileAndValueWithItsFate) {
                   "   0.000 Skipped: C:\\Program Files\\Acme\\gone.txt - Cannot open file "
                   "C:\\WINDOWS\\Temp\\y\\gone.txt",
                   "   0.000 INI value: C:\\WINDOWS\\acme.ini [Paths] Home=C:\\Program Files\\Acme\\",
-                  "   0.000 Registry value: HKEY_LOCAL_MACHINE\\Software\\Acme Path=x",
+                  "   0.000 Registry value: HKEY_LOCAL_MACHINE\\Software\\Acme\\Settings Path=x",
               }));
 }
 
