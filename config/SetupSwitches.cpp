@@ -66,6 +66,16 @@ void Apply(TSetupSwitches& s, const std::string& name, const std::string& value)
     }
 }
 
+// A switch whose value is missing where it needs one, or given where it takes none.
+void CheckValue(const TSwitchName& known, const std::string& upper, const std::string& arg,
+                std::size_t equals) {
+    const bool hasValue = equals != std::string::npos;
+    if (known.Value == vuNone && hasValue)
+        throw ESwitchError("The switch /" + upper + " takes no value: " + arg);
+    if (known.Value == vuRequired && (!hasValue || equals + 1 == arg.size()))
+        throw ESwitchError("The switch /" + upper + " needs a value: /" + upper + "=...");
+}
+
 [[noreturn]] void BadWord(std::string_view word, std::string_view what, std::string_view expected) {
     throw ESwitchError("Bad value \"" + std::string(word) + "\" for " + std::string(what) + ": expected " +
                        std::string(expected) + ".");
@@ -101,13 +111,9 @@ TSetupSwitches ParseSetupSwitches(const std::vector<std::string>& args) {
             sourceSeen = true;
             continue;
         }
-        const bool hasValue = equals != std::string::npos;
         const std::string upper = UpperCase(name);
-        if (known->Value == vuNone && hasValue)
-            throw ESwitchError("The switch /" + upper + " takes no value: " + arg);
-        if (known->Value == vuRequired && (!hasValue || equals + 1 == arg.size()))
-            throw ESwitchError("The switch /" + upper + " needs a value: /" + upper + "=...");
-        Apply(switches, upper, hasValue ? arg.substr(equals + 1) : std::string());
+        CheckValue(*known, upper, arg, equals);
+        Apply(switches, upper, equals != std::string::npos ? arg.substr(equals + 1) : std::string());
     }
     return switches;
 }
