@@ -332,12 +332,7 @@ void TYAR::RunInstall(const TInstallChoices& choices) {
     TInstallEngine engine(FLinks.Config, FLinks.State, system.System(), *this, FLinks.Log);
     engine.RunInstall(choices);
     // The answer to a question met during the install joins the others.
-    if (FOverwriteAnswer && FLinks.Switches != nullptr && !FLinks.Switches->SaveInf.empty()) {
-        TWin32IniFiles ini;
-        if (!ini.WriteString(FLinks.Switches->SaveInf, kAnswerSection, "Overwrite",
-                             YesNoWord(*FOverwriteAnswer)))
-            Log("Failure: the answer file " + FLinks.Switches->SaveInf + " cannot be written.");
-    }
+    if (FOverwriteAnswer) SaveAnswers(choices, EndChoice());
 }
 
 void TYAR::ShowProgressLayout() {
