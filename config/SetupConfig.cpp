@@ -67,6 +67,8 @@ void ReadMainSection(const TProfileSource& s, SetupConfig& c) {
     c.HeaderFontShadow = s.ReadInteger(m, "Header Font Shadow", c.HeaderFontShadow);
     c.Header2 = s.ReadString(m, "Header2", c.Header2);
     c.Header2FontName = s.ReadString(m, "Header2 Font Name", c.Header2FontName);
+    c.Version = s.ReadString(m, "Version", c.Version);
+    c.Publisher = s.ReadString(m, "Publisher", c.Publisher);
     c.Header2FontSize = s.ReadInteger(m, "Header2 Font Size", c.Header2FontSize);
     c.Header2FontColor = s.ReadInteger(m, "Header2 Font Color", c.Header2FontColor);
     c.Header2FontShadow = s.ReadInteger(m, "Header2 Font Shadow", c.Header2FontShadow);

@@ -45,6 +45,9 @@ struct SetupConfig {
     int32_t Header2FontSize = 10;
     int32_t Header2FontColor = 0;
     int32_t Header2FontShadow = 16777215;
+    // The product's version and maker for the list of installed programs; empty writes nothing.
+    std::string Version;
+    std::string Publisher;
 
     // List sections, in file order.
     std::vector<std::string> DirectoryEntries;

@@ -6,6 +6,9 @@
 
 namespace yar {
 
+// The failure that ended a run, for its exit code.
+enum TRunFailure { rfNone, rfPrepare, rfInstall };
+
 struct SetupState {
     // The current directory once the run has changed into the directory named on the command line;
     // ends with "\". install.cfg and the archive volumes are looked for here.
@@ -18,6 +21,9 @@ struct SetupState {
     std::string SourceDirArg;
     // The installation has been cancelled or has failed.
     bool Cancelled = false;
+    TRunFailure Failure = rfNone;
+    // The install engine finished its work.
+    bool Installed = false;
 };
 
 } // namespace yar

@@ -9,6 +9,9 @@
 
 namespace yar {
 
+struct TSetupSwitches;
+class TRunLog;
+
 // How the run ends once the install is done.
 enum TEndChoice { ecLaunch, ecReturnToWindows, ecRestart };
 
@@ -20,6 +23,10 @@ struct TWizardLinks {
     int32_t CaptionStartColor;
     int32_t CaptionEndColor;
     int32_t CaptionTextColor;
+    // The command line's switches and the run's log; none for a run that asks through its pages and
+    // logs nothing.
+    const TSetupSwitches* Switches = nullptr;
+    TRunLog* Log = nullptr;
 };
 
 class TSetupWizard {

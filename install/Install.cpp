@@ -1,30 +1,110 @@
-// install.exe: the setup program. The background window drives the whole run.
+// install.exe: the setup program. The background window drives the whole run; the command line
+// says how much of it is shown and what a run without pages answers.
+#include "Version.h"
+#include "config/SetupSwitches.h"
 #include "setup/MainSetup.h"
 #include "system/ComScope.h"
+#include "system/FileServices.h"
+#include "system/Win32Files.h"
+#include "system/Win32IniFiles.h"
 #include "toolkit/Application.h"
+#include "toolkit/Dialogs.h"
 #include "toolkit/Pictures.h"
+#include "util/RunLog.h"
+#include "wizard/AnswerFile.h"
 #include "wizard/YAR.h"
 
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <array>
+
+namespace {
+
+std::vector<std::string> Arguments() {
+    std::vector<std::string> args;
+    for (int i = 1; i <= yar::ParamCount(); ++i) args.push_back(yar::ParamStr(i));
+    return args;
+}
+
+std::string TempDirectory() {
+    std::array<char, MAX_PATH + 1> buffer{};
+    const DWORD length = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
+    return length > 0 && length < buffer.size() ? std::string(buffer.data(), length) : std::string();
+}
+
+// The log /LOG asks for; a log that keeps nothing otherwise.
+yar::TRunLog OpenLog(const yar::TSetupSwitches& switches) {
+    if (!switches.Log) return yar::TRunLog();
+    const std::string path = switches.Log->empty() ? yar::DefaultLogPath(TempDirectory()) : *switches.Log;
+    return yar::TRunLog(std::make_unique<yar::TFileLogSink>(path));
+}
+
+void LogStart(yar::TRunLog& log, const std::vector<std::string>& args) {
+    std::string line = std::string("Start: YAR Setup ") + YAR_VERSION_TEXT + " - arguments:";
+    for (const std::string& arg : args) line += " \"" + arg + "\"";
+    log.Write(line + " - current directory: " + yar::CurrentDirectory());
+}
+
+// The switches with the answer file's answers under their own.
+yar::TSetupSwitches ReadSwitches(const std::vector<std::string>& args) {
+    yar::TSetupSwitches switches = yar::ParseSetupSwitches(args);
+    if (!switches.LoadInf.empty()) {
+        const yar::TWin32Files files;
+        const yar::TWin32IniFiles ini;
+        switches.Answers =
+            yar::MergeAnswers(switches.Answers, yar::ReadAnswerFile(files, ini, switches.LoadInf));
+    }
+    return switches;
+}
+
+int Run(const yar::TSetupSwitches& switches, yar::TRunLog& log) {
+    yar::TApplication& application = yar::Application();
+    // COM once, for the whole run: the install saves its shortcuts through the shell-link object.
+    const yar::TComScope com;
+    const yar::TGdiplusSession pictures; // the picture on the background and the animated icon
+    // The background window makes the wizard and the preparation window after itself.
+    yar::TMainSetup mainSetup(
+        [](const yar::TWizardLinks& links) { return std::make_unique<yar::TYAR>(links); }, switches, &log);
+    if (switches.Mode == yar::rmVerySilent)
+        mainSetup.RunHidden();
+    else
+        application.Run();
+    return mainSetup.ExitCode();
+}
+
+} // namespace
+
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
     InitCommonControls();
     yar::TApplication& application = yar::Application();
     application.SetTitle("YAR - Setup");
-    // COM once, for the whole run: the install saves its shortcuts through the shell-link object.
-    const yar::TComScope com;
+    const std::vector<std::string> args = Arguments();
+    yar::TSetupSwitches switches;
+    yar::TRunLog log;
     try {
-        const yar::TGdiplusSession pictures; // the picture on the background and the animated icon
-        // The background window makes the wizard and the preparation window after itself.
-        yar::TMainSetup mainSetup(
-            [](const yar::TWizardLinks& links) { return std::make_unique<yar::TYAR>(links); });
-        application.Run();
+        switches = ReadSwitches(args);
+        log = OpenLog(switches);
+    } catch (const std::exception& e) {
+        // Bad switches, a missing answer file or a log that cannot be made: nothing has started.
+        if (!yar::AsksNothing(args)) application.ShowException(e);
+        return yar::exBadStart;
+    }
+    LogStart(log, args);
+    if (switches.Help) {
+        yar::ShowMessage(yar::kSwitchHelpText);
+        log.Write(yar::ExitLogText(yar::exInstalled));
+        return yar::exInstalled;
+    }
+    int code = yar::exBadStart;
+    try {
+        code = Run(switches, log);
     } catch (const std::exception& e) {
         // The windows could not be made: nothing of the run has started.
-        application.ShowException(e);
-        return 1;
+        log.Write(std::string("Failure: ") + e.what());
+        if (!switches.Unattended()) application.ShowException(e);
     }
-    return 0;
+    log.Write(yar::ExitLogText(static_cast<yar::TExitCode>(code)));
+    return code;
 }

@@ -37,4 +37,11 @@ std::string RunEndMessage(TRunEnd end, const std::string& header) {
     return {};
 }
 
+TExitCode ExitCodeFor(const SetupState& state, TEndChoice choice, bool noRestart) {
+    if (state.Failure == rfPrepare) return exPrepareFailed;
+    if (state.Failure == rfInstall) return exInstallStopped;
+    if (state.Cancelled || !state.Installed) return exCancelled;
+    return choice == ecRestart && noRestart ? exRestartNeeded : exInstalled;
+}
+
 } // namespace yar

@@ -2,6 +2,8 @@
 // preset of the end choice, and how the run ends.
 #pragma once
 
+#include "config/SetupState.h"
+#include "config/SetupSwitches.h"
 #include "config/SetupWizard.h"
 
 #include <string>
@@ -23,5 +25,9 @@ TRunEnd RunEndFor(TEndChoice choice, bool cancelled);
 // The message the close handler shows for an end; empty for reLaunched, which shows none. header is
 // the first header's text, the product title. Lines are separated by single carriage returns.
 std::string RunEndMessage(TRunEnd end, const std::string& header);
+
+// The exit code of a run that started: a failure's, else the cancel's, else installed; an install
+// that chose the restart reports it with exRestartNeeded when noRestart kept it from being made.
+TExitCode ExitCodeFor(const SetupState& state, TEndChoice choice, bool noRestart);
 
 } // namespace yar

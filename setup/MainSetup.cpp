@@ -48,9 +48,10 @@ void ApplyHeader(TShadowLabel& label, const std::string& text, const std::string
 
 } // namespace
 
-TMainSetup::TMainSetup(const TWizardFactory& makeWizard)
+TMainSetup::TMainSetup(const TWizardFactory& makeWizard, TSetupSwitches switches, TRunLog* log)
     : TForm(MainDesign()), MainScreen(this), Setup_Header(this), Setup_Header2(this), Footer(this),
-      bitmapscreen(this, {0, 0, 185, 41}), Image3(&bitmapscreen), Image4(&bitmapscreen) {
+      bitmapscreen(this, {0, 0, 185, 41}), Image3(&bitmapscreen), Image4(&bitmapscreen),
+      FSwitches(std::move(switches)), FLog(log != nullptr ? log : &FNoLog) {
     MainScreen.SetAlign(alClient);
     MainScreen.SetFromColor(clBlue);
     MainScreen.SetToColor(clBlack);
@@ -80,8 +81,8 @@ TMainSetup::TMainSetup(const TWizardFactory& makeWizard)
     OnResize = [this] { FormResize(); };
     OnClose = [this](TCloseAction& action) { FormClose(action); };
 
-    FWizard = makeWizard(
-        {Config, State, MainScreen.FromColor(), MainScreen.ToColor(), Setup_Header.Font().Color()});
+    FWizard = makeWizard({Config, State, MainScreen.FromColor(), MainScreen.ToColor(),
+                          Setup_Header.Font().Color(), &FSwitches, FLog});
     FUnzip = std::make_unique<TUnzip>(*this);
 }
 
@@ -91,17 +92,27 @@ void TMainSetup::ShowHandler() {
     try {
         FormShow();
     } catch (const EInOutError& e) {
-        // The start directory cannot be entered: report it and end the application. The close
-        // handler does not run, as the run has not started: nothing to clean, nothing to end.
+        // The close handler does not run, as the run has not started: nothing to clean, nothing to end.
+        FailStart(e);
         Application().ShowException(e);
         Application().Terminate();
     }
 }
 
+void TMainSetup::FailStart(const std::exception& error) {
+    FStartFailed = true;
+    Log().Write(std::string("Failure: ") + error.what());
+}
+
 void TMainSetup::FormShow() {
+    StartRun();
+    Timer1.SetEnabled(true);
+}
+
+void TMainSetup::StartRun() {
     State.SourceDirArg.clear();
-    if (ParamCount() >= 1) {
-        const std::string dir = ParamStr(1);
+    if (!FSwitches.SourceDir.empty()) {
+        const std::string& dir = FSwitches.SourceDir;
         EnterDirectory(dir);
         State.SourceDirArg = dir;
         FSourceDirFull = CurrentDirectory();
@@ -110,6 +121,7 @@ void TMainSetup::FormShow() {
     const std::string windowsDir = WindowsDirectory();
     State.RootDir = RootDirFrom(windowsDir);
     State.WorkDir = WorkDirFrom(windowsDir);
+    Log().Write("Start directory: " + State.StartDir + " - Windows directory: " + windowsDir);
     try {
         ForceDirectories(State.WorkDir);
     } catch (const EInOutError&) {
@@ -119,7 +131,6 @@ void TMainSetup::FormShow() {
     CleanWorkDir(State.WorkDir);
     LoadSetupConfig(State.StartDir, Config);
     ApplyConfig();
-    Timer1.SetEnabled(true);
 }
 
 void TMainSetup::ApplyConfig() {
@@ -148,7 +159,29 @@ void TMainSetup::Timer1Timer() {
     Close();
 }
 
+void TMainSetup::RunHidden() {
+    try {
+        StartRun();
+    } catch (const EInOutError& e) {
+        FailStart(e);
+        return;
+    }
+    FUnzip->Expand();
+    FUnzip.reset();
+    if (!State.Cancelled) FWizard->Execute();
+    EndRun();
+}
+
+TExitCode TMainSetup::ExitCode() const {
+    if (FStartFailed) return exBadStart;
+    return ExitCodeFor(State, FWizard->EndChoice(), FSwitches.NoRestart);
+}
+
 void TMainSetup::FormClose(TCloseAction& /*action*/) {
+    EndRun();
+}
+
+void TMainSetup::EndRun() {
     for (auto* list : {&Config.DirectoryEntries, &Config.FileEntries, &Config.DesktopEntries,
                        &Config.IniSetupEntries, &Config.WorkStationEntries, &Config.AutoexecLines}) {
         std::vector<std::string>().swap(*list);
@@ -162,8 +195,14 @@ void TMainSetup::FormClose(TCloseAction& /*action*/) {
     }
     const TRunEnd end = RunEndFor(FWizard->EndChoice(), State.Cancelled);
     const std::string message = RunEndMessage(end, Setup_Header.Caption());
-    if (!message.empty()) ShowMessage(message);
-    if (end == reRestart) {
+    if (!message.empty() && !FSwitches.Unattended()) {
+        ShowMessage(message);
+        Log().Write("Message: " + message + " - answer: OK");
+    }
+    if (end == reRestart && FSwitches.NoRestart) {
+        Log().Write("Restart needed, not made (/NORESTART)");
+    } else if (end == reRestart) {
+        Log().Write("Restarting Windows");
         Application().ProcessMessages();
         WinReboot1.RebootWindows(EWX_REBOOT); // a failed restart ends the run like any other
         Application().ProcessMessages();

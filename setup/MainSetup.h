@@ -5,6 +5,7 @@
 
 #include "config/SetupConfig.h"
 #include "config/SetupState.h"
+#include "config/SetupSwitches.h"
 #include "config/SetupWizard.h"
 #include "setup/FountainFill.h"
 #include "setup/WinReboot.h"
@@ -12,6 +13,7 @@
 #include "toolkit/Forms.h"
 #include "toolkit/Pictures.h"
 #include "toolkit/StdCtrls.h"
+#include "util/RunLog.h"
 
 #include <functional>
 #include <memory>
@@ -25,8 +27,10 @@ using TWizardFactory = std::function<std::unique_ptr<TSetupWizard>(const TWizard
 
 class TMainSetup : public TForm {
 public:
-    // Makes the background window, then the wizard and the preparation window, in this order.
-    explicit TMainSetup(const TWizardFactory& makeWizard);
+    // Makes the background window, then the wizard and the preparation window, in this order. The
+    // run follows the switches and writes to log, which outlives the window.
+    explicit TMainSetup(const TWizardFactory& makeWizard, TSetupSwitches switches = {},
+                        TRunLog* log = nullptr);
     ~TMainSetup() override;
 
     SetupState State;
@@ -44,11 +48,21 @@ public:
     TWinReboot WinReboot1;
 
     TSetupWizard& Wizard() const { return *FWizard; }
+    const TSetupSwitches& Switches() const { return FSwitches; }
+    TRunLog& Log() const { return *FLog; }
+
+    // The whole run without a window shown: the preparation, the install and the end, in order.
+    void RunHidden();
+    // The run's exit code, once it has ended.
+    TExitCode ExitCode() const;
 
     // Fixes the directories of the run, clears what an earlier run left in the working directory,
     // loads and applies the configuration and starts the timer.
     void FormShow();
     void FormResize();
+    // FormShow but the timer: the directories, the clean working directory and the configuration.
+    // Raises EInOutError when the start directory cannot be entered.
+    void StartRun();
     // One second after FormShow: the preparation step, then the wizard, then the end.
     void Timer1Timer();
     // Cleans up and ends the run as the end choice and the cancelled flag say.
@@ -57,7 +71,15 @@ public:
 private:
     void ShowHandler();
     void ApplyConfig();
+    // The start directory cannot be entered: the run ends before it starts.
+    void FailStart(const std::exception& error);
+    // The clean-up, the end message unless the run asks nothing, and the restart unless forbidden.
+    void EndRun();
 
+    TSetupSwitches FSwitches;
+    TRunLog FNoLog;
+    TRunLog* FLog;
+    bool FStartFailed = false;
     std::unique_ptr<TSetupWizard> FWizard;
     std::unique_ptr<TUnzip> FUnzip;
     std::string FSourceDirFull; // the full path of SourceDirArg, for the cleaning at the end

@@ -27,6 +27,10 @@ std::string FloppyPromptText(uint16_t number) {
     return "Please Insert Disk #" + std::to_string(number) + " into Floppy Drive.";
 }
 
+std::string MissingVolumeText(const std::string& volumePath) {
+    return "The volume " + volumePath + " is missing.";
+}
+
 std::string ExpandedFileTarget(const std::string& workDir, const std::string& storedPath) {
     return workDir + "\\" + ExtractFileName(storedPath);
 }

@@ -20,6 +20,8 @@ std::string PrepareLabelText(const std::string& header, const std::string& desig
 std::string VolumePathFor(const std::string& startDir, const std::string& baseName, uint16_t number);
 // "Please Insert Disk #2 into Floppy Drive."
 std::string FloppyPromptText(uint16_t number);
+// Why a run that asks nothing fails at once on a missing volume.
+std::string MissingVolumeText(const std::string& volumePath);
 
 // Every expanded file lands directly in the working directory, whatever directory the archive recorded.
 std::string ExpandedFileTarget(const std::string& workDir, const std::string& storedPath);

@@ -5,6 +5,9 @@
 #include "system/FileServices.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
+#include "util/RunLog.h"
+
+#include <stdexcept>
 
 namespace yar {
 
@@ -67,6 +70,7 @@ TUnzip::TUnzip(TMainSetup& main)
     SegCompEZ1.SetExceptionOnFileError(false);
     SegCompEZ1.SetCheckSpaceBeforeExpand(false);
     SegCompEZ1.SetKey(0);
+    Prompts.SetUnattended(&main.Log(), main.Switches().Unattended());
     SegCompEZ1.OnSegBefore = [this](TSegMode mode, const std::string& name, uint16_t number) {
         SegCompEZ1SegBefore(mode, name, number);
     };
@@ -112,11 +116,14 @@ void TUnzip::Expand() {
         ForceDirectories(state.WorkDir);
         ForceDirectories(SegCompEZ1.SegTmpDir());
         SegCompEZ1.SegExpand();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // Whatever went wrong, the user learns only that the preparation failed; the run is cancelled.
-        ShowMessage(kPrepareErrorText);
+        // The log keeps what went wrong.
+        Log(std::string("Failure: ") + e.what());
+        if (!FMain.Switches().Unattended()) ShowMessage(kPrepareErrorText);
         FMain.Wizard().ClearRestart();
         FMain.State.Cancelled = true;
+        FMain.State.Failure = rfPrepare;
     }
     Close();
 }
@@ -124,9 +131,15 @@ void TUnzip::Expand() {
 void TUnzip::SegCompEZ1SegBefore(TSegMode /*SegMode*/, const std::string& /*SegName*/, uint16_t SegNumber) {
     Application().ProcessMessages();
     FVolumePath = VolumePathFor(FMain.State.StartDir, SegCompEZ1.SegBaseName(), SegNumber);
+    Log("Volume: " + FVolumePath);
+    // Nobody is there to insert a disk.
+    if (FMain.Switches().Unattended() && !FFiles.FileExists(FVolumePath))
+        throw std::runtime_error(MissingVolumeText(FVolumePath));
     // After these the segment reader offers its own retry box, and calls here again on each retry.
-    for (int shown = 0; shown < kFloppyPromptsPerVolume && !FFiles.FileExists(FVolumePath); ++shown)
+    for (int shown = 0; shown < kFloppyPromptsPerVolume && !FFiles.FileExists(FVolumePath); ++shown) {
         ShowMessage(FloppyPromptText(SegNumber));
+        Log("Message: " + FloppyPromptText(SegNumber) + " - answer: OK");
+    }
     if (SegNumber == 1) CopySetupFiles();
     Application().ProcessMessages();
 }
@@ -146,6 +159,7 @@ void TUnzip::CopySetupFiles() {
 void TUnzip::SegCompEZ1CheckFile(std::string& filepath, TCProcessMode /*mode*/) {
     const std::string& workDir = FMain.State.WorkDir;
     filepath = ExpandedFileTarget(workDir, filepath);
+    Log("Expanded: " + filepath);
     ProgressBar2.SetProgress(GaugeStepped(ProgressBar2.Progress(), ProgressBar2.MaxValue()));
     Application().ProcessMessages();
     // The picture has been written by now when it was the file before this one.
@@ -183,6 +197,10 @@ void TUnzip::ShowPicture(const std::string& path) {
 
 void TUnzip::SegCompEZ1ShowProgress(int32_t& PercentageDone) {
     if (FMain.State.Cancelled) PercentageDone = -1;
+}
+
+void TUnzip::Log(const std::string& event) const {
+    FMain.Log().Write(event);
 }
 
 void TUnzip::FormClick() {

@@ -49,11 +49,14 @@ public:
     void SegCompEZ1CheckFile(std::string& filepath, TCProcessMode mode);
     void SegCompEZ1ShowProgress(int32_t& PercentageDone);
 
+    // The expansion itself, without the window: a run that shows nothing calls it directly.
+    void Expand();
+
     // The volume last looked for.
     const std::string& VolumePath() const { return FVolumePath; }
 
 private:
-    void Expand();
+    void Log(const std::string& event) const;
     void CopySetupFiles();
     void ShowPicture(const std::string& path);
 

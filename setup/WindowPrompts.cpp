@@ -2,17 +2,26 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
+#include "util/RunLog.h"
 
 namespace yar {
 
 TWindowPrompts::TWindowPrompts(TWinControl& owner) : FOwner(owner.Handle()) {}
 
 bool TWindowPrompts::ErrorOkCancel(const std::string& Text) {
-    return MessageDlg(Text, mtError, {mbOK, mbCancel}) == mrOk;
+    const bool ok = !FAskNothing && MessageDlg(Text, mtError, {mbOK, mbCancel}) == mrOk;
+    Log("Message: " + Text + " - answer: " + (ok ? "OK" : "Cancel"));
+    return ok;
 }
 
 bool TWindowPrompts::InputQuery(const std::string& Caption, const std::string& Prompt, std::string& Value) {
-    return yar::InputQuery(Caption, Prompt, Value);
+    const bool ok = !FAskNothing && yar::InputQuery(Caption, Prompt, Value);
+    Log("Question: " + Caption + " - " + (ok ? "answered" : "cancelled"));
+    return ok;
+}
+
+void TWindowPrompts::Log(const std::string& event) const {
+    if (FLog) FLog->Write(event);
 }
 
 void TWindowPrompts::PushArrowCursor() {

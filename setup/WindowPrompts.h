@@ -11,6 +11,7 @@
 namespace yar {
 
 class TWinControl;
+class TRunLog;
 
 class TWindowPrompts : public TUserPrompts {
 public:
@@ -25,13 +26,24 @@ public:
     void RepaintOwner() override;
     void ProcessMessages() override;
 
+    // Each question and its answer go to the log (never a value typed into the input box); with
+    // askNothing no box is shown and every question is answered Cancel.
+    void SetUnattended(TRunLog* log, bool askNothing) {
+        FLog = log;
+        FAskNothing = askNothing;
+    }
+
     HWND Owner() const { return FOwner; }
     // How many pointers are remembered now.
     size_t CursorDepth() const { return FCursors.size(); }
 
 private:
+    void Log(const std::string& event) const;
+
     HWND FOwner;
     std::vector<HCURSOR> FCursors;
+    TRunLog* FLog = nullptr;
+    bool FAskNothing = false;
 };
 
 } // namespace yar

@@ -67,6 +67,8 @@ public:
 
     // The attribute bits (fa...), nothing when path does not exist.
     virtual std::optional<uint16_t> Attributes(const std::string& path) const = 0;
+    // The size of a file in bytes; nothing when it cannot be looked at.
+    virtual std::optional<int64_t> FileSize(const std::string& path) const = 0;
     // Sets the attribute bits of a file; 0 or faArchive clears read-only.
     virtual bool SetAttributes(const std::string& path, uint16_t attributes) = 0;
 

@@ -120,6 +120,10 @@ std::optional<uint16_t> THostFiles::Attributes(const std::string& path) const {
     return FileAttributesAt(HostPath(path));
 }
 
+std::optional<int64_t> THostFiles::FileSize(const std::string& path) const {
+    return FileSizeAt(HostPath(path));
+}
+
 bool THostFiles::SetAttributes(const std::string& path, uint16_t attributes) {
     return ApplyFileAttributes(HostPath(path), attributes);
 }

@@ -35,6 +35,7 @@ public:
     // bits the host keeps nothing.
     std::optional<uint16_t> Attributes(const std::string& path) const override;
     bool SetAttributes(const std::string& path, uint16_t attributes) override;
+    std::optional<int64_t> FileSize(const std::string& path) const override;
     // In name order.
     std::vector<std::string> FileNames(const std::string& dir) const override;
     std::vector<std::string> EntryNames(const std::string& dir) const override;

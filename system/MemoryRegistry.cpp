@@ -45,7 +45,7 @@ bool TMemoryRegistry::CreateKey(TRegRoot root, const std::string& key) {
     for (const std::string& name : names) {
         if (!path.empty()) path += '\\';
         path += UpperAnsiText(name);
-        keys.try_emplace(path, TKey{name, {}}); // an existing key keeps its name
+        keys.try_emplace(path, TKey{name, {}, {}}); // an existing key keeps its name
     }
     return true;
 }
@@ -55,6 +55,7 @@ bool TMemoryRegistry::WriteString(TRegRoot root, const std::string& key, const s
     TKey* found = FindIn(Roots_.at(root), key);
     const std::string_view cName = UpToNul(name);
     if (!found || cName.size() > kMaxRegValueNameLength) return false;
+    found->Integers.erase(UpperAnsiText(cName));
     found->Values[UpperAnsiText(cName)] = UpToNul(value);
     return true;
 }
@@ -65,6 +66,25 @@ std::optional<std::string> TMemoryRegistry::ReadString(TRegRoot root, const std:
     if (!found) return std::nullopt;
     const auto value = found->Values.find(UpperAnsiText(UpToNul(name)));
     if (value == found->Values.end()) return std::nullopt;
+    return value->second;
+}
+
+bool TMemoryRegistry::WriteInteger(TRegRoot root, const std::string& key, const std::string& name,
+                                   uint32_t value) {
+    TKey* found = FindIn(Roots_.at(root), key);
+    if (!found) return false;
+    const std::string upper = UpperAnsiText(UpToNul(name));
+    found->Values.erase(upper); // a value has one type
+    found->Integers[upper] = value;
+    return true;
+}
+
+std::optional<uint32_t> TMemoryRegistry::ReadInteger(TRegRoot root, const std::string& key,
+                                                     const std::string& name) const {
+    const TKey* found = FindIn(Roots_.at(root), key);
+    if (!found) return std::nullopt;
+    const auto value = found->Integers.find(UpperAnsiText(UpToNul(name)));
+    if (value == found->Integers.end()) return std::nullopt;
     return value->second;
 }
 

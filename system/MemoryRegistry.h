@@ -22,6 +22,10 @@ public:
                      const std::string& value) override;
     std::optional<std::string> ReadString(TRegRoot root, const std::string& key,
                                           const std::string& name) const override;
+    bool WriteInteger(TRegRoot root, const std::string& key, const std::string& name,
+                      uint32_t value) override;
+    std::optional<uint32_t> ReadInteger(TRegRoot root, const std::string& key,
+                                        const std::string& name) const override;
     bool KeyExists(TRegRoot root, const std::string& key) const override;
     bool DeleteKey(TRegRoot root, const std::string& key) override;
     std::vector<std::string> SubKeyNames(TRegRoot root, const std::string& key) const override;
@@ -30,6 +34,7 @@ private:
     struct TKey {
         std::string Name;                          // as created
         std::map<std::string, std::string> Values; // by upper-cased name
+        std::map<std::string, uint32_t> Integers;  // the same, for number values
     };
     // Every key of a root by its upper-cased path (names joined by "\"); the root itself is "".
     // Sorted so, the keys below one key follow it in one run, its direct subkeys in Windows' order.

@@ -37,6 +37,11 @@ public:
     // A string value; nothing when the key or the value is missing or the value holds no string.
     virtual std::optional<std::string> ReadString(TRegRoot root, const std::string& key,
                                                   const std::string& name) const = 0;
+    // A number value (REG_DWORD) of an existing key, and back; nothing when missing or of another type.
+    virtual bool WriteInteger(TRegRoot root, const std::string& key, const std::string& name,
+                              uint32_t value) = 0;
+    virtual std::optional<uint32_t> ReadInteger(TRegRoot root, const std::string& key,
+                                                const std::string& name) const = 0;
     virtual bool KeyExists(TRegRoot root, const std::string& key) const = 0;
     // Deletes key with everything below it; true when it existed and is gone. A root is never
     // deleted.

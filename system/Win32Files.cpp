@@ -41,6 +41,10 @@ std::optional<uint16_t> TWin32Files::Attributes(const std::string& path) const {
     return FileAttributesAt(path);
 }
 
+std::optional<int64_t> TWin32Files::FileSize(const std::string& path) const {
+    return FileSizeAt(path);
+}
+
 bool TWin32Files::SetAttributes(const std::string& path, uint16_t attributes) {
     return ApplyFileAttributes(path, attributes);
 }

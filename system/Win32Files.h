@@ -16,6 +16,7 @@ public:
     bool RemoveAtRestart(const std::string& path) override;
     std::optional<uint16_t> Attributes(const std::string& path) const override;
     bool SetAttributes(const std::string& path, uint16_t attributes) override;
+    std::optional<int64_t> FileSize(const std::string& path) const override;
     std::vector<std::string> FileNames(const std::string& dir) const override;
     std::vector<std::string> EntryNames(const std::string& dir) const override;
     std::optional<std::vector<std::string>> ReadLines(const std::string& path) const override;

@@ -114,6 +114,29 @@ std::optional<std::string> TWin32Registry::ReadString(TRegRoot root, const std::
     return std::nullopt;
 }
 
+bool TWin32Registry::WriteInteger(TRegRoot root, const std::string& key, const std::string& name,
+                                  uint32_t value) {
+    TOpenKey opened;
+    if (!OpenKey(RootKey(root), NormalKeyPath(key), KEY_SET_VALUE, opened)) return false;
+    const DWORD data = value;
+    return RegSetValueExA(opened.Handle, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                          sizeof data) == ERROR_SUCCESS;
+}
+
+std::optional<uint32_t> TWin32Registry::ReadInteger(TRegRoot root, const std::string& key,
+                                                    const std::string& name) const {
+    TOpenKey opened;
+    if (!OpenKey(RootKey(root), NormalKeyPath(key), KEY_QUERY_VALUE, opened)) return std::nullopt;
+    DWORD type = 0;
+    DWORD data = 0;
+    DWORD size = sizeof data;
+    if (RegQueryValueExA(opened.Handle, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_DWORD)
+        return std::nullopt;
+    return data;
+}
+
 bool TWin32Registry::KeyExists(TRegRoot root, const std::string& key) const {
     TOpenKey opened;
     // A key the process may not read exists all the same.

@@ -15,6 +15,10 @@ public:
                      const std::string& value) override;
     std::optional<std::string> ReadString(TRegRoot root, const std::string& key,
                                           const std::string& name) const override;
+    bool WriteInteger(TRegRoot root, const std::string& key, const std::string& name,
+                      uint32_t value) override;
+    std::optional<uint32_t> ReadInteger(TRegRoot root, const std::string& key,
+                                        const std::string& name) const override;
     bool KeyExists(TRegRoot root, const std::string& key) const override;
     bool DeleteKey(TRegRoot root, const std::string& key) override;
     std::vector<std::string> SubKeyNames(TRegRoot root, const std::string& key) const override;

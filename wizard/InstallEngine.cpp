@@ -41,9 +41,9 @@ TLaunchCall LaunchCallOf(const std::string& Launch) {
 }
 
 TInstallEngine::TInstallEngine(const SetupConfig& config, SetupState& state, const TInstallSystem& system,
-                               TInstallProgress& progress)
+                               TInstallProgress& progress, TRunLog* log)
     : Config_(config), State_(state), System_(system), Progress_(progress),
-      Shortcuts_(system.Files, system.Registry, system.Links), Launch_(config.Launch) {}
+      Shortcuts_(system.Files, system.Registry, system.Links), Log_(log), Launch_(config.Launch) {}
 
 TInstallOutcome TInstallEngine::RunInstall(const TInstallChoices& choices) {
     try {
@@ -85,7 +85,10 @@ TInstallOutcome TInstallEngine::Install(const TInstallChoices& choices) {
     if (!c.IniSetupEntries.empty()) IniAndRegistryStep();
     if (!c.AutoexecLines.empty()) AutoexecStep();
     Status("Creating Uninstall Information");
-    RegisterUninstaller(System_.Files, System_.Registry, TargetDir_, c.Header);
+    if (RegisterUninstaller(
+            System_.Files, System_.Registry,
+            {TargetDir_, c.Header, LaunchedProgram(), c.Version, c.Publisher, InstalledBytes_}))
+        Log("Uninstall entry: " + UninstallKey(c.Header));
     LaunchProgram(choices.LaunchChecked);
     Progress_.ProcessMessages();
     Progress_.Finish();
@@ -107,6 +110,29 @@ void TInstallEngine::Step() {
     Progress_.ProcessMessages();
 }
 
+void TInstallEngine::Log(const std::string& event) const {
+    if (Log_ != nullptr) Log_->Write(event);
+}
+
+void TInstallEngine::Installed(const std::string& source, const std::string& target) {
+    const int64_t bytes = System_.Files.FileSize(target).value_or(0);
+    InstalledBytes_ += static_cast<uint64_t>(bytes);
+    Log("Installed: " + source + " -> " + target + " (" + std::to_string(bytes) + " bytes)");
+}
+
+void TInstallEngine::LogRegistryValue(const TIniEntry& entry) const {
+    // The key as written: entries only ever go below these two roots.
+    const TRegistryTarget target = RegistryTargetOf(entry);
+    const char* root = target.Root == rrLocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
+    Log("Registry value: " + std::string(root) + target.Key + " " + entry.F3 + "=" + entry.F4);
+}
+
+std::string TInstallEngine::LaunchedProgram() const {
+    if (Launch_.empty()) return {};
+    const TLaunchCall call = LaunchCallOf(Launch_);
+    return call.Directory + call.File;
+}
+
 bool TInstallEngine::PrepareDirectories() {
     const TDirectoryBases bases{WindowsDir_, State_.RootDir, TargetDir_};
     bool launchRewritten = false;
@@ -122,8 +148,10 @@ bool TInstallEngine::PrepareDirectories() {
         Directories_.push_back({tag, path});
         try {
             System_.Files.ForceDirectories(path);
-        } catch (const EInOutError&) {
+            Log("Directory: " + path);
+        } catch (const EInOutError& e) {
             // Copies into it fail later, and are skipped as well.
+            Log("Directory not made: " + path + " - " + e.what());
         }
         // Once rewritten, Launch holds a path and no tag.
         if (!launchRewritten) launchRewritten = RewriteLaunch(Launch_, tag, path);
@@ -142,8 +170,11 @@ bool TInstallEngine::CreateTargetDir() {
 }
 
 void TInstallEngine::CopySetupProgram() {
-    for (const char* name : kSetupFiles)
-        System_.Files.CopyFileInto(JoinPath(State_.WorkDir, name), TargetDir_);
+    for (const char* name : kSetupFiles) {
+        const std::string source = JoinPath(State_.WorkDir, name);
+        System_.Files.CopyFileInto(source, TargetDir_);
+        Installed(source, JoinPath(TargetDir_, name));
+    }
 }
 
 void TInstallEngine::CopyFiles(const std::vector<std::string>& files) {
@@ -168,13 +199,18 @@ void TInstallEngine::CopyFile(const TFileEntry& entry, std::size_t index,
         const std::string workingCopy = JoinPath(State_.WorkDir, entry.Name);
         try {
             System_.Files.CopyFileInto(workingCopy, dir);
+            Installed(workingCopy, target);
             // The working copy goes unless another entry still needs it; the clean-up at the end
             // of the run takes what is left.
             if (!FileNeededElsewhere(entry.Name, index, files)) System_.Files.RemoveFile(workingCopy);
-        } catch (const ECopyFileError&) {
+        } catch (const ECopyFileError& e) {
             // A file that cannot be copied is left out; it is still recorded below.
-        } catch (const EStreamError&) {
+            Log("Skipped: " + target + " - " + e.what());
+        } catch (const EStreamError& e) {
+            Log("Skipped: " + target + " - " + e.what());
         }
+    } else {
+        Log("Skipped: " + target + " - the existing file is kept");
     }
     Record_->AddFile(target);
 }
@@ -216,9 +252,12 @@ void TInstallEngine::CreateShortcutsStep(const TInstallChoices& choices) {
             Record_->AddFile(programs + inFolder);
             try {
                 s.CreateShortcuts();
-            } catch (const EShellLinkError&) {
+                Log("Shortcut: " + entry.Folder + "\\" + entry.Name + " -> " + s.RunProgram);
+            } catch (const EShellLinkError& e) {
                 // Shortcuts are a convenience: the install goes on without them.
-            } catch (const EInOutError&) {
+                Log("Shortcut not made: " + entry.Name + " - " + e.what());
+            } catch (const EInOutError& e) {
+                Log("Shortcut not made: " + entry.Name + " - " + e.what());
             }
         }
 }
@@ -231,6 +270,11 @@ void TInstallEngine::IniAndRegistryStep() {
     for (const TIniEntry& entry : entries) {
         Step();
         WriteIniEntry(entry, WindowsDir_, System_.Ini, System_.Registry, *Record_);
+        if (entry.IsIniFile())
+            Log("INI value: " + IniFilePath(entry.F1, WindowsDir_) + " [" + entry.F2 + "] " + entry.F3 + "=" +
+                entry.F4);
+        else
+            LogRegistryValue(entry);
     }
 }
 
@@ -250,6 +294,7 @@ void TInstallEngine::LaunchProgram(bool LaunchChecked) {
     const TLaunchCall call = LaunchCallOf(Launch_);
     // The shell's answer is not examined: a program that does not start gives no message.
     System_.Launcher.Launch(call.File, call.Parameters, call.Directory);
+    Log("Launched: " + call.Directory + call.File);
 }
 
 } // namespace yar

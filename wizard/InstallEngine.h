@@ -16,6 +16,7 @@
 #include "system/Launcher.h"
 #include "system/Registry.h"
 #include "system/ShellLinks.h"
+#include "util/RunLog.h"
 #include "wizard/InstallDirectories.h"
 #include "wizard/InstallProgress.h"
 #include "wizard/Shortcuts.h"
@@ -57,8 +58,9 @@ TLaunchCall LaunchCallOf(const std::string& Launch);
 
 class TInstallEngine {
 public:
+    // Each directory, file, shortcut and value written goes to log when one is given.
     TInstallEngine(const SetupConfig& config, SetupState& state, const TInstallSystem& system,
-                   TInstallProgress& progress);
+                   TInstallProgress& progress, TRunLog* log = nullptr);
 
     // Installs with the user's choices. Once: the engine keeps the run's values. A stop shows its
     // message through the progress, sets the state's Cancelled and leaves everything done so far,
@@ -71,6 +73,8 @@ public:
     // Launch with its directory tag replaced by the directory.
     const std::string& Launch() const { return Launch_; }
     const TShortcuts& Shortcuts() const { return Shortcuts_; }
+    // The bytes of every file the install copied.
+    uint64_t InstalledBytes() const { return InstalledBytes_; }
 
 private:
     // Steps 2 to 14; raises EInstallError and the copy's errors where the run stops.
@@ -81,6 +85,12 @@ private:
     void Status(const std::string& text);
     void Destination(const std::string& text);
     void Step();
+    void Log(const std::string& event) const;
+    // A file is in place: its bytes count towards the installed size.
+    void Installed(const std::string& source, const std::string& target);
+    void LogRegistryValue(const TIniEntry& entry) const;
+    // The program Launch starts, for the list of installed programs; empty when none.
+    std::string LaunchedProgram() const;
 
     // Creates the directories, the installation directory with the uninstall record first; false
     // when the installation directory cannot be made.
@@ -100,6 +110,8 @@ private:
     TInstallSystem System_;
     TInstallProgress& Progress_;
     TShortcuts Shortcuts_;
+    TRunLog* Log_;
+    uint64_t InstalledBytes_ = 0;
 
     std::string WindowsDir_;
     std::string TargetDir_;

@@ -67,8 +67,23 @@ void AppendAutoexecBlock(std::vector<std::string>& lines, const std::vector<std:
 // Writes lines as a whole file; raises EInstallError "Cannot create file <path>" when it cannot.
 void SaveLines(TFiles& files, const std::string& path, const std::vector<std::string>& lines);
 
+// The unattended form of an uninstall command: its program part (quoted as it is) and " /S".
+std::string QuietUninstallString(const std::string& uninstallString);
+
+// What the list of installed programs shows of the product besides its name.
+struct TUninstallEntry {
+    std::string TargetDir;
+    std::string Title;
+    std::string DisplayIcon; // the launched program; empty when none
+    std::string Version;     // empty writes nothing
+    std::string Publisher;   // empty writes nothing
+    uint64_t InstalledBytes = 0;
+};
+
 // Lists the product with its uninstaller when TargetDir holds uninstaller.exe; true when it did.
-bool RegisterUninstaller(const TFiles& files, TRegistry& registry, const std::string& TargetDir,
-                         const std::string& title);
+// Beside "DisplayName" and "UninstallString": "QuietUninstallString", "InstallLocation",
+// "EstimatedSize" (KiB, rounded up, as a number), and "DisplayIcon", "DisplayVersion" and
+// "Publisher" where there is one.
+bool RegisterUninstaller(const TFiles& files, TRegistry& registry, const TUninstallEntry& entry);
 
 } // namespace yar

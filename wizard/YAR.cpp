@@ -3,6 +3,8 @@
 #include "system/FileServices.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
+#include "util/RunLog.h"
+#include "wizard/AnswerFile.h"
 #include "wizard/InstallEngine.h"
 #include "wizard/Win32InstallSystem.h"
 
@@ -186,6 +188,8 @@ void TYAR::FormCreate() {
 }
 
 void TYAR::FormShow() {
+    // A run without pages shows only the progress, which RunUnattended has set up.
+    if (AskNothing()) return;
     FLinks.State.Cancelled = false;
     const TShownPages shown = ShownPages(FLinks.Config, FLinks.State);
     CreateFolder.SetCaption(shown.CreateFolder);
@@ -271,7 +275,49 @@ void TYAR::installClick() {
     if (!move.Moved()) return;
     FShortcutFolders = ShortcutFolders(CreateFolder.Caption(), CheckBox1.Checked(), CheckBox2.Checked());
     ShowMove(move);
-    RunInstall();
+    const TInstallChoices choices = InstallChoices();
+    SaveAnswers(choices, EndChoice());
+    RunInstall(choices);
+}
+
+void TYAR::Execute() {
+    if (AskNothing())
+        RunUnattended();
+    else
+        ShowModal();
+}
+
+void TYAR::RunUnattended() {
+    const TSetupSwitches& switches = *FLinks.Switches;
+    FLinks.State.Cancelled = false;
+    FUnattendedEnd = UnattendedEndChoice(FLinks.Config, switches.Answers, switches.NoLaunch);
+    const TInstallChoices choices =
+        UnattendedChoices(FLinks.Config, FLinks.State, switches.Answers, *FUnattendedEnd);
+    FShortcutFolders = choices.Folders;
+    SaveAnswers(choices, *FUnattendedEnd);
+    Notebook1.SetPageIndex(wpProgress);
+    Panel1.Hide();
+    if (switches.Mode == rmSilent) Show();
+    RunInstall(choices);
+}
+
+void TYAR::SaveAnswers(const TInstallChoices& choices, TEndChoice endChoice) {
+    if (FLinks.Switches == nullptr || FLinks.Switches->SaveInf.empty()) return;
+    TSetupAnswers answers = AnswersOf(choices, endChoice);
+    answers.Overwrite = FOverwriteAnswer;
+    TWin32IniFiles ini;
+    try {
+        WriteAnswerFile(ini, FLinks.Switches->SaveInf, answers);
+        Log("Answers saved: " + FLinks.Switches->SaveInf);
+    } catch (const ESwitchError& e) {
+        // The install goes on: the answers are a help for later runs, not part of this one.
+        Log(std::string("Failure: ") + e.what());
+        if (!AskNothing()) Application().ShowException(e);
+    }
+}
+
+void TYAR::Log(const std::string& event) const {
+    if (FLinks.Log != nullptr) FLinks.Log->Write(event);
 }
 
 // The background window: the application's main form, unless the wizard is shown on its own.
@@ -280,11 +326,13 @@ const TForm* TYAR::Background() const {
     return main != this ? main : nullptr;
 }
 
-void TYAR::RunInstall() {
+void TYAR::RunInstall(const TInstallChoices& choices) {
     ShowProgressLayout();
     TWin32InstallSystem system(Background() != nullptr ? Background()->Handle() : nullptr);
-    TInstallEngine engine(FLinks.Config, FLinks.State, system.System(), *this);
-    engine.RunInstall(InstallChoices());
+    TInstallEngine engine(FLinks.Config, FLinks.State, system.System(), *this, FLinks.Log);
+    engine.RunInstall(choices);
+    // The answer to a question met during the install joins the others.
+    if (FOverwriteAnswer) SaveAnswers(choices, EndChoice());
 }
 
 void TYAR::ShowProgressLayout() {
@@ -333,17 +381,25 @@ void TYAR::ProcessMessages() {
 }
 
 bool TYAR::ConfirmOverwrite(const std::string& question) {
-    return MessageDlg(question, mtConfirmation, {mbYes, mbNo}) == mrYes;
+    const bool yes = AskNothing() ? FLinks.Switches->Answers.Overwrite.value_or(false)
+                                  : MessageDlg(question, mtConfirmation, {mbYes, mbNo}) == mrYes;
+    Log("Message: " + question + " - answer: " + (yes ? "Yes" : "No"));
+    FOverwriteAnswer = yes;
+    return yes;
 }
 
 void TYAR::Finish() {
     FInstalled = true;
+    FLinks.State.Installed = true;
     Close();
 }
 
 // The page stays as the stop left it; the wizard takes its full size again so that its one button,
 // which closes it as a cancelled run, shows.
 void TYAR::Stopped(const std::string& message) {
+    FLinks.State.Failure = rfInstall;
+    Log("Failure: " + message);
+    if (AskNothing()) return;
     Application().ShowException(std::runtime_error(message));
     SetClientSize(kClientWidth, kClientHeight);
     for (TButton* button : {&back, &next, &install}) button->Hide();
@@ -354,8 +410,10 @@ void TYAR::Stopped(const std::string& message) {
 }
 
 void TYAR::EndProgram(const std::string& message) {
-    ShowMessage(message);
-    TApplication::Halt(1);
+    Log("Failure: " + message);
+    if (!AskNothing()) ShowMessage(message);
+    Log(ExitLogText(exInstallStopped));
+    TApplication::Halt(exInstallStopped);
 }
 
 void TYAR::ShowMove(const TPageMove& move) {
@@ -414,6 +472,7 @@ TEndChoiceButtons TYAR::EndChoiceButtons() const {
 }
 
 TEndChoice TYAR::EndChoice() const {
+    if (FUnattendedEnd) return *FUnattendedEnd;
     return EndChoiceOf(EndChoiceButtons());
 }
 

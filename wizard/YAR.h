@@ -3,6 +3,7 @@
 // choice of the run: launch the installed program, return to Windows, or restart Windows.
 #pragma once
 
+#include "config/SetupSwitches.h"
 #include "config/SetupWizard.h"
 #include "toolkit/CheckListBox.h"
 #include "toolkit/ComCtrls.h"
@@ -15,6 +16,8 @@
 #include "wizard/InstallProgress.h"
 #include "wizard/WizardContent.h"
 #include "wizard/WizardRules.h"
+
+#include <optional>
 
 namespace yar {
 
@@ -86,7 +89,8 @@ public:
     void PresetEndChoice(const SetupConfig& config) override;
     // Taken by FormShow, once the licence that decides where the step lands is loaded.
     void SkipWarningPage() override { FPages.WarningSkipAsked = true; }
-    void Execute() override { ShowModal(); }
+    // The pages modally; a run that asks nothing installs with its answers at once instead.
+    void Execute() override;
     TEndChoice EndChoice() const override;
     void ClearRestart() override { reboot.SetChecked(false); }
 
@@ -103,7 +107,13 @@ private:
     void CancelTheRun();
     // The install engine's run on the progress page; it ends the run by closing the wizard, or stops
     // and leaves the page open with a way to close it.
-    void RunInstall();
+    void RunInstall(const TInstallChoices& choices);
+    // The install without pages: the progress alone, or nothing, shows.
+    void RunUnattended();
+    bool AskNothing() const { return FLinks.Switches != nullptr && FLinks.Switches->Unattended(); }
+    void Log(const std::string& event) const;
+    // /SAVEINF: the answers given so far go to the answer file.
+    void SaveAnswers(const TInstallChoices& choices, TEndChoice endChoice);
     const TForm* Background() const;
     // The wizard low on the screen, just tall enough for the progress page.
     void ShowProgressLayout();
@@ -127,6 +137,8 @@ private:
     TWizardPages FPages;
     TShortcutFolders FShortcutFolders;
     bool FInstalled = false;
+    std::optional<TEndChoice> FUnattendedEnd;
+    std::optional<bool> FOverwriteAnswer; // the last answer to the overwrite question
 };
 
 } // namespace yar

@@ -410,3 +410,35 @@ expect_header_pixels() { # colour shadow
   expect_colour_in "header text" 0 0 $((win_width / 2)) 45 "$1" 300
   expect_colour_in "header shadow" 0 0 $((win_width / 2)) 45 "$2" 150
 }
+
+# ---- runs without questions ----
+
+# Our windows and boxes by caption, as the driver's list of windows shows them.
+OUR_CAPTIONS="$MAIN_CAPTION|$WIZARD_CAPTION|$PREPARE_CAPTION|$APP_TITLE"
+
+# Starts DIR's install.exe with ARGS and watches the screen until it ends by itself: ours_seen lists the
+# captions of our windows seen, one a line, sorted (empty when none showed); setup_status is the exit
+# status.
+watch_setup_from() { # dir args...
+  local i seen=""
+  start_setup_from "$@"
+  for ((i = 0; i < E2E_WAIT * 5; i++)); do
+    kill -0 "$setup_pid" 2>/dev/null || break
+    seen+=$(drive windows 2>/dev/null | awk -F'\t' -v re="^($OUR_CAPTIONS)\$" '$3 ~ re { print $3 }')$'\n'
+    sleep 0.2
+  done
+  # shellcheck disable=SC2034 # ours_seen is for the test that sourced this
+  ours_seen=$(grep -v '^$' <<<"$seen" | sort -u || true)
+  expect_setup_ends
+}
+
+# A path on drive C: as the host sees it.
+host_path() { # 'C:\dir\file'
+  local path=${1#[Cc]:}
+  echo "$WINEPREFIX/drive_c${path//\\//}"
+}
+
+# The run's log holds a line containing TEXT.
+expect_log() { # file text
+  grep -qF -- "$2" "$1" || { cat "$1" >&2; fail "the log has no line with '$2'"; }
+}

@@ -39,5 +39,21 @@ TEST(DriverRunEnd, MessagesUseSingleCarriageReturns) {
         EXPECT_EQ(RunEndMessage(end, "X").find('\n'), std::string::npos);
 }
 
+TEST(DriverExitCode, FailuresThenCancelThenInstalledThenTheRestartLeftUndone) {
+    SetupState state;
+    EXPECT_EQ(ExitCodeFor(state, ecReturnToWindows, false), exCancelled) << "nothing was installed";
+    state.Installed = true;
+    EXPECT_EQ(ExitCodeFor(state, ecReturnToWindows, true), exInstalled);
+    EXPECT_EQ(ExitCodeFor(state, ecRestart, false), exInstalled) << "the restart was made";
+    EXPECT_EQ(ExitCodeFor(state, ecRestart, true), exRestartNeeded);
+    state.Cancelled = true;
+    EXPECT_EQ(ExitCodeFor(state, ecRestart, true), exCancelled);
+    state.Failure = rfInstall;
+    EXPECT_EQ(ExitCodeFor(state, ecRestart, true), exInstallStopped);
+    state.Failure = rfPrepare;
+    state.Installed = false;
+    EXPECT_EQ(ExitCodeFor(state, ecReturnToWindows, false), exPrepareFailed);
+}
+
 } // namespace
 } // namespace yar

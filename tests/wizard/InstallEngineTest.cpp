@@ -51,7 +51,7 @@ protected:
     std::string Record() const { return Bytes(JoinPath(kTarget, "uninstall.cfg")); }
 
     TInstallOutcome Run() {
-        TInstallEngine engine(Config, State, {Files, Ini, Registry, Links, Launcher}, Progress);
+        TInstallEngine engine(Config, State, {Files, Ini, Registry, Links, Launcher}, Progress, &Log);
         const TInstallOutcome outcome = engine.RunInstall(Choices);
         Launch = engine.Launch();
         return outcome;
@@ -68,6 +68,8 @@ protected:
     SetupState State;
     TInstallChoices Choices;
     std::string Launch;
+    TLines LogLines;
+    TRunLog Log{std::make_unique<test::TKeptLines>(LogLines), [] { return 0.0; }};
 };
 
 TEST_F(InstallEngine, AProductWithEverythingInItsPlace) {
@@ -85,6 +87,8 @@ TEST_F(InstallEngine, AProductWithEverythingInItsPlace) {
                               "HKEY_LOCAL_MACHINE\\Software\\Acme~Settings\\~Path~<INSTALLDIR>app.exe"};
     Config.AutoexecLines = {"set acme=<INSTALLDIR>"};
     Config.Launch = "<INSTALLDIR>app.exe,/s";
+    Config.Version = "2.1";
+    Config.Publisher = "Acme Corp.";
     for (const char* name : {"app.exe", "tool.exe", "acme.dll", "uninstaller.exe", "data.dat", "net.exe"})
         Work(name);
     Put("C:\\autoexec.bat", "@ECHO OFF\r\n");
@@ -138,6 +142,16 @@ TEST_F(InstallEngine, AProductWithEverythingInItsPlace) {
     EXPECT_EQ(Registry.ReadString(rrLocalMachine, uninstall, "DisplayName"), "Acme Tools");
     EXPECT_EQ(Registry.ReadString(rrLocalMachine, uninstall, "UninstallString"),
               "\"C:\\Program Files\\Acme\\uninstaller.exe\" Acme Tools");
+    EXPECT_EQ(Registry.ReadString(rrLocalMachine, uninstall, "QuietUninstallString"),
+              "\"C:\\Program Files\\Acme\\uninstaller.exe\" /S");
+    EXPECT_EQ(Registry.ReadString(rrLocalMachine, uninstall, "InstallLocation"), kTarget);
+    EXPECT_EQ(Registry.ReadString(rrLocalMachine, uninstall, "DisplayIcon"),
+              "C:\\Program Files\\Acme\\app.exe");
+    EXPECT_EQ(Registry.ReadString(rrLocalMachine, uninstall, "DisplayVersion"), "2.1");
+    EXPECT_EQ(Registry.ReadString(rrLocalMachine, uninstall, "Publisher"), "Acme Corp.");
+    // The bytes are the files' names: 11 + 11 + 8 + 7 + 15 + 8 + 8, one KiB begun.
+    EXPECT_EQ(Registry.ReadInteger(rrLocalMachine, uninstall, "EstimatedSize"), 1U);
+    EXPECT_EQ(Registry.ReadString(rrLocalMachine, uninstall, "EstimatedSize"), std::nullopt) << "a number";
 
     EXPECT_EQ(Bytes("C:\\autoexec.yar"), "@ECHO OFF\\r\\n");
     EXPECT_EQ(Bytes("C:\\autoexec.bat"), "@ECHO OFF\\r\\nREM - Starting Tarnwick Update\\r\\n"
@@ -334,6 +348,50 @@ TEST_F(InstallEngine, ShortcutsThatCannotBeMadeAreLeftOut) {
     EXPECT_NE(Record().find("[Folders]\\r\\nC:\\WINDOWS\\Start Menu\\Programs\\Acme=\\r\\n"),
               std::string::npos)
         << "its records are written first";
+}
+
+} // namespace
+} // namespace yar
+
+namespace yar {
+namespace {
+
+TEST_F(InstallEngine, TheUninstallEntryLeavesOutWhatTheProductDoesNotHave) {
+    Config.FileEntries = {"uninstaller.exe~<INSTALLDIR>~"};
+    Put(JoinPath(kWorkDir, "uninstaller.exe"), std::string(3000, 'u'));
+    ASSERT_EQ(Run(), ioInstalled);
+    const std::string uninstall = UninstallKey("Acme Tools");
+    for (const char* name : {"DisplayIcon", "DisplayVersion", "Publisher"})
+        EXPECT_EQ(Registry.ReadString(rrLocalMachine, uninstall, name), std::nullopt) << name;
+    EXPECT_EQ(Registry.ReadInteger(rrLocalMachine, uninstall, "EstimatedSize"), 3U)
+        << "3022 bytes, rounded up";
+}
+
+TEST_F(InstallEngine, TheLogNamesEveryDirectoryFileAndValueWithItsFate) {
+    Config.DirectoryEntries = {"<INSTALLDIR>"};
+    Config.FileEntries = {"app.exe~<INSTALLDIR>~", "keep.txt~<INSTALLDIR>~X", "gone.txt~<INSTALLDIR>~"};
+    Config.IniSetupEntries = {"acme.ini~Paths~Home~<INSTALLDIR>",
+                              "HKEY_LOCAL_MACHINE\\Software\\Acme~Settings~Path~x"};
+    Work("app.exe");
+    Work("keep.txt");
+    Put(JoinPath(kTarget, "keep.txt"), "the user's");
+    Progress.Answer = false;
+    ASSERT_EQ(Run(), ioInstalled);
+    EXPECT_EQ(LogLines,
+              (TLines{
+                  "   0.000 Directory: C:\\Program Files\\Acme",
+                  "   0.000 Installed: C:\\WINDOWS\\Temp\\y\\install.exe -> "
+                  "C:\\Program Files\\Acme\\install.exe (11 bytes)",
+                  "   0.000 Installed: C:\\WINDOWS\\Temp\\y\\install.cfg -> "
+                  "C:\\Program Files\\Acme\\install.cfg (11 bytes)",
+                  "   0.000 Installed: C:\\WINDOWS\\Temp\\y\\app.exe -> "
+                  "C:\\Program Files\\Acme\\app.exe (7 bytes)",
+                  "   0.000 Skipped: C:\\Program Files\\Acme\\keep.txt - the existing file is kept",
+                  "   0.000 Skipped: C:\\Program Files\\Acme\\gone.txt - Cannot open file "
+                  "C:\\WINDOWS\\Temp\\y\\gone.txt",
+                  "   0.000 INI value: C:\\WINDOWS\\acme.ini [Paths] Home=C:\\Program Files\\Acme\\",
+                  "   0.000 Registry value: HKEY_LOCAL_MACHINE\\Software\\Acme\\Settings Path=x",
+              }));
 }
 
 } // namespace

@@ -185,5 +185,12 @@ TEST(InstallUninstaller, TheCommandQuotesAPathWithBlanks) {
     EXPECT_EQ(UninstallKey("Acme"), "\\Software\\Microsoft\\Windows\\currentversion\\uninstall\\Acme");
 }
 
+TEST(InstallUninstaller, TheQuietCommandKeepsTheProgramAndItsQuotes) {
+    EXPECT_EQ(QuietUninstallString(UninstallString("C:\\Program Files\\Acme", "Acme Tools")),
+              "\"C:\\Program Files\\Acme\\uninstaller.exe\" /S");
+    EXPECT_EQ(QuietUninstallString(UninstallString("C:\\Acme", "Acme Tools")),
+              "C:\\Acme\\uninstaller.exe /S");
+}
+
 } // namespace
 } // namespace yar

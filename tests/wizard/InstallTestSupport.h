@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "util/RunLog.h"
 #include "wizard/InstallProgress.h"
 
 namespace yar::test {
@@ -41,6 +42,14 @@ public:
 
 private:
     void Log(std::string event) { Events.push_back(std::move(event)); }
+};
+
+// A log sink that keeps its lines.
+class TKeptLines final : public TLogSink {
+public:
+    explicit TKeptLines(TLines& lines) : Lines(lines) {}
+    void WriteLine(const std::string& line) override { Lines.push_back(line); }
+    TLines& Lines;
 };
 
 } // namespace yar::test

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# /SAVEINF on a walk through the pages writes what they were given; /LOADINF with /VERYSILENT replays it
+# after the first installation is gone and installs the same files in the same place.
+# shellcheck source=tests/e2e/e2e-lib.sh
+. "$(dirname "$0")/e2e-lib.sh"
+new_start_dir answer-file $'[Setup - Main]\nShow Re-Boot=0\nInstall Dir=E2E\\Answers\nWork Station Prompt=1\n[Files]\nFile1=readme.txt~<INSTALLDIR>\nFile2=data.bin~<INSTALLDIR>\n[WorkStation]\nFile1=readme.txt~<INSTALLDIR>'
+target='C:\E2E\Answers'
+dir=$(host_path "$target")
+answers='C:\e2e-answers.inf'
+rm -rf "$dir" "$(host_path "$answers")"
+run_to_wizard_from "$start_dir" "/SAVEINF=$answers"
+# The type page offers the network minimum preselected; the full install is chosen instead.
+walk_to_ready_choosing_full() {
+  [ "$1" != type ] || drive click "$WIZARD_CAPTION" "Full Install ( All Files will be installed )" >/dev/null ||
+    fail "cannot choose the full install"
+}
+walk_to_ready walk_to_ready_choosing_full >/dev/null
+drive click "$WIZARD_CAPTION" "&Install" || fail "cannot press Install"
+ends_with 'Your installation of \rYAR - Tarnwick 32Bit\rhas be completed.\r\rPlease Remove any floppies from drive.'
+expect_eq "exit code" 0 "$setup_status"
+saved=$(tr -d '\r' <"$(host_path "$answers")")
+grep -qxF "Dir=$target" <<<"$saved" || fail "answer file without the destination: $saved"
+grep -qx 'Type=full' <<<"$saved" || fail "answer file without the install type: $saved"
+grep -qx 'EndChoice=return' <<<"$saved" || fail "answer file without the end choice: $saved"
+first=$(cd "$dir" && find . -type f -printf '%p %s\n' | sort)
+[ -n "$first" ] || fail "nothing installed by the walk"
+
+rm -rf "$dir"
+watch_setup_from "$start_dir" /VERYSILENT "/LOADINF=$answers"
+expect_eq "exit code" 0 "$setup_status"
+expect_eq "window of ours" "" "$ours_seen"
+expect_eq "replayed installation" "$first" "$(cd "$dir" && find . -type f -printf '%p %s\n' | sort)"
