@@ -61,6 +61,7 @@ public:
     std::optional<uint16_t> Attributes(const std::string& path) const override {
         return Files_.Attributes(path);
     }
+    std::optional<int64_t> FileSize(const std::string& path) const override { return Files_.FileSize(path); }
     bool SetAttributes(const std::string& path, uint16_t attributes) override {
         return Files_.SetAttributes(path, attributes);
     }
