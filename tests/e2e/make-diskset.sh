@@ -37,14 +37,14 @@ convert -size 40x30 xc:'#FF00FF' "BMP3:$product/files/logo.bmp"
   readme.txt </dev/null) || fail "yar pack of the product set failed"
 echo "product set: $(cd "$product" && stat -c '%n %s' disk.*)"
 
-# An installable product: a program that records how it was started, an uninstaller, and a file for every
+# An installable product: a program that records how it was started, the uninstaller, and a file for every
 # kind of directory the configuration can name.
 install="$YAR_DISKSET-install"
 rm -rf "$install"
 mkdir -p "$install/files"
 cp "${YAR_LAUNCH_PROBE:?}" "$install/files/probe.exe"
 cp "$files/readme.txt" "$files/data.bin" "$install/files/"
-printf 'MZ stand-in uninstaller\r\n' >"$install/files/uninstaller.exe"
+cp "${YAR_UNINSTALLER_EXE:?}" "$install/files/uninstaller.exe"
 for name in settings.ini notes.txt acme.fon acmelib.dll shared.dat common.dat; do
   printf 'New %s of the product.\r\n' "$name" >"$install/files/$name"
 done
