@@ -28,16 +28,11 @@ std::vector<std::string> Arguments() {
     return args;
 }
 
-std::string TempDirectory() {
-    std::array<char, MAX_PATH + 1> buffer{};
-    const DWORD length = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
-    return length > 0 && length < buffer.size() ? std::string(buffer.data(), length) : std::string();
-}
-
 // The log /LOG asks for; a log that keeps nothing otherwise.
 yar::TRunLog OpenLog(const yar::TSetupSwitches& switches) {
     if (!switches.Log) return yar::TRunLog();
-    const std::string path = switches.Log->empty() ? yar::DefaultLogPath(TempDirectory()) : *switches.Log;
+    const std::string path =
+        switches.Log->empty() ? yar::DefaultLogPath(yar::TempDirectory()) : *switches.Log;
     return yar::TRunLog(std::make_unique<yar::TFileLogSink>(path));
 }
 

@@ -1,5 +1,8 @@
 #include "setup/DriverRules.h"
 
+#include "util/Paths.h"
+#include "util/Text.h"
+
 namespace yar {
 
 std::string StartDirFrom(const std::string& currentDir) {
@@ -42,6 +45,13 @@ TExitCode ExitCodeFor(const SetupState& state, TEndChoice choice, bool noRestart
     if (state.Failure == rfInstall) return exInstallStopped;
     if (state.Cancelled || !state.Installed) return exCancelled;
     return choice == ecRestart && noRestart ? exRestartNeeded : exInstalled;
+}
+
+bool SourceDirIsDisposable(const std::string& sourceDir, const std::string& tempDir) {
+    if (tempDir.empty() || sourceDir.empty()) return false;
+    const std::string temp = IncludeTrailingDelimiter(tempDir);
+    const std::string source = IncludeTrailingDelimiter(sourceDir);
+    return source.size() > temp.size() && StartsWithText(source, temp) && !Contains(source, "..");
 }
 
 } // namespace yar

@@ -18,6 +18,11 @@ std::string WorkDirFrom(const std::string& windowsDir);
 // The root of the Windows drive: the first three characters of the Windows directory.
 std::string RootDirFrom(const std::string& windowsDir);
 
+// Whether the directory the first argument named may be emptied and removed at the end of the run: only
+// when it lies below the system's temporary directory, where a setup started from a temporary copy of
+// its media has it. Anywhere else it is the user's own (a distribution folder, install.exe .) and stays.
+bool SourceDirIsDisposable(const std::string& sourceDir, const std::string& tempDir);
+
 // How the run ends, in the order the close handler checks.
 enum TRunEnd { reRestart, reCancelled, reCompleted, reLaunched };
 TRunEnd RunEndFor(TEndChoice choice, bool cancelled);

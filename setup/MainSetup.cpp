@@ -188,7 +188,7 @@ void TMainSetup::EndRun() {
         Application().ProcessMessages();
     }
     CleanWorkDir(State.WorkDir);
-    if (!State.SourceDirArg.empty()) {
+    if (!State.SourceDirArg.empty() && SourceDirIsDisposable(FSourceDirFull, TempDirectory())) {
         // A directory cannot be removed while it is the current one: leave it for the Windows drive's root.
         SetCurrentDirectoryA(State.RootDir.c_str());
         CleanWorkDir(FSourceDirFull);

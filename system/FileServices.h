@@ -62,6 +62,8 @@ void CleanWorkDir(const std::string& dir);
 std::string WindowsDirectory();
 // The current directory of the current drive.
 std::string CurrentDirectory();
+// The system's directory for temporary files, with its trailing delimiter; empty when there is none.
+std::string TempDirectory();
 // Makes dir the current directory; raises EInOutError with the system's text for the error.
 void EnterDirectory(const std::string& dir);
 

@@ -95,6 +95,12 @@ std::string CurrentDirectory() {
     return std::filesystem::current_path(error).string();
 }
 
+std::string TempDirectory() {
+    std::error_code error;
+    const std::string dir = std::filesystem::temp_directory_path(error).string();
+    return dir.empty() || dir.ends_with('/') ? dir : dir + "/";
+}
+
 void EnterDirectory(const std::string& dir) {
     if (chdir(NativePath(dir).c_str()) == 0) return;
     const int code = errno;

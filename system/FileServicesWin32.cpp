@@ -103,6 +103,12 @@ std::string CurrentDirectory() {
     return length < sizeof buffer ? std::string(buffer, length) : std::string();
 }
 
+std::string TempDirectory() {
+    char buffer[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathA(sizeof buffer, buffer);
+    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
+}
+
 void EnterDirectory(const std::string& dir) {
     if (SetCurrentDirectoryA(dir.c_str())) return;
     const DWORD code = GetLastError();

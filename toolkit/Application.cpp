@@ -12,13 +12,44 @@ TApplication& Application() {
     return application;
 }
 
+std::vector<std::string> SplitProgramArguments(const std::string& commandLine) {
+    std::vector<std::string> args;
+    std::size_t i = 0;
+    const auto separator = [&](std::size_t at) { return static_cast<unsigned char>(commandLine[at]) <= ' '; };
+    while (i < commandLine.size()) {
+        while (i < commandLine.size() && separator(i)) ++i;
+        if (i == commandLine.size()) break;
+        std::string arg;
+        bool quoted = false;
+        for (; i < commandLine.size() && (quoted || !separator(i)); ++i) {
+            if (commandLine[i] == '"')
+                quoted = !quoted;
+            else
+                arg += commandLine[i];
+        }
+        args.push_back(std::move(arg));
+    }
+    return args;
+}
+
+namespace {
+
+const std::vector<std::string>& ProgramArguments() {
+    static const std::vector<std::string> args = SplitProgramArguments(GetCommandLineA());
+    return args;
+}
+
+} // namespace
+
 int ParamCount() {
-    return __argc > 0 ? __argc - 1 : 0;
+    const auto count = static_cast<int>(ProgramArguments().size());
+    return count > 0 ? count - 1 : 0;
 }
 
 std::string ParamStr(int index) {
-    if (index < 0 || index >= __argc || !__argv[index]) return {};
-    return __argv[index];
+    const auto& args = ProgramArguments();
+    return index >= 0 && static_cast<std::size_t>(index) < args.size() ? args[static_cast<std::size_t>(index)]
+                                                                       : std::string();
 }
 
 void TApplication::Run() {

@@ -7,6 +7,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace yar {
 
@@ -56,9 +57,14 @@ private:
 // The one application object of the process.
 TApplication& Application();
 
+// The program name and its arguments as the command line holds them: separated by blanks and control
+// characters, a double quote opens or closes a quoted part and is dropped, and a backslash is an
+// ordinary character, so "C:\dist\" names C:\dist\ (the C runtime's rule would take \" for a quote).
+std::vector<std::string> SplitProgramArguments(const std::string& commandLine);
+
 // The command-line arguments after the program name.
 int ParamCount();
-// Argument index (1 for the first); empty when there is none.
+// Argument index (0 for the program, 1 for the first argument); empty when there is none.
 std::string ParamStr(int index);
 
 } // namespace yar

@@ -17,6 +17,20 @@ TEST(DriverDirectories, WorkAndRootDirComeFromTheWindowsDirectory) {
     EXPECT_EQ(RootDirFrom("E:\\WIN95"), "E:\\");
 }
 
+// The argument's directory is removed only below the temporary directory: a distribution folder, the
+// temporary directory itself or a path that climbs out of it stays.
+TEST(DriverDirectories, OnlyADirectoryBelowTheTemporaryOneIsDisposable) {
+    const std::string temp = "C:\\Users\\Ann\\AppData\\Local\\Temp\\";
+    EXPECT_TRUE(SourceDirIsDisposable("C:\\Users\\Ann\\AppData\\Local\\Temp\\setup1", temp));
+    EXPECT_TRUE(SourceDirIsDisposable("c:\\users\\ann\\appdata\\local\\temp\\SETUP1\\", temp));
+    EXPECT_FALSE(SourceDirIsDisposable("C:\\Users\\Ann\\AppData\\Local\\Temp", temp));
+    EXPECT_FALSE(SourceDirIsDisposable("C:\\Users\\Ann\\AppData\\Local\\Temp\\", temp));
+    EXPECT_FALSE(SourceDirIsDisposable("C:\\Users\\Ann\\AppData\\Local\\Temporary", temp));
+    EXPECT_FALSE(SourceDirIsDisposable("C:\\Users\\Ann\\AppData\\Local\\Temp\\..\\..\\Documents", temp));
+    EXPECT_FALSE(SourceDirIsDisposable("D:\\dist", temp));
+    EXPECT_FALSE(SourceDirIsDisposable("D:\\dist", ""));
+}
+
 TEST(DriverRunEnd, RestartThenCancelThenCompletion) {
     EXPECT_EQ(RunEndFor(ecRestart, true), reRestart);
     EXPECT_EQ(RunEndFor(ecRestart, false), reRestart);

@@ -46,6 +46,18 @@ TEST(Colors, SystemColoursBecomeTheirCurrentRgbValue) {
     EXPECT_EQ(ColorToRGB(clBlue), RGB(0, 0, 255));
 }
 
+// Quotes group and vanish, backslashes stay as they are: a quoted directory ending in a backslash is
+// that directory, not a quote the C runtime's rule would read into it.
+TEST(ProgramArguments, QuotesGroupAndBackslashesStay) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(SplitProgramArguments("install.exe \"C:\\dist\\\""), (V{"install.exe", "C:\\dist\\"}));
+    EXPECT_EQ(SplitProgramArguments("\"C:\\Program Files\\a.exe\"  /DIR=\"C:\\My Apps\"\t-silent "),
+              (V{"C:\\Program Files\\a.exe", "/DIR=C:\\My Apps", "-silent"}));
+    EXPECT_EQ(SplitProgramArguments("a.exe \"\" \"b c"), (V{"a.exe", "", "b c"}));
+    EXPECT_EQ(SplitProgramArguments("   "), V{});
+    EXPECT_FALSE(ParamStr(0).empty()) << "the program's own name";
+}
+
 TEST(Fonts, PointSizeFollowsTheScreenResolution) {
     TFont font("Times New Roman", 13);
     font.SetSize(10);
