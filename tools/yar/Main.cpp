@@ -1,6 +1,7 @@
 // yar: lists, tests, extracts and packs segment sets and single archives.
 #include "system/FileServices.h"
 #include "tools/yar/ExitCodes.h"
+#include "tools/yar/Interrupt.h"
 #include "tools/yar/Pack.h"
 #include "tools/yar/Progress.h"
 #include "tools/yar/TerminalPrompts.h"
@@ -15,7 +16,6 @@
 #include <iomanip>
 #include <iostream>
 #include <optional>
-#include <random>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -51,13 +51,11 @@ void AddReadOptions(CLI::App& sub, TReadOptions& o, bool withKey) {
     sub.footer(ExitCodeHelp);
 }
 
-// A private directory for the archives of a set while they are put together.
+// A private directory (only its owner may enter it) for the archives of a set while they are put
+// together; it goes with everything in it however the command ends, an interruption included.
 class TScratch {
 public:
-    TScratch()
-        : Path((fs::temp_directory_path() / ("yar-" + std::to_string(std::random_device()()))).string()) {
-        fs::create_directories(Path);
-    }
+    TScratch() : Path(MakePrivateTempDir("yar-")) {}
     ~TScratch() {
         std::error_code ec;
         fs::remove_all(Path, ec);
@@ -75,6 +73,7 @@ struct TSession {
         Prompts.Attach(Reader);
         Reader.SetKey(o.Key);
         Reader.OnProgress = [this](double f, const std::string& label) { Bar.Show(f, label); };
+        Prompts.OnPump = [] { ThrowIfStopRequested(); };
     }
     TScratch Scratch;
     TTerminalPrompts Prompts;
@@ -153,16 +152,15 @@ int RunTest(const TReadOptions& o) {
     TSession s(o);
     std::size_t entries = 0, damaged = 0;
     s.Reader.Test([&](const TEntryVerdict& v) {
-        ++entries;
-        const std::string what = (s.Reader.Kind() == TInputKind::SegmentSet ? v.Archive + ": " : "") +
-                                 (v.Name.empty() ? "(archive header)" : v.Name);
+        if (!v.Name.empty()) ++entries;
+        const std::string what = EntryLabel(s.Reader, v);
         if (!v.Error.empty()) {
             ++damaged;
             s.Bar.Clear();
             std::cout << "FAILED " << what << ": " << v.Error << "\n";
         } else if (!o.Quiet) {
             s.Bar.Clear();
-            std::cout << "OK     " << what << "\n";
+            std::cout << "OK     " << what << (v.Note.empty() ? "" : " (" + v.Note + ")") << "\n";
         }
     });
     s.Bar.Clear();
@@ -172,21 +170,18 @@ int RunTest(const TReadOptions& o) {
     return damaged == 0 ? YarExitOk : YarExitDamaged;
 }
 
-int RunExtract(const TReadOptions& o, const std::string& dir, bool force) {
+int RunExtract(const TReadOptions& o, const std::string& dir, bool force, bool followLinks) {
     TSession s(o);
     TPlacement placement(dir, force);
+    placement.FollowLinks = followLinks;
     placement.OnPlaced = [&](const std::string& path) {
         if (o.Quiet) return;
         s.Bar.Clear();
         std::cout << path << "\n";
     };
-    s.Reader.Extract(placement);
+    const std::vector<TEntryVerdict> damage = s.Reader.Extract(placement);
     s.Bar.Clear();
-    for (const std::string& path : placement.Refused())
-        std::cerr << "yar: kept existing " << path << " (use --force to replace it)\n";
-    for (const std::string& name : placement.Unsafe())
-        std::cerr << "yar: skipped " << name << ": no safe name left\n";
-    return placement.Refused().empty() && placement.Unsafe().empty() ? YarExitOk : YarExitLeftAlone;
+    return ExtractionOutcome(s.Reader, damage, placement, std::cerr);
 }
 
 uint8_t ParseMethod(const std::string& text) {
@@ -279,6 +274,9 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
     AddReadOptions(*extract, extractOpt, true);
     extract->add_option("-d,--dir", dir, "Directory to extract into")->required();
     extract->add_flag("--force", force, "Replace existing files");
+    bool followLinks = false;
+    extract->add_flag("--follow-links", followLinks,
+                      "Write through directories below DIR that are symbolic links (refused otherwise)");
 
     std::string output, method = "lh5", volumeSize = "floppy", fixedExt, templateRoot;
     std::vector<std::string> sources;
@@ -306,10 +304,16 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
         const int code = app.exit(e);
         return code == 0 ? YarExitOk : YarExitUsage;
     }
-    return RunGuarded([&] {
-        if (*list) return RunList(listOpt, json);
-        if (*test) return RunTest(testOpt);
-        if (*extract) return RunExtract(extractOpt, dir, force);
-        return RunPack(output, sources, method, volumeSize, fixedExt, templateRoot, packKey, packQuiet);
-    });
+    InstallStopHandlers();
+    try {
+        return RunGuarded([&] {
+            if (*list) return RunList(listOpt, json);
+            if (*test) return RunTest(testOpt);
+            if (*extract) return RunExtract(extractOpt, dir, force, followLinks);
+            return RunPack(output, sources, method, volumeSize, fixedExt, templateRoot, packKey, packQuiet);
+        });
+    } catch (const EInterrupted&) {
+        // Everything the run had begun is gone by now; the shell learns of the signal.
+        EndByStopSignal();
+    }
 }
