@@ -805,5 +805,26 @@ TEST_F(YarPack, PackingErrorsReachTheExitCodeOfTheirType) {
                   "cannot create volume ");
 }
 
+TEST_F(YarPack, AFailedPackRemovesWhatItBeganAndNothingIsOverwrittenUnasked) {
+    const std::string src = Dir() + "/src";
+    fs::create_directories(src);
+    WriteFile(src + "/noise.bin", Pattern(100000, 3));
+    TPackOptions options;
+    options.Method = coNone;
+    options.VolumeSize = 40000;
+    options.FixedExt = "seg";
+    fs::create_directories(Dir() + "/out");
+    WriteFile(Dir() + "/out/disk2", Bytes("a file where the second disk's directory goes"));
+    const auto failed = Guarded([&] { PackAsTheToolDoes({src}, Dir() + "/out/disk", true, options); });
+    EXPECT_EQ(failed.first, YarExitFile) << failed.second;
+    EXPECT_NE(failed.second.find("disk2"), std::string::npos) << failed.second;
+    EXPECT_FALSE(fs::exists(Dir() + "/out/disk1/disk.seg")); // the volume begun is gone
+
+    WriteFile(Dir() + "/old.yar", Bytes("the user's"));
+    ExpectOutcome(Guarded([&] { PackAsTheToolDoes({src}, Dir() + "/old.yar", false); }), YarExitLeftAlone,
+                  NativePath(Dir() + "/old.yar") + " exists (use --force to replace it)");
+    EXPECT_EQ(ReadFile(Dir() + "/old.yar"), Bytes("the user's"));
+}
+
 } // namespace
 } // namespace yar::test

@@ -45,6 +45,8 @@ int RunGuarded(const std::function<int()>& command) {
         return Fail(YarExitDamaged, e.what());
     } catch (const EListError& e) { // a set whose name list holds no file
         return Fail(YarExitDamaged, e.what());
+    } catch (const EExistingOutput& e) {
+        return Fail(YarExitLeftAlone, e.what());
     } catch (const EToolFileError& e) {
         return Fail(YarExitFile, e.what());
     } catch (const builder::EVolumeFileError& e) {

@@ -18,6 +18,7 @@ struct TPackOptions {
     int32_t VolumeSize = builder::SegFloppySize; // sets only
     std::string FixedExt;                        // sets only: one extension for every volume
     std::string TemplateRoot;                    // sets only: directory the templates start from
+    bool Overwrite = false; // replace an existing archive or set (and remove the old set's later volumes)
     std::function<void(const std::string& StoredName)> OnFile; // before each file is packed
 };
 
@@ -37,11 +38,14 @@ std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs);
 std::vector<uint8_t> BuildArchive(const std::vector<TPackSource>& files, bool storeDirs,
                                   const TPackOptions& options);
 
-// Writes one archive of the files, stored with their directories.
+// Writes one archive of the files, stored with their directories. Without Overwrite an existing
+// output raises EExistingOutput; a failure removes what was begun.
 void PackArchive(const std::vector<TPackSource>& files, const std::string& output,
                  const TPackOptions& options);
 // Writes a set whose volume 1 is output (disk.001), or with a fixed extension whose volumes are
 // output's base name with that extension in disk1, disk2, ... beside it. Returns the volume paths.
+// Without Overwrite an existing volume 1 raises EExistingOutput; with it, volumes of an older set
+// past the new last one go. A failure removes the volumes begun.
 std::vector<std::string> PackSet(const std::vector<TPackSource>& files, const std::string& output,
                                  const TPackOptions& options);
 

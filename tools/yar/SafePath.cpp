@@ -66,6 +66,40 @@ std::vector<std::string> SafeComponents(const std::string& storedPath) {
     return parts;
 }
 
+namespace {
+bool Glob(const char* p, const char* s) {
+    for (; *p != '\0'; ++p, ++s) {
+        if (*p == '*') {
+            while (p[1] == '*') ++p;
+            for (const char* rest = s;; ++rest) {
+                if (Glob(p + 1, rest)) return true;
+                if (*rest == '\0') return false;
+            }
+        }
+        if (*s == '\0') return false;
+        if (*p != '?' &&
+            std::toupper(static_cast<unsigned char>(*p)) != std::toupper(static_cast<unsigned char>(*s)))
+            return false;
+    }
+    return *s == '\0';
+}
+std::string Joined(const std::vector<std::string>& parts) {
+    std::string out;
+    for (const std::string& part : parts) out += (out.empty() ? "" : "/") + part;
+    return out;
+}
+} // namespace
+
+bool MatchesEntryPattern(const std::string& pattern, const std::string& storedPath) {
+    const auto parts = SafeComponents(storedPath);
+    if (parts.empty()) return false;
+    std::string p = pattern;
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    const bool nameOnly = p.find('/') == std::string::npos;
+    return Glob(p.c_str(), nameOnly ? parts.back().c_str() : Joined(parts).c_str());
+}
+
 std::string SafeTargetPath(const std::string& dir, const std::string& storedPath) {
     const auto parts = SafeComponents(storedPath);
     if (parts.empty()) return {};
