@@ -438,6 +438,23 @@ TEST_F(YarExtract, TemporaryFilesTakeNoNameOfTheUsersNorTheLengthOfTheName) {
     EXPECT_EQ(FilesBelow(out), (std::vector<std::string>{longName, "x", "x.yar-partial"}));
 }
 
+TEST_F(YarExtract, AFileThatCannotBeCreatedIsNamedWithItsReason) {
+    const std::string out = Dir() + "/out";
+    fs::create_directories(out);
+    WriteFile(out + "/plain", Bytes("a file where a directory is wanted"));
+    const std::string tooLong(300, 'n');
+    const TExtraction got =
+        Run(StoredArchive({{tooLong, "1"}, {"plain\\inside.txt", "2"}, {"ok.txt", "3"}}), out);
+    EXPECT_EQ(got.Code, YarExitFile) << got.Messages;
+    EXPECT_EQ(got.Messages.find("kept existing"), std::string::npos) << got.Messages;
+    EXPECT_EQ(got.Messages.find("I/O error"), std::string::npos) << got.Messages;
+    EXPECT_NE(got.Messages.find(out + "/" + tooLong + ": "), std::string::npos) << got.Messages;
+    EXPECT_NE(got.Messages.find(out + "/plain/inside.txt: cannot create the directory " + out + "/plain: "),
+              std::string::npos)
+        << got.Messages;
+    EXPECT_EQ(ReadFile(out + "/ok.txt"), Bytes("3"));
+}
+
 TEST_F(YarExtract, NamesThatDifferInLetterCaseAreOneFileWhereCaseDoesNotCount) {
     const std::string out = Dir() + "/out";
     const TExtraction got = Run(StoredArchive({{"Read.me", "1"}, {"READ.ME", "2"}, {"read.ME", "3"}}), out,

@@ -69,6 +69,7 @@ std::string EntryLabel(const TYarReader& reader, const TEntryVerdict& v) {
 int ExtractionOutcome(const TYarReader& reader, const std::vector<TEntryVerdict>& damage,
                       const TPlacement& placement, std::ostream& err) {
     for (const TEntryVerdict& d : damage) err << "yar: " << EntryLabel(reader, d) << ": " << d.Error << "\n";
+    for (const auto& [path, why] : placement.Failed()) err << "yar: " << path << ": " << why << "\n";
     for (const std::string& path : placement.Refused())
         err << "yar: kept existing " << path << " (use --force to replace it)\n";
     for (const std::string& path : placement.Duplicates())
@@ -79,6 +80,7 @@ int ExtractionOutcome(const TYarReader& reader, const std::vector<TEntryVerdict>
     for (const std::string& name : placement.Unsafe())
         err << "yar: skipped " << name << ": no safe name left\n";
     if (!damage.empty()) return YarExitDamaged;
+    if (!placement.Failed().empty()) return YarExitFile;
     const bool leftAlone = !placement.Refused().empty() || !placement.Duplicates().empty() ||
                            !placement.ThroughLinks().empty() || !placement.Unsafe().empty();
     return leftAlone ? YarExitLeftAlone : YarExitOk;

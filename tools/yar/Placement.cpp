@@ -150,22 +150,33 @@ std::string TPlacement::Place(const std::string& targetPath, int64_t size) {
         return {};
     }
     std::error_code ec;
-    if (!FOverwrite && fs::symlink_status(final, ec).type() != fs::file_type::not_found) {
+    const auto type = fs::symlink_status(final, ec).type();
+    if (ec && type != fs::file_type::not_found) { // a name too long for the file system, say
+        FFailed.emplace_back(final, "cannot create it: " + ec.message());
+        return {};
+    }
+    if (!FOverwrite && type != fs::file_type::not_found) {
         FRefused.push_back(final);
         return {};
     }
     CheckSpace(final, size);
     const std::string dir = fs::path(final).parent_path().string();
-    ForceDirectories(dir);
+    fs::create_directories(dir, ec);
+    if (ec) {
+        FFailed.emplace_back(final, "cannot create the directory " + dir + ": " + ec.message());
+        return {};
+    }
     for (int attempt = 0;; ++attempt) {
         const std::string temp = TempNameIn(dir);
         try {
             FTarget = std::make_unique<TTargetStream>(NativePath(temp), final);
             FPendingTemp = temp;
             break;
-        } catch (const EFCreateError&) {
+        } catch (const EFCreateError& e) {
             // Only a name taken by chance is worth another try.
-            if (attempt >= 8 || fs::symlink_status(temp, ec).type() == fs::file_type::not_found) throw;
+            if (attempt < 8 && fs::symlink_status(temp, ec).type() != fs::file_type::not_found) continue;
+            FFailed.emplace_back(final, e.what());
+            return {};
         }
     }
     FClaimed.insert(CaseBlind ? UpperCase(final) : final);

@@ -91,6 +91,10 @@ public:
     const std::vector<std::pair<std::string, std::string>>& ThroughLinks() const {
         return FThroughLinks;
     }
+    // Entries whose file could not be created: path and why.
+    const std::vector<std::pair<std::string, std::string>>& Failed() const {
+        return FFailed;
+    }
     std::size_t Placed() const {
         return FPlaced;
     }
@@ -104,7 +108,7 @@ private:
     std::unique_ptr<TTargetStream> FTarget;
     std::string FPendingTemp, FPendingFinal;
     std::vector<std::string> FRefused, FUnsafe, FDuplicates;
-    std::vector<std::pair<std::string, std::string>> FThroughLinks;
+    std::vector<std::pair<std::string, std::string>> FThroughLinks, FFailed;
     std::unordered_set<std::string> FClaimed; // final paths this run writes (folded when case-blind)
     std::size_t FPlaced = 0;
 };
