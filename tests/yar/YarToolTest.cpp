@@ -3,6 +3,7 @@
 #include "tests/archive/ContainerTestSupport.h"
 #include "tests/archive/SegmentTestSupport.h"
 #include "tools/yar/ArchiveCheck.h"
+#include "tools/yar/Charset.h"
 #include "tools/yar/ExitCodes.h"
 #include "tools/yar/Interrupt.h"
 #include "tools/yar/Pack.h"
@@ -671,6 +672,32 @@ TEST_F(YarSet, ANameListEntryWithoutItsFileIsDamage) {
         if (!v.Error.empty()) errors.push_back(v.Name + ": " + v.Error);
     });
     EXPECT_EQ(errors, std::vector<std::string>{"ghost.txt: named in the set's list but not in the archive"});
+}
+
+TEST(YarCharset, StoredNamesAreWindows1252BothWays) {
+    const std::string stored = "Caf\xE9 \x80 \x9C\xFF\x81.txt";
+    const std::string utf8 = "Caf\u00E9 \u20AC \u0153\u00FF\u0081.txt";
+    EXPECT_EQ(StoredToUtf8(stored, TCharset::Windows1252), utf8);
+    EXPECT_EQ(Utf8ToStored(utf8, TCharset::Windows1252), stored);
+    EXPECT_EQ(StoredToUtf8(stored, TCharset::Bytes), stored);
+    EXPECT_EQ(Utf8ToStored("\u65E5\u672C.txt", TCharset::Windows1252), std::nullopt); // no ANSI form
+    EXPECT_EQ(Utf8ToStored("bad\xC3", TCharset::Windows1252), std::nullopt);          // no UTF-8
+    EXPECT_THROW(ParseCharset("cp437"), EUsageError);
+}
+
+TEST_F(YarExtract, NamesAreExtractedAndPackedInTheirUtf8Form) {
+    const std::string out = Dir() + "/out";
+    const TExtraction got = Run(StoredArchive({{"r\xE9sum\xE9.txt", "cv"}}), out, false);
+    EXPECT_EQ(got.Code, YarExitOk) << got.Messages;
+#ifndef _WIN32
+    EXPECT_EQ(FilesBelow(out), std::vector<std::string>{"r\u00E9sum\u00E9.txt"});
+    fs::create_directories(Dir() + "/src");
+    WriteFile(Dir() + "/src/\u65E5.txt", Bytes("x"));
+    EXPECT_THROW(CollectSources({Dir() + "/src"}), EUsageError);
+    const auto packed = CollectSources({out});
+    ASSERT_EQ(packed.size(), 1u);
+    EXPECT_EQ(packed[0].Name, "r\xE9sum\xE9.txt");
+#endif
 }
 
 TEST(YarInput, FirstBytesTellSetsFromArchives) {

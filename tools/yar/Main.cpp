@@ -49,7 +49,12 @@ struct TReadOptions {
     std::optional<std::string> VolumesDir;
     int32_t Key = 0;
     bool Quiet = false;
+    std::string Charset;
 };
+
+const char* CharsetHelp =
+    "Charset of stored names: cp1252 (the default, converted to UTF-8; on Windows names "
+    "are passed as they are) or bytes (as stored)";
 
 void AddReadOptions(CLI::App& sub, TReadOptions& o, bool withKey) {
     // A missing input is a file problem (exit 3), reported when it is opened.
@@ -59,6 +64,7 @@ void AddReadOptions(CLI::App& sub, TReadOptions& o, bool withKey) {
         ->check(CLI::ExistingDirectory);
     if (withKey) sub.add_option("--key", o.Key, "Key that opens locked entries");
     sub.add_flag("-q,--quiet", o.Quiet, "No progress bar and no per-entry report");
+    sub.add_option("--charset", o.Charset, CharsetHelp);
     sub.footer(ExitCodeHelp);
 }
 
@@ -83,6 +89,7 @@ struct TSession {
           Reader(o.Input, &Prompts, Scratch.Path) {
         Prompts.Attach(Reader);
         Reader.SetKey(o.Key);
+        if (!o.Charset.empty()) Reader.NameCharset = ParseCharset(o.Charset);
         Reader.OnProgress = [this](double f, const std::string& label) { Bar.Show(f, label); };
         Prompts.OnPump = [] { ThrowIfStopRequested(); };
     }
@@ -339,7 +346,7 @@ bool IsNumberedVolume(const std::string& output) {
 
 int RunPack(const std::string& output, const std::vector<std::string>& sources, const std::string& method,
             const std::string& volumeSize, const std::string& fixedExt, const std::string& templateRoot,
-            int32_t key, bool quiet, bool force) {
+            int32_t key, bool quiet, bool force, const std::string& charset) {
     TPackOptions options;
     options.Overwrite = force;
     options.Method = ParseMethod(method);
@@ -350,7 +357,7 @@ int RunPack(const std::string& output, const std::vector<std::string>& sources, 
     const bool set = IsNumberedVolume(output) || !fixedExt.empty();
     if (IsNumberedVolume(output) && fs::path(output).extension() != ".001")
         throw EUsageError("output", "a numbered set starts with volume .001");
-    const auto files = CollectSources(sources);
+    const auto files = CollectSources(sources, charset.empty() ? NativeNameCharset : ParseCharset(charset));
     TProgressBar bar(StderrIsTerminal() && !quiet);
     std::size_t done = 0;
     options.OnFile = [&](const std::string& name) {
@@ -414,6 +421,8 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
     auto* pack =
         app.add_subcommand("pack", "Pack files or directories into an archive or a segment set")->alias("a");
     bool packForce = false;
+    std::string packCharset;
+    pack->add_option("--charset", packCharset, CharsetHelp);
     pack->add_flag("--force", packForce,
                    "Replace an existing archive or set (and the old set's later volumes)");
     pack->add_option(
@@ -455,7 +464,7 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
             if (*test) return RunTest(testOpt, testJson);
             if (*extract) return RunExtract(extractOpt, dir, force, followLinks, toStdout, patterns);
             return RunPack(output, sources, method, volumeSize, fixedExt, templateRoot, packKey, packQuiet,
-                           packForce);
+                           packForce, packCharset);
         });
     } catch (const EInterrupted&) {
         // Everything the run had begun is gone by now; the shell learns of the signal.

@@ -32,8 +32,13 @@ std::string StoredPath(const TPackSource& s) {
     return s.StoredDir.empty() ? s.Name : s.StoredDir + "\\" + s.Name;
 }
 
-void CheckName(const std::string& name, const std::string& path) {
+// The stored form of one name of a path: no "\" in it, and a form in the stored charset.
+std::string StoredName(const std::string& name, const std::string& path, TCharset charset) {
     if (name.find('\\') != std::string::npos) throw EUsageError("a stored name cannot hold \"\\\": " + path);
+    const auto stored = Utf8ToStored(name, charset);
+    if (!stored)
+        throw EUsageError("a name with no Windows-1252 form cannot be extracted on Windows: " + path);
+    return *stored;
 }
 
 // One input named twice, also as another spelling of its path, would put every file in twice.
@@ -113,15 +118,13 @@ uint16_t AttributesOf(const std::string& path) {
 #endif
 }
 
-std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs) {
+std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs, TCharset charset) {
     RefuseRepeatedInputs(inputs);
     std::vector<TPackSource> out;
     for (const std::string& input : inputs) {
         const fs::path root(input);
         if (fs::is_regular_file(root)) {
-            const std::string name = root.filename().string();
-            CheckName(name, input);
-            out.push_back({"", name, input});
+            out.push_back({"", StoredName(root.filename().string(), input, charset), input});
         } else if (fs::is_directory(root)) {
             for (const auto& item : fs::recursive_directory_iterator(root)) {
                 if (!item.is_regular_file()) continue;
@@ -129,12 +132,11 @@ std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs) 
                 for (const auto& part : fs::relative(item.path().parent_path(), root)) {
                     const std::string s = part.string();
                     if (s == ".") continue;
-                    CheckName(s, item.path().string());
-                    dir += (dir.empty() ? "" : "\\") + s;
+                    dir += (dir.empty() ? "" : "\\") + StoredName(s, item.path().string(), charset);
                 }
-                const std::string name = item.path().filename().string();
-                CheckName(name, item.path().string());
-                out.push_back({dir, name, item.path().string()});
+                out.push_back({dir,
+                               StoredName(item.path().filename().string(), item.path().string(), charset),
+                               item.path().string()});
             }
         } else {
             throw EToolFileError("no such file or directory: " + input);

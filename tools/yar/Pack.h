@@ -4,6 +4,7 @@
 
 #include "archive/ExpandStream.h"
 #include "tools/builder/SegmentSetWriter.h"
+#include "tools/yar/Charset.h"
 
 #include <cstdint>
 #include <functional>
@@ -32,7 +33,10 @@ struct TPackSource {
 // Files as they are; directories with everything below them, stored relative to the directory.
 // Sorted by stored path. An input named twice, or two files whose stored paths are alike or differ
 // only in letter case, raise EUsageError; an input that does not exist raises EToolFileError.
-std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs);
+// Names are taken as UTF-8 and stored in their Windows-1252 form (see Charset.h); a name with none
+// raises EUsageError.
+std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs,
+                                        TCharset charset = NativeNameCharset);
 
 // One archive of the files (empty files first: an expansion stops once the sizes reach the total).
 std::vector<uint8_t> BuildArchive(const std::vector<TPackSource>& files, bool storeDirs,

@@ -98,13 +98,15 @@ void TYarReader::ForEachArchive(const TArchiveStep& Action) {
 void TYarReader::List(const std::function<void(const TArchiveContents&)>& Visit) {
     ForEachArchive([&](TSegArc* arc, const std::string& path, const std::string& label) {
         TArchiveContents contents;
-        contents.Label = label;
+        contents.Label = arc ? StoredToUtf8(label, NameCharset) : label;
         if (arc) {
             contents.InSet = true;
             contents.Index = arc->Index;
-            contents.Names = arc->Files;
+            for (const std::string& name : arc->Files)
+                contents.Names.push_back(StoredToUtf8(name, NameCharset));
         }
         ListArchive(path, contents.Entries);
+        for (TListedEntry& e : contents.Entries) e.Name = StoredToUtf8(e.Name, NameCharset);
         Visit(contents);
     });
 }
@@ -131,7 +133,7 @@ void TYarReader::Test(const std::function<void(const TEntryVerdict&)>& Verdict) 
                         } catch (const EStreamError& e) {
                             error = e.what();
                         }
-                        Verdict({label, entry.Name, error, ""});
+                        Verdict({label, StoredToUtf8(entry.Name, NameCharset), error, ""});
                     });
     });
 }
@@ -141,7 +143,7 @@ void TYarReader::WalkArchive(const std::string& Path, const std::string& Label, 
                              const TEntryVisit& Visit) {
     TFileStream source(NativePath(Path), fmOpenRead | fmShareExclusive);
     for (const TStructureProblem& p : CheckArchiveStructure(source, Names))
-        Verdict({Label, p.Entry, p.Problem, ""});
+        Verdict({Label, StoredToUtf8(p.Entry, NameCharset), p.Problem, ""});
     source.SetPosition(0);
     TArchiveHeader header;
     try {
@@ -202,8 +204,9 @@ std::vector<TEntryVerdict> TYarReader::Extract(TEntrySink& Sink, const TEntrySel
                         const TEntryHeader& h = entry.Header;
                         if (pastTotal && h.ExpandedSize != 0) return;
                         if (arc && listed.count(UpperCase(entry.Name)) == 0) return;
-                        const std::string stored =
-                            !entry.Name.empty() && entry.Name[0] == '\\' ? entry.Name : prefix + entry.Name;
+                        const std::string stored = StoredToUtf8(
+                            !entry.Name.empty() && entry.Name[0] == '\\' ? entry.Name : prefix + entry.Name,
+                            NameCharset);
                         if (Select && !Select(stored)) return;
                         TStream* out = Sink.Open(stored, h);
                         if (!out) return;

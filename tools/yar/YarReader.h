@@ -5,6 +5,7 @@
 
 #include "archive/Segment.h"
 #include "system/Streams.h"
+#include "tools/yar/Charset.h"
 #include "tools/yar/Placement.h"
 #include "tools/yar/ToolErrors.h"
 
@@ -80,6 +81,9 @@ public:
     TYarReader(const std::string& Input, TUserPrompts* Prompts, const std::string& TmpDir);
 
     TInputKind Kind() const { return FKind; }
+
+    // How stored names and templates are shown and turned into paths (see Charset.h).
+    TCharset NameCharset = NativeNameCharset;
 
     void List(const std::function<void(const TArchiveContents&)>& Visit);
     // Expands every entry into nothing and checks it; one verdict per entry. A damaged archive header
