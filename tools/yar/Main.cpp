@@ -117,9 +117,7 @@ std::string DateText(uint32_t dos, char separator = ' ') {
 std::string EntryPath(const TArchiveContents& c, const std::string& name) {
     const std::string stored =
         c.InSet && !(name.size() > 0 && name[0] == '\\') ? SegTemplateDir(c.Label) + name : name;
-    std::string path;
-    for (const std::string& part : SafeComponents(stored)) path += (path.empty() ? "" : "/") + part;
-    return path;
+    return SafeRelativePath(stored);
 }
 
 constexpr int JsonSchemaVersion = 2;

@@ -132,7 +132,8 @@ std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs, 
                 for (const auto& part : fs::relative(item.path().parent_path(), root)) {
                     const std::string s = part.string();
                     if (s == ".") continue;
-                    dir += (dir.empty() ? "" : "\\") + StoredName(s, item.path().string(), charset);
+                    if (!dir.empty()) dir += '\\';
+                    dir += StoredName(s, item.path().string(), charset);
                 }
                 out.push_back({dir,
                                StoredName(item.path().filename().string(), item.path().string(), charset),

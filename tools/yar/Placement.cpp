@@ -196,9 +196,10 @@ void TPlacement::Commit(std::optional<uint16_t> attributes) {
         fs::remove(final, ec);
     }
     fs::rename(temp, final, ec);
-    if (ec) {
+    if (ec) { // a name the file system cannot hold, say: this entry fails, the next may not
         RemoveFileAt(temp);
-        throw EToolFileError("cannot place " + final + ": " + ec.message());
+        FFailed.emplace_back(final, "cannot place it: " + ec.message());
+        return;
     }
     if (attributes) ApplyFileAttributes(final, *attributes);
     ++FPlaced;

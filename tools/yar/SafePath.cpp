@@ -83,12 +83,16 @@ bool Glob(const char* p, const char* s) {
     }
     return *s == '\0';
 }
-std::string Joined(const std::vector<std::string>& parts) {
+} // namespace
+
+std::string SafeRelativePath(const std::string& storedPath) {
     std::string out;
-    for (const std::string& part : parts) out += (out.empty() ? "" : "/") + part;
+    for (const std::string& part : SafeComponents(storedPath)) {
+        if (!out.empty()) out += '/';
+        out += part;
+    }
     return out;
 }
-} // namespace
 
 bool MatchesEntryPattern(const std::string& pattern, const std::string& storedPath) {
     const auto parts = SafeComponents(storedPath);
@@ -97,7 +101,7 @@ bool MatchesEntryPattern(const std::string& pattern, const std::string& storedPa
     for (char& c : p)
         if (c == '\\') c = '/';
     const bool nameOnly = p.find('/') == std::string::npos;
-    return Glob(p.c_str(), nameOnly ? parts.back().c_str() : Joined(parts).c_str());
+    return Glob(p.c_str(), nameOnly ? parts.back().c_str() : SafeRelativePath(storedPath).c_str());
 }
 
 std::string SafeTargetPath(const std::string& dir, const std::string& storedPath) {
