@@ -116,7 +116,7 @@ std::string DateText(uint32_t dos, char separator = ' ') {
 // Where `yar extract` puts an entry below DIR, "/"-separated: the same field for a set and an archive.
 std::string EntryPath(const TArchiveContents& c, const std::string& name) {
     const std::string stored =
-        c.InSet && !(name.size() > 0 && name[0] == '\\') ? SegTemplateDir(c.Label) + name : name;
+        c.InSet && !(!name.empty() && name[0] == '\\') ? SegTemplateDir(c.Label) + name : name;
     return SafeRelativePath(stored);
 }
 

@@ -97,8 +97,8 @@ int32_t TTargetStream::Write(const void* buffer, int32_t count) {
 
 TPlacement::TPlacement(std::string dir, bool overwrite)
     // The platform's own separators: the container's directory walk knows only those on Windows.
-    : FDir(fs::path(std::move(dir)).make_preferred().string()), FOverwrite(overwrite) {
-    FreeSpace = [](const std::string& path) { return DiskFreeBytes(path); };
+    : FreeSpace([](const std::string& path) { return DiskFreeBytes(path); }),
+      FDir(fs::path(std::move(dir)).make_preferred().string()), FOverwrite(overwrite) {
     fs::create_directories(FDir);
 }
 
