@@ -586,9 +586,8 @@ TEST_F(YarExtract, AnEntryThatCannotFitStopsBeforeAnythingIsMadeForIt) {
             [](TPlacement& p) { p.FreeSpace = [](const std::string&) { return 4096.0; }; });
     });
     EXPECT_EQ(outcome.first, YarExitFile);
-    EXPECT_EQ(outcome.second, "yar: no space left on device: " + out +
-                                  "/deep/dir/big.bin needs 1073741824 bytes, "
-                                  "4096 bytes free\n");
+    EXPECT_EQ(outcome.second, "yar: no space left on device: " + Native(out + "/deep/dir/big.bin") +
+                                  " needs 1073741824 bytes, 4096 bytes free\n");
     EXPECT_EQ(FilesBelow(out), std::vector<std::string>{"small.txt"}); // no directory, no partial file
 }
 
