@@ -82,7 +82,8 @@ std::vector<TStructureProblem> CheckArchiveStructure(TStream& Source, const TNam
         stored.insert(UpperCase(name));
         at = dataStart + h.CompressedSize;
     }
-    if (sum != header.TotalSize)
+    // An archive of empty files only holds a total above 0, or an expansion would stop before them.
+    if (sum != header.TotalSize && !(sum == 0 && header.TotalSize > 0))
         add("", "the header's total size is " + std::to_string(header.TotalSize) +
                     " bytes, the entries hold " + std::to_string(sum));
     if (Names)
