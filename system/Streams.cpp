@@ -159,6 +159,15 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
     FHandle = handle;
 }
 
+TFileStream::TFileStream(const std::string& fileName, TCreateNew) : FFileName(fileName) {
+    // CREATE_NEW fails on any existing name, a reparse point included.
+    HANDLE handle = CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        throw EFCreateError(fileName, SysErrorMessage(static_cast<int>(GetLastError())));
+    FHandle = handle;
+}
+
 TFileStream::~TFileStream() {
     CloseHandle(FHandle);
 }
@@ -232,6 +241,16 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
         const int error = errno;
         ::close(fd);
         fail(error);
+    }
+    FHandle = fd;
+}
+
+TFileStream::TFileStream(const std::string& fileName, TCreateNew) : FFileName(fileName) {
+    const int fd = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        if (fd >= 0) ::close(fd);
+        throw EFCreateError(fileName, SysErrorMessage(error));
     }
     FHandle = fd;
 }

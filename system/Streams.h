@@ -122,6 +122,10 @@ using THandle = int; // a POSIX file descriptor
 class TFileStream : public TStream {
 public:
     TFileStream(const std::string& fileName, uint16_t mode);
+    // Creates a file that must not exist yet, for reading and writing with exclusive sharing; a
+    // symbolic link at that name is not followed but fails like any existing file.
+    struct TCreateNew {};
+    TFileStream(const std::string& fileName, TCreateNew);
     ~TFileStream() override;
 
     int32_t Read(void* buffer, int32_t count) override;

@@ -2,18 +2,27 @@
 // or asked for on a terminal, every damaged entry reported, and packing that loses no file.
 #include "tests/archive/ContainerTestSupport.h"
 #include "tests/archive/SegmentTestSupport.h"
+#include "tools/yar/ArchiveCheck.h"
+#include "tools/yar/Charset.h"
 #include "tools/yar/ExitCodes.h"
+#include "tools/yar/Interrupt.h"
 #include "tools/yar/Pack.h"
 #include "tools/yar/Placement.h"
 #include "tools/yar/SafePath.h"
 #include "tools/yar/TerminalPrompts.h"
 #include "tools/yar/YarReader.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <iostream>
 #include <sstream>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 #include <stdexcept>
 
 namespace yar::test {
@@ -23,17 +32,20 @@ using namespace yar::tool;
 using Parts = std::vector<std::string>;
 
 // What RunGuarded makes of a command: its exit code and what it printed on standard error.
-std::pair<int, std::string> Guarded(const std::function<void()>& command) {
+std::pair<int, std::string> GuardedCode(const std::function<int()>& command) {
     std::ostringstream err;
     struct TRestore {
         std::streambuf* Saved;
         ~TRestore() { std::cerr.rdbuf(Saved); }
     } restore{std::cerr.rdbuf(err.rdbuf())};
-    const int code = RunGuarded([&] {
+    const int code = RunGuarded(command);
+    return {code, err.str()};
+}
+std::pair<int, std::string> Guarded(const std::function<void()>& command) {
+    return GuardedCode([&] {
         command();
         return int{YarExitOk};
     });
-    return {code, err.str()};
 }
 
 // An exit code with the start of the message printed after "yar: ".
@@ -55,6 +67,8 @@ TEST(YarSafePath, HostileNamesStayInside) {
     EXPECT_EQ(SafeComponents("file.txt:stream"), (Parts{"file.txt_stream"}));
     EXPECT_EQ(SafeComponents("con.txt"), (Parts{"_con.txt"}));
     EXPECT_EQ(SafeComponents("dir\\LPT1"), (Parts{"dir", "_LPT1"}));
+    EXPECT_EQ(SafeComponents("CONIN$"), (Parts{"_CONIN$"}));
+    EXPECT_EQ(SafeComponents("conout$.txt"), (Parts{"_conout$.txt"}));
     EXPECT_EQ(SafeComponents("trailing. \\name..."), (Parts{"trailing", "name"}));
     EXPECT_EQ(SafeComponents("tab\there"), (Parts{"tab_here"}));
     EXPECT_TRUE(SafeComponents("..\\..").empty());
@@ -71,13 +85,11 @@ TEST_F(YarPlacement, FilesAppearOnlyWhenComplete) {
     {
         TPlacement place(out, false);
         const std::string first = place.Place("..\\one.txt");
-        fs::create_directories(fs::path(first).parent_path());
-        WriteFile(first, Bytes("1"));
+        place.Target().WriteBuffer("1", 1);
         EXPECT_FALSE(Exists(out + "/one.txt")); // still being written
         const std::string second = place.Place("sub\\two.txt");
         EXPECT_EQ(ReadFile(out + "/one.txt"), Bytes("1")); // complete once the next one starts
-        fs::create_directories(fs::path(second).parent_path());
-        WriteFile(second, Bytes("partial"));
+        place.Target().WriteBuffer("partial", 7);
         place.Discard(); // the expansion failed while writing two.txt
         EXPECT_FALSE(Exists(second));
         EXPECT_FALSE(Exists(out + "/sub/two.txt"));
@@ -90,9 +102,10 @@ TEST_F(YarPlacement, FilesAppearOnlyWhenComplete) {
     EXPECT_EQ(again.Unsafe(), std::vector<std::string>{"\\..\\"});
 
     TPlacement force(out, true);
-    const std::string path = force.Place("one.txt");
-    WriteFile(path, Bytes("new"));
+    EXPECT_NE(force.Place("one.txt"), "");
+    force.Target().WriteBuffer("new", 3);
     EXPECT_EQ(force.Place(".\\one.txt"), ""); // the same place twice in one run
+    EXPECT_EQ(force.Duplicates().size(), 1u);
     force.Commit();
     EXPECT_EQ(ReadFile(out + "/one.txt"), Bytes("new"));
 }
@@ -163,8 +176,9 @@ TEST_F(YarSet, OnATerminalTheUserNamesTheDirectoryOrCancels) {
         for (const auto& e : c.Entries) names.push_back(e.Name);
     });
     EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "b.txt"})) << out.str();
-    EXPECT_NE(out.str().find("Incorrect segmented mounted!\nCorrect and then press OK, or Cancel to abort"),
-              std::string::npos)
+    EXPECT_NE(
+        out.str().find("Incorrect segmented mounted!\nCorrect and then type o to go on, or c to stop [o/c] "),
+        std::string::npos)
         << out.str();
     EXPECT_NE(out.str().find("Mount Segment #2 (segdata.002)\nDirectory Path:"), std::string::npos)
         << out.str();
@@ -198,15 +212,19 @@ TEST_F(YarSet, TestReportsEveryDamagedEntry) {
     std::vector<std::pair<std::string, std::string>> verdicts;
     reader.Test([&](const TEntryVerdict& v) { verdicts.emplace_back(v.Name, v.Error); });
     const std::string checksum = "Bad checksum during expansion -- data may be invalid";
-    ASSERT_EQ(verdicts.size(), 6u);
-    EXPECT_EQ(verdicts[0], std::make_pair(std::string("good1.txt"), std::string()));
-    EXPECT_EQ(verdicts[1], std::make_pair(std::string("bad1.txt"), checksum));
-    EXPECT_EQ(verdicts[2], std::make_pair(std::string("good2.txt"), std::string()));
-    EXPECT_EQ(verdicts[3],
+    ASSERT_EQ(verdicts.size(), 7u);
+    // The structure first: after the archive's total an expansion never gets there, and the total is
+    // not the sum of the entries.
+    EXPECT_EQ(verdicts[0].first, "late.txt");
+    EXPECT_EQ(verdicts[0].second, "after the archive's total size: an expansion never reaches it");
+    EXPECT_EQ(verdicts[1].first, "");
+    EXPECT_NE(verdicts[1].second.find("the header's total size is"), std::string::npos);
+    EXPECT_EQ(verdicts[2], std::make_pair(std::string("good1.txt"), std::string()));
+    EXPECT_EQ(verdicts[3], std::make_pair(std::string("bad1.txt"), checksum));
+    EXPECT_EQ(verdicts[4], std::make_pair(std::string("good2.txt"), std::string()));
+    EXPECT_EQ(verdicts[5],
               std::make_pair(std::string("locked.txt"), std::string("File locked -- valid key required")));
-    EXPECT_EQ(verdicts[4], std::make_pair(std::string("bad2.txt"), checksum));
-    EXPECT_EQ(verdicts[5].first, "late.txt"); // after the archive's total: an expansion never gets there
-    EXPECT_FALSE(verdicts[5].second.empty());
+    EXPECT_EQ(verdicts[6], std::make_pair(std::string("bad2.txt"), checksum));
 }
 
 // An lh5 entry whose pre-code is not a complete code; locked or not.
@@ -233,6 +251,9 @@ TEST_F(YarSet, EveryReadingErrorReachesTheExitCodeOfItsType) {
         WriteFile(PathOf("in.yar"), image.Bytes());
         return PathOf("in.yar");
     };
+    const auto target = [this](const std::string& name) {
+        return SafeTargetPath(fs::path(Dir() + "/x").make_preferred().string(), name);
+    };
     builder::TArchiveImage badSum = builder::TArchiveWriter(coNone).Add(Entry("a.txt", Bytes("sum"))).Image();
     badSum.Entries[0].Header.Checksum += 1;
     const std::string notVolume2 = "XSeg" + std::string(2, '\0') + "\2" + std::string(1, '\0');
@@ -248,13 +269,13 @@ TEST_F(YarSet, EveryReadingErrorReachesTheExitCodeOfItsType) {
              fs::remove(NativePath(Paths[1]));
              return Paths[0];
          },
-         YarExitAborted, "(TSegCompress) Operation aborted by user", 0, ""},
+         YarExitAborted, "Operation aborted by user", 0, ""},
         {"volume named on the terminal holds no volume record",
          [&] {
              WriteFile(Paths[1], Bytes(notVolume2));
              return Paths[0];
          },
-         YarExitFile, "(TSegCompress) Stream open failed", 0, NativePath(VolDir()) + "\n"},
+         YarExitFile, "Stream open failed", 0, NativePath(VolDir()) + "\n"},
         {"damaged set header",
          [&] {
              std::vector<uint8_t> volume1 = ReadFile(Paths[0]);
@@ -262,7 +283,7 @@ TEST_F(YarSet, EveryReadingErrorReachesTheExitCodeOfItsType) {
              WriteFile(Paths[0], volume1);
              return Paths[0];
          },
-         YarExitDamaged, "(TSegCompress) Invalid Segment Header ID"},
+         YarExitDamaged, "Invalid Segment Header ID"},
         {"name list without a file",
          [&] {
              builder::TSegSetArchive arc = SetArchiveOf("app", Files);
@@ -271,11 +292,11 @@ TEST_F(YarSet, EveryReadingErrorReachesTheExitCodeOfItsType) {
          },
          YarExitDamaged, "List index out of bounds (0)"},
         {"bad checksum", [&] { return archive(badSum); }, YarExitDamaged,
-         "Bad checksum during expansion -- data may be invalid"},
+         target("a.txt") + ": Bad checksum during expansion -- data may be invalid"},
         {"bad decode table", [&] { return archive(BadTableArchive(0)); }, YarExitDamaged,
-         "Bad decode table in archive!"},
+         target("t.txt") + ": Bad decode table in archive!"},
         {"bad decode table of a locked entry", [&] { return archive(BadTableArchive(1)); }, YarExitDamaged,
-         "File locked -- valid key required", 7},
+         target("t.txt") + ": File locked -- valid key required", 7},
         {"neither set nor archive",
          [&] {
              WriteFile(PathOf("plain.txt"), Bytes("plain text"));
@@ -290,12 +311,13 @@ TEST_F(YarSet, EveryReadingErrorReachesTheExitCodeOfItsType) {
         std::istringstream in(c.typed.value_or(""));
         std::ostringstream out;
         TTerminalPrompts prompts(std::nullopt, c.typed.has_value(), in, out);
-        ExpectOutcome(Guarded([&] {
+        ExpectOutcome(GuardedCode([&] {
                           TYarReader reader(input, &prompts, NativePath(TmpDir()));
                           prompts.Attach(reader);
                           reader.SetKey(c.key);
                           TPlacement place(Dir() + "/x", true);
-                          reader.Extract(place);
+                          const auto damage = reader.Extract(place);
+                          return ExtractionOutcome(reader, damage, place, std::cerr);
                       }),
                       c.code, c.message);
     }
@@ -334,6 +356,355 @@ TEST_F(YarPlacement, HostileStoredNamesExtractInsideTheDirectory) {
         EXPECT_EQ(item.path().string().find(".yar-partial"), std::string::npos) << item.path();
 }
 
+// Extracts an archive image as `yar extract` does, into out; returns the code and the messages.
+struct TExtraction {
+    int Code = 0;
+    std::string Messages;
+};
+
+class YarExtract : public ScratchDir {
+protected:
+    TExtraction Run(const std::vector<uint8_t>& archive, const std::string& out, bool force = false,
+                    const std::function<void(TPlacement&)>& adjust = {}) {
+        WriteFile(PathOf("in.yar"), archive);
+        std::istringstream in;
+        std::ostringstream prompts;
+        TTerminalPrompts terminal(std::nullopt, false, in, prompts);
+        fs::create_directories(Dir() + "/tmp");
+        TYarReader reader(NativePath(PathOf("in.yar")), &terminal, Dir() + "/tmp");
+        TPlacement place(out, force);
+        if (adjust) adjust(place);
+        std::ostringstream err;
+        TExtraction result;
+        result.Code = ExtractionOutcome(reader, reader.Extract(place), place, err);
+        result.Messages = err.str();
+        return result;
+    }
+    std::vector<std::string> FilesBelow(const std::string& dir) const {
+        std::vector<std::string> names;
+        for (const auto& item : fs::recursive_directory_iterator(dir))
+            names.push_back(fs::relative(item.path(), dir).generic_string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+// A path in the platform's own form, as the tool reports it.
+std::string Native(const std::string& path) {
+    return fs::path(path).make_preferred().string();
+}
+
+std::vector<uint8_t> StoredArchive(const std::vector<std::pair<std::string, std::string>>& files) {
+    builder::TArchiveWriter writer(coNone);
+    for (const auto& [name, data] : files) writer.Add(Entry(name, Bytes(data)));
+    return writer.Bytes();
+}
+
+#ifndef _WIN32
+TEST_F(YarExtract, NothingIsWrittenThroughALinkThatWasThere) {
+    const std::string out = Dir() + "/out", elsewhere = Dir() + "/elsewhere";
+    fs::create_directories(out);
+    fs::create_directories(elsewhere);
+    fs::create_directory_symlink(elsewhere, out + "/sub");
+    WriteFile(elsewhere + "/victim", Bytes("precious"));
+    fs::create_symlink(elsewhere + "/victim", out + "/x.yar-partial"); // the old temporary name
+    fs::create_symlink(elsewhere + "/victim", out + "/link.txt");
+    const TExtraction got = Run(
+        StoredArchive({{"sub\\evil.txt", "evil"}, {"x", "x"}, {"x.yar-partial", "kept"}, {"link.txt", "l"}}),
+        out, true);
+    EXPECT_EQ(got.Code, YarExitLeftAlone) << got.Messages;
+    EXPECT_NE(got.Messages.find("yar: skipped " + out + "/sub/evil.txt: " + out +
+                                "/sub is a symbolic link (use --follow-links to write through it)"),
+              std::string::npos)
+        << got.Messages;
+    EXPECT_FALSE(fs::exists(elsewhere + "/evil.txt"));
+    EXPECT_EQ(ReadFile(elsewhere + "/victim"), Bytes("precious"));
+    EXPECT_EQ(ReadFile(out + "/x"), Bytes("x"));
+    // --force replaces the links themselves, never what they point at.
+    EXPECT_EQ(ReadFile(out + "/x.yar-partial"), Bytes("kept"));
+    EXPECT_FALSE(fs::is_symlink(out + "/link.txt"));
+    EXPECT_EQ(ReadFile(out + "/link.txt"), Bytes("l"));
+
+    const TExtraction followed =
+        Run(StoredArchive({{"sub\\ok.txt", "ok"}}), out, false, [](TPlacement& p) { p.FollowLinks = true; });
+    EXPECT_EQ(followed.Code, YarExitOk) << followed.Messages;
+    EXPECT_EQ(ReadFile(elsewhere + "/ok.txt"), Bytes("ok"));
+}
+#endif
+
+TEST_F(YarExtract, TemporaryFilesTakeNoNameOfTheUsersNorTheLengthOfTheName) {
+    const std::string out = Dir() + "/out";
+    fs::create_directories(out);
+    WriteFile(out + "/x.yar-partial", Bytes("the user's"));
+    const std::string longName(250, 'n');
+    const TExtraction got = Run(StoredArchive({{"x", "x"}, {longName, "long"}}), out);
+    EXPECT_EQ(got.Code, YarExitOk) << got.Messages;
+    EXPECT_EQ(ReadFile(out + "/x.yar-partial"), Bytes("the user's"));
+    EXPECT_EQ(ReadFile(out + "/" + longName), Bytes("long"));
+    EXPECT_EQ(FilesBelow(out), (std::vector<std::string>{longName, "x", "x.yar-partial"}));
+}
+
+TEST_F(YarExtract, AFileThatCannotBeCreatedIsNamedWithItsReason) {
+    const std::string out = Dir() + "/out";
+    fs::create_directories(out);
+    WriteFile(out + "/plain", Bytes("a file where a directory is wanted"));
+    const std::string tooLong(300, 'n');
+    const TExtraction got =
+        Run(StoredArchive({{tooLong, "1"}, {"plain\\inside.txt", "2"}, {"ok.txt", "3"}}), out);
+    EXPECT_EQ(got.Code, YarExitFile) << got.Messages;
+    EXPECT_EQ(got.Messages.find("kept existing"), std::string::npos) << got.Messages;
+    EXPECT_EQ(got.Messages.find("I/O error"), std::string::npos) << got.Messages;
+    EXPECT_NE(got.Messages.find(Native(out + "/" + tooLong) + ": "), std::string::npos) << got.Messages;
+    EXPECT_NE(got.Messages.find(Native(out + "/plain/inside.txt") + ": cannot create the directory " +
+                                Native(out + "/plain") + ": "),
+              std::string::npos)
+        << got.Messages;
+    EXPECT_EQ(ReadFile(out + "/ok.txt"), Bytes("3"));
+}
+
+TEST_F(YarExtract, NamesThatDifferInLetterCaseAreOneFileWhereCaseDoesNotCount) {
+    const std::string out = Dir() + "/out";
+    const TExtraction got = Run(StoredArchive({{"Read.me", "1"}, {"READ.ME", "2"}, {"read.ME", "3"}}), out,
+                                false, [](TPlacement& p) { p.CaseBlind = true; });
+    EXPECT_EQ(got.Code, YarExitLeftAlone);
+    EXPECT_EQ(FilesBelow(out), std::vector<std::string>{"Read.me"});
+    EXPECT_NE(got.Messages.find("READ.ME: an earlier entry of the same name was extracted there"),
+              std::string::npos)
+        << got.Messages;
+    EXPECT_NE(got.Messages.find("read.ME: an earlier entry"), std::string::npos) << got.Messages;
+}
+
+TEST_F(YarExtract, DamagedEntriesAreReportedAndTheRestIsExtracted) {
+    builder::TArchiveWriter writer(coNone);
+    writer.Add(Entry("first.txt", Bytes("one")));
+    writer.Add(Entry("bad.txt", Bytes("two")));
+    writer.Add(Entry("third.txt", Bytes("three")));
+    builder::TArchiveImage image = writer.Image();
+    image.Entries[1].Header.Checksum += 1;
+    const std::string out = Dir() + "/out";
+    const TExtraction got = Run(image.Bytes(), out);
+    EXPECT_EQ(got.Code, YarExitDamaged);
+    EXPECT_EQ(got.Messages, "yar: " + Native(out + "/bad.txt") +
+                                ": Bad checksum during expansion -- data may be invalid\n");
+    EXPECT_EQ(FilesBelow(out), (std::vector<std::string>{"first.txt", "third.txt"}));
+}
+
+// The archive's bytes with a little-endian 32-bit value put at offset.
+std::vector<uint8_t> With32(std::vector<uint8_t> bytes, std::size_t offset, int32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+    return bytes;
+}
+
+TEST_F(YarExtract, BrokenStructureIsDamageWithTheEntryItConcerns) {
+    // Two stored entries "a.txt" (3 bytes) and "b.txt" (5 bytes): the header's total is at 8, the
+    // first entry's sizes at 21 + 8 and 21 + 12, its method at 21 + 16, the second entry at 54.
+    const std::vector<uint8_t> sound = StoredArchive({{"a.txt", "abc"}, {"b.txt", "bbbbb"}});
+    ASSERT_EQ(sound.size(), 21u + 2 * 30 + 8);
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        std::string problem;
+    };
+    std::vector<uint8_t> unknownMethod = With32(sound, 21 + 17, 0); // checksum 0 ...
+    unknownMethod[21 + 16] = 9;                                     // ... and a method nobody knows
+    std::vector<uint8_t> cut = sound;
+    cut.resize(cut.size() - 2);
+    const std::vector<Case> cases = {
+        {"an entry swallows the next one's header", With32(sound, 21 + 12, 3 + 35),
+         "a.txt: stored entry of 3 bytes holds 38"},
+        {"negative packed size", With32(sound, 21 + 12, -5),
+         "a.txt: impossible packed size -5: the rest of the archive cannot be read"},
+        {"negative size", With32(sound, 21 + 8, -3), "a.txt: impossible size -3"},
+        {"unknown method with checksum 0", unknownMethod, "a.txt: unknown compression method #9"},
+        {"total below the sum", With32(sound, 8, 3),
+         "in.yar: the header's total size is 3 bytes, the entries hold 8"},
+        {"data past the end", cut,
+         "b.txt: its data runs past the end of the archive (5 bytes packed, 3 left)"},
+        {"bytes after the last entry",
+         [&] {
+             std::vector<uint8_t> b = sound;
+             b.insert(b.end(), {1, 2, 3});
+             return b;
+         }(),
+         "in.yar: 3 bytes after the last entry are no entry"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(Dir() + "/out");
+        const TExtraction got = Run(c.bytes, Dir() + "/out");
+        EXPECT_EQ(got.Code, YarExitDamaged);
+        EXPECT_NE(got.Messages.find("yar: " + c.problem + "\n"), std::string::npos) << got.Messages;
+    }
+    // The same problems in `yar test`, beside the container's own verdicts.
+    WriteFile(PathOf("t.yar"), With32(sound, 8, 3));
+    std::istringstream in;
+    std::ostringstream out;
+    TTerminalPrompts prompts(std::nullopt, false, in, out);
+    TYarReader reader(NativePath(PathOf("t.yar")), &prompts, Dir() + "/tmp");
+    std::vector<std::string> errors;
+    reader.Test([&](const TEntryVerdict& v) {
+        if (!v.Error.empty()) errors.push_back(v.Name + ": " + v.Error);
+    });
+    EXPECT_EQ(errors, (std::vector<std::string>{
+                          "b.txt: after the archive's total size: an expansion never reaches it",
+                          ": the header's total size is 3 bytes, the entries hold 8"}));
+}
+
+TEST_F(YarExtract, AnEmptyEntryAfterTheTotalIsNoDamage) {
+    builder::TArchiveWriter writer(coNone);
+    writer.Add(Entry("data.txt", Bytes("data")));
+    builder::TArchiveImage image = writer.Image();
+    image.Entries.push_back(builder::PackEntry(Entry("empty.txt", {}), 0));
+    const TExtraction got = Run(image.Bytes(), Dir() + "/out");
+    EXPECT_EQ(got.Code, YarExitOk) << got.Messages;
+    EXPECT_EQ(FilesBelow(Dir() + "/out"), (std::vector<std::string>{"data.txt", "empty.txt"}));
+
+    std::istringstream in;
+    std::ostringstream out;
+    TTerminalPrompts prompts(std::nullopt, false, in, out);
+    TYarReader reader(NativePath(PathOf("in.yar")), &prompts, Dir() + "/tmp");
+    std::vector<TEntryVerdict> verdicts;
+    reader.Test([&](const TEntryVerdict& v) { verdicts.push_back(v); });
+    ASSERT_EQ(verdicts.size(), 2u);
+    EXPECT_EQ(verdicts[1].Name, "empty.txt");
+    EXPECT_EQ(verdicts[1].Error, "");
+    EXPECT_EQ(verdicts[1].Note, "the setup program skips it: it lies after the archive's total size");
+}
+
+TEST_F(YarExtract, AnEntryThatCannotFitStopsBeforeAnythingIsMadeForIt) {
+    builder::TArchiveWriter writer(coNone);
+    writer.Add(Entry("small.txt", Bytes("small")));
+    builder::TArchiveImage image = writer.Image();
+    builder::TPackedEntry big = builder::PackEntry(Entry("deep\\dir\\big.bin", Pattern(64)), 0);
+    big.Header.ExpandedSize = 1 << 30; // a few bytes that claim a gigabyte
+    image.Entries.push_back(big);
+    image.Header.TotalSize += big.Header.ExpandedSize - 64;
+    const std::string out = Dir() + "/out";
+    const auto outcome = Guarded([&] {
+        Run(image.Bytes(), out, false,
+            [](TPlacement& p) { p.FreeSpace = [](const std::string&) { return 4096.0; }; });
+    });
+    EXPECT_EQ(outcome.first, YarExitFile);
+    EXPECT_EQ(outcome.second, "yar: no space left on device: " + Native(out + "/deep/dir/big.bin") +
+                                  " needs 1073741824 bytes, 4096 bytes free\n");
+    EXPECT_EQ(FilesBelow(out), std::vector<std::string>{"small.txt"}); // no directory, no partial file
+}
+
+TEST(YarWriteFailure, AFullDiskIsNamedWithThePathAndTheFreeSpace) {
+#ifdef _WIN32
+    const int full = 112; // ERROR_DISK_FULL
+#else
+    const int full = ENOSPC;
+#endif
+    EXPECT_EQ(WriteFailure("out/a.bin", full, 512), "no space left on device: out/a.bin (512 bytes free)");
+    EXPECT_EQ(WriteFailure("out/a.bin", 5, 512).rfind("cannot write out/a.bin: ", 0), 0u);
+}
+
+TEST_F(YarSet, AnInterruptedRunLeavesNoPartialFileNorTemporaryCopy) {
+    const std::string out = Dir() + "/out";
+    for (const bool extract : {true, false}) {
+        SCOPED_TRACE(extract ? "extract" : "test");
+        std::istringstream in;
+        std::ostringstream prompts;
+        TTerminalPrompts terminal(std::nullopt, false, in, prompts);
+        TYarReader reader(NativePath(Paths[0]), &terminal, NativePath(TmpDir()));
+        terminal.Attach(reader);
+        // The signal arrives while b.txt is being expanded.
+        reader.OnProgress = [](double, const std::string& label) {
+            if (label.rfind("b.txt ", 0) == 0) RequestStop(2);
+        };
+        {
+            TPlacement place(out, true);
+            if (extract)
+                EXPECT_THROW(reader.Extract(place), EInterrupted);
+            else
+                EXPECT_THROW(reader.Test([](const TEntryVerdict&) {}), EInterrupted);
+        }
+        ClearStopRequest();
+        EXPECT_TRUE(TmpLeftovers().empty());
+        for (const auto& item : fs::recursive_directory_iterator(out))
+            EXPECT_EQ(item.path().filename().string().rfind(".yar", 0), std::string::npos) << item.path();
+    }
+#ifndef _WIN32
+    const std::string scratch = MakePrivateTempDir("yar-test-");
+    EXPECT_EQ(fs::status(scratch).permissions(), fs::perms::owner_all);
+    fs::remove(scratch);
+#endif
+}
+
+TEST_F(YarSet, AVolumeThatIsThereButWrongIsNamedAsSuch) {
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> volume2;
+        std::string problem;
+    };
+    std::vector<uint8_t> other = ReadFile(Paths[1]);
+    other[6] = 5;
+    const std::vector<Case> cases = {
+        {"another number", other, "is volume 5, not 2"},
+        {"too short", Bytes("SSe"), "is too short to be a volume (3 bytes)"},
+        {"empty", {}, "is empty"},
+        {"no volume", Bytes("plain text here"), "is no volume of a segment set"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(Paths[1], c.volume2);
+        std::istringstream in;
+        std::ostringstream out;
+        TTerminalPrompts prompts(std::nullopt, false, in, out);
+        TYarReader reader(NativePath(Paths[0]), &prompts, NativePath(TmpDir()));
+        prompts.Attach(reader);
+        try {
+            reader.List([](const TArchiveContents&) {});
+            ADD_FAILURE() << "no error";
+        } catch (const EVolumeUnavailable& e) {
+            EXPECT_NE(std::string(e.what()).find("segdata.002 " + c.problem), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST_F(YarSet, ANameListEntryWithoutItsFileIsDamage) {
+    const std::vector<std::string> paths =
+        WriteSet({builder::MakeSetArchive("app\\*.*", {"a.txt", "ghost.txt"}, ArchiveOf(Files), coNone)});
+    std::istringstream in;
+    std::ostringstream out;
+    TTerminalPrompts prompts(std::nullopt, false, in, out);
+    TYarReader reader(NativePath(paths[0]), &prompts, NativePath(TmpDir()));
+    prompts.Attach(reader);
+    std::vector<std::string> errors;
+    reader.Test([&](const TEntryVerdict& v) {
+        if (!v.Error.empty()) errors.push_back(v.Name + ": " + v.Error);
+    });
+    EXPECT_EQ(errors, std::vector<std::string>{"ghost.txt: named in the set's list but not in the archive"});
+}
+
+TEST(YarCharset, StoredNamesAreWindows1252BothWays) {
+    const std::string stored = "Caf\xE9 \x80 \x9C\xFF\x81.txt";
+    const std::string utf8 = "Caf\u00E9 \u20AC \u0153\u00FF\u0081.txt";
+    EXPECT_EQ(StoredToUtf8(stored, TCharset::Windows1252), utf8);
+    EXPECT_EQ(Utf8ToStored(utf8, TCharset::Windows1252), stored);
+    EXPECT_EQ(StoredToUtf8(stored, TCharset::Bytes), stored);
+    EXPECT_EQ(Utf8ToStored("\u65E5\u672C.txt", TCharset::Windows1252), std::nullopt); // no ANSI form
+    EXPECT_EQ(Utf8ToStored("bad\xC3", TCharset::Windows1252), std::nullopt);          // no UTF-8
+    EXPECT_THROW(ParseCharset("cp437"), EUsageError);
+}
+
+TEST_F(YarExtract, NamesAreExtractedAndPackedInTheirUtf8Form) {
+    const std::string out = Dir() + "/out";
+    const TExtraction got = Run(StoredArchive({{"r\xE9sum\xE9.txt", "cv"}}), out, false);
+    EXPECT_EQ(got.Code, YarExitOk) << got.Messages;
+#ifndef _WIN32
+    EXPECT_EQ(FilesBelow(out), std::vector<std::string>{"r\u00E9sum\u00E9.txt"});
+    fs::create_directories(Dir() + "/src");
+    WriteFile(Dir() + "/src/\u65E5.txt", Bytes("x"));
+    EXPECT_THROW(CollectSources({Dir() + "/src"}), EUsageError);
+    const auto packed = CollectSources({out});
+    ASSERT_EQ(packed.size(), 1u);
+    EXPECT_EQ(packed[0].Name, "r\xE9sum\xE9.txt");
+#endif
+}
+
 TEST(YarInput, FirstBytesTellSetsFromArchives) {
     const std::string dir = (fs::temp_directory_path() / "yar-input-test").string();
     fs::create_directories(dir);
@@ -346,6 +717,12 @@ TEST(YarInput, FirstBytesTellSetsFromArchives) {
     EXPECT_THROW(DetectInput(write("c.002", std::string("SSeg\0\0\2\0", 8))), EInputError);
     EXPECT_THROW(DetectInput(write("d.txt", "XELT")), EInputError);
     EXPECT_THROW(DetectInput(dir + "/missing"), EInputError);
+#ifndef _WIN32
+    // A FIFO would block the open, and a device be read forever.
+    ASSERT_EQ(::mkfifo((dir + "/fifo.001").c_str(), 0600), 0);
+    EXPECT_THROW(DetectInput(dir + "/fifo.001"), EInputError);
+    EXPECT_THROW(DetectInput("/dev/zero"), EInputError);
+#endif
     fs::remove_all(dir);
 }
 
@@ -382,7 +759,7 @@ TEST_F(YarPack, SetsKeepEveryFileEmptyOnesIncluded) {
     EXPECT_EQ(noiseMethod, coNone); // random bytes do not shrink, so they are stored
 
     TPlacement place(Dir() + "/x", false);
-    reader.Extract(place);
+    EXPECT_TRUE(reader.Extract(place).empty()); // an archive of empty files only is no damage
     for (const char* name :
          {"only-empty/e1", "only-empty/e2", "mixed/z-last-but-empty", "mixed/a.txt", "mixed/noise.bin"})
         EXPECT_EQ(ReadFile(Dir() + "/x/app/" + name), ReadFile(src + "/" + name)) << name;
@@ -475,6 +852,27 @@ TEST_F(YarPack, PackingErrorsReachTheExitCodeOfTheirType) {
     fs::create_directories(Dir() + "/blocked/disk.001"); // a directory where volume 1 goes
     ExpectOutcome(Guarded([&] { PackAsTheToolDoes(input, Dir() + "/blocked/disk.001", true); }), YarExitFile,
                   "cannot create volume ");
+}
+
+TEST_F(YarPack, AFailedPackRemovesWhatItBeganAndNothingIsOverwrittenUnasked) {
+    const std::string src = Dir() + "/src";
+    fs::create_directories(src);
+    WriteFile(src + "/noise.bin", Pattern(100000, 3));
+    TPackOptions options;
+    options.Method = coNone;
+    options.VolumeSize = 40000;
+    options.FixedExt = "seg";
+    fs::create_directories(Dir() + "/out");
+    WriteFile(Dir() + "/out/disk2", Bytes("a file where the second disk's directory goes"));
+    const auto failed = Guarded([&] { PackAsTheToolDoes({src}, Dir() + "/out/disk", true, options); });
+    EXPECT_EQ(failed.first, YarExitFile) << failed.second;
+    EXPECT_NE(failed.second.find("disk2"), std::string::npos) << failed.second;
+    EXPECT_FALSE(fs::exists(Dir() + "/out/disk1/disk.seg")); // the volume begun is gone
+
+    WriteFile(Dir() + "/old.yar", Bytes("the user's"));
+    ExpectOutcome(Guarded([&] { PackAsTheToolDoes({src}, Dir() + "/old.yar", false); }), YarExitLeftAlone,
+                  NativePath(Dir() + "/old.yar") + " exists (use --force to replace it)");
+    EXPECT_EQ(ReadFile(Dir() + "/old.yar"), Bytes("the user's"));
 }
 
 } // namespace

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
 
 namespace yar::tool {
 
@@ -17,5 +20,17 @@ enum : int {
 // Runs the command; an error is printed on standard error as "yar: <message>" and becomes the code of
 // its type. Errors of no known type are faults of the tool and pass through.
 int RunGuarded(const std::function<int()>& command);
+
+class TYarReader;
+class TPlacement;
+struct TEntryVerdict;
+
+// An entry in messages: with its archive's template in a set; the archive itself where it has no name.
+std::string EntryLabel(const TYarReader& reader, const TEntryVerdict& verdict);
+
+// Reports what an extraction did not write on err, each with its path and why, and returns the code:
+// damage first, then entries left alone.
+int ExtractionOutcome(const TYarReader& reader, const std::vector<TEntryVerdict>& damage,
+                      const TPlacement& placement, std::ostream& err);
 
 } // namespace yar::tool

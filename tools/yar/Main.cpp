@@ -1,9 +1,12 @@
 // yar: lists, tests, extracts and packs segment sets and single archives.
+#include "archive/Segment.h"
 #include "config/UninstallNames.h"
 #include "system/FileServices.h"
 #include "tools/yar/ExitCodes.h"
+#include "tools/yar/Interrupt.h"
 #include "tools/yar/Pack.h"
 #include "tools/yar/Progress.h"
+#include "tools/yar/SafePath.h"
 #include "tools/yar/TerminalPrompts.h"
 #include "tools/yar/ToolErrors.h"
 #include "tools/yar/YarReader.h"
@@ -13,11 +16,15 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 #include <filesystem>
 #include <iomanip>
 #include <iostream>
+#include <memory>
 #include <optional>
-#include <random>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -26,13 +33,17 @@ using namespace yar::tool;
 
 namespace {
 
-const char* ExitCodeHelp = "Exit codes:\n"
-                           "  0  everything sound and done\n"
-                           "  1  damaged or locked data: a bad checksum, header or record, or a missing key\n"
-                           "  2  the command line is wrong\n"
-                           "  3  a file cannot be opened, read, written or created, or is no set or archive\n"
-                           "  4  a volume could not be found, or a prompt was cancelled\n"
-                           "  5  existing files were left alone (see --force) or names had nothing safe left";
+constexpr const char* YarVersion = "1.1";
+
+const char* ExitCodeHelp =
+    "Exit codes:\n"
+    "  0  everything sound and done\n"
+    "  1  damaged or locked data: a bad checksum, header or record, or a missing key\n"
+    "  2  the command line is wrong, or names entries the input does not hold\n"
+    "  3  a file cannot be opened, read, written or created, or is no set or archive\n"
+    "  4  a volume could not be found, or a prompt was cancelled\n"
+    "  5  existing files were left alone (see --force), or entries were not written: no\n"
+    "     safe name left, a directory link on the way, or a name already extracted";
 
 // Common options of the reading commands.
 struct TReadOptions {
@@ -40,26 +51,30 @@ struct TReadOptions {
     std::optional<std::string> VolumesDir;
     int32_t Key = 0;
     bool Quiet = false;
+    std::string Charset;
 };
 
+const char* CharsetHelp =
+    "Charset of stored names: cp1252 (the default, converted to UTF-8; on Windows names "
+    "are passed as they are) or bytes (as stored)";
+
 void AddReadOptions(CLI::App& sub, TReadOptions& o, bool withKey) {
+    // A missing input is a file problem (exit 3), reported when it is opened.
     sub.add_option("input", o.Input, "First volume of a segment set (disk.001) or a single archive")
-        ->required()
-        ->check(CLI::ExistingFile);
+        ->required();
     sub.add_option("--volumes", o.VolumesDir, "Directory that holds the further volumes of the set")
         ->check(CLI::ExistingDirectory);
     if (withKey) sub.add_option("--key", o.Key, "Key that opens locked entries");
     sub.add_flag("-q,--quiet", o.Quiet, "No progress bar and no per-entry report");
+    sub.add_option("--charset", o.Charset, CharsetHelp);
     sub.footer(ExitCodeHelp);
 }
 
-// A private directory for the archives of a set while they are put together.
+// A private directory (only its owner may enter it) for the archives of a set while they are put
+// together; it goes with everything in it however the command ends, an interruption included.
 class TScratch {
 public:
-    TScratch()
-        : Path((fs::temp_directory_path() / ("yar-" + std::to_string(std::random_device()()))).string()) {
-        fs::create_directories(Path);
-    }
+    TScratch() : Path(MakePrivateTempDir("yar-")) {}
     ~TScratch() {
         std::error_code ec;
         fs::remove_all(Path, ec);
@@ -76,7 +91,9 @@ struct TSession {
           Reader(o.Input, &Prompts, Scratch.Path) {
         Prompts.Attach(Reader);
         Reader.SetKey(o.Key);
+        if (!o.Charset.empty()) Reader.NameCharset = ParseCharset(o.Charset);
         Reader.OnProgress = [this](double f, const std::string& label) { Bar.Show(f, label); };
+        Prompts.OnPump = [] { ThrowIfStopRequested(); };
     }
     TScratch Scratch;
     TTerminalPrompts Prompts;
@@ -88,14 +105,24 @@ std::string MethodName(uint8_t method) {
     return method < MethodIDs.size() ? MethodIDs[method] : "#" + std::to_string(method);
 }
 
-std::string DateText(uint32_t dos) {
+// The stored local time; ISO 8601 ("T", no zone: the format keeps no zone) for machines.
+std::string DateText(uint32_t dos, char separator = ' ') {
     const auto t = DecodeDosDateTime(dos);
     if (!t) return "-";
     char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t->Year, t->Month, t->Day, t->Hour,
-                  t->Minute, t->Second);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d%c%02d:%02d:%02d", t->Year, t->Month, t->Day, separator,
+                  t->Hour, t->Minute, t->Second);
     return text;
 }
+
+// Where `yar extract` puts an entry below DIR, "/"-separated: the same field for a set and an archive.
+std::string EntryPath(const TArchiveContents& c, const std::string& name) {
+    const std::string stored =
+        c.InSet && !(!name.empty() && name[0] == '\\') ? SegTemplateDir(c.Label) + name : name;
+    return SafeRelativePath(stored);
+}
+
+constexpr int JsonSchemaVersion = 2;
 
 std::string AttributeText(uint16_t a) {
     std::string s;
@@ -115,11 +142,13 @@ int RunList(const TReadOptions& o, bool json) {
             nlohmann::json entries = nlohmann::json::array();
             for (const TListedEntry& e : c.Entries)
                 entries.push_back({{"name", e.Name},
+                                   {"path", EntryPath(c, e.Name)},
                                    {"size", e.Info.ExpandedSize},
                                    {"packed", e.Info.CompressedSize},
                                    {"method", MethodName(e.Info.Method)},
-                                   {"date", DateText(e.Info.FileDate)},
+                                   {"date", DateText(e.Info.FileDate, 'T')},
                                    {"attributes", AttributeText(e.Info.Attributes)},
+                                   {"checksum", static_cast<uint32_t>(e.Info.Checksum)},
                                    {"locked", e.Info.Locked}});
             nlohmann::json a = {{"label", c.Label}, {"entries", entries}};
             if (c.InSet) {
@@ -143,6 +172,7 @@ int RunList(const TReadOptions& o, bool json) {
     s.Bar.Clear();
     if (json) {
         const nlohmann::json doc = {
+            {"schema", JsonSchemaVersion},
             {"kind", s.Reader.Kind() == TInputKind::SegmentSet ? "segment-set" : "archive"},
             {"archives", archives}};
         // Stored names are 8-bit text of the building machine, not necessarily UTF-8.
@@ -151,44 +181,133 @@ int RunList(const TReadOptions& o, bool json) {
     return YarExitOk;
 }
 
-int RunTest(const TReadOptions& o) {
+int RunTest(const TReadOptions& o, bool json) {
     TSession s(o);
     std::size_t entries = 0, damaged = 0;
+    nlohmann::json verdicts = nlohmann::json::array();
     s.Reader.Test([&](const TEntryVerdict& v) {
-        ++entries;
-        const std::string what = (s.Reader.Kind() == TInputKind::SegmentSet ? v.Archive + ": " : "") +
-                                 (v.Name.empty() ? "(archive header)" : v.Name);
+        if (!v.Name.empty()) ++entries;
+        if (json) {
+            if (!v.Error.empty()) ++damaged;
+            nlohmann::json j = {{"archive", v.Archive}, {"name", v.Name}, {"ok", v.Error.empty()}};
+            if (!v.Error.empty()) j["error"] = v.Error;
+            if (!v.Note.empty()) j["note"] = v.Note;
+            verdicts.push_back(j);
+            return;
+        }
+        const std::string what = EntryLabel(s.Reader, v);
         if (!v.Error.empty()) {
             ++damaged;
             s.Bar.Clear();
             std::cout << "FAILED " << what << ": " << v.Error << "\n";
         } else if (!o.Quiet) {
             s.Bar.Clear();
-            std::cout << "OK     " << what << "\n";
+            std::cout << "OK     " << what << (v.Note.empty() ? "" : " (" + v.Note + ")") << "\n";
         }
     });
     s.Bar.Clear();
-    if (!o.Quiet || damaged > 0)
+    if (json) {
+        const nlohmann::json doc = {{"schema", JsonSchemaVersion},
+                                    {"entries", entries},
+                                    {"failures", damaged},
+                                    {"verdicts", verdicts}};
+        std::cout << doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    } else if (!o.Quiet || damaged > 0)
         std::cout << entries << " entries tested, " << damaged << (damaged == 1 ? " failure" : " failures")
                   << "\n";
     return damaged == 0 ? YarExitOk : YarExitDamaged;
 }
 
-int RunExtract(const TReadOptions& o, const std::string& dir, bool force) {
+// -O: the chosen entries' bytes one after the other on standard output, as they expand.
+class TStdoutSink : public TEntrySink {
+    class TOut : public TNullStream {
+    public:
+        int32_t Write(const void* buffer, int32_t count) override {
+            if (count > 0 && std::fwrite(buffer, 1, static_cast<std::size_t>(count), stdout) !=
+                                 static_cast<std::size_t>(count))
+                throw EToolFileError("cannot write to standard output");
+            return TNullStream::Write(buffer, count);
+        }
+    };
+
+public:
+    TStdoutSink() {
+#ifdef _WIN32
+        _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    }
+    TStream* Open(const std::string& StoredPath, const TEntryHeader&) override {
+        FCurrent = StoredPath;
+        FOut = std::make_unique<TOut>();
+        return FOut.get();
+    }
+    void Finish(const TEntryHeader&) override {
+        std::fflush(stdout);
+    }
+    void Fail() override {
+        std::fflush(stdout);
+    } // what is out cannot be taken back: the exit code tells
+    std::string Current() const override {
+        return FCurrent;
+    }
+
+private:
+    std::unique_ptr<TOut> FOut;
+    std::string FCurrent;
+};
+
+// Entries chosen by name or pattern ("*" and "?", letter case ignored) against the path below DIR,
+// or against the file name alone for a pattern without a directory.
+class TChoice {
+public:
+    explicit TChoice(std::vector<std::string> patterns)
+        : FPatterns(std::move(patterns)), FUsed(FPatterns.size()) {}
+    TEntrySelector Selector() {
+        if (FPatterns.empty()) return {};
+        return [this](const std::string& stored) {
+            bool any = false;
+            for (std::size_t i = 0; i < FPatterns.size(); ++i)
+                if (MatchesEntryPattern(FPatterns[i], stored)) any = FUsed[i] = true;
+            return any;
+        };
+    }
+    void RefuseUnmatched() const {
+        for (std::size_t i = 0; i < FPatterns.size(); ++i)
+            if (!FUsed[i]) throw EUsageError("no entry matches " + FPatterns[i]);
+    }
+
+private:
+    std::vector<std::string> FPatterns;
+    std::vector<bool> FUsed;
+};
+
+int RunExtract(const TReadOptions& o, const std::string& dir, bool force, bool followLinks, bool toStdout,
+               const std::vector<std::string>& patterns) {
+    if (dir.empty() && !toStdout)
+        throw EUsageError("--dir", "the directory to extract into (or -O for standard output)");
     TSession s(o);
+    TChoice choice(patterns);
+    if (toStdout) {
+        TStdoutSink sink;
+        const std::vector<TEntryVerdict> damage = s.Reader.Extract(sink, choice.Selector());
+        s.Bar.Clear();
+        choice.RefuseUnmatched();
+        for (const TEntryVerdict& d : damage)
+            std::cerr << "yar: " << EntryLabel(s.Reader, d) << ": " << d.Error << "\n";
+        return damage.empty() ? YarExitOk : YarExitDamaged;
+    }
     TPlacement placement(dir, force);
+    placement.FollowLinks = followLinks;
     placement.OnPlaced = [&](const std::string& path) {
         if (o.Quiet) return;
         s.Bar.Clear();
         std::cout << path << "\n";
     };
-    s.Reader.Extract(placement);
+    const std::vector<TEntryVerdict> damage = s.Reader.Extract(placement, choice.Selector());
     s.Bar.Clear();
-    for (const std::string& path : placement.Refused())
-        std::cerr << "yar: kept existing " << path << " (use --force to replace it)\n";
-    for (const std::string& name : placement.Unsafe())
-        std::cerr << "yar: skipped " << name << ": no safe name left\n";
-    return placement.Refused().empty() && placement.Unsafe().empty() ? YarExitOk : YarExitLeftAlone;
+    const int code = ExtractionOutcome(s.Reader, damage, placement, std::cerr);
+    choice.RefuseUnmatched();
+    return code;
 }
 
 uint8_t ParseMethod(const std::string& text) {
@@ -236,8 +355,9 @@ std::string UninstallerSource(const std::string& path) {
 
 int RunPack(const std::string& output, const std::vector<std::string>& sources, const std::string& method,
             const std::string& volumeSize, const std::string& fixedExt, const std::string& templateRoot,
-            int32_t key, bool quiet) {
+            int32_t key, bool quiet, bool force, const std::string& charset) {
     TPackOptions options;
+    options.Overwrite = force;
     options.Method = ParseMethod(method);
     options.VolumeSize = ParseSize(volumeSize);
     options.FixedExt = fixedExt.substr(0, 3);
@@ -246,7 +366,7 @@ int RunPack(const std::string& output, const std::vector<std::string>& sources, 
     const bool set = IsNumberedVolume(output) || !fixedExt.empty();
     if (IsNumberedVolume(output) && fs::path(output).extension() != ".001")
         throw EUsageError("output", "a numbered set starts with volume .001");
-    const auto files = CollectSources(sources);
+    const auto files = CollectSources(sources, charset.empty() ? NativeNameCharset : ParseCharset(charset));
     TProgressBar bar(StderrIsTerminal() && !quiet);
     std::size_t done = 0;
     options.OnFile = [&](const std::string& name) {
@@ -277,24 +397,43 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
     CLI::App app{"yar: lists, tests, extracts and packs segment sets (disk.001, disk.002, ...) and archives"};
     app.require_subcommand(1);
     app.footer(ExitCodeHelp);
+    app.set_version_flag("--version", std::string("yar ") + YarVersion);
 
     TReadOptions listOpt, testOpt, extractOpt;
     bool json = false, force = false, packQuiet = false;
     std::string dir;
-    auto* list = app.add_subcommand("list", "The archives of a set and their entries");
+    auto* list = app.add_subcommand("list", "The archives of a set and their entries")->alias("l");
     AddReadOptions(*list, listOpt, false);
     list->add_flag("--json", json, "Machine-readable output");
-    auto* test = app.add_subcommand("test", "Expand everything into nothing and verify every checksum");
+    auto* test =
+        app.add_subcommand("test", "Expand everything into nothing and verify every checksum")->alias("t");
     AddReadOptions(*test, testOpt, true);
-    auto* extract = app.add_subcommand("extract", "Extract every file below a directory");
+    bool testJson = false;
+    test->add_flag("--json", testJson, "Machine-readable verdicts");
+    auto* extract =
+        app.add_subcommand("extract", "Extract every file (or the entries named) below a directory")
+            ->alias("x");
     AddReadOptions(*extract, extractOpt, true);
-    extract->add_option("-d,--dir", dir, "Directory to extract into")->required();
+    std::vector<std::string> patterns;
+    extract->add_option("entries", patterns, "Entries to extract, by path below DIR or name; * and ? match");
+    extract->add_option("-d,--dir", dir, "Directory to extract into");
+    bool toStdout = false;
+    extract->add_flag("-O,--stdout", toStdout, "Write the entries to standard output instead");
     extract->add_flag("--force", force, "Replace existing files");
+    bool followLinks = false;
+    extract->add_flag("--follow-links", followLinks,
+                      "Write through directories below DIR that are symbolic links (refused otherwise)");
 
     std::string output, method = "lh5", volumeSize = "floppy", fixedExt, templateRoot, uninstaller;
     std::vector<std::string> sources;
     int32_t packKey = 0;
-    auto* pack = app.add_subcommand("pack", "Pack files or directories into an archive or a segment set");
+    auto* pack =
+        app.add_subcommand("pack", "Pack files or directories into an archive or a segment set")->alias("a");
+    bool packForce = false;
+    std::string packCharset;
+    pack->add_option("--charset", packCharset, CharsetHelp);
+    pack->add_flag("--force", packForce,
+                   "Replace an existing archive or set (and the old set's later volumes)");
     pack->add_option(
             "output", output,
             "disk.001 for a set of numbered volumes; with --ext the set's base name; else an archive")
@@ -314,17 +453,34 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
     pack->add_flag("-q,--quiet", packQuiet, "No progress bar and no summary");
     pack->footer(ExitCodeHelp);
 
+    // A typo of a command is named as such, not as an argument nobody expected.
+    if (argc > 1 && argv[1][0] != '-') {
+        const std::string command = argv[1];
+        const auto subs = app.get_subcommands([&](CLI::App* sub) { return sub->check_name(command); });
+        if (subs.empty()) {
+            std::cerr << "yar: unknown command \"" << command
+                      << "\" (list, test, extract, pack; yar --help)\n";
+            return YarExitUsage;
+        }
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
         return code == 0 ? YarExitOk : YarExitUsage;
     }
-    return RunGuarded([&] {
-        if (*list) return RunList(listOpt, json);
-        if (*test) return RunTest(testOpt);
-        if (*extract) return RunExtract(extractOpt, dir, force);
-        if (!uninstaller.empty()) sources.push_back(UninstallerSource(uninstaller));
-        return RunPack(output, sources, method, volumeSize, fixedExt, templateRoot, packKey, packQuiet);
-    });
+    InstallStopHandlers();
+    try {
+        return RunGuarded([&] {
+            if (*list) return RunList(listOpt, json);
+            if (*test) return RunTest(testOpt, testJson);
+            if (*extract) return RunExtract(extractOpt, dir, force, followLinks, toStdout, patterns);
+            if (!uninstaller.empty()) sources.push_back(UninstallerSource(uninstaller));
+            return RunPack(output, sources, method, volumeSize, fixedExt, templateRoot, packKey, packQuiet,
+                           packForce, packCharset);
+        });
+    } catch (const EInterrupted&) {
+        // Everything the run had begun is gone by now; the shell learns of the signal.
+        EndByStopSignal();
+    }
 }

@@ -1,5 +1,7 @@
 #include "tools/yar/Pack.h"
 
+#include "archive/SegmentRecords.h"
+#include "system/FileServices.h"
 #include "tools/builder/ArchiveWriter.h"
 #include "tools/builder/BuildErrors.h"
 #include "tools/yar/ToolErrors.h"
@@ -7,6 +9,7 @@
 #include "util/Text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -29,8 +32,13 @@ std::string StoredPath(const TPackSource& s) {
     return s.StoredDir.empty() ? s.Name : s.StoredDir + "\\" + s.Name;
 }
 
-void CheckName(const std::string& name, const std::string& path) {
+// The stored form of one name of a path: no "\" in it, and a form in the stored charset.
+std::string StoredName(const std::string& name, const std::string& path, TCharset charset) {
     if (name.find('\\') != std::string::npos) throw EUsageError("a stored name cannot hold \"\\\": " + path);
+    const auto stored = Utf8ToStored(name, charset);
+    if (!stored)
+        throw EUsageError("a name with no Windows-1252 form cannot be extracted on Windows: " + path);
+    return *stored;
 }
 
 // One input named twice, also as another spelling of its path, would put every file in twice.
@@ -59,6 +67,14 @@ void RefuseCollidingNames(const std::vector<TPackSource>& files) {
             "two files would be stored as names that differ only in letter case: " + StoredPath(first) +
             " (" + first.Path + ") and " + StoredPath(f) + " (" + f.Path + ")");
     }
+}
+
+void RefuseExisting(const std::string& path, const TPackOptions& options) {
+    // A directory in the way is no file to replace: creating the output reports it.
+    std::error_code ec;
+    const auto type = fs::symlink_status(NativePath(path), ec).type();
+    if (!options.Overwrite && type != fs::file_type::not_found && type != fs::file_type::directory)
+        throw EExistingOutput(NativePath(path));
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
@@ -102,15 +118,13 @@ uint16_t AttributesOf(const std::string& path) {
 #endif
 }
 
-std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs) {
+std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs, TCharset charset) {
     RefuseRepeatedInputs(inputs);
     std::vector<TPackSource> out;
     for (const std::string& input : inputs) {
         const fs::path root(input);
         if (fs::is_regular_file(root)) {
-            const std::string name = root.filename().string();
-            CheckName(name, input);
-            out.push_back({"", name, input});
+            out.push_back({"", StoredName(root.filename().string(), input, charset), input});
         } else if (fs::is_directory(root)) {
             for (const auto& item : fs::recursive_directory_iterator(root)) {
                 if (!item.is_regular_file()) continue;
@@ -118,12 +132,12 @@ std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs) 
                 for (const auto& part : fs::relative(item.path().parent_path(), root)) {
                     const std::string s = part.string();
                     if (s == ".") continue;
-                    CheckName(s, item.path().string());
-                    dir += (dir.empty() ? "" : "\\") + s;
+                    if (!dir.empty()) dir += '\\';
+                    dir += StoredName(s, item.path().string(), charset);
                 }
-                const std::string name = item.path().filename().string();
-                CheckName(name, item.path().string());
-                out.push_back({dir, name, item.path().string()});
+                out.push_back({dir,
+                               StoredName(item.path().filename().string(), item.path().string(), charset),
+                               item.path().string()});
             }
         } else {
             throw EToolFileError("no such file or directory: " + input);
@@ -179,11 +193,18 @@ std::vector<uint8_t> BuildArchive(const std::vector<TPackSource>& files, bool st
 
 void PackArchive(const std::vector<TPackSource>& files, const std::string& output,
                  const TPackOptions& options) {
+    RefuseExisting(output, options);
     const std::vector<uint8_t> bytes = BuildArchive(files, true, options);
     std::ofstream out(fs::path(output), std::ios::binary | std::ios::trunc);
+    if (!out) throw EToolFileError("cannot create " + output + ": " + SysErrorMessage(errno));
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     out.close();
-    if (!out) throw EToolFileError("cannot write " + output);
+    if (!out) {
+        const std::string reason = SysErrorMessage(errno);
+        std::error_code ec;
+        fs::remove(output, ec);
+        throw EToolFileError("cannot write " + output + ": " + reason);
+    }
 }
 
 std::vector<std::string> PackSet(const std::vector<TPackSource>& files, const std::string& output,
@@ -206,8 +227,24 @@ std::vector<std::string> PackSet(const std::vector<TPackSource>& files, const st
     const fs::path out(output);
     const std::string dir = out.has_parent_path() ? out.parent_path().string() : ".";
     builder::TSegVolumeWriter writer(dir, out.stem().string(), options.FixedExt, options.VolumeSize);
-    builder::WriteSegmentSet(writer, archives);
-    writer.Finish();
+    const auto volumePath = [&](uint16_t number) {
+        return JoinPath(writer.VolumeDir(number),
+                        SegVolumeFileName(out.stem().string(), options.FixedExt, number));
+    };
+    RefuseExisting(volumePath(1), options);
+    try {
+        builder::WriteSegmentSet(writer, archives);
+        writer.Finish();
+    } catch (...) {
+        std::error_code ec;
+        for (const std::string& path : writer.Paths()) fs::remove(NativePath(path), ec);
+        throw;
+    }
+    // An older set's later volumes would make the new one look longer than it is.
+    for (auto number = static_cast<uint32_t>(writer.Paths().size() + 1); number <= UINT16_MAX; ++number) {
+        std::error_code ec;
+        if (!fs::remove(NativePath(volumePath(static_cast<uint16_t>(number))), ec)) break;
+    }
     return writer.Paths();
 }
 

@@ -4,6 +4,7 @@
 
 #include "archive/ExpandStream.h"
 #include "tools/builder/SegmentSetWriter.h"
+#include "tools/yar/Charset.h"
 
 #include <cstdint>
 #include <functional>
@@ -18,6 +19,7 @@ struct TPackOptions {
     int32_t VolumeSize = builder::SegFloppySize; // sets only
     std::string FixedExt;                        // sets only: one extension for every volume
     std::string TemplateRoot;                    // sets only: directory the templates start from
+    bool Overwrite = false; // replace an existing archive or set (and remove the old set's later volumes)
     std::function<void(const std::string& StoredName)> OnFile; // before each file is packed
 };
 
@@ -31,17 +33,23 @@ struct TPackSource {
 // Files as they are; directories with everything below them, stored relative to the directory.
 // Sorted by stored path. An input named twice, or two files whose stored paths are alike or differ
 // only in letter case, raise EUsageError; an input that does not exist raises EToolFileError.
-std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs);
+// Names are taken as UTF-8 and stored in their Windows-1252 form (see Charset.h); a name with none
+// raises EUsageError.
+std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs,
+                                        TCharset charset = NativeNameCharset);
 
 // One archive of the files (empty files first: an expansion stops once the sizes reach the total).
 std::vector<uint8_t> BuildArchive(const std::vector<TPackSource>& files, bool storeDirs,
                                   const TPackOptions& options);
 
-// Writes one archive of the files, stored with their directories.
+// Writes one archive of the files, stored with their directories. Without Overwrite an existing
+// output raises EExistingOutput; a failure removes what was begun.
 void PackArchive(const std::vector<TPackSource>& files, const std::string& output,
                  const TPackOptions& options);
 // Writes a set whose volume 1 is output (disk.001), or with a fixed extension whose volumes are
 // output's base name with that extension in disk1, disk2, ... beside it. Returns the volume paths.
+// Without Overwrite an existing volume 1 raises EExistingOutput; with it, volumes of an older set
+// past the new last one go. A failure removes the volumes begun.
 std::vector<std::string> PackSet(const std::vector<TPackSource>& files, const std::string& output,
                                  const TPackOptions& options);
 

@@ -3,18 +3,102 @@
 #include "system/FileServices.h"
 #include "tools/yar/SafePath.h"
 #include "tools/yar/ToolErrors.h"
+#include "util/Text.h"
 
-#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
+#include <random>
 #include <system_error>
 #include <utility>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cstdlib>
+#endif
 
 namespace yar::tool {
 namespace fs = std::filesystem;
 
+namespace {
+
+int LastSystemError() {
+#ifdef _WIN32
+    return static_cast<int>(GetLastError());
+#else
+    return errno;
+#endif
+}
+
+bool IsDiskFull(int code) {
+#ifdef _WIN32
+    return code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL;
+#else
+    return code == ENOSPC;
+#endif
+}
+
+// A short name nobody can predict: the entry's own name may use the whole length a name may have.
+std::string TempNameIn(const std::string& dir) {
+    static std::mt19937_64 random{std::random_device{}()};
+    char name[24];
+    std::snprintf(name, sizeof name, ".yar%08llx", static_cast<unsigned long long>(random() & 0xFFFFFFFFull));
+    return (fs::path(dir) / name).string();
+}
+
+std::string SizeText(double bytes) {
+    return std::to_string(static_cast<long long>(bytes)) + " bytes";
+}
+
+} // namespace
+
+std::string WriteFailure(const std::string& path, int errorCode, double freeBytes) {
+    if (IsDiskFull(errorCode))
+        return "no space left on device: " + path + " (" + SizeText(std::max(freeBytes, 0.0)) + " free)";
+    return "cannot write " + path + ": " + SysErrorMessage(errorCode);
+}
+
+std::string MakePrivateTempDir(const std::string& prefix) {
+    const fs::path base = fs::temp_directory_path();
+#ifdef _WIN32
+    // The user's own temporary directory is private to the user already.
+    for (int attempt = 0;; ++attempt) {
+        const fs::path dir =
+            base / (prefix + fs::path(TempNameIn(base.string())).filename().string().substr(4));
+        std::error_code ec;
+        if (fs::create_directory(dir, ec)) return dir.string();
+        if (attempt >= 8)
+            throw EToolFileError("cannot create a directory in " + base.string() + ": " + ec.message());
+    }
+#else
+    std::string pattern = (base / (prefix + "XXXXXX")).string();
+    if (::mkdtemp(pattern.data()) == nullptr) // mode 0700
+        throw EToolFileError("cannot create a directory in " + base.string() + ": " + SysErrorMessage(errno));
+    return pattern;
+#endif
+}
+
+TTargetStream::TTargetStream(const std::string& tempPath, std::string finalPath)
+    : FFile(tempPath, TFileStream::TCreateNew{}), FFinal(std::move(finalPath)) {}
+
+int32_t TTargetStream::Write(const void* buffer, int32_t count) {
+    int32_t done = 0;
+    while (done < count) {
+        const int32_t n = FFile.Write(static_cast<const uint8_t*>(buffer) + done, count - done);
+        if (n <= 0) {
+            const int code = LastSystemError();
+            throw EToolFileError(WriteFailure(FFinal, code, DiskFreeBytes(FFinal)));
+        }
+        done += n;
+    }
+    return done;
+}
+
 TPlacement::TPlacement(std::string dir, bool overwrite)
     // The platform's own separators: the container's directory walk knows only those on Windows.
-    : FDir(fs::path(std::move(dir)).make_preferred().string()), FOverwrite(overwrite) {
+    : FreeSpace([](const std::string& path) { return DiskFreeBytes(path); }),
+      FDir(fs::path(std::move(dir)).make_preferred().string()), FOverwrite(overwrite) {
     fs::create_directories(FDir);
 }
 
@@ -22,48 +106,109 @@ TPlacement::~TPlacement() {
     Discard();
 }
 
-std::string TPlacement::Place(const std::string& targetPath) {
+std::optional<std::string> TPlacement::LinkOnTheWay(const std::string& final) const {
+    if (FollowLinks) return std::nullopt;
+    const fs::path parent = fs::path(final).parent_path();
+    const fs::path relative = parent.lexically_relative(FDir);
+    fs::path at = FDir;
+    for (const fs::path& part : relative) {
+        if (part == ".") continue;
+        at /= part;
+        std::error_code ec;
+        const auto status = fs::symlink_status(at, ec);
+        if (status.type() == fs::file_type::not_found) return std::nullopt; // made by this run
+        if (status.type() == fs::file_type::symlink) return at.string();
+    }
+    return std::nullopt;
+}
+
+void TPlacement::CheckSpace(const std::string& final, int64_t size) const {
+    if (size <= 0 || !FreeSpace) return;
+    double free = FreeSpace(final);
+    if (free < 0) return; // unknown: the writes will tell
+    if (FOverwrite) free += static_cast<double>(FileSizeAt(final).value_or(0));
+    if (static_cast<double>(size) > free)
+        throw EToolFileError("no space left on device: " + final + " needs " +
+                             SizeText(static_cast<double>(size)) + ", " + SizeText(free) + " free");
+}
+
+std::string TPlacement::Place(const std::string& targetPath, int64_t size) {
     Commit();
     const std::string final = SafeTargetPath(FDir, targetPath);
     if (final.empty()) {
         FUnsafe.push_back(targetPath);
         return {};
     }
-    // Two stored names may come to the same place ("a\x" and "a/x"); the first one wins.
-    const bool claimed = std::find(FClaimed.begin(), FClaimed.end(), final) != FClaimed.end();
+    // Two stored names may come to the same place ("a\x" and "a/x", or "A" and "a" where letter case
+    // does not count); the first one wins.
+    if (FClaimed.count(CaseBlind ? UpperCase(final) : final) != 0) {
+        FDuplicates.push_back(final);
+        return {};
+    }
+    if (const auto link = LinkOnTheWay(final)) {
+        FThroughLinks.emplace_back(final, *link);
+        return {};
+    }
     std::error_code ec;
-    if (claimed || (!FOverwrite && fs::symlink_status(final, ec).type() != fs::file_type::not_found)) {
+    const auto type = fs::symlink_status(final, ec).type();
+    if (ec && type != fs::file_type::not_found) { // a name too long for the file system, say
+        FFailed.emplace_back(final, "cannot create it: " + ec.message());
+        return {};
+    }
+    if (!FOverwrite && type != fs::file_type::not_found) {
         FRefused.push_back(final);
         return {};
     }
-    FClaimed.push_back(final);
+    CheckSpace(final, size);
+    const std::string dir = fs::path(final).parent_path().string();
+    fs::create_directories(dir, ec);
+    if (ec) {
+        FFailed.emplace_back(final, "cannot create the directory " + dir + ": " + ec.message());
+        return {};
+    }
+    for (int attempt = 0;; ++attempt) {
+        const std::string temp = TempNameIn(dir);
+        try {
+            FTarget = std::make_unique<TTargetStream>(NativePath(temp), final);
+            FPendingTemp = temp;
+            break;
+        } catch (const EFCreateError& e) {
+            // Only a name taken by chance is worth another try.
+            if (attempt < 8 && fs::symlink_status(temp, ec).type() != fs::file_type::not_found) continue;
+            FFailed.emplace_back(final, e.what());
+            return {};
+        }
+    }
+    FClaimed.insert(CaseBlind ? UpperCase(final) : final);
     FPendingFinal = final;
-    FPendingTemp = final + ".yar-partial";
     return FPendingTemp;
 }
 
-void TPlacement::Commit() {
+void TPlacement::Commit(std::optional<uint16_t> attributes) {
     if (FPendingTemp.empty()) return;
+    FTarget.reset();
     const std::string temp = std::exchange(FPendingTemp, {});
     const std::string final = std::exchange(FPendingFinal, {});
     std::error_code ec;
-    if (fs::exists(final, ec)) {
-        // Replacing needs a writable file where Windows is concerned; the old one goes first.
-        ApplyFileAttributes(final, 0x20);
+    if (fs::symlink_status(final, ec).type() != fs::file_type::not_found) {
+        // Replacing needs a writable file where Windows is concerned; the old one (or the link) goes first.
+        if (!fs::is_symlink(final, ec)) ApplyFileAttributes(final, 0x20);
         fs::remove(final, ec);
     }
     fs::rename(temp, final, ec);
-    if (ec) {
+    if (ec) { // a name the file system cannot hold, say: this entry fails, the next may not
         RemoveFileAt(temp);
-        throw EToolFileError("Cannot place " + final + ": " + ec.message());
+        FFailed.emplace_back(final, "cannot place it: " + ec.message());
+        return;
     }
+    if (attributes) ApplyFileAttributes(final, *attributes);
     ++FPlaced;
     if (OnPlaced) OnPlaced(final);
 }
 
 void TPlacement::Discard() {
+    FTarget.reset();
     if (FPendingTemp.empty()) return;
-    ApplyFileAttributes(FPendingTemp, 0x20);
     RemoveFileAt(FPendingTemp);
     FPendingTemp.clear();
     FPendingFinal.clear();

@@ -15,9 +15,10 @@ bool IsSeparator(char c) {
 
 // Names Windows takes for devices in every directory, with or without an extension.
 bool IsDeviceName(const std::string& component) {
-    static constexpr std::array<const char*, 22> devices = {
-        "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
-        "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+    static constexpr std::array<const char*, 25> devices = {
+        "CON",  "PRN",  "AUX",  "NUL",  "COM1",   "COM2",    "COM3",  "COM4", "COM5",
+        "COM6", "COM7", "COM8", "COM9", "LPT1",   "LPT2",    "LPT3",  "LPT4", "LPT5",
+        "LPT6", "LPT7", "LPT8", "LPT9", "CONIN$", "CONOUT$", "CLOCK$"};
     std::string stem = component.substr(0, component.find('.'));
     while (!stem.empty() && stem.back() == ' ') stem.pop_back();
     stem = UpperCase(stem);
@@ -63,6 +64,44 @@ std::vector<std::string> SafeComponents(const std::string& storedPath) {
     }
     flush();
     return parts;
+}
+
+namespace {
+bool Glob(const char* p, const char* s) {
+    for (; *p != '\0'; ++p, ++s) {
+        if (*p == '*') {
+            while (p[1] == '*') ++p;
+            for (const char* rest = s;; ++rest) {
+                if (Glob(p + 1, rest)) return true;
+                if (*rest == '\0') return false;
+            }
+        }
+        if (*s == '\0') return false;
+        if (*p != '?' &&
+            std::toupper(static_cast<unsigned char>(*p)) != std::toupper(static_cast<unsigned char>(*s)))
+            return false;
+    }
+    return *s == '\0';
+}
+} // namespace
+
+std::string SafeRelativePath(const std::string& storedPath) {
+    std::string out;
+    for (const std::string& part : SafeComponents(storedPath)) {
+        if (!out.empty()) out += '/';
+        out += part;
+    }
+    return out;
+}
+
+bool MatchesEntryPattern(const std::string& pattern, const std::string& storedPath) {
+    const auto parts = SafeComponents(storedPath);
+    if (parts.empty()) return false;
+    std::string p = pattern;
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    const bool nameOnly = p.find('/') == std::string::npos;
+    return Glob(p.c_str(), nameOnly ? parts.back().c_str() : SafeRelativePath(storedPath).c_str());
 }
 
 std::string SafeTargetPath(const std::string& dir, const std::string& storedPath) {

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <ostream>
@@ -48,13 +49,35 @@ std::string TTerminalPrompts::ExpectedName() const {
 }
 
 namespace {
-// Whether the file begins with the volume record of volume number.
-bool HoldsVolume(const std::string& path, uint16_t number) {
+// What is wrong with the file where volume number should be; nothing when it is that volume.
+std::optional<std::string> VolumeProblem(const std::string& path, uint16_t number) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(NativePath(path), ec);
+    if (status.type() == std::filesystem::file_type::not_found || ec) return "is missing";
+    if (status.type() != std::filesystem::file_type::regular)
+        return "is not a regular file"; // a FIFO never ends
     std::ifstream in(NativePath(path), std::ios::binary);
     uint8_t bytes[TSegVolumeRecord::Size] = {};
-    if (!in.read(reinterpret_cast<char*>(bytes), sizeof bytes)) return false;
+    in.read(reinterpret_cast<char*>(bytes), sizeof bytes);
+    const auto got = in.gcount();
+    if (got == 0) return "is empty";
+    if (got < static_cast<std::streamsize>(sizeof bytes))
+        return "is too short to be a volume (" + std::to_string(got) + " bytes)";
     const TSegVolumeRecord record = DecodeVolumeRecord(bytes);
-    return record.Id == SegVolumeId && record.SegNumber == number;
+    if (record.Id != SegVolumeId) return "is no volume of a segment set";
+    if (record.SegNumber != number)
+        return "is volume " + std::to_string(record.SegNumber) + ", not " + std::to_string(number);
+    return std::nullopt;
+}
+bool HoldsVolume(const std::string& path, uint16_t number) {
+    return !VolumeProblem(path, number);
+}
+// The setup program's boxes speak of buttons; a terminal has none.
+std::string TerminalText(std::string text) {
+    const std::string button = "press OK, or Cancel to abort";
+    const auto at = text.find(button);
+    if (at != std::string::npos) text.replace(at, button.size(), "type o to go on, or c to stop");
+    return text;
 }
 std::string Parent(const std::string& dir) {
     return ExtractFilePath(ExcludeTrailingDelimiter(dir));
@@ -84,11 +107,22 @@ bool TTerminalPrompts::InputQuery(const std::string& Caption, const std::string&
             return true;
         }
     }
-    if (!Interactive)
+    if (!Interactive) {
+        // A file of the right name that is no good is named as such, not taken for a missing one.
+        const std::string where = FirstDir.empty() ? Value : FirstDir;
+        for (const std::string& dir : {where, VolumesDir.value_or(where)}) {
+            const std::string path = JoinPath(dir, ExpectedName());
+            const auto problem = VolumeProblem(path, number);
+            if (problem && *problem != "is missing")
+                throw EVolumeUnavailable("volume " + std::to_string(number) +
+                                         " of the set: " + NativePath(path) + " " + *problem +
+                                         "; give the directory that holds it with --volumes DIR");
+        }
         throw EVolumeUnavailable("volume " + std::to_string(number) + " of the set (" + ExpectedName() +
-                                 ") is not in " + (FirstDir.empty() ? Value : FirstDir) +
+                                 ") is not in " + where +
                                  (VolumesDir ? " nor in " + *VolumesDir : std::string()) +
                                  "; give the directory that holds it with --volumes DIR");
+    }
     Out << Caption << " (" << ExpectedName() << ")\n" << Prompt << " [" << Value << "] " << std::flush;
     std::string line;
     if (!std::getline(In, line)) return false; // end of input cancels
@@ -107,7 +141,7 @@ bool TTerminalPrompts::ErrorOkCancel(const std::string& Text) {
         throw EVolumeUnavailable(text.substr(0, text.find('\n')) + " (" + Seg->VolumePath() + ")");
     AttemptFailed = true;
     for (;;) {
-        Out << text << "\n[O]K or [C]ancel? " << std::flush;
+        Out << TerminalText(text) << " [o/c] " << std::flush;
         std::string line;
         if (!std::getline(In, line)) return false;
         const char c =

@@ -22,4 +22,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// An existing file the command would replace, without --force.
+class EExistingOutput : public std::runtime_error {
+public:
+    explicit EExistingOutput(const std::string& path)
+        : std::runtime_error(path + " exists (use --force to replace it)") {}
+};
+
 } // namespace yar::tool

@@ -1,11 +1,15 @@
 #include "tools/yar/YarReader.h"
 
 #include "system/FileServices.h"
+#include "tools/yar/ArchiveCheck.h"
+#include "tools/yar/Interrupt.h"
+#include "util/Text.h"
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <unordered_set>
 
 namespace yar::tool {
 namespace fs = std::filesystem;
@@ -16,10 +20,7 @@ namespace {
 class TStepHandlers {
 public:
     explicit TStepHandlers(TCompress& c) : C(c) {}
-    ~TStepHandlers() {
-        C.OnCheckFile = nullptr;
-        C.OnShowProgress = nullptr;
-    }
+    ~TStepHandlers() { C.OnShowProgress = nullptr; }
     TStepHandlers(const TStepHandlers&) = delete;
     TStepHandlers& operator=(const TStepHandlers&) = delete;
 
@@ -29,6 +30,11 @@ private:
 } // namespace
 
 TInputKind DetectInput(const std::string& path) {
+    // A FIFO or a device would be read forever, or block the open itself.
+    std::error_code ec;
+    const auto type = fs::status(fs::path(path), ec).type();
+    if (type != fs::file_type::regular && type != fs::file_type::not_found && !ec)
+        throw EInputError(path + " is not a regular file");
     std::ifstream in(fs::path(path), std::ios::binary);
     if (!in) throw EInputError("cannot open " + path);
     char head[8] = {};
@@ -78,7 +84,10 @@ void TYarReader::ForEachArchive(const TArchiveStep& Action) {
         return;
     }
     OnSegBeforeExpand = [this](TSegArcList& list) { FArchiveCount = list.Count(); };
-    OnSegShowProgress = [this](int32_t percent) { Report(CopyShare() * percent / 100.0, FCurrent); };
+    OnSegShowProgress = [this](int32_t percent) {
+        ThrowIfStopRequested();
+        Report(CopyShare() * percent / 100.0, FCurrent);
+    };
     VisitSet(SegArcList, [&](TSegArc& arc, const std::string& path) {
         FCurrent = arc.Template;
         Action(&arc, path, arc.Template);
@@ -89,99 +98,133 @@ void TYarReader::ForEachArchive(const TArchiveStep& Action) {
 void TYarReader::List(const std::function<void(const TArchiveContents&)>& Visit) {
     ForEachArchive([&](TSegArc* arc, const std::string& path, const std::string& label) {
         TArchiveContents contents;
-        contents.Label = label;
+        contents.Label = arc ? StoredToUtf8(label, NameCharset) : label;
         if (arc) {
             contents.InSet = true;
             contents.Index = arc->Index;
-            contents.Names = arc->Files;
+            for (const std::string& name : arc->Files)
+                contents.Names.push_back(StoredToUtf8(name, NameCharset));
         }
         ListArchive(path, contents.Entries);
+        for (TListedEntry& e : contents.Entries) e.Name = StoredToUtf8(e.Name, NameCharset);
         Visit(contents);
     });
 }
 
 void TYarReader::Test(const std::function<void(const TEntryVerdict&)>& Verdict) {
-    ForEachArchive([&](TSegArc*, const std::string& path, const std::string& label) {
-        TestArchive(path, label, Verdict);
+    const TStepHandlers handlers(*this);
+    ForEachArchive([&](TSegArc* arc, const std::string& path, const std::string& label) {
+        WalkArchive(path, label, arc ? &arc->Files : nullptr, Verdict,
+                    [&](TStream& source, const TStoredEntry& entry, const std::string& id, bool pastTotal) {
+                        const TEntryHeader& h = entry.Header;
+                        if (pastTotal) { // the structure check has judged a non-empty one
+                            if (h.ExpandedSize == 0)
+                                Verdict(
+                                    {label, entry.Name, "",
+                                     "the setup program skips it: it lies after the archive's total size"});
+                            return;
+                        }
+                        std::string error;
+                        TNullStream sink;
+                        try {
+                            ExpandEntry(sink, source, h, id);
+                        } catch (const ECompressError& e) { // the decoders' bad tables too
+                            error = e.what();
+                        } catch (const EStreamError& e) {
+                            error = e.what();
+                        }
+                        Verdict({label, StoredToUtf8(entry.Name, NameCharset), error, ""});
+                    });
     });
 }
 
-void TYarReader::TestArchive(const std::string& Path, const std::string& Label,
-                             const std::function<void(const TEntryVerdict&)>& Verdict) {
+void TYarReader::WalkArchive(const std::string& Path, const std::string& Label, const TNameList* Names,
+                             const std::function<void(const TEntryVerdict&)>& Verdict,
+                             const TEntryVisit& Visit) {
     TFileStream source(NativePath(Path), fmOpenRead | fmShareExclusive);
+    for (const TStructureProblem& p : CheckArchiveStructure(source, Names))
+        Verdict({Label, StoredToUtf8(p.Entry, NameCharset), p.Problem, ""});
+    source.SetPosition(0);
     TArchiveHeader header;
     try {
         header = ReadArchiveHeader(source);
     } catch (const ECompressError& e) {
-        Verdict({Label, "", e.what()});
+        Verdict({Label, "", e.what(), ""});
         return;
     }
-    TArchiveListing listing;
-    {
-        const int64_t start = source.Position();
-        source.SetPosition(0);
-        ListArchive(source, listing);
-        source.SetPosition(start);
-    }
-    // The same walk as an expansion, going on after a damaged entry so that every entry is judged.
-    int64_t total = 0;
-    std::size_t done = 0;
     const double share = CopyShare();
-    const auto entries = static_cast<double>(std::max<std::size_t>(listing.size(), 1));
+    const auto size = static_cast<double>(std::max<int64_t>(source.Size(), 1));
+    const auto progress = [&](const std::string& label) {
+        ThrowIfStopRequested();
+        Report(share + (1 - share) * static_cast<double>(source.Position()) / size, label);
+    };
+    int64_t total = 0;
     while (const auto entry = ReadEntryHeader(source)) {
         const TEntryHeader& h = entry->Header;
         const int64_t dataStart = source.Position();
-        std::string error;
-        if (total >= header.TotalSize) {
-            error = "after the archive's total size: an expansion never reaches it";
-        } else {
-            const TStepHandlers handlers(*this);
-            OnShowProgress = [&](int32_t& percent) {
-                Report(share + (1 - share) * static_cast<double>(done) / entries,
-                       entry->Name + " " + std::to_string(std::max(percent, 0)) + "%");
-            };
-            TNullStream sink;
-            try {
-                ExpandEntry(sink, source, h, header.CompressID);
-            } catch (const ECompressError& e) { // the decoders' bad tables too
-                error = e.what();
-            } catch (const EStreamError& e) {
-                error = e.what();
-            }
-            total += h.ExpandedSize;
-        }
+        OnShowProgress = [&](int32_t& percent) {
+            progress(entry->Name + " " + std::to_string(std::max(percent, 0)) + "%");
+        };
+        Visit(source, *entry, header.CompressID, BeyondTotal(total, header.TotalSize));
+        total += std::max<int32_t>(h.ExpandedSize, 0);
+        // The next header follows the entry's data, however much of it the decoder consumed.
         source.SetPosition(std::min(dataStart + std::max<int32_t>(h.CompressedSize, 0), source.Size()));
-        Verdict({Label, entry->Name, error});
-        ++done;
-        Report(share + (1 - share) * static_cast<double>(done) / entries, entry->Name);
+        progress(entry->Name);
     }
 }
 
-void TYarReader::Extract(TPlacement& Placement) {
-    SetExceptionOnFileError(true);
-    SetMakeDirectories(true);
+TStream* TPlacementSink::Open(const std::string& StoredPath, const TEntryHeader& Header) {
+    const std::string temp = FPlacement.Place(StoredPath, Header.ExpandedSize);
+    return temp.empty() ? nullptr : &FPlacement.Target();
+}
+
+void TPlacementSink::Finish(const TEntryHeader& Header) {
+    // A date the platform refuses leaves the file's own time, as an invalid date has no better value.
+    SetFileDosDate(FPlacement.Target().File(), Header.FileDate);
+    FPlacement.Commit(Header.Attributes);
+}
+
+std::vector<TEntryVerdict> TYarReader::Extract(TPlacement& Placement, const TEntrySelector& Select) {
+    TPlacementSink sink(Placement);
+    return Extract(sink, Select);
+}
+
+std::vector<TEntryVerdict> TYarReader::Extract(TEntrySink& Sink, const TEntrySelector& Select) {
+    std::vector<TEntryVerdict> damage;
     const TStepHandlers handlers(*this);
-    OnCheckFile = [this, &Placement](std::string& path, TCProcessMode) {
-        FEntry = path;
-        path = Placement.Place(path);
-    };
-    OnShowProgress = [this](int32_t& percent) {
-        Report(CopyShare(), FEntry + " " + std::to_string(std::max(percent, 0)) + "%");
-    };
-    ForEachArchive([&](TSegArc* arc, const std::string& path, const std::string&) {
-        try {
-            if (arc) {
-                ExpandArchiveOf(*arc, path);
-            } else {
-                SetTargetPath("");
-                ExpandArchive(path, nullptr);
-            }
-            Placement.Commit();
-        } catch (...) {
-            Placement.Discard(); // the file being written when the expansion failed
-            throw;
-        }
+    ForEachArchive([&](TSegArc* arc, const std::string& path, const std::string& label) {
+        // A set's archive gives only the files its name list names, below its template's directory.
+        std::unordered_set<std::string> listed;
+        if (arc)
+            for (const std::string& name : arc->Files) listed.insert(UpperCase(name));
+        const std::string prefix = arc ? arc->Path : std::string();
+        const auto report = [&](const TEntryVerdict& v) { damage.push_back(v); };
+        WalkArchive(path, label, arc ? &arc->Files : nullptr, report,
+                    [&](TStream& source, const TStoredEntry& entry, const std::string& id, bool pastTotal) {
+                        const TEntryHeader& h = entry.Header;
+                        if (pastTotal && h.ExpandedSize != 0) return;
+                        if (arc && listed.count(UpperCase(entry.Name)) == 0) return;
+                        const std::string stored = StoredToUtf8(
+                            !entry.Name.empty() && entry.Name[0] == '\\' ? entry.Name : prefix + entry.Name,
+                            NameCharset);
+                        if (Select && !Select(stored)) return;
+                        TStream* out = Sink.Open(stored, h);
+                        if (!out) return;
+                        try {
+                            ExpandEntry(*out, source, h, id);
+                        } catch (const ECompressError& e) {
+                            report({label, Sink.Current(), e.what(), ""});
+                            Sink.Fail();
+                            return;
+                        } catch (const EStreamError& e) {
+                            report({label, Sink.Current(), e.what(), ""});
+                            Sink.Fail();
+                            return;
+                        }
+                        Sink.Finish(h);
+                    });
     });
+    return damage;
 }
 
 } // namespace yar::tool

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "archive/Segment.h"
+#include "system/Streams.h"
+#include "tools/yar/Charset.h"
 #include "tools/yar/Placement.h"
 #include "tools/yar/ToolErrors.h"
 
@@ -33,12 +35,45 @@ struct TArchiveContents {
     TArchiveListing Entries;
 };
 
-// The outcome of testing one entry; Error is empty when the entry is sound.
+// The outcome of testing one entry; Error is empty when the entry is sound. A Note tells what the
+// setup program does with a sound entry where that differs from extracting it.
 struct TEntryVerdict {
     std::string Archive;
     std::string Name;
     std::string Error;
+    std::string Note;
 };
+
+// Where extracted entries go: into files through a TPlacement, or onto a stream.
+class TEntrySink {
+public:
+    virtual ~TEntrySink() = default;
+    // The stream to expand the entry into, or nullptr to skip it. StoredPath includes the directory
+    // of a set's template.
+    virtual TStream* Open(const std::string& StoredPath, const TEntryHeader& Header) = 0;
+    // The entry was expanded and checked.
+    virtual void Finish(const TEntryHeader& Header) = 0;
+    // The entry was damaged: what was written of it goes.
+    virtual void Fail() = 0;
+    // The name of the entry being written, for messages.
+    virtual std::string Current() const = 0;
+};
+
+// Extraction into files below a directory.
+class TPlacementSink : public TEntrySink {
+public:
+    explicit TPlacementSink(TPlacement& placement) : FPlacement(placement) {}
+    TStream* Open(const std::string& StoredPath, const TEntryHeader& Header) override;
+    void Finish(const TEntryHeader& Header) override;
+    void Fail() override { FPlacement.Discard(); }
+    std::string Current() const override { return FPlacement.Pending(); }
+
+private:
+    TPlacement& FPlacement;
+};
+
+// Chooses entries by their stored path (with a set's template directory); empty takes every one.
+using TEntrySelector = std::function<bool(const std::string& StoredPath)>;
 
 class TYarReader : public TSegCompEZ {
 public:
@@ -47,12 +82,17 @@ public:
 
     TInputKind Kind() const { return FKind; }
 
+    // How stored names and templates are shown and turned into paths (see Charset.h).
+    TCharset NameCharset = NativeNameCharset;
+
     void List(const std::function<void(const TArchiveContents&)>& Visit);
     // Expands every entry into nothing and checks it; one verdict per entry. A damaged archive header
     // is a verdict for the archive as a whole (Name empty).
     void Test(const std::function<void(const TEntryVerdict&)>& Verdict);
-    // Expands every entry; each target goes through Placement.
-    void Extract(TPlacement& Placement);
+    // Expands every entry (or those Select takes) into Sink, going on past a damaged entry; returns
+    // the damage found, each with the entry it concerns (its target path where it has one).
+    std::vector<TEntryVerdict> Extract(TEntrySink& Sink, const TEntrySelector& Select = {});
+    std::vector<TEntryVerdict> Extract(TPlacement& Placement, const TEntrySelector& Select = {});
 
     // Share of the whole input done (0 to 1) and what is being worked on.
     std::function<void(double Fraction, const std::string& Label)> OnProgress;
@@ -61,8 +101,12 @@ private:
     // Runs Action on each archive of the input, with its label and the file holding it.
     using TArchiveStep = std::function<void(TSegArc* Arc, const std::string& Path, const std::string& Label)>;
     void ForEachArchive(const TArchiveStep& Action);
-    void TestArchive(const std::string& Path, const std::string& Label,
-                     const std::function<void(const TEntryVerdict&)>& Verdict);
+    // Runs Visit on each entry of the archive in Path with whether it lies past the total size, after
+    // reporting the archive's structure problems to Verdict. The stream is left after each entry's data.
+    using TEntryVisit = std::function<void(TStream& Source, const TStoredEntry& Entry,
+                                           const std::string& CompressID, bool PastTotal)>;
+    void WalkArchive(const std::string& Path, const std::string& Label, const TNameList* Names,
+                     const std::function<void(const TEntryVerdict&)>& Verdict, const TEntryVisit& Visit);
     // Progress: archives done plus the share of the current one (putting it together from the
     // volumes counts for half of a set's archive).
     void Report(double Within, const std::string& Label);
