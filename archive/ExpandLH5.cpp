@@ -101,9 +101,9 @@ struct TBitWindow {
     }
     // Takes whole bytes from the eight readable ones at p until 56..63 bits are valid; returns
     // how many it took.
-    int32_t TopUp(const uint8_t* p) {
+    uint32_t TopUp(const uint8_t* p) {
         Bits |= LoadBigEndian64(p) >> Avail;
-        const int32_t taken = (63 - Avail) >> 3;
+        const auto taken = static_cast<uint32_t>(63 - Avail) >> 3;
         Avail |= 56;
         return taken;
     }
@@ -329,7 +329,7 @@ private:
         if (FSt.BitAvail >= 16) return;
         if (FIo.InEnd - FIo.InPos >= 8) {
             TBitWindow w{FSt.Bits, FSt.BitAvail};
-            FIo.InPos += w.TopUp(FIo.InBuf.get() + FIo.InPos);
+            FIo.InPos += static_cast<int32_t>(w.TopUp(FIo.InBuf.get() + FIo.InPos));
             FSt.Bits = w.Bits;
             FSt.BitAvail = w.Avail;
             return;
@@ -379,58 +379,60 @@ private:
             std::min({static_cast<int64_t>(FFlushed + kBlockBytes), static_cast<int64_t>(kSlideAt),
                       static_cast<int64_t>(start) + destSize - produced - 1});
         if (stop <= start) return false; // covers most of what the loop tests
-        const auto last = static_cast<uint32_t>(stop);
-        TRegisterBits in{{FSt.Bits, FSt.BitAvail}};
-        const uint8_t* const inBuf = FIo.InBuf.get();
-        int32_t inPos = FIo.InPos;
-        const int32_t inLast = FIo.InEnd - 8; // a top-up reads eight bytes
-        uint8_t* const area = FSt.Area;
-        const uint32_t* const literals = FSt.LiteralEntries;
+        uint8_t* const first = FSt.Area + start;
+        uint8_t* const last = FSt.Area + stop;
+        const uint8_t* const inFirst = FIo.InBuf.get() + FIo.InPos;
+        const uint8_t* const inLast = FIo.InBuf.get() + FIo.InEnd - 8; // a top-up reads eight bytes
+        uint8_t* out = first;
+        const uint8_t* in = inFirst;
         uint32_t block = FSt.BlockRemaining;
-        uint32_t pos = start;
-        const auto more = [&] { return pos < last && block >= 2 && inPos <= inLast; };
-        if (!more()) return false;
-        inPos += in.TopUp(inBuf + inPos);
-        uint32_t entry = literals[in.Bits >> (64 - St::kLiteralTableBits)];
+        if (!(out < last && block >= 2 && in <= inLast)) return false;
+        TRegisterBits bits{{FSt.Bits, FSt.BitAvail}};
+        const uint32_t* const literals = FSt.LiteralEntries;
+        in += bits.TopUp(in);
+        uint32_t entry = literals[bits.Bits >> (64 - St::kLiteralTableBits)];
         for (;;) {
-            if ((entry & kNotLiteral) == 0) {
-                in.Drop(EntryBits(entry));
-                const auto two =
-                    static_cast<uint16_t>(entry >> kValueShift); // the second byte counts only in a pair
-                std::memcpy(area + pos, &two, 2);
-                const uint32_t count = 1 + ((entry & kPair) != 0 ? 1 : 0);
-                pos += count;
+            if ((entry & kNotLiteral) == 0) [[likely]] {
+                bits.Drop(EntryBits(entry));
+                // The second byte counts only in a pair.
+                const auto two = static_cast<uint16_t>(entry >> kValueShift);
+                std::memcpy(out, &two, 2);
+                const uint32_t count = 1 + (entry & kPair) / kPair;
+                out += count;
                 block -= count;
             } else {
                 --block;
                 uint32_t length = entry >> kValueShift & 0x1FF;
-                if ((entry & kTreeRoot) != 0) {
-                    length = DecodeLiteral(FSt, in);
-                    if (length <= 255) area[pos] = static_cast<uint8_t>(length);
+                if ((entry & kTreeRoot) != 0) [[unlikely]] {
+                    TRegisterBits walked = bits; // keeps bits itself in registers
+                    length = DecodeLiteral(FSt, walked);
+                    bits = walked;
+                    if (length <= 255) *out = static_cast<uint8_t>(length);
                     length = length <= 255 ? 1 : length - kLengthBias;
                 } else {
-                    in.Drop(FirstBits(entry));
+                    bits.Drop(FirstBits(entry));
                 }
                 if (length > 1) {
-                    const uint32_t distance = DecodeDistance(FSt, in);
-                    CopyMatch(area + pos, distance + 1, length);
+                    const uint32_t distance = DecodeDistance(FSt, bits);
+                    CopyMatch(out, distance + 1, length);
                 }
-                pos += length; // the last match may run past destSize; all of it is written
+                out += length; // the last match may run past destSize; all of it is written
             }
             // The next entry's table bits are valid before the top-up: an entry takes at most 44 of
             // the 56 or more bits it found.
-            entry = literals[in.Bits >> (64 - St::kLiteralTableBits)];
-            if (!more()) break;
-            inPos += in.TopUp(inBuf + inPos);
+            entry = literals[bits.Bits >> (64 - St::kLiteralTableBits)];
+            if (!(out < last && block >= 2 && in <= inLast)) break;
+            in += bits.TopUp(in);
         }
-        FSt.Bits = in.Bits;
-        FSt.BitAvail = in.Avail;
-        FIo.InPos = inPos;
+        FSt.Bits = bits.Bits;
+        FSt.BitAvail = bits.Avail;
+        FIo.InPos += static_cast<int32_t>(in - inFirst);
         FSt.BlockRemaining = block;
-        produced += pos - start;
-        FPos = pos;
+        const auto written = static_cast<uint32_t>(out - first);
+        produced += written;
+        FPos += written;
         Fill(); // back to 16 bits or more, reading on where the last symbol needed it
-        return pos != start;
+        return true;
     }
 
     // One symbol with refills as it goes, where the fast loop cannot be sure of its input.
