@@ -21,7 +21,7 @@ struct TLH5State {
     // kSpan bytes of new output before the history moves back to the front, then room for the
     // longest match and the bytes a fast copy may run past its end. No position ever wraps.
     static constexpr int kSpan = 65536;
-    static constexpr int kAreaSlack = 256 + 16;
+    static constexpr int kAreaSlack = 256 + 32;
     static constexpr int kAreaSize = kWindowSize + kSpan + kAreaSlack;
     static constexpr int kLiteralSymbols = 510; // 0..255 bytes, 256..509 match lengths 3..256
     static constexpr int kPreCodeSymbols = 19;

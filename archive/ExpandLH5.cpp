@@ -239,23 +239,28 @@ template <class TBits> uint32_t DecodeDistance(const St& st, TBits& in) {
     return (entry & 0x1FFF) + in.Take(entry >> 20 & kBitsMask, entry >> 16 & 15);
 }
 
+void Copy8(uint8_t* dst, const uint8_t* src) {
+    uint64_t chunk;
+    std::memcpy(&chunk, src, 8);
+    std::memcpy(dst, &chunk, 8);
+}
+
 // Writes the length bytes that start back bytes before dst, to dst: a source that overlaps dst
-// repeats the bytes just written. Writes up to 15 bytes past the end, which the area leaves room
+// repeats the bytes just written. Writes up to 29 bytes past the end, which the area leaves room
 // for; those bytes are written again before they are used.
 void CopyMatch(uint8_t* dst, uint32_t back, uint32_t length) {
     const uint8_t* src = dst - back;
     uint8_t* const end = dst + length;
     if (back >= 8) { // each 8-byte load then reads only bytes already in place
-        do {
-            uint64_t a;
-            uint64_t b;
-            std::memcpy(&a, src, 8);
-            std::memcpy(dst, &a, 8);
-            std::memcpy(&b, src + 8, 8);
-            std::memcpy(dst + 8, &b, 8);
-            src += 16;
-            dst += 16;
-        } while (dst < end);
+        // Most matches are short: 32 bytes without a test first.
+        Copy8(dst, src);
+        Copy8(dst + 8, src + 8);
+        Copy8(dst + 16, src + 16);
+        Copy8(dst + 24, src + 24);
+        for (src += 32, dst += 32; dst < end; src += 16, dst += 16) {
+            Copy8(dst, src);
+            Copy8(dst + 8, src + 8);
+        }
     } else if (back == 1) {
         const uint64_t run = *src * 0x0101010101010101ULL;
         do {
