@@ -17,9 +17,12 @@ inline constexpr int32_t kCodecBufferSize = 8192;
 // coLZH5: LZ77 over an 8 KiB window with static canonical Huffman codes sent with each block.
 struct TLH5State {
     static constexpr int kWindowSize = 8192; // how far back a distance reaches
-    // The window lives in a ring of twice its size: a copy may then run a few bytes past the end
-    // of a match, into bytes that no distance reaches any more.
-    static constexpr int kRingSize = 2 * kWindowSize;
+    // Expanded bytes go straight into one linear area: kWindowSize bytes of history, then up to
+    // kSpan bytes of new output before the history moves back to the front, then room for the
+    // longest match and the bytes a fast copy may run past its end. No position ever wraps.
+    static constexpr int kSpan = 65536;
+    static constexpr int kAreaSlack = 256 + 32;
+    static constexpr int kAreaSize = kWindowSize + kSpan + kAreaSlack;
     static constexpr int kLiteralSymbols = 510; // 0..255 bytes, 256..509 match lengths 3..256
     static constexpr int kPreCodeSymbols = 19;
     static constexpr int kPositionSymbols = 14;
@@ -28,7 +31,7 @@ struct TLH5State {
     static constexpr int kTreeNodes = 2 * kLiteralSymbols - 1;
     static constexpr int kAuxLengthSlots = 129;
 
-    uint8_t Window[kRingSize];
+    uint8_t Area[kAreaSize];
     // Bit reader: the next input bits from the top of Bits down; BitAvail of them are valid
     // (always at least 16 between calls). After the end of input they are all zero.
     uint64_t Bits;
@@ -37,10 +40,15 @@ struct TLH5State {
     uint32_t BlockRemaining; // symbols left in the block; 0 = a block header is due
     uint8_t LiteralLengths[kLiteralSymbols];
     uint16_t LiteralTable[1 << kLiteralTableBits];
+    // LiteralTable as the decoding loop reads it: one or two literals, a match length or a tree
+    // root, with the bits to take, in one load.
+    uint32_t LiteralEntries[1 << kLiteralTableBits];
     // Pre-code and position code lengths in turn; count fields may announce a few more entries
     // than the code has symbols, which are kept here but take no part in the table.
     uint8_t AuxLengths[kAuxLengthSlots];
     uint16_t AuxTable[1 << kAuxTableBits];
+    // The position code's AuxTable with each symbol's distance base and extra bit count.
+    uint32_t DistanceEntries[1 << kAuxTableBits];
     // Children of the tree nodes of codes longer than their table width. Node numbers start at the
     // symbol count of their code, so the literal tree and the smaller trees share the arrays.
     uint16_t TreeLeft[kTreeNodes];
@@ -101,6 +109,8 @@ public:
     bool RefillInput();
     // Passes the whole of OutBuf to Dest, after giving up the time slice.
     void FlushFullOutput();
+    // The same for a full buffer's worth of bytes that a decoder keeps elsewhere.
+    void FlushBlock(const uint8_t* block);
     // Passes the OutPos bytes left in OutBuf to Dest with one write.
     void FlushFinalOutput();
 };

@@ -14,9 +14,9 @@ namespace {
 
 using St = TLH5State;
 constexpr int kMaxCodeLength = 16;
-constexpr uint32_t kRingMask = St::kRingSize - 1;
-constexpr uint32_t kLongestMatch = 256;
-constexpr uint32_t kOverrun = 8;                  // bytes a fast copy may write past the end of a match
+constexpr uint32_t kWindow = St::kWindowSize;
+constexpr uint32_t kSlideAt = St::kWindowSize + St::kSpan; // the last position a symbol may start at
+constexpr auto kBlockBytes = static_cast<uint32_t>(kCodecBufferSize);
 constexpr uint32_t kMinMatch = 3;                 // literal/length symbol - 253 = match length
 constexpr uint32_t kLengthBias = 256 - kMinMatch; // symbol 256 is the shortest match
 constexpr uint32_t kFullBlock = 65536;            // a block header of 0 symbols means this many
@@ -101,16 +101,17 @@ struct TBitWindow {
     }
     // Takes whole bytes from the eight readable ones at p until 56..63 bits are valid; returns
     // how many it took.
-    int32_t TopUp(const uint8_t* p) {
+    uint32_t TopUp(const uint8_t* p) {
         Bits |= LoadBigEndian64(p) >> Avail;
-        const int32_t taken = (63 - Avail) >> 3;
+        const auto taken = static_cast<uint32_t>(63 - Avail) >> 3;
         Avail |= 56;
         return taken;
     }
 };
 
 // ---- symbols, shared by the fast loop and the careful path ----
-// TBits offers Peek16(), the next 16 bits, and Consume(n), which drops n <= 16 of them.
+// TBits offers Peek16(), the next 16 bits, Consume(n), which drops n <= 16 of them, and
+// Take(skip, n), which drops skip <= 16 bits and then returns and drops the next n <= 12.
 
 // Follows the bits after the first tableBits of next16 from tree node j down to a symbol. A
 // complete code never needs more bits than that; running out of them means a broken table.
@@ -145,63 +146,143 @@ uint32_t DecodeSymbol(const St& st, TBits& in, const uint16_t* table, int tableB
     return j;
 }
 
-template <class TBits> uint32_t DecodeLiteral(const St& st, TBits& in) {
-    return DecodeSymbol(st, in, st.LiteralTable, St::kLiteralTableBits, St::kLiteralSymbols,
-                        st.LiteralLengths);
+// ---- the entries the decoding loop reads ----
+// Literal entries: the bits of the whole entry in bits 0..5, so that a shift by the entry takes
+// them, and those of its first code in bits 8..12. Then one literal in bits 16..23 and, with
+// kPair, a second in bits 24..31; or (with kNotLiteral) a match length in bits 16..24; or (with
+// kTreeRoot too) the tree node of codes longer than the table.
+constexpr uint32_t kNotLiteral = 1u << 14;
+constexpr uint32_t kTreeRoot = 1u << 15;
+constexpr uint32_t kPair = 1u << 13;
+constexpr int kFirstBitsShift = 8;
+constexpr int kValueShift = 16;
+constexpr uint32_t kBitsMask = 31;
+
+uint32_t EntryBits(uint32_t entry) {
+    return entry & 63;
+}
+uint32_t FirstBits(uint32_t entry) {
+    return entry >> kFirstBitsShift & kBitsMask;
 }
 
-// A symbol of the pre-code or the position code, whichever AuxTable holds.
-template <class TBits> uint32_t DecodeAux(const St& st, TBits& in, uint32_t symbols) {
-    return DecodeSymbol(st, in, st.AuxTable, St::kAuxTableBits, symbols, st.AuxLengths);
+// Pairs cost a second lookup per entry, which a block of few symbols does not win back.
+constexpr uint32_t kPairsFrom = 1024;
+
+void MakeLiteralEntries(St& st, bool pairs) {
+    constexpr uint32_t kMask = (1u << St::kLiteralTableBits) - 1;
+    for (uint32_t i = 0; i <= kMask; ++i) {
+        const uint32_t t = st.LiteralTable[i];
+        const uint32_t j = t & kIndexMask;
+        const uint32_t len = t >> kLengthShift;
+        uint32_t entry = len | len << kFirstBitsShift;
+        if (j >= St::kLiteralSymbols) {
+            entry = kNotLiteral | kTreeRoot | j << kValueShift;
+        } else if (j > 255) {
+            entry |= kNotLiteral | (j - kLengthBias) << kValueShift;
+        } else {
+            entry |= j << kValueShift;
+            // A second literal whose code lies wholly within the rest of the table's bits.
+            const uint32_t t2 = st.LiteralTable[(i << len) & kMask];
+            const uint32_t len2 = t2 >> kLengthShift;
+            if (pairs && (t2 & kIndexMask) <= 255 && len + len2 <= St::kLiteralTableBits) {
+                entry = kPair | ((t2 & kIndexMask) << 8 | j) << kValueShift | (len + len2) |
+                        len << kFirstBitsShift;
+            }
+        }
+        st.LiteralEntries[i] = entry;
+    }
+}
+
+// Distance entries: the base distance in bits 0..12, the count of extra bits in 16..19 and the
+// bits of the code in 20..24; or kTreeRoot with the tree node.
+constexpr uint32_t DistanceEntry(uint32_t j, uint32_t codeBits) {
+    const uint32_t extra = j == 0 ? 0 : j - 1;
+    const uint32_t base = j == 0 ? 0 : 1u << extra;
+    return base | extra << 16 | codeBits << 20;
+}
+
+void MakeDistanceEntries(St& st) {
+    for (size_t i = 0; i < std::size(st.AuxTable); ++i) {
+        const uint32_t t = st.AuxTable[i];
+        const uint32_t j = t & kIndexMask;
+        st.DistanceEntries[i] =
+            j >= St::kPositionSymbols ? kTreeRoot | j : DistanceEntry(j, t >> kLengthShift);
+    }
+}
+
+template <class TBits> uint32_t DecodeLiteral(const St& st, TBits& in) {
+    const uint32_t entry = st.LiteralEntries[in.Peek16() >> (16 - St::kLiteralTableBits)];
+    if ((entry & kTreeRoot) != 0) {
+        const uint32_t j =
+            WalkTree(st, entry >> kValueShift, St::kLiteralTableBits, St::kLiteralSymbols, in.Peek16());
+        in.Consume(st.LiteralLengths[j]);
+        return j;
+    }
+    in.Consume(FirstBits(entry));
+    const uint32_t value = entry >> kValueShift;
+    return (entry & kNotLiteral) != 0 ? (value & 0x1FF) + kLengthBias : value & 0xFF;
+}
+
+// The pre-code, whichever AuxTable holds while the literal lengths are read.
+template <class TBits> uint32_t DecodePreCode(const St& st, TBits& in) {
+    return DecodeSymbol(st, in, st.AuxTable, St::kAuxTableBits, St::kPreCodeSymbols, st.AuxLengths);
 }
 
 // 0..8191: position symbol j > 0 gives the top bit 2^(j-1), followed by j-1 plain bits.
 template <class TBits> uint32_t DecodeDistance(const St& st, TBits& in) {
-    const uint32_t j = DecodeAux(st, in, St::kPositionSymbols);
-    if (j == 0) return 0;
-    return (1u << (j - 1)) + GetBits(in, j - 1);
-}
-
-// Copies length bytes from ring position src to r and to out, wrapping at the end of the ring,
-// byte by byte: a source that overlaps r repeats the bytes just written.
-void CopyMatch(uint8_t* window, uint32_t r, uint32_t src, uint32_t length, uint8_t* out) {
-    while (length > 0) {
-        const uint32_t run = std::min({length, St::kRingSize - r, St::kRingSize - src});
-        for (uint32_t k = 0; k < run; ++k) {
-            const uint8_t b = window[src + k];
-            window[r + k] = b;
-            out[k] = b;
-        }
-        out += run;
-        length -= run;
-        r = (r + run) & kRingMask;
-        src = (src + run) & kRingMask;
+    uint32_t entry = st.DistanceEntries[in.Peek16() >> (16 - St::kAuxTableBits)];
+    if ((entry & kTreeRoot) != 0) {
+        const uint32_t j =
+            WalkTree(st, entry & kIndexMask, St::kAuxTableBits, St::kPositionSymbols, in.Peek16());
+        entry = DistanceEntry(j, st.AuxLengths[j]);
     }
+    return (entry & 0x1FFF) + in.Take(entry >> 20 & kBitsMask, entry >> 16 & 15);
 }
 
-// The same copy, 8 bytes at a time where that gives the same result, writing up to kOverrun - 1
-// bytes past the end of the match in the ring and in out. The caller leaves room for them in out.
-void CopyMatchOverrun(uint8_t* window, uint32_t r, uint32_t src, uint32_t length, uint8_t* out) {
-    const bool noWrap = r + length + kOverrun <= St::kRingSize && src + length + kOverrun <= St::kRingSize;
-    if (noWrap && (src > r || r - src >= 8)) {
-        for (uint32_t k = 0; k < length; k += 8) {
-            uint64_t chunk;
-            std::memcpy(&chunk, window + src + k, 8);
-            std::memcpy(window + r + k, &chunk, 8);
-            std::memcpy(out + k, &chunk, 8);
+void Copy8(uint8_t* dst, const uint8_t* src) {
+    uint64_t chunk;
+    std::memcpy(&chunk, src, 8);
+    std::memcpy(dst, &chunk, 8);
+}
+
+// Writes the length bytes that start back bytes before dst, to dst: a source that overlaps dst
+// repeats the bytes just written. Writes up to 29 bytes past the end, which the area leaves room
+// for; those bytes are written again before they are used.
+void CopyMatch(uint8_t* dst, uint32_t back, uint32_t length) {
+    const uint8_t* src = dst - back;
+    uint8_t* const end = dst + length;
+    if (back >= 8) { // each 8-byte load then reads only bytes already in place
+        // Most matches are short: 32 bytes without a test first.
+        Copy8(dst, src);
+        Copy8(dst + 8, src + 8);
+        Copy8(dst + 16, src + 16);
+        Copy8(dst + 24, src + 24);
+        for (src += 32, dst += 32; dst < end; src += 16, dst += 16) {
+            Copy8(dst, src);
+            Copy8(dst + 8, src + 8);
         }
-    } else if (noWrap && src + 1 == r) { // distance 0: a run of one byte
-        std::memset(window + r, window[src], length);
-        std::memset(out, window[src], length);
+    } else if (back == 1) {
+        const uint64_t run = *src * 0x0101010101010101ULL;
+        do {
+            std::memcpy(dst, &run, 8);
+            dst += 8;
+        } while (dst < end);
     } else {
-        CopyMatch(window, r, src, length, out);
+        do *dst++ = *src++;
+        while (dst < end);
     }
 }
 
-// Bits for the fast loop: the caller tops the window up before each symbol, which then needs at
+// Bits for the fast loop: the caller tops the window up before each entry, which then needs at
 // most 16 + 16 + 12 bits.
 struct TRegisterBits : TBitWindow {
     void Consume(uint32_t n) { Drop(n); }
+    uint32_t Take(uint32_t skip, uint32_t n) {
+        const uint32_t total = skip + n;
+        const auto value = static_cast<uint32_t>((Bits >> 1) >> (63 - total)) & ((1u << n) - 1);
+        Drop(total);
+        return value;
+    }
 };
 
 class TLH5Decoder {
@@ -214,14 +295,18 @@ public:
         FSt.BitsEnded = false;
         FSt.BlockRemaining = 0;
         Fill();
-        std::memset(FSt.Window, ' ', sizeof FSt.Window);
-        uint32_t r = 0;
+        std::memset(FSt.Area, ' ', kWindow);
+        FPos = FFlushed = kWindow;
         int64_t produced = 0;
         while (produced < destSize) {
+            MakeRoom();
             if (FSt.BlockRemaining == 0) ReadBlockHeader();
-            FastRun(r, produced, destSize);
-            if (produced < destSize && FSt.BlockRemaining != 0) CarefulStep(r, produced);
+            if (!FastRun(produced, destSize)) CarefulStep(produced);
         }
+        FlushFullBlocks();
+        // The rest goes out with the byte layer's final write.
+        FIo.OutPos = static_cast<int32_t>(FPos - FFlushed);
+        std::memcpy(FIo.OutBuf.get(), FSt.Area + FFlushed, FPos - FFlushed);
     }
 
     // The careful path's view of the bits (TBits): refills as it goes.
@@ -231,10 +316,16 @@ public:
         FSt.BitAvail -= static_cast<int32_t>(n);
         Fill();
     }
+    uint32_t Take(uint32_t skip, uint32_t n) {
+        Consume(skip);
+        return GetBits(*this, n);
+    }
 
 private:
     TCompThreadSafety& FIo;
     St& FSt;
+    uint32_t FPos = 0;     // where the next expanded byte goes in the area
+    uint32_t FFlushed = 0; // the area's bytes before this have gone to Dest
 
     // Tops the bits up to at least 16. Bytes already in the input buffer are taken freely; a new
     // block is read only when fewer than 16 bits remain, exactly where a reader taking one byte at
@@ -243,7 +334,7 @@ private:
         if (FSt.BitAvail >= 16) return;
         if (FIo.InEnd - FIo.InPos >= 8) {
             TBitWindow w{FSt.Bits, FSt.BitAvail};
-            FIo.InPos += w.TopUp(FIo.InBuf.get() + FIo.InPos);
+            FIo.InPos += static_cast<int32_t>(w.TopUp(FIo.InBuf.get() + FIo.InPos));
             FSt.Bits = w.Bits;
             FSt.BitAvail = w.Avail;
             return;
@@ -262,85 +353,106 @@ private:
         }
     }
 
-    // Decodes symbols of the current block with the bits, the input position and the output
-    // position held in registers, for as long as each symbol is sure to find its bits among the
-    // bytes already in InBuf and room for its bytes (up to 256) in OutBuf. Touches neither stream.
-    void FastRun(uint32_t& r, int64_t& produced, int64_t destSize) {
-        TRegisterBits in{{FSt.Bits, FSt.BitAvail}};
-        const uint8_t* const inBuf = FIo.InBuf.get();
-        int32_t inPos = FIo.InPos;
-        const int32_t inEnd = FIo.InEnd;
-        uint8_t* const out = FIo.OutBuf.get();
-        int32_t outPos = FIo.OutPos;
-        uint8_t* const window = FSt.Window;
-        uint32_t block = FSt.BlockRemaining;
-        int64_t done = produced;
-        uint32_t pos = r;
-        const auto putLiteral = [&](uint32_t sym) {
-            window[pos] = static_cast<uint8_t>(sym);
-            out[outPos++] = static_cast<uint8_t>(sym);
-            pos = (pos + 1) & kRingMask;
-            ++done;
-        };
-        while (block != 0 && done < destSize && inEnd - inPos >= 8 &&
-               outPos <= kCodecBufferSize - static_cast<int32_t>(kLongestMatch + kOverrun)) {
-            inPos += in.TopUp(inBuf + inPos);
-            --block;
-            const uint32_t sym = DecodeLiteral(FSt, in);
-            if (sym <= 255) {
-                putLiteral(sym);
-                // At least 40 bits are left, enough for a second literal without a top-up when its
-                // code is in the table.
-                if (block != 0 && done < destSize) {
-                    const uint32_t entry = FSt.LiteralTable[in.Peek16() >> (16 - St::kLiteralTableBits)];
-                    if ((entry & kIndexMask) <= 255) {
-                        in.Drop(entry >> kLengthShift);
-                        --block;
-                        putLiteral(entry & kIndexMask);
-                    }
-                }
-                continue;
-            }
-            const uint32_t length = sym - kLengthBias;
-            const uint32_t distance = DecodeDistance(FSt, in);
-            CopyMatchOverrun(window, pos, (pos - distance - 1) & kRingMask, length, out + outPos);
-            outPos += static_cast<int32_t>(length);
-            pos = (pos + length) & kRingMask;
-            done += length; // the last match may run past destSize; all of it is written
+    // Passes on every full block of expanded bytes but the last, which a byte-at-a-time writer
+    // would hand over only when its next byte comes.
+    void FlushFullBlocks() {
+        while (FPos - FFlushed > kBlockBytes) {
+            FIo.FlushBlock(FSt.Area + FFlushed);
+            FFlushed += kBlockBytes;
         }
-        FSt.Bits = in.Bits;
-        FSt.BitAvail = in.Avail;
-        FIo.InPos = inPos;
-        FIo.OutPos = outPos;
-        FSt.BlockRemaining = block;
-        produced = done;
-        r = pos;
-        Fill(); // back to 16 bits or more, reading on where the last symbol needed it
     }
 
-    // One symbol through WriteByte, where the fast loop cannot be sure of its input or output.
-    void CarefulStep(uint32_t& r, int64_t& produced) {
+    // Before each symbol: at most one block of expanded bytes waits, and the longest match fits.
+    void MakeRoom() {
+        FlushFullBlocks();
+        if (FPos <= kSlideAt) return;
+        const uint32_t shift = FPos - kWindow; // FFlushed >= FPos - kBlockBytes >= shift
+        std::memmove(FSt.Area, FSt.Area + shift, kWindow);
+        FPos -= shift;
+        FFlushed -= shift;
+    }
+
+    // Decodes entries of the current block with the bits, the input position and the output
+    // position held in registers, for as long as each is sure to find its bits among the bytes
+    // already in InBuf, and its symbols (two at most) stay within the block, DestSize, the block of
+    // expanded bytes MakeRoom allows and the area. Touches neither stream; false when it decoded
+    // nothing.
+    bool FastRun(int64_t& produced, int32_t destSize) {
+        const uint32_t start = FPos;
+        // A symbol may start at stop or before.
+        const int64_t stop =
+            std::min({static_cast<int64_t>(FFlushed + kBlockBytes), static_cast<int64_t>(kSlideAt),
+                      static_cast<int64_t>(start) + destSize - produced - 1});
+        if (stop <= start) return false; // covers most of what the loop tests
+        uint8_t* const first = FSt.Area + start;
+        uint8_t* const last = FSt.Area + stop;
+        const uint8_t* const inFirst = FIo.InBuf.get() + FIo.InPos;
+        const uint8_t* const inLast = FIo.InBuf.get() + FIo.InEnd - 8; // a top-up reads eight bytes
+        uint8_t* out = first;
+        const uint8_t* in = inFirst;
+        uint32_t block = FSt.BlockRemaining;
+        if (!(out < last && block >= 2 && in <= inLast)) return false;
+        TRegisterBits bits{{FSt.Bits, FSt.BitAvail}};
+        const uint32_t* const literals = FSt.LiteralEntries;
+        in += bits.TopUp(in);
+        uint32_t entry = literals[bits.Bits >> (64 - St::kLiteralTableBits)];
+        for (;;) {
+            if ((entry & kNotLiteral) == 0) [[likely]] {
+                bits.Drop(EntryBits(entry));
+                // The second byte counts only in a pair.
+                const auto two = static_cast<uint16_t>(entry >> kValueShift);
+                std::memcpy(out, &two, 2);
+                const uint32_t count = 1 + (entry & kPair) / kPair;
+                out += count;
+                block -= count;
+            } else {
+                --block;
+                uint32_t length = entry >> kValueShift & 0x1FF;
+                if ((entry & kTreeRoot) != 0) [[unlikely]] {
+                    TRegisterBits walked = bits; // keeps bits itself in registers
+                    length = DecodeLiteral(FSt, walked);
+                    bits = walked;
+                    if (length <= 255) *out = static_cast<uint8_t>(length);
+                    length = length <= 255 ? 1 : length - kLengthBias;
+                } else {
+                    bits.Drop(FirstBits(entry));
+                }
+                if (length > 1) {
+                    const uint32_t distance = DecodeDistance(FSt, bits);
+                    CopyMatch(out, distance + 1, length);
+                }
+                out += length; // the last match may run past destSize; all of it is written
+            }
+            // The next entry's table bits are valid before the top-up: an entry takes at most 44 of
+            // the 56 or more bits it found.
+            entry = literals[bits.Bits >> (64 - St::kLiteralTableBits)];
+            if (!(out < last && block >= 2 && in <= inLast)) break;
+            in += bits.TopUp(in);
+        }
+        FSt.Bits = bits.Bits;
+        FSt.BitAvail = bits.Avail;
+        FIo.InPos += static_cast<int32_t>(in - inFirst);
+        FSt.BlockRemaining = block;
+        const auto written = static_cast<uint32_t>(out - first);
+        produced += written;
+        FPos += written;
+        Fill(); // back to 16 bits or more, reading on where the last symbol needed it
+        return true;
+    }
+
+    // One symbol with refills as it goes, where the fast loop cannot be sure of its input.
+    void CarefulStep(int64_t& produced) {
         --FSt.BlockRemaining;
         const uint32_t sym = DecodeLiteral(FSt, *this);
         if (sym <= 255) {
-            FSt.Window[r] = static_cast<uint8_t>(sym);
-            FIo.WriteByte(static_cast<uint8_t>(sym));
-            r = (r + 1) & kRingMask;
+            FSt.Area[FPos++] = static_cast<uint8_t>(sym);
             ++produced;
             return;
         }
-        uint32_t length = sym - kLengthBias;
-        uint32_t src = (r - DecodeDistance(FSt, *this) - 1) & kRingMask;
+        const uint32_t length = sym - kLengthBias;
+        CopyMatch(FSt.Area + FPos, DecodeDistance(FSt, *this) + 1, length);
+        FPos += length;
         produced += length;
-        while (length > 0) {
-            if (FIo.OutPos == kCodecBufferSize) FIo.FlushFullOutput();
-            const uint32_t run = std::min(length, static_cast<uint32_t>(kCodecBufferSize - FIo.OutPos));
-            CopyMatch(FSt.Window, r, src, run, FIo.OutBuf.get() + FIo.OutPos);
-            FIo.OutPos += static_cast<int32_t>(run);
-            length -= run;
-            r = (r + run) & kRingMask;
-            src = (src + run) & kRingMask;
-        }
     }
 
     // ---- block header ----
@@ -351,6 +463,8 @@ private:
         ReadAuxLengths(St::kPreCodeSymbols, 5, 3);
         ReadLiteralLengths();
         ReadAuxLengths(St::kPositionSymbols, 4, -1);
+        MakeLiteralEntries(FSt, FSt.BlockRemaining >= kPairsFrom);
+        MakeDistanceEntries(FSt);
     }
 
     // A count of 0 sends one symbol that every lookup yields without taking any bits.
@@ -401,7 +515,7 @@ private:
         if (n > St::kLiteralSymbols) throw ELZHBadDecodeTable();
         uint32_t i = 0;
         while (i < n) {
-            const uint32_t sym = DecodeAux(FSt, *this, St::kPreCodeSymbols);
+            const uint32_t sym = DecodePreCode(FSt, *this);
             if (sym >= 3) {
                 FSt.LiteralLengths[i++] = static_cast<uint8_t>(sym - 2);
                 continue;
@@ -421,7 +535,7 @@ private:
 
 void ExpandLH5(TCompThreadSafety& state, int32_t destSize) {
     if (destSize <= 0) return;
-    state.LH5 = std::make_unique<TLH5State>();
+    state.LH5 = std::make_unique_for_overwrite<TLH5State>();
     TLH5Decoder(state, *state.LH5).Run(destSize);
     state.LH5.reset();
 }

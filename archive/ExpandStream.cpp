@@ -104,10 +104,14 @@ bool TCompThreadSafety::RefillInput() {
 }
 
 void TCompThreadSafety::FlushFullOutput() {
-    GiveUpTimeSlice();
-    OutSum += ByteSum(OutBuf.get(), kCodecBufferSize);
-    Dest->WriteBuffer(OutBuf.get(), kCodecBufferSize);
+    FlushBlock(OutBuf.get());
     OutPos = 0;
+}
+
+void TCompThreadSafety::FlushBlock(const uint8_t* block) {
+    GiveUpTimeSlice();
+    OutSum += ByteSum(block, kCodecBufferSize);
+    Dest->WriteBuffer(block, kCodecBufferSize);
 }
 
 void TCompThreadSafety::FlushFinalOutput() {

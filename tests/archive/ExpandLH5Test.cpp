@@ -219,6 +219,26 @@ TEST(Lh5Blocks, AHeaderOfZeroSymbolsServes65536AndConstantCodesTakeNoBits) {
     EXPECT_EQ(ExpandLH5Bytes(w, 65537), expected);
 }
 
+TEST(Lh5Blocks, TwoLiteralsTakenTogetherStopAtTheEndOfTheBlockAndAtDestSize) {
+    // An odd count of 1-bit literals, long enough for the decoder to take them two at a time; the
+    // next block codes other letters.
+    TBitWriter w;
+    std::vector<uint8_t> expected;
+    {
+        TScript first(w, lh5::CodedBlock(1025, kTwoLiterals));
+        for (int i = 0; i < 1025; ++i) first.Literal(i % 3 == 0 ? 'A' : 'B');
+        expected = first.Expected;
+    }
+    TScript second(w, lh5::CodedBlock(1500, lh5::LiteralLengthsWith({{'C', 1}, {'D', 1}})));
+    for (int i = 0; i < 1500; ++i) second.Literal(i % 5 == 0 ? 'C' : 'D');
+    expected.insert(expected.end(), second.Expected.begin(), second.Expected.end());
+    for (const int32_t destSize : {2525, 2524, 1026, 1025, 7}) {
+        EXPECT_EQ(ExpandLH5Bytes(w, destSize),
+                  std::vector<uint8_t>(expected.begin(), expected.begin() + destSize))
+            << destSize;
+    }
+}
+
 TEST(Lh5Blocks, DestSizeZeroOrLessReadsAndWritesNothing) {
     TBitWriter w;
     TBlockWriter(w, lh5::ConstantBlock(1, 'A'));
@@ -251,17 +271,19 @@ TEST(Lh5Matches, TheLastMatchIsWrittenInFullPastDestSize) {
     EXPECT_EQ(ExpandLH5Bytes(w, 5), std::vector<uint8_t>(11, 'Z'));
 }
 
-TEST(Lh5Matches, MatchesReachAcrossTheEndOfTheWindowAndBackToItsStart) {
-    // Pseudo-random literals and matches of every length and of distances up to 8191, over more
-    // than twice the window, checked against the plain definition of a match.
+namespace {
+
+// Pseudo-random literals and matches of every length and of distances up to 8191 in one block,
+// checked against the plain definition of a match.
+void ExpectRandomMatches(int symbols, uint32_t seed) {
     std::vector<uint8_t> literal(510, 9);
     literal[0] = literal[1] = 8; // 2/256 + 508/512: complete
     std::vector<uint8_t> position(14, 4);
     position[0] = position[1] = 3; // 2/8 + 12/16: complete
-    std::mt19937 random(7);
+    std::mt19937 random(seed);
     TBitWriter w;
-    TScript s(w, lh5::CodedBlock(0, literal, position));
-    for (int i = 0; i < 12000; ++i) {
+    TScript s(w, lh5::CodedBlock(static_cast<uint32_t>(symbols), literal, position));
+    for (int i = 0; i < symbols; ++i) {
         if (static_cast<uint32_t>(random()) % 3 != 0) {
             s.Literal(static_cast<uint8_t>(random()));
         } else {
@@ -271,8 +293,55 @@ TEST(Lh5Matches, MatchesReachAcrossTheEndOfTheWindowAndBackToItsStart) {
             s.Match(3 + static_cast<uint32_t>(random()) % 254, distance);
         }
     }
-    ASSERT_GT(s.Expected.size(), 3u * 8192);
     EXPECT_EQ(ExpandLH5Bytes(w, static_cast<int32_t>(s.Expected.size())), s.Expected);
+}
+
+} // namespace
+
+TEST(Lh5Matches, MatchesReachAcrossTheEndOfTheWindowAndBackToItsStart) {
+    // Over more than three windows.
+    ExpectRandomMatches(12000, 7);
+}
+
+TEST(Lh5Matches, MatchesStayRightOverOutputMuchLongerThanTheWindow) {
+    // About 1.8 MB: every distance keeps reaching the bytes it names however far the output runs.
+    ExpectRandomMatches(65000, 11);
+}
+
+// ---- output ----
+
+TEST(Lh5Output, FullBlocksGoToDestAsTheNextByteComesEvenWhenTheNextBlockIsBroken) {
+    for (const int32_t size : {3 * 8192 + 5, 2 * 8192, 8191}) {
+        TBitWriter w;
+        TBlockWriter block(w, lh5::CodedBlock(0, kTwoLiterals));
+        for (int i = 0; i < size; ++i) block.Literal(i % 7 == 0 ? 'A' : 'B');
+        TCompThreadSafety state;
+        TMemoryStream source(w.Bytes());
+        TRecordingStream dest;
+        int32_t checksum = 0;
+        ExpandStream(state, dest, source, static_cast<int32_t>(w.Bytes().size()), size, coLZH5, checksum,
+                     false, 0, nullptr);
+        std::vector<int32_t> writes(static_cast<size_t>((size - 1) / 8192), 8192);
+        writes.push_back(size - 8192 * static_cast<int32_t>(writes.size()));
+        EXPECT_EQ(dest.Writes, writes) << size;
+        EXPECT_EQ(dest.Size(), size);
+    }
+    // 8192 bytes, then a block whose table is refused: the full block was still waiting for its
+    // next byte, so nothing has gone out.
+    TBitWriter w;
+    {
+        TBlockWriter block(w, lh5::CodedBlock(8192, kTwoLiterals));
+        for (int i = 0; i < 8192; ++i) block.Literal('A');
+    }
+    PutBlockWithPositionLengths(w, {1, 1, 1});
+    TCompThreadSafety state;
+    TMemoryStream source(w.Bytes());
+    TRecordingStream dest;
+    int32_t checksum = 0;
+    EXPECT_THROW(ExpandStream(state, dest, source, static_cast<int32_t>(w.Bytes().size()), 9000, coLZH5,
+                              checksum, false, 0, nullptr),
+                 ELZHBadDecodeTable);
+    EXPECT_TRUE(dest.Writes.empty());
 }
 
 // ---- input ----
