@@ -2,20 +2,8 @@
 # yar-cli.sh WORKDIR YAR [RUNNER...]: the conventions of the command line: exit codes, short command
 # names, --version, entries chosen by name or pattern, -O, --json, pack's refusal to overwrite, and an
 # interrupted extraction (natively) that leaves nothing behind.
-set -uo pipefail
-work=${1:?work directory}; yar=${2:?yar program}; shift 2
-runner=("$@")
-rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-run() { "${runner[@]}" "$yar" "$@"; }
-expect() {
-  local want=$1; shift
-  run "$@" >out.txt 2>err.txt
-  local got=$?
-  [ "$got" -eq "$want" ] || { fail "yar $* exited $got, wanted $want"; cat out.txt err.txt; }
-}
+# shellcheck source=tests/yar/yar-script-lib.sh
+. "$(dirname "$0")/yar-script-lib.sh" "$@"
 
 mkdir -p tree/docs tree/bin
 echo "read me" >tree/docs/readme.txt
@@ -40,7 +28,7 @@ expect 0 a -q --force one.yar tree
 
 expect 0 t -q one.yar
 expect 0 x -q one.yar -d chosen 'docs/read*'
-[ -f chosen/docs/readme.txt ] && [ ! -e chosen/docs/notes.txt ] && [ ! -e chosen/bin ] ||
+[[ -f chosen/docs/readme.txt && ! -e chosen/docs/notes.txt && ! -e chosen/bin ]] ||
   fail "a pattern did not choose exactly its entry"
 expect 0 x -q one.yar -d byname TOOL.BIN
 [ -f byname/bin/tool.bin ] || fail "a name without a directory did not choose its entry"

@@ -2,22 +2,8 @@
 # yar-roundtrip.sh WORKDIR YAR [RUNNER...]: packs a tree of several hundred files into a segment set of
 # several volumes and into a single archive, then tests and extracts both and compares the trees; also
 # checks locked entries, a damaged volume, a missing volume and the refusal to overwrite.
-# RUNNER (e.g. Wine) runs YAR; paths handed to it are relative to WORKDIR.
-set -uo pipefail
-work=${1:?work directory}; yar=${2:?yar program}; shift 2
-runner=("$@")
-rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-run() { "${runner[@]}" "$yar" "$@"; }
-# expect CODE CMD...: runs yar, keeps its output in out.txt and err.txt, checks the exit code.
-expect() {
-  local want=$1; shift
-  run "$@" >out.txt 2>err.txt
-  local got=$?
-  [ "$got" -eq "$want" ] || { fail "yar $* exited $got, wanted $want"; cat out.txt err.txt; }
-}
+# shellcheck source=tests/yar/yar-script-lib.sh
+. "$(dirname "$0")/yar-script-lib.sh" "$@"
 
 # The tree: 12 directories of 25 files, empty ones, text that packs well, bytes that do not.
 for d in $(seq 0 11); do
