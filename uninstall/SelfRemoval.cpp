@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "system/FileServices.h"
 #include "system/Win32Files.h"
 #include "uninstall/Uninstaller.h"
 
@@ -28,10 +29,9 @@ std::string ModulePath() {
 } // namespace
 
 bool StartRemovalHelper(const std::string& program) {
-    char tempDir[MAX_PATH + 1];
+    const std::string tempDir = TempDirectory();
     char helper[MAX_PATH + 1];
-    const DWORD length = GetTempPathA(sizeof tempDir, tempDir);
-    if (length == 0 || length > MAX_PATH || GetTempFileNameA(tempDir, "yun", 0, helper) == 0) return false;
+    if (tempDir.empty() || GetTempFileNameA(tempDir.c_str(), "yun", 0, helper) == 0) return false;
     if (!CopyFileA(program.c_str(), helper, FALSE)) {
         DeleteFileA(helper);
         return false;
@@ -41,8 +41,8 @@ bool StartRemovalHelper(const std::string& program) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(helper, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, tempDir, &startup,
-                        &process)) {
+    if (!CreateProcessA(helper, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, tempDir.c_str(),
+                        &startup, &process)) {
         DeleteFileA(helper);
         return false;
     }
