@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -193,6 +194,11 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
     return result.QuadPart;
 }
 
+int64_t TFileStream::Size() {
+    LARGE_INTEGER size;
+    return GetFileSizeEx(FHandle, &size) ? size.QuadPart : -1;
+}
+
 #else
 
 namespace {
@@ -215,7 +221,7 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
     const bool create = IsCreate(mode);
     int flags = O_CLOEXEC;
     if (create) {
-        flags |= O_RDWR | O_CREAT; // truncated only once the lock is held
+        flags |= O_RDWR | O_CREAT;
     } else {
         switch (mode & kAccessMask) {
         case fmOpenWrite:
@@ -234,10 +240,15 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
         if (create) throw EFCreateError(fileName, reason);
         throw EFOpenError(fileName, reason);
     };
-    const int fd = ::open(fileName.c_str(), flags, 0666);
+    // A new file needs no truncation. Truncating one (even an empty one) makes ext4 flush it to disk
+    // on close, which costs an extraction of many small files most of its time.
+    int fd = create ? ::open(fileName.c_str(), flags | O_EXCL, 0666) : -1;
+    const bool existed = create && fd < 0 && errno == EEXIST;
+    if (!create || existed) fd = ::open(fileName.c_str(), flags, 0666);
     if (fd < 0) fail(errno);
     const int lock = LockFor(mode);
-    if ((lock != 0 && ::flock(fd, lock | LOCK_NB) != 0) || (create && ::ftruncate(fd, 0) != 0)) {
+    // An existing file is truncated only once the lock is held.
+    if ((lock != 0 && ::flock(fd, lock | LOCK_NB) != 0) || (existed && ::ftruncate(fd, 0) != 0)) {
         const int error = errno;
         ::close(fd);
         fail(error);
@@ -262,18 +273,31 @@ TFileStream::~TFileStream() {
 int32_t TFileStream::Read(void* buffer, int32_t count) {
     if (count <= 0) return 0;
     const ssize_t done = ::read(FHandle, buffer, static_cast<size_t>(count));
-    return done < 0 ? 0 : static_cast<int32_t>(done);
+    if (done <= 0) return 0;
+    FPosition += done;
+    return static_cast<int32_t>(done);
 }
 
 int32_t TFileStream::Write(const void* buffer, int32_t count) {
     if (count <= 0) return 0;
     const ssize_t done = ::write(FHandle, buffer, static_cast<size_t>(count));
-    return done < 0 ? 0 : static_cast<int32_t>(done);
+    if (done <= 0) return 0;
+    FPosition += done;
+    return static_cast<int32_t>(done);
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
+    if (origin == TSeekOrigin::soCurrent && offset == 0) return FPosition;
+    if (origin == TSeekOrigin::soBeginning && offset == FPosition) return FPosition;
     static constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
-    return ::lseek(FHandle, static_cast<off_t>(offset), kWhence[static_cast<int>(origin)]);
+    const off_t at = ::lseek(FHandle, static_cast<off_t>(offset), kWhence[static_cast<int>(origin)]);
+    if (at >= 0) FPosition = at;
+    return at;
+}
+
+int64_t TFileStream::Size() {
+    struct stat st {};
+    return ::fstat(FHandle, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
 }
 
 #endif

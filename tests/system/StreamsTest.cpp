@@ -130,3 +130,29 @@ TEST_F(FileStreamTest, ExposesThePlatformHandle) {
 #endif
     EXPECT_EQ(f.FileName(), Path("h.bin"));
 }
+
+// The position is kept by the stream itself: it must follow short reads, failed seeks and writes.
+TEST_F(FileStreamTest, ThePositionFollowsReadsWritesAndSeeks) {
+    TFileStream f(Path("p.bin"), fmCreate | fmShareExclusive);
+    f.WriteBuffer("0123456789", 10);
+    EXPECT_EQ(f.Position(), 10);
+    EXPECT_EQ(f.Size(), 10);
+    f.SetPosition(3);
+    char buf[16] = {};
+    EXPECT_EQ(f.Read(buf, 4), 4);
+    EXPECT_EQ(f.Position(), 7);
+    EXPECT_EQ(f.Read(buf, 16), 3); // short at the end
+    EXPECT_STREQ(buf, "7896");     // "789" over the earlier "3456"
+    EXPECT_EQ(f.Position(), 10);
+    EXPECT_EQ(f.Read(buf, 4), 0);
+    EXPECT_EQ(f.Position(), 10);
+    EXPECT_EQ(f.Seek(-20, TSeekOrigin::soCurrent), -1); // before the start: refused, position kept
+    EXPECT_EQ(f.Position(), 10);
+    EXPECT_EQ(f.Seek(-2, TSeekOrigin::soEnd), 8);
+    f.WriteBuffer("abcd", 4); // past the old end
+    EXPECT_EQ(f.Position(), 12);
+    EXPECT_EQ(f.Size(), 12);
+    f.SetPosition(0);
+    f.ReadBuffer(buf, 12);
+    EXPECT_EQ(std::string(buf, 12), "01234567abcd");
+}

@@ -110,6 +110,48 @@ TEST_F(YarPlacement, FilesAppearOnlyWhenComplete) {
     EXPECT_EQ(ReadFile(out + "/one.txt"), Bytes("new"));
 }
 
+// Placing needs no question the file system answers at once: what changes meanwhile still counts.
+TEST_F(YarPlacement, WhatComesMeanwhileIsKeptAndAttributesStillApply) {
+    const std::string out = Dir() + "/out";
+    TPlacement place(out, false);
+    place.Place("sub\\late.txt");
+    place.Target().WriteBuffer("ours", 4);
+    WriteFile(out + "/sub/late.txt", Bytes("theirs")); // made by someone else while we wrote
+    place.Place("sub\\ro.txt");
+    EXPECT_EQ(ReadFile(out + "/sub/late.txt"), Bytes("theirs"));
+    EXPECT_EQ(place.Refused(), std::vector<std::string>{out + "/sub/late.txt"});
+    place.Target().WriteBuffer("r", 1);
+    place.Commit(0x21);
+    EXPECT_EQ(place.Placed(), 1u);
+    // Nothing but the two files: the refused one's temporary file went.
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(out + "/sub")) ++files;
+    EXPECT_EQ(files, 2u);
+#ifndef _WIN32
+    struct stat st {};
+    ASSERT_EQ(::stat((out + "/sub/ro.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH), 0u); // read-only as stored
+#endif
+}
+
+// The free space is asked again before an entry that the space last seen, less what was placed
+// since, might not hold.
+TEST_F(YarPlacement, TheFreeSpaceIsAskedAgainWhenAnEntryComesNearIt) {
+    TPlacement place(Dir() + "/out", false);
+    int asked = 0;
+    place.FreeSpace = [&](const std::string&) {
+        ++asked;
+        return 10000.0;
+    };
+    place.Place("a", 1000); // asked: 9000 left by the run's count
+    place.Place("b", 4000); // within half of it: not asked, 5000 left
+    EXPECT_EQ(asked, 1);
+    place.Place("c", 3000); // more than half of what is left: asked again
+    EXPECT_EQ(asked, 2);
+    EXPECT_THROW(place.Place("d", 20000), EToolFileError);
+    EXPECT_EQ(asked, 3);
+}
+
 // A numbered set of two volumes of one archive, for the tool's reader.
 class YarSet : public SegmentTest {
 protected:

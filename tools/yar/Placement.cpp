@@ -16,6 +16,8 @@
 #include <windows.h>
 #else
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
 #endif
 
 namespace yar::tool {
@@ -45,6 +47,47 @@ std::string TempNameIn(const std::string& dir) {
     char name[24];
     std::snprintf(name, sizeof name, ".yar%08llx", static_cast<unsigned long long>(random() & 0xFFFFFFFFull));
     return (fs::path(dir) / name).string();
+}
+
+// Renames the complete temporary file to its final name. False when the name is taken and may not be
+// replaced; ec tells any other failure.
+bool MoveIntoPlace(const std::string& temp, const std::string& final, bool overwrite, std::error_code& ec) {
+#ifndef _WIN32
+    // One call that refuses an existing name, where the file system can.
+    if (!overwrite) {
+        if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, final.c_str(), RENAME_NOREPLACE) == 0) return true;
+        if (errno == EEXIST) return false;
+        if (errno != EINVAL && errno != ENOSYS) {
+            ec.assign(errno, std::generic_category());
+            return true;
+        }
+    }
+#endif
+    if (fs::symlink_status(final, ec).type() != fs::file_type::not_found) {
+        if (!overwrite) return false;
+        // Replacing needs a writable file where Windows is concerned; the old one (or the link) goes first.
+        if (!fs::is_symlink(final, ec)) ApplyFileAttributes(final, 0x20);
+        fs::remove(final, ec);
+    }
+    ec.clear();
+    fs::rename(temp, final, ec);
+    return true;
+}
+
+// Whether attributes change anything on a file this run has just created. Natively only the
+// read-only bit counts, and a new file is writable unless the user's file mask says otherwise.
+bool NeedsAttributes(uint16_t attributes) {
+#ifdef _WIN32
+    (void)attributes;
+    return true;
+#else
+    static const bool createdWritable = [] {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        return (mask & S_IWUSR) == 0;
+    }();
+    return (attributes & 0x01) != 0 || !createdWritable;
+#endif
 }
 
 std::string SizeText(double bytes) {
@@ -122,9 +165,18 @@ std::optional<std::string> TPlacement::LinkOnTheWay(const std::string& final) co
     return std::nullopt;
 }
 
-void TPlacement::CheckSpace(const std::string& final, int64_t size) const {
+void TPlacement::CheckSpace(const std::string& final, int64_t size) {
     if (size <= 0 || !FreeSpace) return;
+    // The free space last asked for this directory, less what this run placed there since, answers
+    // for entries well within it; the writes still tell when others fill the disk meanwhile.
+    const std::string dir = fs::path(final).parent_path().string();
+    if (dir == FSpaceDir && static_cast<double>(size) * 2 <= FSpaceLeft) {
+        FSpaceLeft -= static_cast<double>(size);
+        return;
+    }
     double free = FreeSpace(final);
+    FSpaceDir = free < 0 ? std::string() : dir;
+    FSpaceLeft = free - static_cast<double>(size);
     if (free < 0) return; // unknown: the writes will tell
     if (FOverwrite) free += static_cast<double>(FileSizeAt(final).value_or(0));
     if (static_cast<double>(size) > free)
@@ -145,9 +197,14 @@ std::string TPlacement::Place(const std::string& targetPath, int64_t size) {
         FDuplicates.push_back(final);
         return {};
     }
-    if (const auto link = LinkOnTheWay(final)) {
-        FThroughLinks.emplace_back(final, *link);
-        return {};
+    // A directory this run has made or gone through is known to be no link: its files skip the walk.
+    const std::string dir = fs::path(final).parent_path().string();
+    const bool dirReady = FReadyDirs.count(dir) != 0;
+    if (!dirReady) {
+        if (const auto link = LinkOnTheWay(final)) {
+            FThroughLinks.emplace_back(final, *link);
+            return {};
+        }
     }
     std::error_code ec;
     const auto type = fs::symlink_status(final, ec).type();
@@ -160,11 +217,13 @@ std::string TPlacement::Place(const std::string& targetPath, int64_t size) {
         return {};
     }
     CheckSpace(final, size);
-    const std::string dir = fs::path(final).parent_path().string();
-    fs::create_directories(dir, ec);
-    if (ec) {
-        FFailed.emplace_back(final, "cannot create the directory " + dir + ": " + ec.message());
-        return {};
+    if (!dirReady) {
+        fs::create_directories(dir, ec);
+        if (ec) {
+            FFailed.emplace_back(final, "cannot create the directory " + dir + ": " + ec.message());
+            return {};
+        }
+        FReadyDirs.insert(dir);
     }
     for (int attempt = 0;; ++attempt) {
         const std::string temp = TempNameIn(dir);
@@ -190,18 +249,18 @@ void TPlacement::Commit(std::optional<uint16_t> attributes) {
     const std::string temp = std::exchange(FPendingTemp, {});
     const std::string final = std::exchange(FPendingFinal, {});
     std::error_code ec;
-    if (fs::symlink_status(final, ec).type() != fs::file_type::not_found) {
-        // Replacing needs a writable file where Windows is concerned; the old one (or the link) goes first.
-        if (!fs::is_symlink(final, ec)) ApplyFileAttributes(final, 0x20);
-        fs::remove(final, ec);
+    if (!MoveIntoPlace(temp, final, FOverwrite, ec)) {
+        // A file that came under that name meanwhile stays, as one that was there before would.
+        RemoveFileAt(temp);
+        FRefused.push_back(final);
+        return;
     }
-    fs::rename(temp, final, ec);
     if (ec) { // a name the file system cannot hold, say: this entry fails, the next may not
         RemoveFileAt(temp);
         FFailed.emplace_back(final, "cannot place it: " + ec.message());
         return;
     }
-    if (attributes) ApplyFileAttributes(final, *attributes);
+    if (attributes && NeedsAttributes(*attributes)) ApplyFileAttributes(final, *attributes);
     ++FPlaced;
     if (OnPlaced) OnPlaced(final);
 }

@@ -101,7 +101,7 @@ public:
 
 private:
     std::optional<std::string> LinkOnTheWay(const std::string& final) const;
-    void CheckSpace(const std::string& final, int64_t size) const;
+    void CheckSpace(const std::string& final, int64_t size);
 
     std::string FDir;
     bool FOverwrite;
@@ -109,7 +109,10 @@ private:
     std::string FPendingTemp, FPendingFinal;
     std::vector<std::string> FRefused, FUnsafe, FDuplicates;
     std::vector<std::pair<std::string, std::string>> FThroughLinks, FFailed;
-    std::unordered_set<std::string> FClaimed; // final paths this run writes (folded when case-blind)
+    std::unordered_set<std::string> FClaimed;   // final paths this run writes (folded when case-blind)
+    std::unordered_set<std::string> FReadyDirs; // directories made or found free of links by this run
+    std::string FSpaceDir;                      // where the free space was last asked
+    double FSpaceLeft = 0;                      // what is left of it by this run's own count
     std::size_t FPlaced = 0;
 };
 
