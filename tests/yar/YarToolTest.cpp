@@ -729,7 +729,21 @@ TEST(YarCharset, StoredNamesAreWindows1252BothWays) {
     EXPECT_EQ(StoredToUtf8(stored, TCharset::Bytes), stored);
     EXPECT_EQ(Utf8ToStored("\u65E5\u672C.txt", TCharset::Windows1252), std::nullopt); // no ANSI form
     EXPECT_EQ(Utf8ToStored("bad\xC3", TCharset::Windows1252), std::nullopt);          // no UTF-8
-    EXPECT_THROW(ParseCharset("cp437"), EUsageError);
+    EXPECT_THROW(ParseCharset("klingon"), EUsageError);
+}
+
+// Archives built on machines of other code pages, converted by the system.
+TEST(YarCharset, OtherCodePagesAreTheSystemsOwn) {
+    const TCharset dos = ParseCharset("cp437");
+    EXPECT_EQ(StoredToUtf8("\x81nd \x9B.txt", dos), "\u00FCnd \u00A2.txt");
+    EXPECT_EQ(Utf8ToStored("\u00FCnd \u00A2.txt", dos), "\x81nd \x9B.txt");
+    EXPECT_EQ(Utf8ToStored("\u20AC.txt", dos), std::nullopt); // no euro sign in DOS
+    // Shift-JIS: the second byte of a character may be a backslash, and is no separator.
+    const TCharset japanese = ParseCharset("cp932");
+    EXPECT_EQ(StoredToUtf8("\x95\x5C\\\x93\xFA.txt", japanese), "\u8868\\\u65E5.txt");
+    EXPECT_EQ(Utf8ToStored("\u8868\\\u65E5.txt", japanese), "\x95\x5C\\\x93\xFA.txt");
+    // A lead byte with nothing after it is shown, not dropped.
+    EXPECT_EQ(StoredToUtf8("a\x81", japanese), "a\uFFFD");
 }
 
 TEST_F(YarExtract, NamesAreExtractedAndPackedInTheirUtf8Form) {

@@ -56,7 +56,8 @@ struct TReadOptions {
 
 const char* CharsetHelp =
     "Charset of stored names: cp1252 (the default, converted to UTF-8; on Windows names "
-    "are passed as they are) or bytes (as stored)";
+    "are passed as they are), bytes (as stored), or another code page of the system (cp437, cp850, cp932 "
+    "...)";
 
 void AddReadOptions(CLI::App& sub, TReadOptions& o, bool withKey) {
     // A missing input is a file problem (exit 3), reported when it is opened.
