@@ -9,11 +9,14 @@ std::string UninstallKey(const std::string& title) {
     return std::string(kUninstallListKey) + "\\" + title;
 }
 
-std::string UninstallString(const std::string& TargetDir, const std::string& title) {
-    const std::string program = JoinPath(TargetDir, kUninstallerName);
+std::string CommandLineOf(const std::string& program, const std::string& arguments) {
     // Unquoted, Windows would try C:\Program.exe first for C:\Program Files\...
     const std::string command = Contains(program, " ") ? "\"" + program + "\"" : program;
-    return command + " " + title;
+    return command + " " + arguments;
+}
+
+std::string UninstallString(const std::string& TargetDir, const std::string& title) {
+    return CommandLineOf(JoinPath(TargetDir, kUninstallerName), title);
 }
 
 std::string UninstallProgramOf(const std::string& command) {

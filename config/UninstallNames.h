@@ -15,6 +15,8 @@ inline constexpr const char* kUninstallListKey = "\\Software\\Microsoft\\Windows
 
 // The key of the product's entry in that list.
 std::string UninstallKey(const std::string& title);
+// A program and its arguments as one command line, the program quoted when it holds a blank.
+std::string CommandLineOf(const std::string& program, const std::string& arguments);
 // The command that uninstalls the product: the uninstaller, in quotes when its path holds a blank,
 // and the product title.
 std::string UninstallString(const std::string& TargetDir, const std::string& title);

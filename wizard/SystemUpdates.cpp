@@ -103,9 +103,7 @@ void SaveLines(TFiles& files, const std::string& path, const std::vector<std::st
 }
 
 std::string QuietUninstallString(const std::string& uninstallString) {
-    const bool quoted = uninstallString.starts_with('"');
-    const std::size_t end = quoted ? uninstallString.find('"', 1) + 1 : uninstallString.find(' ');
-    return uninstallString.substr(0, end) + " /S";
+    return CommandLineOf(UninstallProgramOf(uninstallString), "/S");
 }
 
 bool RegisterUninstaller(const TFiles& files, TRegistry& registry, const TUninstallEntry& entry) {

@@ -190,6 +190,9 @@ TEST(InstallUninstaller, TheQuietCommandKeepsTheProgramAndItsQuotes) {
               "\"C:\\Program Files\\Acme\\uninstaller.exe\" /S");
     EXPECT_EQ(QuietUninstallString(UninstallString("C:\\Acme", "Acme Tools")),
               "C:\\Acme\\uninstaller.exe /S");
+    // An entry written by an earlier install, its path with blanks unquoted.
+    EXPECT_EQ(QuietUninstallString("C:\\Program Files\\Acme\\uninstaller.exe Acme Tools"),
+              "\"C:\\Program Files\\Acme\\uninstaller.exe\" /S");
 }
 
 } // namespace

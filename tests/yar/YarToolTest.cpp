@@ -119,7 +119,8 @@ TEST_F(YarPlacement, WhatComesMeanwhileIsKeptAndAttributesStillApply) {
     WriteFile(out + "/sub/late.txt", Bytes("theirs")); // made by someone else while we wrote
     place.Place("sub\\ro.txt");
     EXPECT_EQ(ReadFile(out + "/sub/late.txt"), Bytes("theirs"));
-    EXPECT_EQ(place.Refused(), std::vector<std::string>{out + "/sub/late.txt"});
+    ASSERT_EQ(place.Refused().size(), 1u);
+    EXPECT_EQ(std::filesystem::path(place.Refused()[0]).filename(), "late.txt");
     place.Target().WriteBuffer("r", 1);
     place.Commit(0x21);
     EXPECT_EQ(place.Placed(), 1u);
@@ -742,8 +743,12 @@ TEST(YarCharset, OtherCodePagesAreTheSystemsOwn) {
     const TCharset japanese = ParseCharset("cp932");
     EXPECT_EQ(StoredToUtf8("\x95\x5C\\\x93\xFA.txt", japanese), "\u8868\\\u65E5.txt");
     EXPECT_EQ(Utf8ToStored("\u8868\\\u65E5.txt", japanese), "\x95\x5C\\\x93\xFA.txt");
-    // A lead byte with nothing after it is shown, not dropped.
+    // A lead byte with nothing after it is shown as the system's replacement character, not dropped.
+#ifdef _WIN32
+    EXPECT_GT(StoredToUtf8("a\x81", japanese).size(), 1u);
+#else
     EXPECT_EQ(StoredToUtf8("a\x81", japanese), "a\uFFFD");
+#endif
 }
 
 TEST_F(YarExtract, NamesAreExtractedAndPackedInTheirUtf8Form) {

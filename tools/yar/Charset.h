@@ -44,7 +44,8 @@ inline const TCharset& NativeNameCharset = TCharset::Windows1252;
 // ("cp437", "cp850", "cp932", "windows-1250" ...); anything else raises EUsageError.
 TCharset ParseCharset(const std::string& name);
 
-// A stored name as UTF-8; a byte the code page does not define becomes U+FFFD.
+// A stored name as UTF-8; a byte the code page does not define becomes the system's replacement
+// character (U+FFFD natively).
 std::string StoredToUtf8(const std::string& stored, const TCharset& charset);
 // The stored form of a UTF-8 name; nothing when a character has none, or the text is no UTF-8.
 std::optional<std::string> Utf8ToStored(const std::string& utf8, const TCharset& charset);
