@@ -428,19 +428,31 @@ private:
         const uint32_t* const literals = FSt.LiteralEntries;
         in += bits.TopUp(in);
         uint32_t entry = literals[bits.Bits >> (64 - St::kLiteralTableBits)];
-        for (;;) {
-            // One or two literals, the code of a match length (with its position code and extra
-            // bits), or nothing for a tree root.
-            const uint64_t before = bits.Bits;
+        // One or two literals from the entry; then the next entry, whose table bits are valid
+        // before the top-up.
+        const auto takeLiterals = [&] {
             bits.Drop(EntryBits(entry));
+            // The second byte counts only in a pair.
+            const auto two = static_cast<uint16_t>(entry >> kValueShift);
+            std::memcpy(out, &two, 2);
+            const uint32_t count = 1 + (entry & kPair) / kPair;
+            out += count;
+            block -= count;
+            entry = literals[bits.Bits >> (64 - St::kLiteralTableBits)];
+        };
+        for (;;) {
             if ((entry & kNotLiteral) == 0) [[likely]] {
-                // The second byte counts only in a pair.
-                const auto two = static_cast<uint16_t>(entry >> kValueShift);
-                std::memcpy(out, &two, 2);
-                const uint32_t count = 1 + (entry & kPair) / kPair;
-                out += count;
-                block -= count;
+                // Up to four literal entries on one top-up: they take at most 48 of its 56 or more
+                // bits and leave the next entry's table bits among the 64 it loaded. Topping up after
+                // each would put its load in the chain from one entry to the next.
+                const bool four = last - out > 6 && block >= 8;
+                takeLiterals();
+                for (int more = four ? 3 : 0; more > 0 && (entry & kNotLiteral) == 0; --more) takeLiterals();
             } else {
+                // The code of a match length (with its position code and extra bits), or nothing
+                // for a tree root.
+                const uint64_t before = bits.Bits;
+                bits.Drop(EntryBits(entry));
                 --block;
                 uint32_t length = entry >> kValueShift & 0x1FF;
                 if ((entry & kWithDistance) != 0) [[likely]] {
@@ -459,10 +471,10 @@ private:
                     if (length > 1) CopyMatch(out, FastDistance(bits) + 1, length);
                 }
                 out += length; // the last match may run past destSize; all of it is written
+                // The next entry's table bits are valid before the top-up: a match takes at most 44
+                // of the 56 or more bits it found.
+                entry = literals[bits.Bits >> (64 - St::kLiteralTableBits)];
             }
-            // The next entry's table bits are valid before the top-up: an entry takes at most 44 of
-            // the 56 or more bits it found.
-            entry = literals[bits.Bits >> (64 - St::kLiteralTableBits)];
             if (!(out < last && block >= 2 && in <= inLast)) break;
             in += bits.TopUp(in);
         }

@@ -247,22 +247,25 @@ TEST(Lh5Blocks, AHeaderOfZeroSymbolsServes65536AndConstantCodesTakeNoBits) {
 }
 
 TEST(Lh5Blocks, TwoLiteralsTakenTogetherStopAtTheEndOfTheBlockAndAtDestSize) {
-    // An odd count of 1-bit literals, long enough for the decoder to take them two at a time; the
-    // next block codes other letters.
-    TBitWriter w;
-    std::vector<uint8_t> expected;
-    {
-        TScript first(w, lh5::CodedBlock(1025, kTwoLiterals));
-        for (int i = 0; i < 1025; ++i) first.Literal(i % 3 == 0 ? 'A' : 'B');
-        expected = first.Expected;
-    }
-    TScript second(w, lh5::CodedBlock(1500, lh5::LiteralLengthsWith({{'C', 1}, {'D', 1}})));
-    for (int i = 0; i < 1500; ++i) second.Literal(i % 5 == 0 ? 'C' : 'D');
-    expected.insert(expected.end(), second.Expected.begin(), second.Expected.end());
-    for (const int32_t destSize : {2525, 2524, 1026, 1025, 7}) {
-        EXPECT_EQ(ExpandLH5Bytes(w, destSize),
-                  std::vector<uint8_t>(expected.begin(), expected.begin() + destSize))
-            << destSize;
+    // Counts of 1-bit literals that leave every remainder by two and by eight literals, long enough
+    // for the decoder to take them two and several entries at a time; the next block codes other
+    // letters.
+    for (const int first : {1025, 1026, 1027, 1029, 1030, 1031}) {
+        TBitWriter w;
+        std::vector<uint8_t> expected;
+        {
+            TScript s(w, lh5::CodedBlock(static_cast<uint32_t>(first), kTwoLiterals));
+            for (int i = 0; i < first; ++i) s.Literal(i % 3 == 0 ? 'A' : 'B');
+            expected = s.Expected;
+        }
+        TScript second(w, lh5::CodedBlock(1500, lh5::LiteralLengthsWith({{'C', 1}, {'D', 1}})));
+        for (int i = 0; i < 1500; ++i) second.Literal(i % 5 == 0 ? 'C' : 'D');
+        expected.insert(expected.end(), second.Expected.begin(), second.Expected.end());
+        for (const int32_t destSize : {first + 1500, first + 1499, first + 1, first, 7}) {
+            EXPECT_EQ(ExpandLH5Bytes(w, destSize),
+                      std::vector<uint8_t>(expected.begin(), expected.begin() + destSize))
+                << first << " " << destSize;
+        }
     }
 }
 
