@@ -180,38 +180,49 @@ constexpr uint32_t BaseDistance(uint32_t p) {
 // Pairs cost a second lookup per entry, which a block of few symbols does not win back.
 constexpr uint32_t kPairsFrom = 1024;
 
+// Entries come in runs that share their first code and differ only in the bits after it, so that
+// each run is filled in one tight loop.
 void MakeLiteralEntries(St& st, bool pairs) {
-    constexpr uint32_t kMask = (1u << St::kLiteralTableBits) - 1;
-    for (uint32_t i = 0; i <= kMask; ++i) {
+    constexpr uint32_t kSize = 1u << St::kLiteralTableBits;
+    constexpr int kAuxDrop = St::kLiteralTableBits - St::kAuxTableBits;
+    for (uint32_t i = 0; i < kSize;) {
         const uint32_t t = st.LiteralTable[i];
         const uint32_t j = t & kIndexMask;
         const uint32_t len = t >> kLengthShift;
-        uint32_t entry = len | len << kFirstBitsShift;
         if (j >= St::kLiteralSymbols) {
-            entry = kNotLiteral | kTreeRoot | j << kValueShift;
-        } else if (j > 255) {
-            entry |= kNotLiteral | (j - kLengthBias) << kValueShift;
-            // The position code too when it lies wholly within the rest of the table's bits: a
-            // match then takes one lookup.
-            const uint32_t t2 =
-                st.AuxTable[((i << len) & kMask) >> (St::kLiteralTableBits - St::kAuxTableBits)];
-            const uint32_t p = t2 & kIndexMask;
-            const uint32_t codeBits = len + (t2 >> kLengthShift);
-            if (p < St::kPositionSymbols && codeBits <= St::kLiteralTableBits) {
-                entry = kNotLiteral | kWithDistance | p << kPositionShift | (j - kLengthBias) << kValueShift |
-                        (codeBits + ExtraBits(p)) | codeBits << kFirstBitsShift;
+            st.LiteralEntries[i++] = kNotLiteral | kTreeRoot | j << kValueShift;
+            continue;
+        }
+        const uint32_t run = std::min(1u << (St::kLiteralTableBits - len), kSize - i);
+        uint32_t* const out = st.LiteralEntries + i;
+        i += run;
+        const uint32_t single = len | len << kFirstBitsShift;
+        if (j > 255) {
+            const uint32_t length = kNotLiteral | (j - kLengthBias) << kValueShift;
+            for (uint32_t k = 0; k < run; ++k) {
+                // The position code too when it lies wholly within the rest of the table's bits: a
+                // match then takes one lookup.
+                const uint32_t t2 = st.AuxTable[(k << len) >> kAuxDrop];
+                const uint32_t p = t2 & kIndexMask;
+                const uint32_t codeBits = len + (t2 >> kLengthShift);
+                out[k] = p < St::kPositionSymbols && codeBits <= St::kLiteralTableBits
+                             ? length | kWithDistance | p << kPositionShift | (codeBits + ExtraBits(p)) |
+                                   codeBits << kFirstBitsShift
+                             : length | single;
+            }
+        } else if (pairs) {
+            for (uint32_t k = 0; k < run; ++k) {
+                // A second literal whose code lies wholly within the rest of the table's bits.
+                const uint32_t t2 = st.LiteralTable[k << len];
+                const uint32_t second = t2 & kIndexMask;
+                const uint32_t bits = len + (t2 >> kLengthShift);
+                out[k] = second <= 255 && bits <= St::kLiteralTableBits
+                             ? kPair | (second << 8 | j) << kValueShift | bits | len << kFirstBitsShift
+                             : j << kValueShift | single;
             }
         } else {
-            entry |= j << kValueShift;
-            // A second literal whose code lies wholly within the rest of the table's bits.
-            const uint32_t t2 = st.LiteralTable[(i << len) & kMask];
-            const uint32_t len2 = t2 >> kLengthShift;
-            if (pairs && (t2 & kIndexMask) <= 255 && len + len2 <= St::kLiteralTableBits) {
-                entry = kPair | ((t2 & kIndexMask) << 8 | j) << kValueShift | (len + len2) |
-                        len << kFirstBitsShift;
-            }
+            std::fill(out, out + run, j << kValueShift | single);
         }
-        st.LiteralEntries[i] = entry;
     }
 }
 
@@ -288,16 +299,15 @@ inline void CopyMatch(uint8_t* dst, uint32_t back, uint32_t length) {
         CopyChunk<16>(dst + 16, src + 16);
         for (src += 32, dst += 32; dst < end; src += 16, dst += 16) CopyChunk<16>(dst, src);
     } else if (back >= 8) {
-        do {
-            CopyChunk<8>(dst, src);
-            src += 8;
-            dst += 8;
-        } while (dst < end);
+        CopyChunk<8>(dst, src);
+        CopyChunk<8>(dst + 8, src + 8);
+        for (src += 16, dst += 16; dst < end; src += 8, dst += 8) CopyChunk<8>(dst, src);
     } else if (back == 1) {
-        const uint64_t run = *src * 0x0101010101010101ULL;
+        uint8_t run[16];
+        std::memset(run, *src, sizeof run);
         do {
-            std::memcpy(dst, &run, 8);
-            dst += 8;
+            std::memcpy(dst, run, sizeof run);
+            dst += sizeof run;
         } while (dst < end);
     } else {
         do *dst++ = *src++;
