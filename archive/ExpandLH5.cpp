@@ -169,6 +169,11 @@ uint32_t FirstBits(uint32_t entry) {
     return entry >> kFirstBitsShift & kBitsMask;
 }
 
+// The n <= 31 bits that follow the first skip <= 32 bits at the top of bits (n = 0 gives 0).
+uint32_t BitsAfter(uint64_t bits, uint32_t skip, uint32_t n) {
+    return static_cast<uint32_t>(((bits << skip) >> 1) >> (63 - n));
+}
+
 // Position symbol p > 0 gives the top bit 2^(p-1) of the distance, followed by p-1 plain bits.
 constexpr uint32_t ExtraBits(uint32_t p) {
     return p == 0 ? 0 : p - 1;
@@ -320,9 +325,8 @@ inline void CopyMatch(uint8_t* dst, uint32_t back, uint32_t length) {
 struct TRegisterBits : TBitWindow {
     void Consume(uint32_t n) { Drop(n); }
     uint32_t Take(uint32_t skip, uint32_t n) {
-        const uint32_t total = skip + n;
-        const auto value = static_cast<uint32_t>((Bits >> 1) >> (63 - total)) & ((1u << n) - 1);
-        Drop(total);
+        const uint32_t value = BitsAfter(Bits, skip, n);
+        Drop(skip + n);
         return value;
     }
 };
@@ -467,8 +471,7 @@ private:
                 uint32_t length = entry >> kValueShift & 0x1FF;
                 if ((entry & kWithDistance) != 0) [[likely]] {
                     const uint32_t p = entry >> kPositionShift & 15;
-                    const uint64_t extraFirst = before << FirstBits(entry);
-                    const auto extra = static_cast<uint32_t>((extraFirst >> 1) >> (63 - ExtraBits(p)));
+                    const uint32_t extra = BitsAfter(before, FirstBits(entry), ExtraBits(p));
                     CopyMatch(out, BaseDistance(p) + extra + 1, length);
                 } else {
                     if ((entry & kTreeRoot) != 0) [[unlikely]] {
@@ -507,8 +510,8 @@ private:
                 WalkTree(FSt, entry & kIndexMask, St::kAuxTableBits, St::kPositionSymbols, bits.Peek16());
             entry = DistanceEntry(j, FSt.AuxLengths[j]);
         }
-        const uint64_t extraFirst = bits.Bits << (entry >> kCodeBitsShift & kBitsMask);
-        const auto extra = static_cast<uint32_t>((extraFirst >> 1) >> (63 - (entry >> kExtraShift & 15)));
+        const uint32_t extra =
+            BitsAfter(bits.Bits, entry >> kCodeBitsShift & kBitsMask, entry >> kExtraShift & 15);
         bits.Drop(entry & kBitsMask);
         return (entry >> kValueShift) + extra;
     }
