@@ -149,11 +149,15 @@ uint32_t DecodeSymbol(const St& st, TBits& in, const uint16_t* table, int tableB
 // ---- the entries the decoding loop reads ----
 // Literal entries: the bits of the whole entry in bits 0..5, so that a shift by the entry takes
 // them, and those of its first code in bits 8..12. Then one literal in bits 16..23 and, with
-// kPair, a second in bits 24..31; or (with kNotLiteral) a match length in bits 16..24; or (with
-// kTreeRoot too) the tree node of codes longer than the table.
+// kPair, a second in bits 24..31; or (with kNotLiteral) a match length in bits 16..24 and, with
+// kWithDistance, its position symbol in bits 25..28 (the first bits are then those of both codes,
+// the extra bits of the distance follow them); or (with kTreeRoot too) the tree node of codes
+// longer than the table.
 constexpr uint32_t kNotLiteral = 1u << 14;
 constexpr uint32_t kTreeRoot = 1u << 15;
 constexpr uint32_t kPair = 1u << 13;
+constexpr uint32_t kWithDistance = kPair; // in match entries
+constexpr int kPositionShift = 25;
 constexpr int kFirstBitsShift = 8;
 constexpr int kValueShift = 16;
 constexpr uint32_t kBitsMask = 31;
@@ -165,40 +169,78 @@ uint32_t FirstBits(uint32_t entry) {
     return entry >> kFirstBitsShift & kBitsMask;
 }
 
+// The n <= 31 bits that follow the first skip <= 32 bits at the top of bits (n = 0 gives 0).
+uint32_t BitsAfter(uint64_t bits, uint32_t skip, uint32_t n) {
+    return static_cast<uint32_t>(((bits << skip) >> 1) >> (63 - n));
+}
+
+// Position symbol p > 0 gives the top bit 2^(p-1) of the distance, followed by p-1 plain bits.
+constexpr uint32_t ExtraBits(uint32_t p) {
+    return p == 0 ? 0 : p - 1;
+}
+constexpr uint32_t BaseDistance(uint32_t p) {
+    return (1u << p) >> 1;
+}
+
 // Pairs cost a second lookup per entry, which a block of few symbols does not win back.
 constexpr uint32_t kPairsFrom = 1024;
 
+// Entries come in runs that share their first code and differ only in the bits after it, so that
+// each run is filled in one tight loop.
 void MakeLiteralEntries(St& st, bool pairs) {
-    constexpr uint32_t kMask = (1u << St::kLiteralTableBits) - 1;
-    for (uint32_t i = 0; i <= kMask; ++i) {
+    constexpr uint32_t kSize = 1u << St::kLiteralTableBits;
+    constexpr int kAuxDrop = St::kLiteralTableBits - St::kAuxTableBits;
+    for (uint32_t i = 0; i < kSize;) {
         const uint32_t t = st.LiteralTable[i];
         const uint32_t j = t & kIndexMask;
         const uint32_t len = t >> kLengthShift;
-        uint32_t entry = len | len << kFirstBitsShift;
         if (j >= St::kLiteralSymbols) {
-            entry = kNotLiteral | kTreeRoot | j << kValueShift;
-        } else if (j > 255) {
-            entry |= kNotLiteral | (j - kLengthBias) << kValueShift;
-        } else {
-            entry |= j << kValueShift;
-            // A second literal whose code lies wholly within the rest of the table's bits.
-            const uint32_t t2 = st.LiteralTable[(i << len) & kMask];
-            const uint32_t len2 = t2 >> kLengthShift;
-            if (pairs && (t2 & kIndexMask) <= 255 && len + len2 <= St::kLiteralTableBits) {
-                entry = kPair | ((t2 & kIndexMask) << 8 | j) << kValueShift | (len + len2) |
-                        len << kFirstBitsShift;
-            }
+            st.LiteralEntries[i++] = kNotLiteral | kTreeRoot | j << kValueShift;
+            continue;
         }
-        st.LiteralEntries[i] = entry;
+        const uint32_t run = std::min(1u << (St::kLiteralTableBits - len), kSize - i);
+        uint32_t* const out = st.LiteralEntries + i;
+        i += run;
+        const uint32_t single = len | len << kFirstBitsShift;
+        if (j > 255) {
+            const uint32_t length = kNotLiteral | (j - kLengthBias) << kValueShift;
+            for (uint32_t k = 0; k < run; ++k) {
+                // The position code too when it lies wholly within the rest of the table's bits: a
+                // match then takes one lookup.
+                const uint32_t t2 = st.AuxTable[(k << len) >> kAuxDrop];
+                const uint32_t p = t2 & kIndexMask;
+                const uint32_t codeBits = len + (t2 >> kLengthShift);
+                out[k] = p < St::kPositionSymbols && codeBits <= St::kLiteralTableBits
+                             ? length | kWithDistance | p << kPositionShift | (codeBits + ExtraBits(p)) |
+                                   codeBits << kFirstBitsShift
+                             : length | single;
+            }
+        } else if (pairs) {
+            for (uint32_t k = 0; k < run; ++k) {
+                // A second literal whose code lies wholly within the rest of the table's bits.
+                const uint32_t t2 = st.LiteralTable[k << len];
+                const uint32_t second = t2 & kIndexMask;
+                const uint32_t bits = len + (t2 >> kLengthShift);
+                out[k] = second <= 255 && bits <= St::kLiteralTableBits
+                             ? kPair | (second << 8 | j) << kValueShift | bits | len << kFirstBitsShift
+                             : j << kValueShift | single;
+            }
+        } else {
+            std::fill(out, out + run, j << kValueShift | single);
+        }
     }
 }
 
-// Distance entries: the base distance in bits 0..12, the count of extra bits in 16..19 and the
-// bits of the code in 20..24; or kTreeRoot with the tree node.
-constexpr uint32_t DistanceEntry(uint32_t j, uint32_t codeBits) {
-    const uint32_t extra = j == 0 ? 0 : j - 1;
-    const uint32_t base = j == 0 ? 0 : 1u << extra;
-    return base | extra << 16 | codeBits << 20;
+// Distance entries: the bits of code and extra bits together in bits 0..4, so that one shift takes
+// them, the extra bit count in 5..8, the code's own bits in 9..13 and the base distance in 16..28;
+// or kTreeRoot with the tree node.
+constexpr int kExtraShift = 5;
+constexpr int kCodeBitsShift = 9;
+
+constexpr uint32_t DistanceEntry(uint32_t p, uint32_t codeBits) {
+    const uint32_t extra = ExtraBits(p);
+    return BaseDistance(p) << kValueShift | codeBits << kCodeBitsShift | extra << kExtraShift |
+           (codeBits + extra);
 }
 
 void MakeDistanceEntries(St& st) {
@@ -218,9 +260,14 @@ template <class TBits> uint32_t DecodeLiteral(const St& st, TBits& in) {
         in.Consume(st.LiteralLengths[j]);
         return j;
     }
-    in.Consume(FirstBits(entry));
     const uint32_t value = entry >> kValueShift;
-    return (entry & kNotLiteral) != 0 ? (value & 0x1FF) + kLengthBias : value & 0xFF;
+    if ((entry & kNotLiteral) == 0) {
+        in.Consume(FirstBits(entry));
+        return value & 0xFF;
+    }
+    const uint32_t j = (value & 0x1FF) + kLengthBias;
+    in.Consume(st.LiteralLengths[j]); // the entry's first bits may cover the position code too
+    return j;
 }
 
 // The pre-code, whichever AuxTable holds while the literal lengths are read.
@@ -236,36 +283,36 @@ template <class TBits> uint32_t DecodeDistance(const St& st, TBits& in) {
             WalkTree(st, entry & kIndexMask, St::kAuxTableBits, St::kPositionSymbols, in.Peek16());
         entry = DistanceEntry(j, st.AuxLengths[j]);
     }
-    return (entry & 0x1FFF) + in.Take(entry >> 20 & kBitsMask, entry >> 16 & 15);
+    return (entry >> kValueShift) + in.Take(entry >> kCodeBitsShift & kBitsMask, entry >> kExtraShift & 15);
 }
 
-void Copy8(uint8_t* dst, const uint8_t* src) {
-    uint64_t chunk;
-    std::memcpy(&chunk, src, 8);
-    std::memcpy(dst, &chunk, 8);
+template <size_t N> void CopyChunk(uint8_t* dst, const uint8_t* src) {
+    uint8_t chunk[N];
+    std::memcpy(chunk, src, N);
+    std::memcpy(dst, chunk, N);
 }
 
 // Writes the length bytes that start back bytes before dst, to dst: a source that overlaps dst
-// repeats the bytes just written. Writes up to 29 bytes past the end, which the area leaves room
+// repeats the bytes just written. Writes up to 31 bytes past the end, which the area leaves room
 // for; those bytes are written again before they are used.
-void CopyMatch(uint8_t* dst, uint32_t back, uint32_t length) {
+inline void CopyMatch(uint8_t* dst, uint32_t back, uint32_t length) {
     const uint8_t* src = dst - back;
     uint8_t* const end = dst + length;
-    if (back >= 8) { // each 8-byte load then reads only bytes already in place
+    if (back >= 16) { // each 16-byte load then reads only bytes already in place
         // Most matches are short: 32 bytes without a test first.
-        Copy8(dst, src);
-        Copy8(dst + 8, src + 8);
-        Copy8(dst + 16, src + 16);
-        Copy8(dst + 24, src + 24);
-        for (src += 32, dst += 32; dst < end; src += 16, dst += 16) {
-            Copy8(dst, src);
-            Copy8(dst + 8, src + 8);
-        }
+        CopyChunk<16>(dst, src);
+        CopyChunk<16>(dst + 16, src + 16);
+        for (src += 32, dst += 32; dst < end; src += 16, dst += 16) CopyChunk<16>(dst, src);
+    } else if (back >= 8) {
+        CopyChunk<8>(dst, src);
+        CopyChunk<8>(dst + 8, src + 8);
+        for (src += 16, dst += 16; dst < end; src += 8, dst += 8) CopyChunk<8>(dst, src);
     } else if (back == 1) {
-        const uint64_t run = *src * 0x0101010101010101ULL;
+        uint8_t run[16];
+        std::memset(run, *src, sizeof run);
         do {
-            std::memcpy(dst, &run, 8);
-            dst += 8;
+            std::memcpy(dst, run, sizeof run);
+            dst += sizeof run;
         } while (dst < end);
     } else {
         do *dst++ = *src++;
@@ -278,9 +325,8 @@ void CopyMatch(uint8_t* dst, uint32_t back, uint32_t length) {
 struct TRegisterBits : TBitWindow {
     void Consume(uint32_t n) { Drop(n); }
     uint32_t Take(uint32_t skip, uint32_t n) {
-        const uint32_t total = skip + n;
-        const auto value = static_cast<uint32_t>((Bits >> 1) >> (63 - total)) & ((1u << n) - 1);
-        Drop(total);
+        const uint32_t value = BitsAfter(Bits, skip, n);
+        Drop(skip + n);
         return value;
     }
 };
@@ -396,36 +442,52 @@ private:
         const uint32_t* const literals = FSt.LiteralEntries;
         in += bits.TopUp(in);
         uint32_t entry = literals[bits.Bits >> (64 - St::kLiteralTableBits)];
+        // One or two literals from the entry; then the next entry, whose table bits are valid
+        // before the top-up.
+        const auto takeLiterals = [&] {
+            bits.Drop(EntryBits(entry));
+            // The second byte counts only in a pair.
+            const auto two = static_cast<uint16_t>(entry >> kValueShift);
+            std::memcpy(out, &two, 2);
+            const uint32_t count = 1 + (entry & kPair) / kPair;
+            out += count;
+            block -= count;
+            entry = literals[bits.Bits >> (64 - St::kLiteralTableBits)];
+        };
         for (;;) {
             if ((entry & kNotLiteral) == 0) [[likely]] {
-                bits.Drop(EntryBits(entry));
-                // The second byte counts only in a pair.
-                const auto two = static_cast<uint16_t>(entry >> kValueShift);
-                std::memcpy(out, &two, 2);
-                const uint32_t count = 1 + (entry & kPair) / kPair;
-                out += count;
-                block -= count;
+                // Up to four literal entries on one top-up: they take at most 48 of its 56 or more
+                // bits and leave the next entry's table bits among the 64 it loaded. Topping up after
+                // each would put its load in the chain from one entry to the next.
+                const bool four = last - out > 6 && block >= 8;
+                takeLiterals();
+                for (int more = four ? 3 : 0; more > 0 && (entry & kNotLiteral) == 0; --more) takeLiterals();
             } else {
+                // The code of a match length (with its position code and extra bits), or nothing
+                // for a tree root.
+                const uint64_t before = bits.Bits;
+                bits.Drop(EntryBits(entry));
                 --block;
                 uint32_t length = entry >> kValueShift & 0x1FF;
-                if ((entry & kTreeRoot) != 0) [[unlikely]] {
-                    TRegisterBits walked = bits; // keeps bits itself in registers
-                    length = DecodeLiteral(FSt, walked);
-                    bits = walked;
-                    if (length <= 255) *out = static_cast<uint8_t>(length);
-                    length = length <= 255 ? 1 : length - kLengthBias;
+                if ((entry & kWithDistance) != 0) [[likely]] {
+                    const uint32_t p = entry >> kPositionShift & 15;
+                    const uint32_t extra = BitsAfter(before, FirstBits(entry), ExtraBits(p));
+                    CopyMatch(out, BaseDistance(p) + extra + 1, length);
                 } else {
-                    bits.Drop(FirstBits(entry));
-                }
-                if (length > 1) {
-                    const uint32_t distance = DecodeDistance(FSt, bits);
-                    CopyMatch(out, distance + 1, length);
+                    if ((entry & kTreeRoot) != 0) [[unlikely]] {
+                        TRegisterBits walked = bits; // keeps bits itself in registers
+                        length = DecodeLiteral(FSt, walked);
+                        bits = walked;
+                        if (length <= 255) *out = static_cast<uint8_t>(length);
+                        length = length <= 255 ? 1 : length - kLengthBias;
+                    }
+                    if (length > 1) CopyMatch(out, FastDistance(bits) + 1, length);
                 }
                 out += length; // the last match may run past destSize; all of it is written
+                // The next entry's table bits are valid before the top-up: a match takes at most 44
+                // of the 56 or more bits it found.
+                entry = literals[bits.Bits >> (64 - St::kLiteralTableBits)];
             }
-            // The next entry's table bits are valid before the top-up: an entry takes at most 44 of
-            // the 56 or more bits it found.
-            entry = literals[bits.Bits >> (64 - St::kLiteralTableBits)];
             if (!(out < last && block >= 2 && in <= inLast)) break;
             in += bits.TopUp(in);
         }
@@ -438,6 +500,20 @@ private:
         FPos += written;
         Fill(); // back to 16 bits or more, reading on where the last symbol needed it
         return true;
+    }
+
+    // DecodeDistance with code and extra bits taken in one step.
+    uint32_t FastDistance(TRegisterBits& bits) const {
+        uint32_t entry = FSt.DistanceEntries[bits.Bits >> (64 - St::kAuxTableBits)];
+        if ((entry & kTreeRoot) != 0) [[unlikely]] {
+            const uint32_t j =
+                WalkTree(FSt, entry & kIndexMask, St::kAuxTableBits, St::kPositionSymbols, bits.Peek16());
+            entry = DistanceEntry(j, FSt.AuxLengths[j]);
+        }
+        const uint32_t extra =
+            BitsAfter(bits.Bits, entry >> kCodeBitsShift & kBitsMask, entry >> kExtraShift & 15);
+        bits.Drop(entry & kBitsMask);
+        return (entry >> kValueShift) + extra;
     }
 
     // One symbol with refills as it goes, where the fast loop cannot be sure of its input.

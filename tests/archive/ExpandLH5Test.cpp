@@ -207,6 +207,33 @@ TEST(Lh5Tables, CodesLongerThanTheTablesWalkTheirTrees) {
     EXPECT_EQ(ExpandLH5Bytes(w, static_cast<int32_t>(s.Expected.size())), s.Expected);
 }
 
+TEST(Lh5Tables, MatchesTakeTheirLengthAndPositionCodesTogetherWhereverTheyFitTheTable) {
+    // Length codes of 2..15 bits against position codes of 1..13 bits: together below, at and
+    // beyond the 12-bit table, each with its extra bits, over several blocks of stored bytes.
+    std::vector<uint8_t> literal(510, 0);
+    for (int k = 0; k < 14; ++k) literal[static_cast<size_t>(256 + k)] = static_cast<uint8_t>(k + 2);
+    for (int b = 0; b < 64; ++b) literal[static_cast<size_t>(b)] = 7;
+    literal[64] = literal[509] = 16;
+    std::vector<uint8_t> position(14, 0);
+    for (int i = 0; i < 12; ++i) position[static_cast<size_t>(i)] = static_cast<uint8_t>(i + 1);
+    position[12] = position[13] = 13;
+
+    std::mt19937 random(5);
+    TBitWriter w;
+    TScript s(w, lh5::CodedBlock(0, literal, position));
+    for (int round = 0; round < 40; ++round) {
+        for (uint32_t length = 3; length < 17; ++length) {
+            for (uint32_t p = 0; p < 14; ++p) {
+                s.Literal(static_cast<uint8_t>(random() % 64));
+                const uint32_t extra = p == 0 ? 0 : static_cast<uint32_t>(random()) % (1u << (p - 1));
+                s.Match(length, p == 0 ? 0 : (1u << (p - 1)) + extra);
+            }
+        }
+    }
+    ASSERT_GT(w.Bytes().size(), 3u * 8192);
+    EXPECT_EQ(ExpandLH5Bytes(w, static_cast<int32_t>(s.Expected.size())), s.Expected);
+}
+
 // ---- blocks ----
 
 TEST(Lh5Blocks, AHeaderOfZeroSymbolsServes65536AndConstantCodesTakeNoBits) {
@@ -220,22 +247,25 @@ TEST(Lh5Blocks, AHeaderOfZeroSymbolsServes65536AndConstantCodesTakeNoBits) {
 }
 
 TEST(Lh5Blocks, TwoLiteralsTakenTogetherStopAtTheEndOfTheBlockAndAtDestSize) {
-    // An odd count of 1-bit literals, long enough for the decoder to take them two at a time; the
-    // next block codes other letters.
-    TBitWriter w;
-    std::vector<uint8_t> expected;
-    {
-        TScript first(w, lh5::CodedBlock(1025, kTwoLiterals));
-        for (int i = 0; i < 1025; ++i) first.Literal(i % 3 == 0 ? 'A' : 'B');
-        expected = first.Expected;
-    }
-    TScript second(w, lh5::CodedBlock(1500, lh5::LiteralLengthsWith({{'C', 1}, {'D', 1}})));
-    for (int i = 0; i < 1500; ++i) second.Literal(i % 5 == 0 ? 'C' : 'D');
-    expected.insert(expected.end(), second.Expected.begin(), second.Expected.end());
-    for (const int32_t destSize : {2525, 2524, 1026, 1025, 7}) {
-        EXPECT_EQ(ExpandLH5Bytes(w, destSize),
-                  std::vector<uint8_t>(expected.begin(), expected.begin() + destSize))
-            << destSize;
+    // Counts of 1-bit literals that leave every remainder by two and by eight literals, long enough
+    // for the decoder to take them two and several entries at a time; the next block codes other
+    // letters.
+    for (const int first : {1025, 1026, 1027, 1029, 1030, 1031}) {
+        TBitWriter w;
+        std::vector<uint8_t> expected;
+        {
+            TScript s(w, lh5::CodedBlock(static_cast<uint32_t>(first), kTwoLiterals));
+            for (int i = 0; i < first; ++i) s.Literal(i % 3 == 0 ? 'A' : 'B');
+            expected = s.Expected;
+        }
+        TScript second(w, lh5::CodedBlock(1500, lh5::LiteralLengthsWith({{'C', 1}, {'D', 1}})));
+        for (int i = 0; i < 1500; ++i) second.Literal(i % 5 == 0 ? 'C' : 'D');
+        expected.insert(expected.end(), second.Expected.begin(), second.Expected.end());
+        for (const int32_t destSize : {first + 1500, first + 1499, first + 1, first, 7}) {
+            EXPECT_EQ(ExpandLH5Bytes(w, destSize),
+                      std::vector<uint8_t>(expected.begin(), expected.begin() + destSize))
+                << first << " " << destSize;
+        }
     }
 }
 
