@@ -82,12 +82,13 @@ int NamesCase(std::size_t entries, const std::string& root) {
     builder::TArchiveWriter writer(coNone);
     std::vector<std::string> names;
     for (std::size_t i = 0; i < entries; ++i) {
-        names.push_back("f" + std::to_string(i));
+        names.push_back(std::to_string(i) + ".f");
         writer.Add(names.back(), std::vector<uint8_t>{static_cast<uint8_t>(i)});
     }
     builder::TSegVolumeWriter volumes(volDir, "disk", "", builder::SegFloppySize);
-    builder::WriteSegmentSet(volumes,
-                             {builder::MakeSetArchive(outDir + "\\*.*", names, writer.Bytes(), coLZH5)});
+    const std::vector<builder::TSegSetArchive> set = {
+        builder::MakeSetArchive(outDir + "\\*.*", names, writer.Bytes(), coLZH5)};
+    builder::WriteSegmentSet(volumes, set);
     volumes.Finish();
     TSegCompEZ seg;
     seg.SetSegBaseName("disk");
