@@ -210,7 +210,8 @@ private:
     // Copies Count bytes of the logical stream into Dest (or passes over them without one), in blocks
     // of the work buffer, reporting the share done to Progress after each block.
     void CopySpanning(TStream* Dest, int32_t Count, const TSegShowProgressEvent& Progress);
-    // Reads the set's name list of one archive (ListSize bytes) into Arc.Files.
+    // Reads the set's name list of one archive (ListSize bytes) into Arc.Files, each name once (a
+    // repeat, letter case ignored, selects nothing more): memory grows with the distinct names only.
     void ReadNameList(TSegArc& Arc, int32_t ListSize, int32_t RecordLength);
     // Expands the name-list archive in Source (a file or the volumes) the way both runs do, with the
     // name list itself going to NameListPath(); the written paths go to Written.
