@@ -38,11 +38,6 @@ int32_t ReadUpTo(TStream& s, void* buffer, int32_t count) {
     return done;
 }
 
-bool ListContains(const TNameList& names, const std::string& name) {
-    return std::any_of(names.begin(), names.end(),
-                       [&](const std::string& line) { return SameText(line, name); });
-}
-
 TCompressedFileInfo InfoOf(const TStoredEntry& entry) {
     const TEntryHeader& h = entry.Header;
     return {h.FileDate, h.Attributes, h.ExpandedSize,     h.CompressedSize,
@@ -89,13 +84,16 @@ void TCompress::ExpandArchive(const std::string& FileName, TNameList* Names) {
 
 void TCompress::ExpandArchive(TStream& Source, TNameList* Names) {
     TNameList written;
+    // Hashed, so that an archive of many entries with a list of many names expands in linear time.
+    TNameSet wanted;
+    if (Names) wanted.insert(Names->begin(), Names->end());
     int64_t total = 0; // wide, so that hostile sizes cannot wrap it
     const TArchiveHeader header = ReadArchiveHeader(Source);
     while (const auto entry = ReadEntryHeader(Source)) {
         if (total >= header.TotalSize) break;
         const TEntryHeader& h = entry->Header;
         const int64_t dataStart = Source.Position();
-        if (Names && !ListContains(*Names, entry->Name)) {
+        if (Names && !wanted.contains(entry->Name)) {
             SkipData(Source, dataStart, h.CompressedSize);
             total += h.ExpandedSize;
             continue;

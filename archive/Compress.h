@@ -8,12 +8,15 @@
 #include "archive/ArchiveFormat.h"
 #include "archive/ExpandStream.h"
 #include "system/Streams.h"
+#include "util/Text.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace yar {
@@ -82,6 +85,9 @@ using TArchiveListing = std::vector<TListedEntry>;
 
 // Stored names to expand; on return, the full paths of the files written.
 using TNameList = std::vector<std::string>;
+// Names looked up ignoring letter case as SameText does; the strings viewed must outlive the set
+// and stay where they are.
+using TNameSet = std::unordered_set<std::string_view, TSameTextHash, TSameTextEqual>;
 
 // An entry header with its stored name, as read from the stream.
 struct TStoredEntry {
@@ -145,16 +151,16 @@ protected:
     virtual void ForceEntryDirectory(const std::string& Directory);
     // Free bytes of the drive holding Path as the platform reports them; -1 when the query fails.
     virtual double DriveFreeSpace(const std::string& Path);
+    // Creates the output file, writes the entry into it and restores its date and attributes.
+    // Returns whether the file was written.
+    virtual bool ExpandEntryToFile(TStream& Source, const TStoredEntry& Entry, const std::string& TargetFile,
+                                   const std::string& CompressID);
 
 private:
     // Opens an archive file for reading with exclusive sharing.
     static std::unique_ptr<TStream> OpenArchive(const std::string& FileName);
     // Moves Source forward by Count bytes, never before its position nor past its end.
     static void SkipData(TStream& Source, int64_t From, int32_t Count);
-    // Creates the output file, writes the entry into it and restores its date and attributes.
-    // Returns whether the file was written.
-    bool ExpandEntryToFile(TStream& Source, const TStoredEntry& Entry, const std::string& TargetFile,
-                           const std::string& CompressID);
 
     std::unique_ptr<TCompThreadSafety> FState;
     std::string FTargetPath;

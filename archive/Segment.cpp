@@ -4,6 +4,7 @@
 #include "util/Text.h"
 
 #include <algorithm>
+#include <deque>
 #include <filesystem>
 #include <optional>
 #include <utility>
@@ -61,6 +62,55 @@ std::unique_ptr<TFileStream> OpenOrFail(const std::string& path, uint16_t mode) 
         throw ESegStreamError(SegMsgStreamOpenFailed);
     }
 }
+
+// Takes the bytes of an expanded name list and cuts them into records of RecordLength bytes (the
+// last may be shorter), each giving the text up to its first zero byte without trailing blanks. A
+// name that equals one already read, ignoring case as the container's matching does, is dropped:
+// it could select nothing more, and a small list that expands to millions of equal records would
+// otherwise hold millions of strings. Close hands the names to Files in the order first read.
+class TNameRecords : public TStream {
+public:
+    TNameRecords(TNameList& files, int32_t recordLength)
+        : FFiles(files), FRecordLength(static_cast<std::size_t>(recordLength)) {
+        FRecord.reserve(FRecordLength);
+    }
+
+    int32_t Read(void*, int32_t) override { return 0; }
+    int32_t Write(const void* buffer, int32_t count) override {
+        const auto* bytes = static_cast<const uint8_t*>(buffer);
+        for (int32_t done = 0; done < count;) {
+            const auto n = static_cast<int32_t>(std::min<std::size_t>(
+                FRecordLength - FRecord.size(), static_cast<std::size_t>(count - done)));
+            FRecord.insert(FRecord.end(), bytes + done, bytes + done + n);
+            done += n;
+            FWritten += n;
+            if (FRecord.size() == FRecordLength) TakeRecord();
+        }
+        return count;
+    }
+    int64_t Seek(int64_t, TSeekOrigin) override { return FWritten; }
+
+    void Close() {
+        if (!FRecord.empty()) TakeRecord();
+        FFiles.clear();
+        for (std::string& name : FNames) FFiles.push_back(std::move(name));
+        FNames.clear();
+    }
+
+private:
+    void TakeRecord() {
+        FNames.push_back(TrimTrailingBlanks(TextUpToZero(FRecord.data(), FRecord.size())));
+        if (!FSeen.insert(FNames.back()).second) FNames.pop_back();
+        FRecord.clear();
+    }
+
+    TNameList& FFiles;
+    std::size_t FRecordLength;
+    std::vector<uint8_t> FRecord;
+    std::deque<std::string> FNames; // stays where it is for the views of FSeen
+    TNameSet FSeen;
+    int64_t FWritten = 0;
+};
 
 // The five container events set aside while name lists are expanded, so that the application sees
 // none of those files; they come back when the guard ends.
@@ -252,14 +302,64 @@ void TSegCompress::CloseVolume() {
     FVolumeRemaining = 0;
 }
 
+void TSegCompress::EnterVolume(uint16_t Number) {
+    FVolume = MountVolume(Number);
+    ReadVolumeRecord(*FVolume);
+    const int64_t start = FVolumes.empty() ? 0 : FVolumes.back().Start + FVolumes.back().Size;
+    FVolumes.push_back({FVolumePath, FVolumeName, start, FVolumeRemaining});
+    FLogical = start;
+}
+
+void TSegCompress::NextVolume() {
+    FVolume.reset();
+    if (FVolumeNumber < FVolumes.size()) { // found before: an archive read in place went back
+        OpenKnownVolume(FVolumeNumber, 0);
+        return;
+    }
+    if (OnSegAfter) OnSegAfter(FSegMode, FVolumeName, FVolumeNumber);
+    if (FAbortFlag) Abort();
+    EnterVolume(static_cast<uint16_t>(FVolumeNumber + 1));
+}
+
+void TSegCompress::OpenKnownVolume(std::size_t Index, int64_t Within) {
+    const TVolumeSpan& span = FVolumes[Index];
+    FVolume.reset();
+    FVolume = OpenOrFail(span.Path, fmOpenRead | fmShareExclusive);
+    FVolumeNumber = static_cast<uint16_t>(Index + 1);
+    FVolumePath = span.Path;
+    FVolumeName = span.Name;
+    FVolume->Seek(static_cast<int64_t>(TSegVolumeRecord::Size) + Within, TSeekOrigin::soBeginning);
+    FVolumeRemaining = span.Size - Within;
+    FLogical = span.Start + Within;
+}
+
+void TSegCompress::SeekSpanning(int64_t To) {
+    if (To == FLogical) return;
+    const std::size_t current = FVolumeNumber - 1u;
+    const TVolumeSpan& span = FVolumes[current];
+    if (To >= span.Start && To <= span.Start + span.Size) {
+        FVolume->Seek(static_cast<int64_t>(TSegVolumeRecord::Size) + To - span.Start,
+                      TSeekOrigin::soBeginning);
+        FVolumeRemaining = span.Start + span.Size - To;
+        FLogical = To;
+        return;
+    }
+    if (To < span.Start) {
+        // The last volume that holds To: a volume holding only its record holds nothing.
+        std::size_t i = current;
+        while (i > 0 && FVolumes[i].Start > To) --i;
+        OpenKnownVolume(i, To - FVolumes[i].Start);
+        return;
+    }
+    // Forward past this volume: the volumes on the way are found as reading would find them.
+    while (To > FVolumes[FVolumeNumber - 1u].Start + FVolumes[FVolumeNumber - 1u].Size) NextVolume();
+    SeekSpanning(To);
+}
+
 void TSegCompress::ReadSpanning(uint8_t* Buffer, int32_t Count) {
     while (Count > 0) {
         if (FVolumeRemaining <= 0) {
-            FVolume.reset();
-            if (OnSegAfter) OnSegAfter(FSegMode, FVolumeName, FVolumeNumber);
-            if (FAbortFlag) Abort();
-            FVolume = MountVolume(static_cast<uint16_t>(FVolumeNumber + 1));
-            ReadVolumeRecord(*FVolume);
+            NextVolume();
             continue; // a volume may hold nothing but its volume record
         }
         const auto n = static_cast<int32_t>(std::min<int64_t>({SegBufferSize, Count, FVolumeRemaining}));
@@ -268,6 +368,7 @@ void TSegCompress::ReadSpanning(uint8_t* Buffer, int32_t Count) {
         Buffer += n;
         Count -= n;
         FVolumeRemaining -= n;
+        FLogical += n;
         ProcessMessages();
     }
 }
@@ -283,6 +384,42 @@ void TSegCompress::CopySpanning(TStream* Dest, int32_t Count, const TSegShowProg
         if (Progress) Progress(static_cast<int32_t>(static_cast<int64_t>(done) * 100 / Count));
     }
 }
+
+// The window [start, start + size) of the logical stream as a stream of its own, read straight from
+// the volumes. When it ends, the logical stream stands after the window, wherever it was left.
+class TSegArchiveStream : public TStream {
+public:
+    TSegArchiveStream(TSegCompress& seg, int32_t size, TSegShowProgressEvent progress)
+        : S(seg), FStart(seg.FLogical), FSize(size), FProgress(std::move(progress)) {}
+    ~TSegArchiveStream() override = default;
+    TSegArchiveStream(const TSegArchiveStream&) = delete;
+    TSegArchiveStream& operator=(const TSegArchiveStream&) = delete;
+
+    int32_t Read(void* buffer, int32_t count) override {
+        const auto n = static_cast<int32_t>(std::clamp<int64_t>(FStart + FSize - S.FLogical, 0, count));
+        if (n == 0) return 0;
+        S.ReadSpanning(static_cast<uint8_t*>(buffer), n);
+        if (FProgress) FProgress(static_cast<int32_t>((S.FLogical - FStart) * 100 / FSize));
+        return n;
+    }
+    int32_t Write(const void*, int32_t) override { return 0; }
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+        int64_t to = offset;
+        if (origin == TSeekOrigin::soCurrent) to += S.FLogical - FStart;
+        if (origin == TSeekOrigin::soEnd) to += FSize;
+        S.SeekSpanning(FStart + std::clamp<int64_t>(to, 0, FSize));
+        return S.FLogical - FStart;
+    }
+    int64_t Size() override { return FSize; }
+    // Moves the logical stream to the end of the window, for the records that follow it.
+    void Finish() { S.SeekSpanning(FStart + FSize); }
+
+private:
+    TSegCompress& S;
+    int64_t FStart;
+    int64_t FSize;
+    TSegShowProgressEvent FProgress;
+};
 
 // ---- TSegCompress: the run ----
 
@@ -302,23 +439,47 @@ void TSegCompress::ExpandSet(TSegArcList& List) {
 }
 
 void TSegCompress::VisitSet(TSegArcList& List, const TSegArchiveAction& Action) {
+    FInPlace = false;
+    RunSet(List, [&](TSegArc& Arc, int32_t ArcSize) {
+        const TTempFile archive(TempArchivePath());
+        RemoveFileAt(archive.Path());
+        {
+            const auto out = OpenOrFail(archive.Path(), fmCreate | fmShareExclusive);
+            CopySpanning(out.get(), ArcSize, OnSegShowProgress);
+        }
+        Action(Arc, archive.Path());
+    });
+}
+
+void TSegCompress::VisitSet(TSegArcList& List, const TSegStreamAction& Action) {
+    FInPlace = true;
+    RunSet(List, [&](TSegArc& Arc, int32_t ArcSize) {
+        TSegArchiveStream archive(*this, ArcSize, OnSegShowProgress);
+        Action(Arc, archive);
+        archive.Finish();
+    });
+}
+
+void TSegCompress::RunSet(TSegArcList& List, const TArchiveStep& Step) {
     FAbortFlag = false;
     FSegMode = smExpand;
     FBuffer.assign(SegBufferSize, 0);
+    FVolumes.clear();
+    FLogical = 0;
     // Whatever way the run ends: no volume stays open and the work buffer goes.
     struct TRunEnd {
         TSegCompress& S;
         ~TRunEnd() {
             S.CloseVolume();
             S.FBuffer = {};
+            S.FVolumes = {};
         }
     } runEnd{*this};
 
     ForceEntryDirectory(FSegTmpDir);
     List.Clear();
 
-    FVolume = MountVolume(1);
-    ReadVolumeRecord(*FVolume);
+    EnterVolume(1);
     uint8_t setBytes[TSegSetHeader::Size]{};
     ReadSpanning(setBytes, sizeof setBytes);
     const TSegSetHeader set = DecodeSetHeader(setBytes);
@@ -338,7 +499,23 @@ void TSegCompress::VisitSet(TSegArcList& List, const TSegArchiveAction& Action) 
     if (FAbortFlag) Abort();
 
     const std::size_t count = List.Count();
-    for (std::size_t i = 0; i < count; ++i) ExpandSegArc(List[i], Action);
+    for (std::size_t i = 0; i < count; ++i) {
+        TSegArc& arc = List[i];
+        TSegArcHeader header;
+        for (;;) {
+            uint8_t bytes[TSegArcHeader::Size]{};
+            ReadSpanning(bytes, sizeof bytes);
+            header = DecodeArcHeader(bytes);
+            if (header.Id != SegArcId || header.ArcSize < 0)
+                throw ESegInvalidRecord(SegMsgInvalidArchiveIDHeader);
+            if (header.ArcSeq > arc.Index) throw ESegInvalidRecord(SegMsgInvalidArchiveSequence);
+            if (header.ArcSeq == arc.Index) break;
+            CopySpanning(nullptr, header.ArcSize, nullptr); // an archive the application did not keep
+        }
+        Step(arc, header.ArcSize);
+        if (OnSegAfterArchive) OnSegAfterArchive(header, arc.Template);
+        if (FAbortFlag) Abort();
+    }
 }
 
 void TSegCompress::ReadScan(TSegArc& Arc) {
@@ -361,7 +538,56 @@ void TSegCompress::ReadScan(TSegArc& Arc) {
     ReadNameList(Arc, scan.ListSize, scan.RecordLength);
 }
 
+void TSegCompress::ExpandNameListArchive(TStream& Source, TNameList& Written) {
+    const std::string savedTarget = TargetPath();
+    SetTargetPath(IncludeTrailingDelimiter(FSegTmpDir));
+    struct TRestoreTarget {
+        TSegCompress& S;
+        const std::string& Saved;
+        ~TRestoreTarget() { S.SetTargetPath(Saved); }
+    } restoreTarget{*this, savedTarget};
+
+    // The first entry is the name list; any further entry is not written at all.
+    OnCheckFile = [this, entries = 0](std::string& filepath, TCProcessMode) mutable {
+        filepath = entries++ == 0 ? NameListPath() : "*";
+    };
+    struct TClearCheck {
+        TSegCompress& S;
+        ~TClearCheck() { S.OnCheckFile = nullptr; }
+    } clearCheck{*this};
+
+    TArchiveListing listing;
+    ListArchive(Source, listing);
+    Source.SetPosition(0);
+    for (const TListedEntry& entry : listing) Written.push_back(entry.Name);
+    ExpandArchive(Source, &Written);
+    if (Written.empty()) throw EListError(0);
+}
+
+bool TSegCompress::ExpandEntryToFile(TStream& Source, const TStoredEntry& Entry,
+                                     const std::string& TargetFile, const std::string& CompressID) {
+    if (!FNameListSink || TargetFile != NameListPath())
+        return TCompress::ExpandEntryToFile(Source, Entry, TargetFile, CompressID);
+    ExpandEntry(*FNameListSink, Source, Entry.Header, CompressID);
+    return true;
+}
+
 void TSegCompress::ReadNameList(TSegArc& Arc, int32_t ListSize, int32_t RecordLength) {
+    TNameRecords records(Arc.Files, RecordLength);
+    if (FInPlace) {
+        TSegArchiveStream archive(*this, ListSize, nullptr);
+        FNameListSink = &records;
+        struct TSinkEnd {
+            TSegCompress& S;
+            ~TSinkEnd() { S.FNameListSink = nullptr; }
+        } sinkEnd{*this};
+        TNameList written;
+        ExpandNameListArchive(archive, written);
+        archive.Finish();
+        records.Close();
+        return;
+    }
+
     // Goes on every path, also when the name list's own expansion fails halfway through the file.
     const TTempFile list(NameListPath());
     {
@@ -371,76 +597,25 @@ void TSegCompress::ReadNameList(TSegArc& Arc, int32_t ListSize, int32_t RecordLe
             const auto out = OpenOrFail(archive.Path(), fmCreate | fmShareExclusive);
             CopySpanning(out.get(), ListSize, nullptr);
         }
-
-        const std::string savedTarget = TargetPath();
-        SetTargetPath(IncludeTrailingDelimiter(FSegTmpDir));
-        struct TRestoreTarget {
-            TSegCompress& S;
-            const std::string& Saved;
-            ~TRestoreTarget() { S.SetTargetPath(Saved); }
-        } restoreTarget{*this, savedTarget};
-
-        // The first entry is the name list; any further entry is not written at all.
-        OnCheckFile = [this, entries = 0](std::string& filepath, TCProcessMode) mutable {
-            filepath = entries++ == 0 ? NameListPath() : "*";
-        };
-        struct TClearCheck {
-            TSegCompress& S;
-            ~TClearCheck() { S.OnCheckFile = nullptr; }
-        } clearCheck{*this};
-
-        TArchiveListing listing;
-        ListArchive(archive.Path(), listing);
+        const auto in = OpenOrFail(archive.Path(), fmOpenRead | fmShareExclusive);
         TNameList written;
-        for (const TListedEntry& entry : listing) written.push_back(entry.Name);
-        ExpandArchive(archive.Path(), &written);
-        if (written.empty()) throw EListError(0);
+        ExpandNameListArchive(*in, written);
     }
 
-    std::unique_ptr<TFileStream> in;
-    try {
-        in = std::make_unique<TFileStream>(NativePath(list.Path()), fmOpenRead | fmShareExclusive);
-    } catch (const EStreamError&) {
-        throw ESegStreamError(SegMsgStreamOpenFailed);
-    }
-    int64_t remaining = in->Size();
-    while (remaining > 0) {
-        std::fill(FBuffer.begin(), FBuffer.end(), uint8_t{0});
-        const auto n = static_cast<int32_t>(std::min<int64_t>(RecordLength, remaining));
+    const auto in = OpenOrFail(list.Path(), fmOpenRead | fmShareExclusive);
+    std::vector<uint8_t> block(SegBufferSize);
+    for (int64_t remaining = in->Size(); remaining > 0;) {
+        const auto n = static_cast<int32_t>(std::min<int64_t>(SegBufferSize, remaining));
         int32_t got = 0;
         while (got < n) {
-            const int32_t r = in->Read(FBuffer.data() + got, n - got);
+            const int32_t r = in->Read(block.data() + got, n - got);
             if (r <= 0) throw ESegStreamError(SegMsgStreamReadFailed);
             got += r;
         }
-        Arc.Files.push_back(TrimTrailingBlanks(TextUpToZero(FBuffer.data(), static_cast<std::size_t>(n))));
+        records.WriteBuffer(block.data(), n);
         remaining -= n;
     }
-}
-
-void TSegCompress::ExpandSegArc(TSegArc& Arc, const TSegArchiveAction& Action) {
-    TSegArcHeader header;
-    for (;;) {
-        uint8_t bytes[TSegArcHeader::Size]{};
-        ReadSpanning(bytes, sizeof bytes);
-        header = DecodeArcHeader(bytes);
-        if (header.Id != SegArcId || header.ArcSize < 0)
-            throw ESegInvalidRecord(SegMsgInvalidArchiveIDHeader);
-        if (header.ArcSeq > Arc.Index) throw ESegInvalidRecord(SegMsgInvalidArchiveSequence);
-        if (header.ArcSeq == Arc.Index) break;
-        CopySpanning(nullptr, header.ArcSize, nullptr); // an archive the application did not keep
-    }
-
-    const TTempFile archive(TempArchivePath());
-    RemoveFileAt(archive.Path());
-    {
-        const auto out = OpenOrFail(archive.Path(), fmCreate | fmShareExclusive);
-        CopySpanning(out.get(), header.ArcSize, OnSegShowProgress);
-    }
-    Action(Arc, archive.Path());
-    if (OnSegAfterArchive) OnSegAfterArchive(header, Arc.Template);
-    DeleteTempFile(archive.Path());
-    if (FAbortFlag) Abort();
+    records.Close();
 }
 
 void TSegCompress::ExpandArchiveOf(TSegArc& Arc, const std::string& ArchivePath) {

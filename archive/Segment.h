@@ -1,7 +1,8 @@
 // Segment sets: compressed archives carried across numbered volume files. TSegCompress finds and
 // checks each volume in turn (asking the user for missing or wrong ones), reads the set's records
 // across volume boundaries, copies each archive into a temporary file and expands it through the
-// container. TSegCompEZ keeps the list of the set's archives itself and reports their templates.
+// container; a reader that needs no file reads each archive in place, through a stream that spans
+// the volumes. TSegCompEZ keeps the list of the set's archives itself and reports their templates.
 #pragma once
 
 #include "archive/Compress.h"
@@ -107,6 +108,11 @@ using TSegShowProgressEvent = std::function<void(int32_t PercentageDone)>;
 
 // What a run does with each archive once it has been copied into its temporary file.
 using TSegArchiveAction = std::function<void(TSegArc& Arc, const std::string& ArchivePath)>;
+// What a run does with each archive read in place: Archive holds exactly the archive's bytes, from
+// position 0, and may be read and sought anywhere within them.
+using TSegStreamAction = std::function<void(TSegArc& Arc, TStream& Archive)>;
+
+class TSegArchiveStream;
 
 class TSegCompress : public TCompress {
 public:
@@ -150,6 +156,10 @@ public:
     void ExpandSet(TSegArcList& List);
     // The same run, with Action in place of the expansion of each archive (for listing or testing).
     void VisitSet(TSegArcList& List, const TSegArchiveAction& Action);
+    // The same run without temporary files: each name list and archive is read where it lies in the
+    // volumes. Going back within an archive reopens a volume already found, without prompting;
+    // OnSegShowProgress reports the share of the archive read so far.
+    void VisitSet(TSegArcList& List, const TSegStreamAction& Action);
 
     // Volume path and volume name of the current volume number in Directory.
     void BuildVolumeName(const std::string& Directory);
@@ -166,20 +176,46 @@ protected:
     void ReadSpanning(uint8_t* Buffer, int32_t Count);
     void CloseVolume();
     void ReadScan(TSegArc& Arc);
-    void ExpandSegArc(TSegArc& Arc, const TSegArchiveAction& Action);
     // Expands the archive in ArchivePath into the archive's Path, only the entries named in Files.
     void ExpandArchiveOf(TSegArc& Arc, const std::string& ArchivePath);
+    // The name list of a run without temporary files goes into the list being read, not to a file.
+    bool ExpandEntryToFile(TStream& Source, const TStoredEntry& Entry, const std::string& TargetFile,
+                           const std::string& CompressID) override;
 
     TUserPrompts* Owner() const { return FOwner; }
 
 private:
+    friend class TSegArchiveStream;
+
+    // Where a volume of the run holds its part of the logical stream.
+    struct TVolumeSpan {
+        std::string Path, Name;
+        int64_t Start = 0; // logical offset of its first byte after the volume record
+        int64_t Size = 0;  // bytes of the logical stream it holds
+    };
+
+    // The walk over the archives shared by both kinds of run; Step reads or copies one archive of
+    // ArcSize bytes at the current position of the logical stream.
+    using TArchiveStep = std::function<void(TSegArc& Arc, int32_t ArcSize)>;
+    void RunSet(TSegArcList& List, const TArchiveStep& Step);
+    // Mounts volume Number (prompting as needed), reads its volume record and notes its span.
+    void EnterVolume(uint16_t Number);
+    // Leaves the current volume for the next one; one found before is reopened without a prompt.
+    void NextVolume();
+    // Moves the logical stream to offset To of the volumes already found or, forward, of those found now.
+    void SeekSpanning(int64_t To);
+    void OpenKnownVolume(std::size_t Index, int64_t Within);
     [[noreturn]] void Abort();
     void ProcessMessages();
     // Copies Count bytes of the logical stream into Dest (or passes over them without one), in blocks
     // of the work buffer, reporting the share done to Progress after each block.
     void CopySpanning(TStream* Dest, int32_t Count, const TSegShowProgressEvent& Progress);
-    // Reads the set's name list of one archive (ListSize bytes) into Arc.Files.
+    // Reads the set's name list of one archive (ListSize bytes) into Arc.Files, each name once (a
+    // repeat, letter case ignored, selects nothing more): memory grows with the distinct names only.
     void ReadNameList(TSegArc& Arc, int32_t ListSize, int32_t RecordLength);
+    // Expands the name-list archive in Source (a file or the volumes) the way both runs do, with the
+    // name list itself going to NameListPath(); the written paths go to Written.
+    void ExpandNameListArchive(TStream& Source, TNameList& Written);
     std::string TempArchivePath() const;
     std::string NameListPath() const;
 
@@ -198,6 +234,13 @@ private:
     std::vector<uint8_t> FBuffer;
     int64_t FVolumeRemaining = 0;
     std::unique_ptr<TStream> FVolume;
+    // Logical offset of the next byte ReadSpanning delivers, and the volumes found so far (volume
+    // n at n - 1), both needed to go back within an archive read in place.
+    int64_t FLogical = 0;
+    std::vector<TVolumeSpan> FVolumes;
+    // Set while a run without temporary files reads a name list: where its bytes go.
+    TStream* FNameListSink = nullptr;
+    bool FInPlace = false;
 };
 
 class TSegCompEZ : public TSegCompress {

@@ -1,6 +1,7 @@
 #include "util/Text.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace yar {
 
@@ -16,6 +17,16 @@ std::string LowerCase(std::string text) {
 
 bool SameText(std::string_view a, std::string_view b) {
     return std::ranges::equal(a, b, [](char x, char y) { return UpperAscii(x) == UpperAscii(y); });
+}
+
+std::size_t TSameTextHash::operator()(std::string_view text) const {
+    // FNV-1a over the upper-cased bytes: texts SameText finds equal hash alike.
+    uint64_t h = 14695981039346656037ULL;
+    for (const char c : text) {
+        h ^= static_cast<unsigned char>(UpperAscii(c));
+        h *= 1099511628211ULL;
+    }
+    return static_cast<std::size_t>(h);
 }
 
 bool StartsWithText(std::string_view text, std::string_view prefix) {

@@ -2,6 +2,7 @@
 // ASCII letters of both sides and leave every other byte as it is.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,14 @@ inline bool Contains(std::string_view text, std::string_view part) {
 
 // Equal once both sides are upper-cased.
 bool SameText(std::string_view a, std::string_view b);
+
+// Hash and equality of texts as SameText compares them, for hashed sets and maps of names.
+struct TSameTextHash {
+    std::size_t operator()(std::string_view text) const;
+};
+struct TSameTextEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return SameText(a, b); }
+};
 
 // Whether text begins with prefix, ignoring case as SameText does.
 bool StartsWithText(std::string_view text, std::string_view prefix);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 namespace yar::test {
 
@@ -61,16 +62,27 @@ std::vector<std::size_t> PieceOffsets(const std::vector<builder::TSegSetArchive>
 std::vector<std::string> WriteSetWithCuts(const std::string& dir, const std::string& base,
                                           const std::string& ext, const std::vector<uint8_t>& stream,
                                           std::vector<std::size_t> cuts) {
-    builder::TSegVolumeWriter out(dir, base, ext, INT32_MAX);
+    // Written here rather than through the builder's volume writer, which starts no volume that it
+    // would leave empty.
+    cuts.push_back(stream.size());
+    std::vector<std::string> paths;
     std::size_t at = 0;
     for (const std::size_t cut : cuts) {
-        out.Write(std::span(stream).subspan(at, cut - at));
-        out.EndVolume();
+        const auto number = static_cast<uint16_t>(paths.size() + 1);
+        const std::string volumeDir = ext.empty() ? dir : dir + "\\disk" + std::to_string(number);
+        std::filesystem::create_directories(NativePath(volumeDir));
+        paths.push_back(volumeDir + "\\" + SegVolumeFileName(base, ext, number));
+        TSegVolumeRecord record;
+        record.SegNumber = number;
+        std::vector<uint8_t> bytes(TSegVolumeRecord::Size);
+        EncodeRecord(record, bytes.data());
+        bytes.insert(bytes.end(), stream.begin() + static_cast<std::ptrdiff_t>(at),
+                     stream.begin() + static_cast<std::ptrdiff_t>(cut));
+        std::ofstream out(NativePath(paths.back()), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         at = cut;
     }
-    out.Write(std::span(stream).subspan(at));
-    out.Finish();
-    return out.Paths();
+    return paths;
 }
 
 std::optional<int> OpenFileCount() {

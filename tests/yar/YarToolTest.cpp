@@ -722,6 +722,49 @@ TEST_F(YarSet, ANameListEntryWithoutItsFileIsDamage) {
     EXPECT_EQ(errors, std::vector<std::string>{"ghost.txt: named in the set's list but not in the archive"});
 }
 
+TEST_F(YarSet, ASetIsReadInPlaceWithoutATemporaryCopy) {
+    // One archive over five volumes, one of them holding only its volume record.
+    const TFileList files = {
+        {"a.txt", Bytes("alpha")}, {"b.bin", Pattern(30000, 4)}, {"c.bin", Pattern(10000, 5)}};
+    const auto archives = {SetArchiveOf("app", files)};
+    const std::size_t data = PieceOffsets(archives).at(5);
+    Paths = WriteSet(archives, {data + 100, data + 9000, data + 9000, data + 20000});
+    ASSERT_EQ(Paths.size(), 5u);
+    std::istringstream in;
+    std::ostringstream out;
+    TTerminalPrompts prompts(std::nullopt, false, in, out);
+    TYarReader reader(NativePath(Paths[0]), &prompts, NativePath(TmpDir()));
+    prompts.Attach(reader);
+    std::vector<std::string> tested;
+    reader.Test([&](const TEntryVerdict& v) {
+        EXPECT_TRUE(TmpLeftovers().empty());
+        EXPECT_EQ(v.Error, "") << v.Name;
+        tested.push_back(v.Name);
+    });
+    EXPECT_EQ(tested, (std::vector<std::string>{"a.txt", "b.bin", "c.bin"}));
+    TPlacement place(Dir() + "/x", true);
+    EXPECT_TRUE(reader.Extract(place).empty());
+    EXPECT_EQ(ReadFile(Dir() + "/x/app/b.bin"), files[1].second);
+    EXPECT_TRUE(TmpLeftovers().empty());
+
+    // A volume cut short inside b.bin: what follows comes too early, so b.bin and what stands where
+    // c.bin's header was are damage; the archive's last bytes would be on a sixth volume, which is named.
+    std::vector<uint8_t> volume4 = ReadFile(Paths[3]);
+    volume4.resize(volume4.size() - 50);
+    WriteFile(Paths[3], volume4);
+    std::vector<std::string> errors;
+    ExpectOutcome(Guarded([&] {
+                      TYarReader cut(NativePath(Paths[0]), &prompts, NativePath(TmpDir()));
+                      prompts.Attach(cut);
+                      cut.Test([&](const TEntryVerdict& v) {
+                          if (!v.Error.empty()) errors.push_back(v.Name);
+                      });
+                  }),
+                  YarExitAborted, "volume 6 of the set (segdata.006) is not in ");
+    EXPECT_NE(std::find(errors.begin(), errors.end(), "b.bin"), errors.end());
+    EXPECT_TRUE(TmpLeftovers().empty());
+}
+
 TEST(YarCharset, StoredNamesAreWindows1252BothWays) {
     const std::string stored = "Caf\xE9 \x80 \x9C\xFF\x81.txt";
     const std::string utf8 = "Caf\u00E9 \u20AC \u0153\u00FF\u0081.txt";

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <unordered_set>
 
 namespace yar::tool {
 namespace fs = std::filesystem;
@@ -80,23 +79,22 @@ void TYarReader::ForEachArchive(const TArchiveStep& Action) {
     FArchivesDone = 0;
     if (FKind == TInputKind::Archive) {
         FArchiveCount = 1;
-        Action(nullptr, FInput, fs::path(FInput).filename().string());
+        TFileStream source(NativePath(FInput), fmOpenRead | fmShareExclusive);
+        Action(nullptr, source, fs::path(FInput).filename().string());
         return;
     }
     OnSegBeforeExpand = [this](TSegArcList& list) { FArchiveCount = list.Count(); };
-    OnSegShowProgress = [this](int32_t percent) {
-        ThrowIfStopRequested();
-        Report(CopyShare() * percent / 100.0, FCurrent);
-    };
-    VisitSet(SegArcList, [&](TSegArc& arc, const std::string& path) {
+    // Each archive is read where it lies in the volumes: no copy of it is made.
+    OnSegShowProgress = [](int32_t) { ThrowIfStopRequested(); };
+    VisitSet(SegArcList, [&](TSegArc& arc, TStream& source) {
         FCurrent = arc.Template;
-        Action(&arc, path, arc.Template);
+        Action(&arc, source, arc.Template);
         ++FArchivesDone;
     });
 }
 
 void TYarReader::List(const std::function<void(const TArchiveContents&)>& Visit) {
-    ForEachArchive([&](TSegArc* arc, const std::string& path, const std::string& label) {
+    ForEachArchive([&](TSegArc* arc, TStream& source, const std::string& label) {
         TArchiveContents contents;
         contents.Label = arc ? StoredToUtf8(label, NameCharset) : label;
         if (arc) {
@@ -105,7 +103,7 @@ void TYarReader::List(const std::function<void(const TArchiveContents&)>& Visit)
             for (const std::string& name : arc->Files)
                 contents.Names.push_back(StoredToUtf8(name, NameCharset));
         }
-        ListArchive(path, contents.Entries);
+        ListArchive(source, contents.Entries);
         for (TListedEntry& e : contents.Entries) e.Name = StoredToUtf8(e.Name, NameCharset);
         Visit(contents);
     });
@@ -113,8 +111,8 @@ void TYarReader::List(const std::function<void(const TArchiveContents&)>& Visit)
 
 void TYarReader::Test(const std::function<void(const TEntryVerdict&)>& Verdict) {
     const TStepHandlers handlers(*this);
-    ForEachArchive([&](TSegArc* arc, const std::string& path, const std::string& label) {
-        WalkArchive(path, label, arc ? &arc->Files : nullptr, Verdict,
+    ForEachArchive([&](TSegArc* arc, TStream& archive, const std::string& label) {
+        WalkArchive(archive, label, arc ? &arc->Files : nullptr, Verdict,
                     [&](TStream& source, const TStoredEntry& entry, const std::string& id, bool pastTotal) {
                         const TEntryHeader& h = entry.Header;
                         if (pastTotal) { // the structure check has judged a non-empty one
@@ -138,37 +136,35 @@ void TYarReader::Test(const std::function<void(const TEntryVerdict&)>& Verdict) 
     });
 }
 
-void TYarReader::WalkArchive(const std::string& Path, const std::string& Label, const TNameList* Names,
+void TYarReader::WalkArchive(TStream& Source, const std::string& Label, const TNameList* Names,
                              const std::function<void(const TEntryVerdict&)>& Verdict,
                              const TEntryVisit& Visit) {
-    TFileStream source(NativePath(Path), fmOpenRead | fmShareExclusive);
-    for (const TStructureProblem& p : CheckArchiveStructure(source, Names))
+    for (const TStructureProblem& p : CheckArchiveStructure(Source, Names))
         Verdict({Label, StoredToUtf8(p.Entry, NameCharset), p.Problem, ""});
-    source.SetPosition(0);
+    Source.SetPosition(0);
     TArchiveHeader header;
     try {
-        header = ReadArchiveHeader(source);
+        header = ReadArchiveHeader(Source);
     } catch (const ECompressError& e) {
         Verdict({Label, "", e.what(), ""});
         return;
     }
-    const double share = CopyShare();
-    const auto size = static_cast<double>(std::max<int64_t>(source.Size(), 1));
+    const auto size = static_cast<double>(std::max<int64_t>(Source.Size(), 1));
     const auto progress = [&](const std::string& label) {
         ThrowIfStopRequested();
-        Report(share + (1 - share) * static_cast<double>(source.Position()) / size, label);
+        Report(static_cast<double>(Source.Position()) / size, label);
     };
     int64_t total = 0;
-    while (const auto entry = ReadEntryHeader(source)) {
+    while (const auto entry = ReadEntryHeader(Source)) {
         const TEntryHeader& h = entry->Header;
-        const int64_t dataStart = source.Position();
+        const int64_t dataStart = Source.Position();
         OnShowProgress = [&](int32_t& percent) {
             progress(entry->Name + " " + std::to_string(std::max(percent, 0)) + "%");
         };
-        Visit(source, *entry, header.CompressID, BeyondTotal(total, header.TotalSize));
+        Visit(Source, *entry, header.CompressID, BeyondTotal(total, header.TotalSize));
         total += std::max<int32_t>(h.ExpandedSize, 0);
         // The next header follows the entry's data, however much of it the decoder consumed.
-        source.SetPosition(std::min(dataStart + std::max<int32_t>(h.CompressedSize, 0), source.Size()));
+        Source.SetPosition(std::min(dataStart + std::max<int32_t>(h.CompressedSize, 0), Source.Size()));
         progress(entry->Name);
     }
 }
@@ -192,18 +188,17 @@ std::vector<TEntryVerdict> TYarReader::Extract(TPlacement& Placement, const TEnt
 std::vector<TEntryVerdict> TYarReader::Extract(TEntrySink& Sink, const TEntrySelector& Select) {
     std::vector<TEntryVerdict> damage;
     const TStepHandlers handlers(*this);
-    ForEachArchive([&](TSegArc* arc, const std::string& path, const std::string& label) {
+    ForEachArchive([&](TSegArc* arc, TStream& archive, const std::string& label) {
         // A set's archive gives only the files its name list names, below its template's directory.
-        std::unordered_set<std::string> listed;
-        if (arc)
-            for (const std::string& name : arc->Files) listed.insert(UpperCase(name));
+        TNameSet listed;
+        if (arc) listed.insert(arc->Files.begin(), arc->Files.end());
         const std::string prefix = arc ? arc->Path : std::string();
         const auto report = [&](const TEntryVerdict& v) { damage.push_back(v); };
-        WalkArchive(path, label, arc ? &arc->Files : nullptr, report,
+        WalkArchive(archive, label, arc ? &arc->Files : nullptr, report,
                     [&](TStream& source, const TStoredEntry& entry, const std::string& id, bool pastTotal) {
                         const TEntryHeader& h = entry.Header;
                         if (pastTotal && h.ExpandedSize != 0) return;
-                        if (arc && listed.count(UpperCase(entry.Name)) == 0) return;
+                        if (arc && !listed.contains(entry.Name)) return;
                         const std::string stored = StoredToUtf8(
                             !entry.Name.empty() && entry.Name[0] == '\\' ? entry.Name : prefix + entry.Name,
                             NameCharset);

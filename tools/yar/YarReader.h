@@ -77,7 +77,8 @@ using TEntrySelector = std::function<bool(const std::string& StoredPath)>;
 
 class TYarReader : public TSegCompEZ {
 public:
-    // Input is a native path; TmpDir is where archives of a set are put together.
+    // Input is a native path; TmpDir is the segment reader's temporary directory, which stays empty:
+    // a set's name lists and archives are read where they lie in the volumes.
     TYarReader(const std::string& Input, TUserPrompts* Prompts, const std::string& TmpDir);
 
     TInputKind Kind() const { return FKind; }
@@ -98,19 +99,18 @@ public:
     std::function<void(double Fraction, const std::string& Label)> OnProgress;
 
 private:
-    // Runs Action on each archive of the input, with its label and the file holding it.
-    using TArchiveStep = std::function<void(TSegArc* Arc, const std::string& Path, const std::string& Label)>;
+    // Runs Action on each archive of the input, with its label and a stream of exactly its bytes (a
+    // set's archive read in place from the volumes).
+    using TArchiveStep = std::function<void(TSegArc* Arc, TStream& Source, const std::string& Label)>;
     void ForEachArchive(const TArchiveStep& Action);
-    // Runs Visit on each entry of the archive in Path with whether it lies past the total size, after
+    // Runs Visit on each entry of the archive in Source with whether it lies past the total size, after
     // reporting the archive's structure problems to Verdict. The stream is left after each entry's data.
     using TEntryVisit = std::function<void(TStream& Source, const TStoredEntry& Entry,
                                            const std::string& CompressID, bool PastTotal)>;
-    void WalkArchive(const std::string& Path, const std::string& Label, const TNameList* Names,
+    void WalkArchive(TStream& Source, const std::string& Label, const TNameList* Names,
                      const std::function<void(const TEntryVerdict&)>& Verdict, const TEntryVisit& Visit);
-    // Progress: archives done plus the share of the current one (putting it together from the
-    // volumes counts for half of a set's archive).
+    // Progress: archives done plus the share of the current one.
     void Report(double Within, const std::string& Label);
-    double CopyShare() const { return FKind == TInputKind::SegmentSet ? 0.5 : 0.0; }
 
     std::string FInput;
     TInputKind FKind;
