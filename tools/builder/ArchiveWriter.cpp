@@ -144,13 +144,15 @@ TArchiveStreamWriter::TArchiveStreamWriter(TStream& dest, uint8_t method, int32_
     FDest.WriteBuffer(header.data(), ArchiveHeaderSize);
 }
 
-TArchiveStreamWriter::TPass TArchiveStreamWriter::Encode(uint8_t method, TStream& source, int64_t dataAt) {
+TArchiveStreamWriter::TPass TArchiveStreamWriter::Encode(uint8_t method, TStream& source, int64_t dataAt,
+                                                         TCheck check) {
     FDest.SetPosition(dataAt);
     const auto encoder = MakeStreamEncoder(method);
     std::vector<uint8_t> in(BlockSize);
     std::vector<uint8_t> out;
     TPass pass;
-    bool probing = method != coNone;
+    bool probing = check == TCheck::FirstBlocks && method != coNone;
+    int64_t nextSample = SampleEvery;
     const auto flush = [&] {
         if (FKey > 0) ScrambleWithKey(out, FKey, static_cast<uint64_t>(pass.Stored));
         FDest.WriteBuffer(out.data(), static_cast<int32_t>(out.size()));
@@ -167,6 +169,16 @@ TArchiveStreamWriter::TPass TArchiveStreamWriter::Encode(uint8_t method, TStream
             const uint64_t coded = encoder->BytesCoded();
             if (static_cast<uint64_t>(pass.Stored) + out.size() >= coded) {
                 pass.Shrank = false;
+                return pass;
+            }
+        }
+        if (check == TCheck::Samples && pass.Expanded >= nextSample) {
+            nextSample += SampleEvery;
+            // A smaller block alone can be chance; an eighth less is worth a second pass.
+            const auto sample =
+                EncodeAll(*MakeStreamEncoder(FMethod), std::span(in).first(static_cast<size_t>(n)));
+            if (sample.size() < static_cast<size_t>(n) / 8 * 7) {
+                pass.SampleShrank = true;
                 return pass;
             }
         }
@@ -195,12 +207,16 @@ const TEntryHeader& TArchiveStreamWriter::Add(const std::string& name, uint32_t 
     const int64_t dataAt = headerAt + EntryHeaderSize + static_cast<int64_t>(name.size());
 
     const int64_t sourceAt = source.Position();
-    h.Method = FMethod;
-    TPass pass = Encode(FMethod, source, dataAt);
-    if (!pass.Shrank) { // each entry names its own method
-        h.Method = coNone;
+    const auto pack = [&](uint8_t method, TCheck check) {
         source.SetPosition(sourceAt);
-        pass = Encode(coNone, source, dataAt);
+        h.Method = method; // each entry names its own method
+        return Encode(method, source, dataAt, check);
+    };
+    TPass pass = pack(FMethod, TCheck::FirstBlocks);
+    if (!pass.Shrank) {
+        pass = pack(coNone, TCheck::Samples);
+        if (pass.SampleShrank) pass = pack(FMethod, TCheck::None);
+        if (!pass.Shrank) pass = pack(coNone, TCheck::None);
     }
     h.ExpandedSize = static_cast<int32_t>(pass.Expanded);
     h.CompressedSize = static_cast<int32_t>(pass.Stored);

@@ -98,14 +98,19 @@ public:
     static constexpr int32_t BlockSize = 64 * 1024;
     // Data coded this far into an entry without shrinking is taken as data the method cannot shrink.
     static constexpr uint64_t ProbeSize = 256 * 1024;
+    // While such an entry is stored, one block in this many bytes is tried in the method, so that an
+    // entry whose later part shrinks is still packed.
+    static constexpr int64_t SampleEvery = 2 * 1024 * 1024;
 
     // The header's id names method; with key above 0 every entry is locked and keyed with it.
     TArchiveStreamWriter(TStream& dest, uint8_t method, int32_t key = 0);
 
     // Adds the data source holds from its position to its end. Data the method does not shrink is
-    // stored as it is (coNone): found within the first ProbeSize bytes it is stored from the start;
-    // found only at the end, the source is read again from where it began and the entry stored over
-    // what was encoded. An archive past 2 GB raises EBuildLimit as soon as the data read reaches it.
+    // stored as it is (coNone), so that no entry is larger than its data. When the first ProbeSize
+    // bytes coded do not shrink, the entry is stored from the start, unless a sampled later block
+    // shrinks after all: then the whole entry is encoded in the method. When only the end shows that
+    // the entry did not shrink, the source is read again from where it began and stored over what
+    // was encoded. An archive past 2 GB raises EBuildLimit as soon as the data read reaches it.
     const TEntryHeader& Add(const std::string& name, uint32_t fileDate, uint16_t attributes, TStream& source);
 
     // Writes the archive header and leaves dest at the archive's end; returns the archive's size.
@@ -118,9 +123,11 @@ private:
         int64_t Expanded = 0;
         int64_t Stored = 0;
         uint32_t Sum = 0;
-        bool Shrank = true;
+        bool Shrank = true;        // false: given up, or complete and not smaller than the data
+        bool SampleShrank = false; // given up storing: a sampled block shrinks in the writer's method
     };
-    TPass Encode(uint8_t method, TStream& source, int64_t dataAt);
+    enum class TCheck { None, FirstBlocks, Samples };
+    TPass Encode(uint8_t method, TStream& source, int64_t dataAt, TCheck check);
 
     TStream& FDest;
     uint8_t FMethod;
