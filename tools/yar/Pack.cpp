@@ -88,7 +88,7 @@ uint64_t SizeOf(const std::string& path) {
 // size before the archive. The name is one nobody uses there.
 std::string SpillPath(const std::string& dir, const std::string& stem) {
     for (int n = 1;; ++n) {
-        const std::string path = JoinPath(dir, "~" + stem + "." + std::to_string(n) + ".tmp");
+        std::string path = JoinPath(dir, "~" + stem + "." + std::to_string(n) + ".tmp");
         std::error_code ec;
         if (!fs::exists(fs::symlink_status(NativePath(path), ec))) return path;
     }
