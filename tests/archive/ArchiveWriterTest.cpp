@@ -107,7 +107,7 @@ TStreamed Stream(uint8_t method, int32_t key, const std::vector<std::pair<std::s
         got.Read += source.Total;
     }
     const int64_t size = writer.Finish();
-    got.Archive.assign(dest.Bytes().begin(), dest.Bytes().begin() + size);
+    got.Archive.assign(dest.Bytes().begin(), dest.Bytes().begin() + static_cast<std::ptrdiff_t>(size));
     return got;
 }
 

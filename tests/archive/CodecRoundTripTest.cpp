@@ -171,7 +171,8 @@ TEST(RoundTripLZH5, BlocksOfEverySizeIncludingSingleSymbolCodes) {
     for (uint32_t blockSymbols : {1u, 2u, 3u, 100u, 4096u, 65535u}) {
         builder::TLH5Options options;
         options.BlockSymbols = blockSymbols;
-        const TMethod m{"LZH5", coLZH5, [&](std::span<const uint8_t> d) { return EncodeLZH5(d, options); }};
+        const TMethod m{
+            "LZH5", coLZH5, [&](std::span<const uint8_t> d) { return EncodeLZH5(d, options); }, {}};
         ExpectRoundTrip(m, data, "blocks of " + std::to_string(blockSymbols) + " symbols");
     }
 }

@@ -107,7 +107,7 @@ void TLzStreamParser::DropOld() {
     // Matches reach at most a window back from the positions still to parse or insert.
     const int64_t keep = std::min(FPos - 1 - FParams.WindowSize, FInserted);
     if (keep - FBase < kDropAfter) return;
-    FBuf.erase(FBuf.begin(), FBuf.begin() + (keep - FBase));
+    FBuf.erase(FBuf.begin(), FBuf.begin() + static_cast<std::ptrdiff_t>(keep - FBase));
     FBase = keep;
 }
 
