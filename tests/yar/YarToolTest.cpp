@@ -18,6 +18,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <iostream>
+#include <map>
 #include <sstream>
 
 #ifndef _WIN32
@@ -869,6 +870,57 @@ TEST_F(YarPack, SetsKeepEveryFileEmptyOnesIncluded) {
         EXPECT_EQ(ReadFile(Dir() + "/x/app/" + name), ReadFile(src + "/" + name)) << name;
 }
 
+// Files larger than the packer's blocks come back byte for byte from an archive and from a set, in
+// both dictionary methods and with a key; the noise among them is stored.
+TEST_F(YarPack, FilesLargerThanItsBlocksComeBackByteForByte) {
+    const std::string src = Dir() + "/src";
+    fs::create_directories(src + "/d");
+    std::vector<uint8_t> text;
+    while (text.size() < 300000) {
+        const auto line = Bytes("line " + std::to_string(text.size() % 977) + " of a longer text\n");
+        text.insert(text.end(), line.begin(), line.end());
+    }
+    WriteFile(src + "/d/text.txt", text);
+    WriteFile(src + "/noise.bin", Pattern(600000, 2));
+    WriteFile(src + "/empty", {});
+    const auto files = CollectSources({src});
+    for (const uint8_t method : {coLZH5, coLZH})
+        for (const bool set : {false, true}) {
+            SCOPED_TRACE("method " + std::to_string(method) + (set ? " set" : " archive"));
+            TPackOptions options;
+            options.Method = method;
+            options.Key = 4711;
+            options.VolumeSize = 200000;
+            options.Overwrite = true;
+            options.TemplateRoot = "c:\\app\\";
+            const std::string output = Dir() + (set ? "/set/disk.001" : "/out.yar");
+            if (set)
+                PackSet(files, output, options);
+            else
+                PackArchive(files, output, options);
+            std::istringstream in;
+            std::ostringstream out;
+            TTerminalPrompts prompts(std::nullopt, false, in, out);
+            fs::create_directories(Dir() + "/tmp");
+            TYarReader reader(NativePath(output), &prompts, Dir() + "/tmp");
+            prompts.Attach(reader);
+            reader.SetKey(options.Key);
+            std::map<std::string, uint8_t> methods;
+            reader.List([&](const TArchiveContents& c) {
+                for (const auto& e : c.Entries) methods[e.Name] = e.Info.Method;
+            });
+            EXPECT_EQ(methods["noise.bin"], coNone);
+            EXPECT_EQ(methods[set ? "text.txt" : "d\\text.txt"], method);
+            fs::remove_all(Dir() + "/x");
+            TPlacement place(Dir() + "/x", false);
+            EXPECT_TRUE(reader.Extract(place).empty());
+            const std::string root = Dir() + "/x" + (set ? "/app" : "");
+            EXPECT_TRUE(ReadFile(root + "/d/text.txt") == text);
+            EXPECT_TRUE(ReadFile(root + "/noise.bin") == Pattern(600000, 2));
+            EXPECT_TRUE(ReadFile(root + "/empty").empty());
+        }
+}
+
 TEST_F(YarPack, StoredNamesMustNotCollide) {
     fs::create_directories(Dir() + "/a");
     fs::create_directories(Dir() + "/b");
@@ -971,7 +1023,9 @@ TEST_F(YarPack, AFailedPackRemovesWhatItBeganAndNothingIsOverwrittenUnasked) {
     const auto failed = Guarded([&] { PackAsTheToolDoes({src}, Dir() + "/out/disk", true, options); });
     EXPECT_EQ(failed.first, YarExitFile) << failed.second;
     EXPECT_NE(failed.second.find("disk2"), std::string::npos) << failed.second;
-    EXPECT_FALSE(fs::exists(Dir() + "/out/disk1/disk.seg")); // the volume begun is gone
+    EXPECT_FALSE(fs::exists(Dir() + "/out/disk1/disk.seg"));                  // the volume begun is gone
+    for (const auto& item : fs::recursive_directory_iterator(Dir() + "/out")) // and the spill file too
+        EXPECT_TRUE(item.is_directory() || item.path().filename() == "disk2") << item.path();
 
     WriteFile(Dir() + "/old.yar", Bytes("the user's"));
     ExpectOutcome(Guarded([&] { PackAsTheToolDoes({src}, Dir() + "/old.yar", false); }), YarExitLeftAlone,

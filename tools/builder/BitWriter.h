@@ -22,6 +22,12 @@ public:
 
     uint64_t BitsWritten() const { return uint64_t{FBytes.size()} * 8 + FBits; }
 
+    // Moves the whole bytes written so far to the end of out; the pending bits stay.
+    void TakeBytes(std::vector<uint8_t>& out) {
+        out.insert(out.end(), FBytes.begin(), FBytes.end());
+        FBytes.clear();
+    }
+
     // The bytes written, the last one padded with zero bits. The stream thus ends with the byte that
     // holds the last code bit, so a decoder that reads ahead still fetches every stored byte.
     std::vector<uint8_t> Finish() {

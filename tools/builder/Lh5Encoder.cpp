@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <memory>
 #include <stdexcept>
 
 namespace yar::builder {
@@ -223,11 +224,14 @@ void PutBlock(TBitWriter& out, std::span<const TLzToken> tokens, const TSymbolCo
 }
 
 // Blocks grow piece by piece while one code for both costs less than a block boundary between them,
-// so that data whose statistics change gets fresh codes where they change.
-void PutBlocks(TBitWriter& out, std::span<const TLzToken> tokens, uint32_t maxBlockSymbols) {
+// so that data whose statistics change gets fresh codes where they change. Before the end of the data
+// only blocks are put whose growth looked at tokens that are all there: with more than
+// maxBlockSymbols tokens after a block's start, that block ends as it would with every token known.
+// Returns how many tokens went into blocks.
+size_t PutBlocks(TBitWriter& out, std::span<const TLzToken> tokens, uint32_t maxBlockSymbols, bool final) {
     const size_t piece = std::min<size_t>(kBlockPieceSymbols, maxBlockSymbols);
     size_t start = 0;
-    while (start < tokens.size()) {
+    while (start < tokens.size() && (final || tokens.size() - start > maxBlockSymbols)) {
         size_t end = std::min(tokens.size(), start + piece);
         TSymbolCounts block(tokens.subspan(start, end - start));
         uint64_t blockBits = CodedBits(block);
@@ -245,24 +249,65 @@ void PutBlocks(TBitWriter& out, std::span<const TLzToken> tokens, uint32_t maxBl
         PutBlock(out, tokens.subspan(start, end - start), block);
         start = end;
     }
+    return start;
 }
 
-} // namespace
-
-std::vector<uint8_t> EncodeLZH5(std::span<const uint8_t> data, const TLH5Options& options) {
+TLzParams Lh5Params(const TLH5Options& options) {
     if (options.BlockSymbols == 0 || options.BlockSymbols > kMaxBlockSymbols || options.MaxChain == 0)
         throw std::invalid_argument("lh5 encoder options out of range");
-    if (data.empty()) return {}; // an empty entry stores nothing
     TLzParams params;
     params.WindowSize = kWindowSize;
     params.MaxMatch = kMaxMatch;
     params.NiceLength = kMaxMatch;
     params.MaxChain = options.MaxChain;
-    const std::vector<TLzToken> tokens = ParseLz(data, 0, params);
+    return params;
+}
 
-    TBitWriter out;
-    PutBlocks(out, tokens, options.BlockSymbols);
-    return out.Finish();
+class TLh5Encoder final : public TStreamEncoder {
+public:
+    explicit TLh5Encoder(const TLH5Options& options)
+        : FParser(Lh5Params(options)), FBlockSymbols(options.BlockSymbols) {}
+
+    void Put(std::span<const uint8_t> data, std::vector<uint8_t>& out) override {
+        FParser.Put(data, FTokens);
+        // Blocks are put in batches: each batch moves the backlog of tokens down once.
+        if (FTokens.size() >= kBacklogTokens) PutReady(false, out);
+    }
+
+    void Finish(std::vector<uint8_t>& out) override {
+        FParser.Finish(FTokens);
+        PutReady(true, out);
+        const auto last = FBits.Finish(); // an empty entry stores nothing
+        out.insert(out.end(), last.begin(), last.end());
+    }
+
+    uint64_t BytesCoded() const override { return FCoded; }
+
+private:
+    static constexpr size_t kBacklogTokens = 4 * kMaxBlockSymbols;
+
+    TLzStreamParser FParser;
+    uint32_t FBlockSymbols;
+    std::vector<TLzToken> FTokens;
+    TBitWriter FBits;
+    uint64_t FCoded = 0;
+
+    void PutReady(bool final, std::vector<uint8_t>& out) {
+        const size_t done = PutBlocks(FBits, FTokens, FBlockSymbols, final);
+        for (size_t i = 0; i < done; ++i) FCoded += FTokens[i].Covers();
+        FTokens.erase(FTokens.begin(), FTokens.begin() + static_cast<std::ptrdiff_t>(done));
+        FBits.TakeBytes(out);
+    }
+};
+
+} // namespace
+
+std::unique_ptr<TStreamEncoder> MakeLZH5Encoder(const TLH5Options& options) {
+    return std::make_unique<TLh5Encoder>(options);
+}
+
+std::vector<uint8_t> EncodeLZH5(std::span<const uint8_t> data, const TLH5Options& options) {
+    return EncodeAll(*MakeLZH5Encoder(options), data);
 }
 
 std::vector<uint8_t> EncodeLZH5(std::span<const uint8_t> data) {

@@ -7,6 +7,8 @@
 #include "tools/builder/LzParser.h"
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace yar::builder {
 
@@ -50,29 +52,66 @@ void PutPosition(TBitWriter& out, unsigned p) {
     out.Put(p & 0x3F, 6);
 }
 
-} // namespace
-
-std::vector<uint8_t> EncodeLZH(std::span<const uint8_t> data) {
-    if (data.empty()) return {}; // an empty entry stores nothing
-    // The data behind the spaces a decoder's window starts with, so matches may copy those too.
-    std::vector<uint8_t> buffer(kWindowStart, ' ');
-    buffer.insert(buffer.end(), data.begin(), data.end());
+TLzParams LzhParams() {
     TLzParams params;
     params.WindowSize = kWindowSize;
     params.MaxMatch = kMaxMatch;
     params.NiceLength = kMaxMatch;
     params.MaxChain = kMaxChain;
-    TAdaptiveModel model;
-    TBitWriter out;
-    for (const TLzToken& t : ParseLz(buffer, kWindowStart, params)) {
-        if (t.IsLiteral()) {
-            model.Put(out, t.Value);
-        } else {
-            model.Put(out, t.Length + kLengthBias);
-            PutPosition(out, t.Value - 1u);
-        }
+    return params;
+}
+
+// The window a decoder starts with: spaces, behind which the data follows, so matches may copy those.
+const std::vector<uint8_t> kStartWindow(kWindowStart, ' ');
+
+class TLzhEncoder final : public TStreamEncoder {
+public:
+    TLzhEncoder() : FParser(LzhParams(), kStartWindow) {}
+
+    void Put(std::span<const uint8_t> data, std::vector<uint8_t>& out) override {
+        FParser.Put(data, FTokens);
+        PutTokens(out);
     }
-    return out.Finish();
+
+    void Finish(std::vector<uint8_t>& out) override {
+        FParser.Finish(FTokens);
+        PutTokens(out);
+        const auto last = FBits.Finish(); // an empty entry stores nothing
+        out.insert(out.end(), last.begin(), last.end());
+    }
+
+    uint64_t BytesCoded() const override { return FCoded; }
+
+private:
+    TLzStreamParser FParser;
+    std::vector<TLzToken> FTokens;
+    TAdaptiveModel FModel;
+    TBitWriter FBits;
+    uint64_t FCoded = 0;
+
+    void PutTokens(std::vector<uint8_t>& out) {
+        for (const TLzToken& t : FTokens) {
+            if (t.IsLiteral()) {
+                FModel.Put(FBits, t.Value);
+            } else {
+                FModel.Put(FBits, t.Length + kLengthBias);
+                PutPosition(FBits, t.Value - 1u);
+            }
+            FCoded += t.Covers();
+        }
+        FTokens.clear();
+        FBits.TakeBytes(out);
+    }
+};
+
+} // namespace
+
+std::unique_ptr<TStreamEncoder> MakeLZHEncoder() {
+    return std::make_unique<TLzhEncoder>();
+}
+
+std::vector<uint8_t> EncodeLZH(std::span<const uint8_t> data) {
+    return EncodeAll(*MakeLZHEncoder(), data);
 }
 
 } // namespace yar::builder

@@ -128,7 +128,7 @@ TSegSetArchive MakeSetArchive(std::string Template, const std::vector<std::strin
     return arc;
 }
 
-std::vector<uint8_t> SegmentSetStream(std::span<const TSegSetArchive> archives) {
+std::vector<uint8_t> SegmentSetHead(std::span<const TSegSetArchive> archives) {
     if (archives.size() > UINT16_MAX) throw EBuildLimit("a segment set holds at most 65535 archives");
     std::vector<uint8_t> stream;
     TSegSetHeader set;
@@ -150,13 +150,21 @@ std::vector<uint8_t> SegmentSetStream(std::span<const TSegSetArchive> archives) 
         stream.insert(stream.end(), arc.Template.begin(), arc.Template.end());
         stream.insert(stream.end(), arc.NameList.begin(), arc.NameList.end());
     }
+    return stream;
+}
+
+void AppendArcHeader(std::vector<uint8_t>& stream, uint16_t seq, int64_t size) {
+    if (size > INT32_MAX) throw EBuildLimit("archive too large for a segment set");
+    TSegArcHeader header;
+    header.ArcSeq = seq;
+    header.ArcSize = static_cast<int32_t>(size);
+    AppendRecord(stream, header);
+}
+
+std::vector<uint8_t> SegmentSetStream(std::span<const TSegSetArchive> archives) {
+    std::vector<uint8_t> stream = SegmentSetHead(archives);
     for (std::size_t i = 0; i < archives.size(); ++i) {
-        if (archives[i].Archive.size() > static_cast<std::size_t>(INT32_MAX))
-            throw EBuildLimit("archive too large for a segment set");
-        TSegArcHeader header;
-        header.ArcSeq = static_cast<uint16_t>(i);
-        header.ArcSize = static_cast<int32_t>(archives[i].Archive.size());
-        AppendRecord(stream, header);
+        AppendArcHeader(stream, static_cast<uint16_t>(i), static_cast<int64_t>(archives[i].Archive.size()));
         stream.insert(stream.end(), archives[i].Archive.begin(), archives[i].Archive.end());
     }
     return stream;
@@ -164,6 +172,20 @@ std::vector<uint8_t> SegmentSetStream(std::span<const TSegSetArchive> archives) 
 
 void WriteSegmentSet(TSegVolumeWriter& out, std::span<const TSegSetArchive> archives) {
     out.Write(SegmentSetStream(archives));
+}
+
+void WriteSetArchive(TSegVolumeWriter& out, uint16_t seq, TStream& source, int64_t size) {
+    std::vector<uint8_t> block;
+    AppendArcHeader(block, seq, size);
+    out.Write(block);
+    constexpr int64_t kBlockSize = 64 * 1024;
+    block.resize(kBlockSize);
+    for (int64_t left = size; left > 0;) {
+        const auto n = static_cast<int32_t>(std::min(left, kBlockSize));
+        source.ReadBuffer(block.data(), n);
+        out.Write(std::span(block).first(static_cast<std::size_t>(n)));
+        left -= n;
+    }
 }
 
 } // namespace yar::builder

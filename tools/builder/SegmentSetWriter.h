@@ -4,6 +4,7 @@
 
 #include "archive/ExpandStream.h"
 #include "archive/SegmentRecords.h"
+#include "system/Streams.h"
 
 #include <cstdint>
 #include <fstream>
@@ -85,6 +86,15 @@ void AppendRecord(std::vector<uint8_t>& stream, const TSegArcHeader& record);
 // archive headers and archives. Templates, lists and archives beyond the records' fields raise
 // EBuildLimit.
 std::vector<uint8_t> SegmentSetStream(std::span<const TSegSetArchive> archives);
+// The part of that stream before the first archive header: set header, scan records, templates and
+// name lists (the archives' bytes are not looked at).
+std::vector<uint8_t> SegmentSetHead(std::span<const TSegSetArchive> archives);
+// The header of the archive numbered seq (from 0) of size bytes; an archive past the ArcSize field
+// raises EBuildLimit.
+void AppendArcHeader(std::vector<uint8_t>& stream, uint16_t seq, int64_t size);
+// Continues a set in out after its head, or after the archive before: the header of archive seq, then
+// size bytes of source from its position, copied in blocks.
+void WriteSetArchive(TSegVolumeWriter& out, uint16_t seq, TStream& source, int64_t size);
 // The same, cut into the writer's volumes.
 void WriteSegmentSet(TSegVolumeWriter& out, std::span<const TSegSetArchive> archives);
 

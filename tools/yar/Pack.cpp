@@ -13,8 +13,8 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
+#include <memory>
 #include <sys/stat.h>
 #include <system_error>
 #include <tuple>
@@ -77,12 +77,21 @@ void RefuseExisting(const std::string& path, const TPackOptions& options) {
         throw EExistingOutput(NativePath(path));
 }
 
-std::vector<uint8_t> ReadWholeFile(const std::string& path) {
-    std::ifstream in(fs::path(path), std::ios::binary);
-    if (!in) throw EToolFileError("cannot read " + path);
-    std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw EToolFileError("cannot read " + path);
-    return data;
+uint64_t SizeOf(const std::string& path) {
+    std::error_code ec;
+    const auto size = fs::file_size(fs::path(path), ec);
+    if (ec) throw EToolFileError("cannot read " + path);
+    return size;
+}
+
+// A volume's archive is packed into a file beside the output first: its header needs the archive's
+// size before the archive. The name is one nobody uses there.
+std::string SpillPath(const std::string& dir, const std::string& stem) {
+    for (int n = 1;; ++n) {
+        std::string path = JoinPath(dir, "~" + stem + "." + std::to_string(n) + ".tmp");
+        std::error_code ec;
+        if (!fs::exists(fs::symlink_status(NativePath(path), ec))) return path;
+    }
 }
 
 } // namespace
@@ -150,60 +159,86 @@ std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs, 
     return out;
 }
 
-std::vector<uint8_t> BuildArchive(const std::vector<TPackSource>& files, bool storeDirs,
-                                  const TPackOptions& options) {
-    std::vector<const TPackSource*> order;
+TToolFile::TToolFile(std::string path, TMode mode) : FPath(std::move(path)), FMode(mode) {
+    const auto openMode = mode == TMode::Read
+                              ? std::ios::in | std::ios::binary
+                              : std::ios::in | std::ios::out | std::ios::binary | std::ios::trunc;
+    FFile.open(fs::path(FPath), openMode);
+    if (!FFile) {
+        if (mode == TMode::Read) throw EToolFileError("cannot read " + FPath);
+        throw EToolFileError("cannot create " + FPath + ": " + SysErrorMessage(errno));
+    }
+}
+
+void TToolFile::Fail() const {
+    if (FMode == TMode::Read) throw EToolFileError("cannot read " + FPath);
+    throw EToolFileError("cannot write " + FPath + ": " + SysErrorMessage(errno));
+}
+
+int32_t TToolFile::Read(void* buffer, int32_t count) {
+    FFile.read(static_cast<char*>(buffer), count);
+    if (FFile.bad()) Fail();
+    const auto n = static_cast<int32_t>(FFile.gcount());
+    FFile.clear(); // the end of the file is no failure, and a seek may follow
+    return n;
+}
+
+int32_t TToolFile::Write(const void* buffer, int32_t count) {
+    FFile.write(static_cast<const char*>(buffer), count);
+    if (!FFile) Fail();
+    return count;
+}
+
+int64_t TToolFile::Seek(int64_t offset, TSeekOrigin origin) {
+    const auto dir = origin == TSeekOrigin::soBeginning ? std::ios::beg
+                     : origin == TSeekOrigin::soCurrent ? std::ios::cur
+                                                        : std::ios::end;
+    const auto pos = FFile.rdbuf()->pubseekoff(offset, dir, std::ios::in | std::ios::out);
+    if (pos == std::streampos(-1)) Fail();
+    return static_cast<int64_t>(pos);
+}
+
+void TToolFile::Close() {
+    FFile.close();
+    if (!FFile) Fail();
+}
+
+int64_t WriteArchive(const std::vector<TPackSource>& files, bool storeDirs, const TPackOptions& options,
+                     TStream& dest) {
+    std::vector<std::pair<const TPackSource*, uint64_t>> order;
     order.reserve(files.size());
-    for (const TPackSource& f : files) order.push_back(&f);
-    std::map<const TPackSource*, std::vector<uint8_t>> contents;
-    for (const TPackSource* f : order) contents[f] = ReadWholeFile(f->Path);
+    for (const TPackSource& f : files) order.emplace_back(&f, SizeOf(f.Path));
     // Empty files first: the expansion ends when the sizes expanded reach the archive's total, so an
     // empty file after the last byte would never be written.
-    std::stable_partition(order.begin(), order.end(),
-                          [&](const TPackSource* f) { return contents[f].empty(); });
+    std::stable_partition(order.begin(), order.end(), [](const auto& f) { return f.second == 0; });
 
-    builder::TArchiveImage image;
-    image.Header.CompressID = MethodIDs.at(options.Method);
-    image.Header.KeyMarker = options.Key > 0 ? 2 : 0;
-    int64_t total = 0;
-    for (const TPackSource* f : order) {
-        builder::TArchiveEntrySource entry;
-        entry.Name = storeDirs ? StoredPath(*f) : f->Name;
-        if (entry.Name.size() > 0x7FFF) throw builder::EBuildLimit("stored name too long: " + entry.Name);
-        entry.Data = std::move(contents[f]);
-        entry.Method = options.Method;
-        entry.FileDate = DosDateOf(f->Path);
-        entry.Attributes = AttributesOf(f->Path);
-        entry.Lock = options.Key > 0 ? 2 : 0;
+    builder::TArchiveStreamWriter writer(dest, options.Method, options.Key);
+    for (const auto& [f, size] : order) {
+        const std::string name = storeDirs ? StoredPath(*f) : f->Name;
+        if (name.size() > 0x7FFF) throw builder::EBuildLimit("stored name too long: " + name);
         if (options.OnFile) options.OnFile(StoredPath(*f));
-        builder::TPackedEntry packed = builder::PackEntry(entry, options.Key);
-        // Data the method cannot shrink is stored as it is; each entry names its own method.
-        if (entry.Method != coNone && packed.Stored.size() >= entry.Data.size()) {
-            entry.Method = coNone;
-            packed = builder::PackEntry(entry, options.Key);
-        }
-        total += packed.Header.ExpandedSize;
-        if (total > INT32_MAX) throw builder::EBuildLimit("archive larger than 2 GB");
-        image.Entries.push_back(std::move(packed));
+        TToolFile source(f->Path, TToolFile::TMode::Read);
+        writer.Add(name, DosDateOf(f->Path), AttributesOf(f->Path), source);
     }
-    // Only empty files: a total of 0 would end the expansion before the first of them.
-    image.Header.TotalSize = image.Entries.empty() || total > 0 ? static_cast<int32_t>(total) : 1;
-    return image.Bytes();
+    return writer.Finish();
 }
 
 void PackArchive(const std::vector<TPackSource>& files, const std::string& output,
                  const TPackOptions& options) {
     RefuseExisting(output, options);
-    const std::vector<uint8_t> bytes = BuildArchive(files, true, options);
-    std::ofstream out(fs::path(output), std::ios::binary | std::ios::trunc);
-    if (!out) throw EToolFileError("cannot create " + output + ": " + SysErrorMessage(errno));
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-        const std::string reason = SysErrorMessage(errno);
+    auto out = std::make_unique<TToolFile>(output, TToolFile::TMode::Create);
+    try {
+        const int64_t size = WriteArchive(files, true, options, *out);
+        out->Close();
+        out.reset();
+        // An entry stored over its encoded form may leave bytes of that form behind the archive.
+        if (static_cast<int64_t>(SizeOf(output)) > size)
+            fs::resize_file(fs::path(output), static_cast<uint64_t>(size));
+    } catch (...) {
+        out.reset(); // closed, so that it can go
         std::error_code ec;
-        fs::remove(output, ec);
-        throw EToolFileError("cannot write " + output + ": " + reason);
+        fs::remove(fs::path(output), ec);
+        throw;
     }
 }
 
@@ -214,15 +249,17 @@ std::vector<std::string> PackSet(const std::vector<TPackSource>& files, const st
     for (const TPackSource& f : files) byDir[f.StoredDir].push_back(f);
     const std::string root = ExcludeTrailingDelimiter(options.TemplateRoot);
 
+    // The name lists come before every archive in the set, so they are made first; the archives
+    // follow one by one, each packed into a spill file and copied into the volumes from there.
     std::vector<builder::TSegSetArchive> archives;
     for (const auto& [dir, group] : byDir) {
         const std::string tmpl = JoinPath(JoinPath(root, dir), "*.*");
         std::vector<std::string> names;
         for (const TPackSource& f : group) names.push_back(f.Name);
         // Names in the order the archive holds them does not matter: the list selects by name.
-        archives.push_back(
-            builder::MakeSetArchive(tmpl, names, BuildArchive(group, false, options), options.Method));
+        archives.push_back(builder::MakeSetArchive(tmpl, names, {}, options.Method));
     }
+    const std::vector<uint8_t> head = builder::SegmentSetHead(archives);
 
     const fs::path out(output);
     const std::string dir = out.has_parent_path() ? out.parent_path().string() : ".";
@@ -232,11 +269,22 @@ std::vector<std::string> PackSet(const std::vector<TPackSource>& files, const st
                         SegVolumeFileName(out.stem().string(), options.FixedExt, number));
     };
     RefuseExisting(volumePath(1), options);
+    std::string spill;
     try {
-        builder::WriteSegmentSet(writer, archives);
+        writer.Write(head); // creates the output's directory, where the spill file goes
+        spill = SpillPath(dir, out.stem().string());
+        uint16_t seq = 0;
+        for (const auto& dirFiles : byDir) {
+            TToolFile archive(spill, TToolFile::TMode::Create);
+            const int64_t size = WriteArchive(dirFiles.second, false, options, archive);
+            archive.SetPosition(0);
+            builder::WriteSetArchive(writer, seq++, archive, size);
+        }
+        fs::remove(NativePath(spill));
         writer.Finish();
     } catch (...) {
         std::error_code ec;
+        if (!spill.empty()) fs::remove(NativePath(spill), ec);
         for (const std::string& path : writer.Paths()) fs::remove(NativePath(path), ec);
         throw;
     }

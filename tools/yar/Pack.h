@@ -3,10 +3,12 @@
 #pragma once
 
 #include "archive/ExpandStream.h"
+#include "system/Streams.h"
 #include "tools/builder/SegmentSetWriter.h"
 #include "tools/yar/Charset.h"
 
 #include <cstdint>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,16 +40,42 @@ struct TPackSource {
 std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs,
                                         TCharset charset = NativeNameCharset);
 
-// One archive of the files (empty files first: an expansion stops once the sizes reach the total).
-std::vector<uint8_t> BuildArchive(const std::vector<TPackSource>& files, bool storeDirs,
-                                  const TPackOptions& options);
+// A file the tool reads or writes as a stream, its failures raised as EToolFileError in the tool's
+// words ("cannot read", "cannot create", "cannot write" and the path). Create makes it anew (an
+// existing file is truncated) for writing and reading back.
+class TToolFile final : public TStream {
+public:
+    enum class TMode { Read, Create };
+    TToolFile(std::string path, TMode mode);
 
-// Writes one archive of the files, stored with their directories. Without Overwrite an existing
-// output raises EExistingOutput; a failure removes what was begun.
+    int32_t Read(void* buffer, int32_t count) override;
+    int32_t Write(const void* buffer, int32_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    // Reports what the last buffered writes could not write.
+    void Close();
+
+private:
+    [[noreturn]] void Fail() const;
+
+    std::string FPath;
+    TMode FMode;
+    std::fstream FFile;
+};
+
+// One archive of the files (empty files first: an expansion stops once the sizes reach the total),
+// written into dest from its position, each file read and encoded in blocks. Returns the archive's
+// size; dest may hold stale bytes past it (see TArchiveStreamWriter::Finish).
+int64_t WriteArchive(const std::vector<TPackSource>& files, bool storeDirs, const TPackOptions& options,
+                     TStream& dest);
+
+// Writes one archive of the files, stored with their directories, in bounded memory. Without Overwrite an
+// existing output raises EExistingOutput; a failure removes what was begun.
 void PackArchive(const std::vector<TPackSource>& files, const std::string& output,
                  const TPackOptions& options);
 // Writes a set whose volume 1 is output (disk.001), or with a fixed extension whose volumes are
 // output's base name with that extension in disk1, disk2, ... beside it. Returns the volume paths.
+// Memory stays bounded: each directory's archive is packed into a spill file beside the output (the
+// set holds its size before it), copied into the volumes and removed.
 // Without Overwrite an existing volume 1 raises EExistingOutput; with it, volumes of an older set
 // past the new last one go. A failure removes the volumes begun.
 std::vector<std::string> PackSet(const std::vector<TPackSource>& files, const std::string& output,
