@@ -33,7 +33,7 @@ std::string StoredPath(const TPackSource& s) {
 }
 
 // The stored form of one name of a path: no "\" in it, and a form in the stored charset.
-std::string StoredName(const std::string& name, const std::string& path, TCharset charset) {
+std::string StoredName(const std::string& name, const std::string& path, const TCharset& charset) {
     if (name.find('\\') != std::string::npos) throw EUsageError("a stored name cannot hold \"\\\": " + path);
     const auto stored = Utf8ToStored(name, charset);
     if (!stored)
@@ -127,7 +127,7 @@ uint16_t AttributesOf(const std::string& path) {
 #endif
 }
 
-std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs, TCharset charset) {
+std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs, const TCharset& charset) {
     RefuseRepeatedInputs(inputs);
     std::vector<TPackSource> out;
     for (const std::string& input : inputs) {

@@ -38,7 +38,7 @@ struct TPackSource {
 // Names are taken as UTF-8 and stored in their Windows-1252 form (see Charset.h); a name with none
 // raises EUsageError.
 std::vector<TPackSource> CollectSources(const std::vector<std::string>& inputs,
-                                        TCharset charset = NativeNameCharset);
+                                        const TCharset& charset = NativeNameCharset);
 
 // A file the tool reads or writes as a stream, its failures raised as EToolFileError in the tool's
 // words ("cannot read", "cannot create", "cannot write" and the path). Create makes it anew (an
