@@ -87,8 +87,7 @@ std::optional<std::string> Convert(const std::string& text, UINT from, UINT to, 
     const int n = WideCharToMultiByte(to, flags, w.data(), wide, nullptr, 0, nullptr, check);
     if (n <= 0 || usedDefault) return std::nullopt;
     std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(to, flags, w.data(), wide, out.data(), n, nullptr, check);
-    if (usedDefault) return std::nullopt;
+    WideCharToMultiByte(to, flags, w.data(), wide, out.data(), n, nullptr, nullptr);
     return out;
 }
 

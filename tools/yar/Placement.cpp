@@ -165,11 +165,10 @@ std::optional<std::string> TPlacement::LinkOnTheWay(const std::string& final) co
     return std::nullopt;
 }
 
-void TPlacement::CheckSpace(const std::string& final, int64_t size) {
+void TPlacement::CheckSpace(const std::string& final, const std::string& dir, int64_t size) {
     if (size <= 0 || !FreeSpace) return;
     // The free space last asked for this directory, less what this run placed there since, answers
     // for entries well within it; the writes still tell when others fill the disk meanwhile.
-    const std::string dir = fs::path(final).parent_path().string();
     if (dir == FSpaceDir && static_cast<double>(size) * 2 <= FSpaceLeft) {
         FSpaceLeft -= static_cast<double>(size);
         return;
@@ -200,11 +199,9 @@ std::string TPlacement::Place(const std::string& targetPath, int64_t size) {
     // A directory this run has made or gone through is known to be no link: its files skip the walk.
     const std::string dir = fs::path(final).parent_path().string();
     const bool dirReady = FReadyDirs.count(dir) != 0;
-    if (!dirReady) {
-        if (const auto link = LinkOnTheWay(final)) {
-            FThroughLinks.emplace_back(final, *link);
-            return {};
-        }
+    if (const auto link = dirReady ? std::nullopt : LinkOnTheWay(final)) {
+        FThroughLinks.emplace_back(final, *link);
+        return {};
     }
     std::error_code ec;
     const auto type = fs::symlink_status(final, ec).type();
@@ -216,7 +213,7 @@ std::string TPlacement::Place(const std::string& targetPath, int64_t size) {
         FRefused.push_back(final);
         return {};
     }
-    CheckSpace(final, size);
+    CheckSpace(final, dir, size);
     if (!dirReady) {
         fs::create_directories(dir, ec);
         if (ec) {

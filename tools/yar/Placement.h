@@ -101,7 +101,8 @@ public:
 
 private:
     std::optional<std::string> LinkOnTheWay(const std::string& final) const;
-    void CheckSpace(const std::string& final, int64_t size);
+    // Dir is final's directory.
+    void CheckSpace(const std::string& final, const std::string& dir, int64_t size);
 
     std::string FDir;
     bool FOverwrite;
