@@ -9,6 +9,8 @@ namespace yar {
 
 inline constexpr const char* kUninstallRecordName = "uninstall.cfg";
 inline constexpr const char* kUninstallerName = "uninstaller.exe";
+// The record's section of the keys the install made directly below a registry root.
+inline constexpr const char* kMadeKeysSection = "Registry - Made";
 
 // The key of the list of installed programs, below HKEY_LOCAL_MACHINE.
 inline constexpr const char* kUninstallListKey = "\\Software\\Microsoft\\Windows\\currentversion\\uninstall";

@@ -24,6 +24,7 @@ struct TUninstallData {
     std::vector<std::string> Files;
     std::vector<std::string> Folders;
     std::vector<std::string> RegistryKeys;
+    std::vector<std::string> MadeKeys; // made by the install directly below a root
 };
 
 // Reads dir\uninstall.cfg; raises EUninstallError with NoRecordMessage when it is missing and
@@ -116,6 +117,8 @@ private:
     void RemoveEmptyDirectories(const std::string& dir);
     void RemoveKeys();
     void RemoveKey(const std::string& record);
+    // Whether the record names the key (root and path, as RootedKeyName gives it) as made by the install.
+    bool MadeByInstall(const std::string& name) const;
     void RemoveRegistration();
     void RemoveRecordAndDirectory();
 

@@ -22,7 +22,8 @@ public:
     // The record of the installation in TargetDir; nothing is written yet.
     TUninstallRecord(TIniFiles& ini, const std::string& TargetDir);
 
-    // Starts a fresh record: the sections [UNINS], [Folders] and [Registry] of an earlier install go,
+    // Starts a fresh record: the sections [UNINS], [Folders], [Registry] and [Registry - Made] of an
+    // earlier install go,
     // [Program] Title is the product title, and the installation directory with its Setup directory
     // are the first files to remove.
     void Open(const std::string& title);
@@ -31,6 +32,9 @@ public:
     void AddFile(const std::string& pattern) { Add("UNINS", pattern); }
     void AddFolder(const std::string& folder) { Add("Folders", folder); }
     void AddRegistryKey(const std::string& key) { Add("Registry", key); }
+    // A key directly below its root that the install made (it was not there before), with its root's
+    // name: the uninstall takes no other key so near a root.
+    void AddMadeKey(const std::string& key) { Add(kMadeKeysSection, key); }
 
     const std::string& Path() const { return Path_; }
 
