@@ -33,9 +33,12 @@ TUninstallData ReadUninstallData(const TFiles& files, const std::string& dir) {
     // The profile functions would read a NUL as the end of the file: such a file was not written by them.
     if (Contains(text, std::string_view("\0", 1))) throw EUninstallError(DamagedRecordMessage(path));
     const auto reader = TProfileReader::FromText(text);
-    TUninstallData data{reader->ReadString("Program", "Title", ""), ExcludeTrailingDelimiter(dir),
-                        reader->AllKeyNames("UNINS"), reader->AllKeyNames("Folders"),
-                        reader->AllKeyNames("Registry"), reader->AllKeyNames(kMadeKeysSection)};
+    TUninstallData data{reader->ReadString("Program", "Title", ""),
+                        ExcludeTrailingDelimiter(dir),
+                        reader->AllKeyNames("UNINS"),
+                        reader->AllKeyNames("Folders"),
+                        reader->AllKeyNames("Registry"),
+                        reader->AllKeyNames(kMadeKeysSection)};
     if (data.Title.empty() || data.Files.empty()) throw EUninstallError(DamagedRecordMessage(path));
     return data;
 }
@@ -113,8 +116,8 @@ TUninstaller::TUninstaller(TUninstallData data, const TUninstallSystem& system, 
 TUninstallReport TUninstaller::Run() {
     WindowsDir_ = System_.Files.WindowsDirectory();
     Others_ = OtherProducts(System_.Files, System_.Registry, Data_.TargetDir);
-    Progress_.Begin(
-        static_cast<int>(Data_.Files.size() + Data_.Folders.size() + Data_.RegistryKeys.size() + Data_.MadeKeys.size() + 1));
+    Progress_.Begin(static_cast<int>(Data_.Files.size() + Data_.Folders.size() + Data_.RegistryKeys.size() +
+                                     Data_.MadeKeys.size() + 1));
     RemoveFiles();
     RemoveFolders();
     RemoveEmptyDirectories(Data_.TargetDir);

@@ -23,8 +23,8 @@ const char* ShellFolderName(TShellFolderKind kind) {
 // The levels of dir that do not exist yet, the deepest first.
 std::vector<std::string> MissingLevels(const TFiles& files, const std::string& dir) {
     std::vector<std::string> missing;
-    for (std::string level = ExcludeTrailingDelimiter(dir); !level.empty() && !IsDriveRoot(level) &&
-                                                            !files.DirectoryExists(level);
+    for (std::string level = ExcludeTrailingDelimiter(dir);
+         !level.empty() && !IsDriveRoot(level) && !files.DirectoryExists(level);
          level = ExtractFileDir(level))
         missing.push_back(level);
     return missing;

@@ -87,7 +87,8 @@ TEST_F(InstallEngine, AProductWithEverythingInItsPlace) {
                              "Orphan~<NOROW>orphan.exe~X~X~<NOROW>o.ico~Acme"};
     Config.IniSetupEntries = {"acme.ini~Paths~Home~<INSTALLDIR>",
                               "HKEY_LOCAL_MACHINE\\Software\\Acme~Settings\\~Path~<INSTALLDIR>app.exe",
-                              "HKEY_CLASSES_ROOT\\.acme~shell~~Acme File", "HKEY_CLASSES_ROOT\\.old~shell~~Acme File"};
+                              "HKEY_CLASSES_ROOT\\.acme~shell~~Acme File",
+                              "HKEY_CLASSES_ROOT\\.old~shell~~Acme File"};
     Config.AutoexecLines = {"set acme=<INSTALLDIR>"};
     Config.Launch = "<INSTALLDIR>app.exe,/s";
     Config.Version = "2.1";
