@@ -8,8 +8,7 @@ TUninstallRecord::TUninstallRecord(TIniFiles& ini, const std::string& TargetDir)
     : Ini_(ini), TargetDir_(TargetDir), Path_(JoinPath(TargetDir, kUninstallRecordName)) {}
 
 void TUninstallRecord::Open(const std::string& title) {
-    for (const char* section : {"UNINS", "Folders", "Registry", kMadeKeysSection})
-        Check(Ini_.DeleteSection(Path_, section));
+    for (const char* section : {"UNINS", "Folders", "Registry"}) Check(Ini_.DeleteSection(Path_, section));
     Check(Ini_.WriteString(Path_, "Program", "Title", title));
     AddFile(JoinPath(TargetDir_, "*.*"));
     AddFile(JoinPath(TargetDir_, "Setup\\*.*"));

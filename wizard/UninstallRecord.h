@@ -22,8 +22,8 @@ public:
     // The record of the installation in TargetDir; nothing is written yet.
     TUninstallRecord(TIniFiles& ini, const std::string& TargetDir);
 
-    // Starts a fresh record: the sections [UNINS], [Folders], [Registry] and [Registry - Made] of an
-    // earlier install go,
+    // Starts a fresh record: the sections [UNINS], [Folders] and [Registry] of an earlier install go
+    // ([Registry - Made] stays: an install over an earlier one finds the keys that one made),
     // [Program] Title is the product title, and the installation directory with its Setup directory
     // are the first files to remove.
     void Open(const std::string& title);

@@ -112,8 +112,11 @@ expect_launched() { # directory-without-backslash command-line
 # ---- the full install over an earlier version ----
 target_win='C:\Program Files\Acme Product'
 target=$(host_path "$target_win")
-# What an earlier version left: two files the install asks about, and the system's AUTOEXEC.BAT.
+# What an earlier version left: two files the install asks about, and the system's AUTOEXEC.BAT. The file
+# type's key is not there yet, so that the install makes it.
+rm -rf "$target"
 mkdir -p "$target"
+wine reg delete 'HKCU\.acme' /f </dev/null >/dev/null 2>&1 || true
 printf 'Old settings.\r\n' >"$target/settings.ini"
 printf 'Old notes.\r\n' >"$target/notes.txt"
 old_autoexec="@ECHO OFF${CRLF}PATH C:\\WINDOWS${CRLF}"
@@ -198,6 +201,8 @@ $programs\\Acme Tools=
 HKEY_LOCAL_MACHINE\\Software\\Acme E2E=
 Software\\Acme E2E\\=
 HKEY_CLASSES_ROOT\\.acme=
+[Registry - Made]
+HKEY_CURRENT_USER\\.acme=
 "
 expect_text "uninstall.cfg" "${expected_record//$'\n'/$CRLF}" "$target/uninstall.cfg"
 

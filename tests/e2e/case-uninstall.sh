@@ -128,7 +128,8 @@ else
   expect_setup_ends
 fi
 expect_eq "exit code of the uninstaller" 0 "$setup_status"
-for ((i = 0; i < E2E_WAIT * 10; i++)); do [ -e "$unix_program" ] || break; sleep 0.1; done
+# The helper removes the program's file and then its directory, once the program has ended.
+for ((i = 0; i < E2E_WAIT * 10; i++)); do [ -e "$unix_program" ] || [ -e "$target" ] || break; sleep 0.1; done
 [ ! -e "$unix_program" ] || fail "the uninstaller's own file is still there"
 [ ! -e "$target" ] || fail "the installation directory is still there: $(ls -A "$target")"
 

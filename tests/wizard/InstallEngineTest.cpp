@@ -265,10 +265,13 @@ TEST_F(InstallEngine, ALaterInstallStartsAFreshRecord) {
         "[Program]\r\nTitle=Old\r\nVersion=1\r\n[UNINS]\r\nC:\\Old\\x=\r\n"
         "[Folders]\r\nC:\\Old=\r\n[Registry]\r\nOld=\r\n[Registry - Made]\r\nOld=\r\n[Other]\r\nk=v\r\n");
     ASSERT_EQ(Run(), ioInstalled);
-    EXPECT_EQ(Record(),
-              "[Program]\\r\\nTitle=Acme Tools\\r\\nVersion=1\\r\\n[Other]\\r\\nk=v\\r\\n[UNINS]\\r\\n"
-              "C:\\Program Files\\Acme\\*.*=\\r\\nC:\\Program Files\\Acme\\Setup\\*.*=\\r\\n")
-        << "the copies of the setup program fall under the first record";
+    EXPECT_EQ(
+        Record(),
+        "[Program]\\r\\nTitle=Acme Tools\\r\\nVersion=1\\r\\n[Registry - Made]\\r\\nOld=\\r\\n[Other]\\r\\n"
+        "k=v\\r\\n[UNINS]\\r\\n"
+        "C:\\Program Files\\Acme\\*.*=\\r\\nC:\\Program Files\\Acme\\Setup\\*.*=\\r\\n")
+        << "the copies of the setup program fall under the first record; the keys an earlier install made "
+           "stay its own";
 }
 
 TEST_F(InstallEngine, AConfigurationWithoutInstallationDirectoryIsRefused) {
