@@ -13,7 +13,8 @@ struct SetupState {
     // The current directory once the run has changed into the directory named on the command line;
     // ends with "\". install.cfg and the archive volumes are looked for here.
     std::string StartDir;
-    // The Windows directory + "\Temp\y", without a trailing "\": the archive is expanded into it.
+    // A new directory of the run below the temporary directory, without a trailing "\": the archive is
+    // expanded into it. Empty when none could be made.
     std::string WorkDir;
     // The first three characters of the Windows directory, e.g. C:\.
     std::string RootDir;

@@ -9,8 +9,8 @@ std::string StartDirFrom(const std::string& currentDir) {
     return currentDir.size() > 3 ? currentDir + "\\" : currentDir;
 }
 
-std::string WorkDirFrom(const std::string& windowsDir) {
-    return windowsDir + "\\Temp\\y";
+std::string SegmentDirOf(const std::string& workDir) {
+    return workDir + "\\" + kSegmentDirName;
 }
 
 std::string RootDirFrom(const std::string& windowsDir) {

@@ -13,8 +13,13 @@ namespace yar {
 // The current directory as the start directory: "\" is appended unless it is a drive root such as
 // C:\, which already ends with one (only paths longer than three characters get it).
 std::string StartDirFrom(const std::string& currentDir);
-// The working directory below the Windows directory.
-std::string WorkDirFrom(const std::string& windowsDir);
+// The working directory is a new directory below the temporary directory, its name this prefix and
+// random letters.
+inline constexpr const char* kWorkDirPrefix = "yar-";
+// Inside it, the segment reader's temporary copies of the set's archives and name lists: apart from the
+// expanded files, whose names the archive chooses.
+inline constexpr const char* kSegmentDirName = "~segments";
+std::string SegmentDirOf(const std::string& workDir);
 // The root of the Windows drive: the first three characters of the Windows directory.
 std::string RootDirFrom(const std::string& windowsDir);
 

@@ -120,15 +120,18 @@ void TMainSetup::StartRun() {
     State.StartDir = StartDirFrom(CurrentDirectory());
     const std::string windowsDir = WindowsDirectory();
     State.RootDir = RootDirFrom(windowsDir);
-    State.WorkDir = WorkDirFrom(windowsDir);
     Log().Write("Start directory: " + State.StartDir + " - Windows directory: " + windowsDir);
+    // A directory of this run's own, never one another account could have prepared: nothing in it is older
+    // than the run.
     try {
-        ForceDirectories(State.WorkDir);
-    } catch (const EInOutError&) {
-        // Shows again, and is reported, when the archive is expanded into it.
+        State.WorkDir = CreatePrivateDirectory(TempDirectory(), kWorkDirPrefix);
+        Log().Write("Working directory: " + State.WorkDir);
+    } catch (const EInOutError& e) {
+        // The preparation has nowhere to expand to, and fails.
+        State.WorkDir.clear();
+        Log().Write(std::string("Working directory not made: ") + e.what());
     }
     Application().ProcessMessages();
-    CleanWorkDir(State.WorkDir);
     LoadSetupConfig(State.StartDir, Config);
     ApplyConfig();
 }
@@ -181,13 +184,19 @@ void TMainSetup::FormClose(TCloseAction& /*action*/) {
     EndRun();
 }
 
+void TMainSetup::CleanRunDirectory() {
+    if (State.WorkDir.empty()) return;
+    CleanWorkDir(SegmentDirOf(State.WorkDir));
+    CleanWorkDir(State.WorkDir);
+}
+
 void TMainSetup::EndRun() {
     for (auto* list : {&Config.DirectoryEntries, &Config.FileEntries, &Config.DesktopEntries,
                        &Config.IniSetupEntries, &Config.WorkStationEntries, &Config.AutoexecLines}) {
         std::vector<std::string>().swap(*list);
         Application().ProcessMessages();
     }
-    CleanWorkDir(State.WorkDir);
+    CleanRunDirectory();
     if (!State.SourceDirArg.empty() && SourceDirIsDisposable(FSourceDirFull, TempDirectory())) {
         // A directory cannot be removed while it is the current one: leave it for the Windows drive's root.
         SetCurrentDirectoryA(State.RootDir.c_str());

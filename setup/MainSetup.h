@@ -56,13 +56,15 @@ public:
     // The run's exit code, once it has ended.
     TExitCode ExitCode() const;
 
-    // Fixes the directories of the run, clears what an earlier run left in the working directory,
-    // loads and applies the configuration and starts the timer.
+    // Fixes the directories of the run, with a new working directory of its own, loads and applies the
+    // configuration and starts the timer.
     void FormShow();
     void FormResize();
-    // FormShow but the timer: the directories, the clean working directory and the configuration.
+    // FormShow but the timer: the directories, the new working directory and the configuration.
     // Raises EInOutError when the start directory cannot be entered.
     void StartRun();
+    // Removes the working directory with what the run left in it.
+    void CleanRunDirectory();
     // One second after FormShow: the preparation step, then the wizard, then the end.
     void Timer1Timer();
     // Cleans up and ends the run as the end choice and the cancelled flag say.

@@ -1,6 +1,7 @@
 #include "setup/Unzip.h"
 
 #include "setup/MainSetup.h"
+#include "setup/DriverRules.h"
 #include "setup/PrepareRules.h"
 #include "system/FileServices.h"
 #include "toolkit/Application.h"
@@ -67,7 +68,8 @@ TUnzip::TUnzip(TMainSetup& main)
     SegCompEZ1.SetSegMultiArc(true);
     SegCompEZ1.SetSegBuildMode(bmRecursive);
     SegCompEZ1.SetMakeDirectories(false);
-    SegCompEZ1.SetExceptionOnFileError(false);
+    // A file that cannot be written is a failed preparation: the install would take whatever lay there.
+    SegCompEZ1.SetExceptionOnFileError(true);
     SegCompEZ1.SetCheckSpaceBeforeExpand(false);
     SegCompEZ1.SetKey(0);
     Prompts.SetUnattended(&main.Log(), main.Switches().Unattended());
@@ -107,14 +109,15 @@ void TUnzip::Expand() {
     const SetupState& state = FMain.State;
     SegCompEZ1.SetSegBaseName("disk");
     SegCompEZ1.SetSegDir(state.StartDir);
-    SegCompEZ1.SetSegTmpDir(WindowsDirectory() + "\\temp");
+    SegCompEZ1.SetSegTmpDir(SegmentDirOf(state.WorkDir));
     SegCompEZ1.SetTargetPath(state.WorkDir);
     SegCompEZ1.SegArcList.Clear();
     SegCompEZ1.SegSource().clear();
     try {
         // A directory that cannot be made fails the preparation like any other failure of the expansion.
+        if (state.WorkDir.empty()) throw std::runtime_error("No working directory");
         ForceDirectories(state.WorkDir);
-        ForceDirectories(SegCompEZ1.SegTmpDir());
+        MakeDirectory(SegCompEZ1.SegTmpDir());
         SegCompEZ1.SegExpand();
     } catch (const std::exception& e) {
         // Whatever went wrong, the user learns only that the preparation failed; the run is cancelled.
@@ -207,7 +210,7 @@ void TUnzip::FormClick() {
     if (MessageDlg(kAbortQuestion, mtWarning, {mbNo, mbAbort}) != mrAbort) return;
     FMain.State.Cancelled = true;
     FMain.Wizard().ClearRestart();
-    CleanWorkDir(FMain.State.WorkDir);
+    FMain.CleanRunDirectory();
     Application().Terminate();
 }
 

@@ -1,6 +1,8 @@
 // The parts of the file services that are the same on every platform.
 #include "system/FileServices.h"
 
+#include <random>
+
 namespace yar {
 
 void ForceDirectories(const std::string& dir) {
@@ -28,6 +30,26 @@ void CleanWorkDir(const std::string& dir) {
     // Read-only files refuse; that is expected.
     for (const std::string& name : FileNamesIn(dir)) RemoveFileAt(JoinPath(dir, name));
     RemoveDirectoryAt(dir);
+}
+
+std::string PrivateDirectoryName(const std::string& prefix, const std::string& randomBytes) {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz234567";
+    std::string name = prefix;
+    for (const char byte : randomBytes) name += kLetters[static_cast<unsigned char>(byte) % 32];
+    return name;
+}
+
+std::string CreatePrivateDirectory(const std::string& parent, const std::string& prefix) {
+    if (parent.empty()) throw EInOutError(0, "No temporary directory");
+    std::random_device random;
+    // A name taken is another account's, or chance: either way another name is tried.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string bytes(kPrivateNameLetters, '\0');
+        for (char& byte : bytes) byte = static_cast<char>(random() & 0xFF);
+        const std::string path = JoinPath(parent, PrivateDirectoryName(prefix, bytes));
+        if (MakePrivateDirectory(path)) return path;
+    }
+    throw EInOutError(0, "No new directory can be made in " + parent);
 }
 
 EInOutError::EInOutError(int errorCode, const std::string& message)

@@ -57,6 +57,21 @@ void ForceDirectories(const std::string& dir, const std::function<bool(const std
 // alone: neither can be a directory of a run, and cleaning one would empty a drive's root.
 void CleanWorkDir(const std::string& dir);
 
+// A directory of the run's own below parent (the temporary directory), where another account may have
+// put anything: created new, never one that existed, named prefix + kPrivateNameLetters random letters
+// and digits. On Windows a run with administrator rights gives it AdministratorsOnlyAccess(); elsewhere
+// only the owner may enter it. Raises EInOutError when no such directory can be made.
+std::string CreatePrivateDirectory(const std::string& parent, const std::string& prefix);
+inline constexpr std::size_t kPrivateNameLetters = 16;
+// The name CreatePrivateDirectory tries: prefix and, for each random byte, one of 32 letters and digits.
+std::string PrivateDirectoryName(const std::string& prefix, const std::string& randomBytes);
+// Creates path, which must not exist yet, as a directory only this run's account (and, with
+// administrator rights, the administrators) may reach; false when the name exists already, EInOutError
+// for any other failure.
+bool MakePrivateDirectory(const std::string& path);
+// Whether the program runs with administrator rights: an elevated token on Windows, root elsewhere.
+bool RunsElevated();
+
 // The Windows directory as GetWindowsDirectoryA returns it into a 144-byte buffer; empty on a system
 // without one.
 std::string WindowsDirectory();

@@ -37,6 +37,17 @@ void MakeDirectory(const std::string& path) {
     }
 }
 
+bool MakePrivateDirectory(const std::string& path) {
+    if (mkdir(NativePath(path).c_str(), 0700) == 0) return true;
+    const int code = errno;
+    if (code == EEXIST) return false;
+    throw EInOutError(code, "I/O error " + std::to_string(code));
+}
+
+bool RunsElevated() {
+    return geteuid() == 0;
+}
+
 std::optional<int64_t> FileSizeAt(const std::string& path) {
     struct stat st {};
     if (stat(NativePath(path).c_str(), &st) != 0) return std::nullopt;

@@ -1,7 +1,11 @@
 // File services on Windows, through the Win32 calls of the ANSI code page.
 #include "system/FileServices.h"
 
+#include "system/AccessLists.h"
+
 #include <windows.h>
+
+#include <sddl.h>
 
 namespace yar {
 
@@ -24,6 +28,45 @@ void MakeDirectory(const std::string& path) {
         const int code = static_cast<int>(GetLastError());
         throw EInOutError(code, "I/O error " + std::to_string(code));
     }
+}
+
+bool RunsElevated() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    const bool known =
+        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) != FALSE;
+    CloseHandle(token);
+    if (known) return elevation.TokenIsElevated != 0;
+    // A system without elevation: administrator rights are the Administrators group's membership.
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0,
+                                  0, &administrators))
+        return false;
+    BOOL member = FALSE;
+    CheckTokenMembership(nullptr, administrators, &member);
+    FreeSid(administrators);
+    return member != FALSE;
+}
+
+bool MakePrivateDirectory(const std::string& path) {
+    // With administrator rights the run works where ordinary users may look: its directory gets an access
+    // list of its own. Without them it lies in the user's own temporary directory, whose list it inherits.
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (RunsElevated() && !ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                              AdministratorsOnlyAccess().c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
+        const int code = static_cast<int>(GetLastError());
+        throw EInOutError(code, SysErrorMessage(code));
+    }
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+    const BOOL made = CreateDirectoryA(path.c_str(), &attributes);
+    const DWORD code = GetLastError();
+    if (descriptor != nullptr) LocalFree(descriptor);
+    if (made) return true;
+    if (code == ERROR_ALREADY_EXISTS) return false;
+    throw EInOutError(static_cast<int>(code), SysErrorMessage(static_cast<int>(code)));
 }
 
 std::optional<int64_t> FileSizeAt(const std::string& path) {
@@ -104,8 +147,16 @@ std::string CurrentDirectory() {
 }
 
 std::string TempDirectory() {
+    // GetTempPath2A gives a process of the SYSTEM account the system's protected temporary directory rather
+    // than the Windows directory's Temp, which every user may write to. Newer systems only: looked up.
+    using TGetTempPath = DWORD(WINAPI*)(DWORD, LPSTR);
+    static const TGetTempPath getTempPath = [] {
+        const auto newer = reinterpret_cast<TGetTempPath>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetTempPath2A")));
+        return newer != nullptr ? newer : GetTempPathA;
+    }();
     char buffer[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathA(sizeof buffer, buffer);
+    const DWORD length = getTempPath(sizeof buffer, buffer);
     return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
 }
 

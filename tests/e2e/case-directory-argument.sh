@@ -26,6 +26,7 @@ start_dir=$temp_copy
 # Through a batch file, so that install.exe gets the command line exactly as typed.
 printf 'install.exe "%s\\yar-e2e-dist\\"\r\n' "$temp_win" >"$e2e_run/elsewhere/setup-from-temp.bat"
 seed_leftover
+mark_work_dirs
 start_in "$e2e_run/elsewhere" cmd /c setup-from-temp.bat
 wait_window "$MAIN_CAPTION"
 wait_window "$WIZARD_CAPTION"

@@ -27,8 +27,10 @@ expect_log "$log" 'Start: YAR Setup '
 expect_log "$log" '"/VERYSILENT"'
 expect_log "$log" 'Volume: '
 expect_log "$log" 'disk.002'
-expect_log "$log" "Expanded: C:\\windows\\Temp\\y\\data.bin"
-expect_log "$log" "Installed: C:\\windows\\Temp\\y\\readme.txt -> $target\\readme.txt ($(stat -c %s "$diskset/files/readme.txt") bytes)"
+work=$(sed -n 's/.*Working directory: //p' "$log" | tr -d '\r')
+[[ $work == C:\\users\\*\\yar-* ]] || fail "the working directory $work is not a new one in the user's Temp"
+expect_log "$log" "Expanded: $work\\data.bin"
+expect_log "$log" "Installed: $work\\readme.txt -> $target\\readme.txt ($(stat -c %s "$diskset/files/readme.txt") bytes)"
 expect_log "$log" "Directory: $target"
 expect_log "$log" 'Registry value: HKEY_LOCAL_MACHINE\Software\YarE2E\Verysilent Path='
 expect_log "$log" 'End: exit code 0'

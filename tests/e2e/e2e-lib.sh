@@ -129,11 +129,28 @@ new_start_dir() { # case [config]
 # The set with a licence and two pictures, beside the plain one.
 use_product_diskset() { diskset="$YAR_DISKSET-product"; }
 
-# The working directory of the run, C:\windows\Temp\y, as the host sees it.
-work_dir() { echo "$WINEPREFIX/drive_c/windows/temp/y"; }
+# The working directory of a run is a new directory yar-XXXXXXXXXXXXXXXX in the user's temporary
+# directory; the run's own is the one that was not there when it started.
+# The user's temporary directory as the host sees it, asked of Wine once: e2e_user_temp.
+find_user_temp() {
+  [ -n "${e2e_user_temp:-}" ] ||
+    e2e_user_temp=$(host_path "$(wine cmd /c 'echo %TEMP%' </dev/null | tr -d '\r')")
+}
+work_dirs() {
+  find_user_temp
+  find "$e2e_user_temp" -maxdepth 1 -name 'yar-????????????????' | sort
+}
+mark_work_dirs() {
+  find_user_temp
+  e2e_work_before=$(work_dirs)
+}
+work_dir() { comm -13 <(echo "${e2e_work_before:-}") <(work_dirs) | head -n 1; }
 
-# A leftover of an earlier failed run would hide whether this run creates the working directory.
-clear_work_dir() { rm -rf "$(work_dir)"; }
+# Runs killed by earlier tests leave their working directories.
+clear_work_dir() {
+  find_user_temp
+  work_dirs | xargs -r rm -rf
+}
 
 # A driver that could not start (Wine busy starting a fresh prefix) is tried again within the same limit.
 wait_window() { # caption
@@ -185,14 +202,16 @@ expect_setup_ends() {
 expect_expanded() {
   local f work
   work=$(work_dir)
+  [ -n "$work" ] || fail "no working directory of the run"
   for f in "$diskset"/files/* "$start_dir/install.exe" "$start_dir/install.cfg"; do
     cmp -s "$f" "$work/$(basename "$f")" || fail "$(basename "$f") not expanded into the working directory"
   done
-  [ ! -e "$work/leftover.txt" ] || fail "an earlier run's file is still in the working directory"
+  [ ! -e "$work/leftover.txt" ] || fail "an earlier run's file is in the working directory"
+  expect_plants_untouched
 }
 
-expect_work_dir_present() { [ -d "$(work_dir)" ] || fail 'working directory C:\windows\Temp\y missing during the run'; }
-expect_work_dir_gone() { [ ! -e "$(work_dir)" ] || fail 'working directory C:\windows\Temp\y left behind'; }
+expect_work_dir_present() { [ -d "$(work_dir)" ] || fail 'no working directory of the run during the run'; }
+expect_work_dir_gone() { [ -z "$(work_dir)" ] || fail "working directory $(work_dir) left behind"; }
 
 # ---- screenshots and pixels ----
 
@@ -269,10 +288,22 @@ expect_colour_in() { # what x y w h colour min
 
 # ---- the common course of a run ----
 
-# A file an earlier run left in the working directory; the start-up must clean it away.
+# What another account could have put in the temporary directories before the run: a working directory of
+# an earlier run with a file in it, and at the names older setups used in the Windows directory's Temp a
+# link to a directory of its choosing and a folder in the way of the archive's copy. The run uses none.
+e2e_planted=$WINEPREFIX/drive_c/windows/temp
 seed_leftover() {
-  mkdir -p "$(work_dir)"
-  echo leftover >"$(work_dir)/leftover.txt"
+  find_user_temp
+  local earlier=$e2e_user_temp/yar-aaaaaaaaaaaaaaaa
+  mkdir -p "$earlier" "$YAR_E2E_OUT/planted-target" "$e2e_planted/disk.\$A\$"
+  echo leftover >"$earlier/leftover.txt"
+  echo planted >"$YAR_E2E_OUT/planted-target/keep.txt"
+  rm -rf "$e2e_planted/y"
+  ln -s "$YAR_E2E_OUT/planted-target" "$e2e_planted/y"
+}
+expect_plants_untouched() {
+  expect_eq "the planted link's directory" keep.txt "$(ls "$YAR_E2E_OUT/planted-target")"
+  [ -L "$e2e_planted/y" ] && [ -d "$e2e_planted/disk.\$A\$" ] || fail "a planted name was changed"
 }
 
 # Starts DIR's install.exe in DIR (ARGS as its command line) over a leftover working directory.
@@ -280,6 +311,7 @@ start_setup_from() { # dir args...
   local dir=$1
   shift
   seed_leftover
+  mark_work_dirs
   start_in "$dir" "$dir/install.exe" "$@"
 }
 start_setup() { start_setup_from "$start_dir"; }

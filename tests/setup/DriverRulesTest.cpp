@@ -11,8 +11,8 @@ TEST(DriverDirectories, StartDirEndsWithOneSeparator) {
     EXPECT_EQ(StartDirFrom("D:\\Setup Files"), "D:\\Setup Files\\");
 }
 
-TEST(DriverDirectories, WorkAndRootDirComeFromTheWindowsDirectory) {
-    EXPECT_EQ(WorkDirFrom("C:\\windows"), "C:\\windows\\Temp\\y");
+TEST(DriverDirectories, TheRootComesFromTheWindowsDirectoryTheSegmentCopiesLieInTheWorkDir) {
+    EXPECT_EQ(SegmentDirOf("C:\\Temp\\yar-abc"), "C:\\Temp\\yar-abc\\~segments");
     EXPECT_EQ(RootDirFrom("C:\\windows"), "C:\\");
     EXPECT_EQ(RootDirFrom("E:\\WIN95"), "E:\\");
 }

@@ -2,6 +2,8 @@
 // working directory, entering directories.
 #include "system/FileServices.h"
 
+#include "system/AccessLists.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -97,6 +99,48 @@ TEST_F(DirectoryServices, ReadOnlyFilesSurviveCleaning) {
     CleanWorkDir(Dir);
     EXPECT_TRUE(fs::exists(fs::path(Dir) / "locked.txt"));
     ApplyFileAttributes(JoinPath(Dir, "locked.txt"), 0);
+}
+
+// The run's working directory: new every time, never a name that was there, whatever was put there.
+TEST_F(DirectoryServices, APrivateDirectoryIsNewAndUnpredictable) {
+    const std::string one = CreatePrivateDirectory(Root.string(), "yar-");
+    const std::string two = CreatePrivateDirectory(Root.string(), "yar-");
+    EXPECT_NE(one, two);
+    for (const std::string& dir : {one, two}) {
+        EXPECT_TRUE(DirectoryExistsAt(dir));
+        const std::string name = ExtractFileName(dir);
+        ASSERT_EQ(name.size(), 4 + kPrivateNameLetters) << name;
+        EXPECT_EQ(name.find_first_not_of("abcdefghijklmnopqrstuvwxyz234567", 4), std::string::npos) << name;
+        EXPECT_TRUE(FileNamesIn(dir).empty());
+    }
+    EXPECT_THROW(CreatePrivateDirectory("", "yar-"), EInOutError);
+    EXPECT_THROW(CreatePrivateDirectory(JoinPath(Dir, "missing"), "yar-"), EInOutError);
+}
+
+TEST_F(DirectoryServices, APrivateDirectoryIsNeverOneThatWasThere) {
+    fs::create_directories(Dir);
+    Touch("planted.exe");
+    EXPECT_FALSE(MakePrivateDirectory(Dir)) << "an existing directory is not taken";
+    EXPECT_TRUE(fs::exists(fs::path(Dir) / "planted.exe"));
+    EXPECT_FALSE(MakePrivateDirectory(JoinPath(Dir, "planted.exe"))) << "nor the name of a file";
+#ifndef _WIN32
+    fs::create_directory_symlink(Dir, Root / "link");
+    EXPECT_FALSE(MakePrivateDirectory((Root / "link").string())) << "nor a link";
+    fs::create_symlink(Root / "nowhere", Root / "dangling");
+    EXPECT_FALSE(MakePrivateDirectory((Root / "dangling").string())) << "nor a link to nothing";
+    EXPECT_FALSE(fs::exists(Root / "nowhere"));
+#endif
+}
+
+TEST(PrivateDirectoryNames, EachByteGivesOneOfThirtyTwoLettersAndDigits) {
+    EXPECT_EQ(PrivateDirectoryName("yar-", std::string("\x00\x01\x1f\x20\xff", 5)), "yar-ab7a7");
+    EXPECT_EQ(PrivateDirectoryName("x", ""), "x");
+}
+
+// The text of each access list; Windows makes the descriptor of a new directory from it.
+TEST(AccessLists, ProtectedListsGrantEveryEntryToAllBelow) {
+    EXPECT_EQ(AdministratorsOnlyAccess(), "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)");
+    EXPECT_EQ(ProgramFolderAccess(), "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)");
 }
 
 TEST(WindowsDirectory, IsAFullPathOnADrive) {
