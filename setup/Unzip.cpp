@@ -1,7 +1,7 @@
 #include "setup/Unzip.h"
 
-#include "setup/MainSetup.h"
 #include "setup/DriverRules.h"
+#include "setup/MainSetup.h"
 #include "setup/PrepareRules.h"
 #include "system/FileServices.h"
 #include "toolkit/Application.h"
