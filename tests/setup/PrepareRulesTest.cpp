@@ -1,5 +1,7 @@
 #include "setup/PrepareRules.h"
 
+#include "util/EntryNames.h"
+
 #include <gtest/gtest.h>
 
 namespace yar {
@@ -26,6 +28,24 @@ TEST(PrepareFiles, EveryFileLandsDirectlyInTheWorkingDirectory) {
     EXPECT_EQ(ExpandedFileTarget(work, "C:\\app\\bin\\app.exe"), work + "\\app.exe");
     EXPECT_EQ(ExpandedFileTarget(work, "readme.txt"), work + "\\readme.txt");
     EXPECT_EQ(ExpandedFileTarget(work, "a:sub.dat"), work + "\\sub.dat");
+    EXPECT_EQ(ExpandedFileTarget(work, "bin/app.exe"), work + "\\app.exe");
+    EXPECT_EQ(ExpandedFileTarget(work + "\\", "app.exe"), work + "\\app.exe");
+}
+
+// A tampered entry must fail the preparation, not be written beside or above the working directory.
+TEST(PrepareFiles, NamesThatLeaveTheWorkingDirectoryFailTheExpansion) {
+    const std::string work = "C:\\WINDOWS\\Temp\\y";
+    for (const char* stored : {"../../system32/x.dll", "..\\..\\system32\\x.dll", "..", "sub/", "app.exe.",
+                               "app.exe ", "nul.txt", "CON", "app.exe:payload", "x\\y:z"}) {
+        EXPECT_THROW(ExpandedFileTarget(work, stored), EUnsafeEntryName) << stored;
+    }
+    try {
+        ExpandedFileTarget(work, "../x.dll");
+        ADD_FAILURE() << "no exception";
+    } catch (const EUnsafeEntryName& e) {
+        EXPECT_STREQ(e.what(),
+                     "Unsafe entry name \"../x.dll\": it climbs out of its directory through \"..\"");
+    }
 }
 
 TEST(PrepareGauge, CopiesThenOneStepPerFileNeverPastTheEnd) {
