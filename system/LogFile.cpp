@@ -1,7 +1,11 @@
+// rand_s, the system's random source through msvcrt, is declared only when this comes before stdlib.h.
+#ifdef _WIN32
+#define _CRT_RAND_S
+#endif
+
 #include "system/LogFile.h"
 
 #ifdef _WIN32
-#define _CRT_RAND_S // rand_s: the system's random source through msvcrt
 #include <windows.h>
 
 #include <cstdlib>
