@@ -192,9 +192,10 @@ std::string ExitLogText(TExitCode code) {
     return "End: exit code " + std::to_string(static_cast<int>(code));
 }
 
-std::string DefaultLogPath(const std::string& tempDir) {
-    if (tempDir.empty() || tempDir.back() == '\\') return tempDir + "yar-setup.log";
-    return tempDir + "\\yar-setup.log";
+std::string DefaultLogPath(const std::string& tempDir, const std::string& randomPart) {
+    const std::string name = "yar-setup-" + randomPart + ".log";
+    if (tempDir.empty() || tempDir.back() == '\\') return tempDir + name;
+    return tempDir + "\\" + name;
 }
 
 const char* const kSwitchHelpText =
@@ -207,7 +208,7 @@ const char* const kSwitchHelpText =
     "/OVERWRITE=yes|no\treplace the user's files (default: no)\r"
     "/NOLAUNCH\tdo not start the program\r"
     "/NORESTART\tdo not restart Windows; exit code 5 instead\r"
-    "/LOG[=file]\twrite a log (default %TEMP%\\yar-setup.log)\r"
+    "/LOG[=file]\twrite a log (default a new %TEMP%\\yar-setup-XXXXXXXX.log)\r"
     "/LOADINF=file\ttake the answers from a file\r"
     "/SAVEINF=file\twrite the answers given to a file\r"
     "/? or /HELP\tthis list\r\r"

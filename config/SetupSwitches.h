@@ -89,8 +89,9 @@ std::string FolderWords(bool startMenu, bool desktop);
 // The log's last line: "End: exit code 4".
 std::string ExitLogText(TExitCode code);
 
-// The log file /LOG names without a value.
-std::string DefaultLogPath(const std::string& tempDir);
+// The log file /LOG makes without a value: yar-setup-<part>.log in the temporary directory, part drawn
+// at random for each run (the directory is shared with every user).
+std::string DefaultLogPath(const std::string& tempDir, const std::string& randomPart);
 
 // The box /? and /HELP show.
 extern const char* const kSwitchHelpText;

@@ -6,6 +6,7 @@
 #include "system/ComScope.h"
 #include "system/DllSearch.h"
 #include "system/FileServices.h"
+#include "system/LogFile.h"
 #include "system/Win32Files.h"
 #include "system/Win32IniFiles.h"
 #include "toolkit/Application.h"
@@ -30,12 +31,14 @@ std::vector<std::string> Arguments() {
     return args;
 }
 
-// The log /LOG asks for; a log that keeps nothing otherwise.
+// The log /LOG asks for; a log that keeps nothing otherwise. Without a name it is a new file of a name
+// drawn at random: any user may have made a fixed name in the temporary directory first.
 yar::TRunLog OpenLog(const yar::TSetupSwitches& switches) {
     if (!switches.Log) return yar::TRunLog();
-    const std::string path =
-        switches.Log->empty() ? yar::DefaultLogPath(yar::TempDirectory()) : *switches.Log;
-    return yar::TRunLog(std::make_unique<yar::TFileLogSink>(path));
+    if (!switches.Log->empty()) return yar::TRunLog(yar::TLogFile::OpenNamed(*switches.Log));
+    const std::string temp = yar::TempDirectory();
+    return yar::TRunLog(
+        yar::TLogFile::CreateNew([&] { return yar::DefaultLogPath(temp, yar::RandomNamePart()); }));
 }
 
 void LogStart(yar::TRunLog& log, const std::vector<std::string>& args) {

@@ -1,6 +1,7 @@
 #include "setup/PrepareRules.h"
 
 #include "archive/SegmentRecords.h"
+#include "util/EntryNames.h"
 #include "util/Paths.h"
 #include "util/Text.h"
 
@@ -32,7 +33,15 @@ std::string MissingVolumeText(const std::string& volumePath) {
 }
 
 std::string ExpandedFileTarget(const std::string& workDir, const std::string& storedPath) {
-    return workDir + "\\" + ExtractFileName(storedPath);
+    // CreateFile takes "/" for "\\" and a colon for a stream: a name that reached elsewhere would be
+    // written there with the setup's rights.
+    if (const std::string reason = UnsafeEntryNameReason(storedPath); !reason.empty())
+        throw EUnsafeEntryName(storedPath, reason);
+    std::string target = IncludeTrailingDelimiter(workDir) + std::string(EntryFileName(storedPath));
+    // The last guard should the name rule ever let a separator or a climb through.
+    if (!LiesDirectlyIn(workDir, target))
+        throw EUnsafeEntryName(storedPath, "it would not lie in the working directory");
+    return target;
 }
 
 int GaugeMaximumFor(std::size_t fileEntries) {

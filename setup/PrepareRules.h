@@ -23,7 +23,9 @@ std::string FloppyPromptText(uint16_t number);
 // Why a run that asks nothing fails at once on a missing volume.
 std::string MissingVolumeText(const std::string& volumePath);
 
-// Every expanded file lands directly in the working directory, whatever directory the archive recorded.
+// Every expanded file lands directly in the working directory, whatever directory the archive recorded:
+// its file name is what follows the last "\\", "/" or ":". Raises EUnsafeEntryName for a name the entry
+// rule refuses, or when the joined path would not lie directly in the working directory.
 std::string ExpandedFileTarget(const std::string& workDir, const std::string& storedPath);
 
 // The gauge: the two copies of volume 1, one step per configured file, and one to spare.

@@ -29,6 +29,7 @@ cmake --build --preset win32 -j "$jobs"
 for exe in install/install.exe uninstall/uninstaller.exe; do
   tests/toolkit/check-pe.sh i686-w64-mingw32-objdump "build/win32/$exe"
 done
+tests/toolkit/check-pe.sh i686-w64-mingw32-objdump build/win32/tools/yar/yar.exe console
 if [ "$windows" = win64 ]; then
   cmake --preset win64 >/dev/null
   cmake --build --preset win64 -j "$jobs"

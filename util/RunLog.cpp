@@ -1,23 +1,10 @@
 #include "util/RunLog.h"
 
 #include <array>
+#include <cstdio>
 #include <utility>
 
 namespace yar {
-
-TFileLogSink::TFileLogSink(const std::string& path) : FFile(std::fopen(path.c_str(), "wb")) {
-    if (FFile == nullptr) throw ELogError("Cannot create the log file " + path);
-}
-
-TFileLogSink::~TFileLogSink() {
-    std::fclose(FFile);
-}
-
-void TFileLogSink::WriteLine(const std::string& line) {
-    const std::string text = line + "\r\n";
-    std::fwrite(text.data(), 1, text.size(), FFile);
-    std::fflush(FFile);
-}
 
 TRunLog::TRunLog() = default;
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <chrono>
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -22,23 +21,10 @@ public:
     virtual void WriteLine(const std::string& line) = 0;
 };
 
+// A log file that cannot be made (system/LogFile).
 class ELogError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
-};
-
-// A log file, created or truncated; each line ends with CR LF and is flushed at once.
-class TFileLogSink final : public TLogSink {
-public:
-    // Raises ELogError "Cannot create the log file <path>".
-    explicit TFileLogSink(const std::string& path);
-    ~TFileLogSink() override;
-    TFileLogSink(const TFileLogSink&) = delete;
-    TFileLogSink& operator=(const TFileLogSink&) = delete;
-    void WriteLine(const std::string& line) override;
-
-private:
-    std::FILE* FFile;
 };
 
 class TRunLog {

@@ -106,8 +106,8 @@ TEST(SetupSwitches, SwitchAnswersWinOverTheFilesAndTheFileFillsTheRest) {
 }
 
 TEST(SetupSwitches, DefaultLogIsInTheTempDirectory) {
-    EXPECT_EQ(DefaultLogPath("C:\\TEMP"), "C:\\TEMP\\yar-setup.log");
-    EXPECT_EQ(DefaultLogPath("C:\\TEMP\\"), "C:\\TEMP\\yar-setup.log");
+    EXPECT_EQ(DefaultLogPath("C:\\TEMP", "0a1b2c3d"), "C:\\TEMP\\yar-setup-0a1b2c3d.log");
+    EXPECT_EQ(DefaultLogPath("C:\\TEMP\\", "0a1b2c3d"), "C:\\TEMP\\yar-setup-0a1b2c3d.log");
 }
 
 } // namespace

@@ -1,6 +1,12 @@
 #include "setup/PrepareRules.h"
 
+#include "util/EntryNames.h"
+
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace yar {
 namespace {
@@ -26,7 +32,50 @@ TEST(PrepareFiles, EveryFileLandsDirectlyInTheWorkingDirectory) {
     EXPECT_EQ(ExpandedFileTarget(work, "C:\\app\\bin\\app.exe"), work + "\\app.exe");
     EXPECT_EQ(ExpandedFileTarget(work, "readme.txt"), work + "\\readme.txt");
     EXPECT_EQ(ExpandedFileTarget(work, "a:sub.dat"), work + "\\sub.dat");
+    EXPECT_EQ(ExpandedFileTarget(work, "bin/app.exe"), work + "\\app.exe");
+    EXPECT_EQ(ExpandedFileTarget(work + "\\", "app.exe"), work + "\\app.exe");
 }
+
+// A tampered entry must fail the preparation, not be written beside or above the working directory.
+TEST(PrepareFiles, NamesThatLeaveTheWorkingDirectoryFailTheExpansion) {
+    const std::string work = "C:\\WINDOWS\\Temp\\y";
+    for (const char* stored : {"../../system32/x.dll", "..\\..\\system32\\x.dll", "..", "sub/", "app.exe.",
+                               "app.exe ", "nul.txt", "CON", "app.exe:payload", "x\\y:z"}) {
+        EXPECT_THROW(ExpandedFileTarget(work, stored), EUnsafeEntryName) << stored;
+    }
+    try {
+        ExpandedFileTarget(work, "../x.dll");
+        ADD_FAILURE() << "no exception";
+    } catch (const EUnsafeEntryName& e) {
+        EXPECT_STREQ(e.what(),
+                     "Unsafe entry name \"../x.dll\": it climbs out of its directory through \"..\"");
+    }
+}
+
+#ifdef _WIN32
+// The system's own reading of a path, as CreateFile makes it.
+std::string FullPath(const std::string& path) {
+    char full[MAX_PATH * 2];
+    const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full ? std::string(full, length) : std::string();
+}
+
+// Windows itself reads every accepted target as a file directly in the working directory, and reads
+// the refused names, joined as they were before, as another place or another name.
+TEST(PrepareFiles, WindowsReadsTheTargetsAsTheRuleDoes) {
+    const std::string work = "C:\\windows\\temp\\y";
+    for (const char* stored :
+         {"readme.txt", "bin/app.exe", "C:x.dll", "a:sub.dat", "\\abs\\x.txt", "dir.\\x.txt"}) {
+        const std::string target = ExpandedFileTarget(work, stored);
+        EXPECT_EQ(FullPath(target), target) << stored;
+        EXPECT_TRUE(LiesDirectlyIn(FullPath(work), FullPath(target))) << stored;
+    }
+    for (const char* stored : {"../../system32/x.dll", "..\\x.dll", "x.dll.", "x.dll ", "sub/.."}) {
+        EXPECT_THROW(ExpandedFileTarget(work, stored), EUnsafeEntryName) << stored;
+        EXPECT_NE(FullPath(work + "\\" + stored), work + "\\" + stored) << stored;
+    }
+}
+#endif
 
 TEST(PrepareGauge, CopiesThenOneStepPerFileNeverPastTheEnd) {
     const int maximum = GaugeMaximumFor(4);

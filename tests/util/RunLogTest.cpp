@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 namespace yar {
@@ -35,21 +32,6 @@ TEST(RunLog, WithoutASinkNothingIsWritten) {
     TRunLog log;
     EXPECT_FALSE(log.Enabled());
     log.Write("nothing");
-}
-
-TEST(RunLog, TheFileHoldsEveryLineAsSoonAsItIsWritten) {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / "yar-runlog-test.log";
-    {
-        TRunLog log(std::make_unique<TFileLogSink>(path.string()), [] { return 1.5; });
-        log.Write("first");
-        // Read while the log is still open: the line is there already.
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        EXPECT_EQ(text.str(), "   1.500 first\r\n");
-    }
-    std::filesystem::remove(path);
-    EXPECT_THROW(TFileLogSink("/nonexistent-dir/x/yar.log"), ELogError);
 }
 
 } // namespace

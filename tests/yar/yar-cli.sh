@@ -48,6 +48,28 @@ grep -q '"path": "app/docs/readme.txt"' out.txt || fail "a set's --json path lac
 expect 0 test --json one.yar
 grep -q '"failures": 0' out.txt || fail "test --json gives no failure count"
 
+# A tampered set: entries renamed to climb out with "/" and "..", to a device and to a stream. list and
+# test name each as unsafe and exit 1, whatever platform yar runs on.
+mkdir -p tampered/files
+for name in '..,.2.up.dll' MUM.txt 'ok.txt;w' fine.txt; do echo "$name" >"tampered/files/$name"; done
+(cd tampered/files && run pack -q -m none ../disk.001 '..,.2.up.dll' MUM.txt 'ok.txt;w' fine.txt) ||
+  fail "packing the set to tamper with failed"
+rename=$(dirname "$0")/rename-entry.sh
+"$rename" tampered/disk.001 '..,.2.up.dll' '../../up.dll' && "$rename" tampered/disk.001 MUM.txt NUL.txt &&
+  "$rename" tampered/disk.001 'ok.txt;w' 'ok.txt:x' || fail "renaming the entries failed"
+expect 1 list tampered/disk.001
+for line in 'UNSAFE ../../up.dll: it climbs out of its directory through ".."' \
+  'UNSAFE NUL.txt: its file name is a device' 'UNSAFE ok.txt:x: it names a stream'; do
+  tr -d '\r' <out.txt | grep -qxF "$line" || fail "list does not say: $line"
+done
+grep -q "UNSAFE fine.txt" out.txt && fail "list calls a sound name unsafe"
+expect 1 list --json tampered/disk.001
+grep -q '"unsafe": "its file name is a device"' out.txt || fail "list --json marks no entry unsafe"
+expect 1 test -q tampered/disk.001
+grep -qF 'FAILED' out.txt && grep -qF '../../up.dll: unsafe name: it climbs out of its directory through ".."' out.txt ||
+  fail "test does not fail the climbing entry"
+grep -q "3 failures" out.txt || fail "test counts other than the three unsafe entries"
+
 # A new set over an older, longer one: the older set's later volumes go.
 head -c 200000 /dev/urandom >big.bin
 expect 0 pack -q -m none long/disk.001 big.bin --volume-size 64k

@@ -1,6 +1,7 @@
 #include "tools/yar/ArchiveCheck.h"
 
 #include "archive/ArchiveFormat.h"
+#include "util/EntryNames.h"
 #include "util/Text.h"
 
 #include <unordered_set>
@@ -61,6 +62,8 @@ std::vector<TStructureProblem> CheckArchiveStructure(TStream& Source, const TNam
         std::string name(static_cast<std::size_t>(h.NameLength), '\0');
         ReadFully(Source, reinterpret_cast<uint8_t*>(name.data()), h.NameLength);
         const int64_t dataStart = nameStart + h.NameLength;
+        if (const std::string why = UnsafeEntryNameReason(name); !why.empty())
+            add(name, "unsafe name: " + why);
         if (h.ExpandedSize < 0) add(name, "impossible size " + std::to_string(h.ExpandedSize));
         if (h.CompressedSize < 0) {
             add(name, "impossible packed size " + std::to_string(h.CompressedSize) +

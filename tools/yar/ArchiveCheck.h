@@ -19,8 +19,9 @@ struct TStructureProblem {
 };
 
 // Walks the whole stream from its start: every entry within the stream, the stream consumed to its
-// end, sizes possible, methods known, the header's total equal to the sum of the entries. Names, when
-// given, are the set's name list of this archive: each must name an entry.
+// end, sizes possible, methods known, the header's total equal to the sum of the entries, every name
+// one the setup program would write (util/EntryNames). Names, when given, are the set's name list of
+// this archive: each must name an entry.
 std::vector<TStructureProblem> CheckArchiveStructure(TStream& Source, const TNameList* Names = nullptr);
 
 // Whether an entry is one an expansion never reaches: it lies past the archive's total size. Only an

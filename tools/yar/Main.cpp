@@ -10,6 +10,7 @@
 #include "tools/yar/TerminalPrompts.h"
 #include "tools/yar/ToolErrors.h"
 #include "tools/yar/YarReader.h"
+#include "util/EntryNames.h"
 #include "util/Text.h"
 
 #include <CLI/CLI.hpp>
@@ -139,11 +140,12 @@ std::string AttributeText(uint16_t a) {
 int RunList(const TReadOptions& o, bool json) {
     TSession s(o);
     nlohmann::json archives = nlohmann::json::array();
+    std::size_t unsafe = 0;
     s.Reader.List([&](const TArchiveContents& c) {
         s.Bar.Clear();
         if (json) {
             nlohmann::json entries = nlohmann::json::array();
-            for (const TListedEntry& e : c.Entries)
+            for (const TListedEntry& e : c.Entries) {
                 entries.push_back({{"name", e.Name},
                                    {"path", EntryPath(c, e.Name)},
                                    {"size", e.Info.ExpandedSize},
@@ -153,6 +155,11 @@ int RunList(const TReadOptions& o, bool json) {
                                    {"attributes", AttributeText(e.Info.Attributes)},
                                    {"checksum", static_cast<uint32_t>(e.Info.Checksum)},
                                    {"locked", e.Info.Locked}});
+                if (const std::string why = UnsafeEntryNameReason(e.Name); !why.empty()) {
+                    entries.back()["unsafe"] = why;
+                    ++unsafe;
+                }
+            }
             nlohmann::json a = {{"label", c.Label}, {"entries", entries}};
             if (c.InSet) {
                 a["index"] = c.Index;
@@ -171,6 +178,12 @@ int RunList(const TReadOptions& o, bool json) {
                       << DateText(e.Info.FileDate) << ' ' << AttributeText(e.Info.Attributes) << ' '
                       << std::setw(4) << (e.Info.Locked ? "yes" : "no") << std::right << ' ' << e.Name
                       << "\n";
+        // Named after the table, so that its columns stay as they are for scripts.
+        for (const TListedEntry& e : c.Entries)
+            if (const std::string why = UnsafeEntryNameReason(e.Name); !why.empty()) {
+                std::cout << "UNSAFE " << e.Name << ": " << why << "\n";
+                ++unsafe;
+            }
     });
     s.Bar.Clear();
     if (json) {
@@ -181,7 +194,7 @@ int RunList(const TReadOptions& o, bool json) {
         // Stored names are 8-bit text of the building machine, not necessarily UTF-8.
         std::cout << doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     }
-    return YarExitOk;
+    return unsafe == 0 ? YarExitOk : YarExitDamaged;
 }
 
 int RunTest(const TReadOptions& o, bool json) {

@@ -1,9 +1,7 @@
 #include "tools/yar/SafePath.h"
 
-#include "util/Text.h"
+#include "util/EntryNames.h"
 
-#include <algorithm>
-#include <array>
 #include <cctype>
 
 namespace yar::tool {
@@ -11,18 +9,6 @@ namespace {
 
 bool IsSeparator(char c) {
     return c == '\\' || c == '/';
-}
-
-// Names Windows takes for devices in every directory, with or without an extension.
-bool IsDeviceName(const std::string& component) {
-    static constexpr std::array<const char*, 25> devices = {
-        "CON",  "PRN",  "AUX",  "NUL",  "COM1",   "COM2",    "COM3",  "COM4", "COM5",
-        "COM6", "COM7", "COM8", "COM9", "LPT1",   "LPT2",    "LPT3",  "LPT4", "LPT5",
-        "LPT6", "LPT7", "LPT8", "LPT9", "CONIN$", "CONOUT$", "CLOCK$"};
-    std::string stem = component.substr(0, component.find('.'));
-    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-    stem = UpperCase(stem);
-    return std::any_of(devices.begin(), devices.end(), [&](const char* d) { return stem == d; });
 }
 
 // Control characters and those Windows reserves (":" would name an alternate data stream).
