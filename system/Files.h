@@ -61,8 +61,9 @@ public:
     // Removes an empty directory; false when it is missing, not empty, a file or cannot be removed.
     // (Not RemoveDirectory: <windows.h> makes a macro of that name.)
     virtual bool RemoveEmptyDirectory(const std::string& path) = 0;
-    // Has the file deleted when Windows next starts, as a running program's own file can only be;
-    // false when that cannot be arranged. The file stays until then.
+    // Has the file, or a directory that is empty by then, deleted when Windows next starts, in the order
+    // asked, as a running program's own file can only be; false when that cannot be arranged. It stays
+    // until then.
     virtual bool RemoveAtRestart(const std::string& path) = 0;
 
     // The attribute bits (fa...), nothing when path does not exist.

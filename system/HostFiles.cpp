@@ -106,13 +106,14 @@ bool THostFiles::RemoveEmptyDirectory(const std::string& path) {
 }
 
 bool THostFiles::RemoveAtRestart(const std::string& path) {
-    if (!FileExists(path)) return false;
+    if (!FileExists(path) && !DirectoryExists(path)) return false;
     PendingRemovals_.push_back(path);
     return true;
 }
 
 void THostFiles::Restart() {
-    for (const std::string& path : PendingRemovals_) RemoveFileAt(HostPath(path));
+    for (const std::string& path : PendingRemovals_)
+        if (!RemoveFileAt(HostPath(path))) RemoveDirectoryAt(HostPath(path));
     PendingRemovals_.clear();
 }
 

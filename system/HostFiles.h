@@ -26,9 +26,9 @@ public:
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyDirectory(const std::string& path) override;
-    // Kept in a list until Restart, for an existing file only.
+    // Kept in a list until Restart, for an existing file or directory only.
     bool RemoveAtRestart(const std::string& path) override;
-    // What Windows does when it starts: the files kept for it are deleted.
+    // What Windows does when it starts: the files and empty directories kept for it are deleted, in order.
     void Restart();
     const std::vector<std::string>& PendingRemovals() const { return PendingRemovals_; }
     // Directories show faDirectory, files faArchive and, when read-only, faReadOnly: of the other

@@ -34,7 +34,8 @@ bool TWin32Files::RemoveEmptyDirectory(const std::string& path) {
 
 bool TWin32Files::RemoveAtRestart(const std::string& path) {
     // The system checks nothing before the restart: a missing file is refused here as on the host.
-    return FileExistsAt(path) && MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+    return (FileExistsAt(path) || DirectoryExistsAt(path)) &&
+           MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
 }
 
 std::optional<uint16_t> TWin32Files::Attributes(const std::string& path) const {

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "config/UninstallNames.h"
 #include "system/FileServices.h"
 #include "system/Win32Files.h"
 #include "uninstall/Uninstaller.h"
@@ -13,6 +14,7 @@ namespace yar {
 namespace {
 
 constexpr DWORD kWaitForProgram = 60000;
+constexpr const char* kHelperDirPrefix = "yun-";
 // A file the system still holds for a moment after its process ended is tried again.
 constexpr int kDeleteTries = 50;
 constexpr DWORD kDeletePause = 100;
@@ -29,23 +31,29 @@ std::string ModulePath() {
 } // namespace
 
 bool StartRemovalHelper(const std::string& program) {
-    const std::string tempDir = TempDirectory();
-    char helper[MAX_PATH + 1];
-    if (tempDir.empty() || GetTempFileNameA(tempDir.c_str(), "yun", 0, helper) == 0) return false;
-    if (!CopyFileA(program.c_str(), helper, FALSE)) {
-        DeleteFileA(helper);
+    // A directory of its own, as the setup's: for an uninstall as SYSTEM the temporary directory may be
+    // one every user can write to, and the helper runs with the uninstaller's rights.
+    std::string dir;
+    try {
+        dir = CreatePrivateDirectory(TempDirectory(), kHelperDirPrefix);
+    } catch (const EInOutError&) {
         return false;
     }
+    const std::string helper = JoinPath(dir, kUninstallerName);
+    const auto fail = [&] {
+        DeleteFileA(helper.c_str());
+        RemoveDirectoryA(dir.c_str());
+        return false;
+    };
+    if (!CopyFileA(program.c_str(), helper.c_str(), TRUE)) return fail();
     std::string commandLine = "\"";
     commandLine.append(helper).append("\" ").append(RemoveAfterArguments(GetCurrentProcessId(), program));
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(helper, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, tempDir.c_str(),
-                        &startup, &process)) {
-        DeleteFileA(helper);
-        return false;
-    }
+    if (!CreateProcessA(helper.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(),
+                        &startup, &process))
+        return fail();
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return true;

@@ -75,7 +75,7 @@ bool RemoveEndedUninstaller(TFiles& files, const std::string& file, const std::s
     const std::string dir = ExtractFileDir(file);
     // Only when empty: the uninstall reported what it left there.
     if (!IsDriveRoot(dir)) files.RemoveEmptyDirectory(dir);
-    files.RemoveAtRestart(helper);
+    if (files.RemoveAtRestart(helper)) files.RemoveAtRestart(ExtractFileDir(helper));
     return removed;
 }
 

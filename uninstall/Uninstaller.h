@@ -90,7 +90,8 @@ public:
 
 // The work of the helper that removes the uninstaller once it has ended: file goes, read-only or
 // not, tried up to tries times with pause between while the system still holds it; then its
-// directory when that is empty, and helper, the helper's own file, at restart. True when file is gone.
+// directory when that is empty, and helper, the helper's own file, with the private directory it runs
+// from, at restart. True when file is gone.
 bool RemoveEndedUninstaller(TFiles& files, const std::string& file, const std::string& helper, int tries,
                             const std::function<void()>& pause);
 

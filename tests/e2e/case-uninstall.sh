@@ -134,11 +134,11 @@ for ((i = 0; i < E2E_WAIT * 10; i++)); do [ -e "$unix_program" ] || [ -e "$targe
 [ ! -e "$target" ] || fail "the installation directory is still there: $(ls -A "$target")"
 
 # Its helper is deleted when Windows starts again.
-helpers=$(find "$WINEPREFIX/drive_c/users" -ipath '*/temp/yun*.tmp' | wc -l)
+helpers=$(find "$WINEPREFIX/drive_c/users" -ipath '*/temp/yun-*/uninstaller.exe' | wc -l)
 [ "$helpers" -gt 0 ] || fail "no helper waited for the uninstaller"
 timeout 60 wine wineboot -r </dev/null >/dev/null 2>&1 || fail "the prefix did not restart"
-helpers=$(find "$WINEPREFIX/drive_c/users" -ipath '*/temp/yun*.tmp' | wc -l)
-expect_eq "helper copies after the restart" 0 "$helpers"
+helpers=$(find "$WINEPREFIX/drive_c/users" -ipath '*/temp/yun-*' | wc -l)
+expect_eq "helper copies and their directories after the restart" 0 "$helpers"
 
 # A second run finds nothing to do.
 mkdir -p "$target"

@@ -411,7 +411,8 @@ TEST_F(Uninstaller, TheHelperRemovesTheEndedUninstallerAndIsItselfRemovedAtResta
     Install(test::ProductConfig("Acme", "Vendor"), kAcme, "Vendor");
     const std::string self = JoinPath(kAcme, kUninstallerName);
     ASSERT_EQ(Uninstall(kAcme, self).ExitCode(), kExitRemoved);
-    const std::string helper = "C:\\WINDOWS\\Temp\\yun1.tmp";
+    const std::string helperDir = "C:\\WINDOWS\\Temp\\yun-abcdefghijklmnop";
+    const std::string helper = JoinPath(helperDir, kUninstallerName);
     Put(helper, "helper");
     ASSERT_TRUE(Files.SetAttributes(self, faReadOnly));
     // The first tries find the file still held by the ended process.
@@ -430,6 +431,7 @@ TEST_F(Uninstaller, TheHelperRemovesTheEndedUninstallerAndIsItselfRemovedAtResta
     EXPECT_TRUE(Files.FileExists(helper)) << "until Windows starts again";
     Files.Restart();
     EXPECT_FALSE(Files.FileExists(helper));
+    EXPECT_FALSE(Files.DirectoryExists(helperDir)) << "the helper's own directory goes with it";
     EXPECT_TRUE(Files.PendingRemovals().empty());
 }
 
