@@ -1,12 +1,12 @@
 #include "wizard/YAR.h"
 
+#include "engine/InstallEngine.h"
+#include "engine/Win32InstallSystem.h"
 #include "system/FileServices.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
 #include "util/RunLog.h"
 #include "wizard/AnswerFile.h"
-#include "wizard/InstallEngine.h"
-#include "wizard/Win32InstallSystem.h"
 
 #include <stdexcept>
 

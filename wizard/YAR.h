@@ -5,6 +5,7 @@
 
 #include "config/SetupSwitches.h"
 #include "config/SetupWizard.h"
+#include "engine/InstallProgress.h"
 #include "toolkit/CheckListBox.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/DirectoryEdit.h"
@@ -13,7 +14,6 @@
 #include "toolkit/GradientCaption.h"
 #include "toolkit/StdCtrls.h"
 #include "wizard/EndChoice.h"
-#include "wizard/InstallProgress.h"
 #include "wizard/WizardContent.h"
 #include "wizard/WizardRules.h"
 

@@ -1,9 +1,9 @@
 // The install's rules that need no run: where each [Directories] tag points, the Launch tag, the
 // registry target of an entry, the tags of INI values, the AUTOEXEC.BAT lines and the uninstaller's
 // command.
-#include "wizard/InstallDirectories.h"
-#include "wizard/InstallEngine.h"
-#include "wizard/SystemUpdates.h"
+#include "engine/InstallDirectories.h"
+#include "engine/InstallEngine.h"
+#include "engine/SystemUpdates.h"
 
 #include "SystemTestSupport.h"
 #include "system/HostFiles.h"

@@ -1,4 +1,4 @@
-#include "wizard/UninstallRecord.h"
+#include "engine/UninstallRecord.h"
 
 #include "util/Paths.h"
 

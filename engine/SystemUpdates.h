@@ -7,11 +7,11 @@
 
 #include "config/ConfigRecords.h"
 #include "config/UninstallNames.h"
+#include "engine/InstallDirectories.h"
+#include "engine/UninstallRecord.h"
 #include "system/Files.h"
 #include "system/IniFiles.h"
 #include "system/Registry.h"
-#include "wizard/InstallDirectories.h"
-#include "wizard/UninstallRecord.h"
 
 namespace yar {
 

@@ -1,13 +1,13 @@
-#include "wizard/InstallEngine.h"
+#include "engine/InstallEngine.h"
 
 #include <algorithm>
 
 #include "config/ConfigRules.h"
+#include "engine/SystemUpdates.h"
 #include "system/FileServices.h"
 #include "system/Streams.h"
 #include "util/Paths.h"
 #include "util/Text.h"
-#include "wizard/SystemUpdates.h"
 
 namespace yar {
 

@@ -1,16 +1,16 @@
 // Whole installs against the portable system layer: a machine in a host directory, INI files as
 // Wine writes them, the registry in memory, recorded shortcuts and launches, and a progress page
 // that logs what it was told.
-#include "wizard/InstallEngine.h"
+#include "engine/InstallEngine.h"
 
 #include "InstallTestSupport.h"
 #include "SystemTestSupport.h"
+#include "engine/SystemUpdates.h"
 #include "system/HostFiles.h"
 #include "system/HostIniFiles.h"
 #include "system/MemoryRegistry.h"
 #include "system/ShellFolders.h"
 #include "util/Paths.h"
-#include "wizard/SystemUpdates.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "wizard/SystemUpdates.h"
+#include "engine/SystemUpdates.h"
 
 #include <algorithm>
 #include <array>
