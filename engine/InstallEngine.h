@@ -11,6 +11,7 @@
 
 #include "config/SetupConfig.h"
 #include "config/SetupState.h"
+#include "engine/InstallChoices.h"
 #include "engine/InstallDirectories.h"
 #include "engine/InstallProgress.h"
 #include "engine/Shortcuts.h"

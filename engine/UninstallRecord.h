@@ -3,19 +3,13 @@
 // a record of everything it did up to the stop.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 
 #include "config/UninstallNames.h"
+#include "engine/InstallError.h"
 #include "system/IniFiles.h"
 
 namespace yar {
-
-// A step of the install that stops the run, with the message the user is shown.
-class EInstallError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 class TUninstallRecord {
 public:

@@ -6,7 +6,7 @@
 #include "config/SetupConfig.h"
 #include "config/SetupState.h"
 #include "config/SetupSwitches.h"
-#include "engine/InstallProgress.h"
+#include "engine/InstallChoices.h"
 #include "system/Files.h"
 #include "system/IniFiles.h"
 
