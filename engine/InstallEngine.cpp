@@ -123,8 +123,7 @@ void TInstallEngine::Installed(const std::string& source, const std::string& tar
 void TInstallEngine::LogRegistryValue(const TIniEntry& entry) const {
     // The key as written: entries only ever go below these two roots.
     const TRegistryTarget target = RegistryTargetOf(entry);
-    const char* root = target.Root == rrLocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
-    Log("Registry value: " + std::string(root) + target.Key + " " + entry.F3 + "=" + entry.F4);
+    Log("Registry value: " + RootName(target.Root) + target.Key + " " + entry.F3 + "=" + entry.F4);
 }
 
 std::string TInstallEngine::LaunchedProgram() const {

@@ -102,28 +102,4 @@ void SaveLines(TFiles& files, const std::string& path, const std::vector<std::st
     if (!files.WriteLines(path, lines)) throw EInstallError("Cannot create file " + path);
 }
 
-std::string QuietUninstallString(const std::string& uninstallString) {
-    return CommandLineOf(UninstallProgramOf(uninstallString), "/S");
-}
-
-bool RegisterUninstaller(const TFiles& files, TRegistry& registry, const TUninstallEntry& entry) {
-    if (!files.FileExists(JoinPath(entry.TargetDir, kUninstallerName))) return false;
-    const std::string key = UninstallKey(entry.Title);
-    const std::string command = UninstallString(entry.TargetDir, entry.Title);
-    const auto write = [&](const char* name, const std::string& value) {
-        if (!value.empty()) WriteRegistryString(registry, rrLocalMachine, key, name, value);
-    };
-    write("DisplayName", entry.Title);
-    write("UninstallString", command);
-    write("QuietUninstallString", QuietUninstallString(command));
-    write("InstallLocation", entry.TargetDir);
-    write("DisplayIcon", entry.DisplayIcon);
-    write("DisplayVersion", entry.Version);
-    write("Publisher", entry.Publisher);
-    const uint64_t kib = (entry.InstalledBytes + 1023) / 1024;
-    if (!registry.WriteInteger(rrLocalMachine, key, "EstimatedSize", static_cast<uint32_t>(kib)))
-        throw EInstallError("Failed to set data for 'EstimatedSize'");
-    return true;
-}
-
 } // namespace yar

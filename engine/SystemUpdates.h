@@ -1,12 +1,12 @@
-// How the install changes the system for the installed program: INI and registry values,
-// AUTOEXEC.BAT, and the entry of the uninstaller in the system's list of installed programs.
+// How the install changes the system for the installed program: INI and registry values and
+// AUTOEXEC.BAT. (The entry of the uninstaller in the list of installed programs is part of the
+// uninstall record.)
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "config/ConfigRecords.h"
-#include "config/UninstallNames.h"
 #include "engine/InstallDirectories.h"
 #include "engine/UninstallRecord.h"
 #include "system/Files.h"
@@ -66,24 +66,5 @@ void AppendAutoexecBlock(std::vector<std::string>& lines, const std::vector<std:
 
 // Writes lines as a whole file; raises EInstallError "Cannot create file <path>" when it cannot.
 void SaveLines(TFiles& files, const std::string& path, const std::vector<std::string>& lines);
-
-// The unattended form of an uninstall command: its program part (quoted as it is) and " /S".
-std::string QuietUninstallString(const std::string& uninstallString);
-
-// What the list of installed programs shows of the product besides its name.
-struct TUninstallEntry {
-    std::string TargetDir;
-    std::string Title;
-    std::string DisplayIcon; // the launched program; empty when none
-    std::string Version;     // empty writes nothing
-    std::string Publisher;   // empty writes nothing
-    uint64_t InstalledBytes = 0;
-};
-
-// Lists the product with its uninstaller when TargetDir holds uninstaller.exe; true when it did.
-// Beside "DisplayName" and "UninstallString": "QuietUninstallString", "InstallLocation",
-// "EstimatedSize" (KiB, rounded up, as a number), and "DisplayIcon", "DisplayVersion" and
-// "Publisher" where there is one.
-bool RegisterUninstaller(const TFiles& files, TRegistry& registry, const TUninstallEntry& entry);
 
 } // namespace yar

@@ -178,22 +178,5 @@ TEST_F(AutoexecLines, TheBlockFollowsTheOldLines) {
                                         "SET PATH=%PATH%;C:\\Program Files\\Acme", "REM - End of Tarnwick"}));
 }
 
-TEST(InstallUninstaller, TheCommandQuotesAPathWithBlanks) {
-    EXPECT_EQ(UninstallString("C:\\Program Files\\Acme", "Acme Tools"),
-              "\"C:\\Program Files\\Acme\\uninstaller.exe\" Acme Tools");
-    EXPECT_EQ(UninstallString("C:\\Acme", "Acme"), "C:\\Acme\\uninstaller.exe Acme");
-    EXPECT_EQ(UninstallKey("Acme"), "\\Software\\Microsoft\\Windows\\currentversion\\uninstall\\Acme");
-}
-
-TEST(InstallUninstaller, TheQuietCommandKeepsTheProgramAndItsQuotes) {
-    EXPECT_EQ(QuietUninstallString(UninstallString("C:\\Program Files\\Acme", "Acme Tools")),
-              "\"C:\\Program Files\\Acme\\uninstaller.exe\" /S");
-    EXPECT_EQ(QuietUninstallString(UninstallString("C:\\Acme", "Acme Tools")),
-              "C:\\Acme\\uninstaller.exe /S");
-    // An entry written by an earlier install, its path with blanks unquoted.
-    EXPECT_EQ(QuietUninstallString("C:\\Program Files\\Acme\\uninstaller.exe Acme Tools"),
-              "\"C:\\Program Files\\Acme\\uninstaller.exe\" /S");
-}
-
 } // namespace
 } // namespace yar

@@ -1,6 +1,6 @@
 // yar: lists, tests, extracts and packs segment sets and single archives.
 #include "archive/Segment.h"
-#include "config/UninstallNames.h"
+#include "config/SetupConfig.h"
 #include "system/FileServices.h"
 #include "tools/yar/ExitCodes.h"
 #include "tools/yar/Interrupt.h"
