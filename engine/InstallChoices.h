@@ -28,9 +28,11 @@ struct TInstallChoices {
     std::string MainDir;        // the text of Main_Dir: the installation directory
     bool MinInstall = false;    // min: the network workstation's files only
     bool LaunchChecked = false; // RadioButton1: launch the program once installed
-    std::vector<TCheckItem> DK; // shortcuts on the desktop, as ticked
-    std::vector<TCheckItem> SM; // shortcuts in the Start Menu, as ticked
-    TShortcutFolders Folders;   // the program folder and where it goes
+    // The shortcuts offered on the desktop (the check list DK) and in the Start Menu (SM), each
+    // ticked or not: the install puts the ticked ones there.
+    std::vector<TCheckItem> DesktopShortcuts;
+    std::vector<TCheckItem> StartMenuShortcuts;
+    TShortcutFolders Folders; // the program folder and where it goes
 };
 
 } // namespace yar

@@ -41,21 +41,21 @@ void ReplacePlaces(std::string& line, const TAutoexecPlaces& places) {
 void ReplaceIniTags(std::vector<TIniEntry>& entries, const TResolvedDirectories& directories) {
     for (const TResolvedDirectory& row : directories)
         for (TIniEntry& entry : entries) {
-            ReplaceTag(entry.F4, row);
-            ReplaceTag(entry.F1, row);
+            ReplaceTag(entry.Value, row);
+            ReplaceTag(entry.Target, row);
         }
 }
 
-std::string IniFilePath(const std::string& F1, const std::string& WindowsDir) {
-    return Contains(F1, "\\") ? F1 : JoinPath(WindowsDir, F1);
+std::string IniFilePath(const std::string& file, const std::string& WindowsDir) {
+    return Contains(file, "\\") ? file : JoinPath(WindowsDir, file);
 }
 
 TRegistryTarget RegistryTargetOf(const TIniEntry& entry) {
-    std::string subKey = entry.F2;
+    std::string subKey = entry.Section;
     if (subKey.ends_with('\\')) subKey.pop_back();
-    if (!entry.F1.ends_with('\\') && !subKey.starts_with('\\')) subKey.insert(0, 1, '\\');
-    const TRootedKey rooted = RootedKeyOf(entry.F1);
-    return {rooted.Root, "\\" + rooted.Key + subKey, entry.F1};
+    if (!entry.Target.ends_with('\\') && !subKey.starts_with('\\')) subKey.insert(0, 1, '\\');
+    const TRootedKey rooted = RootedKeyOf(entry.Target);
+    return {rooted.Root, "\\" + rooted.Key + subKey, entry.Target};
 }
 
 void WriteRegistryString(TRegistry& registry, TRegRoot root, const std::string& key, const std::string& name,
@@ -68,14 +68,14 @@ void WriteRegistryString(TRegistry& registry, TRegRoot root, const std::string& 
 void WriteIniEntry(const TIniEntry& entry, const std::string& WindowsDir, TIniFiles& ini, TRegistry& registry,
                    TUninstallRecord& record) {
     if (entry.IsIniFile()) {
-        record.AddFile(IniFilePath(entry.F1, WindowsDir));
-        if (!ini.WriteString(entry.F1, entry.F2, entry.F3, entry.F4))
-            throw EInstallError("Unable to write to " + entry.F1);
+        record.AddFile(IniFilePath(entry.Target, WindowsDir));
+        if (!ini.WriteString(entry.Target, entry.Section, entry.Name, entry.Value))
+            throw EInstallError("Unable to write to " + entry.Target);
         return;
     }
     const TRegistryTarget target = RegistryTargetOf(entry);
     record.AddRegistryKey(target.Record);
-    WriteRegistryString(registry, target.Root, target.Key, entry.F3, entry.F4);
+    WriteRegistryString(registry, target.Root, target.Key, entry.Name, entry.Value);
 }
 
 std::string AutoexecLine(const std::string& line, const TAutoexecPlaces& places) {

@@ -15,27 +15,27 @@
 
 namespace yar {
 
-// F1 and F4 of each entry that begin with a row's tag (the text up to their first ">") get that
+// Target and Value of each entry that begin with a row's tag (the text up to their first ">") get that
 // row's path and "\" in its place; rows in order, then entries in order. The fields stay apart, so a
 // path holding "~" (C:\PROGRA~1) does not split a field.
 void ReplaceIniTags(std::vector<TIniEntry>& entries, const TResolvedDirectories& directories);
 
-// Where an INI entry's file is: F1, or in the Windows directory when F1 names no directory.
-std::string IniFilePath(const std::string& F1, const std::string& WindowsDir);
+// Where an INI entry's file is: its Target, or in the Windows directory when that names no directory.
+std::string IniFilePath(const std::string& file, const std::string& WindowsDir);
 
 // Where a registry entry's value goes.
 struct TRegistryTarget {
     TRegRoot Root = rrCurrentUser;
     std::string Key;    // "\" + key path below the root
-    std::string Record; // the [Registry] record: F1 with its root name
+    std::string Record; // the [Registry] record: Target with its root name
 
     bool operator==(const TRegistryTarget&) const = default;
 };
 
-// F1 (optionally beginning with a root name) and the subkey F2 joined by one "\", F2's trailing
-// "\" dropped. A key path beginning "HKEY_" loses its first name and is below HKEY_LOCAL_MACHINE
-// when it holds that name anywhere, else below HKEY_CURRENT_USER (HKEY_CLASSES_ROOT and HKEY_USERS
-// included); a key path without a root name is below HKEY_CURRENT_USER.
+// Target (optionally beginning with a root name) and the subkey Section joined by one "\",
+// Section's trailing "\" dropped. A key path beginning "HKEY_" loses its first name and is below
+// HKEY_LOCAL_MACHINE when it holds that name anywhere, else below HKEY_CURRENT_USER (HKEY_CLASSES_ROOT and
+// HKEY_USERS included); a key path without a root name is below HKEY_CURRENT_USER.
 TRegistryTarget RegistryTargetOf(const TIniEntry& entry);
 
 // Creates key and sets its string value; raises EInstallError "Failed to create key <key>" or
@@ -43,7 +43,7 @@ TRegistryTarget RegistryTargetOf(const TIniEntry& entry);
 void WriteRegistryString(TRegistry& registry, TRegRoot root, const std::string& key, const std::string& name,
                          const std::string& value);
 
-// Records and writes one entry: an INI value (EInstallError "Unable to write to <F1>" when the
+// Records and writes one entry: an INI value (EInstallError "Unable to write to <Target>" when the
 // file cannot be written) or a registry value.
 void WriteIniEntry(const TIniEntry& entry, const std::string& WindowsDir, TIniFiles& ini, TRegistry& registry,
                    TUninstallRecord& record);

@@ -93,8 +93,8 @@ TEST_F(InstallEngine, AProductWithEverythingInItsPlace) {
         Work(name);
     Put("C:\\autoexec.bat", "@ECHO OFF\r\n");
     Choices.LaunchChecked = true;
-    Choices.DK = {{"Acme App", true}};
-    Choices.SM = {{"Acme App", false}};
+    Choices.DesktopShortcuts = {{"Acme App", true}};
+    Choices.StartMenuShortcuts = {{"Acme App", false}};
     Choices.Folders = {"Main Folder", true, false};
 
     ASSERT_EQ(Run(), ioInstalled);

@@ -114,7 +114,7 @@ TEST(InstallRegistry, RootAndKeyOfAnEntry) {
         << "a root name alone stays in the key path";
 }
 
-TEST(InstallIniValues, TagsOfF1AndF4GiveWayToTheirRowsPaths) {
+TEST(InstallIniValues, TagsOfTargetAndValueGiveWayToTheirRowsPaths) {
     const TResolvedDirectories rows{{"<INSTALLDIR>", "C:\\PROGRA~1\\ACME"},
                                     {"<WINDOWS>", "C:\\WINDOWS"},
                                     {"<SUB1><INSTALLDIR>", "C:\\PROGRA~1\\ACME\\BIN"}};
@@ -130,8 +130,9 @@ TEST(InstallIniValues, TagsOfF1AndF4GiveWayToTheirRowsPaths) {
               (TIniEntry{"C:\\PROGRA~1\\ACME\\acme.ini", "Paths", "Home", "C:\\PROGRA~1\\ACME\\"}));
     EXPECT_EQ(entries[1],
               (TIniEntry{"C:\\WINDOWS\\win.ini", "Acme", "Run", "C:\\PROGRA~1\\ACME\\app.exe /s~x"}));
-    EXPECT_EQ(entries[2].F4, "<SUB1><INSTALLDIR>tool.exe") << "only the text up to the first \">\" is a tag";
-    EXPECT_EQ(entries[3].F3, "<INSTALLDIR>") << "F2 and F3 keep their tags";
+    EXPECT_EQ(entries[2].Value, "<SUB1><INSTALLDIR>tool.exe")
+        << "only the text up to the first \">\" is a tag";
+    EXPECT_EQ(entries[3].Name, "<INSTALLDIR>") << "Section and Name keep their tags";
     EXPECT_EQ(entries[4], (TIniEntry{"<NOROW>x.ini", "s", "k", "<NOROW>v"}));
     EXPECT_EQ(IniFilePath("SYSTEM.INI", "C:\\WINDOWS"), "C:\\WINDOWS\\SYSTEM.INI");
     EXPECT_EQ(IniFilePath("D:\\Acme\\acme.ini", "C:\\WINDOWS"), "D:\\Acme\\acme.ini");
