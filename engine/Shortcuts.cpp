@@ -20,6 +20,16 @@ const char* ShellFolderName(TShellFolderKind kind) {
     return "Start Menu";
 }
 
+// The levels of dir that do not exist yet, the deepest first.
+std::vector<std::string> MissingLevels(const TFiles& files, const std::string& dir) {
+    std::vector<std::string> missing;
+    for (std::string level = ExcludeTrailingDelimiter(dir);
+         !level.empty() && !IsDriveRoot(level) && !files.DirectoryExists(level);
+         level = ExtractFileDir(level))
+        missing.push_back(level);
+    return missing;
+}
+
 } // namespace
 
 std::string GetShellFolder(const TRegistry& registry, TShellFolderKind kind, const std::string& WindowsDir) {
@@ -50,11 +60,18 @@ void TShortcuts::ListProgramFolders() {
 void TShortcuts::CreateShortcuts() {
     const TShellLink link{RunProgram, ExtractFilePath(RunProgram), IconFile, 0};
     const std::string linkName = ProgramName + ".lnk";
-    // A folder is present when it is a directory; a program folder that is missing is made.
+    // A folder is present when it is a directory; a program folder that is missing is made, and goes
+    // again when no shortcut can be made to fill it.
     const auto saveInFolder = [&](const std::string& parent) {
         const std::string folder = JoinPath(parent, Folder);
-        if (!Files_.DirectoryExists(folder)) Files_.ForceDirectories(folder);
-        Links_.Save(link, JoinPath(folder, linkName));
+        const std::vector<std::string> made = MissingLevels(Files_, folder);
+        if (!made.empty()) Files_.ForceDirectories(folder);
+        try {
+            Links_.Save(link, JoinPath(folder, linkName));
+        } catch (const EShellLinkError&) {
+            for (const std::string& level : made) Files_.RemoveEmptyDirectory(level);
+            throw;
+        }
     };
     const auto saveIn = [&](const std::string& folder) { Links_.Save(link, folder + linkName); };
 

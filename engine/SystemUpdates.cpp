@@ -75,11 +75,17 @@ void WriteIniEntry(const TIniEntry& entry, const std::string& WindowsDir, TIniFi
     }
     const TRegistryTarget target = RegistryTargetOf(entry);
     record.AddRegistryKey(target.Record);
+    // A key made directly below the root (a file type's HKEY_CLASSES_ROOT\.ext) is recorded as made here,
+    // so that the uninstall takes it again; one that was there before stays.
+    const std::vector<std::string> names = KeyPathNames(target.Key);
+    if (!names.empty() && !registry.KeyExists(target.Root, names.front()))
+        record.AddMadeKey(RootedKeyName(target.Root, names.front()));
     WriteRegistryString(registry, target.Root, target.Key, entry.Name, entry.Value);
 }
 
 std::string AutoexecLine(const std::string& line, const TAutoexecPlaces& places) {
     std::string converted = UpperCase(line);
+    // The command with its blank: a word that merely starts with COPY (COPYRIGHT) is left alone.
     const std::size_t copy = converted.find("COPY ");
     if (copy != std::string::npos) converted.insert(copy + 4, "/Y");
     if (!Contains(converted, "<")) return converted;

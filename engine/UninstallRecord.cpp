@@ -27,7 +27,8 @@ TUninstallRecord::TUninstallRecord(TIniFiles& ini, const std::string& TargetDir)
     : Ini_(ini), TargetDir_(TargetDir), Path_(JoinPath(TargetDir, kUninstallRecordName)) {}
 
 void TUninstallRecord::Open(const std::string& title) {
-    for (const TRecordSection& section : kRecordSections) Check(Ini_.DeleteSection(Path_, section.Name));
+    for (const TRecordSection& section : kRecordSections)
+        if (!section.KeptOverAnInstall) Check(Ini_.DeleteSection(Path_, section.Name));
     Check(Ini_.WriteString(Path_, kProgramSection, kTitleKey, title));
     AddFile(JoinPath(TargetDir_, "*.*"));
     AddFile(JoinPath(TargetDir_, "Setup\\*.*"));
@@ -54,24 +55,6 @@ std::optional<TUninstallData> ParseUninstallRecord(const std::vector<std::string
         data.*section.Records = reader->AllKeyNames(section.Name);
     if (data.Title.empty() || data.Files.empty()) return std::nullopt;
     return data;
-}
-
-std::string RootName(TRegRoot root) {
-    switch (root) {
-    case rrClassesRoot:
-        return "HKEY_CLASSES_ROOT";
-    case rrCurrentUser:
-        return "HKEY_CURRENT_USER";
-    case rrLocalMachine:
-        return "HKEY_LOCAL_MACHINE";
-    case rrUsers:
-        return "HKEY_USERS";
-    }
-    return {};
-}
-
-std::string KeyName(TRegRoot root, const std::string& key) {
-    return RootName(root) + "\\" + NormalKeyPath(key);
 }
 
 std::string UninstallKey(const std::string& title) {

@@ -26,22 +26,27 @@ struct TUninstallData {
     std::vector<std::string> Files;
     std::vector<std::string> Folders;
     std::vector<std::string> RegistryKeys; // as configured, with their root name when they had one
+    std::vector<std::string> MadeKeys;     // made by the install directly below a root, with the root's name
 };
 
 // The kinds of record, each a section of keys with empty values. A new kind is a row here and a way
 // for the uninstaller to remove it.
-enum TRecordKind { rkFile, rkFolder, rkRegistryKey };
+enum TRecordKind { rkFile, rkFolder, rkRegistryKey, rkMadeKey };
 
 struct TRecordSection {
     TRecordKind Kind;
     const char* Name;
     std::vector<std::string> TUninstallData::*Records;
+    // Kept when an install over an earlier one opens the record afresh.
+    bool KeptOverAnInstall;
 };
 
-inline constexpr std::array<TRecordSection, 3> kRecordSections{{
-    {rkFile, "UNINS", &TUninstallData::Files},
-    {rkFolder, "Folders", &TUninstallData::Folders},
-    {rkRegistryKey, "Registry", &TUninstallData::RegistryKeys},
+inline constexpr std::array<TRecordSection, 4> kRecordSections{{
+    {rkFile, "UNINS", &TUninstallData::Files, false},
+    {rkFolder, "Folders", &TUninstallData::Folders, false},
+    {rkRegistryKey, "Registry", &TUninstallData::RegistryKeys, false},
+    // An install over an earlier one finds the keys that one made already there.
+    {rkMadeKey, "Registry - Made", &TUninstallData::MadeKeys, true},
 }};
 
 // The writer of uninstall.cfg, record by record through the profile functions.
@@ -50,8 +55,9 @@ public:
     // The record of the installation in TargetDir; nothing is written yet.
     TUninstallRecord(TIniFiles& ini, const std::string& TargetDir);
 
-    // Starts a fresh record: the records of an earlier install go, [Program] Title is the product
-    // title, and the installation directory with its Setup directory are the first files to remove.
+    // Starts a fresh record: the records of an earlier install go (but those kept over an install),
+    // [Program] Title is the product title, and the installation directory with its Setup directory
+    // are the first files to remove.
     void Open(const std::string& title);
 
     // One record each; a key written twice is kept once, where it was first written.
@@ -59,6 +65,9 @@ public:
     void AddFile(const std::string& pattern) { Add(rkFile, pattern); }
     void AddFolder(const std::string& folder) { Add(rkFolder, folder); }
     void AddRegistryKey(const std::string& key) { Add(rkRegistryKey, key); }
+    // A key directly below its root that the install made (it was not there before), with its root's
+    // name: the uninstall takes no other key so near a root.
+    void AddMadeKey(const std::string& key) { Add(rkMadeKey, key); }
 
     const std::string& Path() const { return Path_; }
 
@@ -76,11 +85,6 @@ private:
 // title or no files.
 std::optional<TUninstallData> ParseUninstallRecord(const std::vector<std::string>& lines,
                                                    const std::string& TargetDir);
-
-// A registry root as records, logs and reports spell it: "HKEY_LOCAL_MACHINE" ...
-std::string RootName(TRegRoot root);
-// A key with its root name, as the uninstaller reports it.
-std::string KeyName(TRegRoot root, const std::string& key);
 
 // The key of the list of installed programs, below HKEY_LOCAL_MACHINE.
 inline constexpr const char* kUninstallListKey = "\\Software\\Microsoft\\Windows\\currentversion\\uninstall";

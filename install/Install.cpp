@@ -4,10 +4,12 @@
 #include "config/SetupSwitches.h"
 #include "setup/MainSetup.h"
 #include "system/ComScope.h"
+#include "system/DllSearch.h"
 #include "system/FileServices.h"
 #include "system/Win32Files.h"
 #include "system/Win32IniFiles.h"
 #include "toolkit/Application.h"
+#include "toolkit/ComCtrls.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Pictures.h"
 #include "util/RunLog.h"
@@ -72,7 +74,8 @@ int Run(const yar::TSetupSwitches& switches, yar::TRunLog& log) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
-    InitCommonControls();
+    yar::RestrictDllSearch();
+    yar::UseCommonControls(ICC_WIN95_CLASSES);
     yar::TApplication& application = yar::Application();
     application.SetTitle("YAR - Setup");
     const std::vector<std::string> args = Arguments();

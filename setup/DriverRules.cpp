@@ -17,9 +17,12 @@ std::string RootDirFrom(const std::string& windowsDir) {
     return windowsDir.substr(0, 3);
 }
 
-TRunEnd RunEndFor(TEndChoice choice, bool cancelled) {
+TRunEnd RunEndFor(TEndChoice choice, const SetupState& state) {
+    // A run that stopped on a failure neither restarts nor launches, whatever the end choice held: a
+    // silent run keeps the configuration's preset, which may be the restart.
+    if (state.Failure != rfNone) return reCancelled;
     if (choice == ecRestart) return reRestart;
-    if (cancelled) return reCancelled;
+    if (state.Cancelled) return reCancelled;
     if (choice != ecLaunch) return reCompleted;
     return reLaunched;
 }

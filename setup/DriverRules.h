@@ -23,9 +23,9 @@ std::string RootDirFrom(const std::string& windowsDir);
 // its media has it. Anywhere else it is the user's own (a distribution folder, install.exe .) and stays.
 bool SourceDirIsDisposable(const std::string& sourceDir, const std::string& tempDir);
 
-// How the run ends, in the order the close handler checks.
+// How the run ends, in the order the close handler checks; a failed run ends as a cancelled one.
 enum TRunEnd { reRestart, reCancelled, reCompleted, reLaunched };
-TRunEnd RunEndFor(TEndChoice choice, bool cancelled);
+TRunEnd RunEndFor(TEndChoice choice, const SetupState& state);
 
 // The message the close handler shows for an end; empty for reLaunched, which shows none. header is
 // the first header's text, the product title. Lines are separated by single carriage returns.

@@ -193,7 +193,7 @@ void TMainSetup::EndRun() {
         SetCurrentDirectoryA(State.RootDir.c_str());
         CleanWorkDir(FSourceDirFull);
     }
-    const TRunEnd end = RunEndFor(FWizard->EndChoice(), State.Cancelled);
+    const TRunEnd end = RunEndFor(FWizard->EndChoice(), State);
     const std::string message = RunEndMessage(end, Setup_Header.Caption());
     if (!message.empty() && !FSwitches.Unattended()) {
         ShowMessage(message);

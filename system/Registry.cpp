@@ -25,6 +25,24 @@ std::string NormalKeyPath(const std::string& key) {
     return path;
 }
 
+std::string RootName(TRegRoot root) {
+    switch (root) {
+    case rrClassesRoot:
+        return "HKEY_CLASSES_ROOT";
+    case rrCurrentUser:
+        return "HKEY_CURRENT_USER";
+    case rrLocalMachine:
+        return "HKEY_LOCAL_MACHINE";
+    case rrUsers:
+        return "HKEY_USERS";
+    }
+    return {};
+}
+
+std::string RootedKeyName(TRegRoot root, const std::string& key) {
+    return RootName(root) + "\\" + NormalKeyPath(key);
+}
+
 TRootedKey RootedKeyOf(const std::string& keyPath) {
     if (!StartsWithText(keyPath, "HKEY_")) return {rrCurrentUser, keyPath};
     const TRegRoot root = Contains(UpperCase(keyPath), "HKEY_LOCAL_MACHINE") ? rrLocalMachine : rrCurrentUser;

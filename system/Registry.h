@@ -68,4 +68,9 @@ struct TRootedKey {
 };
 TRootedKey RootedKeyOf(const std::string& keyPath);
 
+// The root's own name, "HKEY_LOCAL_MACHINE" ..., and a key below it as one name: the root's name, "\" and
+// the key's normal path.
+std::string RootName(TRegRoot root);
+std::string RootedKeyName(TRegRoot root, const std::string& key);
+
 } // namespace yar

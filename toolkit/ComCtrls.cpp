@@ -7,8 +7,18 @@
 namespace yar {
 
 void UseCommonControls(DWORD classes) {
-    INITCOMMONCONTROLSEX init{sizeof init, classes};
-    if (!InitCommonControlsEx(&init)) throw std::runtime_error("Cannot load the common controls");
+    // Loaded, not imported: the library loads further DLLs by name as it starts, and an import would start it
+    // before the program has kept the DLL search to the system directory. The manifest's side-by-side
+    // dependency still chooses the version.
+    using TInit = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    static const TInit init = [] {
+        const HMODULE library = LoadLibraryA("comctl32.dll");
+        return library ? reinterpret_cast<TInit>(
+                             reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")))
+                       : nullptr;
+    }();
+    const INITCOMMONCONTROLSEX classesToUse{sizeof classesToUse, classes};
+    if (init == nullptr || !init(&classesToUse)) throw std::runtime_error("Cannot load the common controls");
 }
 
 namespace {

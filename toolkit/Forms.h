@@ -102,10 +102,11 @@ public:
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Resized() override;
+    // Where a form designed for the centre of the screen goes when it is shown.
+    void CenterOnScreen();
 
 private:
     static TCreateParams MakeParams(const TFormDesign& design);
-    void CenterOnScreen();
 
     static void Press(const TWinControl* button);
 

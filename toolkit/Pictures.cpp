@@ -14,17 +14,72 @@
 
 namespace yar {
 
+namespace {
+
+// GDI+ is loaded from the system directory when the first session starts, not imported: an import would be
+// looked for beside the program first, and the program may lie in a Downloads folder.
+struct TGdiplusCalls {
+    decltype(&Gdiplus::GdiplusStartup) Startup;
+    decltype(&Gdiplus::GdiplusShutdown) Shutdown;
+    decltype(&Gdiplus::DllExports::GdipCreateBitmapFromStream) CreateBitmapFromStream;
+    decltype(&Gdiplus::DllExports::GdipDisposeImage) DisposeImage;
+    decltype(&Gdiplus::DllExports::GdipGetImageWidth) GetImageWidth;
+    decltype(&Gdiplus::DllExports::GdipGetImageHeight) GetImageHeight;
+    decltype(&Gdiplus::DllExports::GdipImageGetFrameDimensionsCount) GetFrameDimensionsCount;
+    decltype(&Gdiplus::DllExports::GdipImageGetFrameDimensionsList) GetFrameDimensionsList;
+    decltype(&Gdiplus::DllExports::GdipImageGetFrameCount) GetFrameCount;
+    decltype(&Gdiplus::DllExports::GdipImageSelectActiveFrame) SelectActiveFrame;
+    decltype(&Gdiplus::DllExports::GdipGetPropertyItemSize) GetPropertyItemSize;
+    decltype(&Gdiplus::DllExports::GdipGetPropertyItem) GetPropertyItem;
+    decltype(&Gdiplus::DllExports::GdipBitmapLockBits) BitmapLockBits;
+    decltype(&Gdiplus::DllExports::GdipBitmapUnlockBits) BitmapUnlockBits;
+};
+
+template <typename T> void Find(HMODULE library, const char* name, T& call) {
+    call = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+    if (call == nullptr) throw std::runtime_error(std::string("GDI+ has no ") + name);
+}
+
+const TGdiplusCalls& Gdip() {
+    static const TGdiplusCalls calls = [] {
+        char dir[MAX_PATH + 1] = {};
+        const UINT length = GetSystemDirectoryA(dir, sizeof dir);
+        if (length == 0 || length >= sizeof dir) throw std::runtime_error("Cannot start GDI+");
+        const HMODULE library = LoadLibraryA((std::string(dir, length) + "\\gdiplus.dll").c_str());
+        if (library == nullptr) throw std::runtime_error("Cannot start GDI+");
+        TGdiplusCalls c{};
+        Find(library, "GdiplusStartup", c.Startup);
+        Find(library, "GdiplusShutdown", c.Shutdown);
+        Find(library, "GdipCreateBitmapFromStream", c.CreateBitmapFromStream);
+        Find(library, "GdipDisposeImage", c.DisposeImage);
+        Find(library, "GdipGetImageWidth", c.GetImageWidth);
+        Find(library, "GdipGetImageHeight", c.GetImageHeight);
+        Find(library, "GdipImageGetFrameDimensionsCount", c.GetFrameDimensionsCount);
+        Find(library, "GdipImageGetFrameDimensionsList", c.GetFrameDimensionsList);
+        Find(library, "GdipImageGetFrameCount", c.GetFrameCount);
+        Find(library, "GdipImageSelectActiveFrame", c.SelectActiveFrame);
+        Find(library, "GdipGetPropertyItemSize", c.GetPropertyItemSize);
+        Find(library, "GdipGetPropertyItem", c.GetPropertyItem);
+        Find(library, "GdipBitmapLockBits", c.BitmapLockBits);
+        Find(library, "GdipBitmapUnlockBits", c.BitmapUnlockBits);
+        return c;
+    }();
+    return calls;
+}
+
+} // namespace
+
 // TGdiplusSession
 
 TGdiplusSession::TGdiplusSession() {
-    Gdiplus::GdiplusStartupInput input;
-    if (Gdiplus::GdiplusStartup(&FToken, &input, nullptr) != Gdiplus::Ok)
+    const Gdiplus::GdiplusStartupInput input;
+    if (Gdip().Startup(&FToken, &input, nullptr) != Gdiplus::Ok)
         throw std::runtime_error("Cannot start GDI+");
     ++FCount;
 }
 
 TGdiplusSession::~TGdiplusSession() {
-    Gdiplus::GdiplusShutdown(FToken);
+    Gdip().Shutdown(FToken);
     --FCount;
 }
 
@@ -57,25 +112,45 @@ private:
     IStream* FStream = nullptr;
 };
 
+// A bitmap GDI+ decoded, disposed of with its owner.
+class TGpBitmap {
+public:
+    explicit TGpBitmap(IStream* stream) {
+        if (Gdip().CreateBitmapFromStream(stream, &FBitmap) != Gdiplus::Ok) FBitmap = nullptr;
+    }
+    ~TGpBitmap() {
+        if (FBitmap != nullptr) Gdip().DisposeImage(FBitmap);
+    }
+    TGpBitmap(const TGpBitmap&) = delete;
+    TGpBitmap& operator=(const TGpBitmap&) = delete;
+
+    Gdiplus::GpBitmap* Get() const { return FBitmap; }
+
+private:
+    Gdiplus::GpBitmap* FBitmap = nullptr;
+};
+
 // The delays of an animated picture's frames in hundredths of a second; empty when it has none.
-std::vector<LONG> FrameDelays(Gdiplus::Bitmap& bitmap) {
-    const UINT size = bitmap.GetPropertyItemSize(PropertyTagFrameDelay);
-    if (size < sizeof(Gdiplus::PropertyItem)) return {};
+std::vector<LONG> FrameDelays(Gdiplus::GpBitmap* bitmap) {
+    UINT size = 0;
+    if (Gdip().GetPropertyItemSize(bitmap, PropertyTagFrameDelay, &size) != Gdiplus::Ok ||
+        size < sizeof(Gdiplus::PropertyItem))
+        return {};
     std::vector<std::byte> buffer(size);
     auto* item = reinterpret_cast<Gdiplus::PropertyItem*>(buffer.data());
-    if (bitmap.GetPropertyItem(PropertyTagFrameDelay, size, item) != Gdiplus::Ok) return {};
+    if (Gdip().GetPropertyItem(bitmap, PropertyTagFrameDelay, size, item) != Gdiplus::Ok) return {};
     const auto* values = static_cast<const LONG*>(item->value);
     return std::vector<LONG>(values, values + item->length / sizeof(LONG));
 }
 
 // The frame GDI+ has selected, as a top-down 32-bit bitmap with premultiplied alpha.
-HBITMAP CopyFrame(Gdiplus::Bitmap& bitmap, int width, int height) {
+HBITMAP CopyFrame(Gdiplus::GpBitmap* bitmap, int width, int height) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!dib) throw std::runtime_error("Not enough memory for a picture");
-    Gdiplus::Rect all(0, 0, width, height);
+    const Gdiplus::Rect all(0, 0, width, height);
     Gdiplus::BitmapData data{};
     // The pixels go straight into the bitmap's memory: GDI+ converts them as it writes.
     data.Width = static_cast<UINT>(width);
@@ -83,12 +158,12 @@ HBITMAP CopyFrame(Gdiplus::Bitmap& bitmap, int width, int height) {
     data.Stride = width * 4;
     data.PixelFormat = PixelFormat32bppPARGB;
     data.Scan0 = bits;
-    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                        PixelFormat32bppPARGB, &data) != Gdiplus::Ok) {
+    if (Gdip().BitmapLockBits(bitmap, &all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                              PixelFormat32bppPARGB, &data) != Gdiplus::Ok) {
         DeleteObject(dib);
         throw std::runtime_error("Cannot read the picture's pixels");
     }
-    bitmap.UnlockBits(&data);
+    Gdip().BitmapUnlockBits(bitmap, &data);
     return dib;
 }
 
@@ -145,31 +220,36 @@ TPicture TPicture::FromMemory(const void* data, size_t size) {
     if (!TGdiplusSession::Active()) throw std::logic_error("Pictures are loaded while GDI+ runs");
     if (size == 0) throw std::runtime_error("Empty picture");
     const TMemoryStream stream(data, size);
-    Gdiplus::Bitmap bitmap(stream.Get());
-    const int width = static_cast<int>(bitmap.GetWidth());
-    const int height = static_cast<int>(bitmap.GetHeight());
-    if (bitmap.GetLastStatus() != Gdiplus::Ok || width <= 0 || height <= 0)
+    const TGpBitmap decoded(stream.Get());
+    Gdiplus::GpBitmap* bitmap = decoded.Get();
+    UINT width = 0, height = 0;
+    if (bitmap == nullptr || Gdip().GetImageWidth(bitmap, &width) != Gdiplus::Ok ||
+        Gdip().GetImageHeight(bitmap, &height) != Gdiplus::Ok || width == 0 || height == 0)
         throw std::runtime_error("Unknown picture format");
 
     // Frames of a GIF run in time; other pictures have the one frame.
-    UINT frames = 1;
+    UINT frames = 1, dimensions = 0;
     GUID dimension{};
-    if (bitmap.GetFrameDimensionsCount() > 0 && bitmap.GetFrameDimensionsList(&dimension, 1) == Gdiplus::Ok)
-        frames = std::max(bitmap.GetFrameCount(&dimension), 1U);
+    if (Gdip().GetFrameDimensionsCount(bitmap, &dimensions) == Gdiplus::Ok && dimensions > 0 &&
+        Gdip().GetFrameDimensionsList(bitmap, &dimension, 1) == Gdiplus::Ok &&
+        Gdip().GetFrameCount(bitmap, &dimension, &frames) == Gdiplus::Ok)
+        frames = std::max(frames, 1U);
+    else
+        frames = 1;
     const std::vector<LONG> delays = frames > 1 ? FrameDelays(bitmap) : std::vector<LONG>{};
 
     TPicture picture;
-    picture.FWidth = width;
-    picture.FHeight = height;
+    picture.FWidth = static_cast<int>(width);
+    picture.FHeight = static_cast<int>(height);
     for (UINT i = 0; i < frames; ++i) {
-        if (frames > 1 && bitmap.SelectActiveFrame(&dimension, i) != Gdiplus::Ok)
+        if (frames > 1 && Gdip().SelectActiveFrame(bitmap, &dimension, i) != Gdiplus::Ok)
             throw std::runtime_error("Cannot read a frame of the picture");
         unsigned delay = 0;
         if (frames > 1) {
             delay = i < delays.size() ? static_cast<unsigned>(std::max(delays[i], 0L)) * 10 : 0;
             if (delay < kShortestDelay) delay = kUsualDelay;
         }
-        picture.FFrames.push_back(TFrame{CopyFrame(bitmap, width, height), delay});
+        picture.FFrames.push_back(TFrame{CopyFrame(bitmap, picture.FWidth, picture.FHeight), delay});
     }
     return picture;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job, from a fresh Debian machine: installs what is missing, builds everything, makes the
-# sample distribution (install.exe, install.cfg and a disk set packed by yar) in build/sample/dist and
-# runs install.exe on it under Wine.
+# sample distribution (install.exe, install.cfg and a disk set packed by yar, uninstaller.exe in it) in
+# build/sample/dist and runs install.exe on it under Wine.
 #
 # With a DISPLAY the setup runs there and you walk it yourself. Without one it runs on a private Xvfb
 # display and is driven from outside: the preparation window expands the set, the wizard is walked to its
@@ -24,7 +24,7 @@ echo "== building: native tools (release) and the Windows program ($windows)"
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs" --target yar
 cmake --preset "$windows" >/dev/null
-cmake --build --preset "$windows" -j "$jobs" --target yar_install yardrive
+cmake --build --preset "$windows" -j "$jobs" --target yar_install yar_uninstaller yardrive
 
 echo "== the sample distribution"
 sample=build/sample
@@ -43,7 +43,8 @@ PY
 # The picture shown on the background: two frames of colour bars, so that it animates.
 convert -size 120x40 gradient:'#FFD700-#FF4500' \( -size 120x40 gradient:'#FF4500-#FFD700' \) \
   -set delay 50 -loop 0 "$sample/src/files/logo.gif"
-tools/yar/make-sample.sh build/release/tools/yar/yar "$sample/dist" "$sample/src" 1440000
+tools/yar/make-sample.sh build/release/tools/yar/yar "$sample/dist" "$sample/src" 1440000 \
+  "build/$windows/uninstall/uninstaller.exe"
 cp "build/$windows/install/install.exe" "$sample/dist/"
 build/release/tools/yar/yar list "$sample/dist/disk.001"
 

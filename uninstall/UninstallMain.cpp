@@ -1,8 +1,10 @@
 // uninstaller.exe: removes the installation whose uninstall.cfg lies beside it. Started from the
 // list of installed programs, by a double click, or with /S by an unattended run.
+#include "system/DllSearch.h"
 #include "system/Win32Files.h"
 #include "system/Win32Registry.h"
 #include "toolkit/Application.h"
+#include "toolkit/ComCtrls.h"
 #include "toolkit/Dialogs.h"
 #include "uninstall/SelfRemoval.h"
 #include "uninstall/UninstallRules.h"
@@ -73,9 +75,10 @@ int Uninstall(const yar::TUninstallCommand& command) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
+    yar::RestrictDllSearch();
     const yar::TUninstallCommand command = yar::ParseUninstallCommand(GetCommandLineA());
     if (command.WaitFor != 0) return yar::RunRemovalHelper(command);
-    InitCommonControls();
+    yar::UseCommonControls(ICC_WIN95_CLASSES);
     yar::TApplication& application = yar::Application();
     application.SetTitle("YAR - Uninstall");
     try {

@@ -38,6 +38,11 @@ constexpr std::array<std::string_view, 17> kSharedTrees = {
     "CONSOLE",
 };
 
+// Keys directly below a root that the system keeps, besides the shared trees.
+constexpr std::array<std::string_view, 5> kSystemTopKeys = {
+    "SOFTWARE", "BCD00000000", "EUDC", "IDENTITIES", "VOLATILE ENVIRONMENT",
+};
+
 // Shared keys whose own subkeys belong to single programs.
 constexpr std::array<std::string_view, 5> kSharedKeys = {
     "SOFTWARE\\WOW6432NODE", "SOFTWARE\\CLIENTS", "SOFTWARE\\ODBC", "SOFTWARE\\REGISTEREDAPPLICATIONS",
@@ -145,10 +150,11 @@ std::string ProtectedFileReason(const std::string& path, const std::string& Wind
     return {};
 }
 
-std::string ProtectedKeyReason(const std::string& key) {
+std::string ProtectedKeyReason(const std::string& key, bool madeByInstall) {
     const std::vector<std::string> names = KeyPathNames(key);
-    if (names.size() < 2) return "fewer than two levels below its root";
+    if (names.empty() || (names.size() < 2 && !madeByInstall)) return "fewer than two levels below its root";
     const std::string upper = UpperAnsiText(NormalKeyPath(key));
+    if (std::ranges::find(kSystemTopKeys, upper) != kSystemTopKeys.end()) return "a key of the system";
     for (std::string_view tree : kSharedTrees)
         if (upper == tree || (upper.starts_with(tree) && upper[tree.size()] == '\\'))
             return "a key the system and other programs share";

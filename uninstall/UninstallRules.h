@@ -47,8 +47,9 @@ std::string ProtectedFileReason(const std::string& path, const std::string& Wind
 // without a root name, and the rules are the same for every root. Refused: the root and the keys one level
 // below it (Software, System ...), the keys the system and other programs share (Software\Microsoft,
 // Software\Classes, Software\Policies, System, Control Panel ... with everything below them) and a few shared
-// keys themselves (Software\Clients, Software\ODBC ...).
-std::string ProtectedKeyReason(const std::string& key);
+// keys themselves (Software\Clients, Software\ODBC ...). A key one level below its root that the install
+// made (madeByInstall) may go, unless it is one of the system's own (Software, System ...).
+std::string ProtectedKeyReason(const std::string& key, bool madeByInstall = false);
 
 // What the program is asked to do. The registration starts it with the product title after its
 // path, which names nothing it needs: the record beside it has the title.

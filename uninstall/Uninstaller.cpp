@@ -101,8 +101,8 @@ TUninstaller::TUninstaller(TUninstallData data, const TUninstallSystem& system, 
 TUninstallReport TUninstaller::Run() {
     WindowsDir_ = System_.Files.WindowsDirectory();
     Others_ = OtherProducts(System_.Files, System_.Registry, Data_.TargetDir);
-    Progress_.Begin(
-        static_cast<int>(Data_.Files.size() + Data_.Folders.size() + Data_.RegistryKeys.size() + 1));
+    Progress_.Begin(static_cast<int>(Data_.Files.size() + Data_.Folders.size() + Data_.RegistryKeys.size() +
+                                     Data_.MadeKeys.size() + 1));
     RemoveFiles();
     RemoveFolders();
     RemoveEmptyDirectories(Data_.TargetDir);
@@ -110,7 +110,7 @@ TUninstallReport TUninstaller::Run() {
     Progress_.Step(Data_.TargetDir);
     if (Report_.Failed()) {
         const char* why = "kept, so that the uninstall can be run again for what is left";
-        Note(KeyName(rrLocalMachine, UninstallKey(Data_.Title)), uoKept, why);
+        Note(RootedKeyName(rrLocalMachine, UninstallKey(Data_.Title)), uoKept, why);
         Note(RecordPath_, uoKept, why);
     } else {
         RemoveRegistration();
@@ -207,17 +207,25 @@ void TUninstaller::RemoveEmptyDirectories(const std::string& dir) {
 }
 
 void TUninstaller::RemoveKeys() {
-    for (const std::string& record : Data_.RegistryKeys) {
-        Progress_.Step(record);
-        RemoveKey(record);
-    }
+    for (const auto* records : {&Data_.RegistryKeys, &Data_.MadeKeys})
+        for (const std::string& record : *records) {
+            Progress_.Step(record);
+            RemoveKey(record);
+        }
+}
+
+bool TUninstaller::MadeByInstall(const std::string& name) const {
+    return std::ranges::any_of(Data_.MadeKeys, [&](const std::string& made) {
+        const TRootedKey rooted = RootedKeyOf(made);
+        return SameAnsiText(RootedKeyName(rooted.Root, rooted.Key), name);
+    });
 }
 
 void TUninstaller::RemoveKey(const std::string& record) {
     const TRootedKey rooted = RootedKeyOf(record);
-    const std::string name = KeyName(rooted.Root, rooted.Key);
+    const std::string name = RootedKeyName(rooted.Root, rooted.Key);
     if (Handled(name)) return;
-    if (const std::string why = ProtectedKeyReason(rooted.Key); !why.empty()) {
+    if (const std::string why = ProtectedKeyReason(rooted.Key, MadeByInstall(name)); !why.empty()) {
         Note(name, uoKept, why);
         return;
     }
@@ -236,12 +244,12 @@ void TUninstaller::RemoveRegistration() {
     const std::string program = RegisteredUninstaller(System_.Registry, key);
     // The same title installed again elsewhere took the entry over.
     if (!program.empty() && !SamePath(ExtractFileDir(program), Data_.TargetDir))
-        Note(KeyName(rrLocalMachine, key), uoKept,
+        Note(RootedKeyName(rrLocalMachine, key), uoKept,
              "belongs to the installation in " + ExtractFileDir(program));
     else if (System_.Registry.DeleteKey(rrLocalMachine, key))
-        Note(KeyName(rrLocalMachine, key), uoRemoved);
+        Note(RootedKeyName(rrLocalMachine, key), uoRemoved);
     else
-        Note(KeyName(rrLocalMachine, key), uoFailed, "could not be deleted");
+        Note(RootedKeyName(rrLocalMachine, key), uoFailed, "could not be deleted");
 }
 
 void TUninstaller::RemoveRecordAndDirectory() {

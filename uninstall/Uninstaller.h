@@ -108,6 +108,8 @@ private:
     void RemoveEmptyDirectories(const std::string& dir);
     void RemoveKeys();
     void RemoveKey(const std::string& record);
+    // Whether the record names the key (root and path, as RootedKeyName gives it) as made by the install.
+    bool MadeByInstall(const std::string& name) const;
     void RemoveRegistration();
     void RemoveRecordAndDirectory();
 

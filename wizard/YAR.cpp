@@ -403,14 +403,15 @@ void TYAR::Finish() {
     Close();
 }
 
-// The page stays as the stop left it; the wizard takes its full size again so that its one button,
-// which closes it as a cancelled run, shows.
+// The page stays as the stop left it; the wizard takes its full size and place again so that its one
+// button, which closes it as a cancelled run, shows on the screen.
 void TYAR::Stopped(const std::string& message) {
     FLinks.State.Failure = rfInstall;
     Log("Failure: " + message);
     if (AskNothing()) return;
     Application().ShowException(std::runtime_error(message));
     SetClientSize(kClientWidth, kClientHeight);
+    CenterOnScreen();
     for (TButton* button : {&back, &next, &install}) button->Hide();
     cancel.SetCaption("&Close");
     cancel.SetEnabled(true);

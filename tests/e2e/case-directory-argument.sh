@@ -18,7 +18,7 @@ expect_eq "the distribution folder after the run" "$kept" "$(cd "$start_dir" && 
 
 # The same files in a folder below the temporary directory, named quoted and with a trailing backslash.
 temp_win=$(wine cmd /c 'echo %TEMP%' </dev/null | tr -d '\r')
-temp_copy="$WINEPREFIX/drive_c/${temp_win#C:\\}"
+temp_copy=$(host_path "$temp_win")
 temp_copy="${temp_copy//\\//}/yar-e2e-dist"
 rm -rf "$temp_copy"
 cp -r "$start_dir" "$temp_copy"

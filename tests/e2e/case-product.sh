@@ -69,9 +69,6 @@ copy <ROOT>config.sys <INSTALLDIR>
 SET ACMEPATH=<SUB1><INSTALLDIR>;%PATH%
 REM <NOSUCH> stays'
 
-# The host path of a path on C:.
-host() { local p=${1#C:\\}; echo "$drive_c/${p//\\//}"; }
-
 expect_same_file() { # what expected-file actual-file
   [ -f "$3" ] || fail "$1: $3 missing"
   cmp -s "$2" "$3" || fail "$1: $3 differs from $2"
@@ -107,16 +104,19 @@ expect_link() { # link-file target workdir icon
 # The launched program writes probe.txt into its working directory once it has started.
 expect_launched() { # directory-without-backslash command-line
   local record i
-  record="$(host "$1")/probe.txt"
+  record="$(host_path "$1")/probe.txt"
   for ((i = 0; i < E2E_WAIT * 10; i++)); do [ -f "$record" ] && break; sleep 0.1; done
   expect_text "the launched program's record" "show=5${CRLF}dir=$1${CRLF}cmd=$2${CRLF}" "$record"
 }
 
 # ---- the full install over an earlier version ----
 target_win='C:\Program Files\Acme Product'
-target=$(host "$target_win")
-# What an earlier version left: two files the install asks about, and the system's AUTOEXEC.BAT.
+target=$(host_path "$target_win")
+# What an earlier version left: two files the install asks about, and the system's AUTOEXEC.BAT. The file
+# type's key is not there yet, so that the install makes it.
+rm -rf "$target"
 mkdir -p "$target"
+wine reg delete 'HKCU\.acme' /f </dev/null >/dev/null 2>&1 || true
 printf 'Old settings.\r\n' >"$target/settings.ini"
 printf 'Old notes.\r\n' >"$target/notes.txt"
 old_autoexec="@ECHO OFF${CRLF}PATH C:\\WINDOWS${CRLF}"
@@ -148,7 +148,7 @@ for name in readme.txt uninstaller.exe notes.txt; do expect_same_file "$name" "$
 expect_same_file "program" "$files/probe.exe" "$target/bin/probe.exe"
 expect_same_file "<SUB2>" "$files/data.bin" "$target/Data/data.bin"
 expect_same_file "<SUB3><WINDOWS>" "$files/acme.fon" "$drive_c/windows/AcmeFonts/acme.fon"
-expect_same_file "<WINDOWS_SYSTEM>" "$files/acmelib.dll" "$(host 'C:\windows\System')/acmelib.dll"
+expect_same_file "<WINDOWS_SYSTEM>" "$files/acmelib.dll" "$(host_path 'C:\windows\System')/acmelib.dll"
 expect_same_file "<ALT1>" "$files/shared.dat" "$drive_c/AcmeShared/shared.dat"
 expect_same_file "<SUB4><PROGRAMFILES>" "$files/common.dat" "$drive_c/Program Files/Acme Common/common.dat"
 expect_same_file "setup program" "$start_dir/install.exe" "$target/install.exe"
@@ -162,14 +162,14 @@ start_menu=$(shell_folder "Start Menu")
 [[ -n $desktop && -n $programs && -n $start_menu ]] || fail "no shell folders in the registry"
 app="$target_win\\bin\\probe.exe"
 for folder in "$desktop\\Acme Tools" "$programs\\Acme Tools"; do
-  expect_link "$(host "$folder")/Acme App.lnk" "$app" "$target_win\\bin\\" "$app"
-  expect_link "$(host "$folder")/Acme Readme.lnk" "$target_win\\readme.txt" "$target_win\\" "$app"
+  expect_link "$(host_path "$folder")/Acme App.lnk" "$app" "$target_win\\bin\\" "$app"
+  expect_link "$(host_path "$folder")/Acme Readme.lnk" "$target_win\\readme.txt" "$target_win\\" "$app"
 done
 for folder in "$desktop" "$start_menu"; do
-  expect_link "$(host "$folder")/Acme App.lnk" "$app" "$target_win\\bin\\" "$app"
-  [ ! -e "$(host "$folder")/Acme Readme.lnk" ] || fail "Acme Readme was not offered in $folder"
+  expect_link "$(host_path "$folder")/Acme App.lnk" "$app" "$target_win\\bin\\" "$app"
+  [ ! -e "$(host_path "$folder")/Acme Readme.lnk" ] || fail "Acme Readme was not offered in $folder"
 done
-[ ! -e "$(host "$start_menu")/Acme Tools" ] || fail "the program folder is in the Start Menu, unasked"
+[ ! -e "$(host_path "$start_menu")/Acme Tools" ] || fail "the program folder is in the Start Menu, unasked"
 
 expected_record="[Program]
 Title=Acme Product
@@ -201,6 +201,8 @@ $programs\\Acme Tools=
 HKEY_LOCAL_MACHINE\\Software\\Acme E2E=
 Software\\Acme E2E\\=
 HKEY_CLASSES_ROOT\\.acme=
+[Registry - Made]
+HKEY_CURRENT_USER\\.acme=
 "
 expect_text "uninstall.cfg" "${expected_record//$'\n'/$CRLF}" "$target/uninstall.cfg"
 
@@ -221,7 +223,7 @@ expect_text "autoexec.yar" "$old_autoexec" "$drive_c/autoexec.yar"
 
 # ---- the network workstation install, into a long path ----
 long_win='C:\Program Files\Acme Product With A Rather Long Installation Directory Name For Launching'
-long=$(host "$long_win")
+long=$(host_path "$long_win")
 [ ${#long_win} -gt 79 ] || fail "the long installation path is too short"
 mkdir -p "$long"
 printf 'Old readme.\r\n' >"$long/readme.txt"

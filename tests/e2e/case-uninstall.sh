@@ -12,7 +12,7 @@
 : "${YAR_TOOL:?}" "${YAR_UNINSTALLER_EXE:?}"
 
 # A product with files in two directories, a shortcut, INI values inside and outside the installation
-# directory, registry values below both roots and an AUTOEXEC.BAT line; yar packs uninstaller.exe along.
+# directory, registry values below both roots (a file type's key directly below one) and an AUTOEXEC.BAT line; yar packs uninstaller.exe along.
 make_product_set() { # dir
   local set=$1
   rm -rf "$set"
@@ -42,6 +42,7 @@ Ini1=<INSTALLDIR>app.ini~Settings~Installed~1
 Ini2=yarround.ini~Paths~Home~<INSTALLDIR>
 Ini3=HKEY_LOCAL_MACHINE\Software\YAR Round Trip~Settings~Path~<INSTALLDIR>app.txt
 Ini4=Software\YAR Round Trip~Options~Colour~blue
+Ini5=HKEY_CLASSES_ROOT\.yarround~shell~~YAR Round Trip File
 [AUTOEXEC.BAT]
 set yarround=<INSTALLDIR>
 CFG
@@ -100,6 +101,9 @@ snapshot "$e2e_run/before"
 run_to_wizard
 install_with "Your installation of \\r$title\\rhas be completed.\\r\\rPlease Remove any floppies from drive."
 snapshot "$e2e_run/installed"
+if [ -z "${1:-}" ]; then
+  grep -qF 'K [HKEY_CURRENT_USER\.yarround\shell]' "$e2e_run/installed" || fail "the file type's key was not written"
+fi
 
 # Started as the list of installed programs starts it.
 command=$(wine reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$title" /v UninstallString \
@@ -124,7 +128,8 @@ else
   expect_setup_ends
 fi
 expect_eq "exit code of the uninstaller" 0 "$setup_status"
-for ((i = 0; i < E2E_WAIT * 10; i++)); do [ -e "$unix_program" ] || break; sleep 0.1; done
+# The helper removes the program's file and then its directory, once the program has ended.
+for ((i = 0; i < E2E_WAIT * 10; i++)); do [ -e "$unix_program" ] || [ -e "$target" ] || break; sleep 0.1; done
 [ ! -e "$unix_program" ] || fail "the uninstaller's own file is still there"
 [ ! -e "$target" ] || fail "the installation directory is still there: $(ls -A "$target")"
 

@@ -432,10 +432,28 @@ watch_setup_from() { # dir args...
   expect_setup_ends
 }
 
-# A path on drive C: as the host sees it.
+# A path on drive C: as the host sees it. Wine matches each component without regard to letter case (a
+# 32-bit prefix has windows/system where a program asks for C:\windows\System), so a component that exists
+# is spelt as the host spells it; the rest stay as given.
 host_path() { # 'C:\dir\file'
-  local path=${1#[Cc]:}
-  echo "$WINEPREFIX/drive_c${path//\\//}"
+  local rest=${1#[Cc]:} path=$WINEPREFIX/drive_c part entry parts
+  rest=${rest//\\//}
+  IFS=/ read -ra parts <<<"$rest"
+  for part in "${parts[@]}"; do
+    [ -n "$part" ] || continue
+    if [ ! -e "$path/$part" ] && [ -d "$path" ]; then
+      for entry in "$path"/* "$path"/.[!.]*; do
+        entry=${entry##*/}
+        if [ "${entry,,}" = "${part,,}" ]; then
+          part=$entry
+          break
+        fi
+      done
+    fi
+    path+=/$part
+  done
+  [[ $rest != */ ]] || path+=/
+  echo "$path"
 }
 
 # The run's log holds a line containing TEXT.

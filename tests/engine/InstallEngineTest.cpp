@@ -35,6 +35,8 @@ protected:
         Files.ForceDirectories(kWorkDir);
         for (const char* name : {"install.exe", "install.cfg"}) Work(name);
         ASSERT_TRUE(Registry.CreateKey(rrCurrentUser, kShellFoldersKey));
+        ASSERT_TRUE(Registry.CreateKey(rrLocalMachine, "Software"));
+        ASSERT_TRUE(Registry.CreateKey(rrCurrentUser, ".old"));
         ASSERT_TRUE(Registry.WriteString(rrCurrentUser, kShellFoldersKey, "Programs",
                                          "C:\\WINDOWS\\Start Menu\\Programs"));
     }
@@ -84,7 +86,9 @@ TEST_F(InstallEngine, AProductWithEverythingInItsPlace) {
     Config.DesktopEntries = {"Acme App~<INSTALLDIR>app.exe~X~X~<WINDOWS>app.ico~Acme",
                              "Orphan~<NOROW>orphan.exe~X~X~<NOROW>o.ico~Acme"};
     Config.IniSetupEntries = {"acme.ini~Paths~Home~<INSTALLDIR>",
-                              "HKEY_LOCAL_MACHINE\\Software\\Acme~Settings\\~Path~<INSTALLDIR>app.exe"};
+                              "HKEY_LOCAL_MACHINE\\Software\\Acme~Settings\\~Path~<INSTALLDIR>app.exe",
+                              "HKEY_CLASSES_ROOT\\.acme~shell~~Acme File",
+                              "HKEY_CLASSES_ROOT\\.old~shell~~Acme File"};
     Config.AutoexecLines = {"set acme=<INSTALLDIR>"};
     Config.Launch = "<INSTALLDIR>app.exe,/s";
     Config.Version = "2.1";
@@ -126,7 +130,12 @@ TEST_F(InstallEngine, AProductWithEverythingInItsPlace) {
                         "C:\\WINDOWS\\Start Menu\\Acme=\\r\\n"
                         "C:\\WINDOWS\\Start Menu\\Programs\\Acme=\\r\\n"
                         "[Registry]\\r\\n"
-                        "HKEY_LOCAL_MACHINE\\Software\\Acme=\\r\\n");
+                        "HKEY_LOCAL_MACHINE\\Software\\Acme=\\r\\n"
+                        "HKEY_CLASSES_ROOT\\.acme=\\r\\n"
+                        "HKEY_CLASSES_ROOT\\.old=\\r\\n"
+                        "[Registry - Made]\\r\\n"
+                        "HKEY_CURRENT_USER\\.acme=\\r\\n")
+        << "a key made directly below its root is recorded as made; one that was there is not";
 
     // The icon is taken from the target's directory whatever its own tag.
     const TShellLink link{"C:\\Program Files\\Acme\\app.exe", "C:\\Program Files\\Acme\\",
@@ -160,8 +169,8 @@ TEST_F(InstallEngine, AProductWithEverythingInItsPlace) {
     EXPECT_EQ(Launch, "C:\\Program Files\\Acme\\app.exe,/s");
     EXPECT_EQ(Launcher.Calls(), (std::vector<TLaunchCall>{{"app.exe", "/s", "C:\\Program Files\\Acme\\"}}));
 
-    EXPECT_EQ(Progress.Only("range "), (TLines{"11"}));
-    EXPECT_EQ(Progress.Only("step").size(), 8u) << "five files, one shortcut, two values";
+    EXPECT_EQ(Progress.Only("range "), (TLines{"13"}));
+    EXPECT_EQ(Progress.Only("step").size(), 10u) << "five files, one shortcut, four values";
     EXPECT_EQ(Progress.Only("status "),
               (TLines{"Preparing Directory Structure", "Ready to Install", "tool.exe", "Ready to Install",
                       "app.exe", "uninstaller.exe", "Ready to Install", "acme.dll", "Ready to Install",
@@ -254,12 +263,15 @@ TEST_F(InstallEngine, AChainedSetupStartsWhateverTheEndChoice) {
 TEST_F(InstallEngine, ALaterInstallStartsAFreshRecord) {
     Put(JoinPath(kTarget, "uninstall.cfg"),
         "[Program]\r\nTitle=Old\r\nVersion=1\r\n[UNINS]\r\nC:\\Old\\x=\r\n"
-        "[Folders]\r\nC:\\Old=\r\n[Registry]\r\nOld=\r\n[Other]\r\nk=v\r\n");
+        "[Folders]\r\nC:\\Old=\r\n[Registry]\r\nOld=\r\n[Registry - Made]\r\nOld=\r\n[Other]\r\nk=v\r\n");
     ASSERT_EQ(Run(), ioInstalled);
-    EXPECT_EQ(Record(),
-              "[Program]\\r\\nTitle=Acme Tools\\r\\nVersion=1\\r\\n[Other]\\r\\nk=v\\r\\n[UNINS]\\r\\n"
-              "C:\\Program Files\\Acme\\*.*=\\r\\nC:\\Program Files\\Acme\\Setup\\*.*=\\r\\n")
-        << "the copies of the setup program fall under the first record";
+    EXPECT_EQ(
+        Record(),
+        "[Program]\\r\\nTitle=Acme Tools\\r\\nVersion=1\\r\\n[Registry - Made]\\r\\nOld=\\r\\n[Other]\\r\\n"
+        "k=v\\r\\n[UNINS]\\r\\n"
+        "C:\\Program Files\\Acme\\*.*=\\r\\nC:\\Program Files\\Acme\\Setup\\*.*=\\r\\n")
+        << "the copies of the setup program fall under the first record; the keys an earlier install made "
+           "stay its own";
 }
 
 TEST_F(InstallEngine, AConfigurationWithoutInstallationDirectoryIsRefused) {

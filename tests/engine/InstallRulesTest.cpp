@@ -162,6 +162,8 @@ TEST_F(AutoexecLines, UpperCaseCopyWithYesAndEveryPlaceholder) {
     EXPECT_EQ(Line("set acme=<ROOT>acme"), "SET ACME=C:\\ACME");
     EXPECT_EQ(Line("xcopy a b"), "XCOPY/Y A B");
     EXPECT_EQ(Line("copying done"), "COPYING DONE");
+    EXPECT_EQ(Line("rem copyright: copy a b"), "REM COPYRIGHT: COPY/Y A B")
+        << "a word that merely starts with COPY is not the command";
 }
 
 TEST_F(AutoexecLines, APathThatBringsItsTagBackEnds) {

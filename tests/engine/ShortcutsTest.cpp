@@ -86,9 +86,17 @@ TEST_F(ShortcutsTest, QuickLaunchFolderOnlyWithAnotherFolderChoice) {
     EXPECT_EQ(Saved(), (TNames{"C:\\WINDOWS\\Start Menu\\Programs\\Acme\\Acme App.lnk"}));
 }
 
-TEST_F(ShortcutsTest, WithoutShellLinkObjectTheErrorReachesTheCaller) {
+TEST_F(ShortcutsTest, WithoutShellLinkObjectTheErrorReachesTheCallerAndNoEmptyFolderStays) {
+    const std::string programs = "C:\\WINDOWS\\Start Menu\\Programs";
     Links.SetFailing(true);
     EXPECT_THROW(Shortcuts.CreateShortcuts(), EShellLinkError);
+    EXPECT_FALSE(Files.DirectoryExists(programs)) << "every level made for the link goes again";
+    EXPECT_FALSE(Files.DirectoryExists("C:\\WINDOWS\\Start Menu"));
+
+    // A folder that was there before stays.
+    Files.ForceDirectories(programs + "\\Acme");
+    EXPECT_THROW(Shortcuts.CreateShortcuts(), EShellLinkError);
+    EXPECT_TRUE(Files.DirectoryExists(programs + "\\Acme"));
 }
 
 TEST_F(ShortcutsTest, ProgramFoldersLeaveShortcutsAndHiddenNamesOut) {

@@ -44,6 +44,7 @@ const std::map<TRecordKind, TLines> kSamples = {
     {rkFolder, {"C:\\WINDOWS\\Start Menu\\Programs\\Acme", "C:\\WINDOWS\\Desktop\\Acme"}},
     {rkRegistryKey,
      {"HKEY_LOCAL_MACHINE\\Software\\Acme", "Software\\Acme Tools", "HKEY_CLASSES_ROOT\\.acme"}},
+    {rkMadeKey, {"HKEY_CURRENT_USER\\.acme", "HKEY_LOCAL_MACHINE\\Acme"}},
 };
 
 TEST_F(UninstallRecord, EveryKindOfRecordReadsBackAsWritten) {
@@ -67,7 +68,7 @@ TEST_F(UninstallRecord, EveryKindOfRecordReadsBackAsWritten) {
     }
 }
 
-TEST_F(UninstallRecord, OpeningAgainDropsTheEarlierInstallsRecords) {
+TEST_F(UninstallRecord, OpeningAgainDropsTheEarlierInstallsRecordsButTheKeysItMade) {
     TUninstallRecord first(Ini, kTarget);
     first.Open("Acme");
     for (const auto& [kind, keys] : kSamples)
@@ -79,6 +80,7 @@ TEST_F(UninstallRecord, OpeningAgainDropsTheEarlierInstallsRecords) {
     EXPECT_EQ(data.Files, (TLines{"C:\\Program Files\\Acme\\*.*", "C:\\Program Files\\Acme\\Setup\\*.*"}));
     EXPECT_EQ(data.Folders, TLines{});
     EXPECT_EQ(data.RegistryKeys, TLines{});
+    EXPECT_EQ(data.MadeKeys, kSamples.at(rkMadeKey)) << "the install over it finds them already there";
 }
 
 TEST_F(UninstallRecord, TextTheInstallDidNotWriteIsNoRecord) {
@@ -117,12 +119,13 @@ TEST_F(UninstallRecord, TheRegistrationNamesTheUninstallerAndTheTitleItWasGiven)
     }
 }
 
+// The made keys' records and the uninstaller's report spell a key with its root's name; the install
+// reads them back by the same rule.
 TEST(UninstallRecordKeys, TheRootNamesReadBackAsTheirRoots) {
     for (const TRegRoot root : {rrLocalMachine, rrCurrentUser})
-        EXPECT_EQ(RootedKeyOf(KeyName(root, "Software\\\\Acme\\")), (TRootedKey{root, "Software\\Acme"}))
+        EXPECT_EQ(RootedKeyOf(RootedKeyName(root, "Software\\\\Acme\\")),
+                  (TRootedKey{root, "Software\\Acme"}))
             << RootName(root);
-    EXPECT_EQ(KeyName(rrClassesRoot, ".acme"), "HKEY_CLASSES_ROOT\\.acme");
-    EXPECT_EQ(KeyName(rrUsers, ".DEFAULT"), "HKEY_USERS\\.DEFAULT");
 }
 
 TEST(UninstallRegistration, TheCommandQuotesAPathWithBlanks) {

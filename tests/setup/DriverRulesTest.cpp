@@ -32,12 +32,26 @@ TEST(DriverDirectories, OnlyADirectoryBelowTheTemporaryOneIsDisposable) {
 }
 
 TEST(DriverRunEnd, RestartThenCancelThenCompletion) {
-    EXPECT_EQ(RunEndFor(ecRestart, true), reRestart);
-    EXPECT_EQ(RunEndFor(ecRestart, false), reRestart);
-    EXPECT_EQ(RunEndFor(ecLaunch, true), reCancelled);
-    EXPECT_EQ(RunEndFor(ecReturnToWindows, true), reCancelled);
-    EXPECT_EQ(RunEndFor(ecReturnToWindows, false), reCompleted);
-    EXPECT_EQ(RunEndFor(ecLaunch, false), reLaunched);
+    SetupState cancelled;
+    cancelled.Cancelled = true;
+    const SetupState going;
+    EXPECT_EQ(RunEndFor(ecRestart, cancelled), reRestart);
+    EXPECT_EQ(RunEndFor(ecRestart, going), reRestart);
+    EXPECT_EQ(RunEndFor(ecLaunch, cancelled), reCancelled);
+    EXPECT_EQ(RunEndFor(ecReturnToWindows, cancelled), reCancelled);
+    EXPECT_EQ(RunEndFor(ecReturnToWindows, going), reCompleted);
+    EXPECT_EQ(RunEndFor(ecLaunch, going), reLaunched);
+}
+
+TEST(DriverRunEnd, AFailedRunNeitherRestartsNorLaunches) {
+    for (const TRunFailure failure : {rfPrepare, rfInstall})
+        for (const bool cancelled : {false, true}) {
+            SetupState state;
+            state.Failure = failure;
+            state.Cancelled = cancelled;
+            for (const TEndChoice choice : {ecRestart, ecLaunch, ecReturnToWindows})
+                EXPECT_EQ(RunEndFor(choice, state), reCancelled) << failure << cancelled << choice;
+        }
 }
 
 TEST(DriverRunEnd, MessagesUseSingleCarriageReturns) {

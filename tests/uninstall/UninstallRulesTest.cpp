@@ -77,6 +77,14 @@ TEST(UninstallSafety, RootsSharedKeysAndEverythingBelowTheSystemsOwnAreKept) {
     for (const char* key : {"Software\\Acme", "\\Software\\Acme\\Settings\\", "Software\\Clients\\Mail\\Acme",
                             "Software\\MicrosoftTools\\Acme", "Systems\\Acme"})
         EXPECT_EQ(ProtectedKeyReason(key), "") << key;
+    // A key the install made directly below the root may go, unless the system keeps one of that name.
+    EXPECT_EQ(ProtectedKeyReason(".acme", true), "");
+    EXPECT_EQ(ProtectedKeyReason("\\Acme\\", true), "");
+    EXPECT_EQ(ProtectedKeyReason("", true), "fewer than two levels below its root");
+    for (const char* key : {"Software", "software", "Identities", "Volatile Environment"})
+        EXPECT_EQ(ProtectedKeyReason(key, true), "a key of the system") << key;
+    for (const char* key : {"System", "Control Panel", "Environment"})
+        EXPECT_EQ(ProtectedKeyReason(key, true), "a key the system and other programs share") << key;
 }
 
 TEST(UninstallRecordKeys, RootsAreChosenAsTheInstallWroteThem) {

@@ -31,7 +31,9 @@ inline SetupConfig ProductConfig(const std::string& name, const std::string& ven
     config.IniSetupEntries = {
         "<INSTALLDIR>settings.ini~Main~Dir~<INSTALLDIR>", name + ".ini~Paths~Home~<INSTALLDIR>",
         "HKEY_LOCAL_MACHINE\\Software\\" + vendor + "\\" + name + "~Settings~Path~<INSTALLDIR>app.exe",
-        "Software\\" + name + "~Options~Colour~blue"};
+        "Software\\" + name + "~Options~Colour~blue",
+        // A file type: a key made directly below the root.
+        "HKEY_CLASSES_ROOT\\." + name + "~shell~~" + name + " File"};
     config.AutoexecLines = {"set " + name + "=<INSTALLDIR>"};
     return config;
 }

@@ -346,7 +346,10 @@ TEST_F(Uninstaller, RecordsNamingTheSystemsOwnAreRefused) {
         "[Folders]\r\nC:\\WINDOWS\\Start Menu\\Programs\\=\r\nC:\\=\r\n"
         "[Registry]\r\nHKEY_LOCAL_MACHINE\\Software=\r\nHKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows=\r\n"
         "HKEY_CLASSES_ROOT\\Software\\Classes\\.acme=\r\nHKEY_LOCAL_MACHINE\\Software\\Classes\\.acme=\r\n"
-        "Control Panel\\Desktop=\r\n");
+        "Control Panel\\Desktop=\r\n"
+        // Keys below a root that the install cannot have made, whatever the record says.
+        "[Registry - Made]\r\nHKEY_LOCAL_MACHINE\\Software=\r\nHKEY_CURRENT_USER\\Control Panel=\r\n"
+        "HKEY_LOCAL_MACHINE\\Identities=\r\n");
     const TSnapshot before = Snapshot();
 
     const TUninstallReport report = Uninstall(kAcme);
@@ -361,11 +364,13 @@ TEST_F(Uninstaller, RecordsNamingTheSystemsOwnAreRefused) {
             "C:\\WINDOWS\\*.* - names every file of a directory outside the installation directory",
             "C:\\WINDOWS\\System\\*.dll - names every file of a directory outside the installation "
             "directory",
-            "HKEY_LOCAL_MACHINE\\Software - fewer than two levels below its root",
+            "HKEY_LOCAL_MACHINE\\Software - a key of the system",
             "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows - a key the system and other programs share",
             "HKEY_CURRENT_USER\\Software\\Classes\\.acme - a key the system and other programs share",
             "HKEY_LOCAL_MACHINE\\Software\\Classes\\.acme - a key the system and other programs share",
-            "HKEY_CURRENT_USER\\Control Panel\\Desktop - a key the system and other programs share"}));
+            "HKEY_CURRENT_USER\\Control Panel\\Desktop - a key the system and other programs share",
+            "HKEY_CURRENT_USER\\Control Panel - a key the system and other programs share",
+            "HKEY_LOCAL_MACHINE\\Identities - a key of the system"}));
     // Only the product's own program file and record went, and its directory with them.
     EXPECT_EQ(Changes(before, Snapshot()), (TLines{"- C/Program Files/Acme", "- C/Program Files/Acme/app.exe",
                                                    "- C/Program Files/Acme/uninstall.cfg"}));

@@ -419,6 +419,36 @@ TEST(WizardEnd, CancelDeclineAndTheCloseBoxCancelTheRunAndNeverRestart) {
     }
 }
 
+TEST(WizardEnd, AStoppedInstallWaitsWithItsCloseButtonOnTheScreen) {
+    TWizardRun run;
+    run.Config.Folder = "";
+    run.Config.ShowReBoot = true;
+    run.Wizard.PresetEndChoice(run.Config);
+    // No row for the installation directory: the install stops before it writes anything.
+    run.Open();
+    TYAR& w = run.Wizard;
+    for (int i = 0; i < 6 && run.Page() != wpReady; ++i) Click(w.next);
+    ASSERT_EQ(run.Page(), wpReady);
+
+    const test::TSeenBox box = test::WatchBox(IDOK, [&] { Click(w.install); });
+    ASSERT_TRUE(box.Shown);
+    EXPECT_NE(box.Text.find("<INSTALLDIR>"), std::string::npos) << box.Text;
+    ASSERT_TRUE(Usable(w.cancel));
+    EXPECT_EQ(WindowText(w.cancel.Handle()), "&Close");
+    RECT button{};
+    ASSERT_TRUE(GetWindowRect(w.cancel.Handle(), &button));
+    EXPECT_GE(button.left, 0);
+    EXPECT_GE(button.top, 0);
+    EXPECT_LE(button.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_LE(button.bottom, GetSystemMetrics(SM_CYSCREEN)) << "the button is below the screen's edge";
+
+    Click(w.cancel);
+    EXPECT_FALSE(Showing(w));
+    EXPECT_TRUE(run.State.Cancelled);
+    EXPECT_EQ(run.State.Failure, rfInstall);
+    EXPECT_NE(w.EndChoice(), ecRestart);
+}
+
 TEST(WizardEnd, AnUnreadableLicenceIsReportedAndEndsTheRunCancelled) {
     TWizardRun run;
     run.WriteLicence(kTwoLines);

@@ -18,6 +18,8 @@
 
 #include <cstdio>
 #ifdef _WIN32
+#include "system/DllSearch.h"
+
 #include <fcntl.h>
 #include <io.h>
 #endif
@@ -399,6 +401,9 @@ int RunPack(const std::string& output, const std::vector<std::string>& sources, 
 // Failures the tool knows become exit codes in RunGuarded; anything else is a fault of the tool, and
 // ending in the runtime's terminate handler with its message is the honest report of it.
 int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
+#ifdef _WIN32
+    yar::RestrictDllSearch();
+#endif
     CLI::App app{"yar: lists, tests, extracts and packs segment sets (disk.001, disk.002, ...) and archives"};
     app.require_subcommand(1);
     app.footer(ExitCodeHelp);

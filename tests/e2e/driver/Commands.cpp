@@ -262,6 +262,18 @@ int ShortPath(const Context& ctx) {
     return ExitOk;
 }
 
+// Loads a DLL by name as a program that does not restrict its DLL search would, and prints the path it
+// came from: the control of the planted-DLL case.
+int Load(const Context& ctx) {
+    Need(ctx, 1, "load DLL");
+    HMODULE module = LoadLibraryA(ctx.Args[0].c_str());
+    if (module == nullptr) return ExitNotFound;
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(module, path, sizeof path);
+    Print(path);
+    return ExitOk;
+}
+
 LRESULT CALLBACK HoldProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_CLOSE || message == WM_ENDSESSION) PostQuitMessage(0);
     return DefWindowProcA(window, message, w, l);
@@ -310,6 +322,7 @@ const std::map<std::string, std::function<int(const Context&)>>& CommandTable() 
         {"syserror", SysError},
         {"shortpath", ShortPath},
         {"hold", Hold},
+        {"load", Load},
     };
     return table;
 }
@@ -361,7 +374,7 @@ int Run(const std::vector<std::string>& args) {
     if (i >= args.size())
         throw std::invalid_argument("no command; one of wait-window wait-gone text get click "
                                     "click-at answer close check visible showing enabled rect controls "
-                                    "windows syserror hold");
+                                    "windows syserror hold load");
     const auto command = CommandTable().find(args[i]);
     if (command == CommandTable().end()) throw std::invalid_argument("unknown command " + args[i]);
     ctx.Args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
