@@ -1,5 +1,6 @@
 #include "archive/ArchiveFormat.h"
 
+#include "archive/CompressionMethods.h"
 #include "util/LittleEndian.h"
 
 #include <algorithm>
@@ -56,8 +57,8 @@ TEntryHeaderBytes EncodeEntryHeader(const TEntryHeader& h) {
 }
 
 std::optional<uint8_t> MethodOrdinalOfID(const std::string& id) {
-    for (size_t i = 0; i < MethodIDs.size(); ++i)
-        if (id == MethodIDs[i]) return static_cast<uint8_t>(i);
+    for (const TMethodRow& row : CompressionMethods())
+        if (id == row.Id) return row.Method;
     return std::nullopt;
 }
 

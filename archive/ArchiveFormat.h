@@ -19,9 +19,6 @@ inline constexpr std::array<uint8_t, 5> ArchiveMagic{'X', 'E', 'L', 'T', 0x1A};
 // The only archive type this system reads.
 inline constexpr uint8_t caMulti = 1;
 
-// The three-letter ids of the compression methods, indexed by method ordinal, in search order.
-inline constexpr std::array<const char*, 5> MethodIDs{"NON", "RLE", "LZH", "CUS", "LH5"};
-
 struct TArchiveHeader {
     std::array<uint8_t, 5> Magic = ArchiveMagic;
     std::string CompressID; // three characters (blank for an empty archive)
@@ -51,7 +48,8 @@ TArchiveHeaderBytes EncodeArchiveHeader(const TArchiveHeader& header);
 TEntryHeader DecodeEntryHeader(const TEntryHeaderBytes& bytes);
 TEntryHeaderBytes EncodeEntryHeader(const TEntryHeader& header);
 
-// The method ordinal whose id equals id exactly (letter case counts), if any.
+// The method ordinal whose id equals id exactly (letter case counts), if any; the ids are searched in
+// ordinal order.
 std::optional<uint8_t> MethodOrdinalOfID(const std::string& id);
 
 // The wrapping 32-bit byte sum that entry checksums are made of.

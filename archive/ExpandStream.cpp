@@ -1,6 +1,7 @@
 #include "archive/ExpandStream.h"
 
 #include "archive/CompThreadSafety.h"
+#include "archive/CompressionMethods.h"
 #include "archive/Decoders.h"
 #include "system/TimeSlice.h"
 
@@ -139,22 +140,9 @@ void ExpandStream(TCompThreadSafety& State, TStream& Dest, TStream& Source, int3
     {
         TCallScope scope(State);
         StartCall(State, Dest, Source, SourceSize, KeyedInput, Key, handler);
-        switch (Method) {
-        case coNone:
-            ExpandNone(State);
-            break;
-        case coRLE:
-            ExpandRLE(State);
-            break;
-        case coLZH:
-            ExpandLZH(State, DestSize);
-            break;
-        case coLZH5:
-            ExpandLH5(State, DestSize);
-            break;
-        default:
-            break; // coCustom belongs to the container; unknown methods produce nothing
-        }
+        // coCustom belongs to the container; unknown methods produce nothing.
+        if (const TMethodRow* row = MethodRow(Method); row != nullptr && row->Decode != nullptr)
+            row->Decode(State, DestSize);
         State.FlushFinalOutput();
         Checksum = static_cast<int32_t>(State.OutSum);
     }

@@ -11,6 +11,9 @@ namespace yar {
 
 // One byte in every entry header.
 enum TCompressionMethod : uint8_t { coNone = 0, coRLE = 1, coLZH = 2, coCustom = 3, coLZH5 = 4 };
+// One past the last method: a new value moves it, and the method table (CompressionMethods.h) then
+// fails to build until the value has its row.
+inline constexpr int kMethodCount = coLZH5 + 1;
 
 // Progress of the current entry; a handler that sets PercentageDone to -1 asks to stop.
 using TShowProgressEvent = std::function<void(int32_t& PercentageDone)>;

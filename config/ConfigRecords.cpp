@@ -73,7 +73,7 @@ TShortcutEntry ParseShortcutEntry(std::string_view value) {
 }
 
 bool TIniEntry::IsIniFile() const {
-    return Contains(UpperCase(F1), ".INI");
+    return Contains(UpperCase(Target), ".INI");
 }
 
 TIniEntry ParseIniEntry(std::string_view value) {
@@ -83,7 +83,7 @@ TIniEntry ParseIniEntry(std::string_view value) {
 
 std::string IniEntryValue(const TIniEntry& entry) {
     const char sep = kFieldSeparator;
-    return entry.F1 + sep + entry.F2 + sep + entry.F3 + sep + entry.F4;
+    return entry.Target + sep + entry.Section + sep + entry.Name + sep + entry.Value;
 }
 
 } // namespace yar

@@ -97,16 +97,16 @@ struct TShortcutEntry {
 
 TShortcutEntry ParseShortcutEntry(std::string_view value);
 
-// An [INI - Setup] value: target, section (or registry subkey), name, and the value written as the
-// whole remainder. F1 and F4 may begin with a directory tag (SplitTag).
+// An [INI - Setup] value: its four "~"-separated fields, the value being the whole remainder. Target
+// and Value may begin with a directory tag (SplitTag).
 struct TIniEntry {
-    std::string F1;
-    std::string F2;
-    std::string F3;
-    std::string F4;
+    std::string Target;  // the INI file (a bare name is in the Windows directory), or the registry key path
+    std::string Section; // the INI section, or the subkey below Target
+    std::string Name;    // the INI key, or the registry value's name (empty: the key's default value)
+    std::string Value;
 
-    // An INI file when F1 contains ".INI" in any case, otherwise a registry key path. Asked of the
-    // current F1, since replacing its tag may change the answer.
+    // An INI file when Target contains ".INI" in any case, otherwise a registry key path. Asked of the
+    // current Target, since replacing its tag may change the answer.
     bool IsIniFile() const;
 
     bool operator==(const TIniEntry&) const = default;
@@ -114,8 +114,8 @@ struct TIniEntry {
 
 TIniEntry ParseIniEntry(std::string_view value);
 
-// The value again, F1 "~" F2 "~" F3 "~" F4: the form the entry is put back in after its tags are
-// replaced. Parsing it gives the same fields, though a short value comes back longer.
+// The value again, Target "~" Section "~" Name "~" Value: the form the entry is put back in after its tags
+// are replaced. Parsing it gives the same fields, though a short value comes back longer.
 std::string IniEntryValue(const TIniEntry& entry);
 
 } // namespace yar

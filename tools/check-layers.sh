@@ -12,12 +12,13 @@ declare -A allowed=(
   [archive]="system util"
   [toolkit]=""
   [setup]="config archive system util toolkit"
-  [wizard]="config system util toolkit"
-  [install]="setup wizard config archive system util toolkit"
-  # toolkit/ only for the program's window
-  [uninstall]="config system util toolkit"
+  [engine]="config system util"
+  [wizard]="engine config system util toolkit"
+  [install]="setup wizard engine config archive system util toolkit"
+  # engine/ only for the uninstall record; toolkit/ only for the program's window
+  [uninstall]="engine config system util toolkit"
 )
-layers="util system config archive toolkit setup wizard install uninstall tools tests bench"
+layers="util system config archive toolkit setup engine wizard install uninstall tools tests bench"
 
 status=0
 for folder in "${!allowed[@]}"; do

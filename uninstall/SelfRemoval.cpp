@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "config/UninstallNames.h"
+#include "config/SetupConfig.h"
 #include "system/FileServices.h"
 #include "system/Win32Files.h"
 #include "uninstall/Uninstaller.h"

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "config/ProfileReader.h"
 #include "config/SetupConfig.h"
-#include "config/UninstallNames.h"
 #include "uninstall/UninstallRules.h"
 #include "util/Paths.h"
 #include "util/Text.h"
@@ -27,20 +25,9 @@ TUninstallData ReadUninstallData(const TFiles& files, const std::string& dir) {
     const std::string path = JoinPath(dir, kUninstallRecordName);
     if (!files.FileExists(path)) throw EUninstallError(NoRecordMessage(path));
     const auto lines = files.ReadLines(path);
-    if (!lines) throw EUninstallError(DamagedRecordMessage(path));
-    std::string text;
-    for (const std::string& line : *lines) text.append(line).append("\n");
-    // The profile functions would read a NUL as the end of the file: such a file was not written by them.
-    if (Contains(text, std::string_view("\0", 1))) throw EUninstallError(DamagedRecordMessage(path));
-    const auto reader = TProfileReader::FromText(text);
-    TUninstallData data{reader->ReadString("Program", "Title", ""),
-                        ExcludeTrailingDelimiter(dir),
-                        reader->AllKeyNames("UNINS"),
-                        reader->AllKeyNames("Folders"),
-                        reader->AllKeyNames("Registry"),
-                        reader->AllKeyNames(kMadeKeysSection)};
-    if (data.Title.empty() || data.Files.empty()) throw EUninstallError(DamagedRecordMessage(path));
-    return data;
+    std::optional<TUninstallData> data = lines ? ParseUninstallRecord(*lines, dir) : std::nullopt;
+    if (!data) throw EUninstallError(DamagedRecordMessage(path));
+    return std::move(*data);
 }
 
 std::vector<TOtherProduct> OtherProducts(const TFiles& files, const TRegistry& registry,
@@ -48,14 +35,12 @@ std::vector<TOtherProduct> OtherProducts(const TFiles& files, const TRegistry& r
     std::vector<TOtherProduct> others;
     for (const std::string& name : registry.SubKeyNames(rrLocalMachine, kUninstallListKey)) {
         const std::string key = JoinPath(kUninstallListKey, name);
-        const std::string program =
-            UninstallProgramOf(registry.ReadString(rrLocalMachine, key, "UninstallString").value_or(""));
+        const std::string program = RegisteredUninstaller(registry, key);
         const std::string dir = ExtractFileDir(program);
         if (program.empty() || SamePath(dir, TargetDir)) continue;
         try {
             TUninstallData data = ReadUninstallData(files, dir);
-            const std::string title =
-                registry.ReadString(rrLocalMachine, key, "DisplayName").value_or(data.Title);
+            const std::string title = RegisteredTitle(registry, key).value_or(data.Title);
             others.push_back({title, std::move(data)});
         } catch (const EUninstallError&) {
             // Not one of ours, or gone: it names nothing this uninstall could take from it.
@@ -256,8 +241,7 @@ void TUninstaller::RemoveKey(const std::string& record) {
 void TUninstaller::RemoveRegistration() {
     const std::string key = UninstallKey(Data_.Title);
     if (!System_.Registry.KeyExists(rrLocalMachine, key)) return;
-    const std::string program =
-        UninstallProgramOf(System_.Registry.ReadString(rrLocalMachine, key, "UninstallString").value_or(""));
+    const std::string program = RegisteredUninstaller(System_.Registry, key);
     // The same title installed again elsewhere took the entry over.
     if (!program.empty() && !SamePath(ExtractFileDir(program), Data_.TargetDir))
         Note(RootedKeyName(rrLocalMachine, key), uoKept,

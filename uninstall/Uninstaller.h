@@ -12,20 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/UninstallRecord.h"
 #include "system/Files.h"
 #include "system/Registry.h"
 
 namespace yar {
-
-// What uninstall.cfg records.
-struct TUninstallData {
-    std::string Title;
-    std::string TargetDir; // where the record is
-    std::vector<std::string> Files;
-    std::vector<std::string> Folders;
-    std::vector<std::string> RegistryKeys;
-    std::vector<std::string> MadeKeys; // made by the install directly below a root
-};
 
 // Reads dir\uninstall.cfg; raises EUninstallError with NoRecordMessage when it is missing and
 // DamagedRecordMessage when it cannot be read, holds no title or records no files.

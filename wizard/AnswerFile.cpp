@@ -86,8 +86,8 @@ TSetupAnswers AnswersOf(const TInstallChoices& choices, TEndChoice endChoice) {
     answers.MinInstall = choices.MinInstall;
     answers.FolderStartMenu = choices.Folders.FolderStartMenu;
     answers.FolderDesktop = choices.Folders.FolderDesktop;
-    answers.Desktop = TickedNames(choices.DK);
-    answers.StartMenu = TickedNames(choices.SM);
+    answers.Desktop = TickedNames(choices.DesktopShortcuts);
+    answers.StartMenu = TickedNames(choices.StartMenuShortcuts);
     answers.EndChoice = endChoice;
     return answers;
 }
@@ -110,8 +110,8 @@ TInstallChoices UnattendedChoices(const SetupConfig& config, const SetupState& s
     TFolderPage page = FolderPage(config, choices.MainDir, shown.CreateFolder);
     TickOnly(page.DK, answers.Desktop);
     TickOnly(page.SM, answers.StartMenu);
-    choices.DK = std::move(page.DK);
-    choices.SM = std::move(page.SM);
+    choices.DesktopShortcuts = std::move(page.DK);
+    choices.StartMenuShortcuts = std::move(page.SM);
     choices.Folders = ShortcutFolders(shown.CreateFolder, answers.FolderStartMenu.value_or(false),
                                       answers.FolderDesktop.value_or(false));
     return choices;

@@ -6,9 +6,9 @@
 #include "config/SetupConfig.h"
 #include "config/SetupState.h"
 #include "config/SetupSwitches.h"
+#include "engine/InstallChoices.h"
 #include "system/Files.h"
 #include "system/IniFiles.h"
-#include "wizard/InstallProgress.h"
 
 #include <string>
 

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/InstallChoices.h"
+
 namespace yar {
 
 struct SetupConfig;
@@ -28,14 +30,6 @@ std::string ProposedDestination(const SetupConfig& config, std::string_view Root
 // network minimum is preselected exactly when the install-type page is offered.
 TShownPages ShownPages(const SetupConfig& config, const SetupState& state);
 
-// One item of a check list.
-struct TCheckItem {
-    std::string Caption;
-    bool Checked = true;
-
-    bool operator==(const TCheckItem&) const = default;
-};
-
 // The summary Memo4 and the check lists DK and SM, rebuilt whenever the folders page is shown.
 struct TFolderPage {
     std::vector<std::string> Summary;
@@ -53,15 +47,6 @@ TFolderPage FolderPage(const SetupConfig& config, std::string_view MainDir, std:
 
 // Label2 on the ready page: Launch without its directory tag.
 std::string LaunchName(std::string_view Launch);
-
-// The folder choices Install hands to the shortcut component.
-struct TShortcutFolders {
-    std::string Folder;
-    bool FolderStartMenu = false;
-    bool FolderDesktop = false;
-
-    bool operator==(const TShortcutFolders&) const = default;
-};
 
 // CheckBox1 is "Add Folder to Start Menu", CheckBox2 "Add Folder to Desktop".
 TShortcutFolders ShortcutFolders(std::string_view CreateFolder, bool CheckBox1, bool CheckBox2);

@@ -9,20 +9,42 @@ namespace yar {
 
 namespace {
 
-constexpr std::array<std::string_view, kWizardPageCount> kPageNames = {
-    "page1", "Page2", "Page3", "Page4", "installtype", "Page5", "install",
-};
-
 // Every page change goes through here so that the move lists each page shown.
 void ShowPage(TWizardPages& pages, TPageMove& move, TWizardPage page) {
     pages.Page = page;
     move.Shown.push_back(page);
 }
 
+const TWizardPageRow& RowOf(TWizardPage page) {
+    return kWizardPages.at(static_cast<std::size_t>(page));
+}
+
+bool PassedOver(const TWizardPages& pages, TWizardPage page) {
+    const TWizardPageRow& row = RowOf(page);
+    return row.Skipped != nullptr && row.Skipped(pages);
+}
+
+// The next page from page in the direction of step that the rows do not pass over; the first and the
+// ready page never are.
+TWizardPage Landing(const TWizardPages& pages, TWizardPage page, int step) {
+    auto at = static_cast<TWizardPage>(page + step);
+    while (at > wpWelcome && at < wpProgress && PassedOver(pages, at))
+        at = static_cast<TWizardPage>(at + step);
+    return at;
+}
+
+// One page on or back; a page passed over shows on the way, then the move lands past it.
+TPageMove Step(TWizardPages& pages, int step) {
+    TPageMove move;
+    ShowPage(pages, move, static_cast<TWizardPage>(pages.Page + step));
+    if (PassedOver(pages, pages.Page)) ShowPage(pages, move, Landing(pages, pages.Page, step));
+    return move;
+}
+
 } // namespace
 
 std::string_view WizardPageName(TWizardPage page) {
-    return kPageNames.at(static_cast<std::size_t>(page));
+    return RowOf(page).Name;
 }
 
 bool TPageMove::Passes(TWizardPage page) const {
@@ -54,30 +76,15 @@ TPageMove PreparePages(TWizardPages& pages, const SetupConfig& config, bool lice
     return NextPage(pages);
 }
 
-// The rules run in this order, each on the page the one before left: a skip from the folders page
-// to the install-type page is then held there by that page's own rule.
+// Only the page stepped onto shows on the way: from the folders page without WorkStationPrompt
+// the move lands on the ready page without showing the install-type page, and from the install-type
+// page the step back goes straight to the destination page when there is no folder.
 TPageMove NextPage(TWizardPages& pages) {
-    TPageMove move;
-    if (!WizardButtons(pages).NextEnabled) return move;
-    ShowPage(pages, move, static_cast<TWizardPage>(pages.Page + 1));
-    if (pages.Page == wpLicence && !pages.LicencePresent) ShowPage(pages, move, wpDestination);
-    if (pages.Page == wpFolders && !pages.FolderOffered)
-        ShowPage(pages, move, pages.WorkStationPrompt ? wpInstallType : wpReady);
-    if (pages.Page == wpInstallType && !pages.WorkStationPrompt) ShowPage(pages, move, wpReady);
-    return move;
+    return WizardButtons(pages).NextEnabled ? Step(pages, 1) : TPageMove{};
 }
 
-// In this order too; from the install-type page the step back goes straight to the destination
-// page when there is no folder, without showing the folders page on the way.
 TPageMove PreviousPage(TWizardPages& pages) {
-    TPageMove move;
-    if (!WizardButtons(pages).BackEnabled) return move;
-    ShowPage(pages, move, static_cast<TWizardPage>(pages.Page - 1));
-    if (pages.Page == wpLicence && !pages.LicencePresent) ShowPage(pages, move, wpWelcome);
-    if (pages.Page == wpFolders && !pages.FolderOffered) ShowPage(pages, move, wpDestination);
-    if (pages.Page == wpInstallType && !pages.WorkStationPrompt)
-        ShowPage(pages, move, pages.FolderOffered ? wpFolders : wpDestination);
-    return move;
+    return WizardButtons(pages).BackEnabled ? Step(pages, -1) : TPageMove{};
 }
 
 TPageMove AcceptLicence(TWizardPages& pages) {
@@ -96,19 +103,15 @@ TPageMove StartInstall(TWizardPages& pages) {
 }
 
 TWizardButtons WizardButtons(const TWizardPages& pages) {
+    // A page the rows pass over leads on by Next, should it show (the licence page without a licence).
+    const TDefaultButton leads = PassedOver(pages, pages.Page) ? ebNext : RowOf(pages.Page).Default;
     TWizardButtons buttons;
-    if (pages.Page == wpProgress) {
-        buttons.PanelVisible = false;
-        buttons.CancelEnabled = false;
-        buttons.NextEnabled = false;
-        buttons.Default = ebNone;
-        return buttons;
-    }
-    buttons.BackEnabled = pages.Page != wpWelcome;
-    buttons.NextEnabled = pages.Page != wpReady && !(pages.Page == wpLicence && pages.LicencePresent);
-    buttons.InstallVisible = pages.Page == wpReady;
-    if (pages.Page == wpLicence && pages.LicencePresent) buttons.Default = ebAccept;
-    if (pages.Page == wpReady) buttons.Default = ebInstall;
+    buttons.PanelVisible = leads != ebNone;
+    buttons.CancelEnabled = leads != ebNone;
+    buttons.BackEnabled = leads != ebNone && pages.Page != kWizardPages.front().Page;
+    buttons.NextEnabled = leads == ebNext;
+    buttons.InstallVisible = leads == ebInstall;
+    buttons.Default = leads;
     return buttons;
 }
 

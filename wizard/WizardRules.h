@@ -3,6 +3,8 @@
 // window applies the results to its notebook and buttons.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,10 +25,6 @@ enum TWizardPage : int {
 };
 inline constexpr int kWizardPageCount = 7;
 
-// The notebook's name of a page: "page1", "Page2", "Page3", "Page4", "installtype", "Page5",
-// "install".
-std::string_view WizardPageName(TWizardPage page);
-
 // The page the wizard shows and what decides which pages it passes over.
 struct TWizardPages {
     TWizardPage Page = wpWelcome;
@@ -38,6 +36,43 @@ struct TWizardPages {
     // waits for PreparePages: the licence is expanded only after the configuration is read.
     bool WarningSkipAsked = false;
 };
+
+// The button that Enter presses on the page shown (eb: Enter button).
+enum TDefaultButton { ebNone, ebNext, ebAccept, ebInstall };
+
+// One page of Notebook1. The rules, the window and the tests read the pages from the table below.
+struct TWizardPageRow {
+    TWizardPage Page;      // its position in the notebook
+    std::string_view Name; // the notebook's name of the page
+    // Whether Next and Back pass over the page; nullptr for a page always shown.
+    bool (*Skipped)(const TWizardPages& pages);
+    // What Enter presses there, and so which button leads on: Next where the page is passed over,
+    // ebNone where nothing leads on (the install runs, the buttons hide).
+    TDefaultButton Default;
+};
+
+// The pages in notebook order. A new page is a position above, a row here and the page's controls
+// in the window.
+inline constexpr std::array<TWizardPageRow, kWizardPageCount> kWizardPages{{
+    {wpWelcome, "page1", nullptr, ebNext},
+    {wpLicence, "Page2", [](const TWizardPages& pages) { return !pages.LicencePresent; }, ebAccept},
+    {wpDestination, "Page3", nullptr, ebNext},
+    {wpFolders, "Page4", [](const TWizardPages& pages) { return !pages.FolderOffered; }, ebNext},
+    {wpInstallType, "installtype", [](const TWizardPages& pages) { return !pages.WorkStationPrompt; },
+     ebNext},
+    {wpReady, "Page5", nullptr, ebInstall},
+    // Reached only by Install.
+    {wpProgress, "install", nullptr, ebNone},
+}};
+
+constexpr bool EveryPageAtItsPosition() {
+    for (std::size_t i = 0; i < kWizardPages.size(); ++i)
+        if (static_cast<std::size_t>(kWizardPages[i].Page) != i || kWizardPages[i].Name.empty()) return false;
+    return true;
+}
+static_assert(EveryPageAtItsPosition(), "each page needs its row, in notebook order");
+
+std::string_view WizardPageName(TWizardPage page);
 
 // The pages a move showed, in order. The page-change handler runs for each of them, also for the
 // pages a skip passes over: a skip over the folders page still rebuilds the summary.
@@ -60,8 +95,9 @@ bool LicencePresent(const std::vector<std::string>& lines);
 // it lands on the licence page only when there is a licence.
 TPageMove PreparePages(TWizardPages& pages, const SetupConfig& config, bool licencePresent);
 
-// Next: one page on, then past the licence page without a licence, past the folders page without
-// a folder and past the install-type page without WorkStationPrompt. No move where the button is
+// Next: one page on; when the rows pass over that page (the licence page without a licence, the
+// folders page without a folder, the install-type page without WorkStationPrompt), it still shows on
+// the way and the move goes on to the next page they do not pass over. No move where the button is
 // disabled: a present licence is left only by Accept, the ready page only by Install.
 TPageMove NextPage(TWizardPages& pages);
 // Back: one page back, past the pages Next passes over; no move where the button is disabled.
@@ -70,9 +106,6 @@ TPageMove PreviousPage(TWizardPages& pages);
 TPageMove AcceptLicence(TWizardPages& pages);
 // Install, on the ready page only, and only once a present licence was accepted: the progress page.
 TPageMove StartInstall(TWizardPages& pages);
-
-// The button that Enter presses on the page shown (eb: Enter button).
-enum TDefaultButton { ebNone, ebNext, ebAccept, ebInstall };
 
 // The button panel on the page shown. Cancel sits on the panel and is usable wherever it is.
 struct TWizardButtons {
@@ -86,9 +119,9 @@ struct TWizardButtons {
     bool operator==(const TWizardButtons&) const = default;
 };
 
-// Back on every page but the first; Next everywhere but on a present licence (only Accept or
-// Decline lead on) and on the ready page, where Install shows instead. Enter presses the button that
-// leads on: Accept on a present licence, Install on the ready page, Next elsewhere.
+// From the page's row: Back on every page but the first; Next where Next leads on, so not on a present
+// licence (only Accept or Decline lead on) nor on the ready page, where Install shows instead; and
+// Enter presses the button that leads on.
 TWizardButtons WizardButtons(const TWizardPages& pages);
 
 } // namespace yar

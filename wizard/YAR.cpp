@@ -1,12 +1,12 @@
 #include "wizard/YAR.h"
 
+#include "engine/InstallEngine.h"
+#include "engine/Win32InstallSystem.h"
 #include "system/FileServices.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
 #include "util/RunLog.h"
 #include "wizard/AnswerFile.h"
-#include "wizard/InstallEngine.h"
-#include "wizard/Win32InstallSystem.h"
 
 #include <stdexcept>
 
@@ -81,6 +81,13 @@ void TextMemo(TMemo& memo, TScrollStyle scrollBars) {
     memo.SetReadOnly(true);
 }
 
+// A page of the notebook for each row of the page table, in its order.
+std::vector<std::unique_ptr<TPage>> MakePages(TNotebook& notebook) {
+    std::vector<std::unique_ptr<TPage>> pages(kWizardPages.size());
+    for (std::unique_ptr<TPage>& page : pages) page = std::make_unique<TPage>(&notebook);
+    return pages;
+}
+
 void FillCheckList(TCheckListBox& list, const std::vector<TCheckItem>& items) {
     list.Clear();
     for (const TCheckItem& item : items) list.SetChecked(list.AddItem(item.Caption), item.Checked);
@@ -90,8 +97,10 @@ void FillCheckList(TCheckListBox& list, const std::vector<TCheckItem>& items) {
 
 TYAR::TYAR(const TWizardLinks& links)
     : TForm(WizardDesign()), MarsCaption1(*this), Notebook1(this, {0, 0, kClientWidth, kNotebookHeight}),
-      page1(&Notebook1), Page2(&Notebook1), Page3(&Notebook1), Page4(&Notebook1), installtype(&Notebook1),
-      Page5(&Notebook1), installPage(&Notebook1),
+      NotebookPages(MakePages(Notebook1)), page1(*NotebookPages[wpWelcome]), Page2(*NotebookPages[wpLicence]),
+      Page3(*NotebookPages[wpDestination]), Page4(*NotebookPages[wpFolders]),
+      installtype(*NotebookPages[wpInstallType]), Page5(*NotebookPages[wpReady]),
+      installPage(*NotebookPages[wpProgress]),
       // page1
       Memo1(&page1, {kMargin, kMargin, kInnerWidth, kNotebookHeight - 2 * kMargin}),
       // Page2

@@ -5,6 +5,7 @@
 
 #include "config/SetupSwitches.h"
 #include "config/SetupWizard.h"
+#include "engine/InstallProgress.h"
 #include "toolkit/CheckListBox.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/DirectoryEdit.h"
@@ -13,11 +14,12 @@
 #include "toolkit/GradientCaption.h"
 #include "toolkit/StdCtrls.h"
 #include "wizard/EndChoice.h"
-#include "wizard/InstallProgress.h"
 #include "wizard/WizardContent.h"
 #include "wizard/WizardRules.h"
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace yar {
 
@@ -30,8 +32,11 @@ public:
 
     // Made before the button panel, so that Tab runs through the page shown first, then the buttons.
     TNotebook Notebook1;
-    TPage page1, Page2, Page3, Page4, installtype, Page5;
-    TPage installPage; // the notebook's page "install"; the name stays with the button
+    // One page per row of the page table, made in its order; the members below are the pages by
+    // their positions.
+    std::vector<std::unique_ptr<TPage>> NotebookPages;
+    TPage &page1, &Page2, &Page3, &Page4, &installtype, &Page5;
+    TPage& installPage; // the notebook's page "install"; the name stays with the button
 
     // page1: the welcome text.
     TMemo Memo1;

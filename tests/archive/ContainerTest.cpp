@@ -1,5 +1,7 @@
 #include "tests/archive/ContainerTestSupport.h"
 
+#include "archive/CompressionMethods.h"
+
 #include <gmock/gmock.h>
 
 #include <algorithm>
@@ -292,7 +294,7 @@ TEST_F(ContainerExpand, EveryMethodRoundTripsOpenAndKeyed) {
     std::vector<builder::TArchiveEntrySource> entries;
     for (uint8_t method : {coNone, coRLE, coLZH, coLZH5})
         for (int32_t lock : {0, 2}) {
-            const std::string stem = std::string(MethodIDs[method]) + std::to_string(lock);
+            const std::string stem = std::string(MethodRow(method)->Id) + std::to_string(lock);
             entries.push_back(Entry(stem + ".txt", text, method, lock));
             entries.push_back(Entry(stem + ".bin", Pattern(40000, method), method, lock));
         }

@@ -183,7 +183,7 @@ TEST(ParseShortcutEntry, MarksAreExactAndShortValuesRepeat) {
 TEST(ParseIniEntry, FourFieldsTheLastTakingTheRest) {
     EXPECT_EQ(ParseIniEntry("<INSTALLDIR>acme.ini~Settings~Path~<INSTALLDIR>data"),
               (TIniEntry{"<INSTALLDIR>acme.ini", "Settings", "Path", "<INSTALLDIR>data"}));
-    EXPECT_EQ(ParseIniEntry("SYSTEM.INI~boot~shell~a~b~c").F4, "a~b~c");
+    EXPECT_EQ(ParseIniEntry("SYSTEM.INI~boot~shell~a~b~c").Value, "a~b~c");
     // An empty name names the registry key's default value.
     EXPECT_EQ(ParseIniEntry("HKEY_LOCAL_MACHINE\\Software\\Acme~Settings\\~~on"),
               (TIniEntry{"HKEY_LOCAL_MACHINE\\Software\\Acme", "Settings\\", "", "on"}));
@@ -201,11 +201,11 @@ TEST(ParseIniEntry, IniFileWhenTargetContainsDotIni) {
     EXPECT_FALSE(ParseIniEntry("HKEY_LOCAL_MACHINE\\Software\\Acme~s~k~v").IsIniFile());
     EXPECT_FALSE(ParseIniEntry("acme.in~s~k~v").IsIniFile());
     EXPECT_FALSE(ParseIniEntry("Software\\INI~s~k~v").IsIniFile());
-    // Only F1 counts, and its current text: replacing the tag may make it one.
+    // Only Target counts, and its current text: replacing the tag may make it one.
     EXPECT_FALSE(ParseIniEntry("Software\\Acme~x.ini~x.ini~x.ini").IsIniFile());
     TIniEntry entry = ParseIniEntry("<INSTALLDIR>conf~s~k~v");
     EXPECT_FALSE(entry.IsIniFile());
-    entry.F1 = "C:\\Acme.ini\\conf";
+    entry.Target = "C:\\Acme.ini\\conf";
     EXPECT_TRUE(entry.IsIniFile());
 }
 

@@ -2,7 +2,7 @@
 // command line and the registration's command are read.
 #include "uninstall/UninstallRules.h"
 
-#include "config/UninstallNames.h"
+#include "engine/UninstallRecord.h"
 
 #include <gtest/gtest.h>
 

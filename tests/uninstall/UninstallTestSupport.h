@@ -7,10 +7,10 @@
 
 #include "config/SetupConfig.h"
 #include "config/SetupState.h"
+#include "engine/InstallEngine.h"
 #include "system/Files.h"
 #include "uninstall/Uninstaller.h"
 #include "util/Paths.h"
-#include "wizard/InstallEngine.h"
 
 namespace yar::test {
 

@@ -6,12 +6,12 @@
 #include "InstallTestSupport.h"
 #include "SystemTestSupport.h"
 #include "UninstallTestSupport.h"
-#include "config/UninstallNames.h"
+#include "engine/SystemUpdates.h"
+#include "engine/UninstallRecord.h"
+#include "engine/Win32InstallSystem.h"
 #include "system/ComScope.h"
 #include "system/ShellFolders.h"
 #include "uninstall/UninstallRules.h"
-#include "wizard/SystemUpdates.h"
-#include "wizard/Win32InstallSystem.h"
 
 #include <gtest/gtest.h>
 

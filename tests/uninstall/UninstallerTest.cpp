@@ -6,7 +6,7 @@
 #include "InstallTestSupport.h"
 #include "SystemTestSupport.h"
 #include "UninstallTestSupport.h"
-#include "config/UninstallNames.h"
+#include "engine/UninstallRecord.h"
 #include "system/FileServices.h"
 #include "system/HostFiles.h"
 #include "system/HostIniFiles.h"

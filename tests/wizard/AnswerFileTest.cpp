@@ -35,8 +35,8 @@ TEST_F(AnswerFile, WhatAWalkThroughThePagesSavedIsReadBackTheSame) {
     TInstallChoices walked;
     walked.MainDir = "D:\\Tools\\Acme";
     walked.MinInstall = true;
-    walked.DK = {{"App", true}, {"Tool", false}};
-    walked.SM = {{"App", false}, {"Help", true}};
+    walked.DesktopShortcuts = {{"App", true}, {"Tool", false}};
+    walked.StartMenuShortcuts = {{"App", false}, {"Help", true}};
     walked.Folders = {"Acme", true, false};
     TSetupAnswers saved = AnswersOf(walked, ecLaunch);
     saved.Overwrite = true;
@@ -51,8 +51,8 @@ TEST_F(AnswerFile, WhatAWalkThroughThePagesSavedIsReadBackTheSame) {
     EXPECT_EQ(replayed.MainDir, walked.MainDir);
     EXPECT_EQ(replayed.MinInstall, walked.MinInstall);
     EXPECT_TRUE(replayed.LaunchChecked);
-    EXPECT_EQ(replayed.DK, walked.DK);
-    EXPECT_EQ(replayed.SM, walked.SM);
+    EXPECT_EQ(replayed.DesktopShortcuts, walked.DesktopShortcuts);
+    EXPECT_EQ(replayed.StartMenuShortcuts, walked.StartMenuShortcuts);
     EXPECT_EQ(replayed.Folders, walked.Folders);
 }
 
@@ -64,8 +64,8 @@ TEST_F(AnswerFile, NoShortcutTickedIsAnAnswerAndAMissingKeyIsNone) {
     EXPECT_FALSE(read.Dir.has_value());
     EXPECT_EQ(read.MinInstall, false);
     const TInstallChoices choices = UnattendedChoices(Config, State, read, ecReturnToWindows);
-    EXPECT_EQ(choices.DK, (std::vector<TCheckItem>{{"App", false}, {"Tool", false}}));
-    EXPECT_EQ(choices.SM, (std::vector<TCheckItem>{{"App", true}, {"Help", true}}));
+    EXPECT_EQ(choices.DesktopShortcuts, (std::vector<TCheckItem>{{"App", false}, {"Tool", false}}));
+    EXPECT_EQ(choices.StartMenuShortcuts, (std::vector<TCheckItem>{{"App", true}, {"Help", true}}));
 }
 
 TEST_F(AnswerFile, AMissingFileOrAnUnknownWordIsRefused) {
@@ -90,7 +90,7 @@ TEST_F(AnswerFile, WithoutAnswersThePagesOwnValuesAreInstalled) {
     EXPECT_TRUE(choices.MinInstall) << "the network minimum is preselected where the page is offered";
     EXPECT_FALSE(choices.LaunchChecked);
     EXPECT_EQ(choices.Folders, (TShortcutFolders{"Acme", false, false}));
-    EXPECT_EQ(choices.DK.size(), 2U);
+    EXPECT_EQ(choices.DesktopShortcuts.size(), 2U);
 }
 
 TEST_F(AnswerFile, TheEndChoiceFollowsTheAnswerWithinWhatTheReadyPageOffers) {

@@ -1,5 +1,6 @@
 #include "tools/builder/ArchiveWriter.h"
 
+#include "archive/CompressionMethods.h"
 #include "tools/builder/BuildErrors.h"
 #include "tools/builder/Encoders.h"
 
@@ -71,8 +72,9 @@ std::vector<uint8_t> EncodeAll(TStreamEncoder& encoder, std::span<const uint8_t>
     return out;
 }
 
+// A switch without a default, so that a method without its case is a warning here.
 std::unique_ptr<TStreamEncoder> MakeStreamEncoder(uint8_t method) {
-    switch (method) {
+    switch (static_cast<TCompressionMethod>(method)) {
     case coNone:
         return MakeStoringEncoder();
     case coRLE:
@@ -81,9 +83,10 @@ std::unique_ptr<TStreamEncoder> MakeStreamEncoder(uint8_t method) {
         return MakeLZHEncoder();
     case coLZH5:
         return MakeLZH5Encoder();
-    default:
-        throw std::invalid_argument("no encoder for method " + std::to_string(method));
+    case coCustom:
+        break; // the application's own encoder, not a stream's
     }
+    throw std::invalid_argument("no encoder for method " + std::to_string(method));
 }
 
 std::vector<uint8_t> EncodeWith(uint8_t method, std::span<const uint8_t> data, const TCustomEncoder& custom) {
@@ -117,7 +120,9 @@ TPackedEntry PackEntry(const TArchiveEntrySource& source, int32_t key, const TCu
 }
 
 TArchiveWriter::TArchiveWriter(uint8_t method, int32_t key) : FMethod(method), FKey(key) {
-    FImage.Header.CompressID = method < MethodIDs.size() ? MethodIDs[method] : "CUS";
+    // A method byte of no method is written as custom data.
+    const TMethodRow* row = MethodRow(method);
+    FImage.Header.CompressID = (row != nullptr ? row : MethodRow(coCustom))->Id;
     FImage.Header.KeyMarker = key > 0 ? 2 : 0;
 }
 
@@ -233,7 +238,7 @@ const TEntryHeader& TArchiveStreamWriter::Add(const std::string& name, uint32_t 
 
 int64_t TArchiveStreamWriter::Finish() {
     TArchiveHeader header;
-    header.CompressID = MethodIDs.at(FMethod);
+    header.CompressID = MethodRow(FMethod)->Id;
     header.KeyMarker = FKey > 0 ? 2 : 0;
     // Only empty files: a total of 0 would end the expansion before the first of them.
     header.TotalSize = FEmpty || FTotal > 0 ? static_cast<int32_t>(FTotal) : 1;

@@ -1,6 +1,7 @@
 #include "tools/yar/ArchiveCheck.h"
 
 #include "archive/ArchiveFormat.h"
+#include "archive/CompressionMethods.h"
 #include "util/EntryNames.h"
 #include "util/Text.h"
 
@@ -21,7 +22,8 @@ int32_t ReadFully(TStream& s, uint8_t* buffer, int32_t count) {
 
 bool KnownMethod(uint8_t method) {
     // Custom data needs a decoder the tool does not have: its data would be dropped.
-    return method == coNone || method == coRLE || method == coLZH || method == coLZH5;
+    const TMethodRow* row = MethodRow(method);
+    return row != nullptr && row->Decode != nullptr;
 }
 
 } // namespace

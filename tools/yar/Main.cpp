@@ -1,6 +1,7 @@
 // yar: lists, tests, extracts and packs segment sets and single archives.
+#include "archive/CompressionMethods.h"
 #include "archive/Segment.h"
-#include "config/UninstallNames.h"
+#include "config/SetupConfig.h"
 #include "system/FileServices.h"
 #include "tools/yar/ExitCodes.h"
 #include "tools/yar/Interrupt.h"
@@ -106,7 +107,8 @@ struct TSession {
 };
 
 std::string MethodName(uint8_t method) {
-    return method < MethodIDs.size() ? MethodIDs[method] : "#" + std::to_string(method);
+    const TMethodRow* row = MethodRow(method);
+    return row != nullptr ? row->Id : "#" + std::to_string(method);
 }
 
 // The stored local time; ISO 8601 ("T", no zone: the format keeps no zone) for machines.
@@ -327,11 +329,13 @@ int RunExtract(const TReadOptions& o, const std::string& dir, bool force, bool f
 }
 
 uint8_t ParseMethod(const std::string& text) {
-    static const std::map<std::string, uint8_t> methods = {
-        {"lh5", coLZH5}, {"lzh", coLZH}, {"rle", coRLE}, {"none", coNone}, {"stored", coNone}};
-    const auto it = methods.find(text);
-    if (it == methods.end()) throw EUsageError("--method", "one of lh5, lzh, rle, none");
-    return it->second;
+    if (text == "stored") return coNone; // the other name of storing
+    if (const auto method = MethodOfToolName(text)) return *method;
+    // Newest first: the default leads.
+    std::string names;
+    for (auto row = CompressionMethods().rbegin(); row != CompressionMethods().rend(); ++row)
+        if (row->ToolName != nullptr) names += (names.empty() ? "" : ", ") + std::string(row->ToolName);
+    throw EUsageError("--method", "one of " + names);
 }
 
 int32_t ParseSize(const std::string& text) {

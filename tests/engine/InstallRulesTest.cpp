@@ -1,9 +1,9 @@
 // The install's rules that need no run: where each [Directories] tag points, the Launch tag, the
 // registry target of an entry, the tags of INI values, the AUTOEXEC.BAT lines and the uninstaller's
 // command.
-#include "wizard/InstallDirectories.h"
-#include "wizard/InstallEngine.h"
-#include "wizard/SystemUpdates.h"
+#include "engine/InstallDirectories.h"
+#include "engine/InstallEngine.h"
+#include "engine/SystemUpdates.h"
 
 #include "SystemTestSupport.h"
 #include "system/HostFiles.h"
@@ -114,7 +114,7 @@ TEST(InstallRegistry, RootAndKeyOfAnEntry) {
         << "a root name alone stays in the key path";
 }
 
-TEST(InstallIniValues, TagsOfF1AndF4GiveWayToTheirRowsPaths) {
+TEST(InstallIniValues, TagsOfTargetAndValueGiveWayToTheirRowsPaths) {
     const TResolvedDirectories rows{{"<INSTALLDIR>", "C:\\PROGRA~1\\ACME"},
                                     {"<WINDOWS>", "C:\\WINDOWS"},
                                     {"<SUB1><INSTALLDIR>", "C:\\PROGRA~1\\ACME\\BIN"}};
@@ -130,8 +130,9 @@ TEST(InstallIniValues, TagsOfF1AndF4GiveWayToTheirRowsPaths) {
               (TIniEntry{"C:\\PROGRA~1\\ACME\\acme.ini", "Paths", "Home", "C:\\PROGRA~1\\ACME\\"}));
     EXPECT_EQ(entries[1],
               (TIniEntry{"C:\\WINDOWS\\win.ini", "Acme", "Run", "C:\\PROGRA~1\\ACME\\app.exe /s~x"}));
-    EXPECT_EQ(entries[2].F4, "<SUB1><INSTALLDIR>tool.exe") << "only the text up to the first \">\" is a tag";
-    EXPECT_EQ(entries[3].F3, "<INSTALLDIR>") << "F2 and F3 keep their tags";
+    EXPECT_EQ(entries[2].Value, "<SUB1><INSTALLDIR>tool.exe")
+        << "only the text up to the first \">\" is a tag";
+    EXPECT_EQ(entries[3].Name, "<INSTALLDIR>") << "Section and Name keep their tags";
     EXPECT_EQ(entries[4], (TIniEntry{"<NOROW>x.ini", "s", "k", "<NOROW>v"}));
     EXPECT_EQ(IniFilePath("SYSTEM.INI", "C:\\WINDOWS"), "C:\\WINDOWS\\SYSTEM.INI");
     EXPECT_EQ(IniFilePath("D:\\Acme\\acme.ini", "C:\\WINDOWS"), "D:\\Acme\\acme.ini");
@@ -178,23 +179,6 @@ TEST_F(AutoexecLines, TheBlockFollowsTheOldLines) {
     EXPECT_EQ(lines,
               (std::vector<std::string>{"@ECHO OFF", "PROMPT $P$G", "REM - Starting Tarnwick Update",
                                         "SET PATH=%PATH%;C:\\Program Files\\Acme", "REM - End of Tarnwick"}));
-}
-
-TEST(InstallUninstaller, TheCommandQuotesAPathWithBlanks) {
-    EXPECT_EQ(UninstallString("C:\\Program Files\\Acme", "Acme Tools"),
-              "\"C:\\Program Files\\Acme\\uninstaller.exe\" Acme Tools");
-    EXPECT_EQ(UninstallString("C:\\Acme", "Acme"), "C:\\Acme\\uninstaller.exe Acme");
-    EXPECT_EQ(UninstallKey("Acme"), "\\Software\\Microsoft\\Windows\\currentversion\\uninstall\\Acme");
-}
-
-TEST(InstallUninstaller, TheQuietCommandKeepsTheProgramAndItsQuotes) {
-    EXPECT_EQ(QuietUninstallString(UninstallString("C:\\Program Files\\Acme", "Acme Tools")),
-              "\"C:\\Program Files\\Acme\\uninstaller.exe\" /S");
-    EXPECT_EQ(QuietUninstallString(UninstallString("C:\\Acme", "Acme Tools")),
-              "C:\\Acme\\uninstaller.exe /S");
-    // An entry written by an earlier install, its path with blanks unquoted.
-    EXPECT_EQ(QuietUninstallString("C:\\Program Files\\Acme\\uninstaller.exe Acme Tools"),
-              "\"C:\\Program Files\\Acme\\uninstaller.exe\" /S");
 }
 
 } // namespace

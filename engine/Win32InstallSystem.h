@@ -4,12 +4,12 @@
 
 #include <windows.h>
 
+#include "engine/InstallEngine.h"
 #include "system/Win32Files.h"
 #include "system/Win32IniFiles.h"
 #include "system/Win32Launcher.h"
 #include "system/Win32Registry.h"
 #include "system/Win32ShellLinks.h"
-#include "wizard/InstallEngine.h"
 
 namespace yar {
 

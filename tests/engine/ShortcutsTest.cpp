@@ -1,6 +1,6 @@
 // The shortcut component against recorded links and a host file system: which folders get the
 // .lnk file, what the link holds, and the program folders it lists.
-#include "wizard/Shortcuts.h"
+#include "engine/Shortcuts.h"
 
 #include "SystemTestSupport.h"
 #include "system/HostFiles.h"

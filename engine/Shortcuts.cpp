@@ -1,4 +1,4 @@
-#include "wizard/Shortcuts.h"
+#include "engine/Shortcuts.h"
 
 #include "system/ShellFolders.h"
 #include "util/Paths.h"

@@ -4,9 +4,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
-
-#include "wizard/WizardContent.h"
 
 namespace yar {
 
@@ -37,16 +34,6 @@ public:
     // The installation directory cannot be made: the message is shown and the program ends at once,
     // without the end of the run.
     virtual void EndProgram(const std::string& message) = 0;
-};
-
-// The user's choices as the wizard holds them when Install is pressed.
-struct TInstallChoices {
-    std::string MainDir;        // the text of Main_Dir: the installation directory
-    bool MinInstall = false;    // min: the network workstation's files only
-    bool LaunchChecked = false; // RadioButton1: launch the program once installed
-    std::vector<TCheckItem> DK; // shortcuts on the desktop, as ticked
-    std::vector<TCheckItem> SM; // shortcuts in the Start Menu, as ticked
-    TShortcutFolders Folders;   // the program folder and where it goes
 };
 
 } // namespace yar

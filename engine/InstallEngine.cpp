@@ -1,13 +1,13 @@
-#include "wizard/InstallEngine.h"
+#include "engine/InstallEngine.h"
 
 #include <algorithm>
 
 #include "config/ConfigRules.h"
+#include "engine/SystemUpdates.h"
 #include "system/FileServices.h"
 #include "system/Streams.h"
 #include "util/Paths.h"
 #include "util/Text.h"
-#include "wizard/SystemUpdates.h"
 
 namespace yar {
 
@@ -123,8 +123,7 @@ void TInstallEngine::Installed(const std::string& source, const std::string& tar
 void TInstallEngine::LogRegistryValue(const TIniEntry& entry) const {
     // The key as written: entries only ever go below these two roots.
     const TRegistryTarget target = RegistryTargetOf(entry);
-    const char* root = target.Root == rrLocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
-    Log("Registry value: " + std::string(root) + target.Key + " " + entry.F3 + "=" + entry.F4);
+    Log("Registry value: " + RootName(target.Root) + target.Key + " " + entry.Name + "=" + entry.Value);
 }
 
 std::string TInstallEngine::LaunchedProgram() const {
@@ -234,8 +233,8 @@ void TInstallEngine::CreateShortcutsStep(const TInstallChoices& choices) {
             s.ProgramName = entry.Name;
             s.RunProgram = JoinPath(row.Path, entry.Target.Path);
             s.IconFile = JoinPath(row.Path, entry.Icon.Path);
-            s.Desktop = entry.OnDesktop() && Ticked(choices.DK, entry.Name);
-            s.StartMenu = entry.InStartMenu() && Ticked(choices.SM, entry.Name);
+            s.Desktop = entry.OnDesktop() && Ticked(choices.DesktopShortcuts, entry.Name);
+            s.StartMenu = entry.InStartMenu() && Ticked(choices.StartMenuShortcuts, entry.Name);
             const std::string pattern = entry.Name + ".*";
             const std::string inFolder = JoinPath(entry.Folder, pattern);
             if (s.FolderDesktop) {
@@ -271,8 +270,8 @@ void TInstallEngine::IniAndRegistryStep() {
         Step();
         WriteIniEntry(entry, WindowsDir_, System_.Ini, System_.Registry, *Record_);
         if (entry.IsIniFile())
-            Log("INI value: " + IniFilePath(entry.F1, WindowsDir_) + " [" + entry.F2 + "] " + entry.F3 + "=" +
-                entry.F4);
+            Log("INI value: " + IniFilePath(entry.Target, WindowsDir_) + " [" + entry.Section + "] " +
+                entry.Name + "=" + entry.Value);
         else
             LogRegistryValue(entry);
     }

@@ -11,16 +11,17 @@
 
 #include "config/SetupConfig.h"
 #include "config/SetupState.h"
+#include "engine/InstallChoices.h"
+#include "engine/InstallDirectories.h"
+#include "engine/InstallProgress.h"
+#include "engine/Shortcuts.h"
+#include "engine/UninstallRecord.h"
 #include "system/Files.h"
 #include "system/IniFiles.h"
 #include "system/Launcher.h"
 #include "system/Registry.h"
 #include "system/ShellLinks.h"
 #include "util/RunLog.h"
-#include "wizard/InstallDirectories.h"
-#include "wizard/InstallProgress.h"
-#include "wizard/Shortcuts.h"
-#include "wizard/UninstallRecord.h"
 
 namespace yar {
 

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/InstallProgress.h"
 #include "util/RunLog.h"
-#include "wizard/InstallProgress.h"
 
 namespace yar::test {
 

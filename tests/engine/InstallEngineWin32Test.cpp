@@ -1,14 +1,14 @@
 // A whole install under Wine through the system's own calls: the files, the record the profile
 // functions write, the registry, a shortcut saved by the shell-link object and AUTOEXEC.BAT with
 // the short path the system reports.
-#include "wizard/Win32InstallSystem.h"
+#include "engine/Win32InstallSystem.h"
 
 #include "InstallTestSupport.h"
 #include "SystemTestSupport.h"
+#include "engine/SystemUpdates.h"
 #include "system/ComScope.h"
 #include "system/ShellFolders.h"
 #include "util/Paths.h"
-#include "wizard/SystemUpdates.h"
 
 #include <gtest/gtest.h>
 

@@ -1,41 +1,41 @@
-// How the install changes the system for the installed program: INI and registry values,
-// AUTOEXEC.BAT, and the entry of the uninstaller in the system's list of installed programs.
+// How the install changes the system for the installed program: INI and registry values and
+// AUTOEXEC.BAT. (The entry of the uninstaller in the list of installed programs is part of the
+// uninstall record.)
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "config/ConfigRecords.h"
-#include "config/UninstallNames.h"
+#include "engine/InstallDirectories.h"
+#include "engine/UninstallRecord.h"
 #include "system/Files.h"
 #include "system/IniFiles.h"
 #include "system/Registry.h"
-#include "wizard/InstallDirectories.h"
-#include "wizard/UninstallRecord.h"
 
 namespace yar {
 
-// F1 and F4 of each entry that begin with a row's tag (the text up to their first ">") get that
+// Target and Value of each entry that begin with a row's tag (the text up to their first ">") get that
 // row's path and "\" in its place; rows in order, then entries in order. The fields stay apart, so a
 // path holding "~" (C:\PROGRA~1) does not split a field.
 void ReplaceIniTags(std::vector<TIniEntry>& entries, const TResolvedDirectories& directories);
 
-// Where an INI entry's file is: F1, or in the Windows directory when F1 names no directory.
-std::string IniFilePath(const std::string& F1, const std::string& WindowsDir);
+// Where an INI entry's file is: its Target, or in the Windows directory when that names no directory.
+std::string IniFilePath(const std::string& file, const std::string& WindowsDir);
 
 // Where a registry entry's value goes.
 struct TRegistryTarget {
     TRegRoot Root = rrCurrentUser;
     std::string Key;    // "\" + key path below the root
-    std::string Record; // the [Registry] record: F1 with its root name
+    std::string Record; // the [Registry] record: Target with its root name
 
     bool operator==(const TRegistryTarget&) const = default;
 };
 
-// F1 (optionally beginning with a root name) and the subkey F2 joined by one "\", F2's trailing
-// "\" dropped. A key path beginning "HKEY_" loses its first name and is below HKEY_LOCAL_MACHINE
-// when it holds that name anywhere, else below HKEY_CURRENT_USER (HKEY_CLASSES_ROOT and HKEY_USERS
-// included); a key path without a root name is below HKEY_CURRENT_USER.
+// Target (optionally beginning with a root name) and the subkey Section joined by one "\",
+// Section's trailing "\" dropped. A key path beginning "HKEY_" loses its first name and is below
+// HKEY_LOCAL_MACHINE when it holds that name anywhere, else below HKEY_CURRENT_USER (HKEY_CLASSES_ROOT and
+// HKEY_USERS included); a key path without a root name is below HKEY_CURRENT_USER.
 TRegistryTarget RegistryTargetOf(const TIniEntry& entry);
 
 // Creates key and sets its string value; raises EInstallError "Failed to create key <key>" or
@@ -43,7 +43,7 @@ TRegistryTarget RegistryTargetOf(const TIniEntry& entry);
 void WriteRegistryString(TRegistry& registry, TRegRoot root, const std::string& key, const std::string& name,
                          const std::string& value);
 
-// Records and writes one entry: an INI value (EInstallError "Unable to write to <F1>" when the
+// Records and writes one entry: an INI value (EInstallError "Unable to write to <Target>" when the
 // file cannot be written) or a registry value.
 void WriteIniEntry(const TIniEntry& entry, const std::string& WindowsDir, TIniFiles& ini, TRegistry& registry,
                    TUninstallRecord& record);
@@ -66,24 +66,5 @@ void AppendAutoexecBlock(std::vector<std::string>& lines, const std::vector<std:
 
 // Writes lines as a whole file; raises EInstallError "Cannot create file <path>" when it cannot.
 void SaveLines(TFiles& files, const std::string& path, const std::vector<std::string>& lines);
-
-// The unattended form of an uninstall command: its program part (quoted as it is) and " /S".
-std::string QuietUninstallString(const std::string& uninstallString);
-
-// What the list of installed programs shows of the product besides its name.
-struct TUninstallEntry {
-    std::string TargetDir;
-    std::string Title;
-    std::string DisplayIcon; // the launched program; empty when none
-    std::string Version;     // empty writes nothing
-    std::string Publisher;   // empty writes nothing
-    uint64_t InstalledBytes = 0;
-};
-
-// Lists the product with its uninstaller when TargetDir holds uninstaller.exe; true when it did.
-// Beside "DisplayName" and "UninstallString": "QuietUninstallString", "InstallLocation",
-// "EstimatedSize" (KiB, rounded up, as a number), and "DisplayIcon", "DisplayVersion" and
-// "Publisher" where there is one.
-bool RegisterUninstaller(const TFiles& files, TRegistry& registry, const TUninstallEntry& entry);
 
 } // namespace yar

@@ -1,4 +1,4 @@
-#include "wizard/SystemUpdates.h"
+#include "engine/SystemUpdates.h"
 
 #include <algorithm>
 #include <array>
@@ -41,21 +41,21 @@ void ReplacePlaces(std::string& line, const TAutoexecPlaces& places) {
 void ReplaceIniTags(std::vector<TIniEntry>& entries, const TResolvedDirectories& directories) {
     for (const TResolvedDirectory& row : directories)
         for (TIniEntry& entry : entries) {
-            ReplaceTag(entry.F4, row);
-            ReplaceTag(entry.F1, row);
+            ReplaceTag(entry.Value, row);
+            ReplaceTag(entry.Target, row);
         }
 }
 
-std::string IniFilePath(const std::string& F1, const std::string& WindowsDir) {
-    return Contains(F1, "\\") ? F1 : JoinPath(WindowsDir, F1);
+std::string IniFilePath(const std::string& file, const std::string& WindowsDir) {
+    return Contains(file, "\\") ? file : JoinPath(WindowsDir, file);
 }
 
 TRegistryTarget RegistryTargetOf(const TIniEntry& entry) {
-    std::string subKey = entry.F2;
+    std::string subKey = entry.Section;
     if (subKey.ends_with('\\')) subKey.pop_back();
-    if (!entry.F1.ends_with('\\') && !subKey.starts_with('\\')) subKey.insert(0, 1, '\\');
-    const TRootedKey rooted = RootedKeyOf(entry.F1);
-    return {rooted.Root, "\\" + rooted.Key + subKey, entry.F1};
+    if (!entry.Target.ends_with('\\') && !subKey.starts_with('\\')) subKey.insert(0, 1, '\\');
+    const TRootedKey rooted = RootedKeyOf(entry.Target);
+    return {rooted.Root, "\\" + rooted.Key + subKey, entry.Target};
 }
 
 void WriteRegistryString(TRegistry& registry, TRegRoot root, const std::string& key, const std::string& name,
@@ -68,9 +68,9 @@ void WriteRegistryString(TRegistry& registry, TRegRoot root, const std::string& 
 void WriteIniEntry(const TIniEntry& entry, const std::string& WindowsDir, TIniFiles& ini, TRegistry& registry,
                    TUninstallRecord& record) {
     if (entry.IsIniFile()) {
-        record.AddFile(IniFilePath(entry.F1, WindowsDir));
-        if (!ini.WriteString(entry.F1, entry.F2, entry.F3, entry.F4))
-            throw EInstallError("Unable to write to " + entry.F1);
+        record.AddFile(IniFilePath(entry.Target, WindowsDir));
+        if (!ini.WriteString(entry.Target, entry.Section, entry.Name, entry.Value))
+            throw EInstallError("Unable to write to " + entry.Target);
         return;
     }
     const TRegistryTarget target = RegistryTargetOf(entry);
@@ -80,7 +80,7 @@ void WriteIniEntry(const TIniEntry& entry, const std::string& WindowsDir, TIniFi
     const std::vector<std::string> names = KeyPathNames(target.Key);
     if (!names.empty() && !registry.KeyExists(target.Root, names.front()))
         record.AddMadeKey(RootedKeyName(target.Root, names.front()));
-    WriteRegistryString(registry, target.Root, target.Key, entry.F3, entry.F4);
+    WriteRegistryString(registry, target.Root, target.Key, entry.Name, entry.Value);
 }
 
 std::string AutoexecLine(const std::string& line, const TAutoexecPlaces& places) {
@@ -106,30 +106,6 @@ void AppendAutoexecBlock(std::vector<std::string>& lines, const std::vector<std:
 
 void SaveLines(TFiles& files, const std::string& path, const std::vector<std::string>& lines) {
     if (!files.WriteLines(path, lines)) throw EInstallError("Cannot create file " + path);
-}
-
-std::string QuietUninstallString(const std::string& uninstallString) {
-    return CommandLineOf(UninstallProgramOf(uninstallString), "/S");
-}
-
-bool RegisterUninstaller(const TFiles& files, TRegistry& registry, const TUninstallEntry& entry) {
-    if (!files.FileExists(JoinPath(entry.TargetDir, kUninstallerName))) return false;
-    const std::string key = UninstallKey(entry.Title);
-    const std::string command = UninstallString(entry.TargetDir, entry.Title);
-    const auto write = [&](const char* name, const std::string& value) {
-        if (!value.empty()) WriteRegistryString(registry, rrLocalMachine, key, name, value);
-    };
-    write("DisplayName", entry.Title);
-    write("UninstallString", command);
-    write("QuietUninstallString", QuietUninstallString(command));
-    write("InstallLocation", entry.TargetDir);
-    write("DisplayIcon", entry.DisplayIcon);
-    write("DisplayVersion", entry.Version);
-    write("Publisher", entry.Publisher);
-    const uint64_t kib = (entry.InstalledBytes + 1023) / 1024;
-    if (!registry.WriteInteger(rrLocalMachine, key, "EstimatedSize", static_cast<uint32_t>(kib)))
-        throw EInstallError("Failed to set data for 'EstimatedSize'");
-    return true;
 }
 
 } // namespace yar

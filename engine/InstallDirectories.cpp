@@ -1,4 +1,4 @@
-#include "wizard/InstallDirectories.h"
+#include "engine/InstallDirectories.h"
 
 #include <algorithm>
 

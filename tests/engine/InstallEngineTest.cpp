@@ -1,16 +1,16 @@
 // Whole installs against the portable system layer: a machine in a host directory, INI files as
 // Wine writes them, the registry in memory, recorded shortcuts and launches, and a progress page
 // that logs what it was told.
-#include "wizard/InstallEngine.h"
+#include "engine/InstallEngine.h"
 
 #include "InstallTestSupport.h"
 #include "SystemTestSupport.h"
+#include "engine/SystemUpdates.h"
 #include "system/HostFiles.h"
 #include "system/HostIniFiles.h"
 #include "system/MemoryRegistry.h"
 #include "system/ShellFolders.h"
 #include "util/Paths.h"
-#include "wizard/SystemUpdates.h"
 
 #include <gtest/gtest.h>
 
@@ -97,8 +97,8 @@ TEST_F(InstallEngine, AProductWithEverythingInItsPlace) {
         Work(name);
     Put("C:\\autoexec.bat", "@ECHO OFF\r\n");
     Choices.LaunchChecked = true;
-    Choices.DK = {{"Acme App", true}};
-    Choices.SM = {{"Acme App", false}};
+    Choices.DesktopShortcuts = {{"Acme App", true}};
+    Choices.StartMenuShortcuts = {{"Acme App", false}};
     Choices.Folders = {"Main Folder", true, false};
 
     ASSERT_EQ(Run(), ioInstalled);

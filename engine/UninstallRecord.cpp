@@ -1,0 +1,119 @@
+#include "engine/UninstallRecord.h"
+
+#include "config/ProfileReader.h"
+#include "config/SetupConfig.h"
+#include "engine/SystemUpdates.h"
+#include "util/Paths.h"
+#include "util/Text.h"
+
+namespace yar {
+
+namespace {
+
+constexpr const char* kProgramSection = "Program";
+constexpr const char* kTitleKey = "Title";
+constexpr const char* kDisplayNameValue = "DisplayName";
+constexpr const char* kUninstallStringValue = "UninstallString";
+
+const TRecordSection& SectionOf(TRecordKind kind) {
+    for (const TRecordSection& section : kRecordSections)
+        if (section.Kind == kind) return section;
+    throw std::logic_error("a record kind without a section");
+}
+
+} // namespace
+
+TUninstallRecord::TUninstallRecord(TIniFiles& ini, const std::string& TargetDir)
+    : Ini_(ini), TargetDir_(TargetDir), Path_(JoinPath(TargetDir, kUninstallRecordName)) {}
+
+void TUninstallRecord::Open(const std::string& title) {
+    for (const TRecordSection& section : kRecordSections)
+        if (!section.KeptOverAnInstall) Check(Ini_.DeleteSection(Path_, section.Name));
+    Check(Ini_.WriteString(Path_, kProgramSection, kTitleKey, title));
+    AddFile(JoinPath(TargetDir_, "*.*"));
+    AddFile(JoinPath(TargetDir_, "Setup\\*.*"));
+}
+
+void TUninstallRecord::Add(TRecordKind kind, const std::string& key) {
+    Check(Ini_.WriteString(Path_, SectionOf(kind).Name, key, ""));
+}
+
+void TUninstallRecord::Check(bool written) const {
+    if (!written) throw EInstallError("Unable to write to " + Path_);
+}
+
+std::optional<TUninstallData> ParseUninstallRecord(const std::vector<std::string>& lines,
+                                                   const std::string& TargetDir) {
+    std::string text;
+    for (const std::string& line : lines) text.append(line).append("\n");
+    if (Contains(text, std::string_view("\0", 1))) return std::nullopt;
+    const auto reader = TProfileReader::FromText(text);
+    TUninstallData data;
+    data.Title = reader->ReadString(kProgramSection, kTitleKey, "");
+    data.TargetDir = ExcludeTrailingDelimiter(TargetDir);
+    for (const TRecordSection& section : kRecordSections)
+        data.*section.Records = reader->AllKeyNames(section.Name);
+    if (data.Title.empty() || data.Files.empty()) return std::nullopt;
+    return data;
+}
+
+std::string UninstallKey(const std::string& title) {
+    return std::string(kUninstallListKey) + "\\" + title;
+}
+
+std::string CommandLineOf(const std::string& program, const std::string& arguments) {
+    // Unquoted, Windows would try C:\Program.exe first for C:\Program Files\...
+    const std::string command = Contains(program, " ") ? "\"" + program + "\"" : program;
+    return command + " " + arguments;
+}
+
+std::string UninstallString(const std::string& TargetDir, const std::string& title) {
+    return CommandLineOf(JoinPath(TargetDir, kUninstallerName), title);
+}
+
+std::string QuietUninstallString(const std::string& uninstallString) {
+    return CommandLineOf(UninstallProgramOf(uninstallString), "/S");
+}
+
+std::string UninstallProgramOf(const std::string& command) {
+    if (command.starts_with('"')) {
+        const std::size_t end = command.find('"', 1);
+        return end == std::string::npos ? std::string() : command.substr(1, end - 1);
+    }
+    const std::string upper = UpperCase(command);
+    for (std::size_t at = upper.find(".EXE"); at != std::string::npos; at = upper.find(".EXE", at + 1)) {
+        const std::size_t end = at + 4;
+        if (end == upper.size() || upper[end] == ' ') return command.substr(0, end);
+    }
+    return {};
+}
+
+bool RegisterUninstaller(const TFiles& files, TRegistry& registry, const TUninstallEntry& entry) {
+    if (!files.FileExists(JoinPath(entry.TargetDir, kUninstallerName))) return false;
+    const std::string key = UninstallKey(entry.Title);
+    const std::string command = UninstallString(entry.TargetDir, entry.Title);
+    const auto write = [&](const char* name, const std::string& value) {
+        if (!value.empty()) WriteRegistryString(registry, rrLocalMachine, key, name, value);
+    };
+    write(kDisplayNameValue, entry.Title);
+    write(kUninstallStringValue, command);
+    write("QuietUninstallString", QuietUninstallString(command));
+    write("InstallLocation", entry.TargetDir);
+    write("DisplayIcon", entry.DisplayIcon);
+    write("DisplayVersion", entry.Version);
+    write("Publisher", entry.Publisher);
+    const uint64_t kib = (entry.InstalledBytes + 1023) / 1024;
+    if (!registry.WriteInteger(rrLocalMachine, key, "EstimatedSize", static_cast<uint32_t>(kib)))
+        throw EInstallError("Failed to set data for 'EstimatedSize'");
+    return true;
+}
+
+std::string RegisteredUninstaller(const TRegistry& registry, const std::string& key) {
+    return UninstallProgramOf(registry.ReadString(rrLocalMachine, key, kUninstallStringValue).value_or(""));
+}
+
+std::optional<std::string> RegisteredTitle(const TRegistry& registry, const std::string& key) {
+    return registry.ReadString(rrLocalMachine, key, kDisplayNameValue);
+}
+
+} // namespace yar

@@ -1,0 +1,149 @@
+// The uninstall record both ways: what the install writes, read back as the uninstaller reads it.
+#include "engine/UninstallRecord.h"
+
+#include "SystemTestSupport.h"
+#include "config/SetupConfig.h"
+#include "system/HostFiles.h"
+#include "system/HostIniFiles.h"
+#include "system/MemoryRegistry.h"
+#include "util/Paths.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace yar {
+namespace {
+
+using TLines = std::vector<std::string>;
+
+constexpr const char* kTarget = "C:\\Program Files\\Acme";
+
+class UninstallRecord : public ::testing::Test {
+protected:
+    void SetUp() override { Files.ForceDirectories(kTarget); }
+
+    TUninstallData ReadBack(const std::string& dir) const {
+        const auto lines = Files.ReadLines(JoinPath(dir, kUninstallRecordName));
+        EXPECT_TRUE(lines.has_value());
+        const auto data = ParseUninstallRecord(lines.value_or(TLines{}), dir);
+        EXPECT_TRUE(data.has_value());
+        return data.value_or(TUninstallData{});
+    }
+
+    test::TTestDir Dir{"yar-record"};
+    THostFiles Files{Dir / "machine"};
+    THostIniFiles Ini{Files};
+    TMemoryRegistry Registry;
+};
+
+// Records of each kind as the install writes them: blanks, patterns, keys with and without a root.
+const std::map<TRecordKind, TLines> kSamples = {
+    {rkFile,
+     {"C:\\Program Files\\Acme\\app.exe", "C:\\WINDOWS\\Desktop\\Acme Tools.*", "C:\\WINDOWS\\acme.ini"}},
+    {rkFolder, {"C:\\WINDOWS\\Start Menu\\Programs\\Acme", "C:\\WINDOWS\\Desktop\\Acme"}},
+    {rkRegistryKey,
+     {"HKEY_LOCAL_MACHINE\\Software\\Acme", "Software\\Acme Tools", "HKEY_CLASSES_ROOT\\.acme"}},
+    {rkMadeKey, {"HKEY_CURRENT_USER\\.acme", "HKEY_LOCAL_MACHINE\\Acme"}},
+};
+
+TEST_F(UninstallRecord, EveryKindOfRecordReadsBackAsWritten) {
+    TUninstallRecord record(Ini, kTarget);
+    record.Open("Acme Tools");
+    for (const TRecordSection& section : kRecordSections) {
+        ASSERT_TRUE(kSamples.contains(section.Kind)) << section.Name << " has no sample records";
+        for (const std::string& key : kSamples.at(section.Kind)) record.Add(section.Kind, key);
+        record.Add(section.Kind, kSamples.at(section.Kind).front()); // kept once
+    }
+
+    const TUninstallData data = ReadBack(IncludeTrailingDelimiter(kTarget));
+    EXPECT_EQ(data.Title, "Acme Tools");
+    EXPECT_EQ(data.TargetDir, kTarget);
+    for (const TRecordSection& section : kRecordSections) {
+        TLines expected = kSamples.at(section.Kind);
+        if (section.Kind == rkFile)
+            expected.insert(expected.begin(),
+                            {"C:\\Program Files\\Acme\\*.*", "C:\\Program Files\\Acme\\Setup\\*.*"});
+        EXPECT_EQ(data.*section.Records, expected) << section.Name;
+    }
+}
+
+TEST_F(UninstallRecord, OpeningAgainDropsTheEarlierInstallsRecordsButTheKeysItMade) {
+    TUninstallRecord first(Ini, kTarget);
+    first.Open("Acme");
+    for (const auto& [kind, keys] : kSamples)
+        for (const std::string& key : keys) first.Add(kind, key);
+
+    TUninstallRecord(Ini, kTarget).Open("Acme Tools");
+    const TUninstallData data = ReadBack(kTarget);
+    EXPECT_EQ(data.Title, "Acme Tools");
+    EXPECT_EQ(data.Files, (TLines{"C:\\Program Files\\Acme\\*.*", "C:\\Program Files\\Acme\\Setup\\*.*"}));
+    EXPECT_EQ(data.Folders, TLines{});
+    EXPECT_EQ(data.RegistryKeys, TLines{});
+    EXPECT_EQ(data.MadeKeys, kSamples.at(rkMadeKey)) << "the install over it finds them already there";
+}
+
+TEST_F(UninstallRecord, TextTheInstallDidNotWriteIsNoRecord) {
+    EXPECT_FALSE(ParseUninstallRecord({"[UNINS]", "C:\\Acme\\*.*="}, kTarget)) << "no title";
+    EXPECT_FALSE(ParseUninstallRecord({"[Program]", "Title=Acme", "[Folders]", "C:\\Acme="}, kTarget))
+        << "no files";
+    EXPECT_FALSE(ParseUninstallRecord(
+        {"[Program]", "Title=Acme", std::string("[UNINS]\0", 8), "C:\\Acme\\*.*="}, kTarget))
+        << "a NUL";
+    EXPECT_TRUE(ParseUninstallRecord({"[Program]", "Title=Acme", "[UNINS]", "C:\\Acme\\*.*="}, kTarget));
+}
+
+TEST_F(UninstallRecord, TheRegistrationNamesTheUninstallerAndTheTitleItWasGiven) {
+    // With blanks the command quotes the program; without, it does not.
+    for (const auto& [target, title] :
+         {std::pair<std::string, std::string>{"C:\\Program Files\\Acme", "Acme Tools"},
+          {"C:\\Acme", "Acme"}}) {
+        TUninstallEntry entry;
+        entry.TargetDir = target;
+        entry.Title = title;
+        const std::string key = UninstallKey(title);
+        EXPECT_FALSE(RegisterUninstaller(Files, Registry, entry));
+        EXPECT_EQ(RegisteredUninstaller(Registry, key), "") << "no uninstaller, no entry";
+        EXPECT_EQ(RegisteredTitle(Registry, key), std::nullopt);
+
+        const std::string uninstaller = JoinPath(target, kUninstallerName);
+        Files.ForceDirectories(target);
+        test::PutBytes(Files.HostPath(uninstaller), "MZ");
+        ASSERT_TRUE(RegisterUninstaller(Files, Registry, entry));
+        EXPECT_EQ(RegisteredUninstaller(Registry, key), uninstaller);
+        EXPECT_EQ(RegisteredTitle(Registry, key), title);
+        EXPECT_EQ(
+            UninstallProgramOf(Registry.ReadString(rrLocalMachine, key, "QuietUninstallString").value_or("")),
+            uninstaller)
+            << "the quiet command starts the same program";
+    }
+}
+
+// The made keys' records and the uninstaller's report spell a key with its root's name; the install
+// reads them back by the same rule.
+TEST(UninstallRecordKeys, TheRootNamesReadBackAsTheirRoots) {
+    for (const TRegRoot root : {rrLocalMachine, rrCurrentUser})
+        EXPECT_EQ(RootedKeyOf(RootedKeyName(root, "Software\\\\Acme\\")),
+                  (TRootedKey{root, "Software\\Acme"}))
+            << RootName(root);
+}
+
+TEST(UninstallRegistration, TheCommandQuotesAPathWithBlanks) {
+    EXPECT_EQ(UninstallString("C:\\Program Files\\Acme", "Acme Tools"),
+              "\"C:\\Program Files\\Acme\\uninstaller.exe\" Acme Tools");
+    EXPECT_EQ(UninstallString("C:\\Acme", "Acme"), "C:\\Acme\\uninstaller.exe Acme");
+    EXPECT_EQ(UninstallKey("Acme"), "\\Software\\Microsoft\\Windows\\currentversion\\uninstall\\Acme");
+}
+
+TEST(UninstallRegistration, TheQuietCommandKeepsTheProgramAndItsQuotes) {
+    EXPECT_EQ(QuietUninstallString(UninstallString("C:\\Program Files\\Acme", "Acme Tools")),
+              "\"C:\\Program Files\\Acme\\uninstaller.exe\" /S");
+    EXPECT_EQ(QuietUninstallString(UninstallString("C:\\Acme", "Acme Tools")),
+              "C:\\Acme\\uninstaller.exe /S");
+    // An entry written by an earlier install, its path with blanks unquoted.
+    EXPECT_EQ(QuietUninstallString("C:\\Program Files\\Acme\\uninstaller.exe Acme Tools"),
+              "\"C:\\Program Files\\Acme\\uninstaller.exe\" /S");
+}
+
+} // namespace
+} // namespace yar
