@@ -46,7 +46,7 @@ std::string CreatePrivateDirectory(const std::string& parent, const std::string&
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string bytes(kPrivateNameLetters, '\0');
         for (char& byte : bytes) byte = static_cast<char>(random() & 0xFF);
-        const std::string path = JoinPath(parent, PrivateDirectoryName(prefix, bytes));
+        std::string path = JoinPath(parent, PrivateDirectoryName(prefix, bytes));
         if (MakePrivateDirectory(path)) return path;
     }
     throw EInOutError(0, "No new directory can be made in " + parent);
