@@ -1,7 +1,7 @@
 // The parts of the file services that are the same on every platform.
 #include "system/FileServices.h"
 
-#include <random>
+#include "system/SystemRandom.h"
 
 namespace yar {
 
@@ -41,11 +41,14 @@ std::string PrivateDirectoryName(const std::string& prefix, const std::string& r
 
 std::string CreatePrivateDirectory(const std::string& parent, const std::string& prefix) {
     if (parent.empty()) throw EInOutError(0, "No temporary directory");
-    std::random_device random;
     // A name taken is another account's, or chance: either way another name is tried.
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string bytes(kPrivateNameLetters, '\0');
-        for (char& byte : bytes) byte = static_cast<char>(random() & 0xFF);
+        for (char& byte : bytes) {
+            const std::optional<uint32_t> word = SystemRandomWord();
+            if (!word) throw EInOutError(0, "The system gives no random numbers");
+            byte = static_cast<char>(*word & 0xFF);
+        }
         std::string path = JoinPath(parent, PrivateDirectoryName(prefix, bytes));
         if (MakePrivateDirectory(path)) return path;
     }

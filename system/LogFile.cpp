@@ -1,18 +1,12 @@
-// rand_s, the system's random source through msvcrt, is declared only when this comes before stdlib.h.
-#ifdef _WIN32
-#define _CRT_RAND_S
-#endif
-
 #include "system/LogFile.h"
+
+#include "system/SystemRandom.h"
 
 #ifdef _WIN32
 #include <windows.h>
-
-#include <cstdlib>
 #else
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -28,12 +22,6 @@ namespace {
 }
 
 #ifdef _WIN32
-
-uint32_t RandomWord() {
-    unsigned int value = 0;
-    if (rand_s(&value) != 0) throw ELogError("The system gives no random numbers for a log file name");
-    return value;
-}
 
 std::string LastErrorText() {
     return SysErrorMessage(static_cast<int>(GetLastError()));
@@ -58,13 +46,6 @@ std::string NotPlainReason(HANDLE handle) {
 
 #else
 
-uint32_t RandomWord() {
-    uint32_t value = 0;
-    if (getrandom(&value, sizeof value, 0) != static_cast<ssize_t>(sizeof value))
-        throw ELogError("The system gives no random numbers for a log file name");
-    return value;
-}
-
 std::string LastErrorText() {
     return SysErrorMessage(errno);
 }
@@ -87,8 +68,10 @@ std::string NotPlainReason(int fd) {
 } // namespace
 
 std::string RandomNamePart() {
+    const std::optional<uint32_t> word = SystemRandomWord();
+    if (!word) throw ELogError("The system gives no random numbers for a log file name");
     char text[9];
-    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(RandomWord()));
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(*word));
     return text;
 }
 

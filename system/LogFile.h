@@ -11,7 +11,7 @@
 
 namespace yar {
 
-// Eight lower-case hex digits from the system's random source (rand_s, getrandom): a name part that
+// Eight lower-case hex digits from SystemRandomWord: a name part that
 // another user cannot guess beforehand. Raises ELogError when the system gives no random bytes.
 std::string RandomNamePart();
 
