@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "util/EntryNames.h"
 #include "util/Paths.h"
 #include "util/Text.h"
 
@@ -32,6 +33,16 @@ std::string BaseDirectory(TDirectoryBase base, const TDirectoryBases& bases) {
 std::string ResolvePath(const TDirectoryRow& row, const TDirectoryBases& bases) {
     const std::string base = BaseDirectory(row.Base, bases);
     return row.Kind == dkFixed ? base : JoinPath(base, row.Path);
+}
+
+bool InProtectedFolder(const std::string& path, const TDirectoryBases& bases) {
+    for (const std::string& folder : {BaseDirectory(dbProgramFiles, bases), bases.WindowsDir}) {
+        const std::string prefix = IncludeTrailingDelimiter(folder);
+        if (folder.empty() || !StartsWithText(path, prefix)) continue;
+        const std::string rest = ExcludeTrailingDelimiter(path.substr(prefix.size()));
+        if (!rest.empty() && UnsafeEntryNameReason(rest).empty()) return true;
+    }
+    return false;
 }
 
 bool HasInstallDirRow(const std::vector<std::string>& DirectoryEntries) {

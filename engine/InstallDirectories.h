@@ -30,6 +30,12 @@ struct TDirectoryBases {
 // path text below its base (a compound tag naming no base takes the path text as it stands).
 std::string ResolvePath(const TDirectoryRow& row, const TDirectoryBases& bases);
 
+// Whether path lies in one of the system's protected folders, the program folder or the Windows
+// directory, whose access lists keep ordinary users out: a directory made there inherits that. Any
+// other directory the install makes gets an access list of its own. A path that climbs with "..", or
+// that the system would read otherwise than written, is never counted as inside.
+bool InProtectedFolder(const std::string& path, const TDirectoryBases& bases);
+
 // Whether some value of DirectoryEntries has the tag <INSTALLDIR>: without it there is no
 // installation directory and nothing to record the install in.
 bool HasInstallDirRow(const std::vector<std::string>& DirectoryEntries);

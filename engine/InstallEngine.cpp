@@ -4,6 +4,7 @@
 
 #include "config/ConfigRules.h"
 #include "engine/SystemUpdates.h"
+#include "system/AccessLists.h"
 #include "system/FileServices.h"
 #include "system/Streams.h"
 #include "util/Paths.h"
@@ -20,6 +21,17 @@ bool Ticked(const std::vector<TCheckItem>& list, const std::string& name) {
 }
 
 } // namespace
+
+std::string UnsafeDestinationQuestion(const std::string& dir, const std::string& account) {
+    return "The destination " + dir + " can be changed by " + account +
+           ", not only by administrators: the programs installed there could be replaced before they "
+           "run.\r\rInstall there anyway?";
+}
+
+std::string UnsafeDestinationStop(const std::string& dir, const std::string& account) {
+    return "The destination " + dir + " can be changed by " + account +
+           ", not only by administrators: nothing was installed. Choose another directory.";
+}
 
 bool FileNeededElsewhere(const std::string& name, std::size_t index, const std::vector<std::string>& files) {
     const std::string upperName = UpperCase(name);
@@ -73,6 +85,7 @@ TInstallOutcome TInstallEngine::Install(const TInstallChoices& choices) {
     Status("Preparing Directory Structure");
     WindowsDir_ = System_.Files.WindowsDirectory();
     TargetDir_ = choices.MainDir;
+    CheckDestination();
     if (!PrepareDirectories()) {
         State_.Cancelled = true;
         Progress_.EndProgram("Unable to Create " + TargetDir_);
@@ -85,7 +98,8 @@ TInstallOutcome TInstallEngine::Install(const TInstallChoices& choices) {
     if (!c.IniSetupEntries.empty()) IniAndRegistryStep();
     if (!c.AutoexecLines.empty()) AutoexecStep();
     Status("Creating Uninstall Information");
-    if (RegisterUninstaller(
+    if (Wrote(JoinPath(TargetDir_, kUninstallerName)) &&
+        RegisterUninstaller(
             System_.Files, System_.Registry,
             {TargetDir_, c.Header, LaunchedProgram(), c.Version, c.Publisher, InstalledBytes_}))
         Log("Uninstall entry: " + UninstallKey(c.Header));
@@ -115,6 +129,7 @@ void TInstallEngine::Log(const std::string& event) const {
 }
 
 void TInstallEngine::Installed(const std::string& source, const std::string& target) {
+    FWritten.insert(target);
     const int64_t bytes = System_.Files.FileSize(target).value_or(0);
     InstalledBytes_ += static_cast<uint64_t>(bytes);
     Log("Installed: " + source + " -> " + target + " (" + std::to_string(bytes) + " bytes)");
@@ -129,7 +144,36 @@ void TInstallEngine::LogRegistryValue(const TIniEntry& entry) const {
 std::string TInstallEngine::LaunchedProgram() const {
     if (Launch_.empty()) return {};
     const TLaunchCall call = LaunchCallOf(Launch_);
-    return call.Directory + call.File;
+    return Wrote(call.Directory + call.File) ? call.Directory + call.File : std::string();
+}
+
+bool TInstallEngine::Wrote(const std::string& path) const {
+    return FWritten.contains(path);
+}
+
+void TInstallEngine::CheckDestination() {
+    // The directory itself must keep others from adding or replacing files; above it, only moving it
+    // away or replacing it matters, which the rights to add names do not give.
+    uint32_t rights = kChangeContentRights;
+    for (std::string dir = ExcludeTrailingDelimiter(TargetDir_); !dir.empty() && !IsDriveRoot(dir);) {
+        if (System_.Files.DirectoryExists(dir))
+            if (const std::optional<std::string> account = System_.Files.OthersMayChange(dir, rights)) {
+                Log("Destination: " + dir + " can be changed by " + *account);
+                if (Progress_.ConfirmRisk(UnsafeDestinationQuestion(dir, *account))) return;
+                throw EInstallError(UnsafeDestinationStop(dir, *account));
+            }
+        rights = kReplaceChildRights;
+        std::string parent = ExcludeTrailingDelimiter(ExtractFilePath(dir));
+        if (parent.size() >= dir.size()) break;
+        dir = std::move(parent);
+    }
+}
+
+void TInstallEngine::MakeDirectories(const std::string& dir) {
+    if (InProtectedFolder(dir, {WindowsDir_, State_.RootDir, TargetDir_}))
+        System_.Files.ForceDirectories(dir);
+    else
+        System_.Files.ForceDirectoriesWithAccess(dir, ProgramFolderAccess());
 }
 
 bool TInstallEngine::PrepareDirectories() {
@@ -146,7 +190,7 @@ bool TInstallEngine::PrepareDirectories() {
         const std::string tag = UpperCase(row.Tag);
         Directories_.push_back({tag, path});
         try {
-            System_.Files.ForceDirectories(path);
+            MakeDirectories(path);
             Log("Directory: " + path);
         } catch (const EInOutError& e) {
             // Copies into it fail later, and are skipped as well.
@@ -161,7 +205,7 @@ bool TInstallEngine::PrepareDirectories() {
 bool TInstallEngine::CreateTargetDir() {
     if (TargetDir_.empty()) return false;
     try {
-        System_.Files.ForceDirectories(TargetDir_);
+        MakeDirectories(TargetDir_);
     } catch (const EInOutError&) {
         return false;
     }
@@ -291,8 +335,14 @@ void TInstallEngine::LaunchProgram(bool LaunchChecked) {
     // Nothing configured: there is nothing to start.
     if (Launch_.empty() || !LaunchWanted(Launch_, LaunchChecked)) return;
     const TLaunchCall call = LaunchCallOf(Launch_);
+    // Whatever lies at that name and was not put there by this run is not known to be the program.
+    if (!Wrote(call.Directory + call.File)) {
+        Log("Not launched: " + call.Directory + call.File + " - not installed by this run");
+        return;
+    }
     // The shell's answer is not examined: a program that does not start gives no message.
-    System_.Launcher.Launch(call.File, call.Parameters, call.Directory);
+    // The full path: a bare name would let the shell find a file of that name in the start directory.
+    System_.Launcher.Launch(call.Directory + call.File, call.Parameters, call.Directory);
     Log("Launched: " + call.Directory + call.File);
 }
 

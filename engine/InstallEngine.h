@@ -7,6 +7,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "config/SetupConfig.h"
@@ -22,6 +23,7 @@
 #include "system/Registry.h"
 #include "system/ShellLinks.h"
 #include "util/RunLog.h"
+#include "util/Text.h"
 
 namespace yar {
 
@@ -44,6 +46,11 @@ enum TInstallOutcome {
 // The message for a configuration that names no installation directory.
 inline constexpr const char* kNoInstallDirMessage =
     "The setup configuration has no <INSTALLDIR> directory: nothing can be installed.";
+
+// The question before installing into a directory another account can change, which names it.
+std::string UnsafeDestinationQuestion(const std::string& dir, const std::string& account);
+// The stop when the answer is No or nobody is asked.
+std::string UnsafeDestinationStop(const std::string& dir, const std::string& account);
 
 // Whether a file name occurs in the text of any entry of the list other than the one at index,
 // ignoring case: another entry may still need the working copy.
@@ -93,6 +100,15 @@ private:
     // The program Launch starts, for the list of installed programs; empty when none.
     std::string LaunchedProgram() const;
 
+    // Before anything is written: an installation directory that another account could change, itself
+    // or through a directory above it, goes ahead only on the user's Yes; raises EInstallError else.
+    void CheckDestination();
+    // Creates dir and its missing parents; outside the protected folders each with the program folder's
+    // access list, so that it does not inherit a list that lets ordinary users in.
+    void MakeDirectories(const std::string& dir);
+    // Whether this run wrote the file at path.
+    bool Wrote(const std::string& path) const;
+
     // Creates the directories, the installation directory with the uninstall record first; false
     // when the installation directory cannot be made.
     bool PrepareDirectories();
@@ -118,6 +134,8 @@ private:
     std::string TargetDir_;
     std::string Launch_;
     TResolvedDirectories Directories_;
+    // The files this run copied: only these are registered and launched.
+    std::unordered_set<std::string, TSameTextHash, TSameTextEqual> FWritten;
     std::optional<TUninstallRecord> Record_; // from the installation directory's creation on
 };
 

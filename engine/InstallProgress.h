@@ -26,6 +26,9 @@ public:
     virtual void ProcessMessages() = 0;
     // A confirmation box with Yes and No; true for Yes.
     virtual bool ConfirmOverwrite(const std::string& question) = 0;
+    // A warning box with Yes and No, No the default, before a step that puts the machine at risk; an
+    // unattended run answers No. True for Yes.
+    virtual bool ConfirmRisk(const std::string& question) = 0;
     // The install is done: the wizard closes.
     virtual void Finish() = 0;
     // The install stopped with this message (the application's standard error box): what was done

@@ -16,7 +16,7 @@ namespace yar {
 class TWin32InstallSystem {
 public:
     // owner: the window the launched program's shell messages belong to (the background window).
-    explicit TWin32InstallSystem(HWND owner = nullptr) : Launcher_(owner, SW_SHOW) {}
+    explicit TWin32InstallSystem(HWND owner = nullptr) : Launcher_(owner, SW_SHOW, lrDesktopUser) {}
 
     TInstallSystem System() { return {Files_, Ini_, Registry_, Links_, Launcher_}; }
 

@@ -71,6 +71,16 @@ std::string PrivateDirectoryName(const std::string& prefix, const std::string& r
 bool MakePrivateDirectory(const std::string& path);
 // Whether the program runs with administrator rights: an elevated token on Windows, root elsewhere.
 bool RunsElevated();
+// Creates one directory whose parent exists with the access list accessList (SDDL) instead of its
+// parent's: outside Windows, a list that grants Users anything gives everyone read and execute, any
+// other only the owner. Raises EInOutError when it cannot be made.
+void MakeDirectoryWithAccess(const std::string& path, const std::string& accessList);
+// An account other than the administrators, the system and the account the program runs as that may
+// change path with one of rights (kChangeContentRights, kReplaceChildRights): its name, or its SID when
+// it has none; nothing when there is none. A path whose access list cannot be read counts as changeable
+// by "unknown". Outside Windows: another owner than root or the program's user, write permission for
+// group or others (for kReplaceChildRights, not on a directory with the sticky bit).
+std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights);
 
 // The Windows directory as GetWindowsDirectoryA returns it into a 144-byte buffer; empty on a system
 // without one.

@@ -2,6 +2,8 @@
 // is that of the file system holding the nearest existing directory of the path.
 #include "system/FileServices.h"
 
+#include "system/AccessLists.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
@@ -46,6 +48,27 @@ bool MakePrivateDirectory(const std::string& path) {
 
 bool RunsElevated() {
     return geteuid() == 0;
+}
+
+void MakeDirectoryWithAccess(const std::string& path, const std::string& accessList) {
+    const mode_t mode = accessList.find(";;;BU)") != std::string::npos ? 0755 : 0700;
+    if (mkdir(NativePath(path).c_str(), mode) != 0 || chmod(NativePath(path).c_str(), mode) != 0) {
+        const int code = errno;
+        throw EInOutError(code, "I/O error " + std::to_string(code));
+    }
+}
+
+std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights) {
+    struct stat st {};
+    if (lstat(NativePath(path).c_str(), &st) != 0) return "unknown";
+    if (st.st_uid != 0 && st.st_uid != geteuid()) return "user " + std::to_string(st.st_uid);
+    // In a sticky directory others may add names but not move away what is there.
+    const bool replaceOnly = (rights & ~kReplaceChildRights) == 0;
+    if (replaceOnly && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) != 0) return std::nullopt;
+    if ((st.st_mode & S_IWOTH) != 0) return "everyone";
+    if ((st.st_mode & S_IWGRP) != 0 && st.st_gid != 0 && st.st_gid != getegid())
+        return "group " + std::to_string(st.st_gid);
+    return std::nullopt;
 }
 
 std::optional<int64_t> FileSizeAt(const std::string& path) {

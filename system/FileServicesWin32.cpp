@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
 #include <sddl.h>
+
+#include <vector>
 
 namespace yar {
 
@@ -51,22 +54,106 @@ bool RunsElevated() {
     return member != FALSE;
 }
 
+namespace {
+
+[[noreturn]] void ThrowLastError(DWORD code) {
+    throw EInOutError(static_cast<int>(code), SysErrorMessage(static_cast<int>(code)));
+}
+
+// CreateDirectoryA with the descriptor of accessList, or the parent's when it is empty; the error code, 0
+// when it was made.
+DWORD CreateDirectoryWith(const std::string& path, const std::string& accessList) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!accessList.empty() && !ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                                   accessList.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
+        ThrowLastError(GetLastError());
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+    const BOOL made = CreateDirectoryA(path.c_str(), &attributes);
+    const DWORD code = made ? 0 : GetLastError();
+    if (descriptor != nullptr) LocalFree(descriptor);
+    return code;
+}
+
+std::string SidText(PSID sid) {
+    LPSTR text = nullptr;
+    if (sid == nullptr || !ConvertSidToStringSidA(sid, &text)) return {};
+    std::string result = text;
+    LocalFree(text);
+    return result;
+}
+
+// The SID of the account the program runs as, in text.
+std::string RunningAccountSid() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    std::string sid;
+    if (size != 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size))
+        sid = SidText(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid);
+    CloseHandle(token);
+    return sid;
+}
+
+// The account's name ("Authenticated Users"), or the SID's text when it has none.
+std::string AccountName(const std::string& sidText) {
+    PSID sid = nullptr;
+    if (!ConvertStringSidToSidA(sidText.c_str(), &sid)) return sidText;
+    char name[256] = {}, domain[256] = {};
+    DWORD nameSize = sizeof name, domainSize = sizeof domain;
+    SID_NAME_USE use{};
+    const bool named = LookupAccountSidA(nullptr, sid, name, &nameSize, domain, &domainSize, &use) != FALSE;
+    LocalFree(sid);
+    return named && name[0] != '\0' ? std::string(name) : sidText;
+}
+
+TAccessFacts AccessFactsOf(PSID owner, PACL list) {
+    TAccessFacts facts;
+    facts.OwnerSid = SidText(owner);
+    facts.HasList = list != nullptr;
+    for (DWORD i = 0; list != nullptr && i < list->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!GetAce(list, i, &ace)) continue;
+        const auto* header = static_cast<const ACE_HEADER*>(ace);
+        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+        auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        facts.Allowed.push_back(
+            {SidText(&allowed->SidStart), allowed->Mask, (header->AceFlags & INHERIT_ONLY_ACE) != 0});
+    }
+    return facts;
+}
+
+} // namespace
+
 bool MakePrivateDirectory(const std::string& path) {
     // With administrator rights the run works where ordinary users may look: its directory gets an access
     // list of its own. Without them it lies in the user's own temporary directory, whose list it inherits.
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (RunsElevated() && !ConvertStringSecurityDescriptorToSecurityDescriptorA(
-                              AdministratorsOnlyAccess().c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
-        const int code = static_cast<int>(GetLastError());
-        throw EInOutError(code, SysErrorMessage(code));
-    }
-    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
-    const BOOL made = CreateDirectoryA(path.c_str(), &attributes);
-    const DWORD code = GetLastError();
-    if (descriptor != nullptr) LocalFree(descriptor);
-    if (made) return true;
+    const DWORD code = CreateDirectoryWith(path, RunsElevated() ? AdministratorsOnlyAccess() : std::string());
+    if (code == 0) return true;
     if (code == ERROR_ALREADY_EXISTS) return false;
-    throw EInOutError(static_cast<int>(code), SysErrorMessage(static_cast<int>(code)));
+    ThrowLastError(code);
+}
+
+void MakeDirectoryWithAccess(const std::string& path, const std::string& accessList) {
+    const DWORD code = CreateDirectoryWith(path, accessList);
+    if (code != 0) ThrowLastError(code);
+}
+
+std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights) {
+    PSID owner = nullptr;
+    PACL list = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    std::string copy = path;
+    if (GetNamedSecurityInfoA(copy.data(), SE_FILE_OBJECT,
+                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr, &list,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
+        return "unknown";
+    const TAccessFacts facts = AccessFactsOf(owner, list);
+    LocalFree(descriptor);
+    const std::optional<std::string> writer = UntrustedWriter(facts, rights, RunningAccountSid());
+    if (!writer) return std::nullopt;
+    return AccountName(*writer);
 }
 
 std::optional<int64_t> FileSizeAt(const std::string& path) {

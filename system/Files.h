@@ -42,6 +42,11 @@ public:
     virtual bool DirectoryExists(const std::string& path) const = 0;
     // Creates dir and every missing parent; raises EInOutError for the first one that cannot be made.
     virtual void ForceDirectories(const std::string& dir) = 0;
+    // The same, each directory it makes with the access list accessList (SDDL) rather than its parent's.
+    virtual void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) = 0;
+    // An account other than the administrators, the system and the program's own that may change path
+    // with one of rights (see system/AccessLists): its name; nothing when there is none.
+    virtual std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights) const = 0;
 
     // Copies the bytes of from to to in blocks of 8192 bytes, creating or truncating to; neither date
     // nor attributes go along. Says which side kept the copy from starting: from cannot be opened,

@@ -88,6 +88,16 @@ void THostFiles::ForceDirectories(const std::string& dir) {
         [this](const std::string& d) { MakeDirectory(HostPath(d)); });
 }
 
+void THostFiles::ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) {
+    yar::ForceDirectories(
+        dir, [this](const std::string& d) { return DirectoryExists(d); },
+        [&](const std::string& d) { MakeDirectoryWithAccess(HostPath(d), accessList); });
+}
+
+std::optional<std::string> THostFiles::OthersMayChange(const std::string& path, uint32_t rights) const {
+    return yar::OthersMayChange(HostPath(path), rights);
+}
+
 TCopyResult THostFiles::CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) {
     const std::string target = HostPath(to);
     // Root on the host may write a read-only file; Windows refuses it to anybody.

@@ -23,6 +23,10 @@ public:
     bool FileExists(const std::string& path) const override;
     bool DirectoryExists(const std::string& path) const override;
     void ForceDirectories(const std::string& dir) override;
+    // The host's counterparts: permissions for the owner alone, or read and execute for everyone.
+    void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override;
+    // The host file's owner and permissions, as OthersMayChange in system/FileServices reads them.
+    std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights) const override;
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyDirectory(const std::string& path) override;

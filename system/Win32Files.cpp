@@ -20,6 +20,15 @@ void TWin32Files::ForceDirectories(const std::string& dir) {
     yar::ForceDirectories(dir);
 }
 
+void TWin32Files::ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) {
+    yar::ForceDirectories(dir, DirectoryExistsAt,
+                          [&](const std::string& d) { MakeDirectoryWithAccess(d, accessList); });
+}
+
+std::optional<std::string> TWin32Files::OthersMayChange(const std::string& path, uint32_t rights) const {
+    return yar::OthersMayChange(path, rights);
+}
+
 TCopyResult TWin32Files::CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) {
     return CopyFileAt(from, to, failIfExists);
 }

@@ -10,6 +10,8 @@ public:
     bool FileExists(const std::string& path) const override;
     bool DirectoryExists(const std::string& path) const override;
     void ForceDirectories(const std::string& dir) override;
+    void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override;
+    std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights) const override;
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyDirectory(const std::string& path) override;

@@ -397,6 +397,12 @@ bool TYAR::ConfirmOverwrite(const std::string& question) {
     return yes;
 }
 
+bool TYAR::ConfirmRisk(const std::string& question) {
+    const bool yes = !AskNothing() && MessageDlg(question, mtWarning, {mbYes, mbNo}) == mrYes;
+    Log("Message: " + question + " - answer: " + (yes ? "Yes" : "No"));
+    return yes;
+}
+
 void TYAR::Finish() {
     FInstalled = true;
     FLinks.State.Installed = true;

@@ -131,6 +131,7 @@ private:
     void StepProgress() override;
     void ProcessMessages() override;
     bool ConfirmOverwrite(const std::string& question) override;
+    bool ConfirmRisk(const std::string& question) override;
     void Finish() override;
     void Stopped(const std::string& message) override;
     void EndProgram(const std::string& message) override;

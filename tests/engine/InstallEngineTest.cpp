@@ -14,6 +14,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace yar {
 namespace {
 
@@ -167,7 +172,8 @@ TEST_F(InstallEngine, AProductWithEverythingInItsPlace) {
                                          "SET ACME=C:\\Program Files\\Acme\\r\\nREM - End of Tarnwick\\r\\n");
 
     EXPECT_EQ(Launch, "C:\\Program Files\\Acme\\app.exe,/s");
-    EXPECT_EQ(Launcher.Calls(), (std::vector<TLaunchCall>{{"app.exe", "/s", "C:\\Program Files\\Acme\\"}}));
+    EXPECT_EQ(Launcher.Calls(), (std::vector<TLaunchCall>{{"C:\\Program Files\\Acme\\app.exe", "/s",
+                                                           "C:\\Program Files\\Acme\\"}}));
 
     EXPECT_EQ(Progress.Only("range "), (TLines{"13"}));
     EXPECT_EQ(Progress.Only("step").size(), 10u) << "five files, one shortcut, four values";
@@ -246,12 +252,18 @@ TEST_F(InstallEngine, TheNetworkMinimumCopiesTheWorkstationList) {
 
 TEST_F(InstallEngine, AChainedSetupStartsWhateverTheEndChoice) {
     Config.DirectoryEntries = {"<INSTALLDIR>", "<SUB1><INSTALLDIR>~bin"};
+    Config.FileEntries = {"setup.exe~<SUB1><INSTALLDIR>~", "app.exe~<SUB1><INSTALLDIR>~"};
     Config.Launch = "<INSTALLDIR>bin\\setup.exe,/q";
     Choices.MainDir = "C:\\Acme";
+    Work("setup.exe");
+    Work("app.exe");
     ASSERT_EQ(Run(), ioInstalled);
-    EXPECT_EQ(Launcher.Calls(), (std::vector<TLaunchCall>{{"setup.exe", "/q", "C:\\Acme\\bin\\"}}));
+    EXPECT_EQ(Launcher.Calls(),
+              (std::vector<TLaunchCall>{{"C:\\Acme\\bin\\setup.exe", "/q", "C:\\Acme\\bin\\"}}));
 
     Config.Launch = "<INSTALLDIR>bin\\app.exe,/q";
+    Work("setup.exe");
+    Work("app.exe");
     ASSERT_EQ(Run(), ioInstalled);
     EXPECT_EQ(Launcher.Calls().size(), 1u) << "another program only when the user chose it";
     Choices.LaunchChecked = true;
@@ -404,6 +416,96 @@ TEST_F(InstallEngine, TheLogNamesEveryDirectoryFileAndValueWithItsFate) {
                   "   0.000 INI value: C:\\WINDOWS\\acme.ini [Paths] Home=C:\\Program Files\\Acme\\",
                   "   0.000 Registry value: HKEY_LOCAL_MACHINE\\Software\\Acme\\Settings Path=x",
               }));
+}
+
+#ifndef _WIN32 // the host's owners and permissions stand for the access lists
+// Another account's directory, planted where the install will go: on the host, writable by everyone.
+class UnsafeDestination : public InstallEngine {
+protected:
+    void SetUp() override {
+        InstallEngine::SetUp();
+        Config.FileEntries = {"app.exe~<INSTALLDIR>~", "uninstaller.exe~<INSTALLDIR>~"};
+        Config.Launch = "<INSTALLDIR>app.exe";
+        Choices.LaunchChecked = true;
+        for (const char* name : {"app.exe", "uninstaller.exe"}) Work(name);
+        Files.ForceDirectories("C:\\Shared");
+        chmod(Files.HostPath("C:\\Shared").c_str(), 0777);
+    }
+};
+
+TEST_F(UnsafeDestination, IsNamedAndWithoutAYesNothingIsWritten) {
+    for (const char* target : {"C:\\Shared", "C:\\Shared\\Acme"}) {
+        Choices.MainDir = target;
+        const std::string before = test::TreeOf(Files.Root());
+        EXPECT_EQ(Run(), ioStopped) << target;
+        EXPECT_EQ(Progress.Only("risk ").back(), UnsafeDestinationQuestion("C:\\Shared", "everyone"))
+            << "the directory others can change is named, also when it lies above the destination";
+        EXPECT_EQ(Progress.Events.back(), "stopped " + UnsafeDestinationStop("C:\\Shared", "everyone"));
+        EXPECT_EQ(test::TreeOf(Files.Root()), before) << "nothing written";
+        EXPECT_FALSE(Registry.KeyExists(rrLocalMachine, UninstallKey("Acme Tools")));
+        EXPECT_TRUE(Launcher.Calls().empty());
+    }
+}
+
+TEST_F(UnsafeDestination, GoesAheadOnTheUsersYes) {
+    Progress.RiskAnswer = true;
+    Choices.MainDir = "C:\\Shared";
+    EXPECT_EQ(Run(), ioInstalled);
+    EXPECT_EQ(Bytes("C:\\Shared\\app.exe"), "app.exe");
+    EXPECT_EQ(Launcher.Calls().size(), 1u);
+}
+
+TEST_F(UnsafeDestination, AnOwnDirectoryBelowAStickyOneIsNotAsked) {
+    // Others may add names beside it, but not move it away: what this run makes there is its own.
+    chmod(Files.HostPath("C:\\Shared").c_str(), 01777);
+    Choices.MainDir = "C:\\Shared\\Acme";
+    EXPECT_EQ(Run(), ioInstalled);
+    EXPECT_TRUE(Progress.Only("risk ").empty());
+}
+
+TEST_F(InstallEngine, DirectoriesOutsideTheProtectedFoldersGetAListOfTheirOwn) {
+    Config.DirectoryEntries = {"<INSTALLDIR>", "<ALT1>~Data\\Cache", "<SUB2><PROGRAMFILES>~Acme Shared"};
+    Choices.MainDir = "C:\\Acme";
+    const mode_t old = umask(mode_t{0}); // what a directory inherits shows as the host's default permissions
+    const TInstallOutcome outcome = Run();
+    umask(old);
+    ASSERT_EQ(outcome, ioInstalled);
+    const auto mode = [&](const char* dir) {
+        struct stat st {};
+        EXPECT_EQ(stat(Files.HostPath(dir).c_str(), &st), 0) << dir;
+        return st.st_mode & 07777;
+    };
+    for (const char* own : {"C:\\Acme", "C:\\Data", "C:\\Data\\Cache"}) EXPECT_EQ(mode(own), 0755u) << own;
+    EXPECT_EQ(mode("C:\\Program Files\\Acme Shared"), 0777u) << "inherits the program folder's list";
+}
+
+#endif
+
+TEST_F(InstallEngine, OnlyFilesThisRunWroteAreLaunchedAndRegistered) {
+    // Planted before the run, read-only: the copy over it fails, so what is there is not the program.
+    Config.FileEntries = {"app.exe~<INSTALLDIR>~", "uninstaller.exe~<INSTALLDIR>~"};
+    Config.Launch = "<INSTALLDIR>app.exe";
+    Choices.LaunchChecked = true;
+    Work("app.exe");
+    Work("uninstaller.exe");
+    for (const char* name : {"app.exe", "uninstaller.exe"}) {
+        Put(JoinPath(kTarget, name), "planted");
+        ASSERT_TRUE(Files.SetAttributes(JoinPath(kTarget, name), faReadOnly));
+    }
+    EXPECT_EQ(Run(), ioInstalled);
+    EXPECT_TRUE(Launcher.Calls().empty());
+    EXPECT_FALSE(Registry.KeyExists(rrLocalMachine, UninstallKey("Acme Tools")))
+        << "an uninstaller this run did not write is not registered";
+    EXPECT_TRUE(std::ranges::any_of(LogLines, [](const std::string& line) {
+        return line.find("Not launched: C:\\Program Files\\Acme\\app.exe") != std::string::npos;
+    }));
+
+    // A launch of a file no entry installs starts nothing either, wherever the shell would find one.
+    Config.Launch = "notepad.exe";
+    Work("app.exe");
+    Work("uninstaller.exe");
+    EXPECT_EQ(Run(), ioInstalled);
+    EXPECT_TRUE(Launcher.Calls().empty());
 }
 
 } // namespace

@@ -65,6 +65,18 @@ TEST(InstallDirectories, LaunchLosesOnlyALeadingTag) {
     EXPECT_FALSE(HasInstallDirRow({"<SUB1><INSTALLDIR>~Bin", "<INSTALLDIR2>~x"}));
 }
 
+TEST(InstallDirectories, OnlyPathsPlainlyInsideTheProgramOrWindowsFolderAreProtected) {
+    const TDirectoryBases bases{"C:\\WINDOWS", "C:\\", "C:\\Acme"};
+    for (const char* inside :
+         {"C:\\Program Files\\Acme", "c:\\program files\\Acme\\Bin\\", "C:\\WINDOWS\\System\\Acme"})
+        EXPECT_TRUE(InProtectedFolder(inside, bases)) << inside;
+    for (const char* outside :
+         {"C:\\Acme", "C:\\Program Files", "C:\\Program Files\\", "C:\\Program Files Extra\\Acme",
+          "C:\\Program Files\\..\\Acme", "C:\\Program Files/../Acme", "C:\\WINDOWS\\Acme.",
+          "C:\\WINDOWS\\Acme:stream", "D:\\Program Files\\Acme", "\\\\server\\C$\\Program Files\\Acme"})
+        EXPECT_FALSE(InProtectedFolder(outside, bases)) << outside;
+}
+
 TEST(InstallLaunch, TheProgramItsParametersAndItsDirectory) {
     EXPECT_EQ(LaunchCallOf("C:\\Acme\\bin\\setup.exe,/q"),
               (TLaunchCall{"setup.exe", "/q", "C:\\Acme\\bin\\"}));

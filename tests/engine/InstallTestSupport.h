@@ -24,6 +24,10 @@ public:
         Log("ask " + question);
         return Answer;
     }
+    bool ConfirmRisk(const std::string& question) override {
+        Log("risk " + question);
+        return RiskAnswer;
+    }
     void Finish() override { Log("finish"); }
     void Stopped(const std::string& message) override { Log("stopped " + message); }
     void EndProgram(const std::string& message) override { Log("end " + message); }
@@ -39,6 +43,7 @@ public:
     TLines Events;
     int MessageRuns = 0;
     bool Answer = true;
+    bool RiskAnswer = false;
 
 private:
     void Log(std::string event) { Events.push_back(std::move(event)); }

@@ -8,6 +8,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <tuple>
+#include <vector>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace yar {
 namespace {
@@ -142,6 +148,65 @@ TEST(AccessLists, ProtectedListsGrantEveryEntryToAllBelow) {
     EXPECT_EQ(AdministratorsOnlyAccess(), "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)");
     EXPECT_EQ(ProgramFolderAccess(), "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)");
 }
+
+// What Program Files' own list looks like, and what a folder made below C:\ inherits.
+TEST(AccessLists, OnlyAdministratorsSystemAndTheRunningAccountMayChangeAProtectedFolder) {
+    const std::string me = "S-1-5-21-1-2-3-1001";
+    const std::string users = "S-1-5-32-545", authenticated = "S-1-5-11";
+    constexpr uint32_t kReadExecute = 0x1200a9, kModify = 0x1301bf, kAddSubdirectory = 0x4;
+    const TAccessFacts programFiles{"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464",
+                                    true,
+                                    {{"S-1-5-18", 0x10000000, false},
+                                     {"S-1-5-32-544", 0x1f01ff, false},
+                                     {users, kReadExecute, false},
+                                     {"S-1-3-0", 0x10000000, true}}};
+    EXPECT_EQ(UntrustedWriter(programFiles, kChangeContentRights, me), std::nullopt);
+
+    const TAccessFacts belowRoot{
+        me, true, {{"S-1-5-32-544", 0x1f01ff, false}, {authenticated, kModify, false}}};
+    EXPECT_EQ(UntrustedWriter(belowRoot, kChangeContentRights, me), authenticated);
+    EXPECT_EQ(UntrustedWriter(belowRoot, kReplaceChildRights, me), authenticated) << "modify includes delete";
+
+    // The root grants users to add folders: nothing already there can be replaced through that.
+    const TAccessFacts root{"S-1-5-32-544", true, {{users, kAddSubdirectory, false}}};
+    EXPECT_EQ(UntrustedWriter(root, kChangeContentRights, me), users);
+    EXPECT_EQ(UntrustedWriter(root, kReplaceChildRights, me), std::nullopt);
+
+    EXPECT_EQ(UntrustedWriter({users, true, {}}, kReplaceChildRights, me), users)
+        << "an owner may rewrite the list";
+    EXPECT_EQ(UntrustedWriter({me, false, {}}, kReplaceChildRights, me), kEveryoneSid)
+        << "no list grants all";
+    EXPECT_EQ(UntrustedWriter({me, true, {{users, kModify, true}}}, kChangeContentRights, me), std::nullopt)
+        << "an entry for what is created below does not apply to the folder itself";
+}
+
+#ifndef _WIN32
+TEST_F(DirectoryServices, OthersMayChangeReadsTheHostsOwnerAndPermissions) {
+    fs::create_directories(Dir);
+    for (const auto& [mode, rights, expected] :
+         std::vector<std::tuple<mode_t, uint32_t, std::optional<std::string>>>{
+             {0755, kChangeContentRights, std::nullopt},
+             {0777, kChangeContentRights, "everyone"},
+             {01777, kChangeContentRights, "everyone"},
+             {01777, kReplaceChildRights, std::nullopt}}) {
+        ASSERT_EQ(chmod(Dir.c_str(), mode), 0);
+        EXPECT_EQ(OthersMayChange(Dir, rights), expected) << std::oct << mode;
+    }
+    EXPECT_EQ(OthersMayChange(JoinPath(Dir, "missing"), kChangeContentRights), "unknown");
+}
+#else
+// Wine keeps only part of a descriptor, but what it keeps of the program folder's list lets no other
+// account in; a real Windows also drops the parent's entries (the list is protected).
+TEST_F(DirectoryServices, ADirectoryMadeWithTheProgramFolderListKeepsOthersOut) {
+    fs::create_directories(Dir);
+    const std::string made = JoinPath(Dir, "program");
+    MakeDirectoryWithAccess(made, ProgramFolderAccess());
+    EXPECT_TRUE(DirectoryExistsAt(made));
+    EXPECT_EQ(OthersMayChange(made, kChangeContentRights), std::nullopt);
+    EXPECT_THROW(MakeDirectoryWithAccess(made, ProgramFolderAccess()), EInOutError)
+        << "never one that exists";
+}
+#endif
 
 TEST(WindowsDirectory, IsAFullPathOnADrive) {
     const std::string windows = WindowsDirectory();

@@ -1,5 +1,8 @@
 #include "SystemTestSupport.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "system/FileServices.h"
 #include "util/Paths.h"
 
@@ -40,6 +43,19 @@ std::optional<std::string> GetBytes(const std::string& path) {
     std::ifstream in(NativePath(path), std::ios::binary);
     if (!in) return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string TreeOf(const std::string& root) {
+    std::vector<std::string> lines;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(NativePath(root))) {
+        std::string line = entry.path().generic_string();
+        if (entry.is_regular_file()) line += " = " + Visible(GetBytes(entry.path().string()).value_or(""));
+        lines.push_back(std::move(line));
+    }
+    std::ranges::sort(lines);
+    std::string tree;
+    for (const std::string& line : lines) tree += line + "\n";
+    return tree;
 }
 
 std::string Visible(std::string_view bytes) {

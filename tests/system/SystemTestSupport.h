@@ -28,6 +28,9 @@ private:
 
 void PutBytes(const std::string& path, std::string_view bytes);
 std::optional<std::string> GetBytes(const std::string& path);
+// Every file and directory below root, one line each in path order, a file with its bytes: two trees
+// compare equal when nothing was added, removed or changed.
+std::string TreeOf(const std::string& root);
 // Control characters and bytes from 0x7F escaped, the rest as is.
 std::string Visible(std::string_view bytes);
 

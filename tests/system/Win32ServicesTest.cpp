@@ -100,9 +100,13 @@ TEST_F(Win32Launch, TheInstalledProgramStartsShownFromItsLongDirectory) {
     const std::string directory = IncludeTrailingDelimiter(program.parent_path().string());
     ASSERT_GT(directory.size(), 79U);
 
-    // As the install starts it: the file name alone, found in the directory it is started in.
-    TWin32Launcher launcher;
-    ASSERT_TRUE(launcher.Launch("launch_probe.exe", "/s", directory));
+    // As the install starts it: by its full path, with the desktop user's rights where the desktop's
+    // shell takes the request (Wine's does not: there the launcher starts it itself).
+    TWin32Launcher launcher(nullptr, SW_SHOW, lrDesktopUser);
+    ASSERT_TRUE(launcher.Launch(program.string(), "/s", directory));
+    EXPECT_NE(launcher.LastRoute(), lrtNone);
+    ::testing::Test::RecordProperty("route",
+                                    launcher.LastRoute() == lrtDesktopShell ? "desktop shell" : "own");
     const std::vector<std::string> lines = AwaitLines(program.parent_path() / "probe.txt");
     ASSERT_EQ(lines.size(), 3U);
     EXPECT_EQ(lines[0], "show=" + std::to_string(SW_SHOW));
@@ -115,6 +119,7 @@ TEST_F(Win32Launch, AMissingProgramIsReported) {
     TWin32Launcher launcher;
     EXPECT_FALSE(launcher.Launch((Dir / "missing.exe").string(), "", ""));
     EXPECT_FALSE(launcher.Launch("yar-no-such-program.exe", "/s", Dir.string()));
+    EXPECT_EQ(launcher.LastRoute(), lrtNone);
 }
 
 // Whether the named privilege is switched on in the token of this process.

@@ -50,6 +50,12 @@ public:
     bool FileExists(const std::string& path) const override { return Files_.FileExists(path); }
     bool DirectoryExists(const std::string& path) const override { return Files_.DirectoryExists(path); }
     void ForceDirectories(const std::string& dir) override { Files_.ForceDirectories(dir); }
+    void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override {
+        Files_.ForceDirectoriesWithAccess(dir, accessList);
+    }
+    std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights) const override {
+        return Files_.OthersMayChange(path, rights);
+    }
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override {
         return Files_.CopyFileChecked(from, to, failIfExists);
     }
