@@ -6,6 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <aclapi.h>
+#include <sddl.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -205,6 +212,26 @@ TEST_F(DirectoryServices, ADirectoryMadeWithTheProgramFolderListKeepsOthersOut) 
     EXPECT_EQ(OthersMayChange(made, kChangeContentRights), std::nullopt);
     EXPECT_THROW(MakeDirectoryWithAccess(made, ProgramFolderAccess()), EInOutError)
         << "never one that exists";
+}
+
+// A directory another account opened to everyone: the list the system reports names them.
+TEST_F(DirectoryServices, ADirectoryEveryoneMayChangeIsNamed) {
+    fs::create_directories(Dir);
+    const std::string shared = JoinPath(Dir, "shared");
+    MakeDirectory(shared);
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+        ProtectedAccessList({{"BA", "FA"}, {"WD", "FA"}}).c_str(), SDDL_REVISION_1, &descriptor, nullptr));
+    PACL list = nullptr;
+    BOOL present = FALSE, defaulted = FALSE;
+    ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &list, &defaulted));
+    std::string path = shared;
+    EXPECT_EQ(SetNamedSecurityInfoA(path.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                    list, nullptr),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    LocalFree(descriptor);
+    EXPECT_EQ(OthersMayChange(shared, kChangeContentRights), "Everyone");
+    EXPECT_EQ(OthersMayChange(JoinPath(Dir, "missing"), kChangeContentRights), "unknown");
 }
 #endif
 
