@@ -46,8 +46,9 @@ install_over_plants() { # what
   log=${logs[0]}
   expect_log "$log" 'End: exit code 0'
   work=$(tr -d '\r' <"$log" | sed -n 's/^ *[0-9.]* Working directory: //p')
-  [[ $work =~ \\yar-[a-z0-9]{16}$ ]] && [[ $work != *yar-aaaaaaaaaaaaaaaa ]] ||
+  if [[ ! $work =~ \\yar-[a-z0-9]{16}$ ]] || [[ $work == *yar-aaaaaaaaaaaaaaaa ]]; then
     fail "$1: the logged working directory '$work' is not a new one"
+  fi
   expect_eq "$1: the working directory's place" "$temp" "$(dirname "$(host_path "$work")")"
   expect_eq "$1: files expanded" 2 "$(grep -c ' Expanded: ' "$log")"
   while IFS= read -r line; do

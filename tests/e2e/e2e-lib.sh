@@ -44,19 +44,19 @@ expect_eq() { # what expected actual
 
 # Under Wine root writes through the read-only bit and deletes what it likes, so what the setup must do
 # against another account's plants shows only when it runs as an ordinary Unix user. A case says which
-# account runs Wine and which one plants, each as a command prefix (`env` alone: this process's user):
-#   use_unprivileged_prefix  everything as the ordinary user $E2E_USER: install.exe, uninstaller.exe, the
-#                            driver, the plants; in a copy of the build's prefix that the user owns.
+# account runs Wine and which one plants, each a command prefix (`env` alone: this process's user):
+#   use_unprivileged_prefix  everything as the ordinary user $E2E_USER (yar-e2e): install.exe,
+#                            uninstaller.exe, the driver, the plants; in a copy of the prefix that it owns.
 #   use_shared_prefix        the plants as the ordinary user, install.exe as root (an attacker plants, the
-#                            administrator runs): a copy of the prefix owned by root in which the places
-#                            every account may write on Windows (C:\, the Windows Temp, the Public
-#                            folder) are open to the user, as a sticky directory.
-# After either, `wine`, `wineserver`, `winepath`, `drive`, `start_in` and every helper below run as the
-# setup's account, and so does `wine_user CMD...` (a host command); `plant CMD...` runs a host command as
-# the planting account and `as_user CMD...` as the ordinary user; a case writes e.g. `plant mkdir "$(host_path 'C:\Install Dir')"`. The trap ends the
-# copy's server and removes the copy. Without root the user cannot be made or taken on: then
-# use_unprivileged_prefix runs as this process's (already ordinary) user, and use_shared_prefix ends the
-# case as skipped (E2E_SKIP, CTest's SKIP_RETURN_CODE).
+#                            administrator runs): a copy of the prefix, root's, in which the places every
+#                            account may write on Windows (C:\, the Windows Temp, the Public folder) are
+#                            open to the user, as sticky directories.
+# From then on `wine`, `wineserver`, `winepath`, `drive`, `start_in` and every helper below run as the
+# setup's account; `wine_user CMD...` runs a host command as that account, `plant CMD...` as the planting
+# one and `as_user CMD...` as the ordinary user, e.g. `plant mkdir "$(host_path 'C:\Install Dir')"`.
+# The trap ends the copy's server and removes the copy. Without root no user can be made or taken on:
+# use_unprivileged_prefix then runs as this process's user, an ordinary one already, and
+# use_shared_prefix ends the case as skipped (E2E_SKIP, CTest's SKIP_RETURN_CODE).
 E2E_USER=${YAR_E2E_USER:-yar-e2e}
 E2E_SKIP=77
 e2e_as=(env)
@@ -68,7 +68,7 @@ winepath() { "${e2e_as[@]}" winepath "$@"; }
 plant() { "${e2e_planter[@]}" "$@"; }
 wine_user() { "${e2e_as[@]}" "$@"; }
 as_user() {
-  [ ${#e2e_user_runner[@]} -gt 0 ] || fail "as_user: no ordinary user taken on (use_unprivileged_prefix, use_shared_prefix)"
+  [ ${#e2e_user_runner[@]} -gt 0 ] || fail "as_user before use_unprivileged_prefix or use_shared_prefix"
   "${e2e_user_runner[@]}" "$@"
 }
 
@@ -169,7 +169,9 @@ use_shared_prefix() {
 
 # What a prefix of its own costs the case, for its log.
 prefix_took() { # start
-  echo "note: the case's prefix was ready in $(awk -v a="$1" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.2f", b - a }') s" >&2
+  local took
+  took=$(awk -v a="$1" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.2f", b - a }')
+  echo "note: the case's prefix was ready in $took s" >&2
 }
 
 # ---- processes this test started; the trap ends them ----
@@ -177,16 +179,19 @@ prefix_took() { # start
 e2e_pids=()
 e2e_prefix_dirs=()
 e2e_cleanup() {
-  local pid dir uid
+  local pid dir uid server
   for pid in "${e2e_pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
   for dir in "${e2e_prefix_dirs[@]}"; do
-    # Each Unix user has servers of its own: the copy's is its owner's.
+    # Each Unix user has servers of its own: the copy's is its owner's, and so is the directory of its
+    # socket, which Debian's Wine names at random and records in the prefix.
     uid=$(stat -c %u "$dir/prefix" 2>/dev/null) || uid=$(id -u)
     if [ "$uid" = "$(id -u)" ]; then
       WINEPREFIX="$dir/prefix" command wineserver -k >/dev/null 2>&1 || true
     else
       setpriv --reuid="$uid" --regid="$(stat -c %g "$dir/prefix")" --clear-groups \
         env WINEPREFIX="$dir/prefix" wineserver -k >/dev/null 2>&1 || true
+      server=$(cat "$dir/prefix/wineserver" 2>/dev/null) || server=
+      [[ ! $server =~ ^wine-[A-Za-z0-9]{6}$ ]] || rm -rf "${TMPDIR:-/tmp}/$server"
     fi
     rm -rf "$dir"
   done
@@ -426,7 +431,7 @@ expect_colour_in() { # what x y w h colour min
 # directory holding a read-only app.exe: e2e_old_y is the form in the Windows Temp (link or directory).
 # Read-only plants hold only for an ordinary user (use_unprivileged_prefix); root writes through them.
 e2e_plants=$YAR_E2E_OUT
-e2e_old_y=link
+e2e_old_y='link'
 point_at_prefix() {
   e2e_planted=$WINEPREFIX/drive_c/windows/temp
   unset e2e_user_temp
@@ -455,7 +460,7 @@ seed_leftover() {
   echo planted | plant tee "$e2e_plants/planted-target/keep.txt" >/dev/null
   wine_user mkdir -p "$earlier"
   echo leftover | wine_user tee "$earlier/leftover.txt" >/dev/null
-  plant_file wine_user "$e2e_user_temp/disk.\$A\$" 'planted disk.$A$'
+  plant_file wine_user "$e2e_user_temp/disk.\$A\$" "planted disk.\$A\$"
   [ -e "$e2e_user_temp/yar-setup.log" ] || [ -L "$e2e_user_temp/yar-setup.log" ] ||
     plant_file wine_user "$e2e_user_temp/yar-setup.log" 'planted log'
   if [ "$e2e_old_y" = link ]; then
