@@ -19,7 +19,7 @@ set_dir="$YAR_E2E_OUT/diskset-app"
 rm -rf "$set_dir" && mkdir -p "$set_dir/files"
 printf "The archive's own app.exe.\r\n" >"$set_dir/files/app.exe"
 cp "$YAR_DISKSET/files/readme.txt" "$set_dir/files/"
-(cd "$set_dir/files" && timeout "$E2E_WAIT" wine "$YAR_TOOL" pack -q ../disk.001 app.exe readme.txt </dev/null) ||
+(cd "$set_dir/files" && wine_within "$E2E_WAIT" "$YAR_TOOL" pack -q ../disk.001 app.exe readme.txt </dev/null) ||
   fail "yar pack of the set failed"
 diskset=$set_dir
 new_start_dir temp-names $'[Setup - Main]\nShow Re-Boot=0\n[Files]\nFile1=app.exe~<INSTALLDIR>\nFile2=readme.txt~<INSTALLDIR>'

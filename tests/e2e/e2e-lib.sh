@@ -27,8 +27,13 @@ fail() {
   exit 1
 }
 
+# A Windows program under a time limit, as the setup's account (see use_unprivileged_prefix).
+wine_within() { # seconds program args...
+  timeout "$1" "${e2e_as[@]}" wine "${@:2}"
+}
+
 # The driver, with a hard limit of its own on top of its --timeout.
-drive() { timeout $((E2E_WAIT + 10)) "${e2e_as[@]}" wine "$YAR_DRIVER" "$@" </dev/null; }
+drive() { wine_within $((E2E_WAIT + 10)) "$YAR_DRIVER" "$@" </dev/null; }
 
 # What is on screen, for the log of a failing test.
 show_windows() {
@@ -51,9 +56,10 @@ expect_eq() { # what expected actual
 #                            administrator runs): a copy of the prefix, root's, in which the places every
 #                            account may write on Windows (C:\, the Windows Temp, the Public folder) are
 #                            open to the user, as sticky directories.
-# From then on `wine`, `wineserver`, `winepath`, `drive`, `start_in` and every helper below run as the
-# setup's account; `wine_user CMD...` runs a host command as that account, `plant CMD...` as the planting
-# one and `as_user CMD...` as the ordinary user, e.g. `plant mkdir "$(host_path 'C:\Install Dir')"`.
+# From then on `wine`, `wine_within`, `wineserver`, `winepath`, `drive`, `start_in` and every helper
+# below run as the setup's account (so a case writes `wine_within SECONDS ...`, never `timeout SECONDS
+# wine`); `wine_user CMD...` runs a host command as that account, `plant CMD...` as the planting one and
+# `as_user CMD...` as the ordinary user, e.g. `plant mkdir "$(host_path 'C:\Install Dir')"`.
 # The trap ends the copy's server and removes the copy. Without root no user can be made or taken on:
 # use_unprivileged_prefix then runs as this process's user, an ordinary one already, and
 # use_shared_prefix ends the case as skipped (E2E_SKIP, CTest's SKIP_RETURN_CODE).
@@ -62,6 +68,8 @@ E2E_SKIP=77
 e2e_as=(env)
 e2e_planter=(env)
 e2e_user_runner=()
+e2e_wine_owner=''
+
 wine() { "${e2e_as[@]}" wine "$@"; }
 wineserver() { "${e2e_as[@]}" wineserver "$@"; }
 winepath() { "${e2e_as[@]}" winepath "$@"; }
@@ -148,6 +156,8 @@ use_unprivileged_prefix() {
     user_runner "$e2e_prefix_home/home"
     e2e_as=("${e2e_user_runner[@]}")
     e2e_planter=("${e2e_user_runner[@]}")
+    e2e_wine_owner=$E2E_USER
+    own_run_dir
   fi
   start_prefix
   prefix_took "$t0"
@@ -221,12 +231,17 @@ arm_restart_marker() {
 
 # ---- the run of install.exe ----
 
-# A fresh directory for this test's files and log: e2e_run.
+# A fresh directory for this test's files and log: e2e_run, the setup account's, so that its programs
+# may write there (exports, logs named on the command line).
 new_run() { # case
   e2e_case=$1
   e2e_run="$YAR_E2E_OUT/run/$e2e_case"
   rm -rf "$e2e_run"
   mkdir -p "$e2e_run"
+  own_run_dir
+}
+own_run_dir() {
+  [ -z "$e2e_wine_owner" ] || [ -z "${e2e_run:-}" ] || chown "$e2e_wine_owner:" "$e2e_run"
 }
 
 # Starts a Windows program in DIR with ARGS in the background: setup_pid is its process, its output goes
