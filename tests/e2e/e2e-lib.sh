@@ -105,6 +105,11 @@ user_runner() { # home
     "${e2e_user_runner[@]}" test -r "$path" ||
       fail "$E2E_USER cannot read $path: every directory above it must be open to others (o+rx)"
   done
+  # The session's Xvfb admits every local client; a display of the caller's own may not.
+  if [ -n "${DISPLAY:-}" ] && command -v xdpyinfo >/dev/null; then
+    "${e2e_user_runner[@]}" xdpyinfo >/dev/null 2>&1 ||
+      fail "$E2E_USER cannot reach the display $DISPLAY: let it in (xhost +SI:localuser:$E2E_USER)"
+  fi
 }
 
 # A copy of the current prefix in a new directory below YAR_E2E_OUT, owned by OWNER (empty: this process's
