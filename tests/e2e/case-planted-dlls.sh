@@ -17,7 +17,7 @@ export WINEDLLOVERRIDES
 
 # The control: a program beside the plant that loads one by name gets the planted one.
 cp "$YAR_DRIVER" "$start_dir/control.exe"
-loaded=$(cd "$start_dir" && timeout "$E2E_WAIT" wine control.exe load propsys.dll </dev/null | tr -d '\r') ||
+loaded=$(cd "$start_dir" && wine_within "$E2E_WAIT" control.exe load propsys.dll </dev/null | tr -d '\r') ||
   fail "the control could not load propsys.dll"
 [[ ${loaded,,} == *planted-dlls*propsys.dll ]] || fail "the control loaded $loaded, not the planted DLL"
 [ -e "$start_dir/propsys.dll.ran" ] || fail "the planted DLL left no marker in the control"

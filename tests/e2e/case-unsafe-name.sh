@@ -9,7 +9,7 @@ rm -rf "$tampered" && mkdir -p "$tampered/files"
 cp "$YAR_DISKSET/files/readme.txt" "$tampered/files/"
 # One length and one byte sum with "../../", so that the stored name list keeps its checksum.
 echo "planted" >"$tampered/files/..,.2.yar-escaped.dll"
-(cd "$tampered/files" && timeout "$E2E_WAIT" wine "$YAR_TOOL" pack -q -m none ../disk.001 readme.txt \
+(cd "$tampered/files" && wine_within "$E2E_WAIT" "$YAR_TOOL" pack -q -m none ../disk.001 readme.txt \
   '..,.2.yar-escaped.dll' </dev/null) || fail "yar pack of the set to tamper with failed"
 "$(dirname "$0")/../yar/rename-entry.sh" "$tampered/disk.001" '..,.2.yar-escaped.dll' '../../yar-escaped.dll' ||
   fail "renaming the entry failed"

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # /VERYSILENT: nothing of ours shows, the set is expanded and installed where /DIR says, the registry value
 # and the uninstall record are written, and the run ends by itself with exit code 0. The log tells the
-# run from its start to its exit code.
+# run from its start to its exit code. An ordinary user has planted the Windows Temp's old names, and the
+# administrator runs the setup: it takes nothing from them.
 # shellcheck source=tests/e2e/e2e-lib.sh
 . "$(dirname "$0")/e2e-lib.sh"
+use_shared_prefix
 new_start_dir verysilent $'[Setup - Main]\nShow Re-Boot=0\nInstall Dir=Unattended\n[Files]\nFile1=readme.txt~<INSTALLDIR>\nFile2=data.bin~<INSTALLDIR>\n[INI - Setup]\nReg1=HKEY_LOCAL_MACHINE\\Software\\YarE2E~Verysilent~Path~<INSTALLDIR>'
 target='C:\E2E\Very Silent'
 log='C:\e2e-verysilent.log'

@@ -27,8 +27,13 @@ fail() {
   exit 1
 }
 
+# A Windows program under a time limit, as the setup's account (see use_unprivileged_prefix).
+wine_within() { # seconds program args...
+  timeout "$1" "${e2e_as[@]}" wine "${@:2}"
+}
+
 # The driver, with a hard limit of its own on top of its --timeout.
-drive() { timeout $((E2E_WAIT + 10)) wine "$YAR_DRIVER" "$@" </dev/null; }
+drive() { wine_within $((E2E_WAIT + 10)) "$YAR_DRIVER" "$@" </dev/null; }
 
 # What is on screen, for the log of a failing test.
 show_windows() {
@@ -40,15 +45,169 @@ expect_eq() { # what expected actual
   [ "$2" = "$3" ] || fail "$1: expected '$2', got '$3'"
 }
 
+# ---- whose programs: this process's user (root in CI) or an ordinary one ----
+
+# Under Wine root writes through the read-only bit and deletes what it likes, so what the setup must do
+# against another account's plants shows only when it runs as an ordinary Unix user. A case says which
+# account runs Wine and which one plants, each a command prefix (`env` alone: this process's user):
+#   use_unprivileged_prefix  everything as the ordinary user $E2E_USER (yar-e2e): install.exe,
+#                            uninstaller.exe, the driver, the plants; in a copy of the prefix that it owns.
+#   use_shared_prefix        the plants as the ordinary user, install.exe as root (an attacker plants, the
+#                            administrator runs): a copy of the prefix, root's, in which the places every
+#                            account may write on Windows (C:\, the Windows Temp, the Public folder) are
+#                            open to the user, as sticky directories.
+# From then on `wine`, `wine_within`, `wineserver`, `winepath`, `drive`, `start_in` and every helper
+# below run as the setup's account (so a case writes `wine_within SECONDS ...`, never `timeout SECONDS
+# wine`); `wine_user CMD...` runs a host command as that account, `plant CMD...` as the planting one and
+# `as_user CMD...` as the ordinary user, e.g. `plant mkdir "$(host_path 'C:\Install Dir')"`.
+# The trap ends the copy's server and removes the copy. Without root no user can be made or taken on:
+# use_unprivileged_prefix then runs as this process's user, an ordinary one already, and
+# use_shared_prefix ends the case as skipped (E2E_SKIP, CTest's SKIP_RETURN_CODE).
+E2E_USER=${YAR_E2E_USER:-yar-e2e}
+E2E_SKIP=77
+e2e_as=(env)
+e2e_planter=(env)
+e2e_user_runner=()
+e2e_wine_owner=''
+
+wine() { "${e2e_as[@]}" wine "$@"; }
+wineserver() { "${e2e_as[@]}" wineserver "$@"; }
+winepath() { "${e2e_as[@]}" winepath "$@"; }
+plant() { "${e2e_planter[@]}" "$@"; }
+wine_user() { "${e2e_as[@]}" "$@"; }
+as_user() {
+  [ ${#e2e_user_runner[@]} -gt 0 ] || fail "as_user before use_unprivileged_prefix or use_shared_prefix"
+  "${e2e_user_runner[@]}" "$@"
+}
+
+skip() {
+  echo "SKIP: $*" >&2
+  exit "$E2E_SKIP"
+}
+
+# The ordinary user exists: a system user without a login shell or home, made the first time.
+make_user() {
+  [ "$(id -u)" -eq 0 ] || skip "only root can make the user $E2E_USER and run programs as it"
+  id -u "$E2E_USER" >/dev/null 2>&1 && return 0
+  # Two cases at once: the loser's useradd fails, and the user is there all the same.
+  useradd --system --user-group --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin \
+    "$E2E_USER" 2>/dev/null || id -u "$E2E_USER" >/dev/null 2>&1 || skip "cannot make the user $E2E_USER (useradd)"
+}
+
+# e2e_user_runner: starts a command as the ordinary user, with HOME a directory of its own and the Wine
+# settings (prefix, display) of this process. The user must reach the build's programs and this case's files.
+user_runner() { # home
+  e2e_user_runner=(setpriv --reuid="$E2E_USER" --regid="$(id -g "$E2E_USER")" --init-groups env HOME="$1"
+    USER="$E2E_USER" LOGNAME="$E2E_USER")
+  local path
+  for path in "$YAR_DRIVER" "${YAR_INSTALL_EXE:-$YAR_DRIVER}" "${YAR_UNINSTALLER_EXE:-$YAR_DRIVER}" \
+    "${e2e_run:-$YAR_E2E_OUT}"; do
+    "${e2e_user_runner[@]}" test -r "$path" ||
+      fail "$E2E_USER cannot read $path: every directory above it must be open to others (o+rx)"
+  done
+  # The session's Xvfb admits every local client; a display of the caller's own may not.
+  if [ -n "${DISPLAY:-}" ] && command -v xdpyinfo >/dev/null; then
+    "${e2e_user_runner[@]}" xdpyinfo >/dev/null 2>&1 ||
+      fail "$E2E_USER cannot reach the display $DISPLAY: let it in (xhost +SI:localuser:$E2E_USER)"
+  fi
+}
+
+# A copy of the current prefix in a new directory below YAR_E2E_OUT, owned by OWNER (empty: this process's
+# user), that this case's programs use from now on: e2e_prefix_home is that directory, beside the prefix
+# it holds home/ and plants/ (a place outside drive C: for what the planting account points links at).
+# Programs and libraries, which Wine never writes, are hard links and stay root's, readable; everything
+# else (registry, INI files) is copied. The user's folders (Desktop, Documents ...), which link to the
+# build's shared home, are the copy's own.
+copy_prefix() { # [owner]
+  local src=$WINEPREFIX dir link binaries=(-iname '*.dll' -o -iname '*.exe' -o -iname '*.drv' -o -iname '*.sys'
+    -o -iname '*.nls')
+  dir=$(mktemp -d "$YAR_E2E_OUT/prefix.XXXXXX")
+  e2e_prefix_dirs+=("$dir")
+  chmod 755 "$dir"
+  cp -al "$src" "$dir/prefix"
+  (cd "$src" && find . -type f ! \( "${binaries[@]}" \) -print0) |
+    (cd "$dir/prefix" && xargs -0 -I{} cp --remove-destination -p "$src/{}" "{}")
+  for link in "$dir/prefix"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then rm "$link" && mkdir "$link"; fi
+  done
+  mkdir "$dir/home" "$dir/plants"
+  if [ -n "${1:-}" ]; then
+    # Wine's record of the server directory of the prefix's owner (Debian's): the new owner makes its own.
+    rm -f "$dir/prefix/wineserver"
+    find "$dir/prefix" ! \( -type f \( "${binaries[@]}" \) \) -exec chown -h "$1:" {} +
+    chown "$1:" "$dir/home" "$dir/plants"
+  fi
+  e2e_prefix_home=$dir
+  e2e_plants=$dir/plants
+  export WINEPREFIX="$dir/prefix"
+  point_at_prefix
+}
+
+# The prefix's own server, warmed up, and a keeper for its desktop process, as the setup's account.
+start_prefix() {
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+  setsid "${e2e_as[@]}" wine "$YAR_DRIVER" hold 0 </dev/null >/dev/null 2>&1 &
+}
+
+use_unprivileged_prefix() {
+  local t0=$EPOCHREALTIME
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "note: $(id -un) runs the case, an ordinary user already" >&2
+    copy_prefix
+  else
+    make_user
+    copy_prefix "$E2E_USER"
+    user_runner "$e2e_prefix_home/home"
+    e2e_as=("${e2e_user_runner[@]}")
+    e2e_planter=("${e2e_user_runner[@]}")
+    e2e_wine_owner=$E2E_USER
+    own_run_dir
+  fi
+  start_prefix
+  prefix_took "$t0"
+}
+
+use_shared_prefix() {
+  local t0=$EPOCHREALTIME
+  make_user
+  copy_prefix
+  chown "$E2E_USER:" "$e2e_prefix_home/home" "$e2e_plants"
+  user_runner "$e2e_prefix_home/home"
+  # What earlier runs planted there is root's; the user plants anew.
+  rm -rf "$e2e_planted/y" "$e2e_planted/disk.\$A\$"
+  chmod 1777 "$WINEPREFIX/drive_c" "$e2e_planted" "$WINEPREFIX/drive_c/users/Public"
+  e2e_planter=("${e2e_user_runner[@]}")
+  start_prefix
+  prefix_took "$t0"
+}
+
+# What a prefix of its own costs the case, for its log.
+prefix_took() { # start
+  local took
+  took=$(awk -v a="$1" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.2f", b - a }')
+  echo "note: the case's prefix was ready in $took s" >&2
+}
+
 # ---- processes this test started; the trap ends them ----
 
 e2e_pids=()
 e2e_prefix_dirs=()
 e2e_cleanup() {
-  local pid dir
+  local pid dir uid server
   for pid in "${e2e_pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
   for dir in "${e2e_prefix_dirs[@]}"; do
-    WINEPREFIX="$dir/prefix" wineserver -k >/dev/null 2>&1 || true
+    # Each Unix user has servers of its own: the copy's is its owner's, and so is the directory of its
+    # socket, which Debian's Wine names at random and records in the prefix.
+    uid=$(stat -c %u "$dir/prefix" 2>/dev/null) || uid=$(id -u)
+    if [ "$uid" = "$(id -u)" ]; then
+      WINEPREFIX="$dir/prefix" command wineserver -k >/dev/null 2>&1 || true
+    else
+      setpriv --reuid="$uid" --regid="$(stat -c %g "$dir/prefix")" --clear-groups \
+        env WINEPREFIX="$dir/prefix" wineserver -k >/dev/null 2>&1 || true
+      server=$(cat "$dir/prefix/wineserver" 2>/dev/null) || server=
+      [[ ! $server =~ ^wine-[A-Za-z0-9]{6}$ ]] || rm -rf "${TMPDIR:-/tmp}/$server"
+    fi
     rm -rf "$dir"
   done
 }
@@ -57,25 +216,13 @@ trap e2e_cleanup EXIT
 trap 'exit 143' TERM INT HUP
 
 # A copy of the build's prefix for a run that restarts Windows: under Wine a restart ends every program
-# of the prefix and replays its start-up. Programs and libraries, which Wine never writes, are hard
-# links; everything else (registry, INI files) is copied. The copy gets its own server and keeper; the
-# trap ends them and removes it.
+# of the prefix and replays its start-up. The copy gets its own server and keeper; the trap ends them and
+# removes it.
 use_disposable_prefix() {
-  local src=$WINEPREFIX dir
-  dir=$(mktemp -d "$YAR_E2E_OUT/prefix.XXXXXX")
-  e2e_prefix_dirs+=("$dir")
-  cp -al "$src" "$dir/prefix"
-  (cd "$src" && find . -type f ! -iname '*.dll' ! -iname '*.exe' ! -iname '*.drv' ! -iname '*.sys' \
-    ! -iname '*.nls' -print0) | (cd "$dir/prefix" && xargs -0 -I{} cp --remove-destination -p "$src/{}" "{}")
-  export WINEPREFIX="$dir/prefix"
-  # The user's folders (Desktop, Documents ...) link to the build's shared home; here they are the copy's own.
-  local link
-  for link in "$WINEPREFIX"/drive_c/users/*/*; do
-    if [ -L "$link" ]; then rm "$link" && mkdir "$link"; fi
-  done
-  wineserver -p </dev/null >/dev/null 2>&1
-  wine cmd /c exit </dev/null >/dev/null 2>&1
-  setsid wine "$YAR_DRIVER" hold 0 </dev/null >/dev/null 2>&1 &
+  local t0=$EPOCHREALTIME
+  copy_prefix
+  start_prefix
+  prefix_took "$t0"
 }
 
 # In the disposable prefix: a RunOnce entry that leaves $restart_marker when the prefix starts again, so
@@ -89,12 +236,17 @@ arm_restart_marker() {
 
 # ---- the run of install.exe ----
 
-# A fresh directory for this test's files and log: e2e_run.
+# A fresh directory for this test's files and log: e2e_run, the setup account's, so that its programs
+# may write there (exports, logs named on the command line).
 new_run() { # case
   e2e_case=$1
   e2e_run="$YAR_E2E_OUT/run/$e2e_case"
   rm -rf "$e2e_run"
   mkdir -p "$e2e_run"
+  own_run_dir
+}
+own_run_dir() {
+  [ -z "$e2e_wine_owner" ] || [ -z "${e2e_run:-}" ] || chown "$e2e_wine_owner:" "$e2e_run"
 }
 
 # Starts a Windows program in DIR with ARGS in the background: setup_pid is its process, its output goes
@@ -102,7 +254,7 @@ new_run() { # case
 start_in() { # dir program args...
   local dir=$1
   shift
-  (cd "$dir" && exec wine "$@" </dev/null >>"$e2e_run/wine.log" 2>&1) &
+  (cd "$dir" && exec "${e2e_as[@]}" wine "$@" </dev/null >>"$e2e_run/wine.log" 2>&1) &
   setup_pid=$!
   e2e_pids+=("$setup_pid")
 }
@@ -288,22 +440,70 @@ expect_colour_in() { # what x y w h colour min
 
 # ---- the common course of a run ----
 
-# What another account could have put in the temporary directories before the run: a working directory of
-# an earlier run with a file in it, and at the names older setups used in the Windows directory's Temp a
-# link to a directory of its choosing and a folder in the way of the archive's copy. The run uses none.
-e2e_planted=$WINEPREFIX/drive_c/windows/temp
+# What could lie in the temporary directories before a run, at every name a setup ever used there: the
+# run takes nothing from them, writes nothing through them and leaves them as they were.
+# - In the Windows directory's Temp, shared by every account, the planting account's: `y` (the old
+#   working directory) and a folder `disk.$A$` (the old archive copy's name).
+# - In the setup account's Temp: a working directory of an earlier run with a file in it, `y`, a read-only
+#   file `disk.$A$`, and a read-only file at the log's old fixed name yar-setup.log unless something is
+#   there already (a case may plant its own first).
+# `y` is in one Temp a link to a directory of the planting account's holding keep.txt, in the other a
+# directory holding a read-only app.exe: e2e_old_y is the form in the Windows Temp (link or directory).
+# Read-only plants hold only for an ordinary user (use_unprivileged_prefix); root writes through them.
+e2e_plants=$YAR_E2E_OUT
+e2e_old_y='link'
+point_at_prefix() {
+  e2e_planted=$WINEPREFIX/drive_c/windows/temp
+  unset e2e_user_temp
+}
+point_at_prefix
+plant_y() { # as-whom form dir
+  local as=$1 form=$2 y=$3/y
+  "$as" rm -rf "$y"
+  if [ "$form" = link ]; then
+    "$as" ln -s "$e2e_plants/planted-target" "$y"
+  else
+    "$as" mkdir "$y"
+    plant_file "$as" "$y/app.exe" 'planted app.exe'
+  fi
+}
+plant_file() { # as-whom file text: a read-only file
+  local as=$1
+  "$as" rm -f "$2"
+  printf '%s\r\n' "$3" | "$as" tee "$2" >/dev/null
+  "$as" chmod a-w "$2"
+}
 seed_leftover() {
   find_user_temp
   local earlier=$e2e_user_temp/yar-aaaaaaaaaaaaaaaa
-  mkdir -p "$earlier" "$YAR_E2E_OUT/planted-target" "$e2e_planted/disk.\$A\$"
-  echo leftover >"$earlier/leftover.txt"
-  echo planted >"$YAR_E2E_OUT/planted-target/keep.txt"
-  rm -rf "$e2e_planted/y"
-  ln -s "$YAR_E2E_OUT/planted-target" "$e2e_planted/y"
+  plant mkdir -p "$e2e_plants/planted-target" "$e2e_planted/disk.\$A\$"
+  echo planted | plant tee "$e2e_plants/planted-target/keep.txt" >/dev/null
+  wine_user mkdir -p "$earlier"
+  echo leftover | wine_user tee "$earlier/leftover.txt" >/dev/null
+  plant_file wine_user "$e2e_user_temp/disk.\$A\$" "planted disk.\$A\$"
+  [ -e "$e2e_user_temp/yar-setup.log" ] || [ -L "$e2e_user_temp/yar-setup.log" ] ||
+    plant_file wine_user "$e2e_user_temp/yar-setup.log" 'planted log'
+  if [ "$e2e_old_y" = link ]; then
+    plant_y plant link "$e2e_planted"
+    plant_y wine_user directory "$e2e_user_temp"
+  else
+    plant_y plant directory "$e2e_planted"
+    plant_y wine_user link "$e2e_user_temp"
+  fi
+  e2e_plants_before=$(plants_state)
+}
+# Each planted name as it is: its kind, mode, owner, size and link target, and the hash of each file.
+plants_state() {
+  local names=("$e2e_planted/y" "$e2e_planted/disk.\$A\$" "$e2e_user_temp/y" "$e2e_user_temp/disk.\$A\$"
+    "$e2e_user_temp/yar-setup.log" "$e2e_user_temp/yar-aaaaaaaaaaaaaaaa" "$e2e_plants/planted-target")
+  { find -P "${names[@]}" -printf '%p %y %M %u %s %l\n' 2>&1 || true; } | sort
+  { find -P "${names[@]}" -type f -exec sha1sum {} + 2>/dev/null || true; } | sort
 }
 expect_plants_untouched() {
-  expect_eq "the planted link's directory" keep.txt "$(ls "$YAR_E2E_OUT/planted-target")"
-  [ -L "$e2e_planted/y" ] && [ -d "$e2e_planted/disk.\$A\$" ] || fail "a planted name was changed"
+  local now
+  now=$(plants_state)
+  [ "$now" = "${e2e_plants_before:?no plants seeded}" ] ||
+    fail "the planted names changed:"$'\n'"$(diff <(echo "$e2e_plants_before") <(echo "$now"))"
 }
 
 # Starts DIR's install.exe in DIR (ARGS as its command line) over a leftover working directory.

@@ -18,7 +18,7 @@ for ((i = 0; i < 24000; i++)); do
   bytes+=$hex
 done
 printf '%b' "$bytes" >"$files/data.bin"
-(cd "$files" && timeout "$E2E_WAIT" wine "$YAR_TOOL" pack --volume-size 16k -q ../disk.001 readme.txt data.bin \
+(cd "$files" && wine_within "$E2E_WAIT" "$YAR_TOOL" pack --volume-size 16k -q ../disk.001 readme.txt data.bin \
   </dev/null) || fail "yar pack failed"
 for volume in disk.001 disk.002; do [ -s "$YAR_DISKSET/$volume" ] || fail "no $volume written"; done
 echo "disk set: $(cd "$YAR_DISKSET" && stat -c '%n %s' disk.*)"
@@ -33,7 +33,7 @@ cp "$files/readme.txt" "$product/files/"
 convert -size 40x30 xc:'#FF00FF' \( -size 40x30 xc:'#FF00FF' -fill '#00FFFF' -draw 'point 20,15' \) \
   -set delay 20 -loop 0 "$product/files/logo.gif"
 convert -size 40x30 xc:'#FF00FF' "BMP3:$product/files/logo.bmp"
-(cd "$product/files" && timeout "$E2E_WAIT" wine "$YAR_TOOL" pack -q ../disk.001 logo.gif logo.bmp license.txt \
+(cd "$product/files" && wine_within "$E2E_WAIT" "$YAR_TOOL" pack -q ../disk.001 logo.gif logo.bmp license.txt \
   readme.txt </dev/null) || fail "yar pack of the product set failed"
 echo "product set: $(cd "$product" && stat -c '%n %s' disk.*)"
 
@@ -48,7 +48,7 @@ cp "${YAR_UNINSTALLER_EXE:?}" "$install/files/uninstaller.exe"
 for name in settings.ini notes.txt acme.fon acmelib.dll shared.dat common.dat; do
   printf 'New %s of the product.\r\n' "$name" >"$install/files/$name"
 done
-(cd "$install/files" && timeout "$E2E_WAIT" wine "$YAR_TOOL" pack -q ../disk.001 probe.exe readme.txt \
+(cd "$install/files" && wine_within "$E2E_WAIT" "$YAR_TOOL" pack -q ../disk.001 probe.exe readme.txt \
   data.bin uninstaller.exe settings.ini notes.txt acme.fon acmelib.dll shared.dat common.dat </dev/null) ||
   fail "yar pack of the installable product failed"
 echo "installable product set: $(cd "$install" && stat -c '%n %s' disk.*)"
