@@ -33,6 +33,13 @@ std::string UnsafeDestinationStop(const std::string& dir, const std::string& acc
            ", not only by administrators: nothing was installed. Choose another directory.";
 }
 
+std::string RolledBackMessage(const std::vector<std::string>& left) {
+    if (left.empty()) return "The installation was undone: nothing on this computer was changed.";
+    std::string text = "The installation was undone, except:";
+    for (const std::string& line : left) text += "\r- " + line;
+    return text;
+}
+
 bool FileNeededElsewhere(const std::string& name, std::size_t index, const std::vector<std::string>& files) {
     const std::string upperName = UpperCase(name);
     for (std::size_t i = 0; i < files.size(); ++i)
@@ -54,8 +61,14 @@ TLaunchCall LaunchCallOf(const std::string& Launch) {
 
 TInstallEngine::TInstallEngine(const SetupConfig& config, SetupState& state, const TInstallSystem& system,
                                TInstallProgress& progress, TRunLog* log)
-    : Config_(config), State_(state), System_(system), Progress_(progress),
-      Shortcuts_(system.Files, system.Registry, system.Links), Log_(log), Launch_(config.Launch) {}
+    : Config_(config), State_(state),
+      FJournal(system.JournalDir.empty()
+                   ? nullptr
+                   : std::make_unique<TInstallJournal>(system.Files, system.Registry, system.JournalDir)),
+      FFiles(system.Files, FJournal.get(), state.WorkDir), FIni(system.Ini, FFiles),
+      FRegistry(system.Registry, FJournal.get()),
+      FLinks(system.Links, FFiles), System_{FFiles, FIni, FRegistry, FLinks, system.Launcher},
+      Progress_(progress), Shortcuts_(FFiles, FRegistry, FLinks), Log_(log), Launch_(config.Launch) {}
 
 TInstallOutcome TInstallEngine::RunInstall(const TInstallChoices& choices) {
     try {
@@ -66,13 +79,24 @@ TInstallOutcome TInstallEngine::RunInstall(const TInstallChoices& choices) {
         return Stop(error);
     } catch (const EStreamError& error) {
         return Stop(error);
+    } catch (const EJournalError& error) {
+        return Stop(error);
     }
 }
 
 TInstallOutcome TInstallEngine::Stop(const std::exception& error) {
     State_.Cancelled = true;
     Progress_.Stopped(error.what());
+    RollBack();
     return ioStopped;
+}
+
+void TInstallEngine::RollBack() {
+    if (!FJournal) return;
+    const std::vector<std::string> left = FJournal->RollBack();
+    for (const std::string& line : left) Log("Not undone: " + line);
+    Log(left.empty() ? "Undone: the install changed nothing" : "Undone: all but what is listed");
+    Progress_.RolledBack(left);
 }
 
 TInstallOutcome TInstallEngine::Install(const TInstallChoices& choices) {
@@ -87,6 +111,7 @@ TInstallOutcome TInstallEngine::Install(const TInstallChoices& choices) {
     TargetDir_ = choices.MainDir;
     CheckDestination();
     if (!PrepareDirectories()) {
+        RollBack();
         State_.Cancelled = true;
         Progress_.EndProgram("Unable to Create " + TargetDir_);
         return ioTargetMissing;
@@ -103,6 +128,8 @@ TInstallOutcome TInstallEngine::Install(const TInstallChoices& choices) {
             System_.Files, System_.Registry,
             {TargetDir_, c.Header, LaunchedProgram(), c.Version, c.Publisher, InstalledBytes_}))
         Log("Uninstall entry: " + UninstallKey(c.Header));
+    // Complete: nothing is undone from here on.
+    if (FJournal) FJournal->Finish();
     LaunchProgram(choices.LaunchChecked);
     Progress_.ProcessMessages();
     Progress_.Finish();

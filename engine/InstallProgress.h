@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace yar {
 
@@ -34,6 +35,8 @@ public:
     // The install stopped with this message (the application's standard error box): what was done
     // stays in place, the run counts as cancelled, and the page offers only a way to close.
     virtual void Stopped(const std::string& message) = 0;
+    // A stopped install was undone; what could not be undone, one line each (empty: nothing is left).
+    virtual void RolledBack(const std::vector<std::string>& left) = 0;
     // The installation directory cannot be made: the message is shown and the program ends at once,
     // without the end of the run.
     virtual void EndProgram(const std::string& message) = 0;

@@ -425,6 +425,11 @@ void TYAR::Stopped(const std::string& message) {
     SetFocus(cancel.Handle());
 }
 
+void TYAR::RolledBack(const std::vector<std::string>& left) {
+    if (AskNothing()) return;
+    ShowMessage(RolledBackMessage(left));
+}
+
 void TYAR::EndProgram(const std::string& message) {
     Log("Failure: " + message);
     if (!AskNothing()) ShowMessage(message);

@@ -31,6 +31,11 @@ public:
     void Finish() override { Log("finish"); }
     void Stopped(const std::string& message) override { Log("stopped " + message); }
     void EndProgram(const std::string& message) override { Log("end " + message); }
+    void RolledBack(const std::vector<std::string>& left) override {
+        std::string text = "rolled back";
+        for (const std::string& line : left) text += "; " + line;
+        Log(text);
+    }
 
     // The events whose text begins with prefix, without it.
     TLines Only(const std::string& prefix) const {
