@@ -93,7 +93,10 @@ TInstallOutcome TInstallEngine::Stop(const std::exception& error) {
 
 void TInstallEngine::RollBack() {
     if (!FJournal) return;
+    // A stop before the first change has nothing to tell.
+    const bool changed = !FJournal->Empty();
     const std::vector<std::string> left = FJournal->RollBack();
+    if (!changed) return;
     for (const std::string& line : left) Log("Not undone: " + line);
     Log(left.empty() ? "Undone: the install changed nothing" : "Undone: all but what is listed");
     Progress_.RolledBack(left);

@@ -82,6 +82,13 @@ std::optional<TRegRoot> ParseRoot(const std::string& text) {
     return std::nullopt;
 }
 
+TJournalEntry EntryOf(TJournalKind kind, const std::string& path) {
+    TJournalEntry entry;
+    entry.Kind = kind;
+    entry.Path = path;
+    return entry;
+}
+
 std::string JournalPath(const std::string& dir) {
     return JoinPath(dir, kJournalFileName);
 }
@@ -156,7 +163,10 @@ std::string JournalLine(const TJournalEntry& entry) {
         break;
     }
     std::string line;
-    for (const std::string& field : fields) line += (line.empty() ? "" : "\t") + Escaped(field);
+    for (const std::string& field : fields) {
+        if (!line.empty()) line += '\t';
+        line += Escaped(field);
+    }
     // A record ends with its own tab: a line cut short by a crash never reads as a whole one.
     return line + "\t";
 }
@@ -217,32 +227,37 @@ TInstallJournal::TInstallJournal(TFiles& files, TRegistry& registry, std::string
 void TInstallJournal::Append(const TJournalEntry& entry) {
     if (!FFiles.AppendLine(JournalPath(FDir), JournalLine(entry)))
         throw EJournalError("Cannot write the install journal " + JournalPath(FDir));
+    ++FRecords;
 }
 
 void TInstallJournal::NewFile(const std::string& path) {
-    Append({.Kind = jkNewFile, .Path = path});
+    Append(EntryOf(jkNewFile, path));
 }
 
 void TInstallJournal::ReplacingFile(const std::string& path) {
     const std::string backup = JoinPath(FDir, "backup-" + std::to_string(++FBackups));
     if (!FFiles.CopyFileTo(path, backup, true))
         throw EJournalError("Cannot keep a copy of " + path + " in " + FDir);
-    Append({.Kind = jkReplacedFile,
-            .Path = path,
-            .Backup = backup,
-            .Attributes = FFiles.Attributes(path).value_or(0)});
+    TJournalEntry entry = EntryOf(jkReplacedFile, path);
+    entry.Backup = backup;
+    entry.Attributes = FFiles.Attributes(path).value_or(0);
+    Append(entry);
 }
 
 void TInstallJournal::NewDirectory(const std::string& path) {
-    Append({.Kind = jkNewDirectory, .Path = path});
+    Append(EntryOf(jkNewDirectory, path));
 }
 
 void TInstallJournal::NewKey(TRegRoot root, const std::string& key) {
-    Append({.Kind = jkNewKey, .Path = key, .Root = root});
+    TJournalEntry entry = EntryOf(jkNewKey, key);
+    entry.Root = root;
+    Append(entry);
 }
 
 void TInstallJournal::ChangingValue(TRegRoot root, const std::string& key, const std::string& name) {
-    TJournalEntry entry{.Kind = jkValue, .Path = key, .Root = root, .Name = name};
+    TJournalEntry entry = EntryOf(jkValue, key);
+    entry.Root = root;
+    entry.Name = name;
     if (const std::optional<std::string> text = FRegistry.ReadString(root, key, name))
         entry.Before = TPriorValue{false, *text, 0};
     else if (const std::optional<uint32_t> number = FRegistry.ReadInteger(root, key, name))
@@ -274,6 +289,26 @@ std::vector<TJournalEntry> ReadJournal(const TFiles& files, const std::string& d
     for (const std::string& line : files.ReadLines(JournalPath(dir)).value_or(std::vector<std::string>{}))
         if (std::optional<TJournalEntry> entry = ParseJournalLine(line)) entries.push_back(std::move(*entry));
     return entries;
+}
+
+std::vector<std::string> UndoInterruptedInstalls(TFiles& files, TRegistry& registry, const std::string& root,
+                                                 const std::function<bool(const std::string&)>& inUse) {
+    std::vector<std::string> told;
+    for (const std::string& name : files.EntryNames(root)) {
+        const std::string dir = JoinPath(root, name);
+        if (!files.DirectoryExists(dir) || inUse(dir)) continue;
+        if (!HasJournal(files, dir)) {
+            RemoveJournal(files, dir);
+            continue;
+        }
+        told.emplace_back(kInterruptedInstallText);
+        std::vector<std::string> left = UndoJournal(ReadJournal(files, dir), files, registry);
+        if (left.empty())
+            RemoveJournal(files, dir);
+        else
+            told.insert(told.end(), left.begin(), left.end());
+    }
+    return told;
 }
 
 bool HasJournal(const TFiles& files, const std::string& dir) {

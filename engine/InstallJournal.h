@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -75,6 +76,8 @@ public:
     void Finish();
 
     const std::string& Directory() const { return FDir; }
+    // Whether nothing has been recorded: the install changed nothing yet.
+    bool Empty() const { return FRecords == 0; }
 
 private:
     void Append(const TJournalEntry& entry);
@@ -83,6 +86,7 @@ private:
     TRegistry& FRegistry;
     std::string FDir;
     int FBackups = 0;
+    int FRecords = 0;
 };
 
 // Undoes the entries, the last first, on the machine; returns what could not be undone.
@@ -91,6 +95,15 @@ std::vector<std::string> UndoJournal(const std::vector<TJournalEntry>& entries, 
 
 // The entries of the journal in dir, as far as they are whole.
 std::vector<TJournalEntry> ReadJournal(const TFiles& files, const std::string& dir);
+
+// The directories below root that hold the journal of an install that did not finish and whose install
+// is not running any more (inUse tells); each is undone, the last change first, and removed with its
+// backups. Directories without a journal are rubbish of a finished install and go too. Returns what the
+// user is told: a line for each install undone, and each thing that could not be undone.
+std::vector<std::string> UndoInterruptedInstalls(TFiles& files, TRegistry& registry, const std::string& root,
+                                                 const std::function<bool(const std::string&)>& inUse);
+inline constexpr const char* kInterruptedInstallText =
+    "An earlier installation did not finish: what it had changed was undone.";
 
 // Whether dir holds a journal: an install that has not finished.
 bool HasJournal(const TFiles& files, const std::string& dir);

@@ -2,6 +2,7 @@
 
 #include "engine/InstallEngine.h"
 #include "engine/Win32InstallSystem.h"
+#include "system/InstallJournals.h"
 #include "system/FileServices.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
@@ -337,9 +338,27 @@ const TForm* TYAR::Background() const {
 
 void TYAR::RunInstall(const TInstallChoices& choices) {
     ShowProgressLayout();
-    TWin32InstallSystem system(Background() != nullptr ? Background()->Handle() : nullptr);
-    TInstallEngine engine(FLinks.Config, FLinks.State, system.System(), *this, FLinks.Log);
-    engine.RunInstall(choices);
+    // Without a journal a failure could not be undone: the install does not begin.
+    std::string journals, journal;
+    try {
+        journals = JournalsDirectory();
+        journal = CreatePrivateDirectory(journals, "install-");
+    } catch (const EInOutError& e) {
+        Stopped(std::string("The install cannot keep its journal: ") + e.what());
+        FLinks.State.Cancelled = true;
+        return;
+    }
+    Log("Journal: " + journal);
+    {
+        const TRunningMark running(journal);
+        TWin32InstallSystem system(Background() != nullptr ? Background()->Handle() : nullptr, journal);
+        TInstallEngine engine(FLinks.Config, FLinks.State, system.System(), *this, FLinks.Log);
+        engine.RunInstall(choices);
+    }
+    // What the install kept stays for the user; otherwise the directory it ran in goes.
+    TWin32Files files;
+    if (!HasJournal(files, journal)) RemoveJournal(files, journal);
+    RemoveEmptyJournalsDirectory(journals);
     // The answer to a question met during the install joins the others.
     if (FOverwriteAnswer) SaveAnswers(choices, EndChoice());
 }

@@ -25,30 +25,32 @@ namespace {
 using test::TLines;
 
 TEST(InstallJournal, EveryRecordReadsBackAndACutOneNever) {
-    const std::vector<TJournalEntry> entries{
-        {.Kind = jkNewFile, .Path = "C:\\Acme\\app.exe"},
-        {.Kind = jkReplacedFile,
-         .Path = "C:\\WINDOWS\\acme.ini",
-         .Backup = "C:\\J\\backup-1",
-         .Attributes = 0x21},
-        {.Kind = jkNewDirectory, .Path = "C:\\Acme\\Tab\there"},
-        {.Kind = jkNewKey, .Path = "Software\\Acme", .Root = rrLocalMachine},
-        {.Kind = jkValue, .Path = "Software\\Old", .Root = rrCurrentUser, .Name = "Path"},
-        {.Kind = jkValue,
-         .Path = "Software\\Old",
-         .Root = rrCurrentUser,
-         .Name = "",
-         .Before = TPriorValue{false, "line\r\nand \\ back\\slash\t", 0}},
-        {.Kind = jkValue,
-         .Path = "Software\\Old",
-         .Root = rrClassesRoot,
-         .Name = "Count",
-         .Before = TPriorValue{true, {}, 4294967295u}},
+    const auto entry = [](TJournalKind kind, std::string path, TRegRoot root = rrCurrentUser, std::string name = {},
+                          std::optional<TPriorValue> before = std::nullopt) {
+        TJournalEntry e;
+        e.Kind = kind;
+        e.Path = std::move(path);
+        e.Root = root;
+        e.Name = std::move(name);
+        e.Before = std::move(before);
+        return e;
     };
-    for (const TJournalEntry& entry : entries) {
-        const std::string line = JournalLine(entry);
+    TJournalEntry replaced = entry(jkReplacedFile, "C:\\WINDOWS\\acme.ini");
+    replaced.Backup = "C:\\J\\backup-1";
+    replaced.Attributes = 0x21;
+    const std::vector<TJournalEntry> entries{
+        entry(jkNewFile, "C:\\Acme\\app.exe"),
+        replaced,
+        entry(jkNewDirectory, "C:\\Acme\\Tab\there"),
+        entry(jkNewKey, "Software\\Acme", rrLocalMachine),
+        entry(jkValue, "Software\\Old", rrCurrentUser, "Path"),
+        entry(jkValue, "Software\\Old", rrCurrentUser, "", TPriorValue{false, "line\r\nand \\ back\\slash\t", 0}),
+        entry(jkValue, "Software\\Old", rrClassesRoot, "Count", TPriorValue{true, {}, 4294967295U}),
+    };
+    for (const TJournalEntry& record : entries) {
+        const std::string line = JournalLine(record);
         EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
-        EXPECT_EQ(ParseJournalLine(line), entry) << line;
+        EXPECT_EQ(ParseJournalLine(line), record) << line;
         // The machine may stop at any byte of a record: a cut record is no record.
         for (std::size_t cut = 0; cut < line.size(); ++cut)
             EXPECT_EQ(ParseJournalLine(line.substr(0, cut)), std::nullopt) << line.substr(0, cut);
@@ -187,7 +189,9 @@ TEST_F(Rollback, AStopAtAnyChangeLeavesTheMachineAsItWas) {
         if (outcome == ioInstalled) continue; // a change the install does without (a file left out ...)
         ++stopped;
         EXPECT_EQ(Snapshot(*m), before) << "refused change " << n;
-        EXPECT_EQ(m->Progress.Only("rolled back"), TLines{""}) << "refused change " << n;
+        // Told once, with nothing left; not at all when the refused change was the first.
+        EXPECT_LE(m->Progress.Only("rolled back").size(), 1U) << "refused change " << n;
+        for (const std::string& left : m->Progress.Only("rolled back")) EXPECT_EQ(left, "") << "refused change " << n;
         EXPECT_FALSE(m->Files.DirectoryExists(kJournal)) << "refused change " << n;
     }
     EXPECT_GT(stopped, 10)
