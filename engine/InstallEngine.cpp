@@ -110,6 +110,8 @@ TInstallOutcome TInstallEngine::Install(const TInstallChoices& choices) {
     Progress_.SetProgressRange(static_cast<int>(c.FileEntries.size() + c.DesktopEntries.size() +
                                                 c.IniSetupEntries.size() + c.WorkStationEntries.size()));
     Status("Preparing Directory Structure");
+    // A run killed from here on leaves its working directory to the journal's undoing.
+    if (FJournal && !State_.WorkDir.empty()) FJournal->RunDirectory(State_.WorkDir);
     WindowsDir_ = System_.Files.WindowsDirectory();
     TargetDir_ = choices.MainDir;
     CheckDestination();

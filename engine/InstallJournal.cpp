@@ -9,8 +9,8 @@ namespace yar {
 
 namespace {
 
-constexpr std::array<std::string_view, 5> kKindWords = {"new-file", "replaced-file", "new-directory",
-                                                        "new-key", "value"};
+constexpr std::array<std::string_view, 6> kKindWords = {"new-file", "replaced-file", "new-directory",
+                                                        "new-key",  "value",         "run-directory"};
 
 std::string Escaped(std::string_view text) {
     std::string out;
@@ -100,6 +100,22 @@ bool RemoveWritable(TFiles& files, const std::string& path) {
     return files.RemoveFile(path);
 }
 
+// The working directory's files and those of its directories, then the directories: it holds nothing else.
+bool RemoveRunDirectory(TFiles& files, const std::string& dir) {
+    if (!files.DirectoryExists(dir)) return true;
+    for (const std::string& name : files.EntryNames(dir)) {
+        const std::string path = JoinPath(dir, name);
+        if (files.DirectoryExists(path)) {
+            for (const std::string& inner : files.FileNames(path))
+                RemoveWritable(files, JoinPath(path, inner));
+            files.RemoveEmptyDirectory(path);
+        } else {
+            RemoveWritable(files, path);
+        }
+    }
+    return files.RemoveEmptyDirectory(dir);
+}
+
 std::string Undo(const TJournalEntry& entry, TFiles& files, TRegistry& registry) {
     switch (entry.Kind) {
     case jkNewFile:
@@ -111,6 +127,10 @@ std::string Undo(const TJournalEntry& entry, TFiles& files, TRegistry& registry)
             return "the earlier " + entry.Path + " could not be put back; its copy is " + entry.Backup;
         files.SetAttributes(entry.Path, entry.Attributes);
         return {};
+    case jkRunDirectory:
+        return RemoveRunDirectory(files, entry.Path)
+                   ? std::string()
+                   : "the working directory " + entry.Path + " is still there";
     case jkNewDirectory:
         return !files.DirectoryExists(entry.Path) || files.RemoveEmptyDirectory(entry.Path)
                    ? std::string()
@@ -144,6 +164,7 @@ std::string JournalLine(const TJournalEntry& entry) {
     switch (entry.Kind) {
     case jkNewFile:
     case jkNewDirectory:
+    case jkRunDirectory:
         fields.push_back(entry.Path);
         break;
     case jkReplacedFile:
@@ -184,6 +205,7 @@ std::optional<TJournalEntry> ParseJournalLine(std::string_view line) {
     switch (entry.Kind) {
     case jkNewFile:
     case jkNewDirectory:
+    case jkRunDirectory:
         if (!sized(2)) return std::nullopt;
         entry.Path = f[1];
         return entry;
@@ -246,6 +268,10 @@ void TInstallJournal::ReplacingFile(const std::string& path) {
 
 void TInstallJournal::NewDirectory(const std::string& path) {
     Append(EntryOf(jkNewDirectory, path));
+}
+
+void TInstallJournal::RunDirectory(const std::string& path) {
+    Append(EntryOf(jkRunDirectory, path));
 }
 
 void TInstallJournal::NewKey(TRegRoot root, const std::string& key) {

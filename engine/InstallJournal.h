@@ -18,7 +18,8 @@
 
 namespace yar {
 
-enum TJournalKind { jkNewFile, jkReplacedFile, jkNewDirectory, jkNewKey, jkValue };
+// jkRunDirectory: the run's own working directory, which a killed run leaves behind.
+enum TJournalKind { jkNewFile, jkReplacedFile, jkNewDirectory, jkNewKey, jkValue, jkRunDirectory };
 
 // A registry value as it was: a string or a number.
 struct TPriorValue {
@@ -65,6 +66,8 @@ public:
     // Keeps a copy of the file's bytes first.
     void ReplacingFile(const std::string& path);
     void NewDirectory(const std::string& path);
+    // The run's working directory, made new for it and holding only what the run put there.
+    void RunDirectory(const std::string& path);
     void NewKey(TRegRoot root, const std::string& key);
     // Reads the value's present state.
     void ChangingValue(TRegRoot root, const std::string& key, const std::string& name);

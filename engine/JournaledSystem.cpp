@@ -131,6 +131,8 @@ bool TJournaledRegistry::DeleteKey(TRegRoot root, const std::string& key) {
 }
 
 void TJournaledLinks::Save(const TShellLink& link, const std::string& linkFile) {
+    // The shell makes a missing folder of the user's (the desktop of a new profile) as it saves.
+    FFiles.WillMakeDirectories(ExtractFileDir(linkFile));
     FFiles.WillChange(linkFile);
     FLinks.Save(link, linkFile);
 }

@@ -23,6 +23,8 @@ public:
 
     // Records the file's state before its first change in this run: new, or its bytes kept.
     void WillChange(const std::string& path);
+    // Records the levels of dir that do not exist yet, as about to be made.
+    void WillMakeDirectories(const std::string& dir);
 
     bool FileExists(const std::string& path) const override { return FFiles.FileExists(path); }
     bool DirectoryExists(const std::string& path) const override { return FFiles.DirectoryExists(path); }
@@ -56,7 +58,6 @@ public:
 
 private:
     bool IsPrivate(const std::string& path) const;
-    void WillMakeDirectories(const std::string& dir);
 
     TFiles& FFiles;
     TInstallJournal* FJournal;

@@ -2,8 +2,8 @@
 
 #include "engine/InstallEngine.h"
 #include "engine/Win32InstallSystem.h"
-#include "system/InstallJournals.h"
 #include "system/FileServices.h"
+#include "system/InstallJournals.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
 #include "util/RunLog.h"

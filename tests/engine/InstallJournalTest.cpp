@@ -25,8 +25,8 @@ namespace {
 using test::TLines;
 
 TEST(InstallJournal, EveryRecordReadsBackAndACutOneNever) {
-    const auto entry = [](TJournalKind kind, std::string path, TRegRoot root = rrCurrentUser, std::string name = {},
-                          std::optional<TPriorValue> before = std::nullopt) {
+    const auto entry = [](TJournalKind kind, std::string path, TRegRoot root = rrCurrentUser,
+                          std::string name = {}, std::optional<TPriorValue> before = std::nullopt) {
         TJournalEntry e;
         e.Kind = kind;
         e.Path = std::move(path);
@@ -42,9 +42,11 @@ TEST(InstallJournal, EveryRecordReadsBackAndACutOneNever) {
         entry(jkNewFile, "C:\\Acme\\app.exe"),
         replaced,
         entry(jkNewDirectory, "C:\\Acme\\Tab\there"),
+        entry(jkRunDirectory, "C:\\WINDOWS\\Temp\\yar-run"),
         entry(jkNewKey, "Software\\Acme", rrLocalMachine),
         entry(jkValue, "Software\\Old", rrCurrentUser, "Path"),
-        entry(jkValue, "Software\\Old", rrCurrentUser, "", TPriorValue{false, "line\r\nand \\ back\\slash\t", 0}),
+        entry(jkValue, "Software\\Old", rrCurrentUser, "",
+              TPriorValue{false, "line\r\nand \\ back\\slash\t", 0}),
         entry(jkValue, "Software\\Old", rrClassesRoot, "Count", TPriorValue{true, {}, 4294967295U}),
     };
     for (const TJournalEntry& record : entries) {
@@ -191,7 +193,8 @@ TEST_F(Rollback, AStopAtAnyChangeLeavesTheMachineAsItWas) {
         EXPECT_EQ(Snapshot(*m), before) << "refused change " << n;
         // Told once, with nothing left; not at all when the refused change was the first.
         EXPECT_LE(m->Progress.Only("rolled back").size(), 1U) << "refused change " << n;
-        for (const std::string& left : m->Progress.Only("rolled back")) EXPECT_EQ(left, "") << "refused change " << n;
+        for (const std::string& left : m->Progress.Only("rolled back"))
+            EXPECT_EQ(left, "") << "refused change " << n;
         EXPECT_FALSE(m->Files.DirectoryExists(kJournal)) << "refused change " << n;
     }
     EXPECT_GT(stopped, 10)
