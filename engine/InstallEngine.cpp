@@ -272,22 +272,43 @@ void TInstallEngine::CopyFile(const TFileEntry& entry, std::size_t index,
                          Progress_.ConfirmOverwrite("File Already Exists (" + entry.Name + "). Overwrite?");
     if (replace) {
         const std::string workingCopy = JoinPath(State_.WorkDir, entry.Name);
-        try {
-            System_.Files.CopyFileInto(workingCopy, dir);
-            Installed(workingCopy, target);
-            // The working copy goes unless another entry still needs it; the clean-up at the end
-            // of the run takes what is left.
-            if (!FileNeededElsewhere(entry.Name, index, files)) System_.Files.RemoveFile(workingCopy);
-        } catch (const ECopyFileError& e) {
-            // A file that cannot be copied is left out; it is still recorded below.
-            Log("Skipped: " + target + " - " + e.what());
-        } catch (const EStreamError& e) {
-            Log("Skipped: " + target + " - " + e.what());
-        }
+        // A file left out is not the install's: the uninstall must not take whatever lies there.
+        if (!CopyOrAsk(workingCopy, dir, target)) return;
+        // The working copy goes unless another entry still needs it; the clean-up at the end of the run
+        // takes what is left.
+        if (!FileNeededElsewhere(entry.Name, index, files)) System_.Files.RemoveFile(workingCopy);
     } else {
         Log("Skipped: " + target + " - the existing file is kept");
     }
     Record_->AddFile(target);
+}
+
+bool TInstallEngine::CopyOrAsk(const std::string& source, const std::string& dir, const std::string& target) {
+    for (;;) {
+        std::string reason;
+        try {
+            System_.Files.CopyFileInto(source, dir);
+            Installed(source, target);
+            return true;
+        } catch (const ECopyFileError& e) {
+            reason = e.what();
+        } catch (const EStreamError& e) {
+            reason = e.what();
+        }
+        const std::string message = "The file " + target + " cannot be installed: " + reason;
+        switch (Progress_.AskFileError(message)) {
+        case feRetry:
+            Log("Retried: " + target + " - " + reason);
+            continue;
+        case feIgnore:
+            Log("Left out: " + target + " - " + reason);
+            ++State_.FilesLeftOut;
+            return false;
+        case feAbort:
+            break;
+        }
+        throw EInstallError(message);
+    }
 }
 
 void TInstallEngine::CreateShortcutsStep(const TInstallChoices& choices) {

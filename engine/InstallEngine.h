@@ -126,6 +126,9 @@ private:
     bool CreateTargetDir();
     void CopySetupProgram();
     void CopyFiles(const std::vector<std::string>& files);
+    // Copies source into dir until it succeeds (true) or the user leaves the file out (false); Abort
+    // stops the install with the message.
+    bool CopyOrAsk(const std::string& source, const std::string& dir, const std::string& target);
     void CopyFile(const TFileEntry& entry, std::size_t index, const std::vector<std::string>& files,
                   const std::string& dir);
     void CreateShortcutsStep(const TInstallChoices& choices);

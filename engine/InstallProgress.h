@@ -8,6 +8,9 @@
 
 namespace yar {
 
+// What the user does about a file that cannot be written.
+enum TFileErrorAnswer { feRetry, feIgnore, feAbort };
+
 class TInstallProgress {
 public:
     TInstallProgress() = default;
@@ -27,6 +30,9 @@ public:
     virtual void ProcessMessages() = 0;
     // A confirmation box with Yes and No; true for Yes.
     virtual bool ConfirmOverwrite(const std::string& question) = 0;
+    // An error box with Abort, Retry and Ignore for a file the install cannot write; an unattended run
+    // answers Ignore or Abort as its answers say, else Abort.
+    virtual TFileErrorAnswer AskFileError(const std::string& message) = 0;
     // A warning box with Yes and No, No the default, before a step that puts the machine at risk; an
     // unattended run answers No. True for Yes.
     virtual bool ConfirmRisk(const std::string& question) = 0;

@@ -416,6 +416,19 @@ bool TYAR::ConfirmOverwrite(const std::string& question) {
     return yes;
 }
 
+TFileErrorAnswer TYAR::AskFileError(const std::string& message) {
+    TFileErrorAnswer answer = feAbort;
+    if (AskNothing()) {
+        if (FLinks.Switches->Answers.IgnoreFileErrors.value_or(false)) answer = feIgnore;
+    } else {
+        const int pressed = MessageDlg(message, mtError, {mbAbort, mbRetry, mbIgnore});
+        answer = pressed == mrRetry ? feRetry : pressed == mrIgnore ? feIgnore : feAbort;
+    }
+    static constexpr const char* kWords[] = {"Retry", "Ignore", "Abort"};
+    Log("Message: " + message + " - answer: " + kWords[answer]);
+    return answer;
+}
+
 bool TYAR::ConfirmRisk(const std::string& question) {
     const bool yes = !AskNothing() && MessageDlg(question, mtWarning, {mbYes, mbNo}) == mrYes;
     Log("Message: " + question + " - answer: " + (yes ? "Yes" : "No"));

@@ -246,5 +246,48 @@ TEST_F(Rollback, WhatCannotBeUndoneIsNamed) {
     EXPECT_TRUE(m->Files.DirectoryExists(kJournal)) << "kept for what it could not undo";
 }
 
+// A file that cannot be written: Retry tries again, Ignore leaves it out (the install is incomplete, the
+// earlier file stays and is not the install's), Abort stops and undoes.
+TEST_F(Rollback, AFileThatCannotBeWrittenIsRetriedLeftOutOrTheInstallUndone) {
+    const std::string app = "C:\\Program Files\\Acme\\app.exe";
+    const auto refuseApp = [&](int times) {
+        return [&, left = times](const std::string& op, const std::string& path) mutable {
+            return op == "CopyFile" && path == app && left-- > 0;
+        };
+    };
+    {
+        const auto m = NewMachine(1);
+        m->Faulty.BeforeChange = refuseApp(2);
+        m->Progress.FileErrorAnswers = {feRetry, feRetry};
+        ASSERT_EQ(Run(*m), ioInstalled);
+        EXPECT_EQ(m->Progress.Only("file error ").size(), 2U);
+        EXPECT_EQ(test::GetBytes(m->Files.HostPath(app)), "new app.exe");
+        EXPECT_EQ(State.FilesLeftOut, 0);
+    }
+    {
+        const auto m = NewMachine(2);
+        m->Faulty.BeforeChange = refuseApp(1);
+        m->Progress.FileErrorAnswers = {feIgnore};
+        ASSERT_EQ(Run(*m), ioInstalled);
+        EXPECT_EQ(test::GetBytes(m->Files.HostPath(app)), "old app.exe");
+        EXPECT_EQ(State.FilesLeftOut, 1);
+        const std::string record =
+            test::GetBytes(m->Files.HostPath(JoinPath(kTarget, "uninstall.cfg"))).value_or("");
+        EXPECT_EQ(record.find("app.exe="), std::string::npos) << record;
+        State.FilesLeftOut = 0;
+    }
+    {
+        const auto m = NewMachine(3);
+        const std::string before = Snapshot(*m);
+        m->Faulty.BeforeChange = refuseApp(2);
+        m->Progress.FileErrorAnswers = {feRetry, feAbort};
+        ASSERT_EQ(Run(*m), ioStopped);
+        EXPECT_EQ(m->Progress.Only("stopped "),
+                  TLines{"The file " + app + " cannot be installed: Cannot create file " + app});
+        m->Faulty.BeforeChange = nullptr;
+        EXPECT_EQ(Snapshot(*m), before);
+    }
+}
+
 } // namespace
 } // namespace yar

@@ -24,6 +24,13 @@ public:
         Log("ask " + question);
         return Answer;
     }
+    TFileErrorAnswer AskFileError(const std::string& message) override {
+        Log("file error " + message);
+        if (FileErrorAnswers.empty()) return feIgnore;
+        const TFileErrorAnswer answer = FileErrorAnswers.front();
+        FileErrorAnswers.erase(FileErrorAnswers.begin());
+        return answer;
+    }
     bool ConfirmRisk(const std::string& question) override {
         Log("risk " + question);
         return RiskAnswer;
@@ -49,6 +56,8 @@ public:
     int MessageRuns = 0;
     bool Answer = true;
     bool RiskAnswer = false;
+    // The answers to file errors in turn; Ignore once they are used up.
+    std::vector<TFileErrorAnswer> FileErrorAnswers;
 
 private:
     void Log(std::string event) { Events.push_back(std::move(event)); }
