@@ -287,8 +287,12 @@ bool TInstallEngine::CopyOrAsk(const std::string& source, const std::string& dir
     for (;;) {
         std::string reason;
         try {
-            System_.Files.CopyFileInto(source, dir);
-            Installed(source, target);
+            try {
+                System_.Files.CopyFileInto(source, dir);
+                Installed(source, target);
+            } catch (const EFileInUse&) {
+                ReplaceWhenRestarted(source, target);
+            }
             return true;
         } catch (const ECopyFileError& e) {
             reason = e.what();
@@ -309,6 +313,22 @@ bool TInstallEngine::CopyOrAsk(const std::string& source, const std::string& dir
         }
         throw EInstallError(message);
     }
+}
+
+void TInstallEngine::ReplaceWhenRestarted(const std::string& source, const std::string& target) {
+    // A name of the run's own beside the target: the same volume, so that the restart only renames.
+    std::string pending;
+    for (int n = 1; pending.empty() || System_.Files.Attributes(pending); ++n)
+        pending = target + ".yar-new-" + std::to_string(n);
+    if (!System_.Files.CopyFileTo(source, pending, true))
+        throw ECopyFileError("The file " + target + " is in use, and " + pending + " cannot be created");
+    if (!System_.Files.ReplaceAtRestart(pending, target))
+        throw ECopyFileError("The file " + target +
+                             " is in use, and cannot be replaced when Windows restarts");
+    State_.RestartNeeded = true;
+    Log("In use: " + target + " - " + pending + " replaces it when Windows restarts (" +
+        std::to_string(System_.Files.FileSize(pending).value_or(0)) + " bytes)");
+    InstalledBytes_ += static_cast<uint64_t>(System_.Files.FileSize(pending).value_or(0));
 }
 
 void TInstallEngine::CreateShortcutsStep(const TInstallChoices& choices) {

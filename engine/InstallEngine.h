@@ -129,6 +129,9 @@ private:
     // Copies source into dir until it succeeds (true) or the user leaves the file out (false); Abort
     // stops the install with the message.
     bool CopyOrAsk(const std::string& source, const std::string& dir, const std::string& target);
+    // Puts source beside target (which another program holds) under a new name and has it replace target
+    // when Windows restarts; raises ECopyFileError when that cannot be arranged.
+    void ReplaceWhenRestarted(const std::string& source, const std::string& target);
     void CopyFile(const TFileEntry& entry, std::size_t index, const std::vector<std::string>& files,
                   const std::string& dir);
     void CreateShortcutsStep(const TInstallChoices& choices);

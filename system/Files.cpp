@@ -96,6 +96,8 @@ TCopyResult CopyFileAt(const std::string& from, const std::string& to, bool fail
         // The source keeps others from writing and the target is exclusive, so copying a file onto
         // itself fails before it is truncated.
         target = std::make_unique<TFileStream>(NativePath(to), fmCreate | fmShareExclusive);
+    } catch (const EFCreateError& e) {
+        return IsInUseError(e.Code()) ? crTargetInUse : crCannotCreate;
     } catch (const EStreamError&) {
         return crCannotCreate;
     }
@@ -122,6 +124,8 @@ void TFiles::CopyFileInto(const std::string& source, const std::string& dest) {
     case crCannotCreate:
     case crTargetExists:
         throw ECopyFileError("Cannot create file " + target);
+    case crTargetInUse:
+        throw EFileInUse(target);
     case crWriteFailed:
         throw EWriteError();
     }

@@ -22,12 +22,18 @@ enum : uint16_t {
 };
 
 // How a copy ended: copied, kept from starting by one of its two sides, or broken off while writing.
-enum TCopyResult { crCopied, crCannotOpen, crCannotCreate, crTargetExists, crWriteFailed };
+enum TCopyResult { crCopied, crCannotOpen, crCannotCreate, crTargetExists, crWriteFailed, crTargetInUse };
 
 // A copy that could not start: "Cannot open file <source>" or "Cannot create file <target>".
 class ECopyFileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// The target of a copy is held open by another program: "The file <target> is in use".
+class EFileInUse : public ECopyFileError {
+public:
+    explicit EFileInUse(const std::string& target) : ECopyFileError("The file " + target + " is in use") {}
 };
 
 class TFiles {
@@ -59,7 +65,8 @@ public:
     }
     // The copy of the preparation and the install: into dest under source's name when dest is a
     // directory or cannot be looked at (a missing path counts as a directory), else onto dest. Raises
-    // ECopyFileError when the copy cannot start, EWriteError when it breaks off.
+    // ECopyFileError when the copy cannot start (EFileInUse when another program holds the target),
+    // EWriteError when it breaks off.
     void CopyFileInto(const std::string& source, const std::string& dest);
     // False when the file is missing, read-only or cannot be deleted.
     virtual bool RemoveFile(const std::string& path) = 0;
@@ -70,6 +77,9 @@ public:
     // asked, as a running program's own file can only be; false when that cannot be arranged. It stays
     // until then.
     virtual bool RemoveAtRestart(const std::string& path) = 0;
+    // Has from replace to (an existing file another program holds) when Windows next starts; false when
+    // that cannot be arranged. Both stay as they are until then.
+    virtual bool ReplaceAtRestart(const std::string& from, const std::string& to) = 0;
 
     // The attribute bits (fa...), nothing when path does not exist.
     virtual std::optional<uint16_t> Attributes(const std::string& path) const = 0;

@@ -5,6 +5,7 @@
 #include "util/Text.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace yar {
 
@@ -121,10 +122,20 @@ bool THostFiles::RemoveAtRestart(const std::string& path) {
     return true;
 }
 
+bool THostFiles::ReplaceAtRestart(const std::string& from, const std::string& to) {
+    if (!FileExists(from) || !FileExists(to)) return false;
+    FPendingReplacements.emplace_back(from, to);
+    return true;
+}
+
 void THostFiles::Restart() {
     for (const std::string& path : PendingRemovals_)
         if (!RemoveFileAt(HostPath(path))) RemoveDirectoryAt(HostPath(path));
     PendingRemovals_.clear();
+    // A source gone by then (an install undone) replaces nothing, as on Windows.
+    for (const auto& [from, to] : FPendingReplacements)
+        if (FileExists(from)) std::rename(HostPath(from).c_str(), HostPath(to).c_str());
+    FPendingReplacements.clear();
 }
 
 std::optional<uint16_t> THostFiles::Attributes(const std::string& path) const {

@@ -32,9 +32,15 @@ public:
     bool RemoveEmptyDirectory(const std::string& path) override;
     // Kept in a list until Restart, for an existing file or directory only.
     bool RemoveAtRestart(const std::string& path) override;
-    // What Windows does when it starts: the files and empty directories kept for it are deleted, in order.
+    // Kept in a list until Restart, for two existing files only.
+    bool ReplaceAtRestart(const std::string& from, const std::string& to) override;
+    // What Windows does when it starts: the files and empty directories kept for it are deleted, and the
+    // files kept for it replaced, in order.
     void Restart();
     const std::vector<std::string>& PendingRemovals() const { return PendingRemovals_; }
+    const std::vector<std::pair<std::string, std::string>>& PendingReplacements() const {
+        return FPendingReplacements;
+    }
     // Directories show faDirectory, files faArchive and, when read-only, faReadOnly: of the other
     // bits the host keeps nothing.
     std::optional<uint16_t> Attributes(const std::string& path) const override;
@@ -57,6 +63,7 @@ private:
     std::string Root_;
     std::string WindowsDirectory_;
     std::vector<std::string> PendingRemovals_;
+    std::vector<std::pair<std::string, std::string>> FPendingReplacements;
 };
 
 } // namespace yar

@@ -47,6 +47,12 @@ bool TWin32Files::RemoveAtRestart(const std::string& path) {
            MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
 }
 
+bool TWin32Files::ReplaceAtRestart(const std::string& from, const std::string& to) {
+    return FileExistsAt(from) && FileExistsAt(to) &&
+           MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) !=
+               0;
+}
+
 std::optional<uint16_t> TWin32Files::Attributes(const std::string& path) const {
     return FileAttributesAt(path);
 }

@@ -16,6 +16,7 @@ public:
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyDirectory(const std::string& path) override;
     bool RemoveAtRestart(const std::string& path) override;
+    bool ReplaceAtRestart(const std::string& from, const std::string& to) override;
     std::optional<uint16_t> Attributes(const std::string& path) const override;
     bool SetAttributes(const std::string& path, uint16_t attributes) override;
     std::optional<int64_t> FileSize(const std::string& path) const override;

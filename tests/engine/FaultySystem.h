@@ -41,6 +41,9 @@ public:
     bool RemoveAtRestart(const std::string& path) override {
         return !Refused("RemoveAtRestart", path) && FFiles.RemoveAtRestart(path);
     }
+    bool ReplaceAtRestart(const std::string& from, const std::string& to) override {
+        return !Refused("ReplaceAtRestart", to) && FFiles.ReplaceAtRestart(from, to);
+    }
     std::optional<uint16_t> Attributes(const std::string& path) const override {
         return FFiles.Attributes(path);
     }

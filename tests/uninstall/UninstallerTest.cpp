@@ -64,6 +64,9 @@ public:
     }
     bool RemoveEmptyDirectory(const std::string& path) override { return Files_.RemoveEmptyDirectory(path); }
     bool RemoveAtRestart(const std::string& path) override { return Files_.RemoveAtRestart(path); }
+    bool ReplaceAtRestart(const std::string& from, const std::string& to) override {
+        return Files_.ReplaceAtRestart(from, to);
+    }
     std::optional<uint16_t> Attributes(const std::string& path) const override {
         return Files_.Attributes(path);
     }
