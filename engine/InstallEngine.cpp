@@ -142,11 +142,12 @@ bool TInstallEngine::PrepareDirectories() {
             if (!CreateTargetDir()) return false;
             Record_.emplace(System_.Ini, TargetDir_);
             Record_->Open(Config_.Header);
+            RecordMadeDirectories(MadeDirectories_);
         }
         const std::string tag = UpperCase(row.Tag);
         Directories_.push_back({tag, path});
         try {
-            System_.Files.ForceDirectories(path);
+            ForceDirectories(path);
             Log("Directory: " + path);
         } catch (const EInOutError& e) {
             // Copies into it fail later, and are skipped as well.
@@ -161,11 +162,34 @@ bool TInstallEngine::PrepareDirectories() {
 bool TInstallEngine::CreateTargetDir() {
     if (TargetDir_.empty()) return false;
     try {
-        System_.Files.ForceDirectories(TargetDir_);
+        ForceDirectories(TargetDir_);
     } catch (const EInOutError&) {
         return false;
     }
     return System_.Files.DirectoryExists(TargetDir_);
+}
+
+void TInstallEngine::ForceDirectories(const std::string& dir) {
+    std::vector<std::string> missing = MissingDirectories(System_.Files, dir);
+    std::ranges::reverse(missing);
+    const auto keepMade = [&] {
+        std::erase_if(missing,
+                      [&](const std::string& level) { return !System_.Files.DirectoryExists(level); });
+        MadeDirectories_.insert(MadeDirectories_.end(), missing.begin(), missing.end());
+        RecordMadeDirectories(missing);
+    };
+    try {
+        System_.Files.ForceDirectories(dir);
+    } catch (const EInOutError&) {
+        keepMade();
+        throw;
+    }
+    keepMade();
+}
+
+void TInstallEngine::RecordMadeDirectories(const std::vector<std::string>& dirs) {
+    if (Record_)
+        for (const std::string& dir : dirs) Record_->AddMadeDirectory(dir);
 }
 
 void TInstallEngine::CopySetupProgram() {
@@ -258,6 +282,8 @@ void TInstallEngine::CreateShortcutsStep(const TInstallChoices& choices) {
             } catch (const EInOutError& e) {
                 Log("Shortcut not made: " + entry.Name + " - " + e.what());
             }
+            RecordMadeDirectories(s.MadeFolders);
+            s.MadeFolders.clear();
         }
 }
 

@@ -97,6 +97,10 @@ private:
     // when the installation directory cannot be made.
     bool PrepareDirectories();
     bool CreateTargetDir();
+    // ForceDirectories, keeping the levels it made (also when it stops at one it cannot make) for the
+    // record: the uninstall removes only directories the install made.
+    void ForceDirectories(const std::string& dir);
+    void RecordMadeDirectories(const std::vector<std::string>& dirs);
     void CopySetupProgram();
     void CopyFiles(const std::vector<std::string>& files);
     void CopyFile(const TFileEntry& entry, std::size_t index, const std::vector<std::string>& files,
@@ -118,7 +122,8 @@ private:
     std::string TargetDir_;
     std::string Launch_;
     TResolvedDirectories Directories_;
-    std::optional<TUninstallRecord> Record_; // from the installation directory's creation on
+    std::optional<TUninstallRecord> Record_;   // from the installation directory's creation on
+    std::vector<std::string> MadeDirectories_; // made by this run, top down; recorded once Record_ is there
 };
 
 } // namespace yar

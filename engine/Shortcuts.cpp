@@ -1,5 +1,6 @@
 #include "engine/Shortcuts.h"
 
+#include "engine/UninstallRecord.h"
 #include "system/ShellFolders.h"
 #include "util/Paths.h"
 #include "util/Text.h"
@@ -18,16 +19,6 @@ const char* ShellFolderName(TShellFolderKind kind) {
         break;
     }
     return "Start Menu";
-}
-
-// The levels of dir that do not exist yet, the deepest first.
-std::vector<std::string> MissingLevels(const TFiles& files, const std::string& dir) {
-    std::vector<std::string> missing;
-    for (std::string level = ExcludeTrailingDelimiter(dir);
-         !level.empty() && !IsDriveRoot(level) && !files.DirectoryExists(level);
-         level = ExtractFileDir(level))
-        missing.push_back(level);
-    return missing;
 }
 
 } // namespace
@@ -64,7 +55,7 @@ void TShortcuts::CreateShortcuts() {
     // again when no shortcut can be made to fill it.
     const auto saveInFolder = [&](const std::string& parent) {
         const std::string folder = JoinPath(parent, Folder);
-        const std::vector<std::string> made = MissingLevels(Files_, folder);
+        const std::vector<std::string> made = MissingDirectories(Files_, folder);
         if (!made.empty()) Files_.ForceDirectories(folder);
         try {
             Links_.Save(link, JoinPath(folder, linkName));
@@ -72,6 +63,7 @@ void TShortcuts::CreateShortcuts() {
             for (const std::string& level : made) Files_.RemoveEmptyDirectory(level);
             throw;
         }
+        MadeFolders.insert(MadeFolders.end(), made.rbegin(), made.rend());
     };
     const auto saveIn = [&](const std::string& folder) { Links_.Save(link, folder + linkName); };
 

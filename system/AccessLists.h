@@ -3,8 +3,12 @@
 // tested natively; on Windows the same text becomes the descriptor the directory is created with.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace yar {
 
@@ -21,5 +25,51 @@ std::string ProtectedAccessList(std::initializer_list<TAccessEntry> entries);
 std::string AdministratorsOnlyAccess();
 // As the system's program folders: Administrators and SYSTEM full control, Users read and execute.
 std::string ProgramFolderAccess();
+
+// The other way: who may change a file or directory that exists, judged from what the system says of
+// it, so that the judgement is tested natively and the Windows side only reads the descriptor.
+
+// One entry of a discretionary access list.
+struct TAccessRule {
+    bool Allow = true;        // false: the entry denies
+    bool InheritOnly = false; // applies only to what is created below, not to the object itself
+    uint32_t Mask = 0;        // the rights as the entry holds them, generic bits included
+    std::string Trustee;      // the account's SID ("S-1-5-32-544"); empty when it could not be read
+
+    bool operator==(const TAccessRule&) const = default;
+};
+
+// The owner and the discretionary access list of a file or directory.
+struct TObjectSecurity {
+    std::string Owner; // the owner's SID
+    // Nothing: the object has no list at all, which lets everybody do anything.
+    std::optional<std::vector<TAccessRule>> Dacl;
+
+    bool operator==(const TObjectSecurity&) const = default;
+};
+
+// Rights with which an account could change an object or its protection: write or append data (add a
+// file or a subdirectory), write extended attributes or attributes, delete a child, delete, change the
+// access list or the owner, and the generic rights that hold any of them.
+inline constexpr uint32_t kChangeRights = 0x00000002 | 0x00000004 | 0x00000010 | 0x00000040 | 0x00000100 |
+                                          0x00010000 | 0x00040000 | 0x00080000 | 0x02000000 | 0x10000000 |
+                                          0x40000000;
+
+// The SID of an SDDL account alias ("BA" is "S-1-5-32-544"), a SID written out as it is ("S-1-..."), or
+// empty for an alias not known here (the domain's own: "DA", "LA" ...).
+std::string SidOfSddlAccount(std::string_view account);
+// The owner ("O:") and discretionary list ("D:") of a descriptor's SDDL text; its group and system
+// list are skipped. Nothing when the text cannot be read, or an entry is of a kind not known here.
+std::optional<TObjectSecurity> ParseSecurityText(std::string_view sddl);
+// An account's usual name ("Everyone", "Users" ...) for the well-known SIDs, else the SID itself.
+std::string AccountName(const std::string& sid);
+
+// Why the object could be changed by an account other than Administrators, SYSTEM, TrustedInstaller and
+// currentAccount (the account that asks); empty when it could not. Judged: the owner (who may always
+// change the list) must be one of those; no entry that applies to the object itself may allow another
+// account a change right (kChangeRights). Denying entries are not counted: whether they come first is not
+// checked, so they never make a list trusted. CREATOR OWNER and CREATOR GROUP entries match no account; an
+// OWNER RIGHTS entry is the owner's. No list at all lets everybody change the object.
+std::string UntrustedChangeReason(const TObjectSecurity& security, const std::string& currentAccount);
 
 } // namespace yar

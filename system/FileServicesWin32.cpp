@@ -3,8 +3,11 @@
 
 #include "system/AccessLists.h"
 
+#include <vector>
+
 #include <windows.h>
 
+#include <aclapi.h>
 #include <sddl.h>
 
 namespace yar {
@@ -132,6 +135,94 @@ std::optional<uint16_t> FileAttributesAt(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
     return static_cast<uint16_t>(attributes);
+}
+
+namespace {
+
+// The SID as "S-1-..." text; empty when it cannot be written.
+std::string SidText(PSID sid) {
+    char* text = nullptr;
+    if (sid == nullptr || !IsValidSid(sid) || !ConvertSidToStringSidA(sid, &text)) return {};
+    std::string result = text;
+    LocalFree(text);
+    return result;
+}
+
+// One entry of a list. The entries of files are the plain allowing and denying ones and their callback
+// forms, which share their layout; any other kind is read as allowing everything to an account that
+// cannot be named, which the judgement never trusts.
+TAccessRule RuleOf(const ACE_HEADER* header) {
+    TAccessRule rule;
+    rule.InheritOnly = (header->AceFlags & INHERIT_ONLY_ACE) != 0;
+    switch (header->AceType) {
+    case ACCESS_ALLOWED_ACE_TYPE:
+    case ACCESS_ALLOWED_CALLBACK_ACE_TYPE:
+    case ACCESS_DENIED_ACE_TYPE:
+    case ACCESS_DENIED_CALLBACK_ACE_TYPE: {
+        const auto* ace = reinterpret_cast<const ACCESS_ALLOWED_ACE*>(header);
+        rule.Allow =
+            header->AceType == ACCESS_ALLOWED_ACE_TYPE || header->AceType == ACCESS_ALLOWED_CALLBACK_ACE_TYPE;
+        rule.Mask = ace->Mask;
+        rule.Trustee = SidText(const_cast<DWORD*>(&ace->SidStart));
+        break;
+    }
+    default:
+        rule.Allow = true;
+        rule.Mask = 0xFFFFFFFF;
+        break;
+    }
+    return rule;
+}
+
+} // namespace
+
+std::optional<TObjectSecurity> ObjectSecurityAt(const std::string& path) {
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT,
+                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr, &dacl,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
+        return std::nullopt;
+    TObjectSecurity security;
+    security.Owner = SidText(owner);
+    // No list (a NULL DACL) lets everybody in; an empty one lets nobody.
+    if (dacl != nullptr) {
+        std::vector<TAccessRule> rules;
+        ACL_SIZE_INFORMATION size{};
+        if (GetAclInformation(dacl, &size, sizeof size, AclSizeInformation))
+            for (DWORD i = 0; i < size.AceCount; ++i) {
+                void* ace = nullptr;
+                if (!GetAce(dacl, i, &ace)) {
+                    rules.push_back({true, false, 0xFFFFFFFF, {}});
+                    continue;
+                }
+                rules.push_back(RuleOf(static_cast<const ACE_HEADER*>(ace)));
+            }
+        else
+            rules.push_back({true, false, 0xFFFFFFFF, {}});
+        security.Dacl = std::move(rules);
+    }
+    LocalFree(descriptor);
+    return security;
+}
+
+std::string CurrentAccountSid() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    std::string account;
+    if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size))
+        account = SidText(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid);
+    CloseHandle(token);
+    return account;
+}
+
+bool IsLinkAt(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 std::string WindowsDirectory() {

@@ -35,8 +35,8 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
-std::optional<std::vector<std::string>> ReadLinesAt(const std::string& path) {
-    // A directory opens on some systems; it has no lines.
+std::optional<std::string> ReadBytesAt(const std::string& path) {
+    // A directory opens on some systems; it has no bytes.
     if (!FileExistsAt(path)) return std::nullopt;
     try {
         TFileStream file(NativePath(path), kReadDenyWrite);
@@ -44,10 +44,16 @@ std::optional<std::vector<std::string>> ReadLinesAt(const std::string& path) {
         std::array<char, kCopyBlockSize> block{};
         for (int32_t got; (got = file.Read(block.data(), kCopyBlockSize)) > 0;)
             text.append(block.data(), got);
-        return SplitLines(text);
+        return text;
     } catch (const EStreamError&) {
         return std::nullopt;
     }
+}
+
+std::optional<std::vector<std::string>> ReadLinesAt(const std::string& path) {
+    const std::optional<std::string> bytes = ReadBytesAt(path);
+    if (!bytes) return std::nullopt;
+    return SplitLines(*bytes);
 }
 
 bool WriteLinesAt(const std::string& path, const std::vector<std::string>& lines) {

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "system/AccessLists.h"
+
 namespace yar {
 
 // Attribute bits as GetFileAttributesA reports them.
@@ -19,6 +21,8 @@ enum : uint16_t {
     faSystem = 0x04,
     faDirectory = 0x10,
     faArchive = 0x20,
+    // A symbolic link, junction or mount point: the system would go elsewhere through it.
+    faReparsePoint = 0x400,
 };
 
 // How a copy ended: copied, kept from starting by one of its two sides, or broken off while writing.
@@ -90,9 +94,21 @@ public:
     virtual std::string ShortPath(const std::string& path) const = 0;
     // The Windows directory, no trailing backslash unless it is a drive root.
     virtual std::string WindowsDirectory() const = 0;
+
+    // The file's bytes as they are; nothing when it cannot be read (or is a directory).
+    virtual std::optional<std::string> ReadBytes(const std::string& path) const = 0;
+    // The path with every short (8.3) name along it in its long form, as GetLongPathNameA gives it;
+    // the path unchanged when that fails, as for a path that does not exist.
+    virtual std::string LongPath(const std::string& path) const = 0;
+    // Who may change the file or directory: its owner and its access list; nothing when they cannot be
+    // read. On the host: the owner's and everyone's permissions, as Wine reads a Unix file's mode.
+    virtual std::optional<TObjectSecurity> Security(const std::string& path) const = 0;
+    // The account the program runs as (its SID), as Security names accounts.
+    virtual std::string CurrentAccount() const = 0;
 };
 
 // The shared part of both implementations, on paths the platform's file calls take.
+std::optional<std::string> ReadBytesAt(const std::string& path);
 std::optional<std::vector<std::string>> ReadLinesAt(const std::string& path);
 bool WriteLinesAt(const std::string& path, const std::vector<std::string>& lines);
 TCopyResult CopyFileAt(const std::string& from, const std::string& to, bool failIfExists);

@@ -118,7 +118,10 @@ void THostFiles::Restart() {
 }
 
 std::optional<uint16_t> THostFiles::Attributes(const std::string& path) const {
-    return FileAttributesAt(HostPath(path));
+    const std::string host = HostPath(path);
+    const std::optional<uint16_t> attributes = FileAttributesAt(host);
+    if (!IsLinkAt(host)) return attributes;
+    return static_cast<uint16_t>(attributes.value_or(faArchive) | faReparsePoint);
 }
 
 std::optional<int64_t> THostFiles::FileSize(const std::string& path) const {
@@ -148,6 +151,18 @@ bool THostFiles::WriteLines(const std::string& path, const std::vector<std::stri
 
 std::string THostFiles::ShortPath(const std::string& path) const {
     return path;
+}
+
+std::optional<std::string> THostFiles::ReadBytes(const std::string& path) const {
+    return ReadBytesAt(HostPath(path));
+}
+
+std::optional<TObjectSecurity> THostFiles::Security(const std::string& path) const {
+    return ObjectSecurityAt(HostPath(path));
+}
+
+std::string THostFiles::CurrentAccount() const {
+    return CurrentAccountSid();
 }
 
 } // namespace yar

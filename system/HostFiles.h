@@ -31,8 +31,9 @@ public:
     // What Windows does when it starts: the files and empty directories kept for it are deleted, in order.
     void Restart();
     const std::vector<std::string>& PendingRemovals() const { return PendingRemovals_; }
-    // Directories show faDirectory, files faArchive and, when read-only, faReadOnly: of the other
-    // bits the host keeps nothing.
+    // Directories show faDirectory, files faArchive and, when read-only, faReadOnly, and a symbolic link
+    // faReparsePoint besides what it leads to (faArchive alone when it leads nowhere): of the other bits
+    // the host keeps nothing.
     std::optional<uint16_t> Attributes(const std::string& path) const override;
     bool SetAttributes(const std::string& path, uint16_t attributes) override;
     std::optional<int64_t> FileSize(const std::string& path) const override;
@@ -45,6 +46,12 @@ public:
     // GetShortPathNameA reports the long path as it is.
     std::string ShortPath(const std::string& path) const override;
     std::string WindowsDirectory() const override { return WindowsDirectory_; }
+    std::optional<std::string> ReadBytes(const std::string& path) const override;
+    // The path unchanged, as ShortPath: the host keeps no 8.3 aliases.
+    std::string LongPath(const std::string& path) const override { return path; }
+    // ObjectSecurityAt on the host's file: natively its mode, under Wine its descriptor.
+    std::optional<TObjectSecurity> Security(const std::string& path) const override;
+    std::string CurrentAccount() const override;
 
 private:
     bool IsReadOnlyFile(const std::string& hostPath) const;

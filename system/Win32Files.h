@@ -23,6 +23,12 @@ public:
     bool WriteLines(const std::string& path, const std::vector<std::string>& lines) override;
     std::string ShortPath(const std::string& path) const override;
     std::string WindowsDirectory() const override;
+    std::optional<std::string> ReadBytes(const std::string& path) const override;
+    std::string LongPath(const std::string& path) const override;
+    // The owner and access list GetNamedSecurityInfoA reads, each account's SID as ConvertSidToStringSidA
+    // writes it; the judgement is UntrustedChangeReason's.
+    std::optional<TObjectSecurity> Security(const std::string& path) const override;
+    std::string CurrentAccount() const override;
 };
 
 } // namespace yar
