@@ -279,6 +279,7 @@ void TInstallJournal::NewDirectory(const std::string& path) {
 
 void TInstallJournal::RunDirectory(const std::string& path) {
     Append(EntryOf(jkRunDirectory, path));
+    --FRecords; // the run's own directory is no change to the machine
 }
 
 void TInstallJournal::NewKey(TRegRoot root, const std::string& key) {

@@ -31,9 +31,6 @@ public:
     bool DirectoryExists(const std::string& path) const override { return FFiles.DirectoryExists(path); }
     void ForceDirectories(const std::string& dir) override;
     void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override;
-    std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights) const override {
-        return FFiles.OthersMayChange(path, rights);
-    }
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyDirectory(const std::string& path) override { return FFiles.RemoveEmptyDirectory(path); }
@@ -61,6 +58,14 @@ public:
     bool AppendLine(const std::string& path, const std::string& line) override;
     std::string ShortPath(const std::string& path) const override { return FFiles.ShortPath(path); }
     std::string WindowsDirectory() const override { return FFiles.WindowsDirectory(); }
+    std::optional<std::string> ReadBytes(const std::string& path) const override {
+        return FFiles.ReadBytes(path);
+    }
+    std::string LongPath(const std::string& path) const override { return FFiles.LongPath(path); }
+    std::optional<TObjectSecurity> Security(const std::string& path) const override {
+        return FFiles.Security(path);
+    }
+    std::string CurrentAccount() const override { return FFiles.CurrentAccount(); }
 
 private:
     bool IsPrivate(const std::string& path) const;

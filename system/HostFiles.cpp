@@ -95,10 +95,6 @@ void THostFiles::ForceDirectoriesWithAccess(const std::string& dir, const std::s
         [&](const std::string& d) { MakeDirectoryWithAccess(HostPath(d), accessList); });
 }
 
-std::optional<std::string> THostFiles::OthersMayChange(const std::string& path, uint32_t rights) const {
-    return yar::OthersMayChange(HostPath(path), rights);
-}
-
 TCopyResult THostFiles::CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) {
     const std::string target = HostPath(to);
     // Root on the host may write a read-only file; Windows refuses it to anybody.
@@ -139,7 +135,10 @@ void THostFiles::Restart() {
 }
 
 std::optional<uint16_t> THostFiles::Attributes(const std::string& path) const {
-    return FileAttributesAt(HostPath(path));
+    const std::string host = HostPath(path);
+    const std::optional<uint16_t> attributes = FileAttributesAt(host);
+    if (!IsLinkAt(host)) return attributes;
+    return static_cast<uint16_t>(attributes.value_or(faArchive) | faReparsePoint);
 }
 
 std::optional<int64_t> THostFiles::FileSize(const std::string& path) const {
@@ -174,6 +173,18 @@ bool THostFiles::AppendLine(const std::string& path, const std::string& line) {
 
 std::string THostFiles::ShortPath(const std::string& path) const {
     return path;
+}
+
+std::optional<std::string> THostFiles::ReadBytes(const std::string& path) const {
+    return ReadBytesAt(HostPath(path));
+}
+
+std::optional<TObjectSecurity> THostFiles::Security(const std::string& path) const {
+    return ObjectSecurityAt(HostPath(path));
+}
+
+std::string THostFiles::CurrentAccount() const {
+    return CurrentAccountSid();
 }
 
 } // namespace yar

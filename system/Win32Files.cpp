@@ -3,6 +3,7 @@
 #include "system/FileServices.h"
 
 #include <array>
+#include <vector>
 
 #include <windows.h>
 
@@ -23,10 +24,6 @@ void TWin32Files::ForceDirectories(const std::string& dir) {
 void TWin32Files::ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) {
     yar::ForceDirectories(dir, DirectoryExistsAt,
                           [&](const std::string& d) { MakeDirectoryWithAccess(d, accessList); });
-}
-
-std::optional<std::string> TWin32Files::OthersMayChange(const std::string& path, uint32_t rights) const {
-    return yar::OthersMayChange(path, rights);
 }
 
 TCopyResult TWin32Files::CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) {
@@ -95,6 +92,28 @@ std::string TWin32Files::ShortPath(const std::string& path) const {
 
 std::string TWin32Files::WindowsDirectory() const {
     return yar::WindowsDirectory();
+}
+
+std::optional<std::string> TWin32Files::ReadBytes(const std::string& path) const {
+    return ReadBytesAt(path);
+}
+
+std::string TWin32Files::LongPath(const std::string& path) const {
+    std::vector<char> buffer(MAX_PATH + 1);
+    for (;;) {
+        const DWORD length = GetLongPathNameA(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return path;
+        if (length < buffer.size()) return std::string(buffer.data(), length);
+        buffer.resize(length + 1);
+    }
+}
+
+std::optional<TObjectSecurity> TWin32Files::Security(const std::string& path) const {
+    return ObjectSecurityAt(path);
+}
+
+std::string TWin32Files::CurrentAccount() const {
+    return CurrentAccountSid();
 }
 
 } // namespace yar
