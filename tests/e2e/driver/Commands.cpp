@@ -302,6 +302,20 @@ int Hold(const Context& ctx) {
     return ExitOk;
 }
 
+// Holds FILE open without sharing for SECONDS, as a running program holds its own files: nobody may read,
+// write or delete it meanwhile. Prints "locked" once it holds it.
+int Lock(const Context& ctx) {
+    Need(ctx, 2, "lock FILE SECONDS");
+    HANDLE file = CreateFileA(ctx.Args[0].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return ExitNotFound;
+    std::puts("locked");
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(Seconds(ctx.Args[1]) * 1000));
+    CloseHandle(file);
+    return ExitOk;
+}
+
 const std::map<std::string, std::function<int(const Context&)>>& CommandTable() {
     static const std::map<std::string, std::function<int(const Context&)>> table{
         {"wait-window", WaitWindow},
@@ -323,6 +337,7 @@ const std::map<std::string, std::function<int(const Context&)>>& CommandTable() 
         {"shortpath", ShortPath},
         {"hold", Hold},
         {"load", Load},
+        {"lock", Lock},
     };
     return table;
 }
@@ -374,7 +389,7 @@ int Run(const std::vector<std::string>& args) {
     if (i >= args.size())
         throw std::invalid_argument("no command; one of wait-window wait-gone text get click "
                                     "click-at answer close check visible showing enabled rect controls "
-                                    "windows syserror hold load");
+                                    "windows syserror hold load lock");
     const auto command = CommandTable().find(args[i]);
     if (command == CommandTable().end()) throw std::invalid_argument("unknown command " + args[i]);
     ctx.Args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
