@@ -5,7 +5,7 @@
 #include "util/Text.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <filesystem>
 
 namespace yar {
 
@@ -130,7 +130,10 @@ void THostFiles::Restart() {
     PendingRemovals_.clear();
     // A source gone by then (an install undone) replaces nothing, as on Windows.
     for (const auto& [from, to] : FPendingReplacements)
-        if (FileExists(from)) std::rename(HostPath(from).c_str(), HostPath(to).c_str());
+        if (FileExists(from)) {
+            std::error_code error; // a replacement that fails leaves both files, as on Windows
+            std::filesystem::rename(HostPath(from), HostPath(to), error);
+        }
     FPendingReplacements.clear();
 }
 

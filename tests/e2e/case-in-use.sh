@@ -12,8 +12,8 @@ dir=$(host_path "$target")
 mkdir -p "$dir"
 printf 'the earlier version\r\n' >"$dir/data.bin"
 
-# The holder says "locked" once it holds the file.
-wine_within 60 "$YAR_DRIVER" lock "$target\\data.bin" 40 </dev/null >"$e2e_run/lock.out" 2>/dev/null &
+# The holder says "locked" once it holds the file, and holds it for ten seconds.
+wine_within 60 "$YAR_DRIVER" lock "$target\\data.bin" 10 </dev/null >"$e2e_run/lock.out" 2>/dev/null &
 holder=$!
 e2e_pids+=("$holder")
 for ((i = 0; i < E2E_WAIT * 10; i++)); do grep -q locked "$e2e_run/lock.out" && break; sleep 0.1; done
@@ -30,7 +30,8 @@ expect_eq "the held file before the restart" "the earlier version" "$(tr -d '\r'
 wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations \
   </dev/null 2>/dev/null | grep -qi 'data.bin.yar-new-1' || fail "no rename is pending for the restart"
 
-kill "$holder" 2>/dev/null || true
+# The holder lets go before the restart, as every program has ended by then.
+wait "$holder" || true
 wine_within 60 wineboot -r </dev/null >/dev/null 2>&1 || fail "the prefix did not restart"
 cmp -s "$diskset/files/data.bin" "$dir/data.bin" || fail "the restart did not put the new data.bin in place"
 [ ! -e "$dir/data.bin.yar-new-1" ] || fail "the new file is still beside it after the restart"

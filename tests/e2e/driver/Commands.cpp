@@ -306,8 +306,8 @@ int Hold(const Context& ctx) {
 // write or delete it meanwhile. Prints "locked" once it holds it.
 int Lock(const Context& ctx) {
     Need(ctx, 2, "lock FILE SECONDS");
-    HANDLE file = CreateFileA(ctx.Args[0].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+    HANDLE file = CreateFileA(ctx.Args[0].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return ExitNotFound;
     std::puts("locked");
     std::fflush(stdout);
