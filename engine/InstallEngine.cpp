@@ -323,13 +323,14 @@ bool TInstallEngine::CopyOrAsk(const std::string& source, const std::string& dir
         } catch (const EStreamError& e) {
             reason = e.what();
         }
-        const std::string message = "The file " + target + " cannot be installed: " + reason;
+        const std::string message =
+            std::string("The file ").append(target).append(" cannot be installed: ").append(reason);
         switch (Progress_.AskFileError(message)) {
         case feRetry:
-            Log("Retried: " + target + " - " + reason);
+            Log(std::string("Retried: ").append(target).append(" - ").append(reason));
             continue;
         case feIgnore:
-            Log("Left out: " + target + " - " + reason);
+            Log(std::string("Left out: ").append(target).append(" - ").append(reason));
             ++State_.FilesLeftOut;
             return false;
         case feAbort:

@@ -87,7 +87,8 @@ bool TJournaledRegistry::CreateKey(TRegRoot root, const std::string& key) {
     if (FJournal != nullptr) {
         std::string path;
         for (const std::string& name : KeyPathNames(key)) {
-            path = path.empty() ? name : path + "\\" + name;
+            if (!path.empty()) path += '\\';
+            path += name;
             if (!FRegistry.KeyExists(root, path)) {
                 FJournal->NewKey(root, path);
                 // Everything below a new key is new as well, and goes with it.

@@ -38,7 +38,7 @@ std::string JournalsDirectory() {
         base = local;
     }
     const std::string product = JoinPath(base, "YAR Setup");
-    const std::string journals = JoinPath(product, "Journals");
+    std::string journals = JoinPath(product, "Journals");
     EnsureTrustedDirectory(product, elevated);
     EnsureTrustedDirectory(journals, elevated);
     return journals;
