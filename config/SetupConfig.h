@@ -21,6 +21,23 @@ inline constexpr std::array<const char*, 2> kSetupFiles = {"install.exe", kSetup
 // The uninstaller a product ships: the install registers it when it lands in the installation directory.
 inline constexpr const char* kUninstallerName = "uninstaller.exe";
 
+// The sections the setup reads, as the file names them.
+inline constexpr std::array<const char*, 8> kSetupSections = {
+    "Setup - Main", "Directories", "Files",       "Files - OverWrite",
+    "Desktop",      "INI - Setup", "WorkStation", "AUTOEXEC.BAT"};
+// The list sections whose values LoadSetupConfig reads by their listed key names.
+inline constexpr std::array<const char*, 5> kListSections = {"Directories", "Files", "Desktop", "INI - Setup",
+                                                             "WorkStation"};
+
+// How a [Setup - Main] key's value is read.
+enum TMainKeyKind : uint8_t { mkString, mkInteger, mkBoolean, mkColour };
+struct TMainKey {
+    const char* Name;
+    TMainKeyKind Kind;
+};
+// Every key of [Setup - Main] the setup reads; any other key there is never looked at.
+extern const std::array<TMainKey, 26> kMainKeys;
+
 struct SetupConfig {
     // [Setup - Main]
     int32_t InstallDisks = 0;

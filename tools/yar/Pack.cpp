@@ -263,7 +263,8 @@ std::vector<std::string> PackSet(const std::vector<TPackSource>& files, const st
 
     const fs::path out(output);
     const std::string dir = out.has_parent_path() ? out.parent_path().string() : ".";
-    builder::TSegVolumeWriter writer(dir, out.stem().string(), options.FixedExt, options.VolumeSize);
+    builder::TSegVolumeWriter writer(dir, out.stem().string(), options.FixedExt, options.VolumeSize,
+                                     options.FirstVolumeSize);
     const auto volumePath = [&](uint16_t number) {
         return JoinPath(writer.VolumeDir(number),
                         SegVolumeFileName(out.stem().string(), options.FixedExt, number));
