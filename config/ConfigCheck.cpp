@@ -69,8 +69,10 @@ private:
                                        const std::vector<std::string>& values) const {
         const std::vector<std::string> keys = FFile.ReadKeyNames(section);
         std::vector<TListValue> out;
-        for (std::size_t i = 0; i < values.size() && i < keys.size(); ++i)
-            out.push_back({values[i], FFile.KeyLine(section, keys[i])});
+        for (std::size_t i = 0; i < values.size() && i < keys.size(); ++i) {
+            // A name the listing cut short reads an empty value; that key is reported once, as cut.
+            if (const int line = FFile.KeyLine(section, keys[i]); line > 0) out.push_back({values[i], line});
+        }
         return out;
     }
 
@@ -163,13 +165,14 @@ private:
         CheckNumber(kOverWrite, entry, "a number");
     }
 
-    // The loader sees only the keys its 8192-byte listing holds.
+    // The loader sees only the keys its 8192-byte listing holds; the key that meets the end of the
+    // buffer is listed cut short, so it names no key either.
     void CheckListing(const TProfileReader::TSection& section) {
-        const std::size_t seen = FFile.ReadKeyNames(section.Name).size();
+        const std::vector<std::string> seen = FFile.ReadKeyNames(section.Name);
         std::size_t listed = 0;
         for (const auto& entry : section.Entries) {
             if (entry.Name.starts_with(';') || !entry.Value) continue;
-            if (listed++ == seen) {
+            if (listed >= seen.size() || seen[listed++] != entry.Name) {
                 Add(entry.Line, flError,
                     "the setup lists the keys of [" + section.Name + "] in " +
                         std::to_string(kProfileKeyListBufferSize) +

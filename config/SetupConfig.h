@@ -75,6 +75,8 @@ struct SetupConfig {
     std::vector<std::string> IniSetupEntries;
     std::vector<std::string> WorkStationEntries;
     std::vector<std::string> AutoexecLines;
+
+    bool operator==(const SetupConfig&) const = default;
 };
 
 // Reads the configuration through an open profile source; every key and list starts from the
