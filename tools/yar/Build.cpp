@@ -92,7 +92,8 @@ int32_t FirstVolumeSize(const TBuildOptions& o, const std::string& configText) {
     const int64_t setup = SizeOf(o.SetupProgram);
     const int64_t taken =
         OnDisk(setup) + OnDisk(static_cast<int64_t>(WithInstallDisks(configText, kMostDisks).size()));
-    const int64_t left = o.VolumeSize - taken;
+    // The volume takes whole clusters too, so it ends on one.
+    const int64_t left = (o.VolumeSize - taken) / kCluster * kCluster;
     if (left < builder::SegMinVolumeSize)
         throw EUsageError("install.exe (" + std::to_string(setup) +
                           " bytes) does not fit on disk 1: beside install.cfg it leaves " +

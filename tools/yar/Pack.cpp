@@ -276,7 +276,7 @@ std::vector<std::string> PackSet(const std::vector<TPackSource>& files, const st
         spill = SpillPath(dir, out.stem().string());
         uint16_t seq = 0;
         for (const auto& dirFiles : byDir) {
-            TToolFile archive(spill, TToolFile::TMode::Create);
+            TToolFile archive(NativePath(spill), TToolFile::TMode::Create);
             const int64_t size = WriteArchive(dirFiles.second, false, options, archive);
             archive.SetPosition(0);
             builder::WriteSetArchive(writer, seq++, archive, size);
