@@ -18,6 +18,8 @@ inline constexpr const char* kSetupConfigName = "install.cfg";
 // The setup program and its configuration: the preparation copies both into the working directory,
 // and the install from there into the installation directory.
 inline constexpr std::array<const char*, 2> kSetupFiles = {"install.exe", kSetupConfigName};
+// The base name of the volumes of the set beside install.cfg: disk.001, disk.002 ...
+inline constexpr const char* kVolumeBaseName = "disk";
 // The uninstaller a product ships: the install registers it when it lands in the installation directory.
 inline constexpr const char* kUninstallerName = "uninstaller.exe";
 

@@ -3,9 +3,11 @@
 #include "config/ConfigCheck.h"
 #include "config/SetupConfig.h"
 #include "system/FileServices.h"
+#include "system/MediaDigest.h"
 #include "tools/builder/SegmentSetWriter.h"
 #include "tools/yar/Distribution.h"
 #include "tools/yar/ExitCodes.h"
+#include "tools/yar/MediaBinding.h"
 #include "tools/yar/Pack.h"
 #include "tools/yar/ToolErrors.h"
 
@@ -116,6 +118,19 @@ std::vector<std::string> SpreadOverDisks(const std::string& outDir, const std::v
     return placed;
 }
 
+// The manifest goes into the copy of install.exe, so that a signature made after it covers the files
+// beside the program. What was done, for the summary.
+std::string BindToSetup(const std::string& setupCopy, const std::string& configCopy) {
+    if (!FindManifestBlock(ReadBytes(setupCopy)))
+        return "install.exe has no manifest block: the media are not bound to it";
+    const auto digest = MediaDigest();
+    if (!digest) return "this yar has no SHA-256 service: the media are not bound to install.exe";
+    const auto files = MediaFilesOf(configCopy);
+    BindMedia(setupCopy, DigestMedia(files, digest));
+    return "install.exe carries the SHA-256 of install.cfg and of the " + std::to_string(files.size() - 1) +
+           " volumes: sign it now (tools/sign.sh CERT KEY install.exe)";
+}
+
 void PrintSummary(const TBuildOptions& o, const std::vector<std::string>& written, int64_t sourceBytes,
                   int64_t packedBytes, std::size_t files, std::ostream& out) {
     const std::size_t disks = written.size() - 2;
@@ -188,6 +203,7 @@ int BuildDistribution(const TBuildOptions& o, std::ostream& out) {
     const std::string configCopy = (fs::path(firstDisk) / kSetupConfigName).string();
     WriteBytes(configCopy, WithInstallDisks(configText, static_cast<int32_t>(volumes.size())));
     WriteBytes(setupCopy, ReadBytes(o.SetupProgram));
+    const std::string binding = BindToSetup(setupCopy, configCopy);
 
     int64_t sourceBytes = 0, packedBytes = 0;
     for (const TPackSource& f : plan) sourceBytes += SizeOf(f.Path);
@@ -195,6 +211,7 @@ int BuildDistribution(const TBuildOptions& o, std::ostream& out) {
     std::vector<std::string> written{setupCopy, configCopy};
     written.insert(written.end(), volumes.begin(), volumes.end());
     PrintSummary(o, written, sourceBytes, packedBytes, plan.size(), out);
+    out << binding << "\n";
     return YarExitOk;
 }
 

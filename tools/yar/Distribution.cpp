@@ -3,6 +3,8 @@
 #include "archive/SegmentRecords.h"
 #include "config/ConfigRecords.h"
 #include "system/FileServices.h"
+#include "system/MediaDigest.h"
+#include "tools/yar/MediaBinding.h"
 #include "tools/yar/Placement.h"
 #include "tools/yar/TerminalPrompts.h"
 #include "tools/yar/YarReader.h"
@@ -23,7 +25,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kLicenceName = "license.txt";
-constexpr const char* kVolumeBase = "disk";
+constexpr const char* kVolumeBase = kVolumeBaseName;
 
 bool IsFile(const std::string& path) {
     std::error_code ec;
@@ -129,6 +131,44 @@ TDistributionFacts GatherFacts(const std::string& configPath, const std::optiona
         facts.HeldNames = SetNames(*first);
     }
     return facts;
+}
+
+std::vector<std::pair<std::string, std::string>> MediaFilesOf(const std::string& configPath) {
+    std::vector<std::pair<std::string, std::string>> files{{kSetupConfigName, configPath}};
+    const fs::path parent = fs::path(configPath).parent_path();
+    const std::string configDir = parent.empty() ? "." : parent.string();
+    const int32_t volumes = CountVolumes(configDir);
+    for (int32_t n = 1; n <= volumes; ++n) {
+        const auto number = static_cast<uint16_t>(n);
+        files.emplace_back(SegVolumeFileName(kVolumeBase, "", number), *VolumePath(configDir, number));
+    }
+    return files;
+}
+
+bool CheckMediaBinding(const std::string& configPath, bool json, std::ostream& out) {
+    const std::string program = (fs::path(configPath).parent_path() / kSetupFiles[0]).string();
+    if (!IsFile(program)) return true;
+    const std::optional<TMediaManifest> manifest = ManifestOf(program);
+    if (!manifest) return true;
+    const auto files = MediaFilesOf(configPath);
+    std::vector<std::string> lines;
+    if (const auto digest = MediaDigest())
+        lines = MediaMismatches(*manifest, files, digest);
+    else
+        lines.emplace_back("cannot be compared with its manifest: this yar has no SHA-256 service");
+    if (lines.empty())
+        lines.push_back("its manifest matches install.cfg and " + std::to_string(files.size() - 1) +
+                        " volumes");
+    const bool matches = lines.back().starts_with("its manifest matches");
+    for (const std::string& line : lines) {
+        if (json)
+            out << nlohmann::json{{"file", program}, {"level", matches ? "note" : "error"}, {"message", line}}
+                       .dump()
+                << "\n";
+        else
+            out << program << ": " << (matches ? "" : "error: ") << line << "\n";
+    }
+    return matches;
 }
 
 void PrintFindings(const std::string& configPath, const std::vector<TConfigFinding>& findings, bool json,

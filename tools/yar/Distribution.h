@@ -39,6 +39,14 @@ TDistributionFacts SourceFacts(const SetupConfig& config, const std::string& sou
 TDistributionFacts GatherFacts(const std::string& configPath, const std::optional<std::string>& sourceDir,
                                const std::string& uninstaller);
 
+// The files a manifest covers, by name with their paths: install.cfg and the volumes of the set
+// beside it.
+std::vector<std::pair<std::string, std::string>> MediaFilesOf(const std::string& configPath);
+
+// Compares the distribution's files with the manifest of the install.exe beside install.cfg, when
+// it carries one, and prints what it finds; false when a file does not match.
+bool CheckMediaBinding(const std::string& configPath, bool json, std::ostream& out);
+
 // Prints the findings, one per line as FindingLine words them or one JSON object per line.
 void PrintFindings(const std::string& configPath, const std::vector<TConfigFinding>& findings, bool json,
                    std::ostream& out);

@@ -418,7 +418,8 @@ int RunCheck(const std::string& config, const std::optional<std::string>& source
     const std::vector<TConfigFinding> findings =
         CheckSetupConfig(file, GatherFacts(config, source, uninstaller));
     PrintFindings(config, findings, json, std::cout);
-    return HasError(findings) ? YarExitDamaged : YarExitOk;
+    const bool bound = CheckMediaBinding(config, json, std::cout);
+    return HasError(findings) || !bound ? YarExitDamaged : YarExitOk;
 }
 
 } // namespace
