@@ -87,6 +87,29 @@ grep -q "^src/broken.cfg:4: error: no \[Directories\] row is tagged <INSTALLDIR>
   fail "the build does not show the check's error: $(cat out.txt)"
 [ -e broken ] && fail "a configuration with an error was built"
 
+# --sign hands the bound install.exe to the signing script as the last step; a failed signing fails the
+# build. Natively with a stand-in script (tools/sign.sh itself has its own test); yar.exe refuses it.
+cat >fake-sign.sh <<'SH'
+#!/bin/sh
+echo "$@" >"$(dirname "$0")/signed-args.txt"
+[ "$1" = bad.crt ] && exit 1
+printf 'SIGNED' >>"$3"
+SH
+chmod +x fake-sign.sh
+if [ ${#runner[@]} -eq 0 ]; then
+  export YAR_SIGN_SCRIPT=$PWD/fake-sign.sh
+  build 0 -o signed --sign maker.crt maker.key
+  grep -q "^maker.crt maker.key .*signed/disk1/install.exe$" signed-args.txt || fail "the script was not given cert, key and program: $(cat signed-args.txt)"
+  [ "$(tail -c 6 signed/disk1/install.exe)" = SIGNED ] || fail "the signed program is not the one in the media"
+  head -c -6 signed/disk1/install.exe | cmp -s - dist/disk1/install.exe || fail "signing came before the manifest"
+  build 3 -o badsign --sign bad.crt maker.key
+  grep -q "the program is not signed" err.txt || fail "a failed signing is not reported: $(cat err.txt)"
+  unset YAR_SIGN_SCRIPT
+else
+  build 2 -o signed --sign maker.crt maker.key
+  grep -q "sign on Linux" err.txt || fail "yar.exe does not say where to sign: $(cat err.txt)"
+fi
+
 find . -name '*.tmp' | grep -q . && fail "packing left its spill files: $(find . -name '*.tmp')"
 
 [ "$failures" -eq 0 ] && echo "all vendor command checks passed"

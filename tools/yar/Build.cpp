@@ -11,11 +11,19 @@
 #include "tools/yar/Pack.h"
 #include "tools/yar/ToolErrors.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
 #include <iterator>
 #include <ostream>
+
+#ifndef _WIN32
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace yar::tool {
 namespace fs = std::filesystem;
@@ -131,6 +139,32 @@ std::string BindToSetup(const std::string& setupCopy, const std::string& configC
            " volumes: sign it now (tools/sign.sh CERT KEY install.exe)";
 }
 
+// Signs the program through the project's signing script (YAR_SIGN_SCRIPT names another), which
+// signs in place with osslsigncode. The script's own output goes to the terminal.
+void Sign(const TBuildOptions& o, const std::string& program) {
+#ifdef _WIN32
+    (void)program;
+    throw EUsageError("--sign", "signing runs tools/sign.sh with osslsigncode: sign on Linux, or sign " +
+                                    o.OutDir + "'s install.exe afterwards");
+#else
+    const char* configured = std::getenv("YAR_SIGN_SCRIPT");
+    const std::string script = configured != nullptr && *configured != '\0' ? configured : YAR_SIGN_SCRIPT;
+    std::vector<std::string> args{script, o.SignCert, o.SignKey, program};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    if (posix_spawn(&child, script.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+        throw EToolFileError("cannot run " + script);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0)
+        if (errno != EINTR) throw EToolFileError("cannot wait for " + script);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw EToolFileError("signing " + program +
+                             " failed: the media are built, the program is not signed");
+#endif
+}
+
 void PrintSummary(const TBuildOptions& o, const std::vector<std::string>& written, int64_t sourceBytes,
                   int64_t packedBytes, std::size_t files, std::ostream& out) {
     const std::size_t disks = written.size() - 2;
@@ -212,6 +246,11 @@ int BuildDistribution(const TBuildOptions& o, std::ostream& out) {
     written.insert(written.end(), volumes.begin(), volumes.end());
     PrintSummary(o, written, sourceBytes, packedBytes, plan.size(), out);
     out << binding << "\n";
+    if (!o.SignCert.empty()) {
+        out.flush();
+        Sign(o, setupCopy);
+        out << "install.exe signed\n";
+    }
     return YarExitOk;
 }
 

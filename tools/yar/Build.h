@@ -15,8 +15,9 @@ struct TBuildOptions {
     int32_t VolumeSize = 0; // bytes per volume
     bool Floppy = false;    // one directory per disk, disk 1 holding the setup program too
     uint8_t Method = 0;
-    std::string Uninstaller;  // packed as uninstaller.exe when set
-    std::string SetupProgram; // the install.exe copied beside install.cfg
+    std::string Uninstaller;       // packed as uninstaller.exe when set
+    std::string SetupProgram;      // the install.exe copied beside install.cfg
+    std::string SignCert, SignKey; // when set, the bound install.exe is signed with them as the last step
 };
 
 // Builds into OutDir and prints the findings and a summary on out; returns the tool's exit code

@@ -514,6 +514,11 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
     build->add_option("--uninstaller", buildOptions.Uninstaller, "The uninstaller.exe to pack");
     build->add_option("--setup", buildOptions.SetupProgram,
                       "The install.exe to ship (default: the one beside yar)");
+    std::vector<std::string> sign;
+    build
+        ->add_option("--sign", sign,
+                     "CERT KEY: sign the bound install.exe with tools/sign.sh as the last step")
+        ->expected(2);
     build->footer(ExitCodeHelp);
 
     // A typo of a command is named as such, not as an argument nobody expected.
@@ -546,6 +551,10 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
                 if (!buildOptions.Uninstaller.empty()) UninstallerSource(buildOptions.Uninstaller);
                 if (buildOptions.SetupProgram.empty())
                     buildOptions.SetupProgram = (fs::path(argv[0]).parent_path() / kSetupFiles[0]).string();
+                if (sign.size() == 2) {
+                    buildOptions.SignCert = sign[0];
+                    buildOptions.SignKey = sign[1];
+                }
                 return BuildDistribution(buildOptions, std::cout);
             }
             if (!uninstaller.empty()) sources.push_back(UninstallerSource(uninstaller));
