@@ -40,6 +40,11 @@ expect 1 check src/install.cfg --source src --json
 grep -q '"line":11' out.txt && grep -q '"level":"error"' out.txt || fail "--json findings lack line or level"
 [ "$(wc -l <out.txt)" -eq 2 ] || fail "--json does not give one object per finding: $(cat out.txt)"
 
+# The sample distribution's configuration, as tools/run-main.sh builds it.
+cp "$(dirname "$0")/../../samples/demo/install.cfg" sample.cfg
+expect 0 check sample.cfg
+grep -q ': error: ' out.txt && fail "the sample's configuration has errors: $(cat out.txt)"
+
 build() { expect "$1" build src/install.cfg --source src --uninstaller uninstaller.exe --setup install.exe "${@:2}"; }
 build 0 -o dist
 for f in disk1/install.exe disk1/install.cfg disk1/disk.001 disk2/disk.002; do
