@@ -151,6 +151,7 @@ void Sign(const TBuildOptions& o, const std::string& program) {
     const std::string script = configured != nullptr && *configured != '\0' ? configured : YAR_SIGN_SCRIPT;
     std::vector<std::string> args{script, o.SignCert, o.SignKey, program};
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     pid_t child = 0;
@@ -192,7 +193,8 @@ std::string WithInstallDisks(const std::string& text, int32_t disks) {
     const std::string value = std::to_string(disks);
     if (const int line = reader->KeyLine(kMainSection, kDisksKey); line > 0) {
         std::string& target = lines[static_cast<std::size_t>(line - 1)];
-        target = target.substr(0, target.find('=') + 1) + value + LineEnding(target);
+        const std::string ending = LineEnding(target);
+        target.replace(target.find('=') + 1, std::string::npos, value + ending);
     } else if (const int section = reader->SectionLine(kMainSection); section > 0) {
         const std::string& header = lines[static_cast<std::size_t>(section - 1)];
         const std::string ending = LineEnding(header);

@@ -92,6 +92,7 @@ std::vector<TPackSource> PlanSet(const SetupConfig& config, const std::string& s
             byName.try_emplace(UpperCase(extra), TPackSource{"", extra, path});
     }
     std::vector<TPackSource> files;
+    files.reserve(byName.size());
     for (auto& [key, file] : byName) files.push_back(std::move(file));
     return files;
 }
