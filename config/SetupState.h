@@ -25,6 +25,8 @@ struct SetupState {
     TRunFailure Failure = rfNone;
     // The install engine finished its work.
     bool Installed = false;
+    // Files the user chose to leave out when they could not be written: the install is incomplete.
+    int FilesLeftOut = 0;
 };
 
 } // namespace yar

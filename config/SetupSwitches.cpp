@@ -15,13 +15,14 @@ struct TSwitchName {
     TValueUse Value;
 };
 
-constexpr std::array<TSwitchName, 13> kSwitches = {{
+constexpr std::array<TSwitchName, 14> kSwitches = {{
     {"SILENT", vuNone},
     {"VERYSILENT", vuNone},
     {"DIR", vuRequired},
     {"TYPE", vuRequired},
     {"FOLDERS", vuOptional},
     {"OVERWRITE", vuRequired},
+    {"FILEERRORS", vuRequired},
     {"NOLAUNCH", vuNone},
     {"NORESTART", vuNone},
     {"LOG", vuOptional},
@@ -51,6 +52,8 @@ void Apply(TSetupSwitches& s, const std::string& name, const std::string& value)
         ParseFolderWords(value, what, s.Answers);
     } else if (name == "OVERWRITE") {
         s.Answers.Overwrite = YesNo(value, what);
+    } else if (name == "FILEERRORS") {
+        s.Answers.IgnoreFileErrors = IgnoresFileErrors(value, what);
     } else if (name == "NOLAUNCH") {
         s.NoLaunch = true;
     } else if (name == "NORESTART") {
@@ -93,6 +96,7 @@ TSetupAnswers MergeAnswers(const TSetupAnswers& first, const TSetupAnswers& seco
     if (!merged.StartMenu) merged.StartMenu = second.StartMenu;
     if (!merged.EndChoice) merged.EndChoice = second.EndChoice;
     if (!merged.Overwrite) merged.Overwrite = second.Overwrite;
+    if (!merged.IgnoreFileErrors) merged.IgnoreFileErrors = second.IgnoreFileErrors;
     return merged;
 }
 
@@ -141,6 +145,16 @@ bool YesNo(std::string_view word, std::string_view what) {
     if (SameText(word, "yes")) return true;
     if (SameText(word, "no")) return false;
     BadWord(word, what, "yes or no");
+}
+
+bool IgnoresFileErrors(std::string_view word, std::string_view what) {
+    if (SameText(word, "ignore")) return true;
+    if (SameText(word, "abort")) return false;
+    BadWord(word, what, "ignore or abort");
+}
+
+std::string FileErrorsWord(bool ignore) {
+    return ignore ? "ignore" : "abort";
 }
 
 std::string YesNoWord(bool yes) {
@@ -206,6 +220,8 @@ const char* const kSwitchHelpText =
     "/TYPE=full|min\tthe install type\r"
     "/FOLDERS=desktop,startmenu\tthe program folder's places\r"
     "/OVERWRITE=yes|no\treplace the user's files (default: no)\r"
+    "/FILEERRORS=abort|ignore\ta file that cannot be written: stop and undo, or leave it out (default: "
+    "abort)\r"
     "/NOLAUNCH\tdo not start the program\r"
     "/NORESTART\tdo not restart Windows; exit code 5 instead\r"
     "/LOG[=file]\twrite a log (default a new %TEMP%\\yar-setup-XXXXXXXX.log)\r"
@@ -213,6 +229,6 @@ const char* const kSwitchHelpText =
     "/SAVEINF=file\twrite the answers given to a file\r"
     "/? or /HELP\tthis list\r\r"
     "Exit codes: 0 installed, 1 bad arguments, 2 cancelled, 3 preparation failed, "
-    "4 install stopped, 5 restart needed.";
+    "4 install stopped, 5 restart needed, 6 installed with files left out.";
 
 } // namespace yar

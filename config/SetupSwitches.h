@@ -23,6 +23,7 @@ enum TExitCode {
     exPrepareFailed = 3,  // a volume missing, wrong or corrupt
     exInstallStopped = 4, // the install stopped on a failure
     exRestartNeeded = 5,  // installed; the restart the run would have made was left to the caller
+    exIncomplete = 6,     // installed, some files left out at the user's request
 };
 
 // A bad switch or answer; the message names it.
@@ -43,6 +44,9 @@ struct TSetupAnswers {
     std::optional<TEndChoice> EndChoice;
     // The answer to "Overwrite?"; without one an unattended run keeps the user's file.
     std::optional<bool> Overwrite;
+    // A file that cannot be written: left out (true) or the install stopped and undone; without an answer
+    // an unattended run stops.
+    std::optional<bool> IgnoreFileErrors;
 
     bool operator==(const TSetupAnswers&) const = default;
 };
@@ -79,6 +83,9 @@ bool AsksNothing(const std::vector<std::string>& args);
 bool InstallTypeIsMin(std::string_view word, std::string_view what);
 std::string InstallTypeWord(bool minInstall);
 bool YesNo(std::string_view word, std::string_view what);
+// "ignore" or "abort": whether a file that cannot be written is left out.
+bool IgnoresFileErrors(std::string_view word, std::string_view what);
+std::string FileErrorsWord(bool ignore);
 std::string YesNoWord(bool yes);
 TEndChoice EndChoiceFromWord(std::string_view word, std::string_view what);
 std::string EndChoiceWord(TEndChoice choice);

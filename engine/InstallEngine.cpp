@@ -33,6 +33,13 @@ std::string UnsafeDestinationStop(const std::string& dir, const std::string& acc
            ", not only by administrators: nothing was installed. Choose another directory.";
 }
 
+std::string RolledBackMessage(const std::vector<std::string>& left) {
+    if (left.empty()) return "The installation was undone: nothing on this computer was changed.";
+    std::string text = "The installation was undone, except:";
+    for (const std::string& line : left) text += "\r- " + line;
+    return text;
+}
+
 bool FileNeededElsewhere(const std::string& name, std::size_t index, const std::vector<std::string>& files) {
     const std::string upperName = UpperCase(name);
     for (std::size_t i = 0; i < files.size(); ++i)
@@ -54,8 +61,14 @@ TLaunchCall LaunchCallOf(const std::string& Launch) {
 
 TInstallEngine::TInstallEngine(const SetupConfig& config, SetupState& state, const TInstallSystem& system,
                                TInstallProgress& progress, TRunLog* log)
-    : Config_(config), State_(state), System_(system), Progress_(progress),
-      Shortcuts_(system.Files, system.Registry, system.Links), Log_(log), Launch_(config.Launch) {}
+    : Config_(config), State_(state),
+      FJournal(system.JournalDir.empty()
+                   ? nullptr
+                   : std::make_unique<TInstallJournal>(system.Files, system.Registry, system.JournalDir)),
+      FFiles(system.Files, FJournal.get(), state.WorkDir), FIni(system.Ini, FFiles),
+      FRegistry(system.Registry, FJournal.get()),
+      FLinks(system.Links, FFiles), System_{FFiles, FIni, FRegistry, FLinks, system.Launcher},
+      Progress_(progress), Shortcuts_(FFiles, FRegistry, FLinks), Log_(log), Launch_(config.Launch) {}
 
 TInstallOutcome TInstallEngine::RunInstall(const TInstallChoices& choices) {
     try {
@@ -66,13 +79,27 @@ TInstallOutcome TInstallEngine::RunInstall(const TInstallChoices& choices) {
         return Stop(error);
     } catch (const EStreamError& error) {
         return Stop(error);
+    } catch (const EJournalError& error) {
+        return Stop(error);
     }
 }
 
 TInstallOutcome TInstallEngine::Stop(const std::exception& error) {
     State_.Cancelled = true;
     Progress_.Stopped(error.what());
+    RollBack();
     return ioStopped;
+}
+
+void TInstallEngine::RollBack() {
+    if (!FJournal) return;
+    // A stop before the first change has nothing to tell.
+    const bool changed = !FJournal->Empty();
+    const std::vector<std::string> left = FJournal->RollBack();
+    if (!changed) return;
+    for (const std::string& line : left) Log("Not undone: " + line);
+    Log(left.empty() ? "Undone: the install changed nothing" : "Undone: all but what is listed");
+    Progress_.RolledBack(left);
 }
 
 TInstallOutcome TInstallEngine::Install(const TInstallChoices& choices) {
@@ -83,10 +110,13 @@ TInstallOutcome TInstallEngine::Install(const TInstallChoices& choices) {
     Progress_.SetProgressRange(static_cast<int>(c.FileEntries.size() + c.DesktopEntries.size() +
                                                 c.IniSetupEntries.size() + c.WorkStationEntries.size()));
     Status("Preparing Directory Structure");
+    // A run killed from here on leaves its working directory to the journal's undoing.
+    if (FJournal && !State_.WorkDir.empty()) FJournal->RunDirectory(State_.WorkDir);
     WindowsDir_ = System_.Files.WindowsDirectory();
     TargetDir_ = choices.MainDir;
     CheckDestination();
     if (!PrepareDirectories()) {
+        RollBack();
         State_.Cancelled = true;
         Progress_.EndProgram("Unable to Create " + TargetDir_);
         return ioTargetMissing;
@@ -103,6 +133,8 @@ TInstallOutcome TInstallEngine::Install(const TInstallChoices& choices) {
             System_.Files, System_.Registry,
             {TargetDir_, c.Header, LaunchedProgram(), c.Version, c.Publisher, InstalledBytes_}))
         Log("Uninstall entry: " + UninstallKey(c.Header));
+    // Complete: nothing is undone from here on.
+    if (FJournal) FJournal->Finish();
     LaunchProgram(choices.LaunchChecked);
     Progress_.ProcessMessages();
     Progress_.Finish();
@@ -240,22 +272,43 @@ void TInstallEngine::CopyFile(const TFileEntry& entry, std::size_t index,
                          Progress_.ConfirmOverwrite("File Already Exists (" + entry.Name + "). Overwrite?");
     if (replace) {
         const std::string workingCopy = JoinPath(State_.WorkDir, entry.Name);
-        try {
-            System_.Files.CopyFileInto(workingCopy, dir);
-            Installed(workingCopy, target);
-            // The working copy goes unless another entry still needs it; the clean-up at the end
-            // of the run takes what is left.
-            if (!FileNeededElsewhere(entry.Name, index, files)) System_.Files.RemoveFile(workingCopy);
-        } catch (const ECopyFileError& e) {
-            // A file that cannot be copied is left out; it is still recorded below.
-            Log("Skipped: " + target + " - " + e.what());
-        } catch (const EStreamError& e) {
-            Log("Skipped: " + target + " - " + e.what());
-        }
+        // A file left out is not the install's: the uninstall must not take whatever lies there.
+        if (!CopyOrAsk(workingCopy, dir, target)) return;
+        // The working copy goes unless another entry still needs it; the clean-up at the end of the run
+        // takes what is left.
+        if (!FileNeededElsewhere(entry.Name, index, files)) System_.Files.RemoveFile(workingCopy);
     } else {
         Log("Skipped: " + target + " - the existing file is kept");
     }
     Record_->AddFile(target);
+}
+
+bool TInstallEngine::CopyOrAsk(const std::string& source, const std::string& dir, const std::string& target) {
+    for (;;) {
+        std::string reason;
+        try {
+            System_.Files.CopyFileInto(source, dir);
+            Installed(source, target);
+            return true;
+        } catch (const ECopyFileError& e) {
+            reason = e.what();
+        } catch (const EStreamError& e) {
+            reason = e.what();
+        }
+        const std::string message = "The file " + target + " cannot be installed: " + reason;
+        switch (Progress_.AskFileError(message)) {
+        case feRetry:
+            Log("Retried: " + target + " - " + reason);
+            continue;
+        case feIgnore:
+            Log("Left out: " + target + " - " + reason);
+            ++State_.FilesLeftOut;
+            return false;
+        case feAbort:
+            break;
+        }
+        throw EInstallError(message);
+    }
 }
 
 void TInstallEngine::CreateShortcutsStep(const TInstallChoices& choices) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -14,7 +15,9 @@
 #include "config/SetupState.h"
 #include "engine/InstallChoices.h"
 #include "engine/InstallDirectories.h"
+#include "engine/InstallJournal.h"
 #include "engine/InstallProgress.h"
+#include "engine/JournaledSystem.h"
 #include "engine/Shortcuts.h"
 #include "engine/UninstallRecord.h"
 #include "system/Files.h"
@@ -34,6 +37,9 @@ struct TInstallSystem {
     TRegistry& Registry;
     TShellLinks& Links;
     TLauncher& Launcher;
+    // A new directory of this install's own, reachable by administrators alone, that survives a crash:
+    // the journal of every change goes there. Empty: the install keeps no journal and cannot be undone.
+    std::string JournalDir = {};
 };
 
 // How RunInstall ended.
@@ -51,6 +57,9 @@ inline constexpr const char* kNoInstallDirMessage =
 std::string UnsafeDestinationQuestion(const std::string& dir, const std::string& account);
 // The stop when the answer is No or nobody is asked.
 std::string UnsafeDestinationStop(const std::string& dir, const std::string& account);
+
+// What the user is told once a stopped install was undone: that nothing was changed, or what is left.
+std::string RolledBackMessage(const std::vector<std::string>& left);
 
 // Whether a file name occurs in the text of any entry of the list other than the one at index,
 // ignoring case: another entry may still need the working copy.
@@ -71,8 +80,8 @@ public:
                    TInstallProgress& progress, TRunLog* log = nullptr);
 
     // Installs with the user's choices. Once: the engine keeps the run's values. A stop shows its
-    // message through the progress, sets the state's Cancelled and leaves everything done so far,
-    // recorded in uninstall.cfg.
+    // message through the progress, sets the state's Cancelled and undoes everything done so far
+    // through the journal.
     TInstallOutcome RunInstall(const TInstallChoices& choices);
 
     // The run's values, as the install left them.
@@ -87,8 +96,10 @@ public:
 private:
     // Steps 2 to 14; raises EInstallError and the copy's errors where the run stops.
     TInstallOutcome Install(const TInstallChoices& choices);
-    // The run stops with the error's message and counts as cancelled.
+    // The run stops with the error's message, counts as cancelled and is undone.
     TInstallOutcome Stop(const std::exception& error);
+    // Replays the journal in reverse and tells the progress what is left.
+    void RollBack();
     // Shows a text and lets the page repaint.
     void Status(const std::string& text);
     void Destination(const std::string& text);
@@ -115,6 +126,9 @@ private:
     bool CreateTargetDir();
     void CopySetupProgram();
     void CopyFiles(const std::vector<std::string>& files);
+    // Copies source into dir until it succeeds (true) or the user leaves the file out (false); Abort
+    // stops the install with the message.
+    bool CopyOrAsk(const std::string& source, const std::string& dir, const std::string& target);
     void CopyFile(const TFileEntry& entry, std::size_t index, const std::vector<std::string>& files,
                   const std::string& dir);
     void CreateShortcutsStep(const TInstallChoices& choices);
@@ -124,6 +138,12 @@ private:
 
     const SetupConfig& Config_;
     SetupState& State_;
+    std::unique_ptr<TInstallJournal> FJournal;
+    TJournaledFiles FFiles;
+    TJournaledIni FIni;
+    TJournaledRegistry FRegistry;
+    TJournaledLinks FLinks;
+    // The machine as the install changes it: every change through the journal.
     TInstallSystem System_;
     TInstallProgress& Progress_;
     TShortcuts Shortcuts_;

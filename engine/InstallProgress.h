@@ -4,8 +4,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace yar {
+
+// What the user does about a file that cannot be written.
+enum TFileErrorAnswer { feRetry, feIgnore, feAbort };
 
 class TInstallProgress {
 public:
@@ -26,6 +30,9 @@ public:
     virtual void ProcessMessages() = 0;
     // A confirmation box with Yes and No; true for Yes.
     virtual bool ConfirmOverwrite(const std::string& question) = 0;
+    // An error box with Abort, Retry and Ignore for a file the install cannot write; an unattended run
+    // answers Ignore or Abort as its answers say, else Abort.
+    virtual TFileErrorAnswer AskFileError(const std::string& message) = 0;
     // A warning box with Yes and No, No the default, before a step that puts the machine at risk; an
     // unattended run answers No. True for Yes.
     virtual bool ConfirmRisk(const std::string& question) = 0;
@@ -34,6 +41,8 @@ public:
     // The install stopped with this message (the application's standard error box): what was done
     // stays in place, the run counts as cancelled, and the page offers only a way to close.
     virtual void Stopped(const std::string& message) = 0;
+    // A stopped install was undone; what could not be undone, one line each (empty: nothing is left).
+    virtual void RolledBack(const std::vector<std::string>& left) = 0;
     // The installation directory cannot be made: the message is shown and the program ends at once,
     // without the end of the run.
     virtual void EndProgram(const std::string& message) = 0;

@@ -20,16 +20,6 @@ const char* ShellFolderName(TShellFolderKind kind) {
     return "Start Menu";
 }
 
-// The levels of dir that do not exist yet, the deepest first.
-std::vector<std::string> MissingLevels(const TFiles& files, const std::string& dir) {
-    std::vector<std::string> missing;
-    for (std::string level = ExcludeTrailingDelimiter(dir);
-         !level.empty() && !IsDriveRoot(level) && !files.DirectoryExists(level);
-         level = ExtractFileDir(level))
-        missing.push_back(level);
-    return missing;
-}
-
 } // namespace
 
 std::string GetShellFolder(const TRegistry& registry, TShellFolderKind kind, const std::string& WindowsDir) {
@@ -64,7 +54,7 @@ void TShortcuts::CreateShortcuts() {
     // again when no shortcut can be made to fill it.
     const auto saveInFolder = [&](const std::string& parent) {
         const std::string folder = JoinPath(parent, Folder);
-        const std::vector<std::string> made = MissingLevels(Files_, folder);
+        const std::vector<std::string> made = MissingDirectoryLevels(Files_, folder);
         if (!made.empty()) Files_.ForceDirectories(folder);
         try {
             Links_.Save(link, JoinPath(folder, linkName));

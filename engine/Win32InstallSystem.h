@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "engine/InstallEngine.h"
 #include "system/Win32Files.h"
 #include "system/Win32IniFiles.h"
@@ -16,9 +18,11 @@ namespace yar {
 class TWin32InstallSystem {
 public:
     // owner: the window the launched program's shell messages belong to (the background window).
-    explicit TWin32InstallSystem(HWND owner = nullptr) : Launcher_(owner, SW_SHOW, lrDesktopUser) {}
+    // journalDir: the install's new journal directory; empty for none.
+    explicit TWin32InstallSystem(HWND owner = nullptr, std::string journalDir = {})
+        : Launcher_(owner, SW_SHOW, lrDesktopUser), FJournalDir(std::move(journalDir)) {}
 
-    TInstallSystem System() { return {Files_, Ini_, Registry_, Links_, Launcher_}; }
+    TInstallSystem System() { return {Files_, Ini_, Registry_, Links_, Launcher_, FJournalDir}; }
 
 private:
     TWin32Files Files_;
@@ -26,6 +30,7 @@ private:
     TWin32Registry Registry_;
     TWin32ShellLinks Links_;
     TWin32Launcher Launcher_;
+    std::string FJournalDir;
 };
 
 } // namespace yar

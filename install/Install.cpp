@@ -2,6 +2,7 @@
 // says how much of it is shown and what a run without pages answers.
 #include "Version.h"
 #include "config/SetupSwitches.h"
+#include "engine/InterruptedInstalls.h"
 #include "setup/MainSetup.h"
 #include "system/ComScope.h"
 #include "system/DllSearch.h"
@@ -59,6 +60,25 @@ yar::TSetupSwitches ReadSwitches(const std::vector<std::string>& args) {
     return switches;
 }
 
+// An install on this machine that was killed is undone before anything else, and the user told so.
+void UndoInterruptedInstalls(const yar::TSetupSwitches& switches, yar::TRunLog& log) {
+    std::vector<std::string> told;
+    try {
+        told = yar::UndoInterruptedInstalls();
+    } catch (const yar::EInOutError& e) {
+        // The install itself will refuse to run without a journal it can trust, and say why.
+        log.Write(std::string("Journals: ") + e.what());
+        return;
+    }
+    if (told.empty()) return;
+    std::string text;
+    for (const std::string& line : told) {
+        log.Write("Undone: " + line);
+        text += (text.empty() ? "" : "\r") + line;
+    }
+    if (!switches.Unattended()) yar::ShowMessage(text);
+}
+
 int Run(const yar::TSetupSwitches& switches, yar::TRunLog& log) {
     yar::TApplication& application = yar::Application();
     // COM once, for the whole run: the install saves its shortcuts through the shell-link object.
@@ -100,6 +120,7 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
     }
     int code = yar::exBadStart;
     try {
+        UndoInterruptedInstalls(switches, log);
         code = Run(switches, log);
     } catch (const std::exception& e) {
         // The windows could not be made: nothing of the run has started.

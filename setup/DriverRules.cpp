@@ -23,6 +23,7 @@ TRunEnd RunEndFor(TEndChoice choice, const SetupState& state) {
     if (state.Failure != rfNone) return reCancelled;
     if (choice == ecRestart) return reRestart;
     if (state.Cancelled) return reCancelled;
+    if (state.FilesLeftOut > 0) return reIncomplete;
     if (choice != ecLaunch) return reCompleted;
     return reLaunched;
 }
@@ -37,6 +38,11 @@ std::string RunEndMessage(TRunEnd end, const std::string& header) {
     case reCompleted:
         return "Your installation of \r" + header +
                "\rhas be completed.\r\rPlease Remove any floppies from drive.";
+    case reIncomplete:
+        return "Your installation of \r" + header +
+               "\ris incomplete: files that could not be written were left out.\r\rPlease Remove any "
+               "floppies "
+               "from drive.";
     case reLaunched:
         break;
     }
@@ -47,7 +53,8 @@ TExitCode ExitCodeFor(const SetupState& state, TEndChoice choice, bool noRestart
     if (state.Failure == rfPrepare) return exPrepareFailed;
     if (state.Failure == rfInstall) return exInstallStopped;
     if (state.Cancelled || !state.Installed) return exCancelled;
-    return choice == ecRestart && noRestart ? exRestartNeeded : exInstalled;
+    if (choice == ecRestart && noRestart) return exRestartNeeded;
+    return state.FilesLeftOut > 0 ? exIncomplete : exInstalled;
 }
 
 bool SourceDirIsDisposable(const std::string& sourceDir, const std::string& tempDir) {

@@ -29,7 +29,7 @@ std::string RootDirFrom(const std::string& windowsDir);
 bool SourceDirIsDisposable(const std::string& sourceDir, const std::string& tempDir);
 
 // How the run ends, in the order the close handler checks; a failed run ends as a cancelled one.
-enum TRunEnd { reRestart, reCancelled, reCompleted, reLaunched };
+enum TRunEnd { reRestart, reCancelled, reCompleted, reIncomplete, reLaunched };
 TRunEnd RunEndFor(TEndChoice choice, const SetupState& state);
 
 // The message the close handler shows for an end; empty for reLaunched, which shows none. header is

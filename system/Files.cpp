@@ -62,6 +62,28 @@ bool WriteLinesAt(const std::string& path, const std::vector<std::string>& lines
     }
 }
 
+std::vector<std::string> MissingDirectoryLevels(const TFiles& files, const std::string& dir) {
+    std::vector<std::string> missing;
+    for (std::string level = ExcludeTrailingDelimiter(dir);
+         !level.empty() && !IsDriveRoot(level) && !files.DirectoryExists(level);
+         level = ExtractFileDir(level))
+        missing.push_back(level);
+    return missing;
+}
+
+bool AppendLineAt(const std::string& path, const std::string& line) {
+    const std::string text = line + "\r\n";
+    try {
+        TFileStream file(NativePath(path), FileAttributesAt(path) ? uint16_t{fmOpenWrite | fmShareExclusive}
+                                                                  : uint16_t{fmCreate | fmShareExclusive});
+        file.Seek(0, TSeekOrigin::soEnd);
+        file.WriteBuffer(text.data(), static_cast<int32_t>(text.size()));
+        return file.FlushToDisk();
+    } catch (const EStreamError&) {
+        return false;
+    }
+}
+
 TCopyResult CopyFileAt(const std::string& from, const std::string& to, bool failIfExists) {
     if (failIfExists && FileAttributesAt(to)) return crTargetExists;
     std::unique_ptr<TFileStream> source, target;

@@ -89,6 +89,9 @@ public:
     // Creates or truncates the file and writes every line followed by CR LF, the last one too (DOS
     // skips an unterminated last line of AUTOEXEC.BAT); no lines make an empty file.
     virtual bool WriteLines(const std::string& path, const std::vector<std::string>& lines) = 0;
+    // Appends line and CR LF to the file (created when missing) and has the system write it to the disk
+    // before it returns, so that it survives a crash of the program or the machine; false on failure.
+    virtual bool AppendLine(const std::string& path, const std::string& line) = 0;
 
     // The path's short (8.3) form as GetShortPathNameA gives it into 255 characters; the path
     // unchanged when that fails, as for a path that does not exist.
@@ -100,7 +103,11 @@ public:
 // The shared part of both implementations, on paths the platform's file calls take.
 std::optional<std::vector<std::string>> ReadLinesAt(const std::string& path);
 bool WriteLinesAt(const std::string& path, const std::vector<std::string>& lines);
+bool AppendLineAt(const std::string& path, const std::string& line);
 TCopyResult CopyFileAt(const std::string& from, const std::string& to, bool failIfExists);
+
+// The levels of dir that do not exist yet, the deepest first; a drive root is never one.
+std::vector<std::string> MissingDirectoryLevels(const TFiles& files, const std::string& dir);
 
 // text cut into lines as ReadLines cuts a file's bytes.
 std::vector<std::string> SplitLines(std::string_view text);

@@ -156,6 +156,11 @@ bool THostFiles::WriteLines(const std::string& path, const std::vector<std::stri
     return !IsReadOnlyFile(host) && WriteLinesAt(host, lines);
 }
 
+bool THostFiles::AppendLine(const std::string& path, const std::string& line) {
+    const std::string host = HostPath(path);
+    return !IsReadOnlyFile(host) && AppendLineAt(host, line);
+}
+
 std::string THostFiles::ShortPath(const std::string& path) const {
     return path;
 }

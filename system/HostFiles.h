@@ -45,6 +45,7 @@ public:
     std::vector<std::string> EntryNames(const std::string& dir) const override;
     std::optional<std::vector<std::string>> ReadLines(const std::string& path) const override;
     bool WriteLines(const std::string& path, const std::vector<std::string>& lines) override;
+    bool AppendLine(const std::string& path, const std::string& line) override;
     // The path unchanged: the host keeps no 8.3 aliases, and for a volume without them
     // GetShortPathNameA reports the long path as it is.
     std::string ShortPath(const std::string& path) const override;

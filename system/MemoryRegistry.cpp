@@ -60,6 +60,13 @@ bool TMemoryRegistry::WriteString(TRegRoot root, const std::string& key, const s
     return true;
 }
 
+bool TMemoryRegistry::DeleteValue(TRegRoot root, const std::string& key, const std::string& name) {
+    TKey* found = FindIn(Roots_.at(root), key);
+    if (!found) return false;
+    const std::string upper = UpperAnsiText(UpToNul(name));
+    return (found->Values.erase(upper) + found->Integers.erase(upper)) != 0;
+}
+
 std::optional<std::string> TMemoryRegistry::ReadString(TRegRoot root, const std::string& key,
                                                        const std::string& name) const {
     const TKey* found = FindIn(Roots_.at(root), key);

@@ -43,6 +43,8 @@ public:
     virtual std::optional<uint32_t> ReadInteger(TRegRoot root, const std::string& key,
                                                 const std::string& name) const = 0;
     virtual bool KeyExists(TRegRoot root, const std::string& key) const = 0;
+    // Deletes one value of a key; true when it existed and is gone.
+    virtual bool DeleteValue(TRegRoot root, const std::string& key, const std::string& name) = 0;
     // Deletes key with everything below it; true when it existed and is gone. A root is never
     // deleted.
     virtual bool DeleteKey(TRegRoot root, const std::string& key) = 0;

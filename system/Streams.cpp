@@ -194,6 +194,10 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
     return result.QuadPart;
 }
 
+bool TFileStream::FlushToDisk() {
+    return FlushFileBuffers(FHandle) != 0;
+}
+
 int64_t TFileStream::Size() {
     LARGE_INTEGER size;
     return GetFileSizeEx(FHandle, &size) ? size.QuadPart : -1;
@@ -293,6 +297,10 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
     const off_t at = ::lseek(FHandle, static_cast<off_t>(offset), kWhence[static_cast<int>(origin)]);
     if (at >= 0) FPosition = at;
     return at;
+}
+
+bool TFileStream::FlushToDisk() {
+    return ::fsync(FHandle) == 0;
 }
 
 int64_t TFileStream::Size() {

@@ -133,6 +133,8 @@ public:
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
     // One call to the system rather than three seeks.
     int64_t Size() override;
+    // Has the system write what was written to the disk itself; false when it cannot.
+    bool FlushToDisk();
 
     // The open file of the platform, e.g. for setting its date; the stream keeps owning it.
     THandle Handle() const { return FHandle; }

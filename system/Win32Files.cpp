@@ -75,6 +75,10 @@ bool TWin32Files::WriteLines(const std::string& path, const std::vector<std::str
     return WriteLinesAt(path, lines);
 }
 
+bool TWin32Files::AppendLine(const std::string& path, const std::string& line) {
+    return AppendLineAt(path, line);
+}
+
 std::string TWin32Files::ShortPath(const std::string& path) const {
     std::array<char, 255> buffer{};
     const DWORD length = GetShortPathNameA(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));

@@ -23,6 +23,7 @@ public:
     std::vector<std::string> EntryNames(const std::string& dir) const override;
     std::optional<std::vector<std::string>> ReadLines(const std::string& path) const override;
     bool WriteLines(const std::string& path, const std::vector<std::string>& lines) override;
+    bool AppendLine(const std::string& path, const std::string& line) override;
     std::string ShortPath(const std::string& path) const override;
     std::string WindowsDirectory() const override;
 };

@@ -95,6 +95,12 @@ bool TWin32Registry::WriteString(TRegRoot root, const std::string& key, const st
                           reinterpret_cast<const BYTE*>(value.c_str()), size) == ERROR_SUCCESS;
 }
 
+bool TWin32Registry::DeleteValue(TRegRoot root, const std::string& key, const std::string& name) {
+    TOpenKey opened;
+    if (!OpenKey(RootKey(root), NormalKeyPath(key), KEY_SET_VALUE, opened)) return false;
+    return RegDeleteValueA(opened.Handle, name.c_str()) == ERROR_SUCCESS;
+}
+
 std::optional<std::string> TWin32Registry::ReadString(TRegRoot root, const std::string& key,
                                                       const std::string& name) const {
     TOpenKey opened;

@@ -20,6 +20,7 @@ public:
     std::optional<uint32_t> ReadInteger(TRegRoot root, const std::string& key,
                                         const std::string& name) const override;
     bool KeyExists(TRegRoot root, const std::string& key) const override;
+    bool DeleteValue(TRegRoot root, const std::string& key, const std::string& name) override;
     bool DeleteKey(TRegRoot root, const std::string& key) override;
     std::vector<std::string> SubKeyNames(TRegRoot root, const std::string& key) const override;
 };

@@ -1,5 +1,6 @@
 // uninstaller.exe: removes the installation whose uninstall.cfg lies beside it. Started from the
 // list of installed programs, by a double click, or with /S by an unattended run.
+#include "engine/InterruptedInstalls.h"
 #include "system/DllSearch.h"
 #include "system/Win32Files.h"
 #include "system/Win32Registry.h"
@@ -82,6 +83,13 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
     yar::TApplication& application = yar::Application();
     application.SetTitle("YAR - Uninstall");
     try {
+        // An install that was killed is undone first: its record may be among what is uninstalled.
+        const std::vector<std::string> told = yar::UndoInterruptedInstalls();
+        if (!told.empty() && !command.Silent) {
+            std::string text;
+            for (const std::string& line : told) text += (text.empty() ? "" : "\r") + line;
+            yar::ShowMessage(text);
+        }
         return Uninstall(command);
     } catch (const std::exception& e) {
         if (!command.Silent) application.ShowException(e);

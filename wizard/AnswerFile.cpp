@@ -61,6 +61,8 @@ TSetupAnswers ReadAnswerFile(const TFiles& files, const TIniFiles& ini, const st
     if (const auto startMenu = read("StartMenu")) answers.StartMenu = SplitNames(*startMenu);
     if (const auto end = read("EndChoice")) answers.EndChoice = EndChoiceFromWord(*end, where + "EndChoice");
     if (const auto overwrite = read("Overwrite")) answers.Overwrite = YesNo(*overwrite, where + "Overwrite");
+    if (const auto errors = read("FileErrors"))
+        answers.IgnoreFileErrors = IgnoresFileErrors(*errors, where + "FileErrors");
     return answers;
 }
 
@@ -78,6 +80,7 @@ void WriteAnswerFile(TIniFiles& ini, const std::string& path, const TSetupAnswer
     if (answers.StartMenu) write("StartMenu", JoinNames(*answers.StartMenu));
     if (answers.EndChoice) write("EndChoice", EndChoiceWord(*answers.EndChoice));
     if (answers.Overwrite) write("Overwrite", YesNoWord(*answers.Overwrite));
+    if (answers.IgnoreFileErrors) write("FileErrors", FileErrorsWord(*answers.IgnoreFileErrors));
 }
 
 TSetupAnswers AnswersOf(const TInstallChoices& choices, TEndChoice endChoice) {

@@ -3,6 +3,7 @@
 #include "engine/InstallEngine.h"
 #include "engine/Win32InstallSystem.h"
 #include "system/FileServices.h"
+#include "system/InstallJournals.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
 #include "util/RunLog.h"
@@ -337,9 +338,27 @@ const TForm* TYAR::Background() const {
 
 void TYAR::RunInstall(const TInstallChoices& choices) {
     ShowProgressLayout();
-    TWin32InstallSystem system(Background() != nullptr ? Background()->Handle() : nullptr);
-    TInstallEngine engine(FLinks.Config, FLinks.State, system.System(), *this, FLinks.Log);
-    engine.RunInstall(choices);
+    // Without a journal a failure could not be undone: the install does not begin.
+    std::string journals, journal;
+    try {
+        journals = JournalsDirectory();
+        journal = CreatePrivateDirectory(journals, "install-");
+    } catch (const EInOutError& e) {
+        Stopped(std::string("The install cannot keep its journal: ") + e.what());
+        FLinks.State.Cancelled = true;
+        return;
+    }
+    Log("Journal: " + journal);
+    {
+        const TRunningMark running(journal);
+        TWin32InstallSystem system(Background() != nullptr ? Background()->Handle() : nullptr, journal);
+        TInstallEngine engine(FLinks.Config, FLinks.State, system.System(), *this, FLinks.Log);
+        engine.RunInstall(choices);
+    }
+    // What the install kept stays for the user; otherwise the directory it ran in goes.
+    TWin32Files files;
+    if (!HasJournal(files, journal)) RemoveJournal(files, journal);
+    RemoveEmptyJournalsDirectory(journals);
     // The answer to a question met during the install joins the others.
     if (FOverwriteAnswer) SaveAnswers(choices, EndChoice());
 }
@@ -397,6 +416,19 @@ bool TYAR::ConfirmOverwrite(const std::string& question) {
     return yes;
 }
 
+TFileErrorAnswer TYAR::AskFileError(const std::string& message) {
+    TFileErrorAnswer answer = feAbort;
+    if (AskNothing()) {
+        if (FLinks.Switches->Answers.IgnoreFileErrors.value_or(false)) answer = feIgnore;
+    } else {
+        const int pressed = MessageDlg(message, mtError, {mbAbort, mbRetry, mbIgnore});
+        answer = pressed == mrRetry ? feRetry : pressed == mrIgnore ? feIgnore : feAbort;
+    }
+    static constexpr const char* kWords[] = {"Retry", "Ignore", "Abort"};
+    Log("Message: " + message + " - answer: " + kWords[answer]);
+    return answer;
+}
+
 bool TYAR::ConfirmRisk(const std::string& question) {
     const bool yes = !AskNothing() && MessageDlg(question, mtWarning, {mbYes, mbNo}) == mrYes;
     Log("Message: " + question + " - answer: " + (yes ? "Yes" : "No"));
@@ -423,6 +455,11 @@ void TYAR::Stopped(const std::string& message) {
     cancel.SetEnabled(true);
     Panel1.Show();
     SetFocus(cancel.Handle());
+}
+
+void TYAR::RolledBack(const std::vector<std::string>& left) {
+    if (AskNothing()) return;
+    ShowMessage(RolledBackMessage(left));
 }
 
 void TYAR::EndProgram(const std::string& message) {

@@ -132,6 +132,8 @@ private:
     void ProcessMessages() override;
     bool ConfirmOverwrite(const std::string& question) override;
     bool ConfirmRisk(const std::string& question) override;
+    TFileErrorAnswer AskFileError(const std::string& message) override;
+    void RolledBack(const std::vector<std::string>& left) override;
     void Finish() override;
     void Stopped(const std::string& message) override;
     void EndProgram(const std::string& message) override;

@@ -39,6 +39,9 @@ TEST(SetupSwitches, ValuesAreReadIntoAnswers) {
     EXPECT_EQ(s.Answers.FolderStartMenu, true);
     EXPECT_EQ(s.Answers.FolderDesktop, false);
     EXPECT_EQ(s.Answers.Overwrite, true);
+    EXPECT_EQ(s.Answers.IgnoreFileErrors, std::nullopt) << "an unattended run stops by default";
+    EXPECT_EQ(ParseSetupSwitches({"/FILEERRORS=Ignore"}).Answers.IgnoreFileErrors, true);
+    EXPECT_EQ(ParseSetupSwitches({"/fileerrors=abort"}).Answers.IgnoreFileErrors, false);
     EXPECT_TRUE(s.NoLaunch);
     EXPECT_EQ(s.LoadInf, "a.inf");
     EXPECT_EQ(s.SaveInf, "b.inf");
@@ -73,6 +76,8 @@ TEST(SetupSwitches, BadValuesAreRefusedWithTheSwitchNamed) {
     EXPECT_EQ(message({"/SILENT=1"}), "The switch /SILENT takes no value: /SILENT=1");
     EXPECT_EQ(message({"/TYPE=big"}), "Bad value \"big\" for /TYPE: expected full or min.");
     EXPECT_EQ(message({"/OVERWRITE=maybe"}), "Bad value \"maybe\" for /OVERWRITE: expected yes or no.");
+    EXPECT_EQ(message({"/FILEERRORS=retry"}),
+              "Bad value \"retry\" for /FILEERRORS: expected ignore or abort.");
     EXPECT_EQ(message({"/FOLDERS=desktop,taskbar"}),
               "Bad value \"taskbar\" for /FOLDERS: expected desktop, startmenu or both.");
 }

@@ -51,35 +51,6 @@ CFG
   cp "$set/uninstaller.exe" "$set/files/"
 }
 
-# The prefix as lines: "F <path> <sha1>" for every file below drive_c, "D <path>" for every directory,
-# "K <key>" for every key and "V <key> | <value>" for every value of both registry roots.
-snapshot() { # file
-  local out=$1 root
-  (cd "$WINEPREFIX/drive_c" && find . -type d -printf 'D %p\n' && find . -type f -print0 | sort -z |
-    xargs -0 -r sha1sum | awk '{ h = $1; $1 = ""; print "F" $0 " " h }') >"$out.files"
-  : >"$out.keys"
-  for root in HKEY_LOCAL_MACHINE HKEY_CURRENT_USER; do
-    timeout 60 wine regedit /E "$e2e_run/export.reg" "$root" </dev/null >/dev/null 2>&1 || fail "cannot export $root"
-    iconv -f UTF-16LE -t UTF-8 "$e2e_run/export.reg" | tr -d '\r' | awk '
-      /\\$/ { line = line substr($0, 1, length($0) - 1); next }
-      { line = line $0; if (line ~ /^\[/) { key = line; print "K " key } else if (line != "") print "V " key " | " line; line = "" }' \
-      >>"$out.keys"
-  done
-  sort -o "$out" "$out.files" "$out.keys"
-}
-
-# What Wine changes by itself as programs come and go and the prefix restarts, never the product's: its
-# own settings, and the dates its display driver is registered with at every start.
-wine_own() {
-  grep -vE '^[-+] [VK] \[HKEY_(LOCAL_MACHINE|CURRENT_USER)\\Software\\Wine[]\\]' |
-    grep -vE '^[-+] V .* \| "DriverDateData"=' || true
-}
-changes() { # before after
-  { diff "$1" "$2" || true; } | sed -n 's/^< /- /p; s/^> /+ /p' | wine_own
-}
-count() { grep -c "^$2" "$1" || true; }
-figures() { echo "$(count "$1" F) files, $(count "$1" D) directories, $(count "$1" K) keys, $(count "$1" V) values"; }
-
 gui=0
 if [ "${1:-}" = --gui ]; then
   gui=1

@@ -228,8 +228,14 @@ TEST_F(InstallEngine, TwoRowsOfOneTagEachGetTheFile) {
     ASSERT_EQ(Run(), ioInstalled);
     EXPECT_EQ(Bytes("C:\\One\\x.dat"), "x.dat");
     EXPECT_FALSE(Files.FileExists("C:\\Two\\x.dat")) << "the working copy went with the first copy";
+    // The second copy has nothing to copy: the user is told, and a file left out is not recorded.
+    EXPECT_EQ(
+        Progress.Only("file error "),
+        TLines{"The file C:\\Two\\x.dat cannot be installed: Cannot open file C:\\WINDOWS\\Temp\\y\\x.dat"});
     const std::string record = Record();
-    EXPECT_NE(record.find("C:\\One\\x.dat=\\r\\nC:\\Two\\x.dat="), std::string::npos) << record;
+    EXPECT_NE(record.find("C:\\One\\x.dat=\\r\\n"), std::string::npos) << record;
+    EXPECT_EQ(record.find("C:\\Two\\x.dat"), std::string::npos) << record;
+    EXPECT_EQ(State.FilesLeftOut, 1);
     EXPECT_EQ(Progress.Only("step").size(), 2u);
 }
 
@@ -411,7 +417,7 @@ TEST_F(InstallEngine, TheLogNamesEveryDirectoryFileAndValueWithItsFate) {
                   "   0.000 Installed: C:\\WINDOWS\\Temp\\y\\app.exe -> "
                   "C:\\Program Files\\Acme\\app.exe (7 bytes)",
                   "   0.000 Skipped: C:\\Program Files\\Acme\\keep.txt - the existing file is kept",
-                  "   0.000 Skipped: C:\\Program Files\\Acme\\gone.txt - Cannot open file "
+                  "   0.000 Left out: C:\\Program Files\\Acme\\gone.txt - Cannot open file "
                   "C:\\WINDOWS\\Temp\\y\\gone.txt",
                   "   0.000 INI value: C:\\WINDOWS\\acme.ini [Paths] Home=C:\\Program Files\\Acme\\",
                   "   0.000 Registry value: HKEY_LOCAL_MACHINE\\Software\\Acme\\Settings Path=x",

@@ -24,6 +24,13 @@ public:
         Log("ask " + question);
         return Answer;
     }
+    TFileErrorAnswer AskFileError(const std::string& message) override {
+        Log("file error " + message);
+        if (FileErrorAnswers.empty()) return feIgnore;
+        const TFileErrorAnswer answer = FileErrorAnswers.front();
+        FileErrorAnswers.erase(FileErrorAnswers.begin());
+        return answer;
+    }
     bool ConfirmRisk(const std::string& question) override {
         Log("risk " + question);
         return RiskAnswer;
@@ -31,6 +38,11 @@ public:
     void Finish() override { Log("finish"); }
     void Stopped(const std::string& message) override { Log("stopped " + message); }
     void EndProgram(const std::string& message) override { Log("end " + message); }
+    void RolledBack(const std::vector<std::string>& left) override {
+        std::string text = "rolled back";
+        for (const std::string& line : left) text += "; " + line;
+        Log(text);
+    }
 
     // The events whose text begins with prefix, without it.
     TLines Only(const std::string& prefix) const {
@@ -44,6 +56,8 @@ public:
     int MessageRuns = 0;
     bool Answer = true;
     bool RiskAnswer = false;
+    // The answers to file errors in turn; Ignore once they are used up.
+    std::vector<TFileErrorAnswer> FileErrorAnswers;
 
 private:
     void Log(std::string event) { Events.push_back(std::move(event)); }

@@ -41,6 +41,11 @@ TEST(DriverRunEnd, RestartThenCancelThenCompletion) {
     EXPECT_EQ(RunEndFor(ecReturnToWindows, cancelled), reCancelled);
     EXPECT_EQ(RunEndFor(ecReturnToWindows, going), reCompleted);
     EXPECT_EQ(RunEndFor(ecLaunch, going), reLaunched);
+    SetupState incomplete;
+    incomplete.FilesLeftOut = 2;
+    for (const TEndChoice choice : {ecLaunch, ecReturnToWindows})
+        EXPECT_EQ(RunEndFor(choice, incomplete), reIncomplete) << "the user hears of the files left out";
+    EXPECT_EQ(RunEndFor(ecRestart, incomplete), reRestart);
 }
 
 TEST(DriverRunEnd, AFailedRunNeitherRestartsNorLaunches) {
@@ -62,8 +67,11 @@ TEST(DriverRunEnd, MessagesUseSingleCarriageReturns) {
     EXPECT_EQ(
         RunEndMessage(reCompleted, "Acme Writer"),
         "Your installation of \rAcme Writer\rhas be completed.\r\rPlease Remove any floppies from drive.");
+    EXPECT_EQ(RunEndMessage(reIncomplete, "Acme Writer"),
+              "Your installation of \rAcme Writer\ris incomplete: files that could not be written were left "
+              "out.\r\rPlease Remove any floppies from drive.");
     EXPECT_EQ(RunEndMessage(reLaunched, "X"), "");
-    for (TRunEnd end : {reRestart, reCancelled, reCompleted})
+    for (TRunEnd end : {reRestart, reCancelled, reCompleted, reIncomplete})
         EXPECT_EQ(RunEndMessage(end, "X").find('\n'), std::string::npos);
 }
 
@@ -74,6 +82,9 @@ TEST(DriverExitCode, FailuresThenCancelThenInstalledThenTheRestartLeftUndone) {
     EXPECT_EQ(ExitCodeFor(state, ecReturnToWindows, true), exInstalled);
     EXPECT_EQ(ExitCodeFor(state, ecRestart, false), exInstalled) << "the restart was made";
     EXPECT_EQ(ExitCodeFor(state, ecRestart, true), exRestartNeeded);
+    state.FilesLeftOut = 1;
+    EXPECT_EQ(ExitCodeFor(state, ecReturnToWindows, true), exIncomplete);
+    EXPECT_EQ(ExitCodeFor(state, ecRestart, true), exRestartNeeded) << "the restart left undone comes first";
     state.Cancelled = true;
     EXPECT_EQ(ExitCodeFor(state, ecRestart, true), exCancelled);
     state.Failure = rfInstall;

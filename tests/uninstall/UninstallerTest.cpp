@@ -83,6 +83,9 @@ public:
     bool WriteLines(const std::string& path, const std::vector<std::string>& lines) override {
         return Files_.WriteLines(path, lines);
     }
+    bool AppendLine(const std::string& path, const std::string& line) override {
+        return Files_.AppendLine(path, line);
+    }
     std::string ShortPath(const std::string& path) const override { return Files_.ShortPath(path); }
     std::string WindowsDirectory() const override { return Files_.WindowsDirectory(); }
 

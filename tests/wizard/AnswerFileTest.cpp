@@ -40,9 +40,10 @@ TEST_F(AnswerFile, WhatAWalkThroughThePagesSavedIsReadBackTheSame) {
     walked.Folders = {"Acme", true, false};
     TSetupAnswers saved = AnswersOf(walked, ecLaunch);
     saved.Overwrite = true;
+    saved.IgnoreFileErrors = true;
     WriteAnswerFile(Ini, kAnswers, saved);
     EXPECT_EQ(FileText(), "[Setup]\r\nDir=D:\\Tools\\Acme\r\nType=min\r\nFolders=startmenu\r\nDesktop=App\r\n"
-                          "StartMenu=Help\r\nEndChoice=launch\r\nOverwrite=yes\r\n");
+                          "StartMenu=Help\r\nEndChoice=launch\r\nOverwrite=yes\r\nFileErrors=ignore\r\n");
 
     const TSetupAnswers read = ReadAnswerFile(Files, Ini, kAnswers);
     EXPECT_EQ(read, saved);

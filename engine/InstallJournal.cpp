@@ -1,0 +1,351 @@
+#include "engine/InstallJournal.h"
+
+#include <algorithm>
+#include <array>
+
+#include "util/Paths.h"
+
+namespace yar {
+
+namespace {
+
+constexpr std::array<std::string_view, 6> kKindWords = {"new-file", "replaced-file", "new-directory",
+                                                        "new-key",  "value",         "run-directory"};
+
+std::string Escaped(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+// The fields of a line, unescaped; nothing when an escape is cut off or unknown.
+std::optional<std::vector<std::string>> Fields(std::string_view line) {
+    std::vector<std::string> fields(1);
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '\t') {
+            fields.emplace_back();
+        } else if (c != '\\') {
+            fields.back() += c;
+        } else {
+            if (++i == line.size()) return std::nullopt;
+            switch (line[i]) {
+            case '\\':
+                fields.back() += '\\';
+                break;
+            case 't':
+                fields.back() += '\t';
+                break;
+            case 'r':
+                fields.back() += '\r';
+                break;
+            case 'n':
+                fields.back() += '\n';
+                break;
+            default:
+                return std::nullopt;
+            }
+        }
+    }
+    return fields;
+}
+
+std::optional<uint32_t> ParseNumber(const std::string& text) {
+    if (text.empty() || text.size() > 10 ||
+        !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const unsigned long long value = std::stoull(text);
+    if (value > 0xFFFFFFFFull) return std::nullopt;
+    return static_cast<uint32_t>(value);
+}
+
+std::optional<TRegRoot> ParseRoot(const std::string& text) {
+    for (const TRegRoot root : {rrClassesRoot, rrCurrentUser, rrLocalMachine, rrUsers})
+        if (text == RootName(root)) return root;
+    return std::nullopt;
+}
+
+TJournalEntry EntryOf(TJournalKind kind, const std::string& path) {
+    TJournalEntry entry;
+    entry.Kind = kind;
+    entry.Path = path;
+    return entry;
+}
+
+std::string JournalPath(const std::string& dir) {
+    return JoinPath(dir, kJournalFileName);
+}
+
+// A file the install made or wrote over may have been made read-only by it.
+bool RemoveWritable(TFiles& files, const std::string& path) {
+    if (!files.Attributes(path)) return true;
+    files.SetAttributes(path, 0);
+    return files.RemoveFile(path);
+}
+
+// The working directory's files and those of its directories, then the directories: it holds nothing else.
+bool RemoveRunDirectory(TFiles& files, const std::string& dir) {
+    if (!files.DirectoryExists(dir)) return true;
+    for (const std::string& name : files.EntryNames(dir)) {
+        const std::string path = JoinPath(dir, name);
+        if (files.DirectoryExists(path)) {
+            for (const std::string& inner : files.FileNames(path))
+                RemoveWritable(files, JoinPath(path, inner));
+            files.RemoveEmptyDirectory(path);
+        } else {
+            RemoveWritable(files, path);
+        }
+    }
+    return files.RemoveEmptyDirectory(dir);
+}
+
+std::string Undo(const TJournalEntry& entry, TFiles& files, TRegistry& registry) {
+    switch (entry.Kind) {
+    case jkNewFile:
+        return RemoveWritable(files, entry.Path) ? std::string()
+                                                 : "the new file " + entry.Path + " is still there";
+    case jkReplacedFile:
+        if (files.Attributes(entry.Path)) files.SetAttributes(entry.Path, 0);
+        if (!files.CopyFileTo(entry.Backup, entry.Path, false))
+            return "the earlier " + entry.Path + " could not be put back; its copy is " + entry.Backup;
+        files.SetAttributes(entry.Path, entry.Attributes);
+        return {};
+    case jkRunDirectory:
+        return RemoveRunDirectory(files, entry.Path)
+                   ? std::string()
+                   : "the working directory " + entry.Path + " is still there";
+    case jkNewDirectory:
+        return !files.DirectoryExists(entry.Path) || files.RemoveEmptyDirectory(entry.Path)
+                   ? std::string()
+                   : "the new directory " + entry.Path + " is still there";
+    case jkNewKey:
+        return !registry.KeyExists(entry.Root, entry.Path) || registry.DeleteKey(entry.Root, entry.Path)
+                   ? std::string()
+                   : "the new key " + RootedKeyName(entry.Root, entry.Path) + " is still there";
+    case jkValue: {
+        bool undone = true;
+        if (!entry.Before)
+            undone = registry.DeleteValue(entry.Root, entry.Path, entry.Name) ||
+                     (!registry.ReadString(entry.Root, entry.Path, entry.Name) &&
+                      !registry.ReadInteger(entry.Root, entry.Path, entry.Name));
+        else if (entry.Before->IsNumber)
+            undone = registry.WriteInteger(entry.Root, entry.Path, entry.Name, entry.Before->Number);
+        else
+            undone = registry.WriteString(entry.Root, entry.Path, entry.Name, entry.Before->Text);
+        return undone ? std::string()
+                      : "the value " + entry.Name + " of " + RootedKeyName(entry.Root, entry.Path) +
+                            " could not be put back";
+    }
+    }
+    return {};
+}
+
+} // namespace
+
+std::string JournalLine(const TJournalEntry& entry) {
+    std::vector<std::string> fields{std::string(kKindWords.at(entry.Kind))};
+    switch (entry.Kind) {
+    case jkNewFile:
+    case jkNewDirectory:
+    case jkRunDirectory:
+        fields.push_back(entry.Path);
+        break;
+    case jkReplacedFile:
+        fields.insert(fields.end(), {entry.Path, entry.Backup, std::to_string(entry.Attributes)});
+        break;
+    case jkNewKey:
+        fields.insert(fields.end(), {RootName(entry.Root), entry.Path});
+        break;
+    case jkValue:
+        fields.insert(fields.end(), {RootName(entry.Root), entry.Path, entry.Name});
+        if (!entry.Before)
+            fields.emplace_back("absent");
+        else if (entry.Before->IsNumber)
+            fields.insert(fields.end(), {"number", std::to_string(entry.Before->Number)});
+        else
+            fields.insert(fields.end(), {"text", entry.Before->Text});
+        break;
+    }
+    std::string line;
+    for (const std::string& field : fields) {
+        if (!line.empty()) line += '\t';
+        line += Escaped(field);
+    }
+    // A record ends with its own tab: a line cut short by a crash never reads as a whole one.
+    return line + "\t";
+}
+
+std::optional<TJournalEntry> ParseJournalLine(std::string_view line) {
+    if (!line.ends_with('\t')) return std::nullopt;
+    const std::optional<std::vector<std::string>> parsed = Fields(line.substr(0, line.size() - 1));
+    if (!parsed || parsed->empty()) return std::nullopt;
+    const std::vector<std::string>& f = *parsed;
+    const auto kind = std::ranges::find(kKindWords, f[0]);
+    if (kind == kKindWords.end()) return std::nullopt;
+    TJournalEntry entry;
+    entry.Kind = static_cast<TJournalKind>(kind - kKindWords.begin());
+    const auto sized = [&](std::size_t n) { return f.size() == n; };
+    switch (entry.Kind) {
+    case jkNewFile:
+    case jkNewDirectory:
+    case jkRunDirectory:
+        if (!sized(2)) return std::nullopt;
+        entry.Path = f[1];
+        return entry;
+    case jkReplacedFile: {
+        const std::optional<uint32_t> attributes = sized(4) ? ParseNumber(f[3]) : std::nullopt;
+        if (!attributes || *attributes > 0xFFFF) return std::nullopt;
+        entry.Path = f[1];
+        entry.Backup = f[2];
+        entry.Attributes = static_cast<uint16_t>(*attributes);
+        return entry;
+    }
+    case jkNewKey:
+    case jkValue: {
+        const std::optional<TRegRoot> root = f.size() >= 3 ? ParseRoot(f[1]) : std::nullopt;
+        if (!root) return std::nullopt;
+        entry.Root = *root;
+        entry.Path = f[2];
+        if (entry.Kind == jkNewKey) return sized(3) ? std::optional(entry) : std::nullopt;
+        if (sized(5) && f[4] == "absent") {
+            entry.Name = f[3];
+            return entry;
+        }
+        if (!sized(6)) return std::nullopt;
+        entry.Name = f[3];
+        if (f[4] == "text") {
+            entry.Before = TPriorValue{false, f[5], 0};
+        } else if (const std::optional<uint32_t> number = ParseNumber(f[5]); f[4] == "number" && number) {
+            entry.Before = TPriorValue{true, {}, *number};
+        } else {
+            return std::nullopt;
+        }
+        return entry;
+    }
+    }
+    return std::nullopt;
+}
+
+TInstallJournal::TInstallJournal(TFiles& files, TRegistry& registry, std::string dir)
+    : FFiles(files), FRegistry(registry), FDir(std::move(dir)) {}
+
+void TInstallJournal::Append(const TJournalEntry& entry) {
+    if (!FFiles.AppendLine(JournalPath(FDir), JournalLine(entry)))
+        throw EJournalError("Cannot write the install journal " + JournalPath(FDir));
+    ++FRecords;
+}
+
+void TInstallJournal::NewFile(const std::string& path) {
+    Append(EntryOf(jkNewFile, path));
+}
+
+void TInstallJournal::ReplacingFile(const std::string& path) {
+    const std::string backup = JoinPath(FDir, "backup-" + std::to_string(++FBackups));
+    if (!FFiles.CopyFileTo(path, backup, true))
+        throw EJournalError("Cannot keep a copy of " + path + " in " + FDir);
+    TJournalEntry entry = EntryOf(jkReplacedFile, path);
+    entry.Backup = backup;
+    entry.Attributes = FFiles.Attributes(path).value_or(0);
+    Append(entry);
+}
+
+void TInstallJournal::NewDirectory(const std::string& path) {
+    Append(EntryOf(jkNewDirectory, path));
+}
+
+void TInstallJournal::RunDirectory(const std::string& path) {
+    Append(EntryOf(jkRunDirectory, path));
+}
+
+void TInstallJournal::NewKey(TRegRoot root, const std::string& key) {
+    TJournalEntry entry = EntryOf(jkNewKey, key);
+    entry.Root = root;
+    Append(entry);
+}
+
+void TInstallJournal::ChangingValue(TRegRoot root, const std::string& key, const std::string& name) {
+    TJournalEntry entry = EntryOf(jkValue, key);
+    entry.Root = root;
+    entry.Name = name;
+    if (const std::optional<std::string> text = FRegistry.ReadString(root, key, name))
+        entry.Before = TPriorValue{false, *text, 0};
+    else if (const std::optional<uint32_t> number = FRegistry.ReadInteger(root, key, name))
+        entry.Before = TPriorValue{true, {}, *number};
+    Append(entry);
+}
+
+std::vector<std::string> TInstallJournal::RollBack() {
+    std::vector<std::string> left = UndoJournal(ReadJournal(FFiles, FDir), FFiles, FRegistry);
+    // Backups that could not be put back stay with the journal for the user to take.
+    if (left.empty()) RemoveJournal(FFiles, FDir);
+    return left;
+}
+
+void TInstallJournal::Finish() {
+    RemoveJournal(FFiles, FDir);
+}
+
+std::vector<std::string> UndoJournal(const std::vector<TJournalEntry>& entries, TFiles& files,
+                                     TRegistry& registry) {
+    std::vector<std::string> left;
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
+        if (std::string what = Undo(*entry, files, registry); !what.empty()) left.push_back(std::move(what));
+    return left;
+}
+
+std::vector<TJournalEntry> ReadJournal(const TFiles& files, const std::string& dir) {
+    std::vector<TJournalEntry> entries;
+    for (const std::string& line : files.ReadLines(JournalPath(dir)).value_or(std::vector<std::string>{}))
+        if (std::optional<TJournalEntry> entry = ParseJournalLine(line)) entries.push_back(std::move(*entry));
+    return entries;
+}
+
+std::vector<std::string> UndoInterruptedInstalls(TFiles& files, TRegistry& registry, const std::string& root,
+                                                 const std::function<bool(const std::string&)>& inUse) {
+    std::vector<std::string> told;
+    for (const std::string& name : files.EntryNames(root)) {
+        const std::string dir = JoinPath(root, name);
+        if (!files.DirectoryExists(dir) || inUse(dir)) continue;
+        if (!HasJournal(files, dir)) {
+            RemoveJournal(files, dir);
+            continue;
+        }
+        told.emplace_back(kInterruptedInstallText);
+        std::vector<std::string> left = UndoJournal(ReadJournal(files, dir), files, registry);
+        if (left.empty())
+            RemoveJournal(files, dir);
+        else
+            told.insert(told.end(), left.begin(), left.end());
+    }
+    return told;
+}
+
+bool HasJournal(const TFiles& files, const std::string& dir) {
+    return files.FileExists(JournalPath(dir));
+}
+
+void RemoveJournal(TFiles& files, const std::string& dir) {
+    // The journal first: from then on nothing is undone, and stray backups are only rubbish.
+    files.RemoveFile(JournalPath(dir));
+    for (const std::string& name : files.FileNames(dir)) files.RemoveFile(JoinPath(dir, name));
+    files.RemoveEmptyDirectory(dir);
+}
+
+} // namespace yar

@@ -1,0 +1,116 @@
+// The install's write-ahead journal. Before each change to the machine, what undoes it is on the disk:
+// a file or directory that is new, the earlier bytes of a file about to be replaced (kept in a backup
+// beside the journal), a key that is new, the earlier state of a registry value. A stopped install, or the
+// next run after a crash, replays it in reverse and leaves the machine as it was.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "system/Files.h"
+#include "system/Registry.h"
+
+namespace yar {
+
+// jkRunDirectory: the run's own working directory, which a killed run leaves behind.
+enum TJournalKind { jkNewFile, jkReplacedFile, jkNewDirectory, jkNewKey, jkValue, jkRunDirectory };
+
+// A registry value as it was: a string or a number.
+struct TPriorValue {
+    bool IsNumber = false;
+    std::string Text;
+    uint32_t Number = 0;
+
+    bool operator==(const TPriorValue&) const = default;
+};
+
+// One record: what is about to change, and what undoes it.
+struct TJournalEntry {
+    TJournalKind Kind = jkNewFile;
+    std::string Path;        // the file or directory; the key for jkNewKey and jkValue
+    std::string Backup;      // jkReplacedFile: the copy of the earlier bytes
+    uint16_t Attributes = 0; // jkReplacedFile: the earlier attribute bits
+    TRegRoot Root = rrCurrentUser;
+    std::string Name;                  // jkValue: the value's name
+    std::optional<TPriorValue> Before; // jkValue: nothing when the value did not exist
+
+    bool operator==(const TJournalEntry&) const = default;
+};
+
+// A record as one line of text (tabs between fields, "\" escapes), and back: nothing for a line that is
+// not a whole record, as the last one is when the machine stopped while writing it.
+std::string JournalLine(const TJournalEntry& entry);
+std::optional<TJournalEntry> ParseJournalLine(std::string_view line);
+
+// The journal cannot be written: the change it was to record is not made.
+class EJournalError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr const char* kJournalFileName = "journal.txt";
+
+class TInstallJournal {
+public:
+    // A journal in dir, a directory of this install's own that exists and is empty.
+    TInstallJournal(TFiles& files, TRegistry& registry, std::string dir);
+
+    // Each records, before the change, what undoes it; each raises EJournalError when it cannot.
+    void NewFile(const std::string& path);
+    // Keeps a copy of the file's bytes first.
+    void ReplacingFile(const std::string& path);
+    void NewDirectory(const std::string& path);
+    // The run's working directory, made new for it and holding only what the run put there.
+    void RunDirectory(const std::string& path);
+    void NewKey(TRegRoot root, const std::string& key);
+    // Reads the value's present state.
+    void ChangingValue(TRegRoot root, const std::string& key, const std::string& name);
+
+    // Undoes every change recorded, the last first, then removes the journal. What could not be undone,
+    // one line each, for the user and the log; empty when the machine is as it was.
+    std::vector<std::string> RollBack();
+    // The install is complete: the journal and the backups go.
+    void Finish();
+
+    const std::string& Directory() const { return FDir; }
+    // Whether nothing has been recorded: the install changed nothing yet.
+    bool Empty() const { return FRecords == 0; }
+
+private:
+    void Append(const TJournalEntry& entry);
+
+    TFiles& FFiles;
+    TRegistry& FRegistry;
+    std::string FDir;
+    int FBackups = 0;
+    int FRecords = 0;
+};
+
+// Undoes the entries, the last first, on the machine; returns what could not be undone.
+std::vector<std::string> UndoJournal(const std::vector<TJournalEntry>& entries, TFiles& files,
+                                     TRegistry& registry);
+
+// The entries of the journal in dir, as far as they are whole.
+std::vector<TJournalEntry> ReadJournal(const TFiles& files, const std::string& dir);
+
+// The directories below root that hold the journal of an install that did not finish and whose install
+// is not running any more (inUse tells); each is undone, the last change first, and removed with its
+// backups. Directories without a journal are rubbish of a finished install and go too. Returns what the
+// user is told: a line for each install undone, and each thing that could not be undone.
+std::vector<std::string> UndoInterruptedInstalls(TFiles& files, TRegistry& registry, const std::string& root,
+                                                 const std::function<bool(const std::string&)>& inUse);
+inline constexpr const char* kInterruptedInstallText =
+    "An earlier installation did not finish: what it had changed was undone.";
+
+// Whether dir holds a journal: an install that has not finished.
+bool HasJournal(const TFiles& files, const std::string& dir);
+// Removes the journal in dir, then its backups, and dir itself.
+void RemoveJournal(TFiles& files, const std::string& dir);
+
+} // namespace yar

@@ -1,0 +1,133 @@
+// The machine as the install engine changes it, each change first recorded in the install's journal:
+// every file service, INI file, registry and shell-link call that changes something goes through here,
+// so that no step of the install can forget its record. Reads pass through. Without a journal every call
+// passes through unchanged.
+#pragma once
+
+#include <set>
+#include <string>
+#include <tuple>
+
+#include "engine/InstallJournal.h"
+#include "system/Files.h"
+#include "system/IniFiles.h"
+#include "system/Registry.h"
+#include "system/ShellLinks.h"
+
+namespace yar {
+
+class TJournaledFiles final : public TFiles {
+public:
+    // Files below privateDir (the run's working directory) are the run's own: nothing records them.
+    TJournaledFiles(TFiles& files, TInstallJournal* journal, std::string privateDir);
+
+    // Records the file's state before its first change in this run: new, or its bytes kept.
+    void WillChange(const std::string& path);
+    // Records the levels of dir that do not exist yet, as about to be made.
+    void WillMakeDirectories(const std::string& dir);
+
+    bool FileExists(const std::string& path) const override { return FFiles.FileExists(path); }
+    bool DirectoryExists(const std::string& path) const override { return FFiles.DirectoryExists(path); }
+    void ForceDirectories(const std::string& dir) override;
+    void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override;
+    std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights) const override {
+        return FFiles.OthersMayChange(path, rights);
+    }
+    TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
+    bool RemoveFile(const std::string& path) override;
+    bool RemoveEmptyDirectory(const std::string& path) override { return FFiles.RemoveEmptyDirectory(path); }
+    bool RemoveAtRestart(const std::string& path) override { return FFiles.RemoveAtRestart(path); }
+    std::optional<uint16_t> Attributes(const std::string& path) const override {
+        return FFiles.Attributes(path);
+    }
+    std::optional<int64_t> FileSize(const std::string& path) const override { return FFiles.FileSize(path); }
+    bool SetAttributes(const std::string& path, uint16_t attributes) override;
+    std::vector<std::string> FileNames(const std::string& dir) const override {
+        return FFiles.FileNames(dir);
+    }
+    std::vector<std::string> EntryNames(const std::string& dir) const override {
+        return FFiles.EntryNames(dir);
+    }
+    std::optional<std::vector<std::string>> ReadLines(const std::string& path) const override {
+        return FFiles.ReadLines(path);
+    }
+    bool WriteLines(const std::string& path, const std::vector<std::string>& lines) override;
+    bool AppendLine(const std::string& path, const std::string& line) override;
+    std::string ShortPath(const std::string& path) const override { return FFiles.ShortPath(path); }
+    std::string WindowsDirectory() const override { return FFiles.WindowsDirectory(); }
+
+private:
+    bool IsPrivate(const std::string& path) const;
+
+    TFiles& FFiles;
+    TInstallJournal* FJournal;
+    std::string FPrivateDir;
+    std::set<std::string> FRecorded; // upper-cased paths whose earlier state is in the journal
+};
+
+class TJournaledIni final : public TIniFiles {
+public:
+    // A file named without a directory is the Windows directory's, as the profile functions have it.
+    TJournaledIni(TIniFiles& ini, TJournaledFiles& files);
+
+    bool WriteString(const std::string& file, const std::string& section, const std::string& key,
+                     const std::string& value) override;
+    bool DeleteSection(const std::string& file, const std::string& section) override;
+    std::string ReadString(const std::string& file, const std::string& section, const std::string& key,
+                           const std::string& fallback) const override {
+        return FIni.ReadString(file, section, key, fallback);
+    }
+
+private:
+    void WillChange(const std::string& file);
+
+    TIniFiles& FIni;
+    TJournaledFiles& FFiles;
+};
+
+class TJournaledRegistry final : public TRegistry {
+public:
+    TJournaledRegistry(TRegistry& registry, TInstallJournal* journal);
+
+    bool CreateKey(TRegRoot root, const std::string& key) override;
+    bool WriteString(TRegRoot root, const std::string& key, const std::string& name,
+                     const std::string& value) override;
+    std::optional<std::string> ReadString(TRegRoot root, const std::string& key,
+                                          const std::string& name) const override {
+        return FRegistry.ReadString(root, key, name);
+    }
+    bool WriteInteger(TRegRoot root, const std::string& key, const std::string& name,
+                      uint32_t value) override;
+    std::optional<uint32_t> ReadInteger(TRegRoot root, const std::string& key,
+                                        const std::string& name) const override {
+        return FRegistry.ReadInteger(root, key, name);
+    }
+    bool KeyExists(TRegRoot root, const std::string& key) const override {
+        return FRegistry.KeyExists(root, key);
+    }
+    // The install deletes no keys and no values; were it to, the journal could not bring them back.
+    bool DeleteValue(TRegRoot root, const std::string& key, const std::string& name) override;
+    bool DeleteKey(TRegRoot root, const std::string& key) override;
+    std::vector<std::string> SubKeyNames(TRegRoot root, const std::string& key) const override {
+        return FRegistry.SubKeyNames(root, key);
+    }
+
+private:
+    void WillChangeValue(TRegRoot root, const std::string& key, const std::string& name);
+
+    TRegistry& FRegistry;
+    TInstallJournal* FJournal;
+    std::set<std::tuple<TRegRoot, std::string, std::string>> FRecorded; // upper-cased key and name
+};
+
+class TJournaledLinks final : public TShellLinks {
+public:
+    TJournaledLinks(TShellLinks& links, TJournaledFiles& files) : FLinks(links), FFiles(files) {}
+    void Save(const TShellLink& link, const std::string& linkFile) override;
+
+private:
+    TShellLinks& FLinks;
+    TJournaledFiles& FFiles;
+};
+
+} // namespace yar

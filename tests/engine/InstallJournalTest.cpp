@@ -1,0 +1,293 @@
+// The install's journal: its records as text, and whole installs stopped, or killed, at every change they
+// make, after which the machine (files, INI files, registry) must be exactly as it was before.
+#include "engine/InstallJournal.h"
+
+#include "FaultySystem.h"
+#include "InstallTestSupport.h"
+#include "SystemTestSupport.h"
+#include "engine/InstallEngine.h"
+#include "engine/UninstallRecord.h"
+#include "system/HostFiles.h"
+#include "system/HostIniFiles.h"
+#include "system/MemoryRegistry.h"
+#include "system/ShellFolders.h"
+#include "util/Paths.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+
+namespace yar {
+namespace {
+
+using test::TLines;
+
+TEST(InstallJournal, EveryRecordReadsBackAndACutOneNever) {
+    const auto entry = [](TJournalKind kind, std::string path, TRegRoot root = rrCurrentUser,
+                          std::string name = {}, std::optional<TPriorValue> before = std::nullopt) {
+        TJournalEntry e;
+        e.Kind = kind;
+        e.Path = std::move(path);
+        e.Root = root;
+        e.Name = std::move(name);
+        e.Before = std::move(before);
+        return e;
+    };
+    TJournalEntry replaced = entry(jkReplacedFile, "C:\\WINDOWS\\acme.ini");
+    replaced.Backup = "C:\\J\\backup-1";
+    replaced.Attributes = 0x21;
+    const std::vector<TJournalEntry> entries{
+        entry(jkNewFile, "C:\\Acme\\app.exe"),
+        replaced,
+        entry(jkNewDirectory, "C:\\Acme\\Tab\there"),
+        entry(jkRunDirectory, "C:\\WINDOWS\\Temp\\yar-run"),
+        entry(jkNewKey, "Software\\Acme", rrLocalMachine),
+        entry(jkValue, "Software\\Old", rrCurrentUser, "Path"),
+        entry(jkValue, "Software\\Old", rrCurrentUser, "",
+              TPriorValue{false, "line\r\nand \\ back\\slash\t", 0}),
+        entry(jkValue, "Software\\Old", rrClassesRoot, "Count", TPriorValue{true, {}, 4294967295U}),
+    };
+    for (const TJournalEntry& record : entries) {
+        const std::string line = JournalLine(record);
+        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+        EXPECT_EQ(ParseJournalLine(line), record) << line;
+        // The machine may stop at any byte of a record: a cut record is no record.
+        for (std::size_t cut = 0; cut < line.size(); ++cut)
+            EXPECT_EQ(ParseJournalLine(line.substr(0, cut)), std::nullopt) << line.substr(0, cut);
+    }
+    for (const char* bad :
+         {"", "\t", "unknown\tx\t", "new-file\tC:\\a\tC:\\b\t", "value\tHKEY_NOWHERE\tk\tn\tabsent\t",
+          "value\tHKEY_CURRENT_USER\tk\tn\tnumber\t12x\t", "new-file\tC:\\a\\q\t"})
+        EXPECT_EQ(ParseJournalLine(bad), std::nullopt) << bad;
+}
+
+// A machine with an earlier version of the product and the values it will change, and an install of the
+// product that touches every kind of thing: directories, new and replaced files, shortcut folders, an INI
+// file that exists and one that does not, registry values that exist and keys that do not, AUTOEXEC.BAT,
+// the uninstall record and its registration.
+class Rollback : public ::testing::Test {
+protected:
+    static constexpr const char* kWorkDir = "C:\\WINDOWS\\Temp\\yar-run";
+    static constexpr const char* kTarget = "C:\\Program Files\\Acme";
+    static constexpr const char* kJournal = "C:\\Journals\\install-1";
+
+    struct TMachine {
+        explicit TMachine(const std::string& root) : Files(root) {}
+        THostFiles Files;
+        test::TFaultyFiles Faulty{Files};
+        THostIniFiles Ini{Faulty};
+        TMemoryRegistry Registry;
+        test::TFaultyRegistry FaultyRegistry{Registry};
+        TRecordedShellLinks Links;
+        TRecordedLauncher Launcher;
+        test::TProgressLog Progress;
+    };
+
+    void SetUp() override {
+        Config.Header = "Acme Tools";
+        Config.DirectoryEntries = {"<INSTALLDIR>", "<SUB1><INSTALLDIR>~Bin", "<ALT1>~Shared"};
+        Config.FileEntries = {"app.exe~<INSTALLDIR>~", "tool.exe~<SUB1><INSTALLDIR>~", "data.dat~<ALT1>~",
+                              "uninstaller.exe~<INSTALLDIR>~"};
+        Config.DesktopEntries = {"Acme App~<INSTALLDIR>app.exe~X~X~<INSTALLDIR>app.exe~Acme"};
+        Config.IniSetupEntries = {"acme.ini~Paths~Home~<INSTALLDIR>", "new.ini~Main~Dir~<INSTALLDIR>",
+                                  "HKEY_LOCAL_MACHINE\\Software\\Acme~Settings\\~Path~<INSTALLDIR>app.exe",
+                                  "HKEY_CURRENT_USER\\Software\\Acme New~Options\\~Level~3"};
+        Config.AutoexecLines = {"set acme=<INSTALLDIR>"};
+        Config.Launch = "<INSTALLDIR>app.exe";
+        State.WorkDir = kWorkDir;
+        State.RootDir = "C:\\";
+        Choices.MainDir = kTarget;
+        Choices.Folders = {"Acme", true, false};
+        Choices.DesktopShortcuts = {{"Acme App", true}};
+    }
+
+    // A fresh machine below the test's directory, one per run.
+    std::unique_ptr<TMachine> NewMachine(int run) {
+        auto m = std::make_unique<TMachine>(Dir / ("machine-" + std::to_string(run)));
+        THostFiles& f = m->Files;
+        const auto put = [&](const std::string& path, const std::string& bytes) {
+            f.ForceDirectories(ExtractFileDir(path));
+            test::PutBytes(f.HostPath(path), bytes);
+        };
+        for (const char* name :
+             {"install.exe", "install.cfg", "app.exe", "tool.exe", "data.dat", "uninstaller.exe"})
+            put(JoinPath(kWorkDir, name), std::string("new ") + name);
+        put(JoinPath(kTarget, "app.exe"), "old app.exe");
+        put(JoinPath(kTarget, "readme.txt"), "the user's notes");
+        put("C:\\WINDOWS\\acme.ini", "[Paths]\r\nHome=C:\\Old\\\r\n[Other]\r\nKeep=1\r\n");
+        put("C:\\autoexec.bat", "@ECHO OFF\r\nPATH C:\\DOS\r\n");
+        f.ForceDirectories(kJournal);
+        TMemoryRegistry& r = m->Registry;
+        EXPECT_TRUE(r.CreateKey(rrCurrentUser, kShellFoldersKey));
+        EXPECT_TRUE(
+            r.WriteString(rrCurrentUser, kShellFoldersKey, "Programs", "C:\\WINDOWS\\Start Menu\\Programs"));
+        EXPECT_TRUE(r.CreateKey(rrLocalMachine, "Software\\Acme\\Settings"));
+        EXPECT_TRUE(r.WriteString(rrLocalMachine, "Software\\Acme\\Settings", "Path", "C:\\Old\\app.exe"));
+        EXPECT_TRUE(r.WriteInteger(rrLocalMachine, "Software\\Acme\\Settings", "Runs", 7));
+        return m;
+    }
+
+    // Every file with its bytes (the working directory and the journal's own directory aside: both are the
+    // run's), every key, and the values the install touches.
+    static std::string Snapshot(TMachine& m) {
+        std::ostringstream out;
+        std::istringstream tree(test::TreeOf(m.Files.Root()));
+        for (std::string line; std::getline(tree, line);)
+            if (line.find("/yar-run") == std::string::npos && line.find("/install-1") == std::string::npos)
+                out << line.substr(m.Files.Root().size()) << "\n";
+        const auto keys = [&](const auto& self, TRegRoot root, const std::string& key) -> void {
+            for (const std::string& name : m.Registry.SubKeyNames(root, key)) {
+                const std::string path = key.empty() ? name : key + "\\" + name;
+                out << RootedKeyName(root, path) << "\n";
+                self(self, root, path);
+            }
+        };
+        for (const TRegRoot root : {rrLocalMachine, rrCurrentUser, rrClassesRoot}) keys(keys, root, "");
+        out << m.Registry.ReadString(rrLocalMachine, "Software\\Acme\\Settings", "Path").value_or("-") << " "
+            << m.Registry.ReadInteger(rrLocalMachine, "Software\\Acme\\Settings", "Runs").value_or(0) << "\n";
+        return out.str();
+    }
+
+    TInstallOutcome Run(TMachine& m) {
+        TInstallEngine engine(Config, State,
+                              {m.Faulty, m.Ini, m.FaultyRegistry, m.Links, m.Launcher, std::string(kJournal)},
+                              m.Progress);
+        return engine.RunInstall(Choices);
+    }
+
+    test::TTestDir Dir{"yar-journal"};
+    SetupConfig Config;
+    SetupState State;
+    TInstallChoices Choices;
+};
+
+TEST_F(Rollback, ACompleteInstallLeavesNoJournal) {
+    const auto m = NewMachine(0);
+    ASSERT_EQ(Run(*m), ioInstalled);
+    EXPECT_EQ(test::GetBytes(m->Files.HostPath("C:\\Program Files\\Acme\\app.exe")), "new app.exe");
+    EXPECT_FALSE(m->Files.DirectoryExists(kJournal)) << "the journal and its backups are gone";
+    EXPECT_TRUE(m->Files.DirectoryExists("C:\\Journals"));
+}
+
+// The change at position n refused as the system would refuse it; a change the install cannot do
+// without stops it, and the stop undoes every change before it.
+TEST_F(Rollback, AStopAtAnyChangeLeavesTheMachineAsItWas) {
+    int stopped = 0;
+    for (int n = 0;; ++n) {
+        const auto m = NewMachine(n);
+        const std::string before = Snapshot(*m);
+        int calls = 0;
+        const test::TChangeHook refuseNth = [&](const std::string&, const std::string&) {
+            return calls++ == n;
+        };
+        m->Faulty.BeforeChange = refuseNth;
+        m->FaultyRegistry.BeforeChange = refuseNth;
+        const TInstallOutcome outcome = Run(*m);
+        if (calls <= n) break; // no change left to refuse
+        m->Faulty.BeforeChange = nullptr;
+        m->FaultyRegistry.BeforeChange = nullptr;
+        if (outcome == ioInstalled) continue; // a change the install does without (a file left out ...)
+        ++stopped;
+        EXPECT_EQ(Snapshot(*m), before) << "refused change " << n;
+        // Told once, with nothing left; not at all when the refused change was the first.
+        EXPECT_LE(m->Progress.Only("rolled back").size(), 1U) << "refused change " << n;
+        for (const std::string& left : m->Progress.Only("rolled back"))
+            EXPECT_EQ(left, "") << "refused change " << n;
+        EXPECT_FALSE(m->Files.DirectoryExists(kJournal)) << "refused change " << n;
+    }
+    EXPECT_GT(stopped, 10)
+        << "the registry's, the INI files', AUTOEXEC.BAT's and the journal's failures stop";
+}
+
+// Killed at any change: the journal on the disk is all that is left, and the next run undoes it.
+TEST_F(Rollback, AKilledInstallIsUndoneFromItsJournal) {
+    for (int n = 0;; ++n) {
+        const auto m = NewMachine(n);
+        const std::string before = Snapshot(*m);
+        int calls = 0;
+        const test::TChangeHook killAtNth = [&](const std::string&, const std::string&) {
+            if (calls++ == n) throw std::runtime_error("killed");
+            return false;
+        };
+        m->Faulty.BeforeChange = killAtNth;
+        m->FaultyRegistry.BeforeChange = killAtNth;
+        try {
+            Run(*m);
+            break; // ran to its end before the n-th change
+        } catch (const std::runtime_error& e) {
+            ASSERT_STREQ(e.what(), "killed");
+        }
+        m->Faulty.BeforeChange = nullptr;
+        m->FaultyRegistry.BeforeChange = nullptr;
+        if (!HasJournal(m->Files, kJournal)) continue; // killed after the install was complete
+        EXPECT_EQ(UndoJournal(ReadJournal(m->Files, kJournal), m->Files, m->Registry), TLines{})
+            << "killed at change " << n;
+        RemoveJournal(m->Files, kJournal);
+        EXPECT_EQ(Snapshot(*m), before) << "killed at change " << n;
+    }
+}
+
+TEST_F(Rollback, WhatCannotBeUndoneIsNamed) {
+    const auto m = NewMachine(0);
+    // The registration fails at its end, and the new app.exe cannot be removed any more.
+    m->FaultyRegistry.BeforeChange = [&](const std::string& op, const std::string&) {
+        return op == "WriteInteger";
+    };
+    m->Faulty.BeforeChange = [&](const std::string& op, const std::string& path) {
+        return op == "RemoveFile" && path == "C:\\Program Files\\Acme\\tool.exe";
+    };
+    Config.FileEntries.push_back("tool.exe~<INSTALLDIR>~");
+    EXPECT_EQ(Run(*m), ioStopped);
+    EXPECT_EQ(m->Progress.Only("rolled back; "),
+              TLines{"the new file C:\\Program Files\\Acme\\tool.exe is still there"});
+    EXPECT_EQ(RolledBackMessage({"x", "y"}), "The installation was undone, except:\r- x\r- y");
+    EXPECT_TRUE(m->Files.DirectoryExists(kJournal)) << "kept for what it could not undo";
+}
+
+// A file that cannot be written: Retry tries again, Ignore leaves it out (the install is incomplete, the
+// earlier file stays and is not the install's), Abort stops and undoes.
+TEST_F(Rollback, AFileThatCannotBeWrittenIsRetriedLeftOutOrTheInstallUndone) {
+    const std::string app = "C:\\Program Files\\Acme\\app.exe";
+    const auto refuseApp = [&](int times) {
+        return [&, left = times](const std::string& op, const std::string& path) mutable {
+            return op == "CopyFile" && path == app && left-- > 0;
+        };
+    };
+    {
+        const auto m = NewMachine(1);
+        m->Faulty.BeforeChange = refuseApp(2);
+        m->Progress.FileErrorAnswers = {feRetry, feRetry};
+        ASSERT_EQ(Run(*m), ioInstalled);
+        EXPECT_EQ(m->Progress.Only("file error ").size(), 2U);
+        EXPECT_EQ(test::GetBytes(m->Files.HostPath(app)), "new app.exe");
+        EXPECT_EQ(State.FilesLeftOut, 0);
+    }
+    {
+        const auto m = NewMachine(2);
+        m->Faulty.BeforeChange = refuseApp(1);
+        m->Progress.FileErrorAnswers = {feIgnore};
+        ASSERT_EQ(Run(*m), ioInstalled);
+        EXPECT_EQ(test::GetBytes(m->Files.HostPath(app)), "old app.exe");
+        EXPECT_EQ(State.FilesLeftOut, 1);
+        const std::string record =
+            test::GetBytes(m->Files.HostPath(JoinPath(kTarget, "uninstall.cfg"))).value_or("");
+        EXPECT_EQ(record.find("app.exe="), std::string::npos) << record;
+        State.FilesLeftOut = 0;
+    }
+    {
+        const auto m = NewMachine(3);
+        const std::string before = Snapshot(*m);
+        m->Faulty.BeforeChange = refuseApp(2);
+        m->Progress.FileErrorAnswers = {feRetry, feAbort};
+        ASSERT_EQ(Run(*m), ioStopped);
+        EXPECT_EQ(m->Progress.Only("stopped "),
+                  TLines{"The file " + app + " cannot be installed: Cannot create file " + app});
+        m->Faulty.BeforeChange = nullptr;
+        EXPECT_EQ(Snapshot(*m), before);
+    }
+}
+
+} // namespace
+} // namespace yar
