@@ -25,6 +25,8 @@ struct SetupState {
     TRunFailure Failure = rfNone;
     // The install engine finished its work.
     bool Installed = false;
+    // Files in use were set to be replaced when Windows restarts: the run ends with the restart.
+    bool RestartNeeded = false;
     // Files the user chose to leave out when they could not be written: the install is incomplete.
     int FilesLeftOut = 0;
 };

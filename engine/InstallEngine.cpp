@@ -22,15 +22,15 @@ bool Ticked(const std::vector<TCheckItem>& list, const std::string& name) {
 
 } // namespace
 
-std::string UnsafeDestinationQuestion(const std::string& dir, const std::string& account) {
-    return "The destination " + dir + " can be changed by " + account +
-           ", not only by administrators: the programs installed there could be replaced before they "
-           "run.\r\rInstall there anyway?";
+std::string UnsafeDestinationQuestion(const std::string& dir, const std::string& reason) {
+    return "The destination " + dir + " is not safe: " + reason +
+           ". Other users could replace the programs installed there before they run.\r\rInstall there "
+           "anyway?";
 }
 
-std::string UnsafeDestinationStop(const std::string& dir, const std::string& account) {
-    return "The destination " + dir + " can be changed by " + account +
-           ", not only by administrators: nothing was installed. Choose another directory.";
+std::string UnsafeDestinationStop(const std::string& dir, const std::string& reason) {
+    return "The destination " + dir + " is not safe: " + reason +
+           ". Nothing was installed. Choose another directory.";
 }
 
 std::string RolledBackMessage(const std::vector<std::string>& left) {
@@ -186,11 +186,11 @@ bool TInstallEngine::Wrote(const std::string& path) const {
 void TInstallEngine::CheckDestination() {
     // The directory itself must keep others from adding or replacing files; above it, only moving it
     // away or replacing it matters, which the rights to add names do not give.
-    uint32_t rights = kChangeContentRights;
+    uint32_t rights = kChangeRights;
     for (std::string dir = ExcludeTrailingDelimiter(TargetDir_); !dir.empty() && !IsDriveRoot(dir);) {
         if (System_.Files.DirectoryExists(dir))
-            if (const std::optional<std::string> account = System_.Files.OthersMayChange(dir, rights)) {
-                Log("Destination: " + dir + " can be changed by " + *account);
+            if (const std::optional<std::string> account = OthersMayChange(System_.Files, dir, rights)) {
+                Log("Destination: " + dir + " is not safe: " + *account);
                 if (Progress_.ConfirmRisk(UnsafeDestinationQuestion(dir, *account))) return;
                 throw EInstallError(UnsafeDestinationStop(dir, *account));
             }
@@ -218,11 +218,12 @@ bool TInstallEngine::PrepareDirectories() {
             if (!CreateTargetDir()) return false;
             Record_.emplace(System_.Ini, TargetDir_);
             Record_->Open(Config_.Header);
+            RecordMadeDirectories(MadeDirectories_);
         }
         const std::string tag = UpperCase(row.Tag);
         Directories_.push_back({tag, path});
         try {
-            MakeDirectories(path);
+            ForceDirectories(path);
             Log("Directory: " + path);
         } catch (const EInOutError& e) {
             // Copies into it fail later, and are skipped as well.
@@ -237,11 +238,34 @@ bool TInstallEngine::PrepareDirectories() {
 bool TInstallEngine::CreateTargetDir() {
     if (TargetDir_.empty()) return false;
     try {
-        MakeDirectories(TargetDir_);
+        ForceDirectories(TargetDir_);
     } catch (const EInOutError&) {
         return false;
     }
     return System_.Files.DirectoryExists(TargetDir_);
+}
+
+void TInstallEngine::ForceDirectories(const std::string& dir) {
+    std::vector<std::string> missing = MissingDirectoryLevels(System_.Files, dir);
+    std::ranges::reverse(missing);
+    const auto keepMade = [&] {
+        std::erase_if(missing,
+                      [&](const std::string& level) { return !System_.Files.DirectoryExists(level); });
+        MadeDirectories_.insert(MadeDirectories_.end(), missing.begin(), missing.end());
+        RecordMadeDirectories(missing);
+    };
+    try {
+        MakeDirectories(dir);
+    } catch (const EInOutError&) {
+        keepMade();
+        throw;
+    }
+    keepMade();
+}
+
+void TInstallEngine::RecordMadeDirectories(const std::vector<std::string>& dirs) {
+    if (Record_)
+        for (const std::string& dir : dirs) Record_->AddMadeDirectory(dir);
 }
 
 void TInstallEngine::CopySetupProgram() {
@@ -287,8 +311,12 @@ bool TInstallEngine::CopyOrAsk(const std::string& source, const std::string& dir
     for (;;) {
         std::string reason;
         try {
-            System_.Files.CopyFileInto(source, dir);
-            Installed(source, target);
+            try {
+                System_.Files.CopyFileInto(source, dir);
+                Installed(source, target);
+            } catch (const EFileInUse&) {
+                ReplaceWhenRestarted(source, target);
+            }
             return true;
         } catch (const ECopyFileError& e) {
             reason = e.what();
@@ -309,6 +337,22 @@ bool TInstallEngine::CopyOrAsk(const std::string& source, const std::string& dir
         }
         throw EInstallError(message);
     }
+}
+
+void TInstallEngine::ReplaceWhenRestarted(const std::string& source, const std::string& target) {
+    // A name of the run's own beside the target: the same volume, so that the restart only renames.
+    std::string pending;
+    for (int n = 1; pending.empty() || System_.Files.Attributes(pending); ++n)
+        pending = target + ".yar-new-" + std::to_string(n);
+    if (!System_.Files.CopyFileTo(source, pending, true))
+        throw ECopyFileError("The file " + target + " is in use, and " + pending + " cannot be created");
+    if (!System_.Files.ReplaceAtRestart(pending, target))
+        throw ECopyFileError("The file " + target +
+                             " is in use, and cannot be replaced when Windows restarts");
+    State_.RestartNeeded = true;
+    Log("In use: " + target + " - " + pending + " replaces it when Windows restarts (" +
+        std::to_string(System_.Files.FileSize(pending).value_or(0)) + " bytes)");
+    InstalledBytes_ += static_cast<uint64_t>(System_.Files.FileSize(pending).value_or(0));
 }
 
 void TInstallEngine::CreateShortcutsStep(const TInstallChoices& choices) {
@@ -355,6 +399,8 @@ void TInstallEngine::CreateShortcutsStep(const TInstallChoices& choices) {
             } catch (const EInOutError& e) {
                 Log("Shortcut not made: " + entry.Name + " - " + e.what());
             }
+            RecordMadeDirectories(s.MadeFolders);
+            s.MadeFolders.clear();
         }
 }
 

@@ -53,10 +53,11 @@ enum TInstallOutcome {
 inline constexpr const char* kNoInstallDirMessage =
     "The setup configuration has no <INSTALLDIR> directory: nothing can be installed.";
 
-// The question before installing into a directory another account can change, which names it.
-std::string UnsafeDestinationQuestion(const std::string& dir, const std::string& account);
+// The question before installing into a directory another account can change, which names it and why
+// ("Everyone may change it").
+std::string UnsafeDestinationQuestion(const std::string& dir, const std::string& reason);
 // The stop when the answer is No or nobody is asked.
-std::string UnsafeDestinationStop(const std::string& dir, const std::string& account);
+std::string UnsafeDestinationStop(const std::string& dir, const std::string& reason);
 
 // What the user is told once a stopped install was undone: that nothing was changed, or what is left.
 std::string RolledBackMessage(const std::vector<std::string>& left);
@@ -124,11 +125,18 @@ private:
     // when the installation directory cannot be made.
     bool PrepareDirectories();
     bool CreateTargetDir();
+    // ForceDirectories, keeping the levels it made (also when it stops at one it cannot make) for the
+    // record: the uninstall removes only directories the install made.
+    void ForceDirectories(const std::string& dir);
+    void RecordMadeDirectories(const std::vector<std::string>& dirs);
     void CopySetupProgram();
     void CopyFiles(const std::vector<std::string>& files);
     // Copies source into dir until it succeeds (true) or the user leaves the file out (false); Abort
     // stops the install with the message.
     bool CopyOrAsk(const std::string& source, const std::string& dir, const std::string& target);
+    // Puts source beside target (which another program holds) under a new name and has it replace target
+    // when Windows restarts; raises ECopyFileError when that cannot be arranged.
+    void ReplaceWhenRestarted(const std::string& source, const std::string& target);
     void CopyFile(const TFileEntry& entry, std::size_t index, const std::vector<std::string>& files,
                   const std::string& dir);
     void CreateShortcutsStep(const TInstallChoices& choices);
@@ -156,7 +164,8 @@ private:
     TResolvedDirectories Directories_;
     // The files this run copied: only these are registered and launched.
     std::unordered_set<std::string, TSameTextHash, TSameTextEqual> FWritten;
-    std::optional<TUninstallRecord> Record_; // from the installation directory's creation on
+    std::optional<TUninstallRecord> Record_;   // from the installation directory's creation on
+    std::vector<std::string> MadeDirectories_; // made by this run, top down; recorded once Record_ is there
 };
 
 } // namespace yar

@@ -256,14 +256,21 @@ void TInstallJournal::NewFile(const std::string& path) {
     Append(EntryOf(jkNewFile, path));
 }
 
-void TInstallJournal::ReplacingFile(const std::string& path) {
+bool TInstallJournal::ReplacingFile(const std::string& path) {
     const std::string backup = JoinPath(FDir, "backup-" + std::to_string(++FBackups));
-    if (!FFiles.CopyFileTo(path, backup, true))
+    switch (FFiles.CopyFileChecked(path, backup, true)) {
+    case crCopied:
+        break;
+    case crCannotOpen:
+        return false;
+    default:
         throw EJournalError("Cannot keep a copy of " + path + " in " + FDir);
+    }
     TJournalEntry entry = EntryOf(jkReplacedFile, path);
     entry.Backup = backup;
     entry.Attributes = FFiles.Attributes(path).value_or(0);
     Append(entry);
+    return true;
 }
 
 void TInstallJournal::NewDirectory(const std::string& path) {
@@ -272,6 +279,7 @@ void TInstallJournal::NewDirectory(const std::string& path) {
 
 void TInstallJournal::RunDirectory(const std::string& path) {
     Append(EntryOf(jkRunDirectory, path));
+    --FRecords; // the run's own directory is no change to the machine
 }
 
 void TInstallJournal::NewKey(TRegRoot root, const std::string& key) {

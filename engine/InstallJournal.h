@@ -63,8 +63,9 @@ public:
 
     // Each records, before the change, what undoes it; each raises EJournalError when it cannot.
     void NewFile(const std::string& path);
-    // Keeps a copy of the file's bytes first.
-    void ReplacingFile(const std::string& path);
+    // Keeps a copy of the file's bytes first; false when the file cannot be read (another program holds
+    // it): it cannot be replaced then either, and nothing is recorded.
+    bool ReplacingFile(const std::string& path);
     void NewDirectory(const std::string& path);
     // The run's working directory, made new for it and holding only what the run put there.
     void RunDirectory(const std::string& path);

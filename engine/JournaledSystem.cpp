@@ -13,12 +13,15 @@ bool TJournaledFiles::IsPrivate(const std::string& path) const {
     return !FPrivateDir.empty() && StartsWithText(path, IncludeTrailingDelimiter(FPrivateDir));
 }
 
-void TJournaledFiles::WillChange(const std::string& path) {
-    if (FJournal == nullptr || IsPrivate(path) || !FRecorded.insert(UpperCase(path)).second) return;
-    if (FFiles.FileExists(path))
-        FJournal->ReplacingFile(path);
-    else
+bool TJournaledFiles::WillChange(const std::string& path) {
+    if (FJournal == nullptr || IsPrivate(path) || FRecorded.contains(UpperCase(path))) return true;
+    if (FFiles.FileExists(path)) {
+        if (!FJournal->ReplacingFile(path)) return false;
+    } else {
         FJournal->NewFile(path);
+    }
+    FRecorded.insert(UpperCase(path));
+    return true;
 }
 
 void TJournaledFiles::WillMakeDirectories(const std::string& dir) {
@@ -41,46 +44,40 @@ void TJournaledFiles::ForceDirectoriesWithAccess(const std::string& dir, const s
 
 TCopyResult TJournaledFiles::CopyFileChecked(const std::string& from, const std::string& to,
                                              bool failIfExists) {
-    if (!(failIfExists && FFiles.Attributes(to))) WillChange(to);
+    if (!(failIfExists && FFiles.Attributes(to)) && !WillChange(to)) return crTargetInUse;
     return FFiles.CopyFileChecked(from, to, failIfExists);
 }
 
 bool TJournaledFiles::RemoveFile(const std::string& path) {
-    WillChange(path);
-    return FFiles.RemoveFile(path);
+    return WillChange(path) && FFiles.RemoveFile(path);
 }
 
 bool TJournaledFiles::SetAttributes(const std::string& path, uint16_t attributes) {
-    WillChange(path);
-    return FFiles.SetAttributes(path, attributes);
+    return WillChange(path) && FFiles.SetAttributes(path, attributes);
 }
 
 bool TJournaledFiles::WriteLines(const std::string& path, const std::vector<std::string>& lines) {
-    WillChange(path);
-    return FFiles.WriteLines(path, lines);
+    return WillChange(path) && FFiles.WriteLines(path, lines);
 }
 
 bool TJournaledFiles::AppendLine(const std::string& path, const std::string& line) {
-    WillChange(path);
-    return FFiles.AppendLine(path, line);
+    return WillChange(path) && FFiles.AppendLine(path, line);
 }
 
 TJournaledIni::TJournaledIni(TIniFiles& ini, TJournaledFiles& files) : FIni(ini), FFiles(files) {}
 
-void TJournaledIni::WillChange(const std::string& file) {
+bool TJournaledIni::WillChange(const std::string& file) {
     // The whole file is kept before its first change: sections and keys come back as they were.
-    FFiles.WillChange(IniFilePath(file, FFiles.WindowsDirectory()));
+    return FFiles.WillChange(IniFilePath(file, FFiles.WindowsDirectory()));
 }
 
 bool TJournaledIni::WriteString(const std::string& file, const std::string& section, const std::string& key,
                                 const std::string& value) {
-    WillChange(file);
-    return FIni.WriteString(file, section, key, value);
+    return WillChange(file) && FIni.WriteString(file, section, key, value);
 }
 
 bool TJournaledIni::DeleteSection(const std::string& file, const std::string& section) {
-    WillChange(file);
-    return FIni.DeleteSection(file, section);
+    return WillChange(file) && FIni.DeleteSection(file, section);
 }
 
 TJournaledRegistry::TJournaledRegistry(TRegistry& registry, TInstallJournal* journal)
@@ -133,7 +130,7 @@ bool TJournaledRegistry::DeleteKey(TRegRoot root, const std::string& key) {
 void TJournaledLinks::Save(const TShellLink& link, const std::string& linkFile) {
     // The shell makes a missing folder of the user's (the desktop of a new profile) as it saves.
     FFiles.WillMakeDirectories(ExtractFileDir(linkFile));
-    FFiles.WillChange(linkFile);
+    if (!FFiles.WillChange(linkFile)) throw EShellLinkError("The shortcut " + linkFile + " is in use");
     FLinks.Save(link, linkFile);
 }
 

@@ -21,8 +21,9 @@ public:
     // Files below privateDir (the run's working directory) are the run's own: nothing records them.
     TJournaledFiles(TFiles& files, TInstallJournal* journal, std::string privateDir);
 
-    // Records the file's state before its first change in this run: new, or its bytes kept.
-    void WillChange(const std::string& path);
+    // Records the file's state before its first change in this run: new, or its bytes kept. False when
+    // the file exists but cannot be read: another program holds it, and it is not to be changed now.
+    bool WillChange(const std::string& path);
     // Records the levels of dir that do not exist yet, as about to be made.
     void WillMakeDirectories(const std::string& dir);
 
@@ -30,13 +31,15 @@ public:
     bool DirectoryExists(const std::string& path) const override { return FFiles.DirectoryExists(path); }
     void ForceDirectories(const std::string& dir) override;
     void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override;
-    std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights) const override {
-        return FFiles.OthersMayChange(path, rights);
-    }
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyDirectory(const std::string& path) override { return FFiles.RemoveEmptyDirectory(path); }
     bool RemoveAtRestart(const std::string& path) override { return FFiles.RemoveAtRestart(path); }
+    // The new file is the run's (recorded when it was copied); undone, it is gone before the restart and
+    // the replacement finds nothing to put in place.
+    bool ReplaceAtRestart(const std::string& from, const std::string& to) override {
+        return FFiles.ReplaceAtRestart(from, to);
+    }
     std::optional<uint16_t> Attributes(const std::string& path) const override {
         return FFiles.Attributes(path);
     }
@@ -55,6 +58,14 @@ public:
     bool AppendLine(const std::string& path, const std::string& line) override;
     std::string ShortPath(const std::string& path) const override { return FFiles.ShortPath(path); }
     std::string WindowsDirectory() const override { return FFiles.WindowsDirectory(); }
+    std::optional<std::string> ReadBytes(const std::string& path) const override {
+        return FFiles.ReadBytes(path);
+    }
+    std::string LongPath(const std::string& path) const override { return FFiles.LongPath(path); }
+    std::optional<TObjectSecurity> Security(const std::string& path) const override {
+        return FFiles.Security(path);
+    }
+    std::string CurrentAccount() const override { return FFiles.CurrentAccount(); }
 
 private:
     bool IsPrivate(const std::string& path) const;
@@ -79,7 +90,7 @@ public:
     }
 
 private:
-    void WillChange(const std::string& file);
+    bool WillChange(const std::string& file);
 
     TIniFiles& FIni;
     TJournaledFiles& FFiles;

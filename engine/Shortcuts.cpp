@@ -1,5 +1,6 @@
 #include "engine/Shortcuts.h"
 
+#include "engine/UninstallRecord.h"
 #include "system/ShellFolders.h"
 #include "util/Paths.h"
 #include "util/Text.h"
@@ -62,6 +63,7 @@ void TShortcuts::CreateShortcuts() {
             for (const std::string& level : made) Files_.RemoveEmptyDirectory(level);
             throw;
         }
+        MadeFolders.insert(MadeFolders.end(), made.rbegin(), made.rend());
     };
     const auto saveIn = [&](const std::string& folder) { Links_.Save(link, folder + linkName); };
 

@@ -34,7 +34,9 @@ public:
     bool FolderQuickLaunch = false; // in Folder under Quick Launch, with FolderDesktop or FolderStartMenu
     bool FolderStartMenu = false;
     std::vector<std::string> FolderList; // the names in the Programs folder
-    std::string IconFile;                // the shortcut shows the first icon of this file
+    // The folders CreateShortcuts made (none was there before) and kept, top down, for the caller to record.
+    std::vector<std::string> MadeFolders;
+    std::string IconFile; // the shortcut shows the first icon of this file
 
     // FolderList afresh: every entry of the Programs folder but hidden names and shortcut files.
     void ListProgramFolders();

@@ -75,11 +75,18 @@ void WriteIniEntry(const TIniEntry& entry, const std::string& WindowsDir, TIniFi
     }
     const TRegistryTarget target = RegistryTargetOf(entry);
     record.AddRegistryKey(target.Record);
-    // A key made directly below the root (a file type's HKEY_CLASSES_ROOT\.ext) is recorded as made here,
-    // so that the uninstall takes it again; one that was there before stays.
-    const std::vector<std::string> names = KeyPathNames(target.Key);
-    if (!names.empty() && !registry.KeyExists(target.Root, names.front()))
-        record.AddMadeKey(RootedKeyName(target.Root, names.front()));
+    // The topmost level of the key that was not there before is recorded as made (a file type's
+    // HKEY_CLASSES_ROOT\.ext, a vendor's Software\Vendor): the uninstall takes only keys within a made
+    // one, so a key that was there before stays with the values written into it.
+    std::string level;
+    for (const std::string& name : KeyPathNames(target.Key)) {
+        if (!level.empty()) level += '\\';
+        level += name;
+        if (!registry.KeyExists(target.Root, level)) {
+            record.AddMadeKey(RootedKeyName(target.Root, level));
+            break;
+        }
+    }
     WriteRegistryString(registry, target.Root, target.Key, entry.Name, entry.Value);
 }
 

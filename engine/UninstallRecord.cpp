@@ -3,6 +3,7 @@
 #include "config/ProfileReader.h"
 #include "config/SetupConfig.h"
 #include "engine/SystemUpdates.h"
+#include "system/Digest.h"
 #include "util/Paths.h"
 #include "util/Text.h"
 
@@ -105,6 +106,11 @@ bool RegisterUninstaller(const TFiles& files, TRegistry& registry, const TUninst
     const uint64_t kib = (entry.InstalledBytes + 1023) / 1024;
     if (!registry.WriteInteger(rrLocalMachine, key, "EstimatedSize", static_cast<uint32_t>(kib)))
         throw EInstallError("Failed to set data for 'EstimatedSize'");
+    const std::optional<std::string> record =
+        files.ReadBytes(JoinPath(entry.TargetDir, kUninstallRecordName));
+    const std::optional<std::string> digest = record ? Sha256Hex(*record) : std::nullopt;
+    if (!digest) throw EInstallError(std::string("Failed to set data for '") + kRecordDigestValue + "'");
+    write(kRecordDigestValue, *digest);
     return true;
 }
 
@@ -114,6 +120,10 @@ std::string RegisteredUninstaller(const TRegistry& registry, const std::string& 
 
 std::optional<std::string> RegisteredTitle(const TRegistry& registry, const std::string& key) {
     return registry.ReadString(rrLocalMachine, key, kDisplayNameValue);
+}
+
+std::optional<std::string> RegisteredRecordDigest(const TRegistry& registry, const std::string& key) {
+    return registry.ReadString(rrLocalMachine, key, kRecordDigestValue);
 }
 
 } // namespace yar

@@ -26,12 +26,13 @@ struct TUninstallData {
     std::vector<std::string> Files;
     std::vector<std::string> Folders;
     std::vector<std::string> RegistryKeys; // as configured, with their root name when they had one
-    std::vector<std::string> MadeKeys;     // made by the install directly below a root, with the root's name
+    std::vector<std::string> MadeKeys;     // the topmost key the install made along each key it wrote, rooted
+    std::vector<std::string> MadeDirectories; // directories and folders the install made (none existed)
 };
 
 // The kinds of record, each a section of keys with empty values. A new kind is a row here and a way
 // for the uninstaller to remove it.
-enum TRecordKind { rkFile, rkFolder, rkRegistryKey, rkMadeKey };
+enum TRecordKind { rkFile, rkFolder, rkRegistryKey, rkMadeKey, rkMadeDirectory };
 
 struct TRecordSection {
     TRecordKind Kind;
@@ -41,12 +42,13 @@ struct TRecordSection {
     bool KeptOverAnInstall;
 };
 
-inline constexpr std::array<TRecordSection, 4> kRecordSections{{
+inline constexpr std::array<TRecordSection, 5> kRecordSections{{
     {rkFile, "UNINS", &TUninstallData::Files, false},
     {rkFolder, "Folders", &TUninstallData::Folders, false},
     {rkRegistryKey, "Registry", &TUninstallData::RegistryKeys, false},
-    // An install over an earlier one finds the keys that one made already there.
+    // An install over an earlier one finds the keys and directories that one made already there.
     {rkMadeKey, "Registry - Made", &TUninstallData::MadeKeys, true},
+    {rkMadeDirectory, "Directories - Made", &TUninstallData::MadeDirectories, true},
 }};
 
 // The writer of uninstall.cfg, record by record through the profile functions.
@@ -65,9 +67,12 @@ public:
     void AddFile(const std::string& pattern) { Add(rkFile, pattern); }
     void AddFolder(const std::string& folder) { Add(rkFolder, folder); }
     void AddRegistryKey(const std::string& key) { Add(rkRegistryKey, key); }
-    // A key directly below its root that the install made (it was not there before), with its root's
-    // name: the uninstall takes no other key so near a root.
+    // The topmost key the install made (it was not there before) along a key path it wrote, with its
+    // root's name: the uninstall takes only keys within one of these.
     void AddMadeKey(const std::string& key) { Add(rkMadeKey, key); }
+    // A directory or folder the install made (it was not there before): the uninstall removes only
+    // these, and only when empty.
+    void AddMadeDirectory(const std::string& dir) { Add(rkMadeDirectory, dir); }
 
     const std::string& Path() const { return Path_; }
 
@@ -112,16 +117,23 @@ struct TUninstallEntry {
     uint64_t InstalledBytes = 0;
 };
 
+// The value of the product's entry that holds the SHA-256 of its uninstall.cfg as the install left it
+// (64 lower-case hexadecimal digits): the uninstaller removes nothing by a record that differs.
+inline constexpr const char* kRecordDigestValue = "UninstallRecordSHA256";
+
 // Lists the product with its uninstaller when TargetDir holds uninstaller.exe; true when it did.
 // Beside "DisplayName" and "UninstallString": "QuietUninstallString", "InstallLocation",
-// "EstimatedSize" (KiB, rounded up, as a number), and "DisplayIcon", "DisplayVersion" and
-// "Publisher" where there is one. Raises EInstallError "Failed to create key <key>" or "Failed to
-// set data for '<name>'".
+// "EstimatedSize" (KiB, rounded up, as a number), kRecordDigestValue of the record as it is now (the
+// install has written it whole), and "DisplayIcon", "DisplayVersion" and "Publisher" where there is
+// one. Raises EInstallError "Failed to create key <key>" or "Failed to set data for '<name>'" (also
+// when the record cannot be read or digested).
 bool RegisterUninstaller(const TFiles& files, TRegistry& registry, const TUninstallEntry& entry);
 
 // What an entry of the list (its key below HKEY_LOCAL_MACHINE) names: the program its uninstall
 // command starts (empty when none), and the title it shows.
 std::string RegisteredUninstaller(const TRegistry& registry, const std::string& key);
 std::optional<std::string> RegisteredTitle(const TRegistry& registry, const std::string& key);
+// The record's digest the entry holds; nothing when it holds none.
+std::optional<std::string> RegisteredRecordDigest(const TRegistry& registry, const std::string& key);
 
 } // namespace yar

@@ -21,7 +21,7 @@ TRunEnd RunEndFor(TEndChoice choice, const SetupState& state) {
     // A run that stopped on a failure neither restarts nor launches, whatever the end choice held: a
     // silent run keeps the configuration's preset, which may be the restart.
     if (state.Failure != rfNone) return reCancelled;
-    if (choice == ecRestart) return reRestart;
+    if (choice == ecRestart || state.RestartNeeded) return reRestart;
     if (state.Cancelled) return reCancelled;
     if (state.FilesLeftOut > 0) return reIncomplete;
     if (choice != ecLaunch) return reCompleted;
@@ -53,7 +53,7 @@ TExitCode ExitCodeFor(const SetupState& state, TEndChoice choice, bool noRestart
     if (state.Failure == rfPrepare) return exPrepareFailed;
     if (state.Failure == rfInstall) return exInstallStopped;
     if (state.Cancelled || !state.Installed) return exCancelled;
-    if (choice == ecRestart && noRestart) return exRestartNeeded;
+    if ((choice == ecRestart || state.RestartNeeded) && noRestart) return exRestartNeeded;
     return state.FilesLeftOut > 0 ? exIncomplete : exInstalled;
 }
 

@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace yar {
@@ -25,36 +26,56 @@ std::string AdministratorsOnlyAccess();
 // As the system's program folders: Administrators and SYSTEM full control, Users read and execute.
 std::string ProgramFolderAccess();
 
-// Rights that let their holder change a file, or what a directory holds: write or add, delete, rename,
-// rewrite the access list or take ownership (and the generic rights that include them).
-inline constexpr uint32_t kChangeContentRights =
-    0x2 | 0x4 | 0x10 | 0x40 | 0x100 | 0x10000 | 0x40000 | 0x80000 | 0x10000000 | 0x40000000;
+// The other way: who may change a file or directory that exists, judged from what the system says of
+// it, so that the judgement is tested natively and the Windows side only reads the descriptor.
+
+// One entry of a discretionary access list.
+struct TAccessRule {
+    bool Allow = true;        // false: the entry denies
+    bool InheritOnly = false; // applies only to what is created below, not to the object itself
+    uint32_t Mask = 0;        // the rights as the entry holds them, generic bits included
+    std::string Trustee;      // the account's SID ("S-1-5-32-544"); empty when it could not be read
+
+    bool operator==(const TAccessRule&) const = default;
+};
+
+// The owner and the discretionary access list of a file or directory.
+struct TObjectSecurity {
+    std::string Owner; // the owner's SID
+    // Nothing: the object has no list at all, which lets everybody do anything.
+    std::optional<std::vector<TAccessRule>> Dacl;
+
+    bool operator==(const TObjectSecurity&) const = default;
+};
+
+// Rights with which an account could change an object or its protection: write or append data (add a
+// file or a subdirectory), write extended attributes or attributes, delete a child, delete, change the
+// access list or the owner, and the generic rights that hold any of them.
+inline constexpr uint32_t kChangeRights = 0x00000002 | 0x00000004 | 0x00000010 | 0x00000040 | 0x00000100 |
+                                          0x00010000 | 0x00040000 | 0x00080000 | 0x02000000 | 0x10000000 |
+                                          0x40000000;
+
 // Rights over a directory above that let their holder move away or replace what lies below it: delete a
 // child, delete or rename the directory itself, rewrite its list or take it. Adding new names is harmless.
 inline constexpr uint32_t kReplaceChildRights = 0x40 | 0x10000 | 0x40000 | 0x80000 | 0x10000000;
 
-// One entry of an access list that grants rights, as the system reports it: the trustee's SID in text.
-struct TAllowEntry {
-    std::string Sid;
-    uint32_t Mask = 0;
-    bool InheritOnly = false; // passed on to what is created below, without effect on the object itself
-};
+// The SID of an SDDL account alias ("BA" is "S-1-5-32-544"), a SID written out as it is ("S-1-..."), or
+// empty for an alias not known here (the domain's own: "DA", "LA" ...).
+std::string SidOfSddlAccount(std::string_view account);
+// The owner ("O:") and discretionary list ("D:") of a descriptor's SDDL text; its group and system
+// list are skipped. Nothing when the text cannot be read, or an entry is of a kind not known here.
+std::optional<TObjectSecurity> ParseSecurityText(std::string_view sddl);
+// An account's usual name ("Everyone", "Users" ...) for the well-known SIDs, else the SID itself.
+std::string AccountName(const std::string& sid);
 
-// What decides who may change a file or directory: its owner (who may always rewrite the list) and the
-// entries that grant rights. No list at all grants everything to everyone.
-struct TAccessFacts {
-    std::string OwnerSid;
-    bool HasList = true;
-    std::vector<TAllowEntry> Allowed;
-};
-
-inline constexpr const char* kEveryoneSid = "S-1-1-0";
-
-// The first account other than Administrators, SYSTEM, TrustedInstaller and runningAccount (the SID of
-// the account the program runs as) that owns the object or holds one of rights over it; nothing when
-// there is none. Denying entries are not weighed against it: what is granted may still be reachable
-// through a group, so the judgement fails closed.
-std::optional<std::string> UntrustedWriter(const TAccessFacts& facts, uint32_t rights,
-                                           const std::string& runningAccount);
+// Why the object could be changed by an account other than Administrators, SYSTEM, TrustedInstaller and
+// currentAccount (the account that asks); empty when it could not. Judged: the owner (who may always
+// change the list) must be one of those; no entry that applies to the object itself may allow another
+// account a change right (kChangeRights). Denying entries are not counted: whether they come first is not
+// checked, so they never make a list trusted. CREATOR OWNER and CREATOR GROUP entries match no account; an
+// OWNER RIGHTS entry is the owner's. No list at all lets everybody change the object.
+// rights: what counts as a change; for a directory above, kReplaceChildRights.
+std::string UntrustedChangeReason(const TObjectSecurity& security, const std::string& currentAccount,
+                                  uint32_t rights = kChangeRights);
 
 } // namespace yar

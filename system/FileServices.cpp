@@ -1,6 +1,7 @@
 // The parts of the file services that are the same on every platform.
 #include "system/FileServices.h"
 
+#include "system/AccessLists.h"
 #include "system/SystemRandom.h"
 
 namespace yar {
@@ -53,6 +54,14 @@ std::string CreatePrivateDirectory(const std::string& parent, const std::string&
         if (MakePrivateDirectory(path)) return path;
     }
     throw EInOutError(0, "No new directory can be made in " + parent);
+}
+
+std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights) {
+    const std::optional<TObjectSecurity> security = ObjectSecurityAt(path);
+    if (!security) return "its access list cannot be read";
+    std::string reason = UntrustedChangeReason(*security, CurrentAccountSid(), rights);
+    if (reason.empty()) return std::nullopt;
+    return reason;
 }
 
 EInOutError::EInOutError(int errorCode, const std::string& message)

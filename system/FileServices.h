@@ -3,6 +3,7 @@
 // calls unchanged, elsewhere "\" is read as "/" so that the same archive expands on both.
 #pragma once
 
+#include "system/AccessLists.h"
 #include "system/Streams.h"
 #include "util/Paths.h"
 
@@ -44,6 +45,16 @@ std::vector<std::string> EntryNamesIn(const std::string& dir);
 // The attribute bits of a file or directory (directory 0x10; outside Windows a file shows archive 0x20,
 // and read-only 0x01 once it has lost its owner's write permission); nothing when it does not exist.
 std::optional<uint16_t> FileAttributesAt(const std::string& path);
+// Whether path itself is a link: a reparse point on Windows (symbolic link, junction, mount point), a
+// symbolic link elsewhere, whatever it leads to.
+bool IsLinkAt(const std::string& path);
+// Who may change the file or directory at path: on Windows its owner and access list as
+// GetNamedSecurityInfoA reads them; elsewhere its mode read as Wine reads it (SYSTEM full control, the
+// owning user with the owner's bits, Everyone with the others' bits; the group's bits are not read),
+// a user named S-1-22-1-<uid> as Samba names Unix users. Nothing when it cannot be looked at.
+std::optional<TObjectSecurity> ObjectSecurityAt(const std::string& path);
+// The account of the running program by the same names; empty when it cannot be read.
+std::string CurrentAccountSid();
 
 // Creates dir and every missing parent, top down, stopping at the first directory that exists or at
 // a drive root; raises EInOutError for the first directory that cannot be made.
@@ -75,11 +86,10 @@ bool RunsElevated();
 // parent's: outside Windows, a list that grants Users anything gives everyone read and execute, any
 // other only the owner. Raises EInOutError when it cannot be made.
 void MakeDirectoryWithAccess(const std::string& path, const std::string& accessList);
-// An account other than the administrators, the system and the account the program runs as that may
-// change path with one of rights (kChangeContentRights, kReplaceChildRights): its name, or its SID when
-// it has none; nothing when there is none. A path whose access list cannot be read counts as changeable
-// by "unknown". Outside Windows: another owner than root or the program's user, write permission for
-// group or others (for kReplaceChildRights, not on a directory with the sticky bit).
+// Why an account other than the administrators, the system and the account the program runs as may change
+// path with one of rights (kChangeRights, or kReplaceChildRights for a directory above): "Everyone may
+// change it", "its owner is ..."; nothing when none may. A path whose access list cannot be read counts as
+// changeable.
 std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights);
 
 // The Windows directory as GetWindowsDirectoryA returns it into a 144-byte buffer; empty on a system

@@ -58,19 +58,6 @@ void MakeDirectoryWithAccess(const std::string& path, const std::string& accessL
     }
 }
 
-std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights) {
-    struct stat st {};
-    if (lstat(NativePath(path).c_str(), &st) != 0) return "unknown";
-    if (st.st_uid != 0 && st.st_uid != geteuid()) return "user " + std::to_string(st.st_uid);
-    // In a sticky directory others may add names but not move away what is there.
-    const bool replaceOnly = (rights & ~kReplaceChildRights) == 0;
-    if (replaceOnly && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) != 0) return std::nullopt;
-    if ((st.st_mode & S_IWOTH) != 0) return "everyone";
-    if ((st.st_mode & S_IWGRP) != 0 && st.st_gid != 0 && st.st_gid != getegid())
-        return "group " + std::to_string(st.st_gid);
-    return std::nullopt;
-}
-
 std::optional<int64_t> FileSizeAt(const std::string& path) {
     struct stat st {};
     if (stat(NativePath(path).c_str(), &st) != 0) return std::nullopt;
@@ -118,6 +105,37 @@ std::optional<uint16_t> FileAttributesAt(const std::string& path) {
     if (stat(NativePath(path).c_str(), &st) != 0) return std::nullopt;
     if (S_ISDIR(st.st_mode)) return uint16_t{0x10};
     return static_cast<uint16_t>((st.st_mode & S_IWUSR) == 0 ? 0x21 : 0x20);
+}
+
+bool IsLinkAt(const std::string& path) {
+    struct stat st {};
+    return lstat(NativePath(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+std::optional<TObjectSecurity> ObjectSecurityAt(const std::string& path) {
+    struct stat st {};
+    if (stat(NativePath(path).c_str(), &st) != 0) return std::nullopt;
+    constexpr uint32_t kFileAllAccess = 0x1F01FF, kGenericRead = 0x120089, kGenericWrite = 0x120116,
+                       kGenericExecute = 0x1200A0, kDelete = 0x10000, kDeleteChild = 0x40,
+                       kWriteDac = 0x40000, kWriteOwner = 0x80000;
+    const bool dir = S_ISDIR(st.st_mode);
+    const auto rights = [&](mode_t read, mode_t write, mode_t execute) {
+        uint32_t mask = 0;
+        if (st.st_mode & read) mask |= kGenericRead;
+        if (st.st_mode & write) mask |= kGenericWrite | kDelete | (dir ? kDeleteChild : 0);
+        if (st.st_mode & execute) mask |= kGenericExecute;
+        return mask;
+    };
+    const std::string owner = "S-1-22-1-" + std::to_string(st.st_uid);
+    std::vector<TAccessRule> rules{{true, false, kFileAllAccess, "S-1-5-18"}};
+    if (st.st_mode & S_IRWXU)
+        rules.push_back({true, false, kWriteDac | kWriteOwner | rights(S_IRUSR, S_IWUSR, S_IXUSR), owner});
+    if (st.st_mode & S_IRWXO) rules.push_back({true, false, rights(S_IROTH, S_IWOTH, S_IXOTH), "S-1-1-0"});
+    return TObjectSecurity{owner, std::move(rules)};
+}
+
+std::string CurrentAccountSid() {
+    return "S-1-22-1-" + std::to_string(geteuid());
 }
 
 std::string WindowsDirectory() {

@@ -3,6 +3,8 @@
 
 #include "system/AccessLists.h"
 
+#include <vector>
+
 #include <windows.h>
 
 #include <aclapi.h>
@@ -74,56 +76,6 @@ DWORD CreateDirectoryWith(const std::string& path, const std::string& accessList
     return code;
 }
 
-std::string SidText(PSID sid) {
-    LPSTR text = nullptr;
-    if (sid == nullptr || !ConvertSidToStringSidA(sid, &text)) return {};
-    std::string result = text;
-    LocalFree(text);
-    return result;
-}
-
-// The SID of the account the program runs as, in text.
-std::string RunningAccountSid() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
-    DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-    std::vector<BYTE> buffer(size);
-    std::string sid;
-    if (size != 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size))
-        sid = SidText(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid);
-    CloseHandle(token);
-    return sid;
-}
-
-// The account's name ("Authenticated Users"), or the SID's text when it has none.
-std::string AccountName(const std::string& sidText) {
-    PSID sid = nullptr;
-    if (!ConvertStringSidToSidA(sidText.c_str(), &sid)) return sidText;
-    char name[256] = {}, domain[256] = {};
-    DWORD nameSize = sizeof name, domainSize = sizeof domain;
-    SID_NAME_USE use{};
-    const bool named = LookupAccountSidA(nullptr, sid, name, &nameSize, domain, &domainSize, &use) != FALSE;
-    LocalFree(sid);
-    return named && name[0] != '\0' ? std::string(name) : sidText;
-}
-
-TAccessFacts AccessFactsOf(PSID owner, PACL list) {
-    TAccessFacts facts;
-    facts.OwnerSid = SidText(owner);
-    facts.HasList = list != nullptr;
-    for (DWORD i = 0; list != nullptr && i < list->AceCount; ++i) {
-        void* ace = nullptr;
-        if (!GetAce(list, i, &ace)) continue;
-        const auto* header = static_cast<const ACE_HEADER*>(ace);
-        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
-        auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
-        facts.Allowed.push_back(
-            {SidText(&allowed->SidStart), allowed->Mask, (header->AceFlags & INHERIT_ONLY_ACE) != 0});
-    }
-    return facts;
-}
-
 } // namespace
 
 bool MakePrivateDirectory(const std::string& path) {
@@ -138,22 +90,6 @@ bool MakePrivateDirectory(const std::string& path) {
 void MakeDirectoryWithAccess(const std::string& path, const std::string& accessList) {
     const DWORD code = CreateDirectoryWith(path, accessList);
     if (code != 0) ThrowLastError(code);
-}
-
-std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights) {
-    PSID owner = nullptr;
-    PACL list = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    std::string copy = path;
-    if (GetNamedSecurityInfoA(copy.data(), SE_FILE_OBJECT,
-                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr, &list,
-                              nullptr, &descriptor) != ERROR_SUCCESS)
-        return "unknown";
-    const TAccessFacts facts = AccessFactsOf(owner, list);
-    LocalFree(descriptor);
-    const std::optional<std::string> writer = UntrustedWriter(facts, rights, RunningAccountSid());
-    if (!writer) return std::nullopt;
-    return AccountName(*writer);
 }
 
 std::optional<int64_t> FileSizeAt(const std::string& path) {
@@ -219,6 +155,94 @@ std::optional<uint16_t> FileAttributesAt(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
     return static_cast<uint16_t>(attributes);
+}
+
+namespace {
+
+// The SID as "S-1-..." text; empty when it cannot be written.
+std::string SidText(PSID sid) {
+    char* text = nullptr;
+    if (sid == nullptr || !IsValidSid(sid) || !ConvertSidToStringSidA(sid, &text)) return {};
+    std::string result = text;
+    LocalFree(text);
+    return result;
+}
+
+// One entry of a list. The entries of files are the plain allowing and denying ones and their callback
+// forms, which share their layout; any other kind is read as allowing everything to an account that
+// cannot be named, which the judgement never trusts.
+TAccessRule RuleOf(const ACE_HEADER* header) {
+    TAccessRule rule;
+    rule.InheritOnly = (header->AceFlags & INHERIT_ONLY_ACE) != 0;
+    switch (header->AceType) {
+    case ACCESS_ALLOWED_ACE_TYPE:
+    case ACCESS_ALLOWED_CALLBACK_ACE_TYPE:
+    case ACCESS_DENIED_ACE_TYPE:
+    case ACCESS_DENIED_CALLBACK_ACE_TYPE: {
+        const auto* ace = reinterpret_cast<const ACCESS_ALLOWED_ACE*>(header);
+        rule.Allow =
+            header->AceType == ACCESS_ALLOWED_ACE_TYPE || header->AceType == ACCESS_ALLOWED_CALLBACK_ACE_TYPE;
+        rule.Mask = ace->Mask;
+        rule.Trustee = SidText(const_cast<DWORD*>(&ace->SidStart));
+        break;
+    }
+    default:
+        rule.Allow = true;
+        rule.Mask = 0xFFFFFFFF;
+        break;
+    }
+    return rule;
+}
+
+} // namespace
+
+std::optional<TObjectSecurity> ObjectSecurityAt(const std::string& path) {
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT,
+                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr, &dacl,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
+        return std::nullopt;
+    TObjectSecurity security;
+    security.Owner = SidText(owner);
+    // No list (a NULL DACL) lets everybody in; an empty one lets nobody.
+    if (dacl != nullptr) {
+        std::vector<TAccessRule> rules;
+        ACL_SIZE_INFORMATION size{};
+        if (GetAclInformation(dacl, &size, sizeof size, AclSizeInformation))
+            for (DWORD i = 0; i < size.AceCount; ++i) {
+                void* ace = nullptr;
+                if (!GetAce(dacl, i, &ace)) {
+                    rules.push_back({true, false, 0xFFFFFFFF, {}});
+                    continue;
+                }
+                rules.push_back(RuleOf(static_cast<const ACE_HEADER*>(ace)));
+            }
+        else
+            rules.push_back({true, false, 0xFFFFFFFF, {}});
+        security.Dacl = std::move(rules);
+    }
+    LocalFree(descriptor);
+    return security;
+}
+
+std::string CurrentAccountSid() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    std::string account;
+    if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size))
+        account = SidText(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid);
+    CloseHandle(token);
+    return account;
+}
+
+bool IsLinkAt(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 std::string WindowsDirectory() {

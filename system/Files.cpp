@@ -35,8 +35,8 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
-std::optional<std::vector<std::string>> ReadLinesAt(const std::string& path) {
-    // A directory opens on some systems; it has no lines.
+std::optional<std::string> ReadBytesAt(const std::string& path) {
+    // A directory opens on some systems; it has no bytes.
     if (!FileExistsAt(path)) return std::nullopt;
     try {
         TFileStream file(NativePath(path), kReadDenyWrite);
@@ -44,10 +44,16 @@ std::optional<std::vector<std::string>> ReadLinesAt(const std::string& path) {
         std::array<char, kCopyBlockSize> block{};
         for (int32_t got; (got = file.Read(block.data(), kCopyBlockSize)) > 0;)
             text.append(block.data(), got);
-        return SplitLines(text);
+        return text;
     } catch (const EStreamError&) {
         return std::nullopt;
     }
+}
+
+std::optional<std::vector<std::string>> ReadLinesAt(const std::string& path) {
+    const std::optional<std::string> bytes = ReadBytesAt(path);
+    if (!bytes) return std::nullopt;
+    return SplitLines(*bytes);
 }
 
 bool WriteLinesAt(const std::string& path, const std::vector<std::string>& lines) {
@@ -60,6 +66,14 @@ bool WriteLinesAt(const std::string& path, const std::vector<std::string>& lines
     } catch (const EStreamError&) {
         return false;
     }
+}
+
+std::optional<std::string> OthersMayChange(const TFiles& files, const std::string& path, uint32_t rights) {
+    const std::optional<TObjectSecurity> security = files.Security(path);
+    if (!security) return "its access list cannot be read";
+    std::string reason = UntrustedChangeReason(*security, files.CurrentAccount(), rights);
+    if (reason.empty()) return std::nullopt;
+    return reason;
 }
 
 std::vector<std::string> MissingDirectoryLevels(const TFiles& files, const std::string& dir) {
@@ -96,6 +110,8 @@ TCopyResult CopyFileAt(const std::string& from, const std::string& to, bool fail
         // The source keeps others from writing and the target is exclusive, so copying a file onto
         // itself fails before it is truncated.
         target = std::make_unique<TFileStream>(NativePath(to), fmCreate | fmShareExclusive);
+    } catch (const EFCreateError& e) {
+        return IsInUseError(e.Code()) ? crTargetInUse : crCannotCreate;
     } catch (const EStreamError&) {
         return crCannotCreate;
     }
@@ -122,6 +138,8 @@ void TFiles::CopyFileInto(const std::string& source, const std::string& dest) {
     case crCannotCreate:
     case crTargetExists:
         throw ECopyFileError("Cannot create file " + target);
+    case crTargetInUse:
+        throw EFileInUse(target);
     case crWriteFailed:
         throw EWriteError();
     }

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "system/AccessLists.h"
+
 namespace yar {
 
 // Attribute bits as GetFileAttributesA reports them.
@@ -19,15 +21,23 @@ enum : uint16_t {
     faSystem = 0x04,
     faDirectory = 0x10,
     faArchive = 0x20,
+    // A symbolic link, junction or mount point: the system would go elsewhere through it.
+    faReparsePoint = 0x400,
 };
 
 // How a copy ended: copied, kept from starting by one of its two sides, or broken off while writing.
-enum TCopyResult { crCopied, crCannotOpen, crCannotCreate, crTargetExists, crWriteFailed };
+enum TCopyResult { crCopied, crCannotOpen, crCannotCreate, crTargetExists, crWriteFailed, crTargetInUse };
 
 // A copy that could not start: "Cannot open file <source>" or "Cannot create file <target>".
 class ECopyFileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// The target of a copy is held open by another program: "The file <target> is in use".
+class EFileInUse : public ECopyFileError {
+public:
+    explicit EFileInUse(const std::string& target) : ECopyFileError("The file " + target + " is in use") {}
 };
 
 class TFiles {
@@ -44,9 +54,6 @@ public:
     virtual void ForceDirectories(const std::string& dir) = 0;
     // The same, each directory it makes with the access list accessList (SDDL) rather than its parent's.
     virtual void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) = 0;
-    // An account other than the administrators, the system and the program's own that may change path
-    // with one of rights (see system/AccessLists): its name; nothing when there is none.
-    virtual std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights) const = 0;
 
     // Copies the bytes of from to to in blocks of 8192 bytes, creating or truncating to; neither date
     // nor attributes go along. Says which side kept the copy from starting: from cannot be opened,
@@ -59,7 +66,8 @@ public:
     }
     // The copy of the preparation and the install: into dest under source's name when dest is a
     // directory or cannot be looked at (a missing path counts as a directory), else onto dest. Raises
-    // ECopyFileError when the copy cannot start, EWriteError when it breaks off.
+    // ECopyFileError when the copy cannot start (EFileInUse when another program holds the target),
+    // EWriteError when it breaks off.
     void CopyFileInto(const std::string& source, const std::string& dest);
     // False when the file is missing, read-only or cannot be deleted.
     virtual bool RemoveFile(const std::string& path) = 0;
@@ -70,6 +78,9 @@ public:
     // asked, as a running program's own file can only be; false when that cannot be arranged. It stays
     // until then.
     virtual bool RemoveAtRestart(const std::string& path) = 0;
+    // Has from replace to (an existing file another program holds) when Windows next starts; false when
+    // that cannot be arranged. Both stay as they are until then.
+    virtual bool ReplaceAtRestart(const std::string& from, const std::string& to) = 0;
 
     // The attribute bits (fa...), nothing when path does not exist.
     virtual std::optional<uint16_t> Attributes(const std::string& path) const = 0;
@@ -98,13 +109,30 @@ public:
     virtual std::string ShortPath(const std::string& path) const = 0;
     // The Windows directory, no trailing backslash unless it is a drive root.
     virtual std::string WindowsDirectory() const = 0;
+
+    // The file's bytes as they are; nothing when it cannot be read (or is a directory).
+    virtual std::optional<std::string> ReadBytes(const std::string& path) const = 0;
+    // The path with every short (8.3) name along it in its long form, as GetLongPathNameA gives it;
+    // the path unchanged when that fails, as for a path that does not exist.
+    virtual std::string LongPath(const std::string& path) const = 0;
+    // Who may change the file or directory: its owner and its access list; nothing when they cannot be
+    // read. On the host: the owner's and everyone's permissions, as Wine reads a Unix file's mode.
+    virtual std::optional<TObjectSecurity> Security(const std::string& path) const = 0;
+    // The account the program runs as (its SID), as Security names accounts.
+    virtual std::string CurrentAccount() const = 0;
 };
 
 // The shared part of both implementations, on paths the platform's file calls take.
+std::optional<std::string> ReadBytesAt(const std::string& path);
 std::optional<std::vector<std::string>> ReadLinesAt(const std::string& path);
 bool WriteLinesAt(const std::string& path, const std::vector<std::string>& lines);
 bool AppendLineAt(const std::string& path, const std::string& line);
 TCopyResult CopyFileAt(const std::string& from, const std::string& to, bool failIfExists);
+
+// Why another account than the administrators, the system and files' own may change path with one of
+// rights (see UntrustedChangeReason); nothing when none may. One whose security cannot be read counts as
+// changeable.
+std::optional<std::string> OthersMayChange(const TFiles& files, const std::string& path, uint32_t rights);
 
 // The levels of dir that do not exist yet, the deepest first; a drive root is never one.
 std::vector<std::string> MissingDirectoryLevels(const TFiles& files, const std::string& dir);

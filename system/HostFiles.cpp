@@ -5,6 +5,7 @@
 #include "util/Text.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace yar {
 
@@ -94,10 +95,6 @@ void THostFiles::ForceDirectoriesWithAccess(const std::string& dir, const std::s
         [&](const std::string& d) { MakeDirectoryWithAccess(HostPath(d), accessList); });
 }
 
-std::optional<std::string> THostFiles::OthersMayChange(const std::string& path, uint32_t rights) const {
-    return yar::OthersMayChange(HostPath(path), rights);
-}
-
 TCopyResult THostFiles::CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) {
     const std::string target = HostPath(to);
     // Root on the host may write a read-only file; Windows refuses it to anybody.
@@ -121,14 +118,27 @@ bool THostFiles::RemoveAtRestart(const std::string& path) {
     return true;
 }
 
+bool THostFiles::ReplaceAtRestart(const std::string& from, const std::string& to) {
+    if (!FileExists(from) || !FileExists(to)) return false;
+    FPendingReplacements.emplace_back(from, to);
+    return true;
+}
+
 void THostFiles::Restart() {
     for (const std::string& path : PendingRemovals_)
         if (!RemoveFileAt(HostPath(path))) RemoveDirectoryAt(HostPath(path));
     PendingRemovals_.clear();
+    // A source gone by then (an install undone) replaces nothing, as on Windows.
+    for (const auto& [from, to] : FPendingReplacements)
+        if (FileExists(from)) std::rename(HostPath(from).c_str(), HostPath(to).c_str());
+    FPendingReplacements.clear();
 }
 
 std::optional<uint16_t> THostFiles::Attributes(const std::string& path) const {
-    return FileAttributesAt(HostPath(path));
+    const std::string host = HostPath(path);
+    const std::optional<uint16_t> attributes = FileAttributesAt(host);
+    if (!IsLinkAt(host)) return attributes;
+    return static_cast<uint16_t>(attributes.value_or(faArchive) | faReparsePoint);
 }
 
 std::optional<int64_t> THostFiles::FileSize(const std::string& path) const {
@@ -163,6 +173,18 @@ bool THostFiles::AppendLine(const std::string& path, const std::string& line) {
 
 std::string THostFiles::ShortPath(const std::string& path) const {
     return path;
+}
+
+std::optional<std::string> THostFiles::ReadBytes(const std::string& path) const {
+    return ReadBytesAt(HostPath(path));
+}
+
+std::optional<TObjectSecurity> THostFiles::Security(const std::string& path) const {
+    return ObjectSecurityAt(HostPath(path));
+}
+
+std::string THostFiles::CurrentAccount() const {
+    return CurrentAccountSid();
 }
 
 } // namespace yar

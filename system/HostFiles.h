@@ -25,18 +25,23 @@ public:
     void ForceDirectories(const std::string& dir) override;
     // The host's counterparts: permissions for the owner alone, or read and execute for everyone.
     void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override;
-    // The host file's owner and permissions, as OthersMayChange in system/FileServices reads them.
-    std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights) const override;
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyDirectory(const std::string& path) override;
     // Kept in a list until Restart, for an existing file or directory only.
     bool RemoveAtRestart(const std::string& path) override;
-    // What Windows does when it starts: the files and empty directories kept for it are deleted, in order.
+    // Kept in a list until Restart, for two existing files only.
+    bool ReplaceAtRestart(const std::string& from, const std::string& to) override;
+    // What Windows does when it starts: the files and empty directories kept for it are deleted, and the
+    // files kept for it replaced, in order.
     void Restart();
     const std::vector<std::string>& PendingRemovals() const { return PendingRemovals_; }
-    // Directories show faDirectory, files faArchive and, when read-only, faReadOnly: of the other
-    // bits the host keeps nothing.
+    const std::vector<std::pair<std::string, std::string>>& PendingReplacements() const {
+        return FPendingReplacements;
+    }
+    // Directories show faDirectory, files faArchive and, when read-only, faReadOnly, and a symbolic link
+    // faReparsePoint besides what it leads to (faArchive alone when it leads nowhere): of the other bits
+    // the host keeps nothing.
     std::optional<uint16_t> Attributes(const std::string& path) const override;
     bool SetAttributes(const std::string& path, uint16_t attributes) override;
     std::optional<int64_t> FileSize(const std::string& path) const override;
@@ -50,6 +55,12 @@ public:
     // GetShortPathNameA reports the long path as it is.
     std::string ShortPath(const std::string& path) const override;
     std::string WindowsDirectory() const override { return WindowsDirectory_; }
+    std::optional<std::string> ReadBytes(const std::string& path) const override;
+    // The path unchanged, as ShortPath: the host keeps no 8.3 aliases.
+    std::string LongPath(const std::string& path) const override { return path; }
+    // ObjectSecurityAt on the host's file: natively its mode, under Wine its descriptor.
+    std::optional<TObjectSecurity> Security(const std::string& path) const override;
+    std::string CurrentAccount() const override;
 
 private:
     bool IsReadOnlyFile(const std::string& hostPath) const;
@@ -57,6 +68,7 @@ private:
     std::string Root_;
     std::string WindowsDirectory_;
     std::vector<std::string> PendingRemovals_;
+    std::vector<std::pair<std::string, std::string>> FPendingReplacements;
 };
 
 } // namespace yar

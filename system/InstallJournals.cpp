@@ -22,8 +22,8 @@ void EnsureTrustedDirectory(const std::string& dir, bool elevated) {
         else
             MakeDirectory(dir);
     }
-    if (const std::optional<std::string> account = OthersMayChange(dir, kChangeContentRights))
-        throw EInOutError(0, dir + " can be changed by " + *account + ": no install journal is kept there");
+    if (const std::optional<std::string> reason = OthersMayChange(dir, kChangeRights))
+        throw EInOutError(0, dir + " is not safe (" + *reason + "): no install journal is kept there");
 }
 
 } // namespace

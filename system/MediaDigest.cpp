@@ -1,10 +1,11 @@
 #include "system/MediaDigest.h"
 
+#include "system/Digest.h"
+
 namespace yar {
 
 std::function<std::optional<std::string>(std::string_view bytes)> MediaDigest() {
-    // No SHA-256 service in this build yet: the manifest is neither written nor met.
-    return {};
+    return Sha256Hex;
 }
 
 } // namespace yar

@@ -9,8 +9,8 @@
 
 namespace yar {
 
-// SHA-256 of bytes as 64 lower-case hexadecimal digits, nothing when the system cannot give one; an
-// empty function where this build has no SHA-256 service.
+// SHA-256 of bytes as 64 lower-case hexadecimal digits (the system's service, Digest.h), nothing when
+// the system cannot give one.
 std::function<std::optional<std::string>(std::string_view bytes)> MediaDigest();
 
 } // namespace yar

@@ -19,8 +19,8 @@ EReadError::EReadError() : EStreamError("Stream read error") {}
 EWriteError::EWriteError() : EStreamError("Stream write error") {}
 EFOpenError::EFOpenError(const std::string& fileName, const std::string& reason)
     : EStreamError("Cannot open file \"" + fileName + "\". " + reason) {}
-EFCreateError::EFCreateError(const std::string& fileName, const std::string& reason)
-    : EStreamError("Cannot create file \"" + fileName + "\". " + reason) {}
+EFCreateError::EFCreateError(const std::string& fileName, const std::string& reason, int code)
+    : EStreamError("Cannot create file \"" + fileName + "\". " + reason), FCode(code) {}
 
 int64_t TStream::Size() {
     const int64_t here = Seek(0, TSeekOrigin::soCurrent);
@@ -110,6 +110,14 @@ int64_t TNullStream::Seek(int64_t offset, TSeekOrigin origin) {
 
 // ---- TFileStream ----
 
+bool IsInUseError(int code) {
+#ifdef _WIN32
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION || code == ERROR_USER_MAPPED_FILE;
+#else
+    return code == EWOULDBLOCK || code == EAGAIN;
+#endif
+}
+
 std::string SysErrorMessage(int code) {
 #ifdef _WIN32
     char text[512] = {};
@@ -153,8 +161,9 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
     HANDLE handle =
         CreateFileA(fileName.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        const std::string reason = SysErrorMessage(static_cast<int>(GetLastError()));
-        if (IsCreate(mode)) throw EFCreateError(fileName, reason);
+        const int code = static_cast<int>(GetLastError());
+        const std::string reason = SysErrorMessage(code);
+        if (IsCreate(mode)) throw EFCreateError(fileName, reason, code);
         throw EFOpenError(fileName, reason);
     }
     FHandle = handle;
@@ -241,7 +250,7 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
     }
     const auto fail = [&](int error) {
         const std::string reason = SysErrorMessage(error);
-        if (create) throw EFCreateError(fileName, reason);
+        if (create) throw EFCreateError(fileName, reason, error);
         throw EFOpenError(fileName, reason);
     };
     // A new file needs no truncation. Truncating one (even an empty one) makes ext4 flush it to disk

@@ -32,8 +32,16 @@ public:
 // A file that cannot be created: Cannot create file "<name>". <system reason>
 class EFCreateError : public EStreamError {
 public:
-    explicit EFCreateError(const std::string& fileName, const std::string& reason);
+    explicit EFCreateError(const std::string& fileName, const std::string& reason, int code = 0);
+    // The system's error code; 0 when none is known.
+    int Code() const { return FCode; }
+
+private:
+    int FCode;
 };
+// Whether a system error code says another program holds the file (Windows' sharing or lock violation,
+// or a mapped image; elsewhere the lock this system's streams take).
+bool IsInUseError(int code);
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 

@@ -3,6 +3,7 @@
 #include "system/FileServices.h"
 
 #include <array>
+#include <vector>
 
 #include <windows.h>
 
@@ -25,10 +26,6 @@ void TWin32Files::ForceDirectoriesWithAccess(const std::string& dir, const std::
                           [&](const std::string& d) { MakeDirectoryWithAccess(d, accessList); });
 }
 
-std::optional<std::string> TWin32Files::OthersMayChange(const std::string& path, uint32_t rights) const {
-    return yar::OthersMayChange(path, rights);
-}
-
 TCopyResult TWin32Files::CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) {
     return CopyFileAt(from, to, failIfExists);
 }
@@ -45,6 +42,12 @@ bool TWin32Files::RemoveAtRestart(const std::string& path) {
     // The system checks nothing before the restart: a missing file is refused here as on the host.
     return (FileExistsAt(path) || DirectoryExistsAt(path)) &&
            MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+}
+
+bool TWin32Files::ReplaceAtRestart(const std::string& from, const std::string& to) {
+    return FileExistsAt(from) && FileExistsAt(to) &&
+           MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) !=
+               0;
 }
 
 std::optional<uint16_t> TWin32Files::Attributes(const std::string& path) const {
@@ -89,6 +92,28 @@ std::string TWin32Files::ShortPath(const std::string& path) const {
 
 std::string TWin32Files::WindowsDirectory() const {
     return yar::WindowsDirectory();
+}
+
+std::optional<std::string> TWin32Files::ReadBytes(const std::string& path) const {
+    return ReadBytesAt(path);
+}
+
+std::string TWin32Files::LongPath(const std::string& path) const {
+    std::vector<char> buffer(MAX_PATH + 1);
+    for (;;) {
+        const DWORD length = GetLongPathNameA(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return path;
+        if (length < buffer.size()) return std::string(buffer.data(), length);
+        buffer.resize(length + 1);
+    }
+}
+
+std::optional<TObjectSecurity> TWin32Files::Security(const std::string& path) const {
+    return ObjectSecurityAt(path);
+}
+
+std::string TWin32Files::CurrentAccount() const {
+    return CurrentAccountSid();
 }
 
 } // namespace yar

@@ -11,11 +11,11 @@ public:
     bool DirectoryExists(const std::string& path) const override;
     void ForceDirectories(const std::string& dir) override;
     void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override;
-    std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights) const override;
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyDirectory(const std::string& path) override;
     bool RemoveAtRestart(const std::string& path) override;
+    bool ReplaceAtRestart(const std::string& from, const std::string& to) override;
     std::optional<uint16_t> Attributes(const std::string& path) const override;
     bool SetAttributes(const std::string& path, uint16_t attributes) override;
     std::optional<int64_t> FileSize(const std::string& path) const override;
@@ -26,6 +26,12 @@ public:
     bool AppendLine(const std::string& path, const std::string& line) override;
     std::string ShortPath(const std::string& path) const override;
     std::string WindowsDirectory() const override;
+    std::optional<std::string> ReadBytes(const std::string& path) const override;
+    std::string LongPath(const std::string& path) const override;
+    // The owner and access list GetNamedSecurityInfoA reads, each account's SID as ConvertSidToStringSidA
+    // writes it; the judgement is UntrustedChangeReason's.
+    std::optional<TObjectSecurity> Security(const std::string& path) const override;
+    std::string CurrentAccount() const override;
 };
 
 } // namespace yar

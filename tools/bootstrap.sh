@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
   wine wine32:i386 wine64 xvfb xauth imagemagick x11-apps x11-utils
   lhasa jlha-utils liblnk-utils libarchive-tools p7zip-full default-jre-headless default-jdk-headless
-  osslsigncode openssl
+  osslsigncode openssl nettle-dev
 )
 
 missing=()

@@ -30,7 +30,7 @@ std::string ModulePath() {
 
 } // namespace
 
-bool StartRemovalHelper(const std::string& program) {
+bool StartRemovalHelper(const std::string& program, bool withDirectory) {
     // A directory of its own, as the setup's: for an uninstall as SYSTEM the temporary directory may be
     // one every user can write to, and the helper runs with the uninstaller's rights.
     std::string dir;
@@ -47,7 +47,8 @@ bool StartRemovalHelper(const std::string& program) {
     };
     if (!CopyFileA(program.c_str(), helper.c_str(), TRUE)) return fail();
     std::string commandLine = "\"";
-    commandLine.append(helper).append("\" ").append(RemoveAfterArguments(GetCurrentProcessId(), program));
+    commandLine.append(helper).append("\" ").append(
+        RemoveAfterArguments(GetCurrentProcessId(), program, withDirectory));
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -65,8 +66,8 @@ int RunRemovalHelper(const TUninstallCommand& command) {
         CloseHandle(program);
     }
     TWin32Files files;
-    return RemoveEndedUninstaller(files, command.RemoveAfter, ModulePath(), kDeleteTries,
-                                  [] { Sleep(kDeletePause); })
+    return RemoveEndedUninstaller(files, command.RemoveAfter, command.WithDirectory, ModulePath(),
+                                  kDeleteTries, [] { Sleep(kDeletePause); })
                ? 0
                : 1;
 }

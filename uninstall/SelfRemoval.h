@@ -9,11 +9,12 @@
 
 namespace yar {
 
-// Starts the helper for program, the file of the running process; false when it cannot be started.
-bool StartRemovalHelper(const std::string& program);
+// Starts the helper for program, the file of the running process, and with withDirectory its directory;
+// false when it cannot be started.
+bool StartRemovalHelper(const std::string& program, bool withDirectory);
 
 // The helper's run: waits for the process (at most a minute), deletes the file, removes its
-// directory when that is empty, and schedules its own file for deletion at restart.
+// directory when asked to and that is empty, and schedules its own file for deletion at restart.
 int RunRemovalHelper(const TUninstallCommand& command);
 
 } // namespace yar

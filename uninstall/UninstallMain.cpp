@@ -44,7 +44,10 @@ int Uninstall(const yar::TUninstallCommand& command) {
     yar::TWin32Registry registry;
     yar::TUninstallData data;
     try {
-        data = yar::ReadUninstallData(files, yar::ExtractFileDir(program));
+        data = yar::ReadTrustedUninstallData(files, registry, yar::ExtractFileDir(program));
+    } catch (const yar::EUntrustedRecordError& e) {
+        if (!command.Silent) yar::MessageDlg(e.what(), yar::mtError, {yar::mbOK});
+        return yar::kExitNoRecord;
     } catch (const yar::EUninstallError& e) {
         if (!command.Silent) yar::MessageDlg(e.what(), yar::mtInformation, {yar::mbOK});
         return yar::kExitNoRecord;
@@ -53,21 +56,26 @@ int Uninstall(const yar::TUninstallCommand& command) {
                                            {yar::mbYes, yar::mbNo}) != yar::mrYes)
         return yar::kExitDeclined;
 
+    // As the report names it: canonical, long names.
+    const std::string self = yar::JoinPath(data.TargetDir, yar::ExtractFileName(files.LongPath(program)));
     yar::TUninstallReport report;
     if (command.Silent) {
         TQuietProgress quiet;
-        report = yar::TUninstaller(data, {files, registry}, quiet, program).Run();
+        report = yar::TUninstaller(data, {files, registry}, quiet, self).Run();
     } else {
         yar::TUninstallForm form(data.Title);
         form.SetVisible(true);
-        report = yar::TUninstaller(data, {files, registry}, form, program).Run();
+        report = yar::TUninstaller(data, {files, registry}, form, self).Run();
         form.SetVisible(false);
     }
-    // The program's own file was reported as going once it has ended.
-    const bool leftForHelper = std::ranges::any_of(report.Items, [&](const yar::TReportItem& item) {
-        return item.Outcome == yar::uoRemoved && yar::SamePath(item.What, program);
-    });
-    if (leftForHelper) yar::StartRemovalHelper(program);
+    // The program's own file was reported as going once it has ended, and with it its directory when the
+    // install made that.
+    const auto goes = [&](const std::string& what) {
+        return std::ranges::any_of(report.Items, [&](const yar::TReportItem& item) {
+            return item.Outcome == yar::uoRemoved && yar::SamePath(item.What, what);
+        });
+    };
+    if (goes(self)) yar::StartRemovalHelper(program, goes(data.TargetDir));
     if (!command.Silent)
         yar::MessageDlg(report.Text(), report.Failed() ? yar::mtWarning : yar::mtInformation, {yar::mbOK});
     return report.ExitCode();

@@ -93,6 +93,7 @@ std::vector<std::string> CommandWords(std::string_view line) {
 }
 
 constexpr std::string_view kRemoveAfterSwitch = "/REMOVE-AFTER";
+constexpr std::string_view kWithDirectorySwitch = "/WITH-DIRECTORY";
 
 } // namespace
 
@@ -107,6 +108,25 @@ std::string NoRecordMessage(const std::string& recordPath) {
 
 std::string DamagedRecordMessage(const std::string& recordPath) {
     return "The uninstall information " + recordPath + " is damaged: nothing was removed.";
+}
+
+std::string UntrustedRecordMessage(const std::string& recordPath, const std::string& reason) {
+    return "The uninstall information " + recordPath + " cannot be trusted: " + reason +
+           ". Nothing was removed.";
+}
+
+std::vector<std::string> PathsThatMustNotBeLinks(const std::string& path, const std::string& TargetDir) {
+    std::vector<std::string> paths;
+    if (IsWithin(path, TargetDir)) {
+        for (std::string level = ExcludeTrailingDelimiter(path);
+             !SamePath(level, TargetDir) && !IsDriveRoot(level); level = ExtractFileDir(level))
+            paths.insert(paths.begin(), level);
+        return paths;
+    }
+    const std::string dir = ExtractFileDir(path);
+    if (!dir.empty() && !IsDriveRoot(dir) && !SamePath(dir, path)) paths.push_back(dir);
+    if (!IsDriveRoot(path)) paths.push_back(path);
+    return paths;
 }
 
 bool MatchesPattern(std::string_view name, std::string_view pattern) {
@@ -177,13 +197,18 @@ TUninstallCommand ParseUninstallCommand(std::string_view commandLine) {
             command.WaitFor = std::stoul(id);
             command.RemoveAfter = words[i + 2];
             i += 2;
+        } else if (SameText(words[i], kWithDirectorySwitch)) {
+            command.WithDirectory = true;
         }
     }
     return command;
 }
 
-std::string RemoveAfterArguments(unsigned long processId, const std::string& file) {
-    return std::string(kRemoveAfterSwitch) + " " + std::to_string(processId) + " \"" + file + "\"";
+std::string RemoveAfterArguments(unsigned long processId, const std::string& file, bool withDirectory) {
+    std::string arguments =
+        std::string(kRemoveAfterSwitch) + " " + std::to_string(processId) + " \"" + file + "\"";
+    if (withDirectory) arguments.append(" ").append(kWithDirectorySwitch);
+    return arguments;
 }
 
 } // namespace yar

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "system/Registry.h"
 
@@ -22,6 +23,16 @@ std::string RemoveQuestion(const std::string& title);
 std::string NoRecordMessage(const std::string& recordPath);
 // A record that cannot be read or lacks its title or its files.
 std::string DamagedRecordMessage(const std::string& recordPath);
+// A record the uninstaller does not act on, because it may not be what the install wrote (reason says
+// why): "The uninstall information <path> cannot be trusted: <reason>. Nothing was removed."
+std::string UntrustedRecordMessage(const std::string& recordPath, const std::string& reason);
+
+// A record refused before anything was changed, as EUninstallError, for a record that may not be the
+// install's own.
+class EUntrustedRecordError : public EUninstallError {
+public:
+    using EUninstallError::EUninstallError;
+};
 
 // Whether name matches a wildcard pattern as the system's directory listing does: "*" stands for any
 // run of characters, "?" for one, case is ignored, and a pattern ending ".*" also matches a name
@@ -31,6 +42,12 @@ bool HasWildcard(std::string_view name);
 // A pattern naming the files of one name with any extension ("Acme Tools.*"): the shortcut records.
 // Every other wildcard pattern ("*.*", "*.dll") stands for a whole directory.
 bool IsNamePattern(std::string_view pattern);
+
+// The paths that must not be links (reparse points) for path to be listed or removed, top down: when
+// path lies below the installation directory (both canonical), every level below that directory down to
+// path; else the directory holding path and path itself. The installation directory itself was checked
+// with the record.
+std::vector<std::string> PathsThatMustNotBeLinks(const std::string& path, const std::string& TargetDir);
 
 // Whether path is dir or lies below it, ignoring case and a trailing "\".
 bool IsWithin(std::string_view path, std::string_view dir);
@@ -58,15 +75,16 @@ struct TUninstallCommand {
     // The helper that removes the uninstaller once it has ended: the process to wait for and the file.
     unsigned long WaitFor = 0;
     std::string RemoveAfter;
+    bool WithDirectory = false; // the file's directory goes too, when empty: the install made it
 
     bool operator==(const TUninstallCommand&) const = default;
 };
 
 // The words of a command line are separated by blanks, "..." holds blanks in one word; the first
 // word is the program. "/S" (any case) asks for silence; "/REMOVE-AFTER <process id> <file>" starts
-// the helper. Other words are left alone.
+// the helper, and "/WITH-DIRECTORY" lets it remove the file's directory too. Other words are left alone.
 TUninstallCommand ParseUninstallCommand(std::string_view commandLine);
 // The helper's arguments, as ParseUninstallCommand reads them.
-std::string RemoveAfterArguments(unsigned long processId, const std::string& file);
+std::string RemoveAfterArguments(unsigned long processId, const std::string& file, bool withDirectory);
 
 } // namespace yar

@@ -4,7 +4,9 @@
 #include <memory>
 
 #include "config/SetupConfig.h"
+#include "system/Digest.h"
 #include "uninstall/UninstallRules.h"
+#include "util/CanonicalPaths.h"
 #include "util/Paths.h"
 #include "util/Text.h"
 
@@ -19,14 +21,71 @@ bool KeyWithin(const std::string& key, const std::string& ancestor) {
     return k == a || (k.size() > a.size() && k.starts_with(a) && k[a.size()] == '\\');
 }
 
+// The depth of a canonical path: how many names it has below its drive.
+std::size_t Depth(const std::string& path) {
+    return static_cast<std::size_t>(std::ranges::count(path, '\\'));
+}
+
+std::optional<TUninstallData> ParseRecordBytes(const std::string& bytes, const std::string& dir) {
+    return ParseUninstallRecord(SplitLines(bytes), dir);
+}
+
 } // namespace
 
 TUninstallData ReadUninstallData(const TFiles& files, const std::string& dir) {
     const std::string path = JoinPath(dir, kUninstallRecordName);
     if (!files.FileExists(path)) throw EUninstallError(NoRecordMessage(path));
-    const auto lines = files.ReadLines(path);
-    std::optional<TUninstallData> data = lines ? ParseUninstallRecord(*lines, dir) : std::nullopt;
+    const std::optional<std::string> bytes = files.ReadBytes(path);
+    std::optional<TUninstallData> data = bytes ? ParseRecordBytes(*bytes, dir) : std::nullopt;
     if (!data) throw EUninstallError(DamagedRecordMessage(path));
+    return std::move(*data);
+}
+
+TUninstallData ReadTrustedUninstallData(const TFiles& files, const TRegistry& registry,
+                                        const std::string& dir) {
+    const std::string given = JoinPath(dir, kUninstallRecordName);
+    const auto untrusted = [](const std::string& path, const std::string& why) {
+        return EUntrustedRecordError(UntrustedRecordMessage(path, why));
+    };
+    // Nothing is opened before the path is known to be a plain local one.
+    const TCanonicalPath canonical = CanonicalPath(dir);
+    if (canonical.Refused()) throw untrusted(given, "its folder's path is refused: " + canonical.Refusal);
+    const TCanonicalPath longForm = CanonicalPath(files.LongPath(canonical.Path));
+    const std::string target = longForm.Refused() ? canonical.Path : longForm.Path;
+    const std::string path = JoinPath(target, kUninstallRecordName);
+    if (!files.FileExists(path)) throw EUninstallError(NoRecordMessage(path));
+
+    // Neither the record nor its folder may be open to another account, or lead elsewhere.
+    for (const std::string& item : {target, path}) {
+        const bool folder = item == target;
+        if (files.Attributes(item).value_or(0) & faReparsePoint)
+            throw untrusted(path,
+                            std::string(folder ? "its folder" : "it") + " is a link, which is not followed");
+        const std::optional<TObjectSecurity> security = files.Security(item);
+        if (!security)
+            throw untrusted(path, std::string("the access list of ") + (folder ? "its folder" : "it") +
+                                      " cannot be read");
+        if (const std::string why = UntrustedChangeReason(*security, files.CurrentAccount()); !why.empty())
+            throw untrusted(path, folder ? "its folder: " + why : why);
+    }
+
+    const std::optional<std::string> bytes = files.ReadBytes(path);
+    std::optional<TUninstallData> data = bytes ? ParseRecordBytes(*bytes, target) : std::nullopt;
+    if (!data) throw EUninstallError(DamagedRecordMessage(path));
+
+    // The product's entry, as the install registered it: for this directory, with the record's digest.
+    const std::string key = UninstallKey(data->Title);
+    const std::string program = RegisteredUninstaller(registry, key);
+    const TCanonicalPath registeredDir = CanonicalPath(ExtractFileDir(program));
+    const std::optional<std::string> registered = RegisteredRecordDigest(registry, key);
+    if (program.empty() || registeredDir.Refused() || !SamePath(registeredDir.Path, target) || !registered ||
+        registered->empty())
+        throw untrusted(path, "the list of installed programs holds no digest of it for this folder");
+    const std::optional<std::string> digest = Sha256Hex(*bytes);
+    if (!digest) throw untrusted(path, "its SHA-256 cannot be computed");
+    if (LowerCase(*registered) != *digest)
+        throw untrusted(path,
+                        "it is not the record the install left: its SHA-256 differs from the registered one");
     return std::move(*data);
 }
 
@@ -36,10 +95,17 @@ std::vector<TOtherProduct> OtherProducts(const TFiles& files, const TRegistry& r
     for (const std::string& name : registry.SubKeyNames(rrLocalMachine, kUninstallListKey)) {
         const std::string key = JoinPath(kUninstallListKey, name);
         const std::string program = RegisteredUninstaller(registry, key);
-        const std::string dir = ExtractFileDir(program);
-        if (program.empty() || SamePath(dir, TargetDir)) continue;
+        // Any program may be registered: a network path is never opened, nor anything else unplain.
+        const TCanonicalPath dir = CanonicalPath(ExtractFileDir(program));
+        if (program.empty() || dir.Refused() || SamePath(dir.Path, TargetDir)) continue;
         try {
-            TUninstallData data = ReadUninstallData(files, dir);
+            TUninstallData data = ReadUninstallData(files, dir.Path);
+            // Compared with this uninstall's canonical paths; what has no canonical form names nothing.
+            std::vector<std::string> canonicalFiles;
+            for (const std::string& file : data.Files)
+                if (const TCanonicalPath c = CanonicalPath(file, true); !c.Refused())
+                    canonicalFiles.push_back(c.Path);
+            data.Files = std::move(canonicalFiles);
             const std::string title = RegisteredTitle(registry, key).value_or(data.Title);
             others.push_back({title, std::move(data)});
         } catch (const EUninstallError&) {
@@ -49,8 +115,8 @@ std::vector<TOtherProduct> OtherProducts(const TFiles& files, const TRegistry& r
     return others;
 }
 
-bool RemoveEndedUninstaller(TFiles& files, const std::string& file, const std::string& helper, int tries,
-                            const std::function<void()>& pause) {
+bool RemoveEndedUninstaller(TFiles& files, const std::string& file, bool withDirectory,
+                            const std::string& helper, int tries, const std::function<void()>& pause) {
     bool removed = !files.FileExists(file);
     for (int i = 0; i < tries && !removed; ++i) {
         if (i > 0) pause();
@@ -58,8 +124,9 @@ bool RemoveEndedUninstaller(TFiles& files, const std::string& file, const std::s
         removed = files.RemoveFile(file) || !files.FileExists(file);
     }
     const std::string dir = ExtractFileDir(file);
-    // Only when empty: the uninstall reported what it left there.
-    if (!IsDriveRoot(dir)) files.RemoveEmptyDirectory(dir);
+    // Only when the install made it and it is empty: the uninstall reported what it left there.
+    if (withDirectory && !IsDriveRoot(dir) && !(files.Attributes(dir).value_or(0) & faReparsePoint))
+        files.RemoveEmptyDirectory(dir);
     if (files.RemoveAtRestart(helper)) files.RemoveAtRestart(ExtractFileDir(helper));
     return removed;
 }
@@ -93,19 +160,23 @@ std::string TUninstallReport::Text() const {
 
 TUninstaller::TUninstaller(TUninstallData data, const TUninstallSystem& system, TUninstallProgress& progress,
                            std::string selfPath)
-    : Data_(std::move(data)), System_(system), Progress_(progress), SelfPath_(std::move(selfPath)),
-      RecordPath_(JoinPath(Data_.TargetDir, kUninstallRecordName)) {
+    : Data_(std::move(data)), System_(system), Progress_(progress), SelfPath_(std::move(selfPath)) {
+    // What ReadTrustedUninstallData gives is canonical already; a directory given otherwise is made so.
+    if (const TCanonicalPath dir = CanonicalPath(Data_.TargetDir); !dir.Refused()) Data_.TargetDir = dir.Path;
+    if (const TCanonicalPath self = CanonicalPath(SelfPath_); !self.Refused()) SelfPath_ = self.Path;
+    RecordPath_ = JoinPath(Data_.TargetDir, kUninstallRecordName);
     Report_.Title = Data_.Title;
 }
 
 TUninstallReport TUninstaller::Run() {
-    WindowsDir_ = System_.Files.WindowsDirectory();
+    WindowsDir_ = LongForm(CanonicalPath(System_.Files.WindowsDirectory()).Path);
     Others_ = OtherProducts(System_.Files, System_.Registry, Data_.TargetDir);
-    Progress_.Begin(static_cast<int>(Data_.Files.size() + Data_.Folders.size() + Data_.RegistryKeys.size() +
-                                     Data_.MadeKeys.size() + 1));
+    Progress_.Begin(static_cast<int>(Data_.Files.size() + Data_.MadeDirectories.size() +
+                                     Data_.RegistryKeys.size() + Data_.MadeKeys.size() + 1));
+    for (const std::string& record : Data_.MadeDirectories)
+        if (const std::string dir = Canonical(record, false); !dir.empty()) MadeDirectories_.push_back(dir);
     RemoveFiles();
-    RemoveFolders();
-    RemoveEmptyDirectories(Data_.TargetDir);
+    RemoveMadeDirectories();
     RemoveKeys();
     Progress_.Step(Data_.TargetDir);
     if (Report_.Failed()) {
@@ -119,27 +190,77 @@ TUninstallReport TUninstaller::Run() {
     return Report_;
 }
 
+std::string TUninstaller::Canonical(const std::string& record, bool wildcards) {
+    const TCanonicalPath canonical = CanonicalPath(record, wildcards);
+    if (canonical.Refused()) {
+        if (!Handled(record))
+            Note(record, uoKept, "refused, the system would read it otherwise: " + canonical.Refusal);
+        return {};
+    }
+    // A pattern's directory, or the path, in long form; the long form is checked again, since the system
+    // hands back the names a file really has.
+    const bool pattern = wildcards && HasWildcard(ExtractFileName(canonical.Path));
+    const std::string longForm =
+        pattern ? JoinPath(LongForm(ExtractFileDir(canonical.Path)), ExtractFileName(canonical.Path))
+                : LongForm(canonical.Path);
+    const TCanonicalPath checked = CanonicalPath(longForm, wildcards);
+    if (checked.Refused()) {
+        if (!Handled(record))
+            Note(record, uoKept, "refused, the system would read it otherwise: " + checked.Refusal);
+        return {};
+    }
+    return checked.Path;
+}
+
+std::string TUninstaller::LongForm(const std::string& path) const {
+    // The deepest level that exists goes to the system; the names below it stay as written.
+    std::string existing = path;
+    std::string rest;
+    while (!IsDriveRoot(existing) && !System_.Files.Attributes(existing)) {
+        const std::string parent = ExtractFileDir(existing);
+        if (parent.empty() || parent == existing) return path;
+        rest = rest.empty() ? ExtractFileName(existing) : JoinPath(ExtractFileName(existing), rest);
+        existing = parent;
+    }
+    const std::string longExisting = System_.Files.LongPath(existing);
+    return rest.empty() ? longExisting : JoinPath(longExisting, rest);
+}
+
+std::string TUninstaller::LinkOnTheWay(const std::string& path) const {
+    for (const std::string& level : PathsThatMustNotBeLinks(path, Data_.TargetDir))
+        if (System_.Files.Attributes(level).value_or(0) & faReparsePoint) return level;
+    return {};
+}
+
 void TUninstaller::RemoveFiles() {
     // Files the record names one by one first, so that a directory pattern knows them as installed.
     for (const std::string& record : Data_.Files)
         if (!HasWildcard(ExtractFileName(record))) {
             Progress_.Step(record);
-            RemoveFile(record, true);
+            if (const std::string path = Canonical(record, true); !path.empty()) RemoveFile(path, true);
         }
     for (const std::string& record : Data_.Files)
         if (HasWildcard(ExtractFileName(record))) {
             Progress_.Step(record);
-            RemoveMatches(record);
+            if (const std::string pattern = Canonical(record, true); !pattern.empty())
+                RemoveMatches(record, pattern);
         }
 }
 
-void TUninstaller::RemoveMatches(const std::string& record) {
-    const std::string dir = ExtractFileDir(record);
-    const std::string pattern = ExtractFileName(record);
+void TUninstaller::RemoveMatches(const std::string& record, const std::string& canonical) {
+    const std::string dir = ExtractFileDir(canonical);
+    const std::string pattern = ExtractFileName(canonical);
     const bool namePattern = IsNamePattern(pattern);
     if (!namePattern && !IsWithin(dir, Data_.TargetDir)) {
         // Every file of a directory that is not the product's own: none of them is known as installed.
         Note(record, uoKept, "names every file of a directory outside the installation directory");
+        return;
+    }
+    if (!System_.Files.DirectoryExists(dir)) return;
+    // A directory reached through a link is not listed: its files are not the ones the install put there.
+    if (const std::string link = LinkOnTheWay(dir); !link.empty()) {
+        if (!Handled(canonical))
+            Note(canonical, uoKept, "reached through the link " + link + ", which is not followed");
         return;
     }
     for (const std::string& name : System_.Files.FileNames(dir)) {
@@ -163,73 +284,110 @@ void TUninstaller::RemoveFile(const std::string& path, bool named) {
         if (named || System_.Files.FileExists(path)) Note(path, uoKept, why);
         return;
     }
-    if (!System_.Files.FileExists(path)) return; // never copied, or removed by hand
+    const auto attributes = System_.Files.Attributes(path);
+    if (!attributes) return; // never copied, or removed by hand
+    if (const std::string link = LinkOnTheWay(path); !link.empty()) {
+        Note(path, uoKept,
+             SamePath(link, path) ? "a link, which is not followed"
+                                  : "reached through the link " + link + ", which is not followed");
+        return;
+    }
+    if (*attributes & faDirectory) return; // a directory where a file was: not the install's file
     if (const std::string owner = OwnerOfFile(path); !owner.empty()) {
         Note(path, uoKept, "also installed by " + owner);
         return;
     }
-    const auto attributes = System_.Files.Attributes(path);
-    if (attributes && (*attributes & faReadOnly)) System_.Files.SetAttributes(path, faArchive);
+    if (*attributes & faReadOnly) System_.Files.SetAttributes(path, faArchive);
     if (System_.Files.RemoveFile(path))
         Note(path, uoRemoved);
     else
         Note(path, uoFailed, "could not be deleted: it may be in use");
 }
 
-void TUninstaller::RemoveFolders() {
-    for (const std::string& folder : Data_.Folders) {
-        Progress_.Step(folder);
-        // A record ending in "\" is a shell folder itself (a shortcut without a folder of its own).
-        if (IsPathDelimiter(folder.back()) || IsDriveRoot(folder) || !System_.Files.DirectoryExists(folder) ||
-            Handled(folder))
-            continue;
-        if (!System_.Files.EntryNames(folder).empty())
-            Note(folder, uoKept, "not empty");
-        else if (System_.Files.RemoveEmptyDirectory(folder))
-            Note(folder, uoRemoved);
-        else
-            Note(folder, uoFailed, "could not be removed");
-    }
+bool TUninstaller::MadeDirectory(const std::string& dir) const {
+    return std::ranges::any_of(MadeDirectories_,
+                               [&](const std::string& made) { return SamePath(made, dir); });
 }
 
-void TUninstaller::RemoveEmptyDirectories(const std::string& dir) {
-    for (const std::string& name : System_.Files.EntryNames(dir)) {
-        const std::string path = JoinPath(dir, name);
-        if (!System_.Files.DirectoryExists(path)) continue;
-        RemoveEmptyDirectories(path);
-        if (!System_.Files.EntryNames(path).empty())
-            Note(path, uoKept, "not empty");
-        else if (System_.Files.RemoveEmptyDirectory(path))
-            Note(path, uoRemoved);
+void TUninstaller::RemoveMadeDirectories() {
+    // A [Folders] record names the program folder of a shortcut; only one the install made goes.
+    for (const std::string& folder : Data_.Folders) {
+        // A record ending in "\" is a shell folder itself (a shortcut without a folder of its own).
+        const TCanonicalPath canonical = CanonicalPath(folder);
+        if (folder.empty() || IsPathDelimiter(folder.back()) || canonical.Refused()) continue;
+        const std::string dir = LongForm(canonical.Path);
+        if (!MadeDirectory(dir) && System_.Files.DirectoryExists(dir) && !Handled(dir))
+            Note(dir, uoKept, "not made by the install");
+    }
+    // The deepest first, so that a directory the install made inside another is gone before it.
+    std::vector<std::string> dirs = MadeDirectories_;
+    std::ranges::stable_sort(dirs,
+                             [](const std::string& a, const std::string& b) { return Depth(a) > Depth(b); });
+    for (const std::string& dir : dirs) {
+        Progress_.Step(dir);
+        // The installation directory goes last, with the record.
+        if (IsDriveRoot(dir) || SamePath(dir, Data_.TargetDir) || !System_.Files.Attributes(dir) ||
+            Handled(dir))
+            continue;
+        if (const std::string link = LinkOnTheWay(dir); !link.empty()) {
+            Note(dir, uoKept,
+                 SamePath(link, dir) ? "a link, which is not followed"
+                                     : "reached through the link " + link + ", which is not followed");
+            continue;
+        }
+        if (!System_.Files.DirectoryExists(dir)) continue;
+        if (!System_.Files.EntryNames(dir).empty())
+            Note(dir, uoKept, "not empty");
+        else if (System_.Files.RemoveEmptyDirectory(dir))
+            Note(dir, uoRemoved);
         else
-            Note(path, uoFailed, "could not be removed");
+            Note(dir, uoFailed, "could not be removed");
     }
 }
 
 void TUninstaller::RemoveKeys() {
-    for (const auto* records : {&Data_.RegistryKeys, &Data_.MadeKeys})
-        for (const std::string& record : *records) {
-            Progress_.Step(record);
-            RemoveKey(record);
-        }
+    for (const std::string& record : Data_.RegistryKeys) {
+        Progress_.Step(record);
+        RemoveKey(record, false);
+    }
+    for (const std::string& record : Data_.MadeKeys) {
+        Progress_.Step(record);
+        RemoveKey(record, true);
+    }
 }
 
-bool TUninstaller::MadeByInstall(const std::string& name) const {
+bool TUninstaller::MadeByInstall(TRegRoot root, const std::string& key) const {
+    // A made key the rules keep (the root, Software ...) makes nothing below it the install's.
     return std::ranges::any_of(Data_.MadeKeys, [&](const std::string& made) {
         const TRootedKey rooted = RootedKeyOf(made);
-        return SameAnsiText(RootedKeyName(rooted.Root, rooted.Key), name);
+        return rooted.Root == root && ProtectedKeyReason(rooted.Key, true).empty() &&
+               KeyWithin(key, rooted.Key);
     });
 }
 
-void TUninstaller::RemoveKey(const std::string& record) {
+void TUninstaller::RemoveKey(const std::string& record, bool madeRecord) {
     const TRootedKey rooted = RootedKeyOf(record);
     const std::string name = RootedKeyName(rooted.Root, rooted.Key);
     if (Handled(name)) return;
-    if (const std::string why = ProtectedKeyReason(rooted.Key, MadeByInstall(name)); !why.empty()) {
+    // Named as made, the rules say why a key so near its root stays; only a made key they keep not goes.
+    const bool named =
+        madeRecord || std::ranges::any_of(Data_.MadeKeys, [&](const std::string& madeRecordText) {
+            const TRootedKey made = RootedKeyOf(madeRecordText);
+            return made.Root == rooted.Root && KeyWithin(rooted.Key, made.Key);
+        });
+    const bool made = MadeByInstall(rooted.Root, rooted.Key);
+    if (const std::string why = ProtectedKeyReason(rooted.Key, named); !why.empty()) {
         Note(name, uoKept, why);
         return;
     }
     if (!System_.Registry.KeyExists(rooted.Root, rooted.Key)) return;
+    // A key that was there before the install is not the install's to take, whatever it wrote into it.
+    if (!made) {
+        Note(name, uoKept,
+             madeRecord ? "not made by the install"
+                        : "there before the install: only its values were written");
+        return;
+    }
     if (const std::string owner = OwnerOfKey(rooted.Root, rooted.Key); !owner.empty())
         Note(name, uoKept, "also used by " + owner);
     else if (System_.Registry.DeleteKey(rooted.Root, rooted.Key))
@@ -242,8 +400,9 @@ void TUninstaller::RemoveRegistration() {
     const std::string key = UninstallKey(Data_.Title);
     if (!System_.Registry.KeyExists(rrLocalMachine, key)) return;
     const std::string program = RegisteredUninstaller(System_.Registry, key);
+    const TCanonicalPath dir = CanonicalPath(ExtractFileDir(program));
     // The same title installed again elsewhere took the entry over.
-    if (!program.empty() && !SamePath(ExtractFileDir(program), Data_.TargetDir))
+    if (!program.empty() && (dir.Refused() || !SamePath(dir.Path, Data_.TargetDir)))
         Note(RootedKeyName(rrLocalMachine, key), uoKept,
              "belongs to the installation in " + ExtractFileDir(program));
     else if (System_.Registry.DeleteKey(rrLocalMachine, key))
@@ -265,10 +424,12 @@ void TUninstaller::RemoveRecordAndDirectory() {
     const std::vector<std::string> entries = System_.Files.EntryNames(dir);
     const bool onlySelf =
         !SelfPath_.empty() && entries.size() == 1 && SamePath(JoinPath(dir, entries.front()), SelfPath_);
-    if (onlySelf)
-        Note(dir, uoRemoved, "once the uninstaller has ended");
-    else if (!entries.empty())
+    if (!entries.empty() && !onlySelf)
         Note(dir, uoKept, "not empty");
+    else if (!MadeDirectory(dir))
+        Note(dir, uoKept, "not made by the install");
+    else if (onlySelf)
+        Note(dir, uoRemoved, "once the uninstaller has ended");
     else if (System_.Files.RemoveEmptyDirectory(dir))
         Note(dir, uoRemoved);
     else

@@ -349,16 +349,15 @@ void TYAR::RunInstall(const TInstallChoices& choices) {
         return;
     }
     Log("Journal: " + journal);
+    FJournal = journal;
+    FJournals = journals;
+    FRunning = std::make_unique<TRunningMark>(journal);
     {
-        const TRunningMark running(journal);
         TWin32InstallSystem system(Background() != nullptr ? Background()->Handle() : nullptr, journal);
         TInstallEngine engine(FLinks.Config, FLinks.State, system.System(), *this, FLinks.Log);
         engine.RunInstall(choices);
     }
-    // What the install kept stays for the user; otherwise the directory it ran in goes.
-    TWin32Files files;
-    if (!HasJournal(files, journal)) RemoveJournal(files, journal);
-    RemoveEmptyJournalsDirectory(journals);
+    EndJournal();
     // The answer to a question met during the install joins the others.
     if (FOverwriteAnswer) SaveAnswers(choices, EndChoice());
 }
@@ -462,7 +461,18 @@ void TYAR::RolledBack(const std::vector<std::string>& left) {
     ShowMessage(RolledBackMessage(left));
 }
 
+void TYAR::EndJournal() {
+    if (!FRunning) return;
+    FRunning.reset();
+    // What the install kept stays for the user; otherwise the directory it ran in goes.
+    TWin32Files files;
+    if (!HasJournal(files, FJournal)) RemoveJournal(files, FJournal);
+    RemoveEmptyJournalsDirectory(FJournals);
+}
+
 void TYAR::EndProgram(const std::string& message) {
+    // The program ends at once: the journal's directory is tidied first.
+    EndJournal();
     Log("Failure: " + message);
     if (!AskNothing()) ShowMessage(message);
     Log(ExitLogText(exInstallStopped));

@@ -6,6 +6,7 @@
 #include "config/SetupSwitches.h"
 #include "config/SetupWizard.h"
 #include "engine/InstallProgress.h"
+#include "system/InstallJournals.h"
 #include "toolkit/CheckListBox.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/DirectoryEdit.h"
@@ -113,6 +114,9 @@ private:
     // The install engine's run on the progress page; it ends the run by closing the wizard, or stops
     // and leaves the page open with a way to close it.
     void RunInstall(const TInstallChoices& choices);
+    // The install has ended: its running mark goes, and its journal's directory unless it keeps what
+    // could not be undone.
+    void EndJournal();
     // The install without pages: the progress alone, or nothing, shows.
     void RunUnattended();
     bool AskNothing() const { return FLinks.Switches != nullptr && FLinks.Switches->Unattended(); }
@@ -147,6 +151,8 @@ private:
     bool FInstalled = false;
     std::optional<TEndChoice> FUnattendedEnd;
     std::optional<bool> FOverwriteAnswer; // the last answer to the overwrite question
+    std::string FJournal, FJournals;      // the install's journal directory, and the one of all journals
+    std::unique_ptr<TRunningMark> FRunning;
 };
 
 } // namespace yar

@@ -20,7 +20,7 @@ expect_eq "exit code" 4 "$setup_status"
 expect_eq "the planted directory" "$before" "$(find "$dir" -printf '%p %M %u %s\n' | sort)"
 expect_eq "the planted program" "planted" "$(tr -d '\r' <"$dir/readme.txt")"
 log=$(host_path "$log")
-grep -qF "Failure: The destination $target can be changed by " "$log" || fail "no failure naming $target"
+grep -qF "Failure: The destination $target is not safe: " "$log" || fail "no failure naming $target"
 if grep -qE '^ *[0-9.]+ (Installed|Launched|Directory):' "$log"; then fail "something was written"; fi
 expect_log "$log" "End: exit code 4"
 echo "note: $(grep -o "Failure: .*" "$log" | tr -d "\r")" >&2

@@ -198,6 +198,14 @@ $start_menu\\Acme App.*=
 $programs\\Acme Tools\\Acme App.*=
 C:\\windows\\acme.ini=
 $target_win\\acme.ini=
+[Directories - Made]
+$target_win\\bin=
+$target_win\\Data=
+C:\\windows\\AcmeFonts=
+C:\\AcmeShared=
+C:\\Program Files\\Acme Common=
+$desktop\\Acme Tools=
+$programs\\Acme Tools=
 [Folders]
 $desktop\\Acme Tools=
 $programs\\Acme Tools=
@@ -206,6 +214,8 @@ HKEY_LOCAL_MACHINE\\Software\\Acme E2E=
 Software\\Acme E2E\\=
 HKEY_CLASSES_ROOT\\.acme=
 [Registry - Made]
+HKEY_LOCAL_MACHINE\\Software\\Acme E2E=
+HKEY_CURRENT_USER\\Software\\Acme E2E=
 HKEY_CURRENT_USER\\.acme=
 "
 expect_text "uninstall.cfg" "${expected_record//$'\n'/$CRLF}" "$target/uninstall.cfg"
@@ -218,6 +228,8 @@ expect_eq "another root, below HKEY_CURRENT_USER" "Acme File" "$(reg_value 'HKCU
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Acme Product'
 expect_eq "DisplayName" "Acme Product" "$(reg_value "$uninstall_key" DisplayName)"
 expect_eq "UninstallString" "\"$target_win\\uninstaller.exe\" Acme Product" "$(reg_value "$uninstall_key" UninstallString)"
+expect_eq "the record's SHA-256" "$(sha256sum <"$target/uninstall.cfg" | cut -d' ' -f1)" \
+  "$(reg_value "$uninstall_key" UninstallRecordSHA256)"
 
 short_target=$(drive shortpath "$target_win") || fail "no short path for $target_win"
 short_bin=$(drive shortpath "$target_win\\bin") || fail "no short path for $target_win\\bin"
@@ -248,5 +260,5 @@ for name in uninstaller.exe settings.ini Data/data.bin; do
   [ ! -e "$long/$name" ] || fail "the workstation install copied $name, which is not on its list"
 done
 expect_eq "workstation records" "$long_win\\*.*= $long_win\\Setup\\*.*= $long_win\\bin\\probe.exe= \
-$long_win\\readme.txt= $long_win\\notes.txt= $long_win\\acme.ini=" \
+$long_win\\readme.txt= $long_win\\notes.txt= $long_win\\acme.ini= $long_win\\bin= $long_win\\Data=" \
   "$(tr -d '\r' <"$long/uninstall.cfg" | grep -F "$long_win" | paste -sd ' ')"

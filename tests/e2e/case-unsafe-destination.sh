@@ -14,10 +14,10 @@ mkdir -p "$dir"
 chmod 0777 "$dir"
 # Box texts come escaped: "\\" for a backslash.
 shown=${target//\\/\\\\}
-question="The destination $shown can be changed by Everyone, not only by administrators: the programs \
-installed there could be replaced before they run.\r\rInstall there anyway?"
-stop_of() { echo "The destination $1 can be changed by Everyone, not only by administrators: nothing was \
-installed. Choose another directory."; }
+question="The destination $shown is not safe: Everyone may change it. Other users could replace the \
+programs installed there before they run.\r\rInstall there anyway?"
+stop_of() { echo "The destination $1 is not safe: Everyone may change it. Nothing was installed. Choose \
+another directory."; }
 
 for destination in "$target" "$target\\Below"; do
   log='C:\e2e-unsafe-destination.log'

@@ -26,9 +26,6 @@ public:
     void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override {
         if (!Refused("ForceDirectories", dir)) FFiles.ForceDirectoriesWithAccess(dir, accessList);
     }
-    std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights) const override {
-        return FFiles.OthersMayChange(path, rights);
-    }
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override {
         return Refused("CopyFile", to) ? crCannotCreate : FFiles.CopyFileChecked(from, to, failIfExists);
     }
@@ -40,6 +37,9 @@ public:
     }
     bool RemoveAtRestart(const std::string& path) override {
         return !Refused("RemoveAtRestart", path) && FFiles.RemoveAtRestart(path);
+    }
+    bool ReplaceAtRestart(const std::string& from, const std::string& to) override {
+        return !Refused("ReplaceAtRestart", to) && FFiles.ReplaceAtRestart(from, to);
     }
     std::optional<uint16_t> Attributes(const std::string& path) const override {
         return FFiles.Attributes(path);
@@ -65,6 +65,14 @@ public:
     }
     std::string ShortPath(const std::string& path) const override { return FFiles.ShortPath(path); }
     std::string WindowsDirectory() const override { return FFiles.WindowsDirectory(); }
+    std::optional<std::string> ReadBytes(const std::string& path) const override {
+        return FFiles.ReadBytes(path);
+    }
+    std::string LongPath(const std::string& path) const override { return FFiles.LongPath(path); }
+    std::optional<TObjectSecurity> Security(const std::string& path) const override {
+        return FFiles.Security(path);
+    }
+    std::string CurrentAccount() const override { return FFiles.CurrentAccount(); }
 
     TChangeHook BeforeChange;
 

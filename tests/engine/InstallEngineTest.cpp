@@ -118,29 +118,42 @@ TEST_F(InstallEngine, AProductWithEverythingInItsPlace) {
     EXPECT_EQ(Files.FileNames(kWorkDir), (TLines{"install.cfg", "install.exe", "net.exe"}))
         << "installed working copies are gone";
 
-    EXPECT_EQ(Record(), "[Program]\\r\\nTitle=Acme Tools\\r\\n"
-                        "[UNINS]\\r\\n"
-                        "C:\\Program Files\\Acme\\*.*=\\r\\n"
-                        "C:\\Program Files\\Acme\\Setup\\*.*=\\r\\n"
-                        "C:\\Program Files\\Acme\\Bin\\tool.exe=\\r\\n"
-                        "C:\\Program Files\\Acme\\app.exe=\\r\\n"
-                        "C:\\Program Files\\Acme\\uninstaller.exe=\\r\\n"
-                        "C:\\WINDOWS\\System\\acme.dll=\\r\\n"
-                        "C:\\Shared\\data.dat=\\r\\n"
-                        "C:\\WINDOWS\\Desktop\\Acme App.*=\\r\\n"
-                        "C:\\WINDOWS\\Start Menu\\Acme\\Acme App.*=\\r\\n"
-                        "C:\\WINDOWS\\Start Menu\\Programs\\Acme\\Acme App.*=\\r\\n"
-                        "C:\\WINDOWS\\acme.ini=\\r\\n"
-                        "[Folders]\\r\\n"
-                        "C:\\WINDOWS\\Start Menu\\Acme=\\r\\n"
-                        "C:\\WINDOWS\\Start Menu\\Programs\\Acme=\\r\\n"
-                        "[Registry]\\r\\n"
-                        "HKEY_LOCAL_MACHINE\\Software\\Acme=\\r\\n"
-                        "HKEY_CLASSES_ROOT\\.acme=\\r\\n"
-                        "HKEY_CLASSES_ROOT\\.old=\\r\\n"
-                        "[Registry - Made]\\r\\n"
-                        "HKEY_CURRENT_USER\\.acme=\\r\\n")
-        << "a key made directly below its root is recorded as made; one that was there is not";
+    EXPECT_EQ(Record(),
+              "[Program]\\r\\nTitle=Acme Tools\\r\\n"
+              "[UNINS]\\r\\n"
+              "C:\\Program Files\\Acme\\*.*=\\r\\n"
+              "C:\\Program Files\\Acme\\Setup\\*.*=\\r\\n"
+              "C:\\Program Files\\Acme\\Bin\\tool.exe=\\r\\n"
+              "C:\\Program Files\\Acme\\app.exe=\\r\\n"
+              "C:\\Program Files\\Acme\\uninstaller.exe=\\r\\n"
+              "C:\\WINDOWS\\System\\acme.dll=\\r\\n"
+              "C:\\Shared\\data.dat=\\r\\n"
+              "C:\\WINDOWS\\Desktop\\Acme App.*=\\r\\n"
+              "C:\\WINDOWS\\Start Menu\\Acme\\Acme App.*=\\r\\n"
+              "C:\\WINDOWS\\Start Menu\\Programs\\Acme\\Acme App.*=\\r\\n"
+              "C:\\WINDOWS\\acme.ini=\\r\\n"
+              // Every directory and folder that was not there, top down: the uninstall removes no other.
+              "[Directories - Made]\\r\\n"
+              "C:\\Program Files=\\r\\n"
+              "C:\\Program Files\\Acme=\\r\\n"
+              "C:\\Program Files\\Acme\\Bin=\\r\\n"
+              "C:\\WINDOWS\\System=\\r\\n"
+              "C:\\Shared=\\r\\n"
+              "C:\\WINDOWS\\Start Menu=\\r\\n"
+              "C:\\WINDOWS\\Start Menu\\Acme=\\r\\n"
+              "[Folders]\\r\\n"
+              "C:\\WINDOWS\\Start Menu\\Acme=\\r\\n"
+              "C:\\WINDOWS\\Start Menu\\Programs\\Acme=\\r\\n"
+              "[Registry]\\r\\n"
+              "HKEY_LOCAL_MACHINE\\Software\\Acme=\\r\\n"
+              "HKEY_CLASSES_ROOT\\.acme=\\r\\n"
+              "HKEY_CLASSES_ROOT\\.old=\\r\\n"
+              "[Registry - Made]\\r\\n"
+              "HKEY_LOCAL_MACHINE\\Software\\Acme=\\r\\n"
+              "HKEY_CURRENT_USER\\.acme=\\r\\n"
+              "HKEY_CURRENT_USER\\.old\\shell=\\r\\n")
+        << "the topmost key that was not there is recorded as made: below the root, or below one that was "
+           "there";
 
     // The icon is taken from the target's directory whatever its own tag.
     const TShellLink link{"C:\\Program Files\\Acme\\app.exe", "C:\\Program Files\\Acme\\",
@@ -317,6 +330,41 @@ TEST_F(InstallEngine, AnInstallationDirectoryThatCannotBeMadeEndsTheProgram) {
     EXPECT_EQ(Progress.Only("end ").back(), "Unable to Create ");
 }
 
+TEST_F(InstallEngine, OnlyTheDirectoriesAndKeysThatWereNotThereAreRecordedAsMade) {
+    // The destination, a program folder and a vendor's key exist before the install.
+    Files.ForceDirectories("C:\\Program Files\\Acme\\Bin");
+    Files.ForceDirectories("C:\\WINDOWS\\Start Menu\\Programs\\Vendor");
+    ASSERT_TRUE(Registry.CreateKey(rrLocalMachine, "Software\\Vendor"));
+    Config.DirectoryEntries = {"<INSTALLDIR>", "<SUB1><INSTALLDIR>~Bin", "<SUB2><INSTALLDIR>~Data\\Deep"};
+    Config.DesktopEntries = {"Acme App~<INSTALLDIR>install.exe~~~<INSTALLDIR>install.exe~Vendor",
+                             "Acme Help~<INSTALLDIR>install.exe~~~<INSTALLDIR>install.exe~Acme Help"};
+    Config.IniSetupEntries = {"HKEY_LOCAL_MACHINE\\Software\\Vendor\\Acme~Settings~Path~x",
+                              "HKEY_LOCAL_MACHINE\\Software\\Vendor~Shared~Path~x"};
+    ASSERT_EQ(Run(), ioInstalled);
+    const TLines lines =
+        SplitLines(test::GetBytes(Files.HostPath(JoinPath(kTarget, "uninstall.cfg"))).value_or(""));
+    const auto section = [&](const std::string& name) {
+        TLines keys;
+        bool in = false;
+        for (const std::string& line : lines) {
+            if (line.starts_with("["))
+                in = line == "[" + name + "]";
+            else if (in)
+                keys.push_back(line.substr(0, line.find('=')));
+        }
+        return keys;
+    };
+    EXPECT_EQ(section("Directories - Made"),
+              (TLines{"C:\\Program Files\\Acme\\Data", "C:\\Program Files\\Acme\\Data\\Deep",
+                      "C:\\WINDOWS\\Start Menu\\Programs\\Acme Help"}));
+    EXPECT_EQ(section("Folders"), (TLines{"C:\\WINDOWS\\Start Menu\\Programs\\Vendor",
+                                          "C:\\WINDOWS\\Start Menu\\Programs\\Acme Help"}))
+        << "a program folder is recorded as before, made or not";
+    EXPECT_EQ(section("Registry - Made"), (TLines{"HKEY_LOCAL_MACHINE\\Software\\Vendor\\Acme",
+                                                  "HKEY_LOCAL_MACHINE\\Software\\Vendor\\Shared"}))
+        << "below the vendor's key, only what was not there";
+}
+
 TEST_F(InstallEngine, AMissingSetupProgramStopsAfterTheRecordIsOpened) {
     ASSERT_TRUE(Files.RemoveFile(JoinPath(kWorkDir, "install.exe")));
     Config.FileEntries = {"app.exe~<INSTALLDIR>~"};
@@ -330,7 +378,8 @@ TEST_F(InstallEngine, AMissingSetupProgramStopsAfterTheRecordIsOpened) {
     EXPECT_TRUE(Launcher.Calls().empty());
     EXPECT_EQ(Record(),
               "[Program]\\r\\nTitle=Acme Tools\\r\\n[UNINS]\\r\\nC:\\Program Files\\Acme\\*.*=\\r\\n"
-              "C:\\Program Files\\Acme\\Setup\\*.*=\\r\\n");
+              "C:\\Program Files\\Acme\\Setup\\*.*=\\r\\n[Directories - Made]\\r\\nC:\\Program Files=\\r\\n"
+              "C:\\Program Files\\Acme=\\r\\n");
 }
 
 TEST_F(InstallEngine, WritesThatFailStopTheRunWithTheirMessages) {
@@ -444,9 +493,11 @@ TEST_F(UnsafeDestination, IsNamedAndWithoutAYesNothingIsWritten) {
         Choices.MainDir = target;
         const std::string before = test::TreeOf(Files.Root());
         EXPECT_EQ(Run(), ioStopped) << target;
-        EXPECT_EQ(Progress.Only("risk ").back(), UnsafeDestinationQuestion("C:\\Shared", "everyone"))
+        EXPECT_EQ(Progress.Only("risk ").back(),
+                  UnsafeDestinationQuestion("C:\\Shared", "Everyone may change it"))
             << "the directory others can change is named, also when it lies above the destination";
-        EXPECT_EQ(Progress.Events.back(), "stopped " + UnsafeDestinationStop("C:\\Shared", "everyone"));
+        EXPECT_EQ(Progress.Events.back(),
+                  "stopped " + UnsafeDestinationStop("C:\\Shared", "Everyone may change it"));
         EXPECT_EQ(test::TreeOf(Files.Root()), before) << "nothing written";
         EXPECT_FALSE(Registry.KeyExists(rrLocalMachine, UninstallKey("Acme Tools")));
         EXPECT_TRUE(Launcher.Calls().empty());
@@ -459,14 +510,6 @@ TEST_F(UnsafeDestination, GoesAheadOnTheUsersYes) {
     EXPECT_EQ(Run(), ioInstalled);
     EXPECT_EQ(Bytes("C:\\Shared\\app.exe"), "app.exe");
     EXPECT_EQ(Launcher.Calls().size(), 1u);
-}
-
-TEST_F(UnsafeDestination, AnOwnDirectoryBelowAStickyOneIsNotAsked) {
-    // Others may add names beside it, but not move it away: what this run makes there is its own.
-    chmod(Files.HostPath("C:\\Shared").c_str(), 01777);
-    Choices.MainDir = "C:\\Shared\\Acme";
-    EXPECT_EQ(Run(), ioInstalled);
-    EXPECT_TRUE(Progress.Only("risk ").empty());
 }
 
 TEST_F(InstallEngine, DirectoriesOutsideTheProtectedFoldersGetAListOfTheirOwn) {

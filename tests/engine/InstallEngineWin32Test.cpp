@@ -7,6 +7,7 @@
 #include "SystemTestSupport.h"
 #include "engine/SystemUpdates.h"
 #include "system/ComScope.h"
+#include "system/Digest.h"
 #include "system/ShellFolders.h"
 #include "util/Paths.h"
 
@@ -81,8 +82,13 @@ TEST_F(Win32Install, TheSystemHoldsWhatTheInstallRecorded) {
               "[Program]\r\nTitle=" + Config.Header + "\r\n[UNINS]\r\n" + Target + "\\*.*=\r\n" + Target +
                   "\\Setup\\*.*=\r\n" + sub + "\\data.txt=\r\n" + Target + "\\app.exe=\r\n" + Target +
                   "\\uninstaller.exe=\r\n" + programs + "\\Engine App.*=\r\n" + Target +
-                  "\\acme.ini=\r\n[Folders]\r\n" + programs + "=\r\n[Registry]\r\nSoftware\\" +
-                  Config.Header + "=\r\n");
+                  "\\acme.ini=\r\n[Directories - Made]\r\n" + Dir / "Program Files" + "=\r\n" + Target +
+                  "=\r\n" + sub + "=\r\n" + programs + "=\r\n[Folders]\r\n" + programs +
+                  "=\r\n[Registry]\r\nSoftware\\" + Config.Header +
+                  "=\r\n[Registry - Made]\r\nHKEY_CURRENT_USER\\Software\\" + Config.Header + "=\r\n");
+    // The registration holds the SHA-256 of the record's bytes as the profile functions wrote them.
+    EXPECT_EQ(TWin32Registry().ReadString(rrLocalMachine, UninstallKey(Config.Header), kRecordDigestValue),
+              Sha256Hex(test::GetBytes(JoinPath(Target, "uninstall.cfg")).value_or("")));
 
     EXPECT_EQ(test::GetBytes(JoinPath(Target, "acme.ini")), "[Paths]\r\nHome=" + Target + "\\\r\n");
     const TWin32Registry registry;

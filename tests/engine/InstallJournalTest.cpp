@@ -11,6 +11,7 @@
 #include "system/HostIniFiles.h"
 #include "system/MemoryRegistry.h"
 #include "system/ShellFolders.h"
+#include "system/Streams.h"
 #include "util/Paths.h"
 
 #include <gtest/gtest.h>
@@ -286,6 +287,37 @@ TEST_F(Rollback, AFileThatCannotBeWrittenIsRetriedLeftOutOrTheInstallUndone) {
                   TLines{"The file " + app + " cannot be installed: Cannot create file " + app});
         m->Faulty.BeforeChange = nullptr;
         EXPECT_EQ(Snapshot(*m), before);
+    }
+}
+
+// A file another program holds open is put beside it and replaces it when Windows restarts; the run then
+// needs the restart. Undone, the new file is gone and the restart replaces nothing.
+TEST_F(Rollback, AFileInUseIsReplacedWhenWindowsRestarts) {
+    const std::string app = "C:\\Program Files\\Acme\\app.exe";
+    for (const bool stopLater : {false, true}) {
+        const auto m = NewMachine(stopLater ? 5 : 4);
+        const std::string before = Snapshot(*m);
+        State.RestartNeeded = false;
+        if (stopLater)
+            m->FaultyRegistry.BeforeChange = [](const std::string& op, const std::string&) {
+                return op == "WriteInteger";
+            };
+        {
+            const TFileStream held(m->Files.HostPath(app), fmOpenRead | fmShareExclusive);
+            EXPECT_EQ(Run(*m), stopLater ? ioStopped : ioInstalled);
+        }
+        m->FaultyRegistry.BeforeChange = nullptr;
+        EXPECT_EQ(test::GetBytes(m->Files.HostPath(app)), "old app.exe") << "the held file is not touched";
+        ASSERT_EQ(m->Files.PendingReplacements().size(), 1U);
+        EXPECT_EQ(m->Files.PendingReplacements()[0].second, app);
+        EXPECT_TRUE(State.RestartNeeded);
+        m->Files.Restart();
+        if (stopLater) {
+            EXPECT_EQ(Snapshot(*m), before) << "undone, the restart replaces nothing";
+        } else {
+            EXPECT_EQ(test::GetBytes(m->Files.HostPath(app)), "new app.exe");
+            EXPECT_FALSE(m->Files.FileExists(app + ".yar-new-1"));
+        }
     }
 }
 

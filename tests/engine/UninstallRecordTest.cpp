@@ -44,7 +44,10 @@ const std::map<TRecordKind, TLines> kSamples = {
     {rkFolder, {"C:\\WINDOWS\\Start Menu\\Programs\\Acme", "C:\\WINDOWS\\Desktop\\Acme"}},
     {rkRegistryKey,
      {"HKEY_LOCAL_MACHINE\\Software\\Acme", "Software\\Acme Tools", "HKEY_CLASSES_ROOT\\.acme"}},
-    {rkMadeKey, {"HKEY_CURRENT_USER\\.acme", "HKEY_LOCAL_MACHINE\\Acme"}},
+    {rkMadeKey,
+     {"HKEY_CURRENT_USER\\.acme", "HKEY_LOCAL_MACHINE\\Acme", "HKEY_LOCAL_MACHINE\\Software\\Vendor"}},
+    {rkMadeDirectory,
+     {"C:\\Program Files\\Acme", "C:\\Program Files\\Acme\\Bin", "C:\\WINDOWS\\Start Menu\\Programs\\Acme"}},
 };
 
 TEST_F(UninstallRecord, EveryKindOfRecordReadsBackAsWritten) {
@@ -81,6 +84,24 @@ TEST_F(UninstallRecord, OpeningAgainDropsTheEarlierInstallsRecordsButTheKeysItMa
     EXPECT_EQ(data.Folders, TLines{});
     EXPECT_EQ(data.RegistryKeys, TLines{});
     EXPECT_EQ(data.MadeKeys, kSamples.at(rkMadeKey)) << "the install over it finds them already there";
+    EXPECT_EQ(data.MadeDirectories, kSamples.at(rkMadeDirectory)) << "and the directories";
+}
+
+TEST_F(UninstallRecord, AnOlderRecordWithoutTheMadeDirectoriesReadsWithNone) {
+    const auto data =
+        ParseUninstallRecord({"[Program]", "Title=Acme", "[UNINS]", "C:\\Acme\\*.*=", "[Folders]",
+                              "C:\\WINDOWS\\Start Menu\\Programs\\Acme="},
+                             kTarget);
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data->MadeDirectories, TLines{});
+    EXPECT_EQ(data->Folders, TLines{"C:\\WINDOWS\\Start Menu\\Programs\\Acme"});
+}
+
+TEST_F(UninstallRecord, MissingDirectoriesAreTheLevelsNotThereTheDeepestFirst) {
+    EXPECT_EQ(MissingDirectoryLevels(Files, "C:\\Program Files\\Acme\\Bin\\Deep\\"),
+              (TLines{"C:\\Program Files\\Acme\\Bin\\Deep", "C:\\Program Files\\Acme\\Bin"}));
+    EXPECT_EQ(MissingDirectoryLevels(Files, kTarget), TLines{});
+    EXPECT_EQ(MissingDirectoryLevels(Files, "D:\\New"), TLines{"D:\\New"}) << "a drive is never made";
 }
 
 TEST_F(UninstallRecord, TextTheInstallDidNotWriteIsNoRecord) {
@@ -109,6 +130,8 @@ TEST_F(UninstallRecord, TheRegistrationNamesTheUninstallerAndTheTitleItWasGiven)
         const std::string uninstaller = JoinPath(target, kUninstallerName);
         Files.ForceDirectories(target);
         test::PutBytes(Files.HostPath(uninstaller), "MZ");
+        test::PutBytes(Files.HostPath(JoinPath(target, kUninstallRecordName)),
+                       "[Program]\r\nTitle=" + title + "\r\n");
         ASSERT_TRUE(RegisterUninstaller(Files, Registry, entry));
         EXPECT_EQ(RegisteredUninstaller(Registry, key), uninstaller);
         EXPECT_EQ(RegisteredTitle(Registry, key), title);
@@ -117,6 +140,23 @@ TEST_F(UninstallRecord, TheRegistrationNamesTheUninstallerAndTheTitleItWasGiven)
             uninstaller)
             << "the quiet command starts the same program";
     }
+}
+
+TEST_F(UninstallRecord, TheRegistrationHoldsTheDigestOfTheRecordAsTheInstallLeftIt) {
+    TUninstallEntry entry;
+    entry.TargetDir = kTarget;
+    entry.Title = "Acme Tools";
+    test::PutBytes(Files.HostPath(JoinPath(kTarget, kUninstallerName)), "MZ");
+    EXPECT_THROW(RegisterUninstaller(Files, Registry, entry), EInstallError) << "no record to digest";
+    EXPECT_EQ(RegisteredRecordDigest(Registry, UninstallKey("Acme Tools")), std::nullopt);
+
+    test::PutBytes(Files.HostPath(JoinPath(kTarget, kUninstallRecordName)), "abc");
+    ASSERT_TRUE(RegisterUninstaller(Files, Registry, entry));
+    // SHA-256 of "abc", in the value the uninstaller reads.
+    EXPECT_EQ(Registry.ReadString(rrLocalMachine, UninstallKey("Acme Tools"), "UninstallRecordSHA256"),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(RegisteredRecordDigest(Registry, UninstallKey("Acme Tools")),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }
 
 // The made keys' records and the uninstaller's report spell a key with its root's name; the install

@@ -46,6 +46,13 @@ TEST(DriverRunEnd, RestartThenCancelThenCompletion) {
     for (const TEndChoice choice : {ecLaunch, ecReturnToWindows})
         EXPECT_EQ(RunEndFor(choice, incomplete), reIncomplete) << "the user hears of the files left out";
     EXPECT_EQ(RunEndFor(ecRestart, incomplete), reRestart);
+    SetupState inUse;
+    inUse.RestartNeeded = true;
+    for (const TEndChoice choice : {ecLaunch, ecReturnToWindows})
+        EXPECT_EQ(RunEndFor(choice, inUse), reRestart) << "files in use are replaced only by the restart";
+    inUse.Installed = true;
+    EXPECT_EQ(ExitCodeFor(inUse, ecReturnToWindows, true), exRestartNeeded);
+    EXPECT_EQ(ExitCodeFor(inUse, ecReturnToWindows, false), exInstalled);
 }
 
 TEST(DriverRunEnd, AFailedRunNeitherRestartsNorLaunches) {

@@ -156,50 +156,35 @@ TEST(AccessLists, ProtectedListsGrantEveryEntryToAllBelow) {
     EXPECT_EQ(ProgramFolderAccess(), "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)");
 }
 
-// What Program Files' own list looks like, and what a folder made below C:\ inherits.
-TEST(AccessLists, OnlyAdministratorsSystemAndTheRunningAccountMayChangeAProtectedFolder) {
+// A directory above the destination matters only through the rights to move away or replace what it
+// holds: the root lets users add folders, which replaces nothing; Modify below it includes delete.
+TEST(AccessLists, ADirectoryAboveIsJudgedByTheRightsToReplaceWhatItHolds) {
     const std::string me = "S-1-5-21-1-2-3-1001";
-    const std::string users = "S-1-5-32-545", authenticated = "S-1-5-11";
-    constexpr uint32_t kReadExecute = 0x1200a9, kModify = 0x1301bf, kAddSubdirectory = 0x4;
-    const TAccessFacts programFiles{"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464",
-                                    true,
-                                    {{"S-1-5-18", 0x10000000, false},
-                                     {"S-1-5-32-544", 0x1f01ff, false},
-                                     {users, kReadExecute, false},
-                                     {"S-1-3-0", 0x10000000, true}}};
-    EXPECT_EQ(UntrustedWriter(programFiles, kChangeContentRights, me), std::nullopt);
-
-    const TAccessFacts belowRoot{
-        me, true, {{"S-1-5-32-544", 0x1f01ff, false}, {authenticated, kModify, false}}};
-    EXPECT_EQ(UntrustedWriter(belowRoot, kChangeContentRights, me), authenticated);
-    EXPECT_EQ(UntrustedWriter(belowRoot, kReplaceChildRights, me), authenticated) << "modify includes delete";
-
-    // The root grants users to add folders: nothing already there can be replaced through that.
-    const TAccessFacts root{"S-1-5-32-544", true, {{users, kAddSubdirectory, false}}};
-    EXPECT_EQ(UntrustedWriter(root, kChangeContentRights, me), users);
-    EXPECT_EQ(UntrustedWriter(root, kReplaceChildRights, me), std::nullopt);
-
-    EXPECT_EQ(UntrustedWriter({users, true, {}}, kReplaceChildRights, me), users)
-        << "an owner may rewrite the list";
-    EXPECT_EQ(UntrustedWriter({me, false, {}}, kReplaceChildRights, me), kEveryoneSid)
-        << "no list grants all";
-    EXPECT_EQ(UntrustedWriter({me, true, {{users, kModify, true}}}, kChangeContentRights, me), std::nullopt)
-        << "an entry for what is created below does not apply to the folder itself";
+    const auto reason = [&](const char* sddl, uint32_t rights) {
+        const std::optional<TObjectSecurity> security = ParseSecurityText(sddl);
+        EXPECT_TRUE(security.has_value()) << sddl;
+        return security ? UntrustedChangeReason(*security, me, rights) : std::string("unreadable");
+    };
+    const char* root = "O:BAD:(A;OICI;FA;;;BA)(A;;0x4;;;BU)";
+    EXPECT_EQ(reason(root, kChangeRights), "Users may change it");
+    EXPECT_EQ(reason(root, kReplaceChildRights), "");
+    const char* belowRoot = "O:BAD:(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;AU)";
+    EXPECT_EQ(reason(belowRoot, kReplaceChildRights), reason(belowRoot, kChangeRights));
+    EXPECT_NE(reason(belowRoot, kReplaceChildRights), "");
 }
 
 #ifndef _WIN32
-TEST_F(DirectoryServices, OthersMayChangeReadsTheHostsOwnerAndPermissions) {
+TEST_F(DirectoryServices, OthersMayChangeReadsTheHostsPermissionsAsWineDoes) {
     fs::create_directories(Dir);
     for (const auto& [mode, rights, expected] :
          std::vector<std::tuple<mode_t, uint32_t, std::optional<std::string>>>{
-             {0755, kChangeContentRights, std::nullopt},
-             {0777, kChangeContentRights, "everyone"},
-             {01777, kChangeContentRights, "everyone"},
-             {01777, kReplaceChildRights, std::nullopt}}) {
+             {0755, kChangeRights, std::nullopt},
+             {0777, kChangeRights, "Everyone may change it"},
+             {0777, kReplaceChildRights, "Everyone may change it"}}) {
         ASSERT_EQ(chmod(Dir.c_str(), mode), 0);
         EXPECT_EQ(OthersMayChange(Dir, rights), expected) << std::oct << mode;
     }
-    EXPECT_EQ(OthersMayChange(JoinPath(Dir, "missing"), kChangeContentRights), "unknown");
+    EXPECT_EQ(OthersMayChange(JoinPath(Dir, "missing"), kChangeRights), "its access list cannot be read");
 }
 #else
 // Wine keeps only part of a descriptor, but what it keeps of the program folder's list lets no other
@@ -209,7 +194,7 @@ TEST_F(DirectoryServices, ADirectoryMadeWithTheProgramFolderListKeepsOthersOut) 
     const std::string made = JoinPath(Dir, "program");
     MakeDirectoryWithAccess(made, ProgramFolderAccess());
     EXPECT_TRUE(DirectoryExistsAt(made));
-    EXPECT_EQ(OthersMayChange(made, kChangeContentRights), std::nullopt);
+    EXPECT_EQ(OthersMayChange(made, kChangeRights), std::nullopt);
     EXPECT_THROW(MakeDirectoryWithAccess(made, ProgramFolderAccess()), EInOutError)
         << "never one that exists";
 }
@@ -230,8 +215,8 @@ TEST_F(DirectoryServices, ADirectoryEveryoneMayChangeIsNamed) {
                                     list, nullptr),
               static_cast<DWORD>(ERROR_SUCCESS));
     LocalFree(descriptor);
-    EXPECT_EQ(OthersMayChange(shared, kChangeContentRights), "Everyone");
-    EXPECT_EQ(OthersMayChange(JoinPath(Dir, "missing"), kChangeContentRights), "unknown");
+    EXPECT_EQ(OthersMayChange(shared, kChangeRights), "Everyone may change it");
+    EXPECT_EQ(OthersMayChange(JoinPath(Dir, "missing"), kChangeRights), "its access list cannot be read");
 }
 #endif
 

@@ -116,8 +116,13 @@ TEST(UninstallCommand, SilenceAndTheHelperAreReadFromTheCommandLine) {
     EXPECT_FALSE(ParseUninstallCommand("\"C:\\x /S\\uninstaller.exe\" Acme").Silent)
         << "a quoted blank does not split the program's path";
     const std::string helper =
-        "C:\\TEMP\\yun1.tmp " + RemoveAfterArguments(1234, "C:\\Program Files\\A\\u.exe");
-    EXPECT_EQ(ParseUninstallCommand(helper), (TUninstallCommand{false, 1234, "C:\\Program Files\\A\\u.exe"}));
+        "C:\\TEMP\\yun1.tmp " + RemoveAfterArguments(1234, "C:\\Program Files\\A\\u.exe", false);
+    EXPECT_EQ(ParseUninstallCommand(helper),
+              (TUninstallCommand{false, 1234, "C:\\Program Files\\A\\u.exe", false}));
+    EXPECT_EQ(ParseUninstallCommand("C:\\TEMP\\yun1.tmp " +
+                                    RemoveAfterArguments(1234, "C:\\Program Files\\A\\u.exe", true)),
+              (TUninstallCommand{false, 1234, "C:\\Program Files\\A\\u.exe", true}))
+        << "the directory goes too only when the install made it";
     EXPECT_EQ(ParseUninstallCommand("u.exe /REMOVE-AFTER 12x C:\\u.exe").WaitFor, 0u);
     EXPECT_EQ(ParseUninstallCommand("u.exe /REMOVE-AFTER 99999999999999999999 C:\\u.exe").WaitFor, 0u);
     EXPECT_EQ(ParseUninstallCommand("u.exe /REMOVE-AFTER 12").WaitFor, 0u) << "the file is missing";
@@ -125,6 +130,28 @@ TEST(UninstallCommand, SilenceAndTheHelperAreReadFromTheCommandLine) {
 
 TEST(UninstallMessages, TheQuestionNamesTheProduct) {
     EXPECT_EQ(RemoveQuestion("Acme Tools"), "Remove Acme Tools and all of its components?");
+}
+
+TEST(UninstallMessages, AnUntrustedRecordSaysWhyAndThatNothingWasRemoved) {
+    EXPECT_EQ(UntrustedRecordMessage("C:\\Acme\\uninstall.cfg", "Everyone may change it"),
+              "The uninstall information C:\\Acme\\uninstall.cfg cannot be trusted: Everyone may change it. "
+              "Nothing was removed.");
+}
+
+TEST(UninstallLinks, BelowTheInstallationDirectoryEveryLevelIsCheckedElseTheItemAndItsDirectory) {
+    const std::string acme = "C:\\Program Files\\Acme";
+    EXPECT_EQ(PathsThatMustNotBeLinks("C:\\Program Files\\Acme\\Bin\\Deep\\tool.exe", acme),
+              (std::vector<std::string>{"C:\\Program Files\\Acme\\Bin", "C:\\Program Files\\Acme\\Bin\\Deep",
+                                        "C:\\Program Files\\Acme\\Bin\\Deep\\tool.exe"}));
+    EXPECT_EQ(PathsThatMustNotBeLinks("C:\\Program Files\\Acme\\app.exe", acme),
+              (std::vector<std::string>{"C:\\Program Files\\Acme\\app.exe"}));
+    EXPECT_EQ(PathsThatMustNotBeLinks(acme, acme), std::vector<std::string>{}) << "checked with the record";
+    EXPECT_EQ(PathsThatMustNotBeLinks("C:\\WINDOWS\\System\\shared.dll", acme),
+              (std::vector<std::string>{"C:\\WINDOWS\\System", "C:\\WINDOWS\\System\\shared.dll"}));
+    EXPECT_EQ(
+        PathsThatMustNotBeLinks("C:\\Program Files\\Acme Tools\\x", acme),
+        (std::vector<std::string>{"C:\\Program Files\\Acme Tools", "C:\\Program Files\\Acme Tools\\x"}));
+    EXPECT_EQ(PathsThatMustNotBeLinks("C:\\x.txt", acme), (std::vector<std::string>{"C:\\x.txt"}));
 }
 
 } // namespace

@@ -10,11 +10,15 @@
 #include "engine/UninstallRecord.h"
 #include "engine/Win32InstallSystem.h"
 #include "system/ComScope.h"
+#include "system/Digest.h"
 #include "system/ShellFolders.h"
 #include "uninstall/UninstallRules.h"
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
+
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -106,7 +110,22 @@ protected:
 
     TUninstallReport Uninstall(const std::string& target) {
         test::TStepLog steps;
-        return TUninstaller(ReadUninstallData(Files, target), {Files, Registry}, steps).Run();
+        return TUninstaller(ReadTrustedUninstallData(Files, Registry, target), {Files, Registry}, steps)
+            .Run();
+    }
+    // Every path below dir, a directory with its "\\", a file with its size.
+    static std::vector<std::string> Tree(const std::string& dir) {
+        std::vector<std::string> paths;
+        for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+            std::string line = entry.path().string();
+            if (entry.is_directory())
+                line += '\\';
+            else
+                line.append(" ").append(std::to_string(entry.file_size()));
+            paths.push_back(std::move(line));
+        }
+        std::ranges::sort(paths);
+        return paths;
     }
 
     const TComScope Com;
@@ -140,10 +159,14 @@ TEST_F(Win32Uninstall, TheSystemLosesWhatTheInstallRecordedAndKeepsWhatItMustNot
     const TUninstallReport second = Uninstall(acme);
     EXPECT_EQ(second.ExitCode(), kExitRemoved);
     const std::string windowsIni = JoinPath(Files.WindowsDirectory(), name + ".ini");
-    EXPECT_EQ(test::LeftLines(second), (TLines{SharedFile() + " - also installed by " + Name("Beta"),
-                                               windowsIni + " - an INI file of the system",
-                                               JoinPath(acme, "notes.txt") + " - not installed by the setup",
-                                               ProgramFolder() + " - not empty", acme + " - not empty"}));
+    // The report names each path as the system spells it.
+    EXPECT_EQ(test::LeftLines(second),
+              (TLines{Files.LongPath(SharedFile()) + " - also installed by " + Name("Beta"),
+                      windowsIni + " - an INI file of the system",
+                      JoinPath(acme, "notes.txt") + " - not installed by the setup",
+                      ProgramFolder() + " - not empty", Dir / "Program Files - not empty",
+                      "HKEY_LOCAL_MACHINE\\Software\\" + Vendor + " - also used by " + Name("Beta"),
+                      acme + " - not empty"}));
     EXPECT_EQ(Files.EntryNames(acme), TLines{"notes.txt"});
     EXPECT_FALSE(Files.FileExists(shortcut));
     EXPECT_FALSE(Registry.KeyExists(rrCurrentUser, "Software\\" + name));
@@ -175,6 +198,84 @@ TEST_F(Win32Uninstall, TheProgramRemovesItsInstallationAndLeavesNothingOfItself)
     ASSERT_TRUE(CopyFileA(BuiltUninstaller().c_str(), program.c_str(), FALSE));
     EXPECT_EQ(RunProgram(program, "/S"), kExitNoRecord);
     EXPECT_EQ(Files.EntryNames(acme), TLines{kUninstallerName});
+}
+
+TEST_F(Win32Uninstall, TheProgramRefusesAnEditedRecordWithExitCode2AndChangesNothing) {
+    const std::string acme = Install("Acme", BuiltUninstaller());
+    const std::string program = JoinPath(acme, kUninstallerName);
+    const std::string record = JoinPath(acme, kUninstallRecordName);
+    const std::string name = Name("Acme");
+    const std::string other = Dir / "Other\\keep.txt";
+    Files.ForceDirectories(Dir / "Other");
+    test::PutBytes(other, "another program's");
+    // One line more: a file of another program, spelled so that the old guards let it through.
+    const std::string whole = test::GetBytes(record).value();
+    test::PutBytes(record, whole + JoinPath(Dir / "Other", ".\\keep.txt") + "=\r\n");
+    const std::vector<std::string> before = Tree(acme);
+
+    EXPECT_EQ(RunProgram(program, name + " /S"), kExitNoRecord);
+    EXPECT_EQ(Tree(acme), before);
+    EXPECT_TRUE(Files.FileExists(other));
+    EXPECT_TRUE(Registry.KeyExists(rrLocalMachine, UninstallKey(name)));
+    EXPECT_TRUE(Registry.KeyExists(rrCurrentUser, "Software\\" + name));
+    try {
+        ReadTrustedUninstallData(Files, Registry, acme);
+        ADD_FAILURE() << "the edited record was read";
+    } catch (const EUntrustedRecordError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "The uninstall information " + record +
+                      " cannot be trusted: it is not the record the install left: its SHA-256 "
+                      "differs from the registered one. Nothing was removed.");
+    }
+
+    // As the install left it, the digest the install registered through CryptoAPI is the one it finds.
+    test::PutBytes(record, whole);
+    EXPECT_EQ(RunProgram(program, name + " /S"), kExitRemoved);
+    EXPECT_FALSE(Files.FileExists(JoinPath(acme, "app.exe")));
+    EXPECT_TRUE(Files.FileExists(other));
+}
+
+TEST_F(Win32Uninstall, ARecordEveryoneMayChangeIsRefused) {
+    const std::string acme = Install("Acme");
+    const std::string record = JoinPath(acme, kUninstallRecordName);
+    PSECURITY_DESCRIPTOR open = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;FA;;;WD)(A;;FA;;;SY)",
+                                                                     SDDL_REVISION_1, &open, nullptr));
+    // Under Wine the list becomes the file's Unix mode, which is what Wine reads back.
+    ASSERT_TRUE(SetFileSecurityA(record.c_str(), DACL_SECURITY_INFORMATION, open));
+    LocalFree(open);
+    try {
+        ReadTrustedUninstallData(Files, Registry, acme);
+        ADD_FAILURE() << "the record was read";
+    } catch (const EUntrustedRecordError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "The uninstall information " + record +
+                      " cannot be trusted: Everyone may change it. Nothing was removed.");
+    }
+    EXPECT_TRUE(Files.FileExists(JoinPath(acme, "app.exe")));
+}
+
+TEST_F(Win32Uninstall, ShortNamesAreReadInTheirLongFormBeforeAnyRule) {
+    const std::string acme = Install("Acme");
+    const std::string beta = Install("Beta");
+    // Beta's program, named in Acme's record by its short (8.3) path, as the system gives it.
+    const std::string betaApp = JoinPath(beta, "app.exe");
+    char shortPath[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameA(betaApp.c_str(), shortPath, MAX_PATH), 0u);
+    ASSERT_NE(std::string(shortPath), betaApp) << "the system has short names here";
+    EXPECT_EQ(Files.LongPath(shortPath), betaApp);
+    const std::string record = JoinPath(acme, kUninstallRecordName);
+    std::string text = test::GetBytes(record).value();
+    text.insert(text.find("[UNINS]\r\n") + 9, std::string(shortPath) + "=\r\n");
+    test::PutBytes(record, text);
+    const std::string key = UninstallKey(Name("Acme"));
+    ASSERT_TRUE(Registry.WriteString(rrLocalMachine, key, kRecordDigestValue, Sha256Hex(text).value()));
+
+    const TUninstallReport report = Uninstall(acme);
+    const std::vector<std::string> left = test::LeftLines(report);
+    EXPECT_NE(std::ranges::find(left, betaApp + " - also installed by " + Name("Beta")), left.end())
+        << ::testing::PrintToString(left);
+    EXPECT_TRUE(Files.FileExists(betaApp));
 }
 
 } // namespace
