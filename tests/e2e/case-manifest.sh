@@ -27,7 +27,7 @@ cp "$YAR_INSTALL_EXE" "$run/setup.exe"
 make_media media "The readme as built."
 make_media other "Another readme."
 grep -q "has no SHA-256 service" "$run/media-build.txt" && skip "this build of yar has no SHA-256 service to bind the media with"
-grep -q "install.exe carries the SHA-256 of install.cfg and of the 2 volumes" "$run/media-build.txt" ||
+grep -q "install.exe carries the SHA-256 of install.cfg and of the 2 volumes: sign it now" "$run/media-build.txt" ||
   fail "the build did not bind the media: $(cat "$run/media-build.txt")"
 cmp -s "$run/setup.exe" "$run/media/install.exe" && fail "the bound install.exe is the program as built"
 

@@ -128,7 +128,7 @@ std::vector<std::string> SpreadOverDisks(const std::string& outDir, const std::v
 
 // The manifest goes into the copy of install.exe, so that a signature made after it covers the files
 // beside the program. What was done, for the summary.
-std::string BindToSetup(const std::string& setupCopy, const std::string& configCopy) {
+std::string BindToSetup(const std::string& setupCopy, const std::string& configCopy, bool signing) {
     if (!FindManifestBlock(ReadBytes(setupCopy)))
         return "install.exe has no manifest block: the media are not bound to it";
     const auto digest = MediaDigest();
@@ -136,7 +136,7 @@ std::string BindToSetup(const std::string& setupCopy, const std::string& configC
     const auto files = MediaFilesOf(configCopy);
     BindMedia(setupCopy, DigestMedia(files, digest));
     return "install.exe carries the SHA-256 of install.cfg and of the " + std::to_string(files.size() - 1) +
-           " volumes: sign it now (tools/sign.sh CERT KEY install.exe)";
+           " volumes" + (signing ? "" : ": sign it now (--sign, or tools/sign.sh CERT KEY install.exe)");
 }
 
 // Signs the program through the project's signing script (YAR_SIGN_SCRIPT names another), which
@@ -239,7 +239,7 @@ int BuildDistribution(const TBuildOptions& o, std::ostream& out) {
     const std::string configCopy = (fs::path(firstDisk) / kSetupConfigName).string();
     WriteBytes(configCopy, WithInstallDisks(configText, static_cast<int32_t>(volumes.size())));
     WriteBytes(setupCopy, ReadBytes(o.SetupProgram));
-    const std::string binding = BindToSetup(setupCopy, configCopy);
+    const std::string binding = BindToSetup(setupCopy, configCopy, !o.SignCert.empty());
 
     int64_t sourceBytes = 0, packedBytes = 0;
     for (const TPackSource& f : plan) sourceBytes += SizeOf(f.Path);
