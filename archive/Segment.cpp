@@ -284,9 +284,13 @@ std::unique_ptr<TStream> TSegCompress::MountVolume(uint16_t Number) {
             }
             if (!record) throw ESegStreamError(SegMsgStreamOpenFailed);
             if (record->SegNumber == Number) {
+                // Checked through the handle it is then read through, which no one else may write.
                 auto volume = OpenOrFail(FVolumePath, fmOpenRead | fmShareExclusive);
-                FVolumeRemaining = volume->Size();
-                return volume;
+                if (!OnSegVerify || OnSegVerify(*volume, Number)) {
+                    volume->Seek(0, TSeekOrigin::soBeginning);
+                    FVolumeRemaining = volume->Size();
+                    return volume;
+                }
             }
             message = std::string("Incorrect segmented mounted!") + PromptTail;
         }

@@ -105,6 +105,9 @@ using TSegBeforeExpandEvent = std::function<void(TSegArcList& SegArcList)>;
 using TSegAfterArchiveEvent =
     std::function<void(const TSegArcHeader& SegArcHdr, const std::string& Template)>;
 using TSegShowProgressEvent = std::function<void(int32_t PercentageDone)>;
+// Whether the volume of Number, its record already found right, is the one expected, read from
+// Volume's start; false takes the path of a wrong volume. Volume's position afterwards does not matter.
+using TSegVerifyEvent = std::function<bool(TStream& Volume, uint16_t Number)>;
 
 // What a run does with each archive once it has been copied into its temporary file.
 using TSegArchiveAction = std::function<void(TSegArc& Arc, const std::string& ArchivePath)>;
@@ -140,6 +143,7 @@ public:
     TSegBeforeExpandEvent OnSegBeforeExpand;
     TSegAfterArchiveEvent OnSegAfterArchive;
     TSegShowProgressEvent OnSegShowProgress;
+    TSegVerifyEvent OnSegVerify;
 
     // Set by a handler (or a cancelled prompt) to end the run at its next check.
     bool AbortFlag() const { return FAbortFlag; }

@@ -68,13 +68,16 @@ int32_t StrToIntDef(std::string_view text, int32_t fallback) {
     return TryStrToInt(text, value) ? value : fallback;
 }
 
+bool TryConfigInteger(std::string_view value, int32_t& number) {
+    // The prefix stands for "$": what follows it is read as hexadecimal digits.
+    if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X'))
+        return ParseHex(value.substr(2), number);
+    return TryStrToInt(value, number);
+}
+
 int32_t ConfigInteger(std::string_view value, int32_t fallback) {
-    if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X')) {
-        // The prefix stands for "$": what follows it is read as hexadecimal digits.
-        int32_t number = 0;
-        return ParseHex(value.substr(2), number) ? number : fallback;
-    }
-    return StrToIntDef(value, fallback);
+    int32_t number = 0;
+    return TryConfigInteger(value, number) ? number : fallback;
 }
 
 bool ConfigBoolean(std::string_view value, bool fallback) {

@@ -23,6 +23,8 @@ int32_t StrToIntDef(std::string_view text, int32_t fallback);
 // A configuration integer: a value of more than two characters that starts with "0x" or "0X" is
 // hexadecimal (the prefix stands for "$"); otherwise as StrToIntDef.
 int32_t ConfigInteger(std::string_view value, int32_t fallback);
+// The same conversion; false when the value does not convert (the reader then takes the default).
+bool TryConfigInteger(std::string_view value, int32_t& number);
 
 // A configuration boolean: the value read as a configuration integer with 0 or 1 as fallback;
 // any number other than 0 is true.

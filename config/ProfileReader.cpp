@@ -94,19 +94,26 @@ void TProfileReader::Parse(std::string_view text) {
     constexpr std::string_view utf8Mark = "\xEF\xBB\xBF";
     if (text.starts_with(utf8Mark)) text.remove_prefix(utf8Mark.size());
     Sections_.assign(1, TSection{});
+    int number = 0;
+    bool afterReturn = false;
     while (!text.empty()) {
-        const std::string_view line = TrimBlanks(NextLine(text));
+        const std::string_view raw = NextLine(text);
+        // Lines are numbered as an editor shows them: a carriage return and line feed pair ends one.
+        if (!(raw == "\n" && afterReturn)) ++number;
+        afterReturn = raw.ends_with('\r');
+        const std::string_view line = TrimBlanks(raw);
         if (line.empty()) continue;
         if (line.front() == '[') {
             const std::size_t close = line.rfind(']');
             if (close != std::string_view::npos && close != 0) {
                 const std::string_view name = TrimBlanks(UpToNul(line.substr(1, close - 1)));
-                Sections_.push_back(TSection{std::string(name), {}});
+                Sections_.push_back(TSection{std::string(name), {}, number});
                 continue;
             }
             // A "[" line without a closing "]" is read as an ordinary line.
         }
         TEntry entry;
+        entry.Line = number;
         const std::size_t equals = line.find('=');
         entry.Name = UpToNul(TrimBlanks(line.substr(0, equals)));
         if (equals != std::string_view::npos)
@@ -122,15 +129,31 @@ const TProfileReader::TSection* TProfileReader::FindSection(const std::string& n
     return found == Sections_.end() ? nullptr : &*found;
 }
 
+const TProfileReader::TEntry* TProfileReader::FindKey(const std::string& section,
+                                                      const std::string& key) const {
+    const TSection* s = FindSection(section);
+    if (s == nullptr) return nullptr;
+    const std::string_view wanted = TrimBlanks(UpToNul(key));
+    const auto found = std::find_if(s->Entries.begin(), s->Entries.end(),
+                                    [&](const TEntry& e) { return SameAnsiText(e.Name, wanted); });
+    return found == s->Entries.end() ? nullptr : &*found;
+}
+
 std::string TProfileReader::ReadString(const std::string& section, const std::string& key,
                                        const std::string& fallback) const {
-    if (const TSection* s = FindSection(section)) {
-        const std::string_view wanted = TrimBlanks(UpToNul(key));
-        const auto found = std::find_if(s->Entries.begin(), s->Entries.end(),
-                                        [&](const TEntry& e) { return SameAnsiText(e.Name, wanted); });
-        if (found != s->Entries.end() && found->Value) return CopyEntry(*found->Value);
-    }
+    const TEntry* found = FindKey(section, key);
+    if (found != nullptr && found->Value) return CopyEntry(*found->Value);
     return CopyFallback(fallback);
+}
+
+int TProfileReader::SectionLine(const std::string& name) const {
+    const TSection* s = FindSection(name);
+    return s == nullptr ? 0 : s->Line;
+}
+
+int TProfileReader::KeyLine(const std::string& section, const std::string& key) const {
+    const TEntry* found = FindKey(section, key);
+    return found == nullptr ? 0 : found->Line;
 }
 
 std::vector<std::string_view> TProfileReader::ListedNames(const std::string& section) const {

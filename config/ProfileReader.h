@@ -31,23 +31,32 @@ public:
     // The key names as ReadKeyNames lists them, every one of them: no buffer cuts the list.
     std::vector<std::string> AllKeyNames(const std::string& section) const;
 
-private:
-    // A line of a section: a line without "=" has a name and no value.
+    // A line of a section: a line without "=" has a name and no value. Line counts from 1.
     struct TEntry {
         std::string Name;
         std::optional<std::string> Value;
+        int Line = 0;
     };
     struct TSection {
         std::string Name;
         std::vector<TEntry> Entries;
+        int Line = 0;
     };
+    // Every section in file order with its lines, blank lines left out: what a check of the file
+    // walks. The first section has no name: it holds the lines before the first section line.
+    const std::vector<TSection>& Sections() const { return Sections_; }
+    // The line of the section the reader takes for name (the first of that name), 0 when none.
+    int SectionLine(const std::string& name) const;
+    // The line of the key the reader takes for section and key (the first match), 0 when none.
+    int KeyLine(const std::string& section, const std::string& key) const;
 
+private:
     TProfileReader() = default;
     void Parse(std::string_view text);
     const TSection* FindSection(const std::string& name) const;
+    const TEntry* FindKey(const std::string& section, const std::string& key) const;
     std::vector<std::string_view> ListedNames(const std::string& section) const;
 
-    // The first section has no name: it holds the lines before the first section line.
     std::vector<TSection> Sections_;
 };
 

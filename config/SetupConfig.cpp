@@ -13,6 +13,35 @@
 
 namespace yar {
 
+const std::array<TMainKey, 26> kMainKeys = {{
+    {"Install Disks", mkInteger},
+    {"Install Dir", mkString},
+    {"Launch", mkString},
+    {"Folder", mkString},
+    {"Add to Program Files", mkBoolean},
+    {"Show Warning Screen", mkBoolean},
+    {"Show Re-Boot", mkBoolean},
+    {"Work Station Prompt", mkBoolean},
+    {"Bitmap File", mkString},
+    {"Align Center", mkBoolean},
+    {"Align Left", mkBoolean},
+    {"Align Right", mkBoolean},
+    {"Dither From", mkColour},
+    {"Dither To", mkColour},
+    {"Header", mkString},
+    {"Header Font Name", mkString},
+    {"Header Font Size", mkInteger},
+    {"Header Font Color", mkColour},
+    {"Header Font Shadow", mkColour},
+    {"Header2", mkString},
+    {"Header2 Font Name", mkString},
+    {"Version", mkString},
+    {"Publisher", mkString},
+    {"Header2 Font Size", mkInteger},
+    {"Header2 Font Color", mkColour},
+    {"Header2 Font Shadow", mkColour},
+}};
+
 namespace {
 
 const std::string kMainSection = "Setup - Main";

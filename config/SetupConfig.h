@@ -18,8 +18,27 @@ inline constexpr const char* kSetupConfigName = "install.cfg";
 // The setup program and its configuration: the preparation copies both into the working directory,
 // and the install from there into the installation directory.
 inline constexpr std::array<const char*, 2> kSetupFiles = {"install.exe", kSetupConfigName};
+// The base name of the volumes of the set beside install.cfg: disk.001, disk.002 ...
+inline constexpr const char* kVolumeBaseName = "disk";
 // The uninstaller a product ships: the install registers it when it lands in the installation directory.
 inline constexpr const char* kUninstallerName = "uninstaller.exe";
+
+// The sections the setup reads, as the file names them.
+inline constexpr std::array<const char*, 8> kSetupSections = {
+    "Setup - Main", "Directories", "Files",       "Files - OverWrite",
+    "Desktop",      "INI - Setup", "WorkStation", "AUTOEXEC.BAT"};
+// The list sections whose values LoadSetupConfig reads by their listed key names.
+inline constexpr std::array<const char*, 5> kListSections = {"Directories", "Files", "Desktop", "INI - Setup",
+                                                             "WorkStation"};
+
+// How a [Setup - Main] key's value is read.
+enum TMainKeyKind : uint8_t { mkString, mkInteger, mkBoolean, mkColour };
+struct TMainKey {
+    const char* Name;
+    TMainKeyKind Kind;
+};
+// Every key of [Setup - Main] the setup reads; any other key there is never looked at.
+extern const std::array<TMainKey, 26> kMainKeys;
 
 struct SetupConfig {
     // [Setup - Main]
@@ -58,6 +77,8 @@ struct SetupConfig {
     std::vector<std::string> IniSetupEntries;
     std::vector<std::string> WorkStationEntries;
     std::vector<std::string> AutoexecLines;
+
+    bool operator==(const SetupConfig&) const = default;
 };
 
 // Reads the configuration through an open profile source; every key and list starts from the

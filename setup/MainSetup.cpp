@@ -1,8 +1,10 @@
 #include "setup/MainSetup.h"
 
 #include "setup/DriverRules.h"
+#include "setup/MediaCheck.h"
 #include "setup/Unzip.h"
 #include "system/FileServices.h"
+#include "system/MediaDigest.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
 
@@ -132,8 +134,26 @@ void TMainSetup::StartRun() {
         Log().Write(std::string("Working directory not made: ") + e.what());
     }
     Application().ProcessMessages();
+    if (!ConfigAccepted()) return;
     LoadSetupConfig(State.StartDir, Config);
     ApplyConfig();
+}
+
+bool TMainSetup::ConfigAccepted() {
+    try {
+        const std::optional<TMediaManifest> manifest = OwnMediaManifest();
+        if (!manifest || ConfigMatches(*manifest, State.StartDir + kSetupConfigName, MediaDigest()))
+            return true;
+    } catch (const EManifestError& e) {
+        Log().Write(std::string("Manifest: ") + e.what());
+    }
+    // Nothing of the file is read: it decides what an elevated run does, and it is not the one signed.
+    Log().Write(std::string("Failure: ") + kConfigMismatchText);
+    if (!FSwitches.Unattended()) ShowMessage(kConfigMismatchText);
+    FWizard->ClearRestart();
+    State.Cancelled = true;
+    State.Failure = rfPrepare;
+    return false;
 }
 
 void TMainSetup::ApplyConfig() {
@@ -156,7 +176,7 @@ void TMainSetup::FormResize() {
 
 void TMainSetup::Timer1Timer() {
     Timer1.SetEnabled(false);
-    FUnzip->ShowModal();
+    if (!State.Cancelled) FUnzip->ShowModal();
     FUnzip.reset();
     if (!State.Cancelled) FWizard->Execute();
     Close();
@@ -169,7 +189,7 @@ void TMainSetup::RunHidden() {
         FailStart(e);
         return;
     }
-    FUnzip->Expand();
+    if (!State.Cancelled) FUnzip->Expand();
     FUnzip.reset();
     if (!State.Cancelled) FWizard->Execute();
     EndRun();

@@ -63,6 +63,9 @@ public:
     // FormShow but the timer: the directories, the new working directory and the configuration.
     // Raises EInOutError when the start directory cannot be entered.
     void StartRun();
+    // Whether install.cfg may be read: always without a manifest in this program, else only the file
+    // it lists. A refusal ends the run as a failed preparation.
+    bool ConfigAccepted();
     // Removes the working directory with what the run left in it.
     void CleanRunDirectory();
     // One second after FormShow: the preparation step, then the wizard, then the end.

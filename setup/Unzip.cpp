@@ -2,8 +2,10 @@
 
 #include "setup/DriverRules.h"
 #include "setup/MainSetup.h"
+#include "setup/MediaCheck.h"
 #include "setup/PrepareRules.h"
 #include "system/FileServices.h"
+#include "system/MediaDigest.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
 #include "util/RunLog.h"
@@ -105,9 +107,21 @@ void TUnzip::Timer1Timer() {
     Expand();
 }
 
+void TUnzip::BindVolumesToManifest() {
+    const std::optional<TMediaManifest> manifest = OwnMediaManifest();
+    if (!manifest) return;
+    // A program that carries a manifest takes only the volumes it lists; any other is a wrong volume.
+    SegCompEZ1.OnSegVerify = [this, listed = *manifest, digest = MediaDigest()](TStream& volume,
+                                                                                uint16_t number) {
+        if (VolumeMatches(listed, volume, number, digest)) return true;
+        Log("Volume " + std::to_string(number) + " does not match the manifest of this install.exe");
+        return false;
+    };
+}
+
 void TUnzip::Expand() {
     const SetupState& state = FMain.State;
-    SegCompEZ1.SetSegBaseName("disk");
+    SegCompEZ1.SetSegBaseName(kVolumeBaseName);
     SegCompEZ1.SetSegDir(state.StartDir);
     SegCompEZ1.SetSegTmpDir(SegmentDirOf(state.WorkDir));
     SegCompEZ1.SetTargetPath(state.WorkDir);
@@ -118,6 +132,7 @@ void TUnzip::Expand() {
         if (state.WorkDir.empty()) throw std::runtime_error("No working directory");
         ForceDirectories(state.WorkDir);
         MakeDirectory(SegCompEZ1.SegTmpDir());
+        BindVolumesToManifest();
         SegCompEZ1.SegExpand();
     } catch (const std::exception& e) {
         // Whatever went wrong, the user learns only that the preparation failed; the run is cancelled.

@@ -57,6 +57,8 @@ public:
 
 private:
     void Log(const std::string& event) const;
+    // With a manifest in this program, each volume is checked against it before it is read.
+    void BindVolumesToManifest();
     void CopySetupFiles();
     void ShowPicture(const std::string& path);
 

@@ -42,10 +42,11 @@ with open(sys.argv[1], "w", newline="\r\n") as f:
 PY
 # The picture shown on the background: two frames of colour bars, so that it animates.
 convert -size 120x40 gradient:'#FFD700-#FF4500' \( -size 120x40 gradient:'#FF4500-#FFD700' \) \
-  -set delay 50 -loop 0 "$sample/src/files/logo.gif"
-tools/yar/make-sample.sh build/release/tools/yar/yar "$sample/dist" "$sample/src" 1440000 \
-  "build/$windows/uninstall/uninstaller.exe"
-cp "build/$windows/install/install.exe" "$sample/dist/"
+  -set delay 50 -loop 0 "$sample/src/logo.gif"
+# yar build checks the configuration, packs what it names and writes the distribution; one directory
+# here (volumes of a floppy's size), so that the setup finds every volume beside itself.
+tools/yar/make-sample.sh build/release/tools/yar/yar "build/$windows/install/install.exe" "$sample/dist" \
+  "$sample/src" 1440000 "build/$windows/uninstall/uninstaller.exe"
 build/release/tools/yar/yar list "$sample/dist/disk.001"
 
 echo "== running install.exe under Wine"

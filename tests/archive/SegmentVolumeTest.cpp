@@ -279,6 +279,29 @@ TEST_F(SegmentTwoVolumes, WrongVolumeIsAskedForAgain) {
     EXPECT_EQ(Prompts.Boxes, std::vector<std::string>{"Incorrect segmented mounted!" + Tail});
 }
 
+// A volume whose record is right but whose bytes the verifier refuses takes the wrong volume's path,
+// and the volume that passes is read from its start.
+TEST_F(SegmentTwoVolumes, AVolumeTheVerifierRefusesIsAWrongVolume) {
+    std::vector<uint8_t> tampered = Saved;
+    tampered.back() ^= 0x55;
+    WriteFile(Volume2, tampered);
+    std::vector<uint16_t> verified;
+    Seg.OnSegVerify = [&](TStream& volume, uint16_t number) {
+        verified.push_back(number);
+        std::vector<uint8_t> bytes(static_cast<std::size_t>(volume.Size()));
+        volume.ReadBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
+        return number != 2 || bytes == Saved;
+    };
+    Prompts.BoxAnswers = {[this] {
+        PutVolume2Back();
+        return true;
+    }};
+    Seg.SegExpand();
+    ExpectExpanded(SmallOne);
+    EXPECT_EQ(Prompts.Boxes, std::vector<std::string>{"Incorrect segmented mounted!" + Tail});
+    EXPECT_EQ(verified, (std::vector<uint16_t>{1, 2, 2}));
+}
+
 TEST_F(SegmentTwoVolumes, FilesThatAreNoVolumeFailWithoutAPrompt) {
     const std::vector<std::vector<uint8_t>> spoilt = {Bytes("SSeg\2"), Bytes("XSeg\0\0\2\0"), {}};
     for (const auto& bytes : spoilt) {

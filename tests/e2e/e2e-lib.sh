@@ -278,6 +278,15 @@ new_start_dir() { # case [config]
   start_dir="$e2e_run/start"
 }
 
+# The configuration of the start directory checked as a vendor checks it, by `yar check` beside the set and
+# install.exe; the findings go to the run's check.txt, and a finding of an error fails the case.
+expect_config_sound() {
+  (cd "$start_dir" && wine_within "$E2E_WAIT" "${YAR_TOOL:?}" check install.cfg </dev/null) >"$e2e_run/check.txt" 2>&1
+  local code=$?
+  tr -d '\r' <"$e2e_run/check.txt" | grep ': error: ' && fail "yar check finds errors in the configuration"
+  [ "$code" -eq 0 ] || fail "yar check of the configuration ended with $code: $(cat "$e2e_run/check.txt")"
+}
+
 # The set with a licence and two pictures, beside the plain one.
 use_product_diskset() { diskset="$YAR_DISKSET-product"; }
 

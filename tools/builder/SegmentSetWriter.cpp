@@ -11,9 +11,11 @@
 
 namespace yar::builder {
 
-TSegVolumeWriter::TSegVolumeWriter(std::string dir, std::string baseName, std::string ext, int32_t volumeSize)
+TSegVolumeWriter::TSegVolumeWriter(std::string dir, std::string baseName, std::string ext, int32_t volumeSize,
+                                   int32_t firstVolumeSize)
     : Dir(std::move(dir)), BaseName(std::move(baseName)), Ext(std::move(ext)),
-      VolumeSize(std::max(volumeSize, SegMinVolumeSize)) {}
+      VolumeSize(std::max(volumeSize, SegMinVolumeSize)),
+      FFirstVolumeSize(firstVolumeSize > 0 ? std::max(firstVolumeSize, SegMinVolumeSize) : VolumeSize) {}
 
 TSegVolumeWriter::~TSegVolumeWriter() {
     if (Open) Out.close(); // an unfinished set is left as written; Finish reports write failures
@@ -42,7 +44,7 @@ void TSegVolumeWriter::OpenNext() {
     uint8_t bytes[TSegVolumeRecord::Size];
     EncodeRecord(record, bytes);
     Out.write(reinterpret_cast<const char*>(bytes), sizeof bytes);
-    Room = VolumeSize - static_cast<int64_t>(TSegVolumeRecord::Size);
+    Room = (Number == 1 ? FFirstVolumeSize : VolumeSize) - static_cast<int64_t>(TSegVolumeRecord::Size);
 }
 
 void TSegVolumeWriter::CloseCurrent() {

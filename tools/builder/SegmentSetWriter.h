@@ -23,8 +23,10 @@ inline constexpr int32_t SegMinVolumeSize = 16384;
 class TSegVolumeWriter {
 public:
     // VolumeSize counts the volume record too; sizes below SegMinVolumeSize become SegMinVolumeSize.
+    // FirstVolumeSize, when above 0, is volume 1's size instead (what a disk holds beside the
+    // setup program), raised to SegMinVolumeSize as well.
     TSegVolumeWriter(std::string Dir, std::string BaseName, std::string Ext,
-                     int32_t VolumeSize = SegFloppySize);
+                     int32_t VolumeSize = SegFloppySize, int32_t FirstVolumeSize = 0);
     ~TSegVolumeWriter();
     TSegVolumeWriter(const TSegVolumeWriter&) = delete;
     TSegVolumeWriter& operator=(const TSegVolumeWriter&) = delete;
@@ -50,6 +52,7 @@ private:
 
     std::string Dir, BaseName, Ext;
     int32_t VolumeSize;
+    int32_t FFirstVolumeSize;
     std::ofstream Out;
     bool Open = false;
     int64_t Room = 0; // bytes the open volume still takes

@@ -1,5 +1,7 @@
 #include "tools/yar/ExitCodes.h"
 
+#include "config/MediaManifest.h"
+
 #include "archive/ArchiveErrors.h"
 #include "archive/Segment.h"
 #include "system/FileServices.h"
@@ -32,6 +34,8 @@ int RunGuarded(const std::function<int()>& command) {
     } catch (const EUsageError& e) {
         return Fail(YarExitUsage, e.what());
     } catch (const builder::EBuildLimit& e) { // inputs an archive or a set cannot hold
+        return Fail(YarExitUsage, e.what());
+    } catch (const EManifestError& e) { // more volumes than the manifest block holds, or no one block
         return Fail(YarExitUsage, e.what());
     } catch (const ESegAborted& e) {
         return Fail(YarExitAborted, e.what());

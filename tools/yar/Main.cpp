@@ -3,6 +3,8 @@
 #include "archive/Segment.h"
 #include "config/SetupConfig.h"
 #include "system/FileServices.h"
+#include "tools/yar/Build.h"
+#include "tools/yar/Distribution.h"
 #include "tools/yar/ExitCodes.h"
 #include "tools/yar/Interrupt.h"
 #include "tools/yar/Pack.h"
@@ -409,6 +411,17 @@ int RunPack(const std::string& output, const std::vector<std::string>& sources, 
     return YarExitOk;
 }
 
+int RunCheck(const std::string& config, const std::optional<std::string>& source,
+             const std::string& uninstaller, bool json) {
+    if (!FileExistsAt(config)) throw EToolFileError("cannot read " + config);
+    const TProfileReader file(config);
+    const std::vector<TConfigFinding> findings =
+        CheckSetupConfig(file, GatherFacts(config, source, uninstaller));
+    PrintFindings(config, findings, json, std::cout);
+    const bool bound = CheckMediaBinding(config, json, std::cout);
+    return HasError(findings) || !bound ? YarExitDamaged : YarExitOk;
+}
+
 } // namespace
 
 // Failures the tool knows become exit codes in RunGuarded; anything else is a fault of the tool, and
@@ -476,13 +489,45 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
     pack->add_flag("-q,--quiet", packQuiet, "No progress bar and no summary");
     pack->footer(ExitCodeHelp);
 
+    std::string checkConfig, checkUninstaller;
+    std::optional<std::string> checkSource;
+    bool checkJson = false;
+    auto* check = app.add_subcommand("check", "Check install.cfg line by line, read as the setup reads it");
+    check->add_option("config", checkConfig, "The install.cfg to check")->required();
+    check->add_option("--source", checkSource,
+                      "Directory the [Files] and [WorkStation] sources are read from");
+    check->add_option("--uninstaller", checkUninstaller, "The uninstaller.exe a build would pack");
+    check->add_flag("--json", checkJson, "One JSON object per finding and line");
+    check->footer("Findings read install.cfg:LINE: error|warning: text; exit code 1 when there is an error.");
+
+    TBuildOptions buildOptions;
+    std::string buildVolumeSize = "floppy", buildMethod = "lh5";
+    auto* build =
+        app.add_subcommand("build", "Make the whole distribution from install.cfg and a source tree");
+    build->add_option("config", buildOptions.ConfigPath, "The distribution's install.cfg")->required();
+    build->add_option("--source", buildOptions.SourceDir, "Directory the sources are read from")->required();
+    build->add_option("-o,--output", buildOptions.OutDir, "New or empty directory for the distribution")
+        ->required();
+    build->add_option("--volume-size", buildVolumeSize,
+                      "floppy (default: one directory per 1.44 MB disk) or bytes per volume (k, m suffixes)");
+    build->add_option("-m,--method", buildMethod, "lh5 (default), lzh, rle or none");
+    build->add_option("--uninstaller", buildOptions.Uninstaller, "The uninstaller.exe to pack");
+    build->add_option("--setup", buildOptions.SetupProgram,
+                      "The install.exe to ship (default: the one beside yar)");
+    std::vector<std::string> sign;
+    build
+        ->add_option("--sign", sign,
+                     "CERT KEY: sign the bound install.exe with tools/sign.sh as the last step")
+        ->expected(2);
+    build->footer(ExitCodeHelp);
+
     // A typo of a command is named as such, not as an argument nobody expected.
     if (argc > 1 && argv[1][0] != '-') {
         const std::string command = argv[1];
         const auto subs = app.get_subcommands([&](CLI::App* sub) { return sub->check_name(command); });
         if (subs.empty()) {
             std::cerr << "yar: unknown command \"" << command
-                      << "\" (list, test, extract, pack; yar --help)\n";
+                      << "\" (list, test, extract, pack, check, build; yar --help)\n";
             return YarExitUsage;
         }
     }
@@ -498,6 +543,20 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
             if (*list) return RunList(listOpt, json);
             if (*test) return RunTest(testOpt, testJson);
             if (*extract) return RunExtract(extractOpt, dir, force, followLinks, toStdout, patterns);
+            if (*check) return RunCheck(checkConfig, checkSource, checkUninstaller, checkJson);
+            if (*build) {
+                buildOptions.Floppy = buildVolumeSize == "floppy";
+                buildOptions.VolumeSize = ParseSize(buildVolumeSize);
+                buildOptions.Method = ParseMethod(buildMethod);
+                if (!buildOptions.Uninstaller.empty()) UninstallerSource(buildOptions.Uninstaller);
+                if (buildOptions.SetupProgram.empty())
+                    buildOptions.SetupProgram = (fs::path(argv[0]).parent_path() / kSetupFiles[0]).string();
+                if (sign.size() == 2) {
+                    buildOptions.SignCert = sign[0];
+                    buildOptions.SignKey = sign[1];
+                }
+                return BuildDistribution(buildOptions, std::cout);
+            }
             if (!uninstaller.empty()) sources.push_back(UninstallerSource(uninstaller));
             return RunPack(output, sources, method, volumeSize, fixedExt, templateRoot, packKey, packQuiet,
                            packForce, packCharset);

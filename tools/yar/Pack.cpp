@@ -263,7 +263,8 @@ std::vector<std::string> PackSet(const std::vector<TPackSource>& files, const st
 
     const fs::path out(output);
     const std::string dir = out.has_parent_path() ? out.parent_path().string() : ".";
-    builder::TSegVolumeWriter writer(dir, out.stem().string(), options.FixedExt, options.VolumeSize);
+    builder::TSegVolumeWriter writer(dir, out.stem().string(), options.FixedExt, options.VolumeSize,
+                                     options.FirstVolumeSize);
     const auto volumePath = [&](uint16_t number) {
         return JoinPath(writer.VolumeDir(number),
                         SegVolumeFileName(out.stem().string(), options.FixedExt, number));
@@ -275,7 +276,7 @@ std::vector<std::string> PackSet(const std::vector<TPackSource>& files, const st
         spill = SpillPath(dir, out.stem().string());
         uint16_t seq = 0;
         for (const auto& dirFiles : byDir) {
-            TToolFile archive(spill, TToolFile::TMode::Create);
+            TToolFile archive(NativePath(spill), TToolFile::TMode::Create);
             const int64_t size = WriteArchive(dirFiles.second, false, options, archive);
             archive.SetPosition(0);
             builder::WriteSetArchive(writer, seq++, archive, size);

@@ -19,6 +19,7 @@ struct TPackOptions {
     uint8_t Method = coLZH5;
     int32_t Key = 0;                             // above 0: every entry locked and keyed with it
     int32_t VolumeSize = builder::SegFloppySize; // sets only
+    int32_t FirstVolumeSize = 0;                 // sets only: volume 1's size when above 0
     std::string FixedExt;                        // sets only: one extension for every volume
     std::string TemplateRoot;                    // sets only: directory the templates start from
     bool Overwrite = false; // replace an existing archive or set (and remove the old set's later volumes)

@@ -1,23 +1,28 @@
 #!/usr/bin/env bash
-# make-sample.sh YAR OUT [SAMPLE] [VOLUME_SIZE] [UNINSTALLER]: the sample distribution in OUT: SAMPLE's
-# install.cfg beside the disk set (disk.001, disk.002, ...) of the files below SAMPLE/files, packed by YAR
-# with lh5, and UNINSTALLER packed along as uninstaller.exe when the configuration installs one. "Install
-# Disks" is set to the number of volumes packed. SAMPLE defaults to samples/demo, VOLUME_SIZE to 16k (the
-# smallest volume, so that a small sample still shows the volumes of a set). install.exe itself is copied
-# in by whoever built it.
+# make-sample.sh YAR SETUP OUT [SAMPLE] [VOLUME_SIZE] [UNINSTALLER]: the sample distribution in OUT (a
+# new directory), made by `YAR build` from SAMPLE's install.cfg and the files below SAMPLE: SETUP copied
+# in as install.exe, install.cfg with its "Install Disks", and the disk set packed with lh5, UNINSTALLER
+# packed along as uninstaller.exe when the configuration installs one. The configuration is checked
+# first, the distribution after, and a second build into a scratch directory must give the same bytes.
+# SAMPLE defaults to samples/demo, VOLUME_SIZE to 16k (the smallest volume, so that a small sample still
+# shows the volumes of a set); "floppy" lays the disks out one directory each.
 set -euo pipefail
-yar=${1:?yar program}; out=${2:?output directory}
-sample=${3:-"$(cd "$(dirname "$0")/../.." && pwd)/samples/demo"}; size=${4:-16k}; uninstaller=${5:-}
+yar=${1:?yar program}; setup=${2:?install.exe}; out=${3:?output directory}
+sample=${4:-"$(cd "$(dirname "$0")/../.." && pwd)/samples/demo"}; size=${5:-16k}; uninstaller=${6:-}
 [ -f "$sample/install.cfg" ] || { echo "make-sample.sh: no install.cfg in $sample" >&2; exit 1; }
 extra=()
 if grep -qiE '^[^;]*=uninstaller\.exe~' "$sample/install.cfg"; then
   [ -n "$uninstaller" ] || { echo "make-sample.sh: $sample/install.cfg installs uninstaller.exe: name it" >&2; exit 1; }
   extra=(--uninstaller "$uninstaller")
 fi
-mkdir -p "$out"
-rm -f "$out"/disk.[0-9][0-9][0-9]
-"$yar" pack -q --volume-size "$size" "${extra[@]}" "$out/disk.001" "$sample/files"
-"$yar" test -q "$out/disk.001"
-volumes=$(find "$out" -maxdepth 1 -name 'disk.[0-9][0-9][0-9]' | wc -l)
-sed "s/^Install Disks=.*/Install Disks=$volumes/" "$sample/install.cfg" >"$out/install.cfg"
-ls "$out"
+"$yar" check "$sample/install.cfg" --source "$sample" "${extra[@]}"
+build() { "$yar" build "$sample/install.cfg" --source "$sample" --setup "$setup" --volume-size "$size" "${extra[@]}" -o "$1"; }
+build "$out"
+first=$out; [ -d "$out/disk1" ] && first=$out/disk1
+"$yar" check "$first/install.cfg"
+"$yar" test -q "$first/disk.001"
+again=$(mktemp -d)
+trap 'rm -rf "$again"' EXIT
+build "$again/dist" >/dev/null
+diff -r "$out" "$again/dist" >/dev/null || { echo "make-sample.sh: two builds of the sample differ" >&2; exit 1; }
+echo "a second build gave the same bytes"

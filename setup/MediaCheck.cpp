@@ -1,0 +1,30 @@
+#include "setup/MediaCheck.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "archive/SegmentRecords.h"
+#include "config/SetupConfig.h"
+
+namespace yar {
+
+bool ConfigMatches(const TMediaManifest& manifest, const std::string& configPath,
+                   const TDigestFunction& digest) {
+    std::ifstream file(configPath, std::ios::binary);
+    if (!file) return false;
+    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    if (file.bad()) return false;
+    return MatchesManifest(manifest, kSetupConfigName, bytes, digest);
+}
+
+bool VolumeMatches(const TMediaManifest& manifest, TStream& volume, uint16_t number,
+                   const TDigestFunction& digest) {
+    volume.Seek(0, TSeekOrigin::soBeginning);
+    std::string bytes;
+    char buffer[8192];
+    for (int32_t got = 0; (got = volume.Read(buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    return MatchesManifest(manifest, SegVolumeFileName(kVolumeBaseName, "", number), bytes, digest);
+}
+
+} // namespace yar
