@@ -345,6 +345,15 @@ std::vector<std::string> UndoInterruptedInstalls(TFiles& files, TRegistry& regis
     return told;
 }
 
+std::string InterruptedInstallsMessage(const std::vector<std::string>& told) {
+    std::string text;
+    for (const std::string& line : told) {
+        if (!text.empty()) text += '\r';
+        text += line;
+    }
+    return text;
+}
+
 bool HasJournal(const TFiles& files, const std::string& dir) {
     return files.FileExists(JournalPath(dir));
 }

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -79,7 +78,6 @@ public:
     // The install is complete: the journal and the backups go.
     void Finish();
 
-    const std::string& Directory() const { return FDir; }
     // Whether nothing has been recorded: the install changed nothing yet.
     bool Empty() const { return FRecords == 0; }
 
@@ -108,6 +106,8 @@ std::vector<std::string> UndoInterruptedInstalls(TFiles& files, TRegistry& regis
                                                  const std::function<bool(const std::string&)>& inUse);
 inline constexpr const char* kInterruptedInstallText =
     "An earlier installation did not finish: what it had changed was undone.";
+// What UndoInterruptedInstalls told, as one message: a line each.
+std::string InterruptedInstallsMessage(const std::vector<std::string>& told);
 
 // Whether dir holds a journal: an install that has not finished.
 bool HasJournal(const TFiles& files, const std::string& dir);

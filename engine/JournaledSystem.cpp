@@ -7,20 +7,22 @@
 namespace yar {
 
 TJournaledFiles::TJournaledFiles(TFiles& files, TInstallJournal* journal, std::string privateDir)
-    : FFiles(files), FJournal(journal), FPrivateDir(std::move(privateDir)) {}
+    : TForwardingFiles(files), FJournal(journal), FPrivateDir(std::move(privateDir)) {}
 
 bool TJournaledFiles::IsPrivate(const std::string& path) const {
     return !FPrivateDir.empty() && StartsWithText(path, IncludeTrailingDelimiter(FPrivateDir));
 }
 
 bool TJournaledFiles::WillChange(const std::string& path) {
-    if (FJournal == nullptr || IsPrivate(path) || FRecorded.contains(UpperCase(path))) return true;
+    if (FJournal == nullptr || IsPrivate(path)) return true;
+    std::string key = UpperCase(path);
+    if (FRecorded.contains(key)) return true;
     if (FFiles.FileExists(path)) {
         if (!FJournal->ReplacingFile(path)) return false;
     } else {
         FJournal->NewFile(path);
     }
-    FRecorded.insert(UpperCase(path));
+    FRecorded.insert(std::move(key));
     return true;
 }
 
@@ -81,7 +83,7 @@ bool TJournaledIni::DeleteSection(const std::string& file, const std::string& se
 }
 
 TJournaledRegistry::TJournaledRegistry(TRegistry& registry, TInstallJournal* journal)
-    : FRegistry(registry), FJournal(journal) {}
+    : TForwardingRegistry(registry), FJournal(journal) {}
 
 bool TJournaledRegistry::CreateKey(TRegRoot root, const std::string& key) {
     if (FJournal != nullptr) {

@@ -16,7 +16,9 @@
 
 namespace yar {
 
-class TJournaledFiles final : public TFiles {
+// A new file put in place at a restart (ReplaceAtRestart) is the run's, recorded when it was copied:
+// undone, it is gone before the restart, which then finds nothing to put in place.
+class TJournaledFiles final : public TForwardingFiles {
 public:
     // Files below privateDir (the run's working directory) are the run's own: nothing records them.
     TJournaledFiles(TFiles& files, TInstallJournal* journal, std::string privateDir);
@@ -27,50 +29,17 @@ public:
     // Records the levels of dir that do not exist yet, as about to be made.
     void WillMakeDirectories(const std::string& dir);
 
-    bool FileExists(const std::string& path) const override { return FFiles.FileExists(path); }
-    bool DirectoryExists(const std::string& path) const override { return FFiles.DirectoryExists(path); }
     void ForceDirectories(const std::string& dir) override;
     void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override;
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
     bool RemoveFile(const std::string& path) override;
-    bool RemoveEmptyDirectory(const std::string& path) override { return FFiles.RemoveEmptyDirectory(path); }
-    bool RemoveAtRestart(const std::string& path) override { return FFiles.RemoveAtRestart(path); }
-    // The new file is the run's (recorded when it was copied); undone, it is gone before the restart and
-    // the replacement finds nothing to put in place.
-    bool ReplaceAtRestart(const std::string& from, const std::string& to) override {
-        return FFiles.ReplaceAtRestart(from, to);
-    }
-    std::optional<uint16_t> Attributes(const std::string& path) const override {
-        return FFiles.Attributes(path);
-    }
-    std::optional<int64_t> FileSize(const std::string& path) const override { return FFiles.FileSize(path); }
     bool SetAttributes(const std::string& path, uint16_t attributes) override;
-    std::vector<std::string> FileNames(const std::string& dir) const override {
-        return FFiles.FileNames(dir);
-    }
-    std::vector<std::string> EntryNames(const std::string& dir) const override {
-        return FFiles.EntryNames(dir);
-    }
-    std::optional<std::vector<std::string>> ReadLines(const std::string& path) const override {
-        return FFiles.ReadLines(path);
-    }
     bool WriteLines(const std::string& path, const std::vector<std::string>& lines) override;
     bool AppendLine(const std::string& path, const std::string& line) override;
-    std::string ShortPath(const std::string& path) const override { return FFiles.ShortPath(path); }
-    std::string WindowsDirectory() const override { return FFiles.WindowsDirectory(); }
-    std::optional<std::string> ReadBytes(const std::string& path) const override {
-        return FFiles.ReadBytes(path);
-    }
-    std::string LongPath(const std::string& path) const override { return FFiles.LongPath(path); }
-    std::optional<TObjectSecurity> Security(const std::string& path) const override {
-        return FFiles.Security(path);
-    }
-    std::string CurrentAccount() const override { return FFiles.CurrentAccount(); }
 
 private:
     bool IsPrivate(const std::string& path) const;
 
-    TFiles& FFiles;
     TInstallJournal* FJournal;
     std::string FPrivateDir;
     std::set<std::string> FRecorded; // upper-cased paths whose earlier state is in the journal
@@ -96,37 +65,22 @@ private:
     TJournaledFiles& FFiles;
 };
 
-class TJournaledRegistry final : public TRegistry {
+class TJournaledRegistry final : public TForwardingRegistry {
 public:
     TJournaledRegistry(TRegistry& registry, TInstallJournal* journal);
 
     bool CreateKey(TRegRoot root, const std::string& key) override;
     bool WriteString(TRegRoot root, const std::string& key, const std::string& name,
                      const std::string& value) override;
-    std::optional<std::string> ReadString(TRegRoot root, const std::string& key,
-                                          const std::string& name) const override {
-        return FRegistry.ReadString(root, key, name);
-    }
     bool WriteInteger(TRegRoot root, const std::string& key, const std::string& name,
                       uint32_t value) override;
-    std::optional<uint32_t> ReadInteger(TRegRoot root, const std::string& key,
-                                        const std::string& name) const override {
-        return FRegistry.ReadInteger(root, key, name);
-    }
-    bool KeyExists(TRegRoot root, const std::string& key) const override {
-        return FRegistry.KeyExists(root, key);
-    }
     // The install deletes no keys and no values; were it to, the journal could not bring them back.
     bool DeleteValue(TRegRoot root, const std::string& key, const std::string& name) override;
     bool DeleteKey(TRegRoot root, const std::string& key) override;
-    std::vector<std::string> SubKeyNames(TRegRoot root, const std::string& key) const override {
-        return FRegistry.SubKeyNames(root, key);
-    }
 
 private:
     void WillChangeValue(TRegRoot root, const std::string& key, const std::string& name);
 
-    TRegistry& FRegistry;
     TInstallJournal* FJournal;
     std::set<std::tuple<TRegRoot, std::string, std::string>> FRecorded; // upper-cased key and name
 };

@@ -71,12 +71,8 @@ void UndoInterruptedInstalls(const yar::TSetupSwitches& switches, yar::TRunLog& 
         return;
     }
     if (told.empty()) return;
-    std::string text;
-    for (const std::string& line : told) {
-        log.Write("Undone: " + line);
-        text += (text.empty() ? "" : "\r") + line;
-    }
-    if (!switches.Unattended()) yar::ShowMessage(text);
+    for (const std::string& line : told) log.Write("Undone: " + line);
+    if (!switches.Unattended()) yar::ShowMessage(yar::InterruptedInstallsMessage(told));
 }
 
 int Run(const yar::TSetupSwitches& switches, yar::TRunLog& log) {

@@ -239,4 +239,12 @@ std::string UntrustedChangeReason(const TObjectSecurity& security, const std::st
     return {};
 }
 
+std::optional<std::string> OthersMayChangeReason(const std::optional<TObjectSecurity>& security,
+                                                 const std::string& currentAccount, uint32_t rights) {
+    if (!security) return "its access list cannot be read";
+    std::string reason = UntrustedChangeReason(*security, currentAccount, rights);
+    if (reason.empty()) return std::nullopt;
+    return reason;
+}
+
 } // namespace yar

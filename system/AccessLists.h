@@ -77,5 +77,9 @@ std::string AccountName(const std::string& sid);
 // rights: what counts as a change; for a directory above, kReplaceChildRights.
 std::string UntrustedChangeReason(const TObjectSecurity& security, const std::string& currentAccount,
                                   uint32_t rights = kChangeRights);
+// The same for security that may not have been readable, as an answer to "may others change it?": the
+// reason, "its access list cannot be read" when there was nothing to judge, nothing when none may.
+std::optional<std::string> OthersMayChangeReason(const std::optional<TObjectSecurity>& security,
+                                                 const std::string& currentAccount, uint32_t rights);
 
 } // namespace yar

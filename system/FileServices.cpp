@@ -57,11 +57,7 @@ std::string CreatePrivateDirectory(const std::string& parent, const std::string&
 }
 
 std::optional<std::string> OthersMayChange(const std::string& path, uint32_t rights) {
-    const std::optional<TObjectSecurity> security = ObjectSecurityAt(path);
-    if (!security) return "its access list cannot be read";
-    std::string reason = UntrustedChangeReason(*security, CurrentAccountSid(), rights);
-    if (reason.empty()) return std::nullopt;
-    return reason;
+    return OthersMayChangeReason(ObjectSecurityAt(path), CurrentAccountSid(), rights);
 }
 
 EInOutError::EInOutError(int errorCode, const std::string& message)

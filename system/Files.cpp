@@ -69,11 +69,7 @@ bool WriteLinesAt(const std::string& path, const std::vector<std::string>& lines
 }
 
 std::optional<std::string> OthersMayChange(const TFiles& files, const std::string& path, uint32_t rights) {
-    const std::optional<TObjectSecurity> security = files.Security(path);
-    if (!security) return "its access list cannot be read";
-    std::string reason = UntrustedChangeReason(*security, files.CurrentAccount(), rights);
-    if (reason.empty()) return std::nullopt;
-    return reason;
+    return OthersMayChangeReason(files.Security(path), files.CurrentAccount(), rights);
 }
 
 std::vector<std::string> MissingDirectoryLevels(const TFiles& files, const std::string& dir) {

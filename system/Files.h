@@ -122,6 +122,63 @@ public:
     virtual std::string CurrentAccount() const = 0;
 };
 
+// Every call passed on to another TFiles: the base of a layer that changes only some of them.
+class TForwardingFiles : public TFiles {
+public:
+    explicit TForwardingFiles(TFiles& files) : FFiles(files) {}
+
+    bool FileExists(const std::string& path) const override { return FFiles.FileExists(path); }
+    bool DirectoryExists(const std::string& path) const override { return FFiles.DirectoryExists(path); }
+    void ForceDirectories(const std::string& dir) override { FFiles.ForceDirectories(dir); }
+    void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override {
+        FFiles.ForceDirectoriesWithAccess(dir, accessList);
+    }
+    TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override {
+        return FFiles.CopyFileChecked(from, to, failIfExists);
+    }
+    bool RemoveFile(const std::string& path) override { return FFiles.RemoveFile(path); }
+    bool RemoveEmptyDirectory(const std::string& path) override { return FFiles.RemoveEmptyDirectory(path); }
+    bool RemoveAtRestart(const std::string& path) override { return FFiles.RemoveAtRestart(path); }
+    bool ReplaceAtRestart(const std::string& from, const std::string& to) override {
+        return FFiles.ReplaceAtRestart(from, to);
+    }
+    std::optional<uint16_t> Attributes(const std::string& path) const override {
+        return FFiles.Attributes(path);
+    }
+    std::optional<int64_t> FileSize(const std::string& path) const override { return FFiles.FileSize(path); }
+    bool SetAttributes(const std::string& path, uint16_t attributes) override {
+        return FFiles.SetAttributes(path, attributes);
+    }
+    std::vector<std::string> FileNames(const std::string& dir) const override {
+        return FFiles.FileNames(dir);
+    }
+    std::vector<std::string> EntryNames(const std::string& dir) const override {
+        return FFiles.EntryNames(dir);
+    }
+    std::optional<std::vector<std::string>> ReadLines(const std::string& path) const override {
+        return FFiles.ReadLines(path);
+    }
+    bool WriteLines(const std::string& path, const std::vector<std::string>& lines) override {
+        return FFiles.WriteLines(path, lines);
+    }
+    bool AppendLine(const std::string& path, const std::string& line) override {
+        return FFiles.AppendLine(path, line);
+    }
+    std::string ShortPath(const std::string& path) const override { return FFiles.ShortPath(path); }
+    std::string WindowsDirectory() const override { return FFiles.WindowsDirectory(); }
+    std::optional<std::string> ReadBytes(const std::string& path) const override {
+        return FFiles.ReadBytes(path);
+    }
+    std::string LongPath(const std::string& path) const override { return FFiles.LongPath(path); }
+    std::optional<TObjectSecurity> Security(const std::string& path) const override {
+        return FFiles.Security(path);
+    }
+    std::string CurrentAccount() const override { return FFiles.CurrentAccount(); }
+
+protected:
+    TFiles& FFiles;
+};
+
 // The shared part of both implementations, on paths the platform's file calls take.
 std::optional<std::string> ReadBytesAt(const std::string& path);
 std::optional<std::vector<std::string>> ReadLinesAt(const std::string& path);

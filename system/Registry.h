@@ -52,6 +52,43 @@ public:
     virtual std::vector<std::string> SubKeyNames(TRegRoot root, const std::string& key) const = 0;
 };
 
+// Every call passed on to another TRegistry: the base of a layer that changes only some of them.
+class TForwardingRegistry : public TRegistry {
+public:
+    explicit TForwardingRegistry(TRegistry& registry) : FRegistry(registry) {}
+
+    bool CreateKey(TRegRoot root, const std::string& key) override { return FRegistry.CreateKey(root, key); }
+    bool WriteString(TRegRoot root, const std::string& key, const std::string& name,
+                     const std::string& value) override {
+        return FRegistry.WriteString(root, key, name, value);
+    }
+    std::optional<std::string> ReadString(TRegRoot root, const std::string& key,
+                                          const std::string& name) const override {
+        return FRegistry.ReadString(root, key, name);
+    }
+    bool WriteInteger(TRegRoot root, const std::string& key, const std::string& name,
+                      uint32_t value) override {
+        return FRegistry.WriteInteger(root, key, name, value);
+    }
+    std::optional<uint32_t> ReadInteger(TRegRoot root, const std::string& key,
+                                        const std::string& name) const override {
+        return FRegistry.ReadInteger(root, key, name);
+    }
+    bool KeyExists(TRegRoot root, const std::string& key) const override {
+        return FRegistry.KeyExists(root, key);
+    }
+    bool DeleteValue(TRegRoot root, const std::string& key, const std::string& name) override {
+        return FRegistry.DeleteValue(root, key, name);
+    }
+    bool DeleteKey(TRegRoot root, const std::string& key) override { return FRegistry.DeleteKey(root, key); }
+    std::vector<std::string> SubKeyNames(TRegRoot root, const std::string& key) const override {
+        return FRegistry.SubKeyNames(root, key);
+    }
+
+protected:
+    TRegistry& FRegistry;
+};
+
 // The key names along key, top down, by the rules above; empty for the root.
 std::vector<std::string> KeyPathNames(const std::string& key);
 // The same key as one path the system takes: the names joined by single "\".

@@ -93,11 +93,7 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
     try {
         // An install that was killed is undone first: its record may be among what is uninstalled.
         const std::vector<std::string> told = yar::UndoInterruptedInstalls();
-        if (!told.empty() && !command.Silent) {
-            std::string text;
-            for (const std::string& line : told) text += (text.empty() ? "" : "\r") + line;
-            yar::ShowMessage(text);
-        }
+        if (!told.empty() && !command.Silent) yar::ShowMessage(yar::InterruptedInstallsMessage(told));
         return Uninstall(command);
     } catch (const std::exception& e) {
         if (!command.Silent) application.ShowException(e);
