@@ -2,7 +2,7 @@
 # icon and a version resource (product and file version from the project's version, the company and
 # this description). ADMINISTRATOR adds the application manifest of the programs that change the
 # machine: they run as administrator, name the Windows versions they were tested for, take the visual
-# style of common controls 6, and leave the scaling of their fixed pixel layout to Windows. Does nothing for other targets than Windows.
+# style of common controls 6, and scale their layout to each monitor's resolution themselves. Does nothing for other targets than Windows.
 set(YAR_RESOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/res)
 
 function(yar_windows_resources target description)

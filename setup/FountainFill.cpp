@@ -1,5 +1,7 @@
 #include "setup/FountainFill.h"
 
+#include "toolkit/HighContrast.h"
+
 #include <vector>
 
 namespace yar {
@@ -89,9 +91,14 @@ void TFountainFill::SelectPaletteInto(HDC dc) const {
 }
 
 void TFountainFill::Paint(HDC dc) {
-    if (FUsePalette && !FPalette) BuildPalette();
     const int width = Width();
     const int height = Height();
+    // High contrast: the theme's window colour, on which the theme's text colour reads.
+    if (HighContrastOn()) {
+        FillWithColor(dc, RECT{0, 0, width, height}, ColorToRGB(clWindow));
+        return;
+    }
+    if (FUsePalette && !FPalette) BuildPalette();
     if (!FDrawOnScreen) {
         // No bitmap means the system is short of graphics resources: draw straight onto dc instead.
         if (HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height)) {

@@ -1,5 +1,6 @@
 // TFountainFill: the windowless control that paints the background's colour gradient as flat
-// bands between two colours, through a logical palette of the band colours where wanted.
+// bands between two colours, through a logical palette of the band colours where wanted; in high
+// contrast the system's window colour instead.
 #pragma once
 
 #include "setup/FountainBands.h"

@@ -34,7 +34,7 @@ void DesignHeader(TShadowLabel& label, int left, int top, const std::string& cap
     label.SetShadowColor(clWhite);
     label.SetShadowSize(shadowSize);
     label.SetShadowPos(spRightBottom);
-    label.SetBounds(left, top, label.Width(), label.Height());
+    label.SetBounds(label.Scaled(left), label.Scaled(top), label.Width(), label.Height());
 }
 
 void ApplyHeader(TShadowLabel& label, const std::string& text, const std::string& fontName, int points,
@@ -169,9 +169,10 @@ void TMainSetup::ApplyConfig() {
 }
 
 void TMainSetup::FormResize() {
-    Footer.SetBounds(0, MainScreen.Height() - Footer.Height() - 10, MainScreen.Width(), Footer.Height());
-    Setup_Header.SetTop(1);
-    Setup_Header2.SetTop(Setup_Header.Top() + Setup_Header.Height() + 2);
+    Footer.SetBounds(0, MainScreen.Height() - Footer.Height() - Scaled(10), MainScreen.Width(),
+                     Footer.Height());
+    Setup_Header.SetTop(Scaled(1));
+    Setup_Header2.SetTop(Setup_Header.Top() + Setup_Header.Height() + Scaled(2));
 }
 
 void TMainSetup::Timer1Timer() {

@@ -194,21 +194,24 @@ void TUnzip::ShowPicture(const std::string& path) {
     const bool animated = PictureIsAnimated(FMain.Config.BitmapFile);
     TImage& image = animated ? static_cast<TImage&>(FMain.Image3) : FMain.Image4;
     image.LoadFromFile(path);
-    image.SetBounds(kPictureInset, kPictureInset, image.Width(), image.Height());
+    const int inset = image.Scaled(kPictureInset);
+    image.SetBounds(inset, inset, image.Width(), image.Height());
     image.Show();
     image.Repaint();
     image.SetAutoSize(true);
     if (!animated) image.Repaint();
     TPanel& panel = FMain.bitmapscreen;
-    panel.SetBounds(panel.Left(), panel.Top(), image.Width() + 2 * kPictureInset,
-                    image.Height() + 2 * kPictureInset);
+    panel.SetBounds(panel.Left(), panel.Top(), image.Width() + 2 * inset, image.Height() + 2 * inset);
     panel.Show();
 
     FMain.Update();
-    const TPicturePlacement at =
-        PicturePanelPlacement(FMain.MainScreen.Width(), panel.Width(), FMain.Setup_Header2.Top(),
-                              FMain.Config.AlignCenter, FMain.Config.AlignLeft);
-    panel.SetBounds(at.Left, at.Top, panel.Width(), panel.Height());
+    // The placement's margins are designed ones: the rule works at 96 pixels per inch.
+    const int ppi = FMain.PixelsPerInch();
+    const auto design = [ppi](int pixels) { return ScalePixels(pixels, kDesignPixelsPerInch, ppi); };
+    const TPicturePlacement at = PicturePanelPlacement(
+        design(FMain.MainScreen.Width()), design(panel.Width()), design(FMain.Setup_Header2.Top()),
+        FMain.Config.AlignCenter, FMain.Config.AlignLeft);
+    panel.SetBounds(FMain.Scaled(at.Left), FMain.Scaled(at.Top), panel.Width(), panel.Height());
     FMain.Repaint();
     Application().ProcessMessages();
 }

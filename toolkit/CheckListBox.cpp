@@ -1,5 +1,7 @@
 #include "toolkit/CheckListBox.h"
 
+#include "toolkit/HighContrast.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -7,6 +9,7 @@ namespace yar {
 
 namespace {
 
+// Designed at 96 pixels per inch.
 constexpr int kBoxSize = 13; // the classic check box
 constexpr int kBoxMargin = 2;
 // Where an item's text begins: after its box and a gap.
@@ -111,7 +114,7 @@ void TCheckListBox::UpdateItemHeight() {
     GetTextMetricsA(dc, &metrics);
     SelectObject(dc, old);
     ReleaseDC(Handle(), dc);
-    const int height = std::max(static_cast<int>(metrics.tmHeight), kBoxSize) + 2;
+    const int height = std::max(static_cast<int>(metrics.tmHeight), Scaled(kBoxSize)) + Scaled(2);
     SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, height);
     Invalidate();
 }
@@ -129,7 +132,8 @@ LRESULT TCheckListBox::ListMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         const LRESULT result = CallList(msg, wParam, lParam);
         const auto hit = static_cast<DWORD>(SendMessageA(Handle(), LB_ITEMFROMPOINT, 0, lParam));
         const int x = static_cast<short>(LOWORD(lParam));
-        if (HIWORD(hit) == 0 && x < kTextLeft && static_cast<int>(LOWORD(hit)) < Count()) Toggle(LOWORD(hit));
+        if (HIWORD(hit) == 0 && x < Scaled(kTextLeft) && static_cast<int>(LOWORD(hit)) < Count())
+            Toggle(LOWORD(hit));
         return result;
     }
     case WM_KEYDOWN:
@@ -157,7 +161,7 @@ bool TCheckListBox::ParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
 void TCheckListBox::DrawItem(const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     RECT text = item.rcItem;
-    text.left += kTextLeft - 2;
+    text.left += Scaled(kTextLeft - 2);
     if (item.itemID == static_cast<UINT>(-1)) { // an empty list with the focus
         if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &text);
         return;
@@ -170,20 +174,24 @@ void TCheckListBox::DrawItem(const DRAWITEMSTRUCT& item) {
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     FillRect(dc, &text, selected ? GetSysColorBrush(COLOR_HIGHLIGHT) : ColorBrush());
 
-    const int top = (item.rcItem.top + item.rcItem.bottom - kBoxSize) / 2;
-    RECT box{item.rcItem.left + kBoxMargin, top, item.rcItem.left + kBoxMargin + kBoxSize, top + kBoxSize};
+    const int boxSize = Scaled(kBoxSize);
+    const int top = (item.rcItem.top + item.rcItem.bottom - boxSize) / 2;
+    const int left = item.rcItem.left + Scaled(kBoxMargin);
+    RECT box{left, top, left + boxSize, top + boxSize};
     UINT state = DFCS_BUTTONCHECK;
     if (Checked(index)) state |= DFCS_CHECKED;
     if (!Enabled()) state |= DFCS_INACTIVE;
     DrawFrameControl(dc, &box, DFC_BUTTON, state);
 
     const std::string caption = Item(index);
-    const TColor color = !Enabled() ? clGrayText : selected ? clHighlightText : Font().Color();
+    const TColor color = !Enabled() ? clGrayText
+                         : selected ? clHighlightText
+                                    : ContrastColor(Font().Color(), clWindowText);
     SetTextColor(dc, ColorToRGB(color));
     SetBkMode(dc, TRANSPARENT);
     HGDIOBJ old = SelectObject(dc, Font().Handle());
     RECT words = text;
-    words.left += 2;
+    words.left += Scaled(2);
     DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &words,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     SelectObject(dc, old);

@@ -1,6 +1,7 @@
 #include "toolkit/Controls.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/HighContrast.h"
 
 #include <algorithm>
 #include <exception>
@@ -31,13 +32,42 @@ private:
 
 // TControl
 
-TControl::TControl(TWinControl* parent, const TBounds& bounds)
-    : FParent(parent), FBounds{bounds.Left, bounds.Top, bounds.Left + bounds.Width,
-                               bounds.Top + bounds.Height} {
+namespace {
+
+TEdges EdgesOf(const RECT& r) {
+    return TEdges{r.left, r.top, r.right, r.bottom};
+}
+
+RECT RectOf(const TEdges& e) {
+    return RECT{e.Left, e.Top, e.Right, e.Bottom};
+}
+
+} // namespace
+
+TControl::TControl(TWinControl* parent, const TBounds& bounds, int ppi)
+    : FParent(parent),
+      FPixelsPerInch(parent ? parent->FPixelsPerInch : ppi), FBounds{bounds.Left, bounds.Top,
+                                                                     bounds.Left + bounds.Width,
+                                                                     bounds.Top + bounds.Height} {
+    FFont.SetPixelsPerInch(FPixelsPerInch);
     if (!FParent) return;
+    FBounds = RectOf(ScaleEdges(EdgesOf(FBounds), FPixelsPerInch));
     FColor = FParent->Color();
     FFont = FParent->Font();
     FParent->FControls.push_back(this);
+}
+
+void TControl::ChangeScale(int ppi) {
+    if (ppi == FPixelsPerInch) return;
+    const int old = FPixelsPerInch;
+    FPixelsPerInch = ppi;
+    FFont.SetPixelsPerInch(ppi);
+    // A form is placed by whoever changes its resolution (the system suggests the rectangle).
+    if (FParent) {
+        const TEdges e = ScaleEdges(EdgesOf(FBounds), ppi, old);
+        SetBounds(e.Left, e.Top, e.Right - e.Left, e.Bottom - e.Top);
+    }
+    FontChanged();
 }
 
 TControl::~TControl() {
@@ -70,6 +100,7 @@ void TControl::SetColor(TColor color) {
 
 void TControl::SetFont(const TFont& font) {
     FFont = font;
+    FFont.SetPixelsPerInch(FPixelsPerInch);
     FontChanged();
 }
 
@@ -127,7 +158,8 @@ void TWinControl::RegisterClassOnce() {
     (void)registered;
 }
 
-TWinControl::TWinControl(TWinControl* parent, const TCreateParams& params) : TControl(parent, params.Bounds) {
+TWinControl::TWinControl(TWinControl* parent, const TCreateParams& params)
+    : TControl(parent, params.Bounds, params.PixelsPerInch) {
     RegisterClassOnce();
     FOwnClass = params.ClassName == nullptr;
     DWORD style = params.Style;
@@ -140,9 +172,8 @@ TWinControl::TWinControl(TWinControl* parent, const TCreateParams& params) : TCo
         id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(FControlId));
     }
     FVisible = (style & WS_VISIBLE) != 0;
-    const TBounds& b = params.Bounds;
     HWND handle = CreateWindowExA(params.ExStyle, FOwnClass ? kWindowClass : params.ClassName,
-                                  params.Text.c_str(), style, b.Left, b.Top, b.Width, b.Height, parentHandle,
+                                  params.Text.c_str(), style, Left(), Top(), Width(), Height(), parentHandle,
                                   id, GetModuleHandleA(nullptr), this);
     if (!handle) throw std::runtime_error("Error creating window");
     if (!FOwnClass) {
@@ -255,8 +286,8 @@ TWinControl* TWinControl::MessageTarget(UINT msg, LPARAM lParam) const {
 bool TWinControl::ParentMessage(UINT msg, WPARAM wParam, LPARAM /*lParam*/, LRESULT& result) {
     if (msg < WM_CTLCOLORMSGBOX || msg > WM_CTLCOLORSTATIC) return false;
     HDC dc = reinterpret_cast<HDC>(wParam);
-    SetTextColor(dc, ColorToRGB(Font().Color()));
-    SetBkColor(dc, ColorToRGB(Color()));
+    SetTextColor(dc, ColorToRGB(ContrastColor(Font().Color(), clWindowText)));
+    SetBkColor(dc, ColorToRGB(ContrastColor(Color(), clWindow)));
     result = reinterpret_cast<LRESULT>(ColorBrush());
     return true;
 }
@@ -363,16 +394,25 @@ bool TWinControl::SetCursorHandler() {
 }
 
 HBRUSH TWinControl::ColorBrush() {
-    if (FBrush && FBrushColor == FColor) return FBrush;
+    // By the colour's value: a system colour changes with the theme.
+    const COLORREF color = ColorToRGB(ContrastColor(FColor, clWindow));
+    if (FBrush && FBrushColor == color) return FBrush;
     if (FBrush) DeleteObject(FBrush);
-    FBrush = CreateSolidBrush(ColorToRGB(FColor));
-    FBrushColor = FColor;
+    FBrush = CreateSolidBrush(color);
+    FBrushColor = color;
     return FBrush;
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
     TControl::SetBounds(left, top, width, height);
     if (FHandle) SetWindowPos(FHandle, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWinControl::ChangeScale(int ppi) {
+    if (ppi == FPixelsPerInch) return;
+    for (TControl* c : std::vector<TControl*>(FControls)) c->ChangeScale(ppi);
+    TControl::ChangeScale(ppi);
+    Invalidate();
 }
 
 void TWinControl::SetVisible(bool visible) {

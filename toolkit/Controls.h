@@ -3,9 +3,12 @@
 // same way: TX(parent, bounds), where bounds default to the control's own design size, then setters
 // for everything else (a notebook's pages take only the notebook: they fill it). The parent paints its
 // windowless children in the order they were added, and hands the messages its window gets about a child
-// window to that child (ParentMessage).
+// window to that child (ParentMessage). The bounds a control is made with are designed in pixels at
+// 96 pixels per inch and scaled to its window's resolution; everything read back or set afterwards is
+// in the window's own pixels (Scaled turns a designed length into them).
 #pragma once
 
+#include "toolkit/DpiScale.h"
 #include "toolkit/Graphics.h"
 
 #include <windows.h>
@@ -38,6 +41,13 @@ public:
     TControl& operator=(const TControl&) = delete;
 
     TWinControl* Parent() const { return FParent; }
+
+    // The resolution the control is laid out for: its form's.
+    int PixelsPerInch() const { return FPixelsPerInch; }
+    // A length designed at 96 pixels per inch, in the control's pixels.
+    int Scaled(int designPixels) const { return ScalePixels(designPixels, FPixelsPerInch); }
+    // Lays the control out for another resolution: place, size and font scaled from the present ones.
+    virtual void ChangeScale(int ppi);
 
     int Left() const { return FBounds.left; }
     int Top() const { return FBounds.top; }
@@ -82,12 +92,15 @@ public:
     }
 
 protected:
-    TControl(TWinControl* parent, const TBounds& bounds);
+    // bounds are scaled to the parent's resolution; a control without a parent takes them as they
+    // are, at ppi.
+    TControl(TWinControl* parent, const TBounds& bounds, int ppi = kDesignPixelsPerInch);
 
     // The font has been replaced: windows take it, autosized text takes its size.
     virtual void FontChanged() { Invalidate(); }
 
     TWinControl* FParent;
+    int FPixelsPerInch = kDesignPixelsPerInch;
     RECT FBounds;
     TAlign FAlign = alNone;
     bool FVisible = true;
@@ -126,6 +139,9 @@ public:
     void SetEnabled(bool enabled) override;
     void Invalidate() override;
     void Update() override;
+    // The children first, then the window itself: a parent that lays its children out when resized
+    // has the last word.
+    void ChangeScale(int ppi) override;
 
     // The window's text; a control made of several windows answers with the one that holds its value.
     virtual std::string Text() const;
@@ -151,7 +167,8 @@ protected:
         DWORD ExStyle = 0;
         std::string Text;
         TBounds Bounds;
-        HWND ParentHandle = nullptr; // for windows without a parent control (forms, timers)
+        HWND ParentHandle = nullptr;              // for windows without a parent control (forms, timers)
+        int PixelsPerInch = kDesignPixelsPerInch; // what Bounds is in, for those windows
     };
     TWinControl(TWinControl* parent, const TCreateParams& params);
     // A child window of a system class, or of the toolkit's own when className is nullptr.
@@ -167,8 +184,9 @@ protected:
     // WM_MEASUREITEM, WM_COMPAREITEM, WM_DELETEITEM, WM_CTLCOLOR*, WM_HSCROLL, WM_VSCROLL,
     // WM_VKEYTOITEM, WM_CHARTOITEM): true when handled, result being the parent's answer; false lets
     // the parent go on as without the control. The default colours WM_CTLCOLOR* with the control's
-    // font colour and colour. What a system window sends while CreateWindowEx is still making it
-    // reaches no control: the control applies that once made (LB_SETITEMHEIGHT, not WM_MEASUREITEM).
+    // font colour and colour (the system's in high contrast). What a system window sends while CreateWindowEx
+    // is still making it reaches no control: the control applies that once made (LB_SETITEMHEIGHT, not
+    // WM_MEASUREITEM).
     virtual bool ParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // Paints the window's own surface before the windowless children.
@@ -205,7 +223,7 @@ private:
     // Above the dialog command ids (IDOK ...) that keyboard navigation sends for Enter and Escape.
     int FNextChildId = 0x100;
     HBRUSH FBrush = nullptr;
-    TColor FBrushColor = 0;
+    COLORREF FBrushColor = 0;
     bool FOwnClass = false;
     std::vector<TControl*> FControls; // children in the order they were added
 };

@@ -1,6 +1,8 @@
 #include "toolkit/Dialogs.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/Dpi.h"
+#include "toolkit/DpiScale.h"
 
 #include <algorithm>
 #include <array>
@@ -10,13 +12,33 @@ namespace yar {
 
 namespace {
 
+// Designed at 96 pixels per inch; TBoxMetrics holds them at the box's resolution.
 constexpr int kMargin = 8;
 constexpr int kIconSize = 32;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 constexpr int kButtonGap = 8;
+constexpr int kEditHeight = 21;
+constexpr int kInputMinWidth = 260;
 constexpr int kTextId = 0xFFFF; // the id the system's own message boxes give their text
 constexpr int kIconId = 20;
+
+struct TBoxMetrics {
+    explicit TBoxMetrics(HWND box)
+        : PixelsPerInch(WindowPixelsPerInch(box)), Margin(Scale(kMargin)), IconSize(Scale(kIconSize)),
+          ButtonWidth(Scale(kButtonWidth)), ButtonHeight(Scale(kButtonHeight)), ButtonGap(Scale(kButtonGap)),
+          EditHeight(Scale(kEditHeight)), InputMinWidth(Scale(kInputMinWidth)) {}
+    int Scale(int designPixels) const { return ScalePixels(designPixels, PixelsPerInch); }
+
+    int PixelsPerInch;
+    int Margin;
+    int IconSize;
+    int ButtonWidth;
+    int ButtonHeight;
+    int ButtonGap;
+    int EditHeight;
+    int InputMinWidth;
+};
 
 struct TBoxRequest {
     std::string Text;
@@ -48,10 +70,10 @@ SIZE MeasureText(const std::string& text, HFONT font) {
     return SIZE{r.right, r.bottom};
 }
 // Gives a dialog box the client size asked for and centres it on the screen.
-void SizeAndCentre(HWND box, int clientWidth, int clientHeight) {
+void SizeAndCentre(HWND box, int clientWidth, int clientHeight, int ppi) {
     RECT frame{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(box, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(box, GWL_EXSTYLE)));
+    AdjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongA(box, GWL_STYLE)),
+                           static_cast<DWORD>(GetWindowLongA(box, GWL_EXSTYLE)), ppi);
     const int w = frame.right - frame.left;
     const int h = frame.bottom - frame.top;
     SetWindowPos(box, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
@@ -59,38 +81,41 @@ void SizeAndCentre(HWND box, int clientWidth, int clientHeight) {
 }
 
 // Lays out icon, text and buttons in pixels and centres the box on the screen.
-void BuildBox(HWND box, const TBoxRequest& request) {
+void BuildBox(HWND box, TBoxRequest& request) {
     SetWindowTextA(box, request.Caption.c_str());
+    const TBoxMetrics m(box);
+    // The request outlives the box: its font is the controls' for as long as they show.
+    request.Font.SetPixelsPerInch(m.PixelsPerInch);
     HFONT font = request.Font.Handle();
     const SIZE text = MeasureText(request.Text, font);
-    const int textLeft = request.Icon ? kMargin + kIconSize + kMargin * 2 : kMargin * 2;
+    const int textLeft = request.Icon ? m.Margin + m.IconSize + m.Margin * 2 : m.Margin * 2;
     if (request.Icon) {
-        HWND icon =
-            MakeChild(box, "STATIC", "", SS_ICON, kIconId,
-                      RECT{kMargin * 2, kMargin * 2, kMargin * 2 + kIconSize, kMargin * 2 + kIconSize}, font);
+        HWND icon = MakeChild(
+            box, "STATIC", "", SS_ICON, kIconId,
+            RECT{m.Margin * 2, m.Margin * 2, m.Margin * 2 + m.IconSize, m.Margin * 2 + m.IconSize}, font);
         SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, request.Icon)), 0);
     }
-    const int topHeight = std::max(static_cast<int>(text.cy), request.Icon ? kIconSize : 0);
+    const int topHeight = std::max(static_cast<int>(text.cy), request.Icon ? m.IconSize : 0);
     MakeChild(box, "STATIC", request.Text, SS_LEFT | SS_NOPREFIX, kTextId,
-              RECT{textLeft, kMargin * 2, textLeft + text.cx, kMargin * 2 + text.cy}, font);
+              RECT{textLeft, m.Margin * 2, textLeft + text.cx, m.Margin * 2 + text.cy}, font);
 
     const int count = static_cast<int>(request.Buttons.size());
-    const int buttonsWidth = count * kButtonWidth + (count - 1) * kButtonGap;
+    const int buttonsWidth = count * m.ButtonWidth + (count - 1) * m.ButtonGap;
     const int clientWidth =
-        std::max(textLeft + static_cast<int>(text.cx) + kMargin * 2, buttonsWidth + kMargin * 4);
-    const int buttonsTop = kMargin * 2 + topHeight + kMargin * 2;
-    const int clientHeight = buttonsTop + kButtonHeight + kMargin * 2;
+        std::max(textLeft + static_cast<int>(text.cx) + m.Margin * 2, buttonsWidth + m.Margin * 4);
+    const int buttonsTop = m.Margin * 2 + topHeight + m.Margin * 2;
+    const int clientHeight = buttonsTop + m.ButtonHeight + m.Margin * 2;
     int x = (clientWidth - buttonsWidth) / 2;
     HWND first = nullptr;
     for (TMsgDlgBtn b : request.Buttons) {
         const DWORD style = WS_TABSTOP | (first ? BS_PUSHBUTTON : BS_DEFPUSHBUTTON);
         HWND button = MakeChild(box, "BUTTON", MsgDlgButtonCaption(b), style, MsgDlgButtonResult(b),
-                                RECT{x, buttonsTop, x + kButtonWidth, buttonsTop + kButtonHeight}, font);
+                                RECT{x, buttonsTop, x + m.ButtonWidth, buttonsTop + m.ButtonHeight}, font);
         if (!first) first = button;
-        x += kButtonWidth + kButtonGap;
+        x += m.ButtonWidth + m.ButtonGap;
     }
 
-    SizeAndCentre(box, clientWidth, clientHeight);
+    SizeAndCentre(box, clientWidth, clientHeight, m.PixelsPerInch);
     if (first) {
         SendMessageA(box, DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID(first)), 0);
         SetFocus(first);
@@ -100,7 +125,7 @@ void BuildBox(HWND box, const TBoxRequest& request) {
 INT_PTR CALLBACK BoxProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_INITDIALOG: {
-        const auto* request = reinterpret_cast<const TBoxRequest*>(lParam);
+        auto* request = reinterpret_cast<TBoxRequest*>(lParam);
         SetWindowLongPtrA(box, DWLP_USER, lParam);
         BuildBox(box, *request);
         return FALSE; // focus is set
@@ -149,9 +174,6 @@ struct TInputRequest {
     TFont Font{"MS Sans Serif", 11, clWindowText};
 };
 
-constexpr int kEditHeight = 21;
-constexpr int kInputMinWidth = 260;
-
 std::string ControlText(HWND w) {
     const int length = GetWindowTextLengthA(w);
     std::string text(static_cast<size_t>(length) + 1, '\0');
@@ -161,30 +183,32 @@ std::string ControlText(HWND w) {
 }
 
 // The prompt on top, the edit under it across the box, OK and Cancel at the bottom right.
-void BuildInputBox(HWND box, const TInputRequest& request) {
+void BuildInputBox(HWND box, TInputRequest& request) {
     SetWindowTextA(box, request.Caption.c_str());
+    const TBoxMetrics m(box);
+    request.Font.SetPixelsPerInch(m.PixelsPerInch);
     HFONT font = request.Font.Handle();
     const SIZE prompt = MeasureText(request.Prompt, font);
-    const int clientWidth = std::max(static_cast<int>(prompt.cx) + kMargin * 2, kInputMinWidth);
-    int y = kMargin;
+    const int clientWidth = std::max(static_cast<int>(prompt.cx) + m.Margin * 2, m.InputMinWidth);
+    int y = m.Margin;
     MakeChild(box, "STATIC", request.Prompt, SS_LEFT | SS_NOPREFIX, kInputQueryPromptId,
-              RECT{kMargin, y, kMargin + prompt.cx, y + prompt.cy}, font);
-    y += prompt.cy + kMargin / 2;
+              RECT{m.Margin, y, m.Margin + prompt.cx, y + prompt.cy}, font);
+    y += prompt.cy + m.Margin / 2;
     HWND edit = CreateWindowExA(
         WS_EX_CLIENTEDGE, "EDIT", request.Value.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-        kMargin, y, clientWidth - kMargin * 2, kEditHeight, box,
+        m.Margin, y, clientWidth - m.Margin * 2, m.EditHeight, box,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kInputQueryEditId)), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    y += kEditHeight + kMargin * 2;
-    int x = clientWidth - kMargin - kButtonWidth * 2 - kButtonGap;
+    y += m.EditHeight + m.Margin * 2;
+    int x = clientWidth - m.Margin - m.ButtonWidth * 2 - m.ButtonGap;
     MakeChild(box, "BUTTON", MsgDlgButtonCaption(mbOK), WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK,
-              RECT{x, y, x + kButtonWidth, y + kButtonHeight}, font);
-    x += kButtonWidth + kButtonGap;
+              RECT{x, y, x + m.ButtonWidth, y + m.ButtonHeight}, font);
+    x += m.ButtonWidth + m.ButtonGap;
     MakeChild(box, "BUTTON", MsgDlgButtonCaption(mbCancel), WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL,
-              RECT{x, y, x + kButtonWidth, y + kButtonHeight}, font);
-    const int clientHeight = y + kButtonHeight + kMargin;
+              RECT{x, y, x + m.ButtonWidth, y + m.ButtonHeight}, font);
+    const int clientHeight = y + m.ButtonHeight + m.Margin;
 
-    SizeAndCentre(box, clientWidth, clientHeight);
+    SizeAndCentre(box, clientWidth, clientHeight, m.PixelsPerInch);
     SendMessageA(box, DM_SETDEFID, IDOK, 0);
     SetFocus(edit);
     SendMessageA(edit, EM_SETSEL, 0, -1);
@@ -194,7 +218,7 @@ INT_PTR CALLBACK InputProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_INITDIALOG:
         SetWindowLongPtrA(box, DWLP_USER, lParam);
-        BuildInputBox(box, *reinterpret_cast<const TInputRequest*>(lParam));
+        BuildInputBox(box, *reinterpret_cast<TInputRequest*>(lParam));
         return FALSE; // focus is set
     case WM_COMMAND: {
         auto* request = reinterpret_cast<TInputRequest*>(GetWindowLongPtrA(box, DWLP_USER));

@@ -44,19 +44,24 @@ void TPanel::PaintWindow(HDC dc) {
 
 // TPage
 
-// Made hidden: the notebook shows it when it becomes the active page.
+// Made hidden: the notebook shows it when it becomes the active page. Its bounds are designed ones,
+// scaled like every control's: the notebook's client size taken back to 96 pixels per inch.
 TWinControl::TCreateParams TPage::MakeParams(const TNotebook* notebook) {
     if (!notebook) throw std::invalid_argument("A page needs a notebook");
+    const int ppi = notebook->PixelsPerInch();
     return TCreateParams{nullptr,
                          WS_CLIPCHILDREN,
                          WS_EX_CONTROLPARENT,
                          "",
-                         TBounds{0, 0, notebook->ClientWidth(), notebook->ClientHeight()},
+                         TBounds{0, 0, ScalePixels(notebook->ClientWidth(), kDesignPixelsPerInch, ppi),
+                                 ScalePixels(notebook->ClientHeight(), kDesignPixelsPerInch, ppi)},
                          nullptr};
 }
 
 TPage::TPage(TNotebook* notebook) : TWinControl(notebook, MakeParams(notebook)), FNotebook(*notebook) {
     FAlign = alClient;
+    // Exactly the notebook's area, whatever the rounding of the way there and back.
+    SetBounds(0, 0, notebook->ClientWidth(), notebook->ClientHeight());
     FNotebook.FPages.push_back(this);
     if (!FNotebook.FActivePage) {
         FNotebook.FActivePage = this;

@@ -1,6 +1,8 @@
 #include "toolkit/Forms.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/Dpi.h"
+#include "toolkit/HighContrast.h"
 
 #include <stdexcept>
 #include <vector>
@@ -34,6 +36,10 @@ private:
     std::vector<HWND> FWindows;
 };
 
+// The system's message when a window moves to a monitor of another resolution or the resolution
+// changes (newer headers than the ones the programs are built for declare it).
+constexpr UINT kDpiChanged = 0x02E0;
+
 POINT MousePoint(LPARAM lParam) {
     return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
@@ -50,8 +56,11 @@ TWinControl::TCreateParams TForm::MakeParams(const TFormDesign& design) {
         if (design.SystemMenu) params.Style |= WS_SYSMENU;
     }
     if (design.BorderStyle == bsToolWindow) params.ExStyle |= WS_EX_TOOLWINDOW;
-    RECT r{0, 0, design.ClientWidth, design.ClientHeight};
-    AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
+    // The system's resolution until the window knows its monitor's.
+    params.PixelsPerInch = SystemPixelsPerInch();
+    RECT r{0, 0, ScalePixels(design.ClientWidth, params.PixelsPerInch),
+           ScalePixels(design.ClientHeight, params.PixelsPerInch)};
+    AdjustWindowRectForDpi(r, params.Style, params.ExStyle, params.PixelsPerInch);
     params.Bounds = TBounds{0, 0, r.right - r.left, r.bottom - r.top};
     // Later forms belong to the main form, so that they stay above it.
     if (TForm* main = Application().MainForm()) params.ParentHandle = main->Handle();
@@ -63,6 +72,11 @@ TForm::TForm(const TFormDesign& design)
       FScreenCenter(design.ScreenCenter) {
     FColor = design.Color;
     SetFont(design.Font);
+    // A monitor of another resolution than the system's: the form is laid out for it.
+    if (const int ppi = WindowPixelsPerInch(Handle()); ppi != FPixelsPerInch) {
+        ChangeScale(ppi);
+        SetClientSize(Scaled(design.ClientWidth), Scaled(design.ClientHeight));
+    }
     // The first form made is the application's main form.
     if (!Application().MainForm()) Application().SetMainForm(this);
 }
@@ -73,8 +87,8 @@ TForm::~TForm() {
 
 void TForm::SetClientSize(int width, int height) {
     RECT r{0, 0, width, height};
-    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
+    AdjustWindowRectForDpi(r, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)),
+                           static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)), FPixelsPerInch);
     SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
 }
 
@@ -190,6 +204,21 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             Press(FCancelButton);
             return 0;
         }
+        break;
+    case kDpiChanged: {
+        // Moved to a monitor of another resolution: laid out anew, in the rectangle the system
+        // suggests (it keeps the window under the pointer while dragged).
+        ChangeScale(HIWORD(wParam));
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        SetBounds(suggested.left, suggested.top, suggested.right - suggested.left,
+                  suggested.bottom - suggested.top);
+        return 0;
+    }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // High contrast may have been turned on or off: every window paints again, frames included.
+        RefreshHighContrast();
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         break;
     case WM_NCPAINT:
     case WM_NCACTIVATE:

@@ -32,7 +32,7 @@ enum TCloseAction { caNone, caHide };
 
 using TCloseEvent = std::function<void(TCloseAction& action)>;
 
-// How a form is made: frame, caption, size and placement.
+// How a form is made: frame, caption, size (designed at 96 pixels per inch) and placement.
 struct TFormDesign {
     std::string Caption;
     TFormBorderStyle BorderStyle = bsSingle;
@@ -60,6 +60,8 @@ protected:
     TNonClientHook& operator=(const TNonClientHook&) = default;
 };
 
+// A form is laid out for the resolution of its monitor and again when it moves to a monitor of another
+// (WM_DPICHANGED); it repaints when the system's colours or high contrast change.
 class TForm : public TWinControl {
 public:
     explicit TForm(const TFormDesign& design);
@@ -95,6 +97,7 @@ public:
     void AddNonClientHook(TNonClientHook* hook);
     void RemoveNonClientHook(TNonClientHook* hook);
 
+    // In the form's pixels (Scaled for designed sizes).
     void SetClientSize(int width, int height);
     std::string Caption() const { return Text(); }
     void SetCaption(const std::string& caption) { SetText(caption); }

@@ -1,5 +1,7 @@
 #include "toolkit/Gauges.h"
 
+#include "toolkit/HighContrast.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <stdexcept>
@@ -61,14 +63,20 @@ void TGauge::Paint(HDC dc) {
     const RECT all{0, 0, Width(), Height()};
     const RECT done{0, 0, DoneWidth(), Height()};
     const RECT rest{done.right, 0, Width(), Height()};
-    Fill(dc, done, FForeColor);
-    Fill(dc, rest, Color());
+    // In high contrast the theme's selection colours: the text on each part in the colour meant for it.
+    const bool contrast = HighContrastOn();
+    const TColor doneColor = contrast ? clHighlight : FForeColor;
+    const TColor restColor = contrast ? clWindow : Color();
+    const TColor doneText = contrast ? clHighlightText : Color();
+    const TColor restText = contrast ? clWindowText : FForeColor;
+    Fill(dc, done, doneColor);
+    Fill(dc, rest, restColor);
     if (!FShowText) return;
     const std::string text = PercentText();
     SelectObject(dc, Font().Handle());
     SetBkMode(dc, TRANSPARENT);
     // Once over each part, clipped to it, in the other part's colour.
-    for (const auto& [part, color] : {std::pair{done, Color()}, std::pair{rest, FForeColor}}) {
+    for (const auto& [part, color] : {std::pair{done, doneText}, std::pair{rest, restText}}) {
         TSavedDC saved(dc);
         IntersectClipRect(dc, part.left, part.top, part.right, part.bottom);
         SetTextColor(dc, ColorToRGB(color));

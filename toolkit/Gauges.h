@@ -9,7 +9,8 @@ namespace yar {
 
 // A windowless horizontal bar: the part done in ForeColor from the left, the rest in the control's
 // colour, and the percentage done centred on top, drawn in the colour of the other part wherever
-// it stands, so that it shows on both. Progress stays within MinValue..MaxValue.
+// it stands, so that it shows on both; in high contrast the theme's selection and window colours
+// instead. Progress stays within MinValue..MaxValue.
 class TGauge : public TGraphicControl {
 public:
     explicit TGauge(TWinControl* parent, const TBounds& bounds = {0, 0, 100, 100});

@@ -1,6 +1,7 @@
 #include "toolkit/GradientCaption.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/HighContrast.h"
 
 #include <algorithm>
 
@@ -8,8 +9,15 @@ namespace yar {
 
 namespace {
 
+// Designed at 96 pixels per inch.
 constexpr int kTextIndent = 3;
 constexpr int kCloseBoxSide = 11; // the close box of a tool window, as the system draws it
+
+// The theme's own caption colours, for high contrast.
+constexpr TColor clActiveCaption = clSystemColor | COLOR_ACTIVECAPTION;
+constexpr TColor clInactiveCaption = clSystemColor | COLOR_INACTIVECAPTION;
+constexpr TColor clCaptionText = clSystemColor | COLOR_CAPTIONTEXT;
+constexpr TColor clInactiveCaptionText = clSystemColor | COLOR_INACTIVECAPTIONTEXT;
 
 // The system's caption font (the small one of tool windows), in bold or not.
 HFONT CaptionFont(bool toolWindow, bool bold) {
@@ -93,8 +101,9 @@ void TGradientCaption::NonClientPainted(UINT msg, WPARAM wParam, LPARAM lParam) 
 }
 
 void TGradientCaption::PaintBands(HDC dc, const RECT& bar) const {
-    const COLORREF from = ColorToRGB(FActive ? FActiveStart : FInactiveStart);
-    const COLORREF to = ColorToRGB(FActive ? FActiveEnd : FInactiveEnd);
+    const TColor caption = FActive ? clActiveCaption : clInactiveCaption;
+    const COLORREF from = ColorToRGB(ContrastColor(FActive ? FActiveStart : FInactiveStart, caption));
+    const COLORREF to = ColorToRGB(ContrastColor(FActive ? FActiveEnd : FInactiveEnd, caption));
     const int n = from == to ? 1 : FNumColors;
     const int width = bar.right - bar.left;
     for (int i = 0; i < n; ++i) {
@@ -122,9 +131,10 @@ int TGradientCaption::PaintText(HDC dc, const std::string& text, bool bold, RECT
 RECT TGradientCaption::CloseBoxRect(const RECT& bar) const {
     const int height = bar.bottom - bar.top + 1; // with the closing line
     if (ToolWindow()) {
-        const int top = bar.top + (height - 1 - kCloseBoxSide) / 2;
-        const int left = bar.right - (height + 1 + kCloseBoxSide) / 2;
-        return RECT{left, top, left + kCloseBoxSide, top + kCloseBoxSide};
+        const int side = FForm.Scaled(kCloseBoxSide);
+        const int top = bar.top + (height - 1 - side) / 2;
+        const int left = bar.right - (height + 1 + side) / 2;
+        return RECT{left, top, left + side, top + side};
     }
     return RECT{bar.right - GetSystemMetrics(SM_CXSIZE), bar.top + 2, bar.right - 2,
                 bar.top + GetSystemMetrics(SM_CYSIZE) - 2};
@@ -137,12 +147,13 @@ void TGradientCaption::PaintCaption(HDC dc) const {
     PaintBands(dc, bar);
 
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(FForm.Handle(), GWL_STYLE));
-    int textLeft = bar.left + kTextIndent;
-    int textRight = bar.right - kTextIndent;
+    const int indent = FForm.Scaled(kTextIndent);
+    int textLeft = bar.left + indent;
+    int textRight = bar.right - indent;
     if (style & WS_SYSMENU) {
         RECT close = CloseBoxRect(bar);
         DrawFrameControl(dc, &close, DFC_CAPTION, DFCS_CAPTIONCLOSE);
-        textRight = close.left - kTextIndent;
+        textRight = close.left - indent;
         if (!ToolWindow()) {
             // The window's icon opens the system menu.
             const int side = GetSystemMetrics(SM_CXSMICON);
@@ -151,11 +162,12 @@ void TGradientCaption::PaintCaption(HDC dc) const {
             if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(FForm.Handle(), GCLP_HICON));
             const int top = (bar.top + bar.bottom - side) / 2;
             if (icon) DrawIconEx(dc, bar.left + 2, top, icon, side, side, 0, nullptr, DI_NORMAL);
-            textLeft = bar.left + 2 + side + kTextIndent;
+            textLeft = bar.left + 2 + side + indent;
         }
     }
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ColorToRGB(FActive ? FActiveText : FInactiveText));
+    SetTextColor(dc, ColorToRGB(FActive ? ContrastColor(FActiveText, clCaptionText)
+                                        : ContrastColor(FInactiveText, clInactiveCaptionText)));
     const int boldEnd = PaintText(dc, BoldText(), true, RECT{textLeft, bar.top, textRight, bar.bottom});
     PaintText(dc, PlainText(), false, RECT{boldEnd, bar.top, textRight, bar.bottom});
 }

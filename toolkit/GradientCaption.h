@@ -11,7 +11,8 @@ namespace yar {
 // title in bold followed by " - " and the form's caption, and the close box when the form has one.
 // The active colours show while the form is active, the inactive ones otherwise. Band i of n has
 // GradientColor(start, end, i, n) and covers MulDiv(i, w, n) to MulDiv(i + 1, w, n) of the bar's
-// width w. Attached for as long as it lives.
+// width w. In high contrast the theme's caption colours replace fixed ones. Attached for as long as it
+// lives.
 class TGradientCaption : private TNonClientHook {
 public:
     explicit TGradientCaption(TForm& form);

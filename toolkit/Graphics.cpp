@@ -1,5 +1,7 @@
 #include "toolkit/Graphics.h"
 
+#include "toolkit/DpiScale.h"
+
 #include <utility>
 
 namespace yar {
@@ -20,13 +22,6 @@ COLORREF GradientColor(COLORREF from, COLORREF to, int i, int n) {
     return color;
 }
 
-int ScreenPixelsPerInch() {
-    HDC dc = GetDC(nullptr);
-    const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return ppi;
-}
-
 TFont::TFont(std::string name, int height, TColor color)
     : FName(std::move(name)), FHeight(height), FColor(color) {}
 
@@ -35,7 +30,8 @@ TFont::~TFont() {
 }
 
 TFont::TFont(const TFont& other)
-    : FName(other.FName), FHeight(other.FHeight), FColor(other.FColor), FBold(other.FBold) {}
+    : FName(other.FName), FHeight(other.FHeight), FColor(other.FColor), FBold(other.FBold),
+      FPixelsPerInch(other.FPixelsPerInch) {}
 
 TFont& TFont::operator=(const TFont& other) {
     if (this != &other) {
@@ -44,6 +40,7 @@ TFont& TFont::operator=(const TFont& other) {
         FHeight = other.FHeight;
         FColor = other.FColor;
         FBold = other.FBold;
+        FPixelsPerInch = other.FPixelsPerInch;
     }
     return *this;
 }
@@ -61,11 +58,17 @@ void TFont::SetHeight(int height) {
 }
 
 int TFont::Size() const {
-    return MulDiv(FHeight, 72, ScreenPixelsPerInch());
+    return MulDiv(FHeight, 72, kDesignPixelsPerInch);
 }
 
 void TFont::SetSize(int points) {
-    SetHeight(MulDiv(points, ScreenPixelsPerInch(), 72));
+    SetHeight(MulDiv(points, kDesignPixelsPerInch, 72));
+}
+
+void TFont::SetPixelsPerInch(int ppi) {
+    if (ppi == FPixelsPerInch) return;
+    FreeHandle();
+    FPixelsPerInch = ppi;
 }
 
 void TFont::SetBold(bool bold) {
@@ -77,7 +80,8 @@ void TFont::SetBold(bool bold) {
 HFONT TFont::Handle() const {
     if (!FHandle) {
         LOGFONTA lf{};
-        lf.lfHeight = -FHeight; // negative: character height, without the internal leading
+        // Negative: character height, without the internal leading.
+        lf.lfHeight = -ScalePixels(FHeight, FPixelsPerInch);
         lf.lfWeight = FBold ? FW_BOLD : FW_NORMAL;
         lf.lfCharSet = DEFAULT_CHARSET;
         lf.lfQuality = DEFAULT_QUALITY;

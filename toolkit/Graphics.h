@@ -33,7 +33,8 @@ COLORREF ColorToRGB(TColor color);
 // modulo 256. Colour 0 is from, colour n - 1 is to; with fewer than two colours, from.
 COLORREF GradientColor(COLORREF from, COLORREF to, int i, int n);
 
-// A font description; the GDI font is made on first use and remade after each change.
+// A font description; the GDI font is made on first use and remade after each change. Its height is
+// designed at 96 pixels per inch; the GDI font is made for the resolution of the window showing it.
 class TFont {
 public:
     TFont() = default;
@@ -44,16 +45,19 @@ public:
 
     const std::string& Name() const { return FName; }
     void SetName(const std::string& name);
-    // Character height in pixels.
+    // Character height in pixels at 96 pixels per inch.
     int Height() const { return FHeight; }
     void SetHeight(int height);
-    // Size in points, at the screen's resolution.
+    // Size in points.
     int Size() const;
     void SetSize(int points);
     TColor Color() const { return FColor; }
     void SetColor(TColor color) { FColor = color; }
     bool Bold() const { return FBold; }
     void SetBold(bool bold);
+    // The resolution the GDI font is made for; a control sets its own.
+    int PixelsPerInch() const { return FPixelsPerInch; }
+    void SetPixelsPerInch(int ppi);
 
     HFONT Handle() const;
 
@@ -64,6 +68,7 @@ private:
     int FHeight = 11;
     TColor FColor = clWindowText;
     bool FBold = false;
+    int FPixelsPerInch = 96;
     mutable HFONT FHandle = nullptr;
 };
 
@@ -79,8 +84,5 @@ private:
     HDC FDC;
     int FSaved;
 };
-
-// Pixels per logical inch of the screen.
-int ScreenPixelsPerInch();
 
 } // namespace yar

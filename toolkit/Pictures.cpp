@@ -1,5 +1,7 @@
 #include "toolkit/Pictures.h"
 
+#include "toolkit/PixelScale.h"
+
 #include <objidl.h>
 // GDI+ needs the COM declarations above.
 #include <gdiplus.h>
@@ -259,16 +261,47 @@ unsigned TPicture::FrameDelay(int frame) const {
     return FFrames[static_cast<size_t>(frame)].Delay;
 }
 
+namespace {
+
+// The frame's pixels smoothly scaled into a new bitmap of the size; nullptr when the system cannot
+// make it (the caller then lets the system stretch the frame).
+HBITMAP SmoothlyScaled(HBITMAP frame, int width, int height) {
+    DIBSECTION section{};
+    if (GetObjectA(frame, sizeof section, &section) != static_cast<int>(sizeof section) ||
+        section.dsBm.bmBits == nullptr || section.dsBm.bmBitsPixel != 32)
+        return nullptr;
+    TPixels pixels{section.dsBm.bmWidth, section.dsBm.bmHeight, {}};
+    const auto* first = static_cast<const uint32_t*>(section.dsBm.bmBits);
+    pixels.Data.assign(first, first + static_cast<size_t>(pixels.Width) * static_cast<size_t>(pixels.Height));
+    const TPixels scaled = ScalePixelsSmoothly(pixels, width, height);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (dib) std::copy(scaled.Data.begin(), scaled.Data.end(), static_cast<uint32_t*>(bits));
+    return dib;
+}
+
+} // namespace
+
 void TPicture::Draw(HDC dc, const RECT& dest, int frame) const {
     if (frame < 0 || frame >= FrameCount()) return;
+    const int width = dest.right - dest.left;
+    const int height = dest.bottom - dest.top;
+    if (width <= 0 || height <= 0) return;
+    HBITMAP bitmap = FFrames[static_cast<size_t>(frame)].Bitmap;
+    // At another size (a screen of higher resolution, a stretched image) the pixels are mixed, not
+    // repeated: the system's alpha blending stretches by copying the nearest pixel.
+    HBITMAP scaled = width != FWidth || height != FHeight ? SmoothlyScaled(bitmap, width, height) : nullptr;
     HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, FFrames[static_cast<size_t>(frame)].Bitmap);
+    HGDIOBJ old = SelectObject(source, scaled ? scaled : bitmap);
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     SetStretchBltMode(dc, COLORONCOLOR);
-    GdiAlphaBlend(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, source, 0, 0,
-                  FWidth, FHeight, blend);
+    GdiAlphaBlend(dc, dest.left, dest.top, width, height, source, 0, 0, scaled ? width : FWidth,
+                  scaled ? height : FHeight, blend);
     SelectObject(source, old);
     DeleteDC(source);
+    if (scaled) DeleteObject(scaled);
 }
 
 // TImage
@@ -300,17 +333,26 @@ void TImage::SetAutoSize(bool autoSize) {
     AdjustSize();
 }
 
+void TImage::ChangeScale(int ppi) {
+    TGraphicControl::ChangeScale(ppi);
+    AdjustSize();
+}
+
 void TImage::AdjustSize() {
-    if (FAutoSize && !FPicture.Empty()) SetBounds(Left(), Top(), FPicture.Width(), FPicture.Height());
+    if (FAutoSize && !FPicture.Empty())
+        SetBounds(Left(), Top(), Scaled(FPicture.Width()), Scaled(FPicture.Height()));
 }
 
 void TImage::Paint(HDC dc) {
     if (FPicture.Empty()) return;
     RECT dest{0, 0, Width(), Height()};
     if (!FStretch) {
-        const int left = FCenter ? (Width() - FPicture.Width()) / 2 : 0;
-        const int top = FCenter ? (Height() - FPicture.Height()) / 2 : 0;
-        dest = RECT{left, top, left + FPicture.Width(), top + FPicture.Height()};
+        // The picture's pixels are designed ones: at 200% each shows as two.
+        const int width = Scaled(FPicture.Width());
+        const int height = Scaled(FPicture.Height());
+        const int left = FCenter ? (Width() - width) / 2 : 0;
+        const int top = FCenter ? (Height() - height) / 2 : 0;
+        dest = RECT{left, top, left + width, top + height};
     }
     FPicture.Draw(dc, dest, CurrentFrame());
 }

@@ -52,7 +52,8 @@ public:
     // How long the frame shows, in milliseconds; 0 for a still picture. Delays under 20 ms count as
     // 100 ms, as browsers show them.
     unsigned FrameDelay(int frame) const;
-    // Draws the frame stretched to the rectangle, its transparent parts letting the surface show.
+    // Draws the frame stretched to the rectangle (smoothly), its transparent parts letting the surface
+    // show.
     void Draw(HDC dc, const RECT& dest, int frame = 0) const;
 
 private:
@@ -68,7 +69,8 @@ private:
 };
 
 // A windowless control that shows a picture: at its top-left corner, centred, or stretched to it;
-// with AutoSize it takes the picture's size.
+// with AutoSize it takes the picture's size. The picture's pixels count as designed ones: at a higher
+// resolution it is shown scaled, like the layout around it.
 class TImage : public TGraphicControl {
 public:
     explicit TImage(TWinControl* parent, const TBounds& bounds = {0, 0, 105, 105});
@@ -85,6 +87,7 @@ public:
     void SetAutoSize(bool autoSize);
 
     void Paint(HDC dc) override;
+    void ChangeScale(int ppi) override;
 
 protected:
     // The frame shown.

@@ -1,6 +1,7 @@
 #include "toolkit/StdCtrls.h"
 
 #include "toolkit/Forms.h"
+#include "toolkit/HighContrast.h"
 
 #include <algorithm>
 #include <fstream>
@@ -77,10 +78,14 @@ void TLabel::DrawCaption(HDC dc, RECT rect, TColor color) const {
     DrawTextA(dc, FCaption.c_str(), static_cast<int>(FCaption.size()), &rect, DrawTextFlags());
 }
 
+TColor TLabel::TextColor() const {
+    return Enabled() ? ContrastColor(FFont.Color(), clWindowText) : ContrastColor(clGray, clGrayText);
+}
+
 void TLabel::Paint(HDC dc) {
     if (!FTransparent) {
         const RECT rect{0, 0, Width(), Height()};
-        HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
+        HBRUSH brush = CreateSolidBrush(ColorToRGB(ContrastColor(Color(), clWindow)));
         FillRect(dc, &rect, brush);
         DeleteObject(brush);
     }
@@ -115,11 +120,11 @@ void TShadowLabel::SetShadowPos(TShadowPosition pos) {
 
 SIZE TShadowLabel::AutoSizeExtent() const {
     const SIZE text = TextExtent();
-    return SIZE{text.cx + FShadowSize, text.cy + FShadowSize};
+    return SIZE{text.cx + Scaled(FShadowSize), text.cy + Scaled(FShadowSize)};
 }
 
 RECT TShadowLabel::TextRect() const {
-    const int s = FShadowSize;
+    const int s = Scaled(FShadowSize);
     // The text keeps to the side the shadow does not fall on.
     const int dx = (FShadowPos == spLeftTop || FShadowPos == spLeftBottom) ? s : 0;
     const int dy = (FShadowPos == spLeftTop || FShadowPos == spRightTop) ? s : 0;
@@ -127,7 +132,7 @@ RECT TShadowLabel::TextRect() const {
 }
 
 RECT TShadowLabel::ShadowRect() const {
-    const int s = FShadowSize;
+    const int s = Scaled(FShadowSize);
     const RECT text = TextRect();
     const int dx = (FShadowPos == spLeftTop || FShadowPos == spLeftBottom) ? -s : s;
     const int dy = (FShadowPos == spLeftTop || FShadowPos == spRightTop) ? -s : s;
@@ -135,7 +140,8 @@ RECT TShadowLabel::ShadowRect() const {
 }
 
 void TShadowLabel::PaintText(HDC dc) {
-    DrawCaption(dc, ShadowRect(), FShadowColor);
+    // A shadow in the theme's colours would only blur the text.
+    if (!HighContrastOn()) DrawCaption(dc, ShadowRect(), FShadowColor);
     DrawCaption(dc, TextRect(), TextColor());
 }
 

@@ -41,7 +41,7 @@ protected:
     void DrawCaption(HDC dc, RECT rect, TColor color) const;
     // Draws the caption once the surface is prepared (font selected, transparent text background).
     virtual void PaintText(HDC dc);
-    TColor TextColor() const { return Enabled() ? FFont.Color() : clGray; }
+    TColor TextColor() const;
 
 private:
     std::string FCaption;
@@ -55,7 +55,8 @@ private:
 enum TShadowPosition { spLeftTop, spLeftBottom, spRightBottom, spRightTop };
 
 // A label whose text is drawn twice: first in the shadow colour, offset by the shadow size in the
-// shadow's direction, then in the font colour on top. The label grows by the shadow size.
+// shadow's direction, then in the font colour on top. The label grows by the shadow size (designed at 96
+// pixels per inch, scaled with the label). In high contrast the shadow is left out.
 class TShadowLabel : public TLabel {
 public:
     explicit TShadowLabel(TWinControl* parent, const TBounds& bounds = {});

@@ -364,7 +364,8 @@ void TYAR::RunInstall(const TInstallChoices& choices) {
 
 void TYAR::ShowProgressLayout() {
     const int screenHeight = Background() != nullptr ? Background()->Height() : GetSystemMetrics(SM_CYSCREEN);
-    SetBounds(Left(), screenHeight - kProgressHeight - kProgressBottomGap, Width(), kProgressHeight);
+    SetBounds(Left(), screenHeight - Scaled(kProgressHeight + kProgressBottomGap), Width(),
+              Scaled(kProgressHeight));
     ProcessMessages();
 }
 
@@ -447,7 +448,7 @@ void TYAR::Stopped(const std::string& message) {
     Log("Failure: " + message);
     if (AskNothing()) return;
     Application().ShowException(std::runtime_error(message));
-    SetClientSize(kClientWidth, kClientHeight);
+    SetClientSize(Scaled(kClientWidth), Scaled(kClientHeight));
     CenterOnScreen();
     for (TButton* button : {&back, &next, &install}) button->Hide();
     cancel.SetCaption("&Close");

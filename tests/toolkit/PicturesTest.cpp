@@ -222,10 +222,22 @@ TEST_F(PictureTest, TransparentPartsLetTheSurfaceShowAndDrawingStretches) {
     EXPECT_EQ(DrawnAt(picture, 4, 1), kGreen);
     EXPECT_EQ(DrawnAt(picture, 4, 1, 0, kWhite), kWhite);
 
+    // Ten times as large, smoothly: each half keeps its colour up to half a picture pixel from the edge
+    // between them, and the edge itself fades from red to the surface's white instead of jumping.
     TSurface big(60, 40, kWhite);
     picture.Draw(big.DC, RECT{0, 0, 60, 40});
-    EXPECT_EQ(big.Count(RECT{0, 0, 30, 40}, kRed), 30 * 40);
-    EXPECT_EQ(big.Count(RECT{30, 0, 60, 40}, kWhite), 30 * 40);
+    EXPECT_EQ(big.Count(RECT{0, 0, 25, 40}, kRed), 25 * 40);
+    EXPECT_EQ(big.Count(RECT{35, 0, 60, 40}, kWhite), 25 * 40);
+    int previousGreen = 0;
+    for (int x = 25; x < 35; ++x) {
+        const COLORREF c = big.At(x, 20);
+        EXPECT_EQ(GetRValue(c), 255) << x;
+        EXPECT_GE(GetGValue(c), previousGreen) << x;
+        previousGreen = GetGValue(c);
+    }
+    const COLORREF middle = big.At(30, 20);
+    EXPECT_GT(GetGValue(middle), 0);
+    EXPECT_LT(GetGValue(middle), 255);
 }
 
 TEST_F(PictureTest, AnAnimatedGifHasEveryFrameWithItsDelay) {
@@ -310,8 +322,10 @@ TEST_F(ImageTest, AnImageSizesItselfCentresOrStretchesItsPicture) {
     EXPECT_EQ(centred->At(1, 1), kWhite);
 
     image.SetStretch(true);
+    // Stretched smoothly: red up to the band where the red half fades into the transparent one.
     auto stretched = painted();
-    EXPECT_EQ(stretched->Count(RECT{0, 0, 20, 30}, kRed), 20 * 30);
+    EXPECT_EQ(stretched->Count(RECT{0, 0, 16, 30}, kRed), 16 * 30);
+    EXPECT_EQ(stretched->Count(RECT{24, 0, 40, 30}, kWhite), 16 * 30);
 
     image.SetAutoSize(true);
     EXPECT_EQ(image.Width(), 6);

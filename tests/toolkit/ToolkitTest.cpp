@@ -58,11 +58,22 @@ TEST(ProgramArguments, QuotesGroupAndBackslashesStay) {
     EXPECT_FALSE(ParamStr(0).empty()) << "the program's own name";
 }
 
-TEST(Fonts, PointSizeFollowsTheScreenResolution) {
+TEST(Fonts, PointSizeIsDesignedAt96AndTheFontMadeForItsResolution) {
     TFont font("Times New Roman", 13);
     font.SetSize(10);
-    EXPECT_EQ(font.Height(), MulDiv(10, ScreenPixelsPerInch(), 72));
-    EXPECT_NE(font.Handle(), nullptr);
+    EXPECT_EQ(font.Height(), 13);
+    // The same design at 100%, 150% and 200%: the GDI font's character height follows the resolution,
+    // and a font made before the change is not kept.
+    for (const auto& [ppi, height] : {std::pair{96, 13}, std::pair{144, 20}, std::pair{192, 26}}) {
+        font.SetPixelsPerInch(ppi);
+        LOGFONTA made{};
+        ASSERT_EQ(GetObjectA(font.Handle(), sizeof made, &made), static_cast<int>(sizeof made));
+        EXPECT_EQ(made.lfHeight, -height) << ppi;
+        EXPECT_EQ(font.Height(), 13);
+        // A copy carries the resolution.
+        const TFont copy = font;
+        EXPECT_EQ(copy.PixelsPerInch(), ppi);
+    }
 }
 
 TEST_F(ToolkitTest, ShowMessageIsCaptionedWithTheTitleWithoutIconAndOneOk) {
