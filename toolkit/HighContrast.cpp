@@ -4,15 +4,20 @@ namespace yar {
 
 namespace {
 
-bool ReadHighContrast() {
+bool SystemHighContrast() {
     HIGHCONTRASTA contrast{};
     contrast.cbSize = sizeof contrast;
     if (!SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0)) return false;
     return (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
+THighContrastQuery& Query() {
+    static THighContrastQuery query = SystemHighContrast;
+    return query;
+}
+
 bool& HighContrastState() {
-    static bool on = ReadHighContrast();
+    static bool on = Query()();
     return on;
 }
 
@@ -22,8 +27,12 @@ bool HighContrastOn() {
     return HighContrastState();
 }
 
+void SetHighContrastQuery(THighContrastQuery query) {
+    Query() = query ? query : SystemHighContrast;
+}
+
 void RefreshHighContrast() {
-    HighContrastState() = ReadHighContrast();
+    HighContrastState() = Query()();
 }
 
 TColor ContrastColor(TColor designColor, TColor systemColor) {

@@ -9,6 +9,12 @@ namespace yar {
 // Whether high contrast is on, as last read; read again by RefreshHighContrast.
 bool HighContrastOn();
 
+// Where the setting is read: the system's SPI_GETHIGHCONTRAST unless another query is put in (tests
+// on systems that have no high contrast, such as Wine); nullptr puts the system's back. Takes effect at
+// the next RefreshHighContrast.
+using THighContrastQuery = bool (*)();
+void SetHighContrastQuery(THighContrastQuery query);
+
 // Reads the setting again; the forms call it when the system says its colours or settings changed.
 void RefreshHighContrast();
 

@@ -230,6 +230,45 @@ int Controls(const Context& ctx) {
     return ExitOk;
 }
 
+// One line per control: id, class, its rectangle in the window's client area (left top right bottom),
+// its text. The window's client size comes first, as "client W H".
+int Layout(const Context& ctx) {
+    Need(ctx, 1, "layout CAPTION");
+    const auto found = Locate(ctx, ctx.Args[0]);
+    if (!found.Window) return Missing(ctx, found);
+    RECT client{};
+    GetClientRect(found.Window, &client);
+    Print("client " + std::to_string(client.right) + " " + std::to_string(client.bottom));
+    for (HWND control : Descendants(found.Window)) {
+        RECT r{};
+        GetWindowRect(control, &r);
+        MapWindowPoints(HWND_DESKTOP, found.Window, reinterpret_cast<POINT*>(&r), 2);
+        Print(std::to_string(GetDlgCtrlID(control)) + "\t" + ClassOf(control) + "\t" +
+              std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+              std::to_string(r.bottom) + "\t" + Escaped(TextOf(control)));
+    }
+    return ExitOk;
+}
+
+// Turns the system's high contrast on or off for the session, telling every window (as the control panel
+// does); prints the state read back.
+int HighContrast(const Context& ctx) {
+    Need(ctx, 1, "highcontrast on|off");
+    const bool on = ctx.Args[0] == "on";
+    if (!on && ctx.Args[0] != "off") throw std::invalid_argument("highcontrast on|off");
+    HIGHCONTRASTA contrast{};
+    contrast.cbSize = sizeof contrast;
+    contrast.dwFlags = on ? HCF_HIGHCONTRASTON : 0;
+    if (!SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, SPIF_SENDCHANGE))
+        return ExitFalse;
+    HIGHCONTRASTA read{};
+    read.cbSize = sizeof read;
+    if (!SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof read, &read, 0)) return ExitFalse;
+    const bool isOn = (read.dwFlags & HCF_HIGHCONTRASTON) != 0;
+    Print(isOn ? "on" : "off");
+    return isOn == on ? ExitOk : ExitFalse;
+}
+
 // One line per visible top-level window: process id, class, caption.
 int Windows(const Context& ctx) {
     Need(ctx, 0, "windows");
@@ -332,6 +371,8 @@ const std::map<std::string, std::function<int(const Context&)>>& CommandTable() 
         {"enabled", Enabled},
         {"rect", Rect},
         {"controls", Controls},
+        {"layout", Layout},
+        {"highcontrast", HighContrast},
         {"windows", Windows},
         {"syserror", SysError},
         {"shortpath", ShortPath},
@@ -389,7 +430,7 @@ int Run(const std::vector<std::string>& args) {
     if (i >= args.size())
         throw std::invalid_argument("no command; one of wait-window wait-gone text get click "
                                     "click-at answer close check visible showing enabled rect controls "
-                                    "windows syserror hold load lock");
+                                    "layout highcontrast windows syserror hold load lock");
     const auto command = CommandTable().find(args[i]);
     if (command == CommandTable().end()) throw std::invalid_argument("unknown command " + args[i]);
     ctx.Args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());

@@ -12,10 +12,14 @@
 #include <exception>
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 int main(int argc, char** argv) {
     // Texts carry bare carriage returns: nothing may translate them on the way out.
     _setmode(_fileno(stdout), _O_BINARY);
+    // Rectangles as the screen has them: a driver unaware of the resolution would read the windows of
+    // programs that are aware of it in pixels scaled back to 96 per inch.
+    SetProcessDPIAware();
     try {
         return yardrive::Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::exception& e) {
