@@ -231,14 +231,19 @@ int Controls(const Context& ctx) {
 }
 
 // One line per control: id, class, its rectangle in the window's client area (left top right bottom),
-// its text. The window's client size comes first, as "client W H".
+// its text. The window's client area comes first, as "client W H X Y": its size and where it starts in the
+// window's rectangle.
 int Layout(const Context& ctx) {
     Need(ctx, 1, "layout CAPTION");
     const auto found = Locate(ctx, ctx.Args[0]);
     if (!found.Window) return Missing(ctx, found);
-    RECT client{};
+    RECT client{}, window{};
     GetClientRect(found.Window, &client);
-    Print("client " + std::to_string(client.right) + " " + std::to_string(client.bottom));
+    GetWindowRect(found.Window, &window);
+    POINT origin{0, 0};
+    ClientToScreen(found.Window, &origin);
+    Print("client " + std::to_string(client.right) + " " + std::to_string(client.bottom) + " " +
+          std::to_string(origin.x - window.left) + " " + std::to_string(origin.y - window.top));
     for (HWND control : Descendants(found.Window)) {
         RECT r{};
         GetWindowRect(control, &r);
