@@ -1,6 +1,9 @@
 #include "config/ConfigCheck.h"
 
+#include "config/ColourContrast.h"
+
 #include <algorithm>
+#include <cstdio>
 #include <map>
 
 #include "config/ConfigRecords.h"
@@ -49,6 +52,7 @@ public:
         CheckIniEntries();
         CheckLaunch();
         CheckSetContents();
+        CheckContrast();
         std::ranges::stable_sort(FFindings, {}, &TConfigFinding::Line);
         return std::move(FFindings);
     }
@@ -298,6 +302,39 @@ private:
             Add(MainLine("Install Disks"), flError,
                 "\"Install Disks\" is " + std::to_string(FConfig.InstallDisks) + ", the set has " +
                     std::to_string(*FFacts.Volumes) + (*FFacts.Volumes == 1 ? " volume" : " volumes"));
+    }
+
+    // --- colours ---
+
+    // Text of a colour the file chooses, on the gradient's two ends: the background's headers, and the
+    // caption bars of the wizard and the preparation window (the header's colour on the same gradient).
+    // The design's own colours (a file that chooses none) and system colours are left alone.
+    void CheckContrast() {
+        struct TKeyColour {
+            const char* Key;
+            int32_t Colour;
+        };
+        const TKeyColour texts[] = {{"Header Font Color", FConfig.HeaderFontColor},
+                                    {"Header2 Font Color", FConfig.Header2FontColor}};
+        const TKeyColour ends[] = {{"Dither From", FConfig.DitherFrom}, {"Dither To", FConfig.DitherTo}};
+        const auto chosen = [&](const TKeyColour& c) { return FFile.KeyLine(kMain, c.Key) != 0; };
+        if (std::ranges::none_of(texts, chosen) && std::ranges::none_of(ends, chosen)) return;
+        for (const TKeyColour& text : texts) {
+            if (text.Colour < 0) continue;
+            for (const TKeyColour& end : ends) {
+                if (end.Colour < 0) continue;
+                const double ratio =
+                    ContrastRatio(static_cast<uint32_t>(text.Colour), static_cast<uint32_t>(end.Colour));
+                if (ratio >= kReadableContrast) continue;
+                char figures[48];
+                std::snprintf(figures, sizeof figures, "%.1f:1 (%.1f:1 wanted)", ratio, kReadableContrast);
+                Add(MainLine(text.Key), flWarning,
+                    Quoted(text.Key) + " on " + Quoted(end.Key) + " has a contrast of " + figures +
+                        ": the headers and the caption bars' text are hard to read on that end of the "
+                        "gradient");
+                break;
+            }
+        }
     }
 
     const TProfileReader& FFile;

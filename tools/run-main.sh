@@ -144,3 +144,17 @@ report=$sample/installed.txt
   tr -d '\r' <"$target/uninstall.cfg" | sed 's/^/  /'
 } >"$report"
 cat "$report"
+
+# The wizard again at 200% (192 pixels per inch), in a copy of the prefix whose LogPixels says so: the
+# programs lay themselves out for the screen's resolution.
+use_disposable_prefix
+for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+  wine reg add "$key" /v LogPixels /t REG_DWORD /d 192 /f </dev/null >/dev/null 2>&1
+done
+wineserver -k >/dev/null 2>&1 || true
+start_prefix
+start_setup
+wait_window "$WIZARD_CAPTION"
+shoot "$WIZARD_CAPTION" wizard-0-welcome-200
+close_wizard
+echo "== the wizard at 200%: $shots/wizard-0-welcome-200.png"

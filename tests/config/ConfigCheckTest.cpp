@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "config/ColourContrast.h"
 #include "config/ConfigCheck.h"
 #include "config/ProfileReader.h"
 #include "config/SetupConfig.h"
@@ -264,6 +265,54 @@ TEST(ProfileReaderLines, LinesAreNumberedAsAnEditorShowsThem) {
     EXPECT_EQ(reader->KeyLine("B", "k"), 8);
     EXPECT_EQ(reader->KeyLine("B", "none"), 0);
     EXPECT_EQ(reader->SectionLine("C"), 0);
+}
+
+struct TContrastCase {
+    uint32_t First;
+    uint32_t Second;
+    double Ratio; // as the guidelines' own examples and calculators give it
+};
+
+TEST(ColourContrast, RatiosOfTheGuidelines) {
+    const TContrastCase cases[] = {
+        {0x000000, 0xFFFFFF, 21.0},  {0xFFFFFF, 0xFFFFFF, 1.0},
+        {0x767676, 0xFFFFFF, 4.54},  {0xFF0000, 0xFFFFFF, 8.59}, // blue ($00BBGGRR) on white
+        {0x0000FF, 0xFFFFFF, 4.00},                              // red on white
+        {0x800000, 0x000000, 1.31},                              // navy on black: the old sample's caption
+        {0x00FF00, 0x000000, 15.30},                             // green on black
+    };
+    for (const TContrastCase& c : cases) {
+        EXPECT_NEAR(ContrastRatio(c.First, c.Second), c.Ratio, 0.01)
+            << std::hex << c.First << " " << c.Second;
+        EXPECT_DOUBLE_EQ(ContrastRatio(c.First, c.Second), ContrastRatio(c.Second, c.First));
+    }
+}
+
+TEST(CheckSetupConfig, TextColoursThatDoNotReadOnTheGradientAreWarnedOf) {
+    // Black headers on navy to black, the caption bars' text the header's: both header colours warned
+    // of, on their own lines (the second one's default on the section's line), each naming the end.
+    const auto dark = Check("[Setup - Main]\n"       // 1
+                            "Dither From=0x800000\n" // 2
+                            "Dither To=0\n"          // 3
+                            "Header Font Color=0\n"  // 4
+                            "[Directories]\nDir1=<INSTALLDIR>~\n");
+    ExpectFinding(dark, 4, flWarning,
+                  "\"Header Font Color\" on \"Dither From\" has a contrast of 1.3:1 (4.5:1");
+    ExpectFinding(dark, 1, flWarning, "\"Header2 Font Color\" on \"Dither From\"");
+    // White with the same gradient reads on both ends: nothing to say.
+    const auto white = Check("[Setup - Main]\nDither From=0x800000\nDither To=0\nHeader Font Color=16777215\n"
+                             "Header2 Font Color=16777215\n[Directories]\nDir1=<INSTALLDIR>~\n");
+    EXPECT_TRUE(white.empty()) << white.front().Text;
+    // Only the end that fails is named: black on white to black.
+    const auto half =
+        Check("[Setup - Main]\nDither From=16777215\nHeader Font Color=0\nHeader2 Font Color=0\n"
+              "[Directories]\nDir1=<INSTALLDIR>~\n");
+    ExpectFinding(half, 3, flWarning, "on \"Dither To\" has a contrast of 1.0:1");
+    // A file that chooses no colour keeps the design's look, and a system colour follows the theme.
+    EXPECT_TRUE(Check("[Setup - Main]\nShow Re-Boot=0\n[Directories]\nDir1=<INSTALLDIR>~\n").empty());
+    EXPECT_TRUE(Check("[Setup - Main]\nDither From=$80000005\nDither To=$80000005\n"
+                      "[Directories]\nDir1=<INSTALLDIR>~\n")
+                    .empty());
 }
 
 } // namespace
