@@ -7,6 +7,7 @@
 #include "system/FileServices.h"
 #include "system/Streams.h"
 #include "toolkit/Forms.h"
+#include "toolkit/HighContrast.h"
 #include "toolkit/Pictures.h"
 #include "wizard/YAR.h"
 
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 
 namespace yar {
 namespace {
@@ -226,6 +228,65 @@ TEST(RunWindows, BackgroundDesignAndLayoutOnResize) {
     EXPECT_EQ(main.Footer.Top(), 500 - main.Footer.Height() - 10);
     EXPECT_EQ(main.Setup_Header.Top(), 1);
     EXPECT_EQ(main.Setup_Header2.Top(), 1 + main.Setup_Header.Height() + 2);
+}
+
+TEST(RunWindows, TheBackgroundAt200PercentKeepsItsLayoutInProportion) {
+    const TGdiplusSession pictures;
+    TMainSetup main(MakeWizard);
+    const int headerHeight = main.Setup_Header.Height();
+    // As Windows tells a window that moved to a monitor of 192 pixels per inch.
+    const RECT suggested{0, 0, 1600, 1000};
+    SendMessageA(main.Handle(), 0x02E0, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(main.MainScreen.Width(), 1600);
+    EXPECT_EQ(main.MainScreen.Height(), 1000);
+    EXPECT_EQ(main.Footer.Top(), 1000 - main.Footer.Height() - 20);
+    EXPECT_EQ(main.Setup_Header.Left(), 16);
+    EXPECT_EQ(main.Setup_Header.Top(), 2);
+    EXPECT_EQ(main.Setup_Header2.Left(), 36);
+    EXPECT_EQ(main.Setup_Header2.Top(), 2 + main.Setup_Header.Height() + 4);
+    EXPECT_NEAR(main.Setup_Header.Height(), 2 * headerHeight, 4);
+    EXPECT_EQ(main.bitmapscreen.Width(), 370);
+}
+
+bool gContrast = false;
+bool ContrastQuery() {
+    return gContrast;
+}
+
+TEST(RunWindows, TheBackgroundInHighContrastTakesTheThemesColours) {
+    const TGdiplusSession pictures;
+    TMainSetup main(MakeWizard);
+    main.SetBounds(0, 0, 400, 300);
+    TFont font = main.Setup_Header.Font();
+    font.SetColor(clNavy);
+    main.Setup_Header.SetFont(font);
+    main.Setup_Header.SetShadowColor(clAqua);
+    SetHighContrastQuery(ContrastQuery);
+    struct TRestore {
+        ~TRestore() { SetHighContrastQuery(nullptr); }
+    } restore;
+
+    const auto paintAll = [&](TControl& control, TGraphicControl& painter) {
+        auto surface = std::make_unique<TSurface>(control.Width(), control.Height(), kUnpainted);
+        painter.Paint(surface->DC);
+        return surface;
+    };
+    for (const bool on : {true, false}) {
+        gContrast = on;
+        SendMessageA(main.Handle(), WM_SYSCOLORCHANGE, 0, 0);
+        const auto screen = paintAll(main.MainScreen, main.MainScreen);
+        const RECT all{0, 0, 400, 300};
+        if (on)
+            EXPECT_EQ(screen->Count(all, GetSysColor(COLOR_WINDOW)), 400 * 300)
+                << "the theme's window colour";
+        else
+            EXPECT_EQ(screen->At(0, 0), RGB(0, 0, 255)) << "the gradient again";
+        const auto header = paintAll(main.Setup_Header, main.Setup_Header);
+        const RECT text{0, 0, main.Setup_Header.Width(), main.Setup_Header.Height()};
+        EXPECT_EQ(header->Count(text, RGB(0, 0, 128)) > 0, !on) << "the design's text colour";
+        EXPECT_EQ(header->Count(text, RGB(0, 255, 255)) > 0, !on) << "the shadow";
+        EXPECT_EQ(header->Count(text, GetSysColor(COLOR_WINDOWTEXT)) > 50, on) << "the theme's text colour";
+    }
 }
 
 } // namespace

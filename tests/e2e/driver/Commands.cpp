@@ -255,25 +255,6 @@ int Layout(const Context& ctx) {
     return ExitOk;
 }
 
-// Turns the system's high contrast on or off for the session, telling every window (as the control panel
-// does); prints the state read back.
-int HighContrast(const Context& ctx) {
-    Need(ctx, 1, "highcontrast on|off");
-    const bool on = ctx.Args[0] == "on";
-    if (!on && ctx.Args[0] != "off") throw std::invalid_argument("highcontrast on|off");
-    HIGHCONTRASTA contrast{};
-    contrast.cbSize = sizeof contrast;
-    contrast.dwFlags = on ? HCF_HIGHCONTRASTON : 0;
-    if (!SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, SPIF_SENDCHANGE))
-        return ExitFalse;
-    HIGHCONTRASTA read{};
-    read.cbSize = sizeof read;
-    if (!SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof read, &read, 0)) return ExitFalse;
-    const bool isOn = (read.dwFlags & HCF_HIGHCONTRASTON) != 0;
-    Print(isOn ? "on" : "off");
-    return isOn == on ? ExitOk : ExitFalse;
-}
-
 // One line per visible top-level window: process id, class, caption.
 int Windows(const Context& ctx) {
     Need(ctx, 0, "windows");
@@ -377,7 +358,6 @@ const std::map<std::string, std::function<int(const Context&)>>& CommandTable() 
         {"rect", Rect},
         {"controls", Controls},
         {"layout", Layout},
-        {"highcontrast", HighContrast},
         {"windows", Windows},
         {"syserror", SysError},
         {"shortpath", ShortPath},
@@ -435,7 +415,7 @@ int Run(const std::vector<std::string>& args) {
     if (i >= args.size())
         throw std::invalid_argument("no command; one of wait-window wait-gone text get click "
                                     "click-at answer close check visible showing enabled rect controls "
-                                    "layout highcontrast windows syserror hold load lock");
+                                    "layout windows syserror hold load lock");
     const auto command = CommandTable().find(args[i]);
     if (command == CommandTable().end()) throw std::invalid_argument("unknown command " + args[i]);
     ctx.Args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
