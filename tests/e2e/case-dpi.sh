@@ -2,17 +2,21 @@
 # The setup at 200% (192 pixels per inch: Wine's LogPixels, in a prefix of the case's own) beside the same
 # run at 100%: the background's gradient still fills the screen; every
 # control of the wizard keeps its place in proportion (each edge twice the one at 96, within a pixel); the
-# wizard's text is drawn at twice the height and drawn anew, not a picture of the 96 one stretched.
+# wizard's text is drawn at twice the height and drawn anew, not a picture of the 96 one stretched; the
+# question box the toolkit lays out (before replacing a file) has buttons twice as large.
 # shellcheck source=tests/e2e/e2e-lib.sh
 . "$(dirname "$0")/e2e-lib.sh"
 
-config=$'[Setup - Main]\nShow Re-Boot=0\nWork Station Prompt=1\nFolder=Acme Tools'
+config=$'[Setup - Main]\nShow Re-Boot=0\nFolder=Acme Tools\nInstall Dir=E2E\\Dpi
+[Files]\nFile1=readme.txt~<INSTALLDIR>\n[Files - OverWrite]\nFile #0=1'
 shots="$YAR_E2E_OUT/screenshots"
 mkdir -p "$shots"
 
-# One run to the wizard's welcome page at the prefix's resolution: the background checked and shot, the
-# wizard's layout read, the wizard shot (layout-NAME.txt, screenshots/wizard-NAME.png).
+# One run at the prefix's resolution: the background checked and shot, the wizard's layout read on its
+# welcome page and the wizard shot (layout-NAME.txt, screenshots/wizard-NAME.png), then the install over
+# an earlier readme.txt, whose question's layout is read (box-NAME.txt) and answered No.
 run_at() { # name
+  rm -rf "$(host_path 'C:\E2E\Dpi')"
   use_product_diskset
   new_start_dir "dpi-$1" "$config"
   run_to_wizard
@@ -20,7 +24,16 @@ run_at() { # name
   expect_page welcome
   drive layout "$WIZARD_CAPTION" >"$YAR_E2E_OUT/layout-$1.txt" || fail "cannot read the wizard's layout"
   shoot_window "$WIZARD_CAPTION" "$shots/wizard-$1.png"
-  close_wizard
+  local dir
+  dir=$(host_path 'C:\E2E\Dpi')
+  mkdir -p "$dir"
+  printf 'the earlier version\r\n' >"$dir/readme.txt"
+  walk_to_ready >/dev/null
+  drive click "$WIZARD_CAPTION" "&Install" || fail "cannot press Install"
+  drive --timeout "$E2E_WAIT" layout Confirm >"$YAR_E2E_OUT/box-$1.txt" || { show_windows; fail "no question before replacing readme.txt"; }
+  shoot_window Confirm "$shots/confirm-$1.png"
+  drive answer Confirm "&No" || fail "cannot answer the question"
+  ends_with 'Your installation of \rYAR - Tarnwick 32Bit\rhas be completed.\r\rPlease Remove any floppies from drive.'
 }
 
 # The height of the dark text inside a rectangle of a screenshot (a button's caption), in pixels.
@@ -89,3 +102,11 @@ convert "$shots/wizard-192.png" -crop "${w}x$h+$x+$y" +repage "$e2e_run/welcome.
 convert "$e2e_run/welcome.png" -sample 50% -sample 200% "$e2e_run/welcome-doubled.png"
 differing=$(compare -metric AE "$e2e_run/welcome.png" "$e2e_run/welcome-doubled.png" null: 2>&1 || true)
 ((${differing%%[!0-9]*} >= 500)) || fail "the text at 192 looks stretched: $differing pixels differ from its doubled half"
+
+# The question's buttons: the toolkit's 75 x 25 at 96, twice that at 192.
+button_sizes() { # name
+  awk -F'\t' '$2 == "Button" { split($3, r, " "); printf "%s %dx%d\n", $4, r[3] - r[1], r[4] - r[2] }' \
+    "$YAR_E2E_OUT/box-$1.txt" | xargs
+}
+expect_eq "question's buttons at 96" "&Yes 75x25 &No 75x25" "$(button_sizes 96)"
+expect_eq "question's buttons at 192" "&Yes 150x50 &No 150x50" "$(button_sizes 192)"
