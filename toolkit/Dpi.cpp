@@ -7,6 +7,8 @@ namespace {
 using TGetDpiForWindow = UINT(WINAPI*)(HWND);
 using TGetDpiForSystem = UINT(WINAPI*)();
 using TAdjustWindowRectExForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+using TGetSystemMetricsForDpi = int(WINAPI*)(int, UINT);
+using TSystemParametersInfoForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
 
 // A function of user32 that older systems lack, nullptr there. user32 is among the program's imports,
 // so it is the system's own copy and no DLL is loaded by name.
@@ -47,6 +49,21 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int ppi) {
     static const auto adjust = User32Function<TAdjustWindowRectExForDpi>("AdjustWindowRectExForDpi");
     if (adjust && adjust(&rect, style, FALSE, exStyle, static_cast<UINT>(ppi))) return;
     AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+}
+
+int SystemMetricForDpi(int index, int ppi) {
+    static const auto metric = User32Function<TGetSystemMetricsForDpi>("GetSystemMetricsForDpi");
+    return metric ? metric(index, static_cast<UINT>(ppi)) : GetSystemMetrics(index);
+}
+
+LOGFONTW CaptionFontForDpi(bool small, int ppi) {
+    static const auto parameters = User32Function<TSystemParametersInfoForDpi>("SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!parameters ||
+        !parameters(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(ppi)))
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    return small ? metrics.lfSmCaptionFont : metrics.lfCaptionFont;
 }
 
 } // namespace yar

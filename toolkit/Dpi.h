@@ -16,4 +16,10 @@ int WindowPixelsPerInch(HWND window);
 // The window rectangle around a client rectangle, with the frame as it is drawn at ppi.
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int ppi);
 
+// A system metric (SM_CXSIZE ...) as the system draws it at ppi.
+int SystemMetricForDpi(int index, int ppi);
+
+// The system's caption font (the small one of tool windows when small is set) as made for ppi.
+LOGFONTW CaptionFontForDpi(bool small, int ppi);
+
 } // namespace yar

@@ -1,6 +1,7 @@
 #include "toolkit/GradientCaption.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/Dpi.h"
 #include "toolkit/HighContrast.h"
 
 #include <algorithm>
@@ -19,14 +20,11 @@ constexpr TColor clInactiveCaption = clSystemColor | COLOR_INACTIVECAPTION;
 constexpr TColor clCaptionText = clSystemColor | COLOR_CAPTIONTEXT;
 constexpr TColor clInactiveCaptionText = clSystemColor | COLOR_INACTIVECAPTIONTEXT;
 
-// The system's caption font (the small one of tool windows), in bold or not.
-HFONT CaptionFont(bool toolWindow, bool bold) {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    LOGFONTA font = toolWindow ? metrics.lfSmCaptionFont : metrics.lfCaptionFont;
+// The system's caption font (the small one of tool windows) at the form's resolution, in bold or not.
+HFONT CaptionFont(bool toolWindow, bool bold, int ppi) {
+    LOGFONTW font = CaptionFontForDpi(toolWindow, ppi);
     font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    return CreateFontIndirectA(&font);
+    return CreateFontIndirectW(&font);
 }
 
 } // namespace
@@ -117,7 +115,7 @@ void TGradientCaption::PaintBands(HDC dc, const RECT& bar) const {
 
 int TGradientCaption::PaintText(HDC dc, const std::string& text, bool bold, RECT area) const {
     if (text.empty() || area.left >= area.right) return area.left;
-    HFONT font = CaptionFont(ToolWindow(), bold);
+    HFONT font = CaptionFont(ToolWindow(), bold, FForm.PixelsPerInch());
     HGDIOBJ old = SelectObject(dc, font);
     const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
     RECT measured = area;
@@ -136,8 +134,9 @@ RECT TGradientCaption::CloseBoxRect(const RECT& bar) const {
         const int left = bar.right - (height + 1 + side) / 2;
         return RECT{left, top, left + side, top + side};
     }
-    return RECT{bar.right - GetSystemMetrics(SM_CXSIZE), bar.top + 2, bar.right - 2,
-                bar.top + GetSystemMetrics(SM_CYSIZE) - 2};
+    const int ppi = FForm.PixelsPerInch();
+    return RECT{bar.right - SystemMetricForDpi(SM_CXSIZE, ppi), bar.top + 2, bar.right - 2,
+                bar.top + SystemMetricForDpi(SM_CYSIZE, ppi) - 2};
 }
 
 void TGradientCaption::PaintCaption(HDC dc) const {
@@ -156,7 +155,7 @@ void TGradientCaption::PaintCaption(HDC dc) const {
         textRight = close.left - indent;
         if (!ToolWindow()) {
             // The window's icon opens the system menu.
-            const int side = GetSystemMetrics(SM_CXSMICON);
+            const int side = SystemMetricForDpi(SM_CXSMICON, FForm.PixelsPerInch());
             auto icon = reinterpret_cast<HICON>(SendMessageA(FForm.Handle(), WM_GETICON, ICON_SMALL2, 0));
             if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(FForm.Handle(), GCLP_HICONSM));
             if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(FForm.Handle(), GCLP_HICON));
