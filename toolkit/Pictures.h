@@ -85,6 +85,8 @@ public:
     void SetAutoSize(bool autoSize);
 
     void Paint(HDC dc) override;
+    // A graphic, named by AccessibleName; an image without a picture is not told of.
+    TAccessibleFacts AccessibleFacts() const override;
 
 protected:
     // The frame shown.
