@@ -201,6 +201,10 @@ INPUT KeyInput(WORD code, bool up) {
     input.ki.wVk = code;
     input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(code, MAPVK_VK_TO_VSC));
     input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    // The arrows and the keys above them are the extended ones, not the number pad's.
+    if (code == VK_UP || code == VK_DOWN || code == VK_LEFT || code == VK_RIGHT || code == VK_HOME ||
+        code == VK_END || code == VK_PRIOR || code == VK_NEXT)
+        input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
     return input;
 }
 
