@@ -16,6 +16,8 @@ TLabel::TLabel(TWinControl* parent, const TBounds& bounds) : TGraphicControl(par
 TAccessibleFacts TLabel::AccessibleFacts() const {
     TAccessibleFacts facts = TGraphicControl::AccessibleFacts();
     if (facts.Name.empty()) facts.Name = AccessibleText(FCaption);
+    // An empty label has nothing to say.
+    if (facts.Name.empty()) return facts;
     facts.Role = ROLE_SYSTEM_STATICTEXT;
     facts.State = STATE_SYSTEM_READONLY;
     return facts;

@@ -28,7 +28,7 @@ public:
 
     void Paint(HDC dc) override;
     bool Opaque() const override { return !FTransparent; }
-    // Static text named by its caption.
+    // Static text named by its caption; an empty label is not told of.
     TAccessibleFacts AccessibleFacts() const override;
 
 protected:

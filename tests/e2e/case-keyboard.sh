@@ -128,26 +128,32 @@ for shortcut in "Acme Readme" "Acme Notes"; do
   [ -n "$(states_of "$objects" "check button" "$shortcut")" ] || fail "no check button '$shortcut' in $objects"
 done
 tab_to "list: Add Shortcut to Desktop?" >/dev/null
-list=$(drive accessible "$WIZARD_CAPTION" | grep -A2 $'list\tAdd Shortcut to Desktop?')
+# The desktop list as the reader tells it: the list, then its two items (name, states).
+desktop_list() { drive accessible "$WIZARD_CAPTION" | grep -A2 $'list\tAdd Shortcut to Desktop?'; }
+# Under Wine the first key typed into the list after Tab brought the keyboard there is lost (the same keys
+# posted inside the program are not: see the toolkit's tests); a Home first, that changes nothing.
+key home
+key end
+list=$(desktop_list)
 first=$(sed -n 2p <<<"$list" | cut -f2)
+second=$(sed -n 3p <<<"$list" | cut -f2)
+expect_state "End" "$list" "check button" "$second" focused yes
+key up
+list=$(desktop_list)
+expect_state "Up" "$list" "check button" "$first" focused yes
+expect_state "Up" "$list" "check button" "$second" focused no
 was=$(sed -n 2p <<<"$list" | cut -f4)
 key space
-list=$(drive accessible "$WIZARD_CAPTION" | grep -A2 $'list\tAdd Shortcut to Desktop?')
-now=$(sed -n 2p <<<"$list" | cut -f4)
+list=$(desktop_list)
 case ",$was," in
 *,checked,*) expect_state "Space on '$first'" "$list" "check button" "$first" checked no ;;
 *) expect_state "Space on '$first'" "$list" "check button" "$first" checked yes ;;
 esac
-expect_state "Space" "$list" "check button" "$first" focused yes
+marked=$(states_of "$list" "check button" "$first" | grep -o checked || true)
 key down
-list=$(drive accessible "$WIZARD_CAPTION" | grep -A2 $'list\tAdd Shortcut to Desktop?')
-echo "DEBUG $list" >&2
-drive focus "$WIZARD_CAPTION" >&2
-list=$(drive accessible "$WIZARD_CAPTION" | grep -A2 $'list\tAdd Shortcut to Desktop?')
-second=$(sed -n 3p <<<"$list" | cut -f2)
+list=$(desktop_list)
 expect_state "Down" "$list" "check button" "$second" focused yes
-expect_state "Down" "$list" "check button" "$first" focused no
-expect_eq "the mark after Down" "$now" "$(sed -n 2p <<<"$list" | cut -f4)"
+expect_eq "the mark of '$first' after Down" "$marked" "$(states_of "$list" "check button" "$first" | grep -o checked || true)"
 key_to alt+n type
 
 # The install type: two radio buttons, one checked.
@@ -159,6 +165,10 @@ key_to alt+n ready
 expect_named "$WIZARD_CAPTION" "ready page" >/dev/null
 key alt+i
 drive --timeout "$E2E_WAIT" wait-window "$APP_TITLE" 60 >/dev/null || fail "no end message"
-expect_named "$APP_TITLE" "end message" >/dev/null
+# The message box is the system's: its objects are the system's standard ones (under Wine a button and a
+# text tell only their names, as client areas), so its text and button are looked for by name.
+box=$(tree "$APP_TITLE")
+grep -qF $'\tOK\t' <<<"$box" || fail "the end message's OK is not told: $box"
+grep -qF $'\tYour installation of \\rAcme Tools\\rhas be completed.' <<<"$box" || fail "the end message's text is not told: $box"
 drive keys "$APP_TITLE" enter || fail "cannot type Enter into the end message"
 expect_setup_ends

@@ -145,6 +145,7 @@ TEST_F(AccessibilityTest, PaintedControlsAreToldWithRoleNameAndValue) {
     TLabel hidden(&form, {4, 60, 80, 0});
     hidden.SetCaption("not shown");
     hidden.Hide();
+    TLabel empty(&form, {4, 80, 80, 0});
     TEdit edit(&form, {90, 4, 100, 21});
     edit.SetAccessibleLabel(&label);
     TButton button(&form, {110, 60, 80, 25});
@@ -153,7 +154,7 @@ TEST_F(AccessibilityTest, PaintedControlsAreToldWithRoleNameAndValue) {
     test::ShowActive(form);
 
     const std::vector<TRead> parts = Parts(form.Handle());
-    ASSERT_EQ(parts.size(), 2u) << "the label and the gauge; the hidden label is not told of";
+    ASSERT_EQ(parts.size(), 2u) << "the label and the gauge; neither the hidden label nor the empty one";
     EXPECT_EQ(parts[0].Role, ROLE_SYSTEM_STATICTEXT);
     EXPECT_EQ(parts[0].Name, "Folder:");
     EXPECT_EQ(parts[1].Role, ROLE_SYSTEM_PROGRESSBAR);
