@@ -83,6 +83,8 @@ void TCheckListBox::SetChecked(int index, bool checked) {
     if (SendMessageA(Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r)) !=
         LB_ERR)
         InvalidateRect(Handle(), &r, TRUE);
+    // A screen reader says the new mark of the item (child ids count from 1).
+    NotifyWinEvent(EVENT_OBJECT_STATECHANGE, Handle(), OBJID_CLIENT, index + 1);
 }
 
 int TCheckListBox::ItemIndex() const {

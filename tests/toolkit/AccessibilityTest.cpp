@@ -266,6 +266,28 @@ TEST_F(CheckListAccessTest, ArrowsMoveAndSpaceTurnsOverWhatTheReaderSays) {
     }
 }
 
+// What a screen reader hears of: each change of an item's mark, by the item.
+std::vector<LONG> gStateChanges;
+void CALLBACK StateChanged(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT) gStateChanges.push_back(child);
+}
+
+TEST_F(CheckListAccessTest, EveryChangeOfAMarkIsAnnounced) {
+    gStateChanges.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_STATECHANGE, nullptr,
+                                         StateChanged, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    Type(VK_DOWN);
+    Type(VK_SPACE);
+    List.SetChecked(2, true);
+    for (int i = 0; i < 20; ++i) {
+        Application().ProcessMessages();
+        Sleep(5);
+    }
+    UnhookWinEvent(hook);
+    EXPECT_EQ(gStateChanges, (std::vector<LONG>{2, 3}));
+}
+
 TEST_F(CheckListAccessTest, DefaultActionTurnsTheItemOver) {
     IAccessible* acc = ObjectOf(List.Handle());
     ASSERT_NE(acc, nullptr);
