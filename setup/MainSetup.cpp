@@ -164,6 +164,9 @@ void TMainSetup::ApplyConfig() {
     ApplyHeader(Setup_Header2, Config.Header2, Config.Header2FontName, Config.Header2FontSize,
                 Config.Header2FontColor, Config.Header2FontShadow);
     SetColor(MainScreen.FromColor());
+    // The configured picture is the product's: screen readers name it by the product's header.
+    Image3.SetAccessibleName(Config.Header);
+    Image4.SetAccessibleName(Config.Header);
     FWizard->PresetEndChoice(Config);
     if (!Config.ShowWarningScreen) FWizard->SkipWarningPage();
 }

@@ -53,6 +53,8 @@ TUnzip::TUnzip(TMainSetup& main)
     ProgressBar2.SetForeColor(clHighlight);
     ProgressBar2.SetShowText(true);
     ProgressBar2.SetProgress(0);
+    AnimatedIcon.SetAccessibleName(UnzipDesign().Caption);
+    ProgressBar2.SetAccessibleLabel(&Label1);
 
     Timer1.SetEnabled(false);
     Timer1.SetInterval(1000);
@@ -222,6 +224,15 @@ void TUnzip::SegCompEZ1ShowProgress(int32_t& PercentageDone) {
 
 void TUnzip::Log(const std::string& event) const {
     FMain.Log().Write(event);
+}
+
+// Escape asks as a click on the window does: the window has no button to take it.
+LRESULT TUnzip::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_COMMAND && lParam == 0 && LOWORD(wParam) == IDCANCEL) {
+        FormClick();
+        return 0;
+    }
+    return TForm::WndProc(msg, wParam, lParam);
 }
 
 void TUnzip::FormClick() {

@@ -55,6 +55,9 @@ public:
     // The volume last looked for.
     const std::string& VolumePath() const { return FVolumePath; }
 
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
 private:
     void Log(const std::string& event) const;
     // With a manifest in this program, each volume is checked against it before it is read.

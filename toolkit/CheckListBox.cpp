@@ -86,6 +86,8 @@ void TCheckListBox::SetChecked(int index, bool checked) {
     if (SendMessageA(Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r)) !=
         LB_ERR)
         InvalidateRect(Handle(), &r, TRUE);
+    // A screen reader says the new mark of the item (child ids count from 1).
+    NotifyWinEvent(EVENT_OBJECT_STATECHANGE, Handle(), OBJID_CLIENT, index + 1);
 }
 
 int TCheckListBox::ItemIndex() const {
@@ -100,6 +102,43 @@ void TCheckListBox::SetItemIndex(int index) {
 void TCheckListBox::Toggle(int index) {
     SetChecked(index, !Checked(index));
     if (OnClickCheck) OnClickCheck(index);
+}
+
+TAccessibleFacts TCheckListBox::AccessibleFacts() const {
+    TAccessibleFacts facts = TWinControl::AccessibleFacts();
+    facts.Role = ROLE_SYSTEM_LIST;
+    return facts;
+}
+
+std::vector<TAccessibleElement> TCheckListBox::AccessibleElements() const {
+    std::vector<TAccessibleElement> items;
+    const int count = Count();
+    const auto caret = static_cast<int>(SendMessageA(Handle(), LB_GETCARETINDEX, 0, 0));
+    const bool focused = GetFocus() == Handle();
+    RECT client;
+    GetClientRect(Handle(), &client);
+    for (int i = 0; i < count; ++i) {
+        TAccessibleElement item;
+        item.Facts.Name = Item(i);
+        item.Facts.Role = ROLE_SYSTEM_CHECKBUTTON;
+        item.Facts.State = STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_SELECTABLE;
+        if (Checked(i)) item.Facts.State |= STATE_SYSTEM_CHECKED;
+        if (i == ItemIndex()) item.Facts.State |= STATE_SYSTEM_SELECTED;
+        if (focused && i == caret) item.Facts.State |= STATE_SYSTEM_FOCUSED;
+        if (!Enabled()) item.Facts.State |= STATE_SYSTEM_UNAVAILABLE;
+        SendMessageA(Handle(), LB_GETITEMRECT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&item.Bounds));
+        RECT shown;
+        if (!IntersectRect(&shown, &item.Bounds, &client)) item.Facts.State |= STATE_SYSTEM_INVISIBLE;
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+bool TCheckListBox::DoElementAction(int index) {
+    if (index < 0 || index >= Count() || !Enabled()) return false;
+    Toggle(index);
+    return true;
 }
 
 void TCheckListBox::FontChanged() {

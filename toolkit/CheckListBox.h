@@ -33,6 +33,13 @@ public:
     // After the user turned a mark over; the index is that of the item.
     std::function<void(int index)> OnClickCheck;
 
+    // A list whose items are check boxes, with their marks, the one with the caret focused when the
+    // list has the keyboard; an item's default action turns its mark over.
+    TAccessibleFacts AccessibleFacts() const override;
+    std::vector<TAccessibleElement> AccessibleElements() const override;
+    bool ElementsReplaceChildren() const override { return true; }
+    bool DoElementAction(int index) override;
+
 protected:
     bool ParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void FontChanged() override;

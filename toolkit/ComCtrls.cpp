@@ -47,6 +47,14 @@ void TProgressBar::SetRange(int min, int max) {
     SendMessageA(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(min), max);
 }
 
+TAccessibleFacts TProgressBar::AccessibleFacts() const {
+    TAccessibleFacts facts = TWinControl::AccessibleFacts();
+    facts.Role = ROLE_SYSTEM_PROGRESSBAR;
+    facts.State = STATE_SYSTEM_READONLY;
+    facts.Value = PercentValue(Position(), Min(), Max());
+    return facts;
+}
+
 int TProgressBar::Position() const {
     return static_cast<int>(SendMessageA(Handle(), PBM_GETPOS, 0, 0));
 }

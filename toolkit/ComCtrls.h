@@ -24,6 +24,9 @@ public:
     int Position() const;
     void SetPosition(int position);
 
+    // A progress bar whose value is the percentage done.
+    TAccessibleFacts AccessibleFacts() const override;
+
     int Step() const { return FStep; }
     void SetStep(int step);
     // Advances by Step and stops at Max (where the system's own step would start again at Min).

@@ -104,6 +104,13 @@ void TControl::SetFont(const TFont& font) {
     FontChanged();
 }
 
+TAccessibleFacts TControl::AccessibleFacts() const {
+    TAccessibleFacts facts;
+    facts.Name = FAccessibleName;
+    if (facts.Name.empty() && FAccessibleLabel) facts.Name = FAccessibleLabel->AccessibleFacts().Name;
+    return facts;
+}
+
 void TControl::Invalidate() {}
 
 void TControl::Update() {
@@ -179,6 +186,7 @@ TWinControl::TWinControl(TWinControl* parent, const TCreateParams& params)
     if (!FOwnClass) {
         FHandle = handle;
         SetPropA(handle, kControlProp, this);
+        HookSystemWindow(handle);
     }
     TWinControl::FontChanged();
 }
@@ -217,6 +225,28 @@ LRESULT CALLBACK TWinControl::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, 
         Application().HandleException(e);
         return 0;
     }
+}
+
+void TWinControl::HookSystemWindow(HWND hwnd) {
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::SystemWndProc));
+}
+
+// The class's own procedure comes next: this one is the first over it, set as the window was made.
+LRESULT CALLBACK TWinControl::SystemWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_GETOBJECT && FromHandle(hwnd))
+        if (const LRESULT object = AnswerGetObject(hwnd, wParam, lParam, AccessibleSourceOf)) return object;
+    const auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC));
+    return CallWindowProcA(classProc, hwnd, msg, wParam, lParam);
+}
+
+std::vector<TAccessibleElement> TWinControl::AccessibleElements() const {
+    std::vector<TAccessibleElement> elements;
+    for (const TControl* c : FControls) {
+        if (!dynamic_cast<const TGraphicControl*>(c) || !c->Visible()) continue;
+        TAccessibleFacts facts = c->AccessibleFacts();
+        if (facts.Role != 0) elements.push_back({std::move(facts), c->BoundsRect()});
+    }
+    return elements;
 }
 
 LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -314,6 +344,10 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 1;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT && SetCursorHandler()) return TRUE;
+        break;
+    case WM_GETOBJECT:
+        if (const LRESULT object = AnswerGetObject(FHandle, wParam, lParam, AccessibleSourceOf))
+            return object;
         break;
     case WM_MOVE:
     case WM_SIZE: {
@@ -463,6 +497,7 @@ void TWinControl::RecreateWindow(DWORD style, DWORD exStyle) {
     RemovePropA(old, kControlProp);
     FHandle = handle;
     SetPropA(handle, kControlProp, this);
+    HookSystemWindow(handle);
     SetWindowPos(handle, previous ? previous : HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     DestroyWindow(old);

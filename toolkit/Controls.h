@@ -9,6 +9,7 @@
 #pragma once
 
 #include "toolkit/DpiScale.h"
+#include "toolkit/Accessibility.h"
 #include "toolkit/Graphics.h"
 
 #include <windows.h>
@@ -82,6 +83,16 @@ public:
     LPCSTR Cursor() const { return FCursor; }
     void SetCursor(LPCSTR cursor) { FCursor = cursor; }
 
+    // The name a screen reader says for the control where its own text does not say it (a picture,
+    // the button of a browser); empty: the label's, else the text.
+    const std::string& AccessibleName() const { return FAccessibleName; }
+    void SetAccessibleName(const std::string& name) { FAccessibleName = name; }
+    // The label drawn for the control (an edit's, a list's), whose text names it; nullptr for none.
+    // The label must live as long as the control.
+    void SetAccessibleLabel(const TControl* label) { FAccessibleLabel = label; }
+    // What a screen reader is told of the control; a windowless control without a role is not told of.
+    virtual TAccessibleFacts AccessibleFacts() const;
+
     // Marks the control's area for painting.
     virtual void Invalidate();
     // Paints what is marked at once.
@@ -108,6 +119,8 @@ protected:
     TColor FColor = clBtnFace;
     TFont FFont;
     LPCSTR FCursor = nullptr;
+    std::string FAccessibleName;
+    const TControl* FAccessibleLabel = nullptr;
 };
 
 // A control without a window: it draws on its parent's surface.
@@ -128,7 +141,7 @@ protected:
 };
 
 // A control with a window of its own.
-class TWinControl : public TControl {
+class TWinControl : public TControl, public TAccessibleSource {
 public:
     ~TWinControl() override;
 
@@ -160,6 +173,10 @@ public:
     // Finds the control that owns a window made by the toolkit.
     static TWinControl* FromHandle(HWND handle);
 
+    TAccessibleFacts AccessibleFacts() const override { return TControl::AccessibleFacts(); }
+    // The visible windowless children that have a role, in the order they were added.
+    std::vector<TAccessibleElement> AccessibleElements() const override;
+
 protected:
     struct TCreateParams {
         const char* ClassName = nullptr; // nullptr: the toolkit's own window class
@@ -189,6 +206,10 @@ protected:
     // WM_MEASUREITEM).
     virtual bool ParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+    // The procedure of windows of system classes, over the class's own: it answers for the accessible
+    // object. A control that replaces the procedure hands it the messages it does not take.
+    static LRESULT CALLBACK SystemWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
     // Paints the window's own surface before the windowless children.
     virtual void PaintWindow(HDC /*dc*/) {}
     // Lays out alClient children; forms also raise their resize event here.
@@ -208,6 +229,8 @@ private:
     friend class TControl;
     friend class TGraphicControl;
     static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static TAccessibleSource* AccessibleSourceOf(HWND hwnd) { return FromHandle(hwnd); }
+    static void HookSystemWindow(HWND hwnd);
     static void RegisterClassOnce();
 
     // The child control a message about a child window concerns, nullptr when it is none of the

@@ -81,6 +81,8 @@ TDirectoryEdit::TDirectoryEdit(TWinControl* parent, const TBounds& bounds)
     : TWinControl(parent, bounds, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT), FEdit(this),
       FButton(this) {
     FButton.SetCaption("...");
+    // The edit says the control's name; the button, which shows only dots, its hint.
+    FEdit.SetAccessibleLabel(this);
     FButton.OnClick = [this] { Browse(); };
     UseCommonControls(ICC_TAB_CLASSES);
     FToolTip = CreateWindowExA(
@@ -104,6 +106,7 @@ TDirectoryEdit::~TDirectoryEdit() {
 
 void TDirectoryEdit::SetButtonHint(const std::string& hint) {
     FButtonHint = hint;
+    FButton.SetAccessibleName(hint);
     TOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
     tool.hwnd = Handle();

@@ -181,6 +181,18 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         Close();
         return 0;
+    case WM_ACTIVATE:
+        // As a dialog does: the keyboard comes back to the control that had it before a box or another
+        // window took it, not to the form.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(Handle(), focus)) FFocusKept = focus;
+        } else if (FFocusKept && IsChild(Handle(), FFocusKept) && IsWindowVisible(FFocusKept) &&
+                   IsWindowEnabled(FFocusKept)) {
+            SetFocus(FFocusKept);
+            return 0;
+        }
+        break;
     case WM_LBUTTONDOWN:
         FClickStarted = !GraphicControlAt(MousePoint(lParam));
         break;

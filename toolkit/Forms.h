@@ -120,6 +120,7 @@ private:
     int FModalResult = mrNone;
     TWinControl* FDefaultButton = nullptr;
     TWinControl* FCancelButton = nullptr;
+    HWND FFocusKept = nullptr; // the control that had the keyboard when the form was last active
     std::vector<TNonClientHook*> FNonClientHooks;
 };
 

@@ -26,6 +26,14 @@ int Scale(int part, int whole, int length) {
 
 TGauge::TGauge(TWinControl* parent, const TBounds& bounds) : TGraphicControl(parent, bounds) {}
 
+TAccessibleFacts TGauge::AccessibleFacts() const {
+    TAccessibleFacts facts = TGraphicControl::AccessibleFacts();
+    facts.Role = ROLE_SYSTEM_PROGRESSBAR;
+    facts.State = STATE_SYSTEM_READONLY;
+    facts.Value = PercentText();
+    return facts;
+}
+
 void TGauge::SetRange(int minValue, int maxValue) {
     if (minValue > maxValue) throw std::invalid_argument("Gauge minimum above its maximum");
     FMinValue = minValue;

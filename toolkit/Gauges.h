@@ -37,6 +37,8 @@ public:
 
     void Paint(HDC dc) override;
     bool Opaque() const override { return true; }
+    // A progress bar whose value is the percentage drawn on it.
+    TAccessibleFacts AccessibleFacts() const override;
 
 private:
     // Pixels of the bar's width that are done.

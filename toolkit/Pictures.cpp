@@ -1,6 +1,7 @@
 #include "toolkit/Pictures.h"
 
 #include "toolkit/PixelScale.h"
+#include "toolkit/SystemLibrary.h"
 
 #include <objidl.h>
 // GDI+ needs the COM declarations above.
@@ -18,8 +19,7 @@ namespace yar {
 
 namespace {
 
-// GDI+ is loaded from the system directory when the first session starts, not imported: an import would be
-// looked for beside the program first, and the program may lie in a Downloads folder.
+// GDI+ is loaded from the system directory when the first session starts.
 struct TGdiplusCalls {
     decltype(&Gdiplus::GdiplusStartup) Startup;
     decltype(&Gdiplus::GdiplusShutdown) Shutdown;
@@ -44,10 +44,7 @@ template <typename T> void Find(HMODULE library, const char* name, T& call) {
 
 const TGdiplusCalls& Gdip() {
     static const TGdiplusCalls calls = [] {
-        char dir[MAX_PATH + 1] = {};
-        const UINT length = GetSystemDirectoryA(dir, sizeof dir);
-        if (length == 0 || length >= sizeof dir) throw std::runtime_error("Cannot start GDI+");
-        const HMODULE library = LoadLibraryA((std::string(dir, length) + "\\gdiplus.dll").c_str());
+        const HMODULE library = LoadSystemLibrary("gdiplus.dll");
         if (library == nullptr) throw std::runtime_error("Cannot start GDI+");
         TGdiplusCalls c{};
         Find(library, "GdiplusStartup", c.Startup);
@@ -341,6 +338,15 @@ void TImage::ChangeScale(int ppi) {
 void TImage::AdjustSize() {
     if (FAutoSize && !FPicture.Empty())
         SetBounds(Left(), Top(), Scaled(FPicture.Width()), Scaled(FPicture.Height()));
+}
+
+TAccessibleFacts TImage::AccessibleFacts() const {
+    TAccessibleFacts facts = TGraphicControl::AccessibleFacts();
+    if (FPicture.Empty()) return facts;
+    facts.Role = ROLE_SYSTEM_GRAPHIC;
+    facts.State = STATE_SYSTEM_READONLY;
+    if (FPicture.FrameCount() > 1) facts.State |= STATE_SYSTEM_ANIMATED;
+    return facts;
 }
 
 void TImage::Paint(HDC dc) {

@@ -88,6 +88,8 @@ public:
 
     void Paint(HDC dc) override;
     void ChangeScale(int ppi) override;
+    // A graphic, named by AccessibleName; an image without a picture is not told of.
+    TAccessibleFacts AccessibleFacts() const override;
 
 protected:
     // The frame shown.

@@ -14,6 +14,16 @@ namespace yar {
 
 TLabel::TLabel(TWinControl* parent, const TBounds& bounds) : TGraphicControl(parent, bounds) {}
 
+TAccessibleFacts TLabel::AccessibleFacts() const {
+    TAccessibleFacts facts = TGraphicControl::AccessibleFacts();
+    if (facts.Name.empty()) facts.Name = AccessibleText(FCaption);
+    // An empty label has nothing to say.
+    if (facts.Name.empty()) return facts;
+    facts.Role = ROLE_SYSTEM_STATICTEXT;
+    facts.State = STATE_SYSTEM_READONLY;
+    return facts;
+}
+
 void TLabel::SetCaption(const std::string& caption) {
     if (caption == FCaption) return;
     FCaption = caption;
@@ -198,6 +208,15 @@ void TButton::SetDefault(bool isDefault) {
     ShowAsDefault(isDefault);
 }
 
+// The system's standard object for a button knows this much on Windows; the roles are given here for
+// every system, Wine's among them, whose standard object tells a button only as a window's client area.
+TAccessibleFacts TButton::AccessibleFacts() const {
+    TAccessibleFacts facts = TWinControl::AccessibleFacts();
+    facts.Role = ROLE_SYSTEM_PUSHBUTTON;
+    if (Default()) facts.State = STATE_SYSTEM_DEFAULT;
+    return facts;
+}
+
 bool TButton::Cancel() const {
     const TForm* form = ParentForm(Parent());
     return form && form->CancelButton() == this;
@@ -244,6 +263,14 @@ bool TButton::ParentMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& res
 
 TCheckButton::TCheckButton(TWinControl* parent, const TBounds& bounds, DWORD style)
     : TWinControl(parent, bounds, "BUTTON", WS_VISIBLE | WS_TABSTOP | style) {}
+
+TAccessibleFacts TCheckButton::AccessibleFacts() const {
+    TAccessibleFacts facts = TWinControl::AccessibleFacts();
+    const auto type = static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)) & BS_TYPEMASK;
+    facts.Role = type == BS_RADIOBUTTON ? ROLE_SYSTEM_RADIOBUTTON : ROLE_SYSTEM_CHECKBUTTON;
+    if (FChecked) facts.State = STATE_SYSTEM_CHECKED;
+    return facts;
+}
 
 void TCheckButton::SetChecked(bool checked) {
     if (checked == FChecked) return;
@@ -317,10 +344,9 @@ TMemo::TMemo(TWinControl* parent, const TBounds& bounds)
     TakeFormKeys();
 }
 
-// The class's own procedure is the one replaced, so the window needs nothing of this object.
+// The toolkit's procedure is the one replaced, so the window needs nothing of this object.
 LRESULT CALLBACK TMemo::MemoProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    const auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC));
-    LRESULT result = CallWindowProcA(classProc, hwnd, msg, wParam, lParam);
+    LRESULT result = SystemWndProc(hwnd, msg, wParam, lParam);
     if (msg == WM_GETDLGCODE && !(GetWindowLongPtrA(hwnd, GWL_STYLE) & ES_WANTRETURN))
         result &= ~DLGC_WANTALLKEYS;
     return result;
@@ -379,6 +405,13 @@ void TMemo::SetScrollBars(TScrollStyle scrollBars) {
 
 TGroupBox::TGroupBox(TWinControl* parent, const TBounds& bounds)
     : TWinControl(parent, bounds, nullptr, WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT) {}
+
+TAccessibleFacts TGroupBox::AccessibleFacts() const {
+    TAccessibleFacts facts = TWinControl::AccessibleFacts();
+    if (facts.Name.empty()) facts.Name = AccessibleText(Caption());
+    facts.Role = ROLE_SYSTEM_GROUPING;
+    return facts;
+}
 
 void TGroupBox::SetCaption(const std::string& caption) {
     SetText(caption);

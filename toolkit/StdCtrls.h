@@ -28,6 +28,8 @@ public:
 
     void Paint(HDC dc) override;
     bool Opaque() const override { return !FTransparent; }
+    // Static text named by its caption; an empty label is not told of.
+    TAccessibleFacts AccessibleFacts() const override;
 
 protected:
     void FontChanged() override;
@@ -102,6 +104,9 @@ public:
     bool Cancel() const;
     void SetCancel(bool isCancel);
 
+    // A push button, the default one marked so.
+    TAccessibleFacts AccessibleFacts() const override;
+
     TNotifyEvent OnClick;
 
 protected:
@@ -121,6 +126,9 @@ public:
     void SetChecked(bool checked);
     std::string Caption() const { return Text(); }
     void SetCaption(const std::string& caption) { SetText(caption); }
+
+    // A check or radio button with its mark.
+    TAccessibleFacts AccessibleFacts() const override;
 
     TNotifyEvent OnClick;
 
@@ -214,6 +222,8 @@ public:
 
     std::string Caption() const { return Text(); }
     void SetCaption(const std::string& caption);
+    // A grouping named by its caption.
+    TAccessibleFacts AccessibleFacts() const override;
 
 protected:
     void PaintWindow(HDC dc) override;

@@ -1,6 +1,7 @@
 // uninstaller.exe: removes the installation whose uninstall.cfg lies beside it. Started from the
 // list of installed programs, by a double click, or with /S by an unattended run.
 #include "engine/InterruptedInstalls.h"
+#include "system/ComScope.h"
 #include "system/DllSearch.h"
 #include "system/Win32Files.h"
 #include "system/Win32Registry.h"
@@ -88,6 +89,8 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
     const yar::TUninstallCommand command = yar::ParseUninstallCommand(GetCommandLineA());
     if (command.WaitFor != 0) return yar::RunRemovalHelper(command);
     yar::UseCommonControls(ICC_WIN95_CLASSES);
+    // Screen readers reach the window's accessible objects through COM.
+    const yar::TComScope com;
     yar::TApplication& application = yar::Application();
     application.SetTitle("YAR - Uninstall");
     try {

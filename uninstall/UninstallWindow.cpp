@@ -31,6 +31,7 @@ TUninstallForm::TUninstallForm(const std::string& title)
     Progress.SetColor(clBtnFace);
     Progress.SetForeColor(clHighlight);
     Progress.SetShowText(true);
+    Progress.SetAccessibleLabel(&Label1);
 }
 
 void TUninstallForm::Begin(int steps) {

@@ -140,8 +140,8 @@ TYAR::TYAR(const TWizardLinks& links)
     TextMemo(Memo3, ssVertical);
     WrapLabel(LicenceChoice, "You must select Accept or Decline to Continue with installation. if you accept "
                              "License then click Accept!");
-    decline.SetCaption("Decline");
-    accept.SetCaption("Accept");
+    decline.SetCaption("&Decline");
+    accept.SetCaption("&Accept");
 
     Memo2.SetLines(kDestinationLines);
     TextMemo(Memo2, ssNone);
@@ -170,6 +170,8 @@ TYAR::TYAR(const TWizardLinks& links)
     WrapLabel(source, "");
     WrapLabel(Dest, "");
 
+    NameControls();
+
     Panel1.SetBevelOuter(bvNone);
     cancel.SetCaption("&Cancel");
     back.SetCaption("&Back");
@@ -187,6 +189,19 @@ TYAR::TYAR(const TWizardLinks& links)
     OnShow = [this] { FormShow(); };
     OnClose = [this](TCloseAction& action) { FormClose(action); };
     FormCreate();
+}
+
+// The labels drawn beside the edits and lists name them for screen readers; the texts read alone are
+// named for their pages.
+void TYAR::NameControls() {
+    Memo1.SetAccessibleName("Warning");
+    Memo3.SetAccessibleLabel(&LicenceHint);
+    Memo2.SetAccessibleLabel(&DestinationGroup);
+    Main_Dir.SetAccessibleLabel(&DestinationGroup);
+    DK.SetAccessibleLabel(&DesktopLabel);
+    SM.SetAccessibleLabel(&StartMenuLabel);
+    Memo4.SetAccessibleLabel(&ReadyTitle);
+    ProgressBar1.SetAccessibleName("Progress");
 }
 
 void TYAR::FormCreate() {

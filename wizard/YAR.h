@@ -105,6 +105,7 @@ private:
     // of the page it ends on.
     void ShowMove(const TPageMove& move);
     void ShowButtons();
+    void NameControls();
     // Puts the keyboard back on the page when the control that had it was disabled or hidden.
     void KeepFocus();
     // Memo3 from license.txt; false when the file exists but cannot be read.

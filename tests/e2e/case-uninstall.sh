@@ -6,7 +6,7 @@
 # snapshots. case-uninstall.sh [--gui] [SET]: SET is a directory holding install.cfg and disk.* of a
 # product whose [Files] install uninstaller.exe~<INSTALLDIR>; without one a small product of every kind of
 # record is packed here. The uninstaller runs with /S, or with --gui as a user sees it: its question is
-# answered Yes and its report is shot and closed.
+# answered Yes and its report is shot and closed, by the keyboard alone.
 # shellcheck source=tests/e2e/e2e-lib.sh
 . "$(dirname "$0")/e2e-lib.sh"
 : "${YAR_TOOL:?}" "${YAR_UNINSTALLER_EXE:?}"
@@ -87,12 +87,20 @@ unix_program=$(winepath -u "$program" 2>/dev/null)
 target=$(dirname "$unix_program")
 if [ "$gui" = 1 ]; then
   start_in "$target" "$program" "$title"
-  expect_box Confirm "Remove $title and all of its components?" "&Yes"
+  # Answered by the keyboard alone, the boxes read as a screen reader reads them: their texts and buttons
+  # by name; Alt+Y answers the question, Enter closes the report.
+  question=$(drive --timeout "$E2E_WAIT" text Confirm) || { show_windows; fail "no question"; }
+  expect_eq "the question" "Remove $title and all of its components?" "$question"
+  box=$(drive accessible Confirm) || fail "the question has no accessible object"
+  for name in Yes No "$question"; do
+    grep -qF $'\t'"$name"$'\t' <<<"$box" || fail "the question does not tell '$name': $box"
+  done
+  drive keys Confirm alt+y || fail "cannot type Alt+Y into the question"
   report=$(drive --timeout "$E2E_WAIT" text Information) || { show_windows; fail "no report"; }
   echo "report: $report"
   [[ $report == "$title was removed"* ]] || fail "the report does not say the product was removed"
   shoot_window Information "$e2e_run/report.png"
-  drive answer Information OK || fail "cannot close the report"
+  drive keys Information enter || fail "cannot type Enter into the report"
   expect_setup_ends
 else
   start_in "$target" "$program" "$title" /S

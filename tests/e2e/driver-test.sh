@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The driver against a probe window: finding, reading, checking, clicking, closing, and its exit codes.
+# The driver against a probe window: finding, reading (as a screen reader does too), checking, clicking,
+# closing, and its exit codes.
 # shellcheck source=tests/e2e/e2e-lib.sh
 . "$(dirname "$0")/e2e-lib.sh"
 : "${YAR_PROBE:?}"
@@ -35,6 +36,14 @@ status 3 showing "$probe" Hidden
 expect_eq "first control on screen" "&Press" "$(drive showing "$probe" Hidden "No such button" "&Press" Off)"
 expect_eq "control list line" $'100\tButton\tvisible\tenabled\tunchecked\t&Press' \
   "$(drive controls "$probe" | grep '^100')"
+
+# As a screen reader finds the window: its controls by name, the mark gone; hidden ones left out.
+objects=$(drive accessible "$probe") || fail "no accessible objects of the probe"
+grep -qP '^ +\S.*\tPress\t' <<<"$objects" || fail "the button Press is not told: $objects"
+if grep -q $'\tHidden\t' <<<"$objects"; then fail "a hidden control is told: $objects"; fi
+status 1 accessible "no such window"
+status 64 keys "$probe" no-such-key
+status 1 keys "no such window" tab
 
 # A posted click that opens a modal box returns at once; the box's text comes back exactly.
 status 0 click "$probe" Press

@@ -205,6 +205,18 @@ TEST_F(UnzipTest, ClickAnsweredNoLetsTheExpansionGoOn) {
     ExpectInWorkDir(Sample);
 }
 
+// The window has no button: Escape asks as a click on it does.
+TEST_F(UnzipTest, EscapeAsksWhetherToAbortAsAClickDoes) {
+    WriteDisks(Sample);
+    PostMessageA(Window->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(Window->Handle(), WM_KEYUP, VK_ESCAPE, 0xC0000001);
+    const std::vector<TSeenBox> boxes = Run({{IDNO, {}}});
+
+    EXPECT_EQ(Texts(boxes), std::vector<std::string>{"Abort Setup Process ?"});
+    EXPECT_FALSE(Main->State.Cancelled);
+    ExpectInWorkDir(Sample);
+}
+
 // The abort reaches the decoder through the next progress report; the boxes on the way out close
 // by themselves.
 TEST_F(UnzipTest, AbortWhileDecodingCancelsTheRunAndEndsTheApplication) {

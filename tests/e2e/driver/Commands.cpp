@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "Accessible.h"
 #include "Finder.h"
 
 #include <algorithm>
@@ -252,6 +253,33 @@ int Layout(const Context& ctx) {
               std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
               std::to_string(r.bottom) + "\t" + Escaped(TextOf(control)));
     }
+// The window as a screen reader finds it: one line per accessible object (see AccessibleTree).
+int Accessible(const Context& ctx) {
+    Need(ctx, 1, "accessible CAPTION");
+    const auto found = Locate(ctx, ctx.Args[0]);
+    if (!found.Window) return Missing(ctx, found);
+    for (const std::string& line : AccessibleTree(found.Window)) Print(line);
+    return ExitOk;
+}
+
+// The control that has the keyboard: its id, class and text, then what a screen reader says of it.
+int Focus(const Context& ctx) {
+    Need(ctx, 1, "focus CAPTION");
+    const auto found = Locate(ctx, ctx.Args[0]);
+    if (!found.Window) return Missing(ctx, found);
+    HWND focus = FocusOf(found.Window);
+    if (!focus) return ExitNoControl;
+    Print(std::to_string(GetDlgCtrlID(focus)) + "\t" + ClassOf(focus) + "\t" + Escaped(TextOf(focus)) + "\t" +
+          DescribeAccessible(focus));
+    return ExitOk;
+}
+
+// Types keys into the window, which comes to the front first.
+int Keys(const Context& ctx) {
+    if (ctx.Args.size() < 2) throw std::invalid_argument("usage: keys CAPTION KEY...");
+    const auto found = Locate(ctx, ctx.Args[0]);
+    if (!found.Window) return Missing(ctx, found);
+    TypeKeys(found.Window, std::vector<std::string>(ctx.Args.begin() + 1, ctx.Args.end()));
     return ExitOk;
 }
 
@@ -358,6 +386,9 @@ const std::map<std::string, std::function<int(const Context&)>>& CommandTable() 
         {"rect", Rect},
         {"controls", Controls},
         {"layout", Layout},
+        {"accessible", Accessible},
+        {"focus", Focus},
+        {"keys", Keys},
         {"windows", Windows},
         {"syserror", SysError},
         {"shortpath", ShortPath},
@@ -415,7 +446,7 @@ int Run(const std::vector<std::string>& args) {
     if (i >= args.size())
         throw std::invalid_argument("no command; one of wait-window wait-gone text get click "
                                     "click-at answer close check visible showing enabled rect controls "
-                                    "layout windows syserror hold load lock");
+                                    "layout accessible focus keys windows syserror hold load lock");
     const auto command = CommandTable().find(args[i]);
     if (command == CommandTable().end()) throw std::invalid_argument("unknown command " + args[i]);
     ctx.Args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
