@@ -253,6 +253,9 @@ int Layout(const Context& ctx) {
               std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
               std::to_string(r.bottom) + "\t" + Escaped(TextOf(control)));
     }
+    return ExitOk;
+}
+
 // The window as a screen reader finds it: one line per accessible object (see AccessibleTree).
 int Accessible(const Context& ctx) {
     Need(ctx, 1, "accessible CAPTION");
