@@ -1,14 +1,14 @@
 #include "toolkit/Pictures.h"
 
+#include "util/FileBytes.h"
+
 #include <objidl.h>
 // GDI+ needs the COM declarations above.
 #include <gdiplus.h>
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <stdexcept>
 #include <utility>
 
@@ -196,11 +196,7 @@ void TPicture::Clear() {
 }
 
 TPicture TPicture::FromFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw std::runtime_error("Cannot open file " + path);
-    std::ostringstream content;
-    content << file.rdbuf();
-    const std::string bytes = content.str();
+    const std::string bytes = ReadWholeFile(path);
     try {
         return FromMemory(bytes.data(), bytes.size());
     } catch (const std::runtime_error&) {

@@ -1,10 +1,9 @@
 #include "toolkit/StdCtrls.h"
 
 #include "toolkit/Forms.h"
+#include "util/FileBytes.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace yar {
@@ -336,12 +335,7 @@ void TMemo::AddLine(const std::string& line) {
 }
 
 void TMemo::LoadFromFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw std::runtime_error("Cannot open file " + path);
-    std::ostringstream content;
-    content << file.rdbuf();
-    if (file.bad()) throw std::runtime_error("Cannot read file " + path);
-    SetLines(SplitLines(content.str()));
+    SetLines(SplitLines(ReadWholeFile(path)));
 }
 
 DWORD TMemo::ScrollStyle(TScrollStyle scrollBars) {
