@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <deque>
-#include <filesystem>
 #include <optional>
 #include <utility>
 
@@ -201,7 +200,7 @@ void TSegCompress::SetSegSize(int32_t value) {
 
 void TSegCompress::SetSegTmpDir(const std::string& value) {
     std::string dir = ExcludeTrailingDelimiter(value);
-    if (dir.empty()) dir = ExcludeTrailingDelimiter(std::filesystem::current_path().string());
+    if (dir.empty()) dir = ExcludeTrailingDelimiter(CurrentDirectory());
     FSegTmpDir = FoldFileNameCase(dir);
 }
 

@@ -1,9 +1,8 @@
 #include "config/ProfileReader.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
+#include "util/FileBytes.h"
 #include "util/Text.h"
 
 namespace yar {
@@ -78,10 +77,8 @@ std::string FillKeyListing(const std::vector<std::string_view>& names) {
 } // namespace
 
 TProfileReader::TProfileReader(const std::string& fileName) {
-    std::ifstream file(fileName, std::ios::binary);
-    std::string text;
-    if (file) text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    Parse(text);
+    // A file that cannot be read reads as an empty one, as the profile functions see it.
+    Parse(ReadFileBytes(fileName).Bytes);
 }
 
 std::unique_ptr<TProfileReader> TProfileReader::FromText(std::string_view text) {

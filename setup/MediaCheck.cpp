@@ -1,20 +1,15 @@
 #include "setup/MediaCheck.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "archive/SegmentRecords.h"
 #include "config/SetupConfig.h"
+#include "util/FileBytes.h"
 
 namespace yar {
 
 bool ConfigMatches(const TMediaManifest& manifest, const std::string& configPath,
                    const TDigestFunction& digest) {
-    std::ifstream file(configPath, std::ios::binary);
-    if (!file) return false;
-    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad()) return false;
-    return MatchesManifest(manifest, kSetupConfigName, bytes, digest);
+    const TFileBytes read = ReadFileBytes(configPath);
+    return read.Complete && MatchesManifest(manifest, kSetupConfigName, read.Bytes, digest);
 }
 
 bool VolumeMatches(const TMediaManifest& manifest, TStream& volume, uint16_t number,

@@ -1,6 +1,8 @@
 // SHA-256 through nettle (Debian's nettle-dev).
 #include "system/Digest.h"
 
+#include "util/NumberText.h"
+
 #include <array>
 #include <cstdint>
 
@@ -14,13 +16,7 @@ std::optional<std::string> Sha256Hex(std::string_view bytes) {
     sha256_update(&context, bytes.size(), reinterpret_cast<const uint8_t*>(bytes.data()));
     std::array<uint8_t, SHA256_DIGEST_SIZE> digest{};
     sha256_digest(&context, digest.size(), digest.data());
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string text;
-    for (const uint8_t byte : digest) {
-        text += kHex[byte >> 4];
-        text += kHex[byte & 0x0F];
-    }
-    return text;
+    return HexBytes(std::string_view(reinterpret_cast<const char*>(digest.data()), digest.size()));
 }
 
 } // namespace yar

@@ -2,6 +2,8 @@
 // beside the known ones is imported.
 #include "system/Digest.h"
 
+#include "util/NumberText.h"
+
 #include <array>
 
 #include <windows.h>
@@ -46,13 +48,7 @@ std::optional<std::string> Sha256Hex(std::string_view bytes) {
     DWORD length = digest.size();
     if (!CryptGetHashParam(object.Hash, HP_HASHVAL, digest.data(), &length, 0) || length != digest.size())
         return std::nullopt;
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string text;
-    for (const BYTE byte : digest) {
-        text += kHex[byte >> 4];
-        text += kHex[byte & 0x0F];
-    }
-    return text;
+    return HexBytes(std::string_view(reinterpret_cast<const char*>(digest.data()), digest.size()));
 }
 
 } // namespace yar

@@ -1,6 +1,7 @@
 #include "system/LogFile.h"
 
 #include "system/SystemRandom.h"
+#include "util/NumberText.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -10,8 +11,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
-
-#include <cstdio>
 
 namespace yar {
 
@@ -70,9 +69,7 @@ std::string NotPlainReason(int fd) {
 std::string RandomNamePart() {
     const std::optional<uint32_t> word = SystemRandomWord();
     if (!word) throw ELogError("The system gives no random numbers for a log file name");
-    char text[9];
-    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(*word));
-    return text;
+    return HexText(*word, 8);
 }
 
 std::unique_ptr<TLogFile> TLogFile::OpenNamed(const std::string& path) {

@@ -1,6 +1,7 @@
 #include "system/Win32ShellLinks.h"
 
-#include <cstdio>
+#include "util/NumberText.h"
+
 #include <memory>
 
 #include <windows.h>
@@ -18,9 +19,8 @@ struct TRelease {
 template <typename T> using TComPtr = std::unique_ptr<T, TRelease>;
 
 [[noreturn]] void Fail(const char* what, HRESULT result) {
-    char code[16];
-    std::snprintf(code, sizeof code, "%08lX", static_cast<unsigned long>(result));
-    throw EShellLinkError(std::string(what) + " (HRESULT $" + code + ")");
+    throw EShellLinkError(std::string(what) + " (HRESULT $" +
+                          HexText(static_cast<uint32_t>(result), 8, lcUpper) + ")");
 }
 
 std::wstring WideFromAnsi(const std::string& text) {

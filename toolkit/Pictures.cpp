@@ -2,6 +2,7 @@
 
 #include "toolkit/PixelScale.h"
 #include "toolkit/SystemLibrary.h"
+#include "util/FileBytes.h"
 
 #include <objidl.h>
 // GDI+ needs the COM declarations above.
@@ -9,9 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <stdexcept>
 #include <utility>
 
@@ -195,11 +194,7 @@ void TPicture::Clear() {
 }
 
 TPicture TPicture::FromFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw std::runtime_error("Cannot open file " + path);
-    std::ostringstream content;
-    content << file.rdbuf();
-    const std::string bytes = content.str();
+    const std::string bytes = ReadWholeFile(path);
     try {
         return FromMemory(bytes.data(), bytes.size());
     } catch (const std::runtime_error&) {

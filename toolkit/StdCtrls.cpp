@@ -2,10 +2,9 @@
 
 #include "toolkit/Forms.h"
 #include "toolkit/HighContrast.h"
+#include "util/FileBytes.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace yar {
@@ -368,12 +367,7 @@ void TMemo::AddLine(const std::string& line) {
 }
 
 void TMemo::LoadFromFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw std::runtime_error("Cannot open file " + path);
-    std::ostringstream content;
-    content << file.rdbuf();
-    if (file.bad()) throw std::runtime_error("Cannot read file " + path);
-    SetLines(SplitLines(content.str()));
+    SetLines(SplitLines(ReadWholeFile(path)));
 }
 
 DWORD TMemo::ScrollStyle(TScrollStyle scrollBars) {

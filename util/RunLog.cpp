@@ -1,8 +1,8 @@
 #include "util/RunLog.h"
 
-#include <array>
-#include <cstdio>
 #include <utility>
+
+#include "util/NumberText.h"
 
 namespace yar {
 
@@ -23,9 +23,7 @@ void TRunLog::Write(const std::string& event) {
 }
 
 std::string LogLine(double seconds, const std::string& event) {
-    std::array<char, 32> time{};
-    std::snprintf(time.data(), time.size(), "%8.3f ", seconds);
-    std::string line = time.data() + event;
+    std::string line = FixedText(seconds, 3, 8) + " " + event;
     for (char& c : line)
         if (c == '\r' || c == '\n') c = ' ';
     return line;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # check-pe-test.sh OBJDUMP PROGRAM.exe WORKDIR: check-pe.sh passes the program as built and fails a copy
-# in which any one of the ASLR, DEP and terminal-server flags is cleared, naming that flag.
+# in which any one of the ASLR, DEP and terminal-server flags is cleared, naming that flag; it passes the
+# program at a size limit of its own length and fails it, naming both sizes, one byte below.
 set -euo pipefail
 objdump=$1 exe=$2 work=$3
 check=$(dirname "$0")/check-pe.sh
@@ -25,5 +26,14 @@ for case in 0x0040:DYNAMIC_BASE 0x0100:NX_COMPAT 0x8000:TERMINAL_SERVICE_AWARE; 
     echo "FAIL: check-pe.sh fails $copy but does not name $flag: $out"; failures=$((failures + 1))
   fi
 done
-[ "$failures" -eq 0 ] && echo "check-pe.sh fails each of the three flags missing"
+size=$(stat -c %s "$exe")
+if ! out=$("$check" "$objdump" "$exe" gui "$size" 2>&1); then
+  echo "FAIL: check-pe.sh fails $exe at a limit of its own size $size: $out"; failures=$((failures + 1))
+fi
+if out=$("$check" "$objdump" "$exe" gui $((size - 1)) 2>&1); then
+  echo "FAIL: check-pe.sh passes $exe of $size bytes at a limit of $((size - 1))"; failures=$((failures + 1))
+elif ! grep -q "is $size bytes, more than the $((size - 1)) allowed" <<<"$out"; then
+  echo "FAIL: check-pe.sh fails $exe over the limit but does not say so: $out"; failures=$((failures + 1))
+fi
+[ "$failures" -eq 0 ] && echo "check-pe.sh fails each of the three flags missing, and a program over its size limit"
 exit "$failures"

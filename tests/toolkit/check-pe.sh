@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# check-pe.sh OBJDUMP PROGRAM.exe [gui|console]: the program is a 32-bit x86 Windows program of that
-# subsystem (GUI unless told) that imports nothing but Windows' own known DLLs, and its image asks for ASLR,
-# DEP and no terminal-server compatibility redirections.
+# check-pe.sh OBJDUMP PROGRAM.exe [gui|console [MAX_BYTES]]: the program is a 32-bit x86 Windows program
+# of that subsystem (GUI unless told) that imports nothing but Windows' own known DLLs, its image asks for
+# ASLR, DEP and no terminal-server compatibility redirections, and the file is at most MAX_BYTES long
+# when a limit is given (the shipped programs must fit on a floppy beside the first volume).
 set -euo pipefail
 objdump=$1
 exe=$2
 subsystem=${3:-gui}
+max_bytes=${4:-}
 headers=$("$objdump" -p "$exe")
 fail() { echo "$exe: $*" >&2; exit 1; }
 grep -q 'file format pei-i386' <<<"$headers" || fail "not a PE32 image for Intel 80386"
@@ -30,4 +32,8 @@ while read -r dll; do
   grep -Eiq "$system_dlls" <<<"$dll" || fail "imports $dll, which is no Windows system DLL"
 done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
 [ "$count" -gt 0 ] || fail "no imports found"
-echo "$exe: PE32, i386, $subsystem, ASLR, DEP, terminal-server aware, $count system DLLs"
+size=$(stat -c %s "$exe")
+if [ -n "$max_bytes" ]; then
+  [ "$size" -le "$max_bytes" ] || fail "is $size bytes, more than the $max_bytes allowed"
+fi
+echo "$exe: PE32, i386, $subsystem, ASLR, DEP, terminal-server aware, $count system DLLs, $size bytes"
