@@ -2,7 +2,7 @@
 
 #include "toolkit/PixelScale.h"
 #include "toolkit/SystemLibrary.h"
-#include "util/FileBytes.h"
+#include "toolkit/FileContents.h"
 
 #include <objidl.h>
 // GDI+ needs the COM declarations above.
@@ -194,7 +194,7 @@ void TPicture::Clear() {
 }
 
 TPicture TPicture::FromFile(const std::string& path) {
-    const std::string bytes = ReadWholeFile(path);
+    const std::string bytes = ReadFileContents(path);
     try {
         return FromMemory(bytes.data(), bytes.size());
     } catch (const std::runtime_error&) {

@@ -2,7 +2,7 @@
 
 #include "toolkit/Forms.h"
 #include "toolkit/HighContrast.h"
-#include "util/FileBytes.h"
+#include "toolkit/FileContents.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -367,7 +367,7 @@ void TMemo::AddLine(const std::string& line) {
 }
 
 void TMemo::LoadFromFile(const std::string& path) {
-    SetLines(SplitLines(ReadWholeFile(path)));
+    SetLines(SplitLines(ReadFileContents(path)));
 }
 
 DWORD TMemo::ScrollStyle(TScrollStyle scrollBars) {
