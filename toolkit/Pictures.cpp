@@ -1,8 +1,8 @@
 #include "toolkit/Pictures.h"
 
+#include "toolkit/FileContents.h"
 #include "toolkit/PixelScale.h"
 #include "toolkit/SystemLibrary.h"
-#include "toolkit/FileContents.h"
 
 #include <objidl.h>
 // GDI+ needs the COM declarations above.

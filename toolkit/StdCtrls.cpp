@@ -1,8 +1,8 @@
 #include "toolkit/StdCtrls.h"
 
+#include "toolkit/FileContents.h"
 #include "toolkit/Forms.h"
 #include "toolkit/HighContrast.h"
-#include "toolkit/FileContents.h"
 
 #include <algorithm>
 #include <stdexcept>
