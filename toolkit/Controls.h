@@ -8,8 +8,8 @@
 // in the window's own pixels (Scaled turns a designed length into them).
 #pragma once
 
-#include "toolkit/DpiScale.h"
 #include "toolkit/Accessibility.h"
+#include "toolkit/DpiScale.h"
 #include "toolkit/Graphics.h"
 
 #include <windows.h>
