@@ -1,6 +1,6 @@
 #include "config/Languages.h"
 
-#include "config/Texts.h"
+#include "config/ProfileReader.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -73,6 +73,29 @@ std::string ChooseLanguage(const std::vector<std::string>& available, const std:
     for (const std::string& code : allowed)
         if (usable(code)) return LowerCase(code);
     return kEnglish;
+}
+
+std::optional<int> LanguageCodePage(const TProfileSource& file) {
+    const std::string value = file.ReadString(kLanguageSection, "CodePage", "1252");
+    if (value.empty() || value.size() > 5 || value.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const int codePage = std::stoi(value);
+    if (codePage <= 0) return std::nullopt;
+    return codePage;
+}
+
+std::optional<TTexts> LanguageTexts(std::string_view fileText, const TCodePageConverter& convert) {
+    const auto file = TProfileReader::FromText(fileText);
+    const std::optional<int> codePage = LanguageCodePage(*file);
+    if (!codePage) return std::nullopt;
+    bool whole = true;
+    TTexts texts = TTexts::FromProfile(*file, [&](const std::string& text) {
+        std::optional<std::string> converted = convert(text, *codePage);
+        whole = whole && converted.has_value();
+        return converted;
+    });
+    if (!whole) return std::nullopt;
+    return texts;
 }
 
 std::vector<std::string> LanguageList(std::string_view list) {

@@ -5,6 +5,9 @@
 // install.cfg's "Languages" list.
 #pragma once
 
+#include "config/Texts.h"
+
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +35,17 @@ std::string LanguageFileName(std::string_view code);
 // interface language "de-AT".
 std::string ChooseLanguage(const std::vector<std::string>& available, const std::vector<std::string>& allowed,
                            const std::optional<std::string>& forced, const std::string& interfaceLanguage);
+
+// A language file's code page: [Language] CodePage, 1252 when it names none; nothing for a value that is
+// no code page number.
+std::optional<int> LanguageCodePage(const TProfileSource& file);
+
+// A text in a code page, in the program's own code page; nothing when it has no form there.
+using TCodePageConverter = std::function<std::optional<std::string>(const std::string& text, int codePage)>;
+
+// The texts of a language file, converted from its code page; nothing when its code page is bad or one of
+// its texts cannot be shown in the program's code page: half a language is not shown.
+std::optional<TTexts> LanguageTexts(std::string_view fileText, const TCodePageConverter& convert);
 
 // The codes of a "Languages" list: "en, de,ja" -> {"en", "de", "ja"}.
 std::vector<std::string> LanguageList(std::string_view list);
