@@ -41,6 +41,7 @@ constexpr std::array<TTextRow, kTextCount> kTextRows = {{
      "you can choose not to install by clicking cancel."},
     {txDestinationGroup, "DestinationGroup", " Destination  Directory "},
     {txBrowseHint, "BrowseHint", "Browse for Directory"},
+    {txBrowseButton, "BrowseButton", "..."},
     {txFoldersTitle, "FoldersTitle", "Create Folder's and Shortcuts."},
     {txMainFolder, "MainFolder", "Main Folder:"},
     {txFolderStartMenu, "FolderStartMenu", "Add Folder to Start Menu"},

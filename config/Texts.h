@@ -27,6 +27,7 @@ enum TTextKey {
     txDestination,
     txDestinationGroup,
     txBrowseHint,
+    txBrowseButton,
     txFoldersTitle,
     txMainFolder,
     txFolderStartMenu,

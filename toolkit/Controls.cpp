@@ -284,6 +284,9 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT && SetCursorHandler()) return TRUE;
         break;
+    case WM_GETFONT: // as the system's controls answer: what measures the text from outside asks for it
+        if (FOwnClass) return reinterpret_cast<LRESULT>(FFont.Handle());
+        break;
     case WM_MOVE:
     case WM_SIZE: {
         RECT r;

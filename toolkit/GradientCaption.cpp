@@ -18,6 +18,8 @@ HFONT CaptionFont(bool toolWindow, bool bold) {
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     LOGFONTA font = toolWindow ? metrics.lfSmCaptionFont : metrics.lfCaptionFont;
     font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    // The caption is text of the system's code page, which the font's own character set may lack.
+    font.lfCharSet = DEFAULT_CHARSET;
     return CreateFontIndirectA(&font);
 }
 

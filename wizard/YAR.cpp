@@ -143,6 +143,7 @@ void TYAR::ShowTexts() {
     Memo2.SetLines(CurrentTexts().Lines(txDestination));
     DestinationGroup.SetCaption(Tr(txDestinationGroup));
     Main_Dir.SetButtonHint(Tr(txBrowseHint));
+    Main_Dir.SetButtonCaption(Tr(txBrowseButton));
     FoldersTitle.SetCaption(Tr(txFoldersTitle));
     MainFolderLabel.SetCaption(Tr(txMainFolder));
     CheckBox1.SetCaption(Tr(txFolderStartMenu));
