@@ -1,5 +1,6 @@
 #include "setup/Unzip.h"
 
+#include "config/Texts.h"
 #include "setup/DriverRules.h"
 #include "setup/MainSetup.h"
 #include "setup/MediaCheck.h"
