@@ -3,6 +3,7 @@
 #include "archive/Segment.h"
 #include "config/SetupConfig.h"
 #include "config/Texts.h"
+#include "system/CodePages.h"
 #include "system/FileServices.h"
 #include "tools/yar/Build.h"
 #include "tools/yar/Distribution.h"
@@ -420,8 +421,21 @@ int RunCheck(const std::string& config, const std::optional<std::string>& source
     const std::vector<TConfigFinding> findings =
         CheckSetupConfig(file, GatherFacts(config, source, uninstaller));
     PrintFindings(config, findings, json, std::cout);
+    bool error = HasError(findings);
+    // The language files a build packs: those of the sources, else those beside install.cfg.
+    const fs::path parent = fs::path(config).parent_path();
+    const std::string languageDir = source ? *source : parent.empty() ? "." : parent.string();
+    for (const std::string& name : LanguageFilesIn(languageDir)) {
+        const std::string path = (fs::path(languageDir) / name).string();
+        const auto languageFindings =
+            CheckLanguageFile(TProfileReader(path), [](const std::string& text, int codePage) {
+                return ConvertCodePage(text, codePage, kProgramText).has_value();
+            });
+        PrintFindings(path, languageFindings, json, std::cout);
+        error = error || HasError(languageFindings);
+    }
     const bool bound = CheckMediaBinding(config, json, std::cout);
-    return HasError(findings) || !bound ? YarExitDamaged : YarExitOk;
+    return error || !bound ? YarExitDamaged : YarExitOk;
 }
 
 int RunTexts(const std::string& output) {
