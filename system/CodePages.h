@@ -9,6 +9,7 @@ namespace yar {
 // The program's own narrow text: the system's ANSI code page on Windows (what the ANSI functions show),
 // UTF-8 elsewhere.
 inline constexpr int kProgramText = 0;
+inline constexpr int kUtf8 = 65001;
 
 // text, in code page from, in code page to (kProgramText: the program's own); nothing when a byte does not
 // belong to from or a character has no form in to (nothing stands in for it). Through the system: the

@@ -11,7 +11,8 @@ namespace yar {
 namespace {
 
 std::string IconvName(int codePage) {
-    return codePage == kProgramText ? "UTF-8" : "CP" + std::to_string(codePage);
+    if (codePage == kProgramText || codePage == kUtf8) return "UTF-8";
+    return "CP" + std::to_string(codePage);
 }
 
 } // namespace
