@@ -3,6 +3,7 @@
 #include "system/CodePages.h"
 #include "system/FileServices.h"
 #include "toolkit/Application.h"
+#include "util/Paths.h"
 #include "util/RunLog.h"
 
 #include <algorithm>
@@ -38,7 +39,7 @@ std::vector<TLanguageFile> RunLanguageFiles(const std::string& workDir) {
     for (const std::string& name : FileNamesIn(workDir)) {
         const std::optional<std::string> code = LanguageCodeOfFileName(name);
         if (!code) continue;
-        std::optional<std::string> text = ReadLanguageFile(workDir + "\\" + name);
+        std::optional<std::string> text = ReadLanguageFile(JoinPath(workDir, name));
         if (!text) continue;
         const auto same =
             std::find_if(files.begin(), files.end(), [&](const TLanguageFile& f) { return f.Code == *code; });
@@ -53,6 +54,7 @@ std::vector<TLanguageFile> RunLanguageFiles(const std::string& workDir) {
 std::string UseRunLanguage(const std::vector<TLanguageFile>& files, const std::vector<std::string>& allowed,
                            const std::optional<std::string>& forced, TRunLog* log) {
     std::vector<std::string> codes;
+    codes.reserve(files.size());
     for (const TLanguageFile& file : files) codes.push_back(file.Code);
     std::string code = ChooseLanguage(codes, allowed, forced, UserInterfaceLanguage());
     const auto file =
