@@ -8,6 +8,7 @@
 
 #include "config/ConfigRecords.h"
 #include "config/ConfigRules.h"
+#include "config/Languages.h"
 #include "config/SetupConfig.h"
 #include "util/EntryNames.h"
 #include "util/Paths.h"
@@ -53,6 +54,7 @@ public:
         CheckLaunch();
         CheckSetContents();
         CheckContrast();
+        CheckLanguages();
         std::ranges::stable_sort(FFindings, {}, &TConfigFinding::Line);
         return std::move(FFindings);
     }
@@ -291,6 +293,18 @@ private:
                                    [&](const std::string& held) { return SameText(held, name); });
     }
 
+    // A language the setup could never show: neither built in nor in the set.
+    void CheckLanguages() {
+        for (const std::string& code : FConfig.Languages) {
+            const bool builtIn = std::ranges::any_of(BuiltInLanguages(),
+                                                     [&](const TLanguageFile& f) { return f.Code == code; });
+            if (!builtIn && !Held(LanguageFileName(code)))
+                Add(MainLine("Languages"), flWarning,
+                    "Languages names " + code + ", which the setup does not have and the set holds no " +
+                        LanguageFileName(code) + " for");
+        }
+    }
+
     void CheckSetContents() {
         if (!FConfig.BitmapFile.empty() && !Held(FConfig.BitmapFile))
             Add(MainLine("Bitmap File"), flError,
@@ -345,6 +359,74 @@ private:
 };
 
 } // namespace
+
+namespace {
+
+// The highest numbered place of a text, 0 for none.
+int HighestPlace(const std::string& text) {
+    int highest = 0;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == '%' && text[i + 1] == '%') {
+            ++i;
+        } else if (text[i] == '%' && text[i + 1] >= '1' && text[i + 1] <= '9') {
+            highest = std::max(highest, text[i + 1] - '0');
+        }
+    }
+    return highest;
+}
+
+} // namespace
+
+std::vector<TConfigFinding> CheckLanguageFile(const TProfileReader& file, const TTextDecodes& decodes) {
+    std::vector<TConfigFinding> findings;
+    const std::optional<int> codePage = LanguageCodePage(file);
+    if (!codePage)
+        findings.push_back({std::max(file.KeyLine(kLanguageSection, "CodePage"), 1), flError,
+                            "CodePage is no code page number: the setup shows English"});
+    const int textsLine = file.SectionLine(kTextsSection);
+    if (textsLine == 0) {
+        findings.push_back(
+            {1, flError, std::string("no [") + kTextsSection + "] section: every text shows in English"});
+        return findings;
+    }
+    std::array<bool, kTextCount> given{};
+    for (const TProfileReader::TSection& section : file.Sections()) {
+        if (!SameText(section.Name, kTextsSection)) continue;
+        for (const TProfileReader::TEntry& entry : section.Entries) {
+            const std::optional<TTextKey> key = TextKeyNamed(entry.Name);
+            if (!key) {
+                findings.push_back({entry.Line, flWarning,
+                                    "no text has the key " + Quoted(entry.Name) + ": the setup ignores it"});
+                continue;
+            }
+            if (given[*key]) {
+                findings.push_back({entry.Line, flError,
+                                    Quoted(entry.Name) + " is given twice: the setup reads only the first"});
+                continue;
+            }
+            given[*key] = true;
+            const std::string value = file.ReadString(kTextsSection, entry.Name, "");
+            if (codePage && decodes && !decodes(value, *codePage))
+                findings.push_back({entry.Line, flError,
+                                    Quoted(entry.Name) + " is no text of code page " +
+                                        std::to_string(*codePage) +
+                                        ": the setup shows English in its place"});
+            const int places = HighestPlace(kTextRows[*key].English);
+            if (HighestPlace(value) > places)
+                findings.push_back({entry.Line, flError,
+                                    Quoted(entry.Name) + " has a place %" +
+                                        std::to_string(HighestPlace(value)) + " with no value: it has " +
+                                        std::to_string(places) + (places == 1 ? " value" : " values")});
+        }
+    }
+    for (const TTextRow& row : kTextRows)
+        if (!given[row.Key])
+            findings.push_back(
+                {textsLine, flWarning,
+                 std::string("no text for the key ") + Quoted(row.Name) + ": it shows in English"});
+    std::ranges::stable_sort(findings, {}, &TConfigFinding::Line);
+    return findings;
+}
 
 std::vector<TConfigFinding> CheckSetupConfig(const TProfileReader& file, const TDistributionFacts& facts) {
     return TConfigChecker(file, facts).Run();

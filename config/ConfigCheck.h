@@ -36,6 +36,15 @@ struct TDistributionFacts {
     std::function<bool(const std::string& Source)> SourceExists;
 };
 
+// A language file's text in its code page: whether the system reads it as text of that code page.
+using TTextDecodes = std::function<bool(const std::string& text, int codePage)>;
+
+// The findings of a language file (lang-<code>.ini): a bad code page, no [Texts] section, a key no text
+// has (the setup ignores it), a key given twice, a text the code page does not hold, a place (%2 ...)
+// the English text has no value for, and every key of the English file it lacks (that text shows in
+// English), the last on the line of its [Texts] section.
+std::vector<TConfigFinding> CheckLanguageFile(const TProfileReader& file, const TTextDecodes& decodes = {});
+
 // Every finding, in the order of the lines.
 std::vector<TConfigFinding> CheckSetupConfig(const TProfileReader& file,
                                              const TDistributionFacts& facts = {});

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "config/Languages.h"
 #include "config/ProfileSource.h"
 
 #ifdef _WIN32
@@ -13,7 +14,7 @@
 
 namespace yar {
 
-const std::array<TMainKey, 26> kMainKeys = {{
+const std::array<TMainKey, 27> kMainKeys = {{
     {"Install Disks", mkInteger},
     {"Install Dir", mkString},
     {"Launch", mkString},
@@ -40,6 +41,7 @@ const std::array<TMainKey, 26> kMainKeys = {{
     {"Header2 Font Size", mkInteger},
     {"Header2 Font Color", mkColour},
     {"Header2 Font Shadow", mkColour},
+    {"Languages", mkString},
 }};
 
 namespace {
@@ -101,6 +103,7 @@ void ReadMainSection(const TProfileSource& s, SetupConfig& c) {
     c.Header2FontSize = s.ReadInteger(m, "Header2 Font Size", c.Header2FontSize);
     c.Header2FontColor = s.ReadInteger(m, "Header2 Font Color", c.Header2FontColor);
     c.Header2FontShadow = s.ReadInteger(m, "Header2 Font Shadow", c.Header2FontShadow);
+    c.Languages = LanguageList(s.ReadString(m, "Languages", ""));
 }
 
 } // namespace

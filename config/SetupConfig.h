@@ -38,7 +38,7 @@ struct TMainKey {
     TMainKeyKind Kind;
 };
 // Every key of [Setup - Main] the setup reads; any other key there is never looked at.
-extern const std::array<TMainKey, 26> kMainKeys;
+extern const std::array<TMainKey, 27> kMainKeys;
 
 struct SetupConfig {
     // [Setup - Main]
@@ -69,6 +69,8 @@ struct SetupConfig {
     // The product's version and maker for the list of installed programs; empty writes nothing.
     std::string Version;
     std::string Publisher;
+    // The languages the setup may show ("Languages=en,de"); empty: every one it has.
+    std::vector<std::string> Languages;
 
     // List sections, in file order.
     std::vector<std::string> DirectoryEntries;

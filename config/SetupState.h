@@ -20,6 +20,8 @@ struct SetupState {
     std::string RootDir;
     // The first command-line argument; empty when there is none.
     std::string SourceDirArg;
+    // The code of the language the run shows ("en", "de" ...): the uninstaller shows it too.
+    std::string Language = "en";
     // The installation has been cancelled or has failed.
     bool Cancelled = false;
     TRunFailure Failure = rfNone;

@@ -1,5 +1,6 @@
 #include "config/SetupSwitches.h"
 
+#include "config/Languages.h"
 #include "util/Text.h"
 
 #include <array>
@@ -15,7 +16,7 @@ struct TSwitchName {
     TValueUse Value;
 };
 
-constexpr std::array<TSwitchName, 14> kSwitches = {{
+constexpr std::array<TSwitchName, 15> kSwitches = {{
     {"SILENT", vuNone},
     {"VERYSILENT", vuNone},
     {"DIR", vuRequired},
@@ -28,6 +29,7 @@ constexpr std::array<TSwitchName, 14> kSwitches = {{
     {"LOG", vuOptional},
     {"LOADINF", vuRequired},
     {"SAVEINF", vuRequired},
+    {"LANG", vuRequired},
     {"?", vuNone},
     {"HELP", vuNone},
 }};
@@ -64,6 +66,11 @@ void Apply(TSetupSwitches& s, const std::string& name, const std::string& value)
         s.LoadInf = value;
     } else if (name == "SAVEINF") {
         s.SaveInf = value;
+    } else if (name == "LANG") {
+        // The code names a file lang-<code>.ini: nothing else may reach the name.
+        if (!LanguageCodeOfFileName(LanguageFileName(value)))
+            throw ESwitchError("The switch /LANG needs a language code such as de or ja: " + value);
+        s.Language = LowerCase(value);
     } else {
         s.Help = true;
     }
@@ -227,6 +234,7 @@ const char* const kSwitchHelpText =
     "/LOG[=file]\twrite a log (default a new %TEMP%\\yar-setup-XXXXXXXX.log)\r"
     "/LOADINF=file\ttake the answers from a file\r"
     "/SAVEINF=file\twrite the answers given to a file\r"
+    "/LANG=code\tthe language of the texts (en, de, fr, ja ...)\r"
     "/? or /HELP\tthis list\r\r"
     "Exit codes: 0 installed, 1 bad arguments, 2 cancelled, 3 preparation failed, "
     "4 install stopped, 5 restart needed, 6 installed with files left out.";

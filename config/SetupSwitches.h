@@ -65,6 +65,7 @@ struct TSetupSwitches {
     std::optional<std::string> Log; // /LOG; an empty value asks for the default file
     std::string LoadInf;
     std::string SaveInf;
+    std::optional<std::string> Language; // /LANG: a language code, lower case
 
     bool Unattended() const { return Mode != rmInteractive; }
 };

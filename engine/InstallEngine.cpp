@@ -1,5 +1,7 @@
 #include "engine/InstallEngine.h"
 
+#include "config/Texts.h"
+
 #include <algorithm>
 
 #include "config/ConfigRules.h"
@@ -217,7 +219,7 @@ bool TInstallEngine::PrepareDirectories() {
         if (row.Kind == dkFixed && row.Base == dbInstallDir) {
             if (!CreateTargetDir()) return false;
             Record_.emplace(System_.Ini, TargetDir_);
-            Record_->Open(Config_.Header);
+            Record_->Open(Config_.Header, State_.Language);
             RecordMadeDirectories(MadeDirectories_);
         }
         const std::string tag = UpperCase(row.Tag);
@@ -293,7 +295,7 @@ void TInstallEngine::CopyFile(const TFileEntry& entry, std::size_t index,
     Destination(dir);
     const std::string target = JoinPath(dir, entry.Name);
     const bool replace = !entry.AskBeforeReplacing() || !System_.Files.FileExists(target) ||
-                         Progress_.ConfirmOverwrite("File Already Exists (" + entry.Name + "). Overwrite?");
+                         Progress_.ConfirmOverwrite(Tr(txOverwriteQuestion, {entry.Name}));
     if (replace) {
         const std::string workingCopy = JoinPath(State_.WorkDir, entry.Name);
         // A file left out is not the install's: the uninstall must not take whatever lies there.

@@ -13,6 +13,9 @@ namespace {
 
 constexpr const char* kProgramSection = "Program";
 constexpr const char* kTitleKey = "Title";
+// The language of the install's texts, which the uninstaller shows too; absent for English (and in the
+// records of earlier versions, which showed only English).
+constexpr const char* kLanguageKey = "Language";
 constexpr const char* kDisplayNameValue = "DisplayName";
 constexpr const char* kUninstallStringValue = "UninstallString";
 
@@ -27,10 +30,15 @@ const TRecordSection& SectionOf(TRecordKind kind) {
 TUninstallRecord::TUninstallRecord(TIniFiles& ini, const std::string& TargetDir)
     : Ini_(ini), TargetDir_(TargetDir), Path_(JoinPath(TargetDir, kUninstallRecordName)) {}
 
-void TUninstallRecord::Open(const std::string& title) {
+void TUninstallRecord::Open(const std::string& title, const std::string& language) {
     for (const TRecordSection& section : kRecordSections)
         if (!section.KeptOverAnInstall) Check(Ini_.DeleteSection(Path_, section.Name));
+    // An earlier install's language goes with it.
+    if (!Ini_.ReadString(Path_, kProgramSection, kLanguageKey, "").empty())
+        Check(Ini_.DeleteSection(Path_, kProgramSection));
     Check(Ini_.WriteString(Path_, kProgramSection, kTitleKey, title));
+    if (!language.empty() && language != "en")
+        Check(Ini_.WriteString(Path_, kProgramSection, kLanguageKey, language));
     AddFile(JoinPath(TargetDir_, "*.*"));
     AddFile(JoinPath(TargetDir_, "Setup\\*.*"));
 }
@@ -51,6 +59,7 @@ std::optional<TUninstallData> ParseUninstallRecord(const std::vector<std::string
     const auto reader = TProfileReader::FromText(text);
     TUninstallData data;
     data.Title = reader->ReadString(kProgramSection, kTitleKey, "");
+    data.Language = reader->ReadString(kProgramSection, kLanguageKey, "en");
     data.TargetDir = ExcludeTrailingDelimiter(TargetDir);
     for (const TRecordSection& section : kRecordSections)
         data.*section.Records = reader->AllKeyNames(section.Name);

@@ -22,7 +22,8 @@ inline constexpr const char* kUninstallRecordName = "uninstall.cfg";
 // What uninstall.cfg records.
 struct TUninstallData {
     std::string Title;
-    std::string TargetDir; // where the record is
+    std::string Language = "en"; // the code of the language the install showed
+    std::string TargetDir;       // where the record is
     std::vector<std::string> Files;
     std::vector<std::string> Folders;
     std::vector<std::string> RegistryKeys; // as configured, with their root name when they had one
@@ -58,9 +59,9 @@ public:
     TUninstallRecord(TIniFiles& ini, const std::string& TargetDir);
 
     // Starts a fresh record: the records of an earlier install go (but those kept over an install),
-    // [Program] Title is the product title, and the installation directory with its Setup directory
-    // are the first files to remove.
-    void Open(const std::string& title);
+    // [Program] Title is the product title (and Language the install's language, when not English), and the
+    // installation directory with its Setup directory are the first files to remove.
+    void Open(const std::string& title, const std::string& language = "en");
 
     // One record each; a key written twice is kept once, where it was first written.
     void Add(TRecordKind kind, const std::string& key);

@@ -2,8 +2,10 @@
 // says how much of it is shown and what a run without pages answers.
 #include "Version.h"
 #include "config/SetupSwitches.h"
+#include "config/Texts.h"
 #include "engine/InterruptedInstalls.h"
 #include "setup/MainSetup.h"
+#include "setup/RunLanguage.h"
 #include "system/ComScope.h"
 #include "system/DllSearch.h"
 #include "system/FileServices.h"
@@ -80,6 +82,8 @@ int Run(const yar::TSetupSwitches& switches, yar::TRunLog& log) {
     // COM once, for the whole run: the install saves its shortcuts through the shell-link object.
     const yar::TComScope com;
     const yar::TGdiplusSession pictures; // the picture on the background and the animated icon
+    // The windows are made in the language known so far; install.cfg and the set may still change it.
+    yar::UseRunLanguage(yar::RunLanguageFiles(""), {}, switches.Language, &log);
     // The background window makes the wizard and the preparation window after itself.
     yar::TMainSetup mainSetup(
         [](const yar::TWizardLinks& links) { return std::make_unique<yar::TYAR>(links); }, switches, &log);
@@ -96,7 +100,7 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
     yar::RestrictDllSearch();
     yar::UseCommonControls(ICC_WIN95_CLASSES);
     yar::TApplication& application = yar::Application();
-    application.SetTitle("YAR - Setup");
+    application.SetTitle(yar::Tr(yar::txSetupTitle));
     const std::vector<std::string> args = Arguments();
     yar::TSetupSwitches switches;
     yar::TRunLog log;

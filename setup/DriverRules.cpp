@@ -1,5 +1,6 @@
 #include "setup/DriverRules.h"
 
+#include "config/Texts.h"
 #include "util/Paths.h"
 #include "util/Text.h"
 
@@ -31,18 +32,13 @@ TRunEnd RunEndFor(TEndChoice choice, const SetupState& state) {
 std::string RunEndMessage(TRunEnd end, const std::string& header) {
     switch (end) {
     case reRestart:
-        return "Tarnwick is about to RE-BOOT your PC\r\rPlease Remove any floppies from drive.\r\r"
-               "Click on OK when ready.";
+        return Tr(txRestartNotice);
     case reCancelled:
-        return "Your installation was canceled!";
+        return Tr(txInstallCancelled);
     case reCompleted:
-        return "Your installation of \r" + header +
-               "\rhas be completed.\r\rPlease Remove any floppies from drive.";
+        return Tr(txInstallCompleted, {header});
     case reIncomplete:
-        return "Your installation of \r" + header +
-               "\ris incomplete: files that could not be written were left out.\r\rPlease Remove any "
-               "floppies "
-               "from drive.";
+        return Tr(txInstallIncomplete, {header});
     case reLaunched:
         break;
     }

@@ -2,6 +2,7 @@
 
 #include "setup/DriverRules.h"
 #include "setup/MediaCheck.h"
+#include "setup/RunLanguage.h"
 #include "setup/Unzip.h"
 #include "system/FileServices.h"
 #include "system/MediaDigest.h"
@@ -136,6 +137,7 @@ void TMainSetup::StartRun() {
     Application().ProcessMessages();
     if (!ConfigAccepted()) return;
     LoadSetupConfig(State.StartDir, Config);
+    State.Language = UseRunLanguage(RunLanguageFiles(""), Config.Languages, FSwitches.Language, FLog);
     ApplyConfig();
 }
 
@@ -171,6 +173,12 @@ void TMainSetup::ApplyConfig() {
     if (!Config.ShowWarningScreen) FWizard->SkipWarningPage();
 }
 
+void TMainSetup::UseSetLanguages() {
+    if (State.Cancelled || State.WorkDir.empty()) return;
+    State.Language =
+        UseRunLanguage(RunLanguageFiles(State.WorkDir), Config.Languages, FSwitches.Language, FLog);
+}
+
 void TMainSetup::FormResize() {
     Footer.SetBounds(0, MainScreen.Height() - Footer.Height() - Scaled(10), MainScreen.Width(),
                      Footer.Height());
@@ -182,6 +190,7 @@ void TMainSetup::Timer1Timer() {
     Timer1.SetEnabled(false);
     if (!State.Cancelled) FUnzip->ShowModal();
     FUnzip.reset();
+    UseSetLanguages();
     if (!State.Cancelled) FWizard->Execute();
     Close();
 }
@@ -195,6 +204,7 @@ void TMainSetup::RunHidden() {
     }
     if (!State.Cancelled) FUnzip->Expand();
     FUnzip.reset();
+    UseSetLanguages();
     if (!State.Cancelled) FWizard->Execute();
     EndRun();
 }

@@ -76,6 +76,8 @@ public:
 private:
     void ShowHandler();
     void ApplyConfig();
+    // The set is expanded: its own language files join the choice.
+    void UseSetLanguages();
     // The start directory cannot be entered: the run ends before it starts.
     void FailStart(const std::exception& error);
     // The clean-up, the end message unless the run asks nothing, and the restart unless forbidden.

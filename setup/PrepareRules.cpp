@@ -1,6 +1,7 @@
 #include "setup/PrepareRules.h"
 
 #include "archive/SegmentRecords.h"
+#include "config/Texts.h"
 #include "util/EntryNames.h"
 #include "util/Paths.h"
 #include "util/Text.h"
@@ -17,7 +18,7 @@ constexpr int kGaugeExtraSteps = 3;
 } // namespace
 
 std::string PrepareLabelText(const std::string& header, const std::string& designedText) {
-    return header + " " + designedText + "\rPlease Standby.";
+    return Tr(txPrepareStandby, {header, designedText});
 }
 
 std::string VolumePathFor(const std::string& startDir, const std::string& baseName, uint16_t number) {
@@ -25,11 +26,11 @@ std::string VolumePathFor(const std::string& startDir, const std::string& baseNa
 }
 
 std::string FloppyPromptText(uint16_t number) {
-    return "Please Insert Disk #" + std::to_string(number) + " into Floppy Drive.";
+    return Tr(txInsertDisk, {std::to_string(number)});
 }
 
 std::string MissingVolumeText(const std::string& volumePath) {
-    return "The volume " + volumePath + " is missing.";
+    return Tr(txVolumeMissing, {volumePath});
 }
 
 std::string ExpandedFileTarget(const std::string& workDir, const std::string& storedPath) {

@@ -1,5 +1,6 @@
 #include "setup/Unzip.h"
 
+#include "config/Texts.h"
 #include "setup/DriverRules.h"
 #include "setup/MainSetup.h"
 #include "setup/MediaCheck.h"
@@ -16,14 +17,12 @@ namespace yar {
 
 namespace {
 
-constexpr const char* kDesignedLabelText =
-    "Setup is preparing the YAR Install Wizard which will guide you in the rest of you setup process.";
 // The picture sits this far inside its panel, on every side.
 constexpr int kPictureInset = 5;
 
 TFormDesign UnzipDesign() {
     TFormDesign design;
-    design.Caption = "Preparing YAR Setup";
+    design.Caption = Tr(txPrepareCaption);
     design.BorderStyle = bsToolWindow;
     design.SystemMenu = false; // no close box: the run decides when this window ends
     design.ClientWidth = 375;
@@ -40,7 +39,7 @@ TUnzip::TUnzip(TMainSetup& main)
       SegCompEZ1(&Prompts), FMain(main) {
     Label1.SetAutoSize(false);
     Label1.SetWordWrap(true);
-    Label1.SetCaption(kDesignedLabelText);
+    Label1.SetCaption(Tr(txPrepareText));
 
     AnimatedIcon.SetStretch(true);
     AnimatedIcon.SetPicture(TPicture::FromResource(GetModuleHandleA(nullptr), "PREPARE_GIF"));
@@ -93,7 +92,9 @@ TUnzip::~TUnzip() = default;
 
 void TUnzip::FormShow() {
     FMain.State.Cancelled = false;
-    Label1.SetCaption(PrepareLabelText(FMain.Setup_Header.Caption(), Label1.Caption()));
+    // The run's language is known by now: install.cfg may have narrowed the choice.
+    SetCaption(Tr(txPrepareCaption));
+    Label1.SetCaption(PrepareLabelText(FMain.Setup_Header.Caption(), Tr(txPrepareText)));
     ProgressBar2.SetForeColor(FMain.MainScreen.FromColor());
     MarsCaption1.SetActiveStartColor(FMain.MainScreen.FromColor());
     MarsCaption1.SetActiveEndColor(FMain.MainScreen.ToColor());

@@ -349,6 +349,9 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (const LRESULT object = AnswerGetObject(FHandle, wParam, lParam, AccessibleSourceOf))
             return object;
         break;
+    case WM_GETFONT: // as the system's controls answer: what measures the text from outside asks for it
+        if (FOwnClass) return reinterpret_cast<LRESULT>(FFont.Handle());
+        break;
     case WM_MOVE:
     case WM_SIZE: {
         RECT r;

@@ -31,6 +31,8 @@ public:
     void SetText(const std::string& text) override { FEdit.SetText(text); }
 
     const std::string& ButtonHint() const { return FButtonHint; }
+    // The button's caption, "..." unless set: a language whose font shows three dots wider sets its own.
+    void SetButtonCaption(const std::string& caption) { FButton.SetCaption(caption); }
     void SetButtonHint(const std::string& hint);
     const std::string& DialogTitle() const { return FDialogTitle; }
     void SetDialogTitle(const std::string& title) { FDialogTitle = title; }

@@ -24,6 +24,8 @@ constexpr TColor clInactiveCaptionText = clSystemColor | COLOR_INACTIVECAPTIONTE
 HFONT CaptionFont(bool toolWindow, bool bold, int ppi) {
     LOGFONTW font = CaptionFontForDpi(toolWindow, ppi);
     font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    // The caption is text of the system's code page, which the font's own character set may lack.
+    font.lfCharSet = DEFAULT_CHARSET;
     return CreateFontIndirectW(&font);
 }
 

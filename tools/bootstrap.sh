@@ -10,6 +10,7 @@ packages=(
   wine wine32:i386 wine64 xvfb xauth imagemagick x11-apps x11-utils
   lhasa jlha-utils liblnk-utils libarchive-tools p7zip-full default-jre-headless default-jdk-headless
   osslsigncode openssl nettle-dev
+  fonts-ipafont-gothic  # a Japanese font, for the Japanese texts under Wine
 )
 
 missing=()

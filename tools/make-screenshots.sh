@@ -15,4 +15,9 @@ for shot in build/sample/screenshots/*.png; do
   [ "$name" = end.png ] && resize=(-resize 75%)
   convert "$shot" "${resize[@]}" -strip "PNG8:$out/$name"
 done
+# The wizard in German and Japanese, as the end-to-end case of the languages shoots it.
+ctest --preset win32 -R 'e2e_diskset|e2e_languages' >/dev/null
+for page in de-0-welcome de-3-folders ja-0-welcome ja-5-ready; do
+  convert "build/win32/e2e/screenshots/wizard-$page.png" -strip "PNG8:$out/wizard-$page.png"
+done
 ls -l "$out"

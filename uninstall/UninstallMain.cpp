@@ -1,6 +1,8 @@
 // uninstaller.exe: removes the installation whose uninstall.cfg lies beside it. Started from the
 // list of installed programs, by a double click, or with /S by an unattended run.
+#include "config/Languages.h"
 #include "engine/InterruptedInstalls.h"
+#include "system/CodePages.h"
 #include "system/ComScope.h"
 #include "system/DllSearch.h"
 #include "system/Win32Files.h"
@@ -39,6 +41,19 @@ std::string ProgramPath() {
     }
 }
 
+// The language the install showed, when the program has it built in and the system's code page can show
+// it; English otherwise.
+void UseInstallsLanguage(const std::string& code) {
+    for (const yar::TLanguageFile& file : yar::BuiltInLanguages()) {
+        if (file.Code != code) continue;
+        const auto texts = yar::LanguageTexts(file.Text, [](const std::string& text, int codePage) {
+            return yar::ConvertCodePage(text, codePage, yar::kProgramText);
+        });
+        if (texts) yar::UseTexts(*texts);
+    }
+    yar::Application().SetTitle(yar::Tr(yar::txUninstallTitle));
+}
+
 int Uninstall(const yar::TUninstallCommand& command) {
     const std::string program = ProgramPath();
     yar::TWin32Files files;
@@ -53,6 +68,7 @@ int Uninstall(const yar::TUninstallCommand& command) {
         if (!command.Silent) yar::MessageDlg(e.what(), yar::mtInformation, {yar::mbOK});
         return yar::kExitNoRecord;
     }
+    UseInstallsLanguage(data.Language);
     if (!command.Silent && yar::MessageDlg(yar::RemoveQuestion(data.Title), yar::mtConfirmation,
                                            {yar::mbYes, yar::mbNo}) != yar::mrYes)
         return yar::kExitDeclined;
@@ -92,7 +108,7 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
     // Screen readers reach the window's accessible objects through COM.
     const yar::TComScope com;
     yar::TApplication& application = yar::Application();
-    application.SetTitle("YAR - Uninstall");
+    application.SetTitle(yar::Tr(yar::txUninstallTitle));
     try {
         // An install that was killed is undone first: its record may be among what is uninstalled.
         const std::vector<std::string> told = yar::UndoInterruptedInstalls();

@@ -1,5 +1,7 @@
 #include "uninstall/UninstallRules.h"
 
+#include "config/Texts.h"
+
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -98,7 +100,7 @@ constexpr std::string_view kWithDirectorySwitch = "/WITH-DIRECTORY";
 } // namespace
 
 std::string RemoveQuestion(const std::string& title) {
-    return "Remove " + title + " and all of its components?";
+    return Tr(txRemoveQuestion, {title});
 }
 
 std::string NoRecordMessage(const std::string& recordPath) {

@@ -1,5 +1,7 @@
 #include "uninstall/UninstallWindow.h"
 
+#include "config/Texts.h"
+
 #include "toolkit/Application.h"
 
 namespace yar {
@@ -8,7 +10,7 @@ namespace {
 
 TFormDesign UninstallDesign() {
     TFormDesign design;
-    design.Caption = "YAR - Uninstall";
+    design.Caption = Tr(txUninstallTitle);
     design.BorderStyle = bsSingle;
     design.SystemMenu = false; // a half-done uninstall is worse than a finished one
     design.ClientWidth = 375;
@@ -23,7 +25,7 @@ TUninstallForm::TUninstallForm(const std::string& title)
     : TForm(UninstallDesign()), Label1(this, {10, 8, 355, 20}), Current(this, {10, 32, 355, 20}),
       GaugePanel(this, {10, 60, 355, 23}), Progress(&GaugePanel) {
     Label1.SetAutoSize(false);
-    Label1.SetCaption("Removing " + title);
+    Label1.SetCaption(Tr(txRemoving, {title}));
     Current.SetAutoSize(false);
     GaugePanel.SetBevelOuter(bvNone);
     GaugePanel.SetSingleBorder(true);

@@ -1,5 +1,7 @@
 #include "uninstall/Uninstaller.h"
 
+#include "config/Texts.h"
+
 #include <algorithm>
 #include <memory>
 
@@ -149,11 +151,11 @@ std::size_t TUninstallReport::RemovedCount() const {
 
 std::string TUninstallReport::Text() const {
     const std::vector<TReportItem> left = Left();
-    std::string text = left.empty() ? Title + " was removed completely."
-                       : Failed()   ? Title + " could not be removed completely."
-                                    : Title + " was removed. Some items were left on purpose.";
-    text += "\n\nRemoved: " + std::to_string(RemovedCount()) + " files, folders and registry keys.";
-    if (!left.empty()) text += "\n\nLeft:";
+    std::string text = left.empty() ? Tr(txRemovedCompletely, {Title})
+                       : Failed()   ? Tr(txNotRemovedCompletely, {Title})
+                                    : Tr(txRemovedWithKept, {Title});
+    text += "\n\n" + Tr(txRemovedCount, {std::to_string(RemovedCount())});
+    if (!left.empty()) text += "\n\n" + Tr(txLeftItems);
     for (const TReportItem& item : left) text += "\n" + item.What + " - " + item.Why;
     return text;
 }

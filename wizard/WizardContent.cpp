@@ -1,5 +1,7 @@
 #include "wizard/WizardContent.h"
 
+#include "config/Texts.h"
+
 #include "config/ConfigRecords.h"
 #include "config/SetupConfig.h"
 #include "config/SetupState.h"
@@ -29,7 +31,8 @@ TShownPages ShownPages(const SetupConfig& config, const SetupState& state) {
 
 TFolderPage FolderPage(const SetupConfig& config, std::string_view MainDir, std::string_view CreateFolder) {
     TFolderPage page;
-    page.Summary = {"Install to:", Indented(MainDir), "", "File \\ Folder : ", Indented(CreateFolder)};
+    page.Summary = {Tr(txSummaryInstallTo), Indented(MainDir), "", Tr(txSummaryFolder),
+                    Indented(CreateFolder)};
     for (const std::string& value : config.DesktopEntries) {
         const TShortcutEntry entry = ParseShortcutEntry(value);
         std::string line = entry.Target.Path + " \\ " + entry.Folder;

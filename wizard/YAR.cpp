@@ -1,5 +1,6 @@
 #include "wizard/YAR.h"
 
+#include "config/Texts.h"
 #include "engine/InstallEngine.h"
 #include "engine/Win32InstallSystem.h"
 #include "system/FileServices.h"
@@ -27,7 +28,7 @@ constexpr int kProgressBottomGap = 30;
 
 TFormDesign WizardDesign() {
     TFormDesign design;
-    design.Caption = "YAR32 - Setup";
+    design.Caption = Tr(txWizardCaption);
     design.BorderStyle = bsToolWindow;
     design.ClientWidth = kClientWidth;
     design.ClientHeight = kClientHeight;
@@ -35,45 +36,16 @@ TFormDesign WizardDesign() {
     return design;
 }
 
-const std::vector<std::string> kWelcomeLines = {
-    "",
-    "It is strongly recommended that you exit all windows programs",
-    "before running this Setup program.",
-    "",
-    "Click Cancel to quit Setup and then close any programs you have",
-    "running ( Re-Boot if Necessary ). Click Next continue with Setup",
-    "Program.",
-    "",
-    "",
-    "WARNING: This program is protected by copyright law and international",
-    "treaties. Unauthorised reproduction or distribution of this program, or",
-    "of any part of it, may result in severe civil and criminal penalties,",
-    "and will be prosecuted to the maximum extent possible under the law.",
-};
-
-const std::vector<std::string> kDestinationLines = {
-    "Setup will now install Software into the following directory",
-    "",
-    "To install to this directory, click next.",
-    "",
-    "To install to different directory, click browse and select ",
-    "another",
-    "directory.",
-    "",
-    "you can choose not to install by clicking cancel.",
-};
-
 // A label whose caption wraps within the width it is given.
 void WrapLabel(TLabel& label, const std::string& caption) {
     label.SetWordWrap(true);
     label.SetCaption(caption);
 }
 
-void TitleLabel(TLabel& label, const std::string& caption) {
+void TitleLabel(TLabel& label) {
     TFont font = label.Font();
     font.SetBold(true);
     label.SetFont(font);
-    label.SetCaption(caption);
 }
 
 // A memo the user reads but does not change.
@@ -132,52 +104,21 @@ TYAR::TYAR(const TWizardLinks& links)
       Panel1(this, {0, kNotebookHeight, kClientWidth, kPanelHeight}), cancel(&Panel1, {kMargin, 10, 80, 25}),
       back(&Panel1, {212, 10, 80, 25}), next(&Panel1, {296, 10, 80, 25}), install(&Panel1, {388, 10, 80, 25}),
       FLinks(links) {
-    Memo1.SetLines(kWelcomeLines);
     TextMemo(Memo1, ssNone);
-
-    WrapLabel(LicenceHint,
-              "Click on Accept to continue with install process. pgdn/pgup to view License information.");
     TextMemo(Memo3, ssVertical);
-    WrapLabel(LicenceChoice, "You must select Accept or Decline to Continue with installation. if you accept "
-                             "License then click Accept!");
-    decline.SetCaption("&Decline");
-    accept.SetCaption("&Accept");
-
-    Memo2.SetLines(kDestinationLines);
     TextMemo(Memo2, ssNone);
-    DestinationGroup.SetCaption(" Destination  Directory ");
-    Main_Dir.SetButtonHint("Browse for Directory");
-
-    TitleLabel(FoldersTitle, "Create Folder's and Shortcuts.");
-    MainFolderLabel.SetCaption("Main Folder:");
-    CheckBox1.SetCaption("Add Folder to Start Menu");
-    CheckBox2.SetCaption("Add Folder to Desktop");
-    DesktopLabel.SetCaption("Add Shortcut to Desktop?");
-    StartMenuLabel.SetCaption("Add Shortcut to Startmenu?");
-
-    TitleLabel(InstallTypeTitle, "What type of install to Execute");
-    full.SetCaption("Full Install ( All Files will be installed )");
-    min.SetCaption("Only Files need to run from Network will be installed");
+    TitleLabel(FoldersTitle);
+    TitleLabel(InstallTypeTitle);
+    TitleLabel(ReadyTitle);
     full.SetChecked(true);
-
-    TitleLabel(ReadyTitle, "Ready to Start Installing Software");
-    RadioButton1.SetCaption("Launch Program after installed");
-    RadioButton2.SetCaption("Return to Windows after installed");
-    reboot.SetCaption("Re Boot Windows After installed");
     reboot.SetChecked(true);
     TextMemo(Memo4, ssVertical);
-
     WrapLabel(source, "");
     WrapLabel(Dest, "");
-
     NameControls();
-
     Panel1.SetBevelOuter(bvNone);
-    cancel.SetCaption("&Cancel");
-    back.SetCaption("&Back");
-    next.SetCaption("&Next");
-    install.SetCaption("&Install");
     cancel.SetCancel(true);
+    ShowTexts();
 
     Notebook1.OnPageChanged = [this] { Notebook1PageChanged(); };
     next.OnClick = [this] { nextClick(); };
@@ -191,17 +132,49 @@ TYAR::TYAR(const TWizardLinks& links)
     FormCreate();
 }
 
-// The labels drawn beside the edits and lists name them for screen readers; the texts read alone are
-// named for their pages.
+// The labels drawn beside the edits and lists name them for screen readers (the texts read alone are
+// named with the run's language in ShowTexts).
 void TYAR::NameControls() {
-    Memo1.SetAccessibleName("Warning");
     Memo3.SetAccessibleLabel(&LicenceHint);
     Memo2.SetAccessibleLabel(&DestinationGroup);
     Main_Dir.SetAccessibleLabel(&DestinationGroup);
     DK.SetAccessibleLabel(&DesktopLabel);
     SM.SetAccessibleLabel(&StartMenuLabel);
     Memo4.SetAccessibleLabel(&ReadyTitle);
-    ProgressBar1.SetAccessibleName("Progress");
+}
+
+// The texts of the run's language; the wizard is made before the language is settled, so it shows
+// them again when it is shown.
+void TYAR::ShowTexts() {
+    SetCaption(Tr(txWizardCaption));
+    Memo1.SetLines(CurrentTexts().Lines(txWelcome));
+    WrapLabel(LicenceHint, Tr(txLicenceHint));
+    WrapLabel(LicenceChoice, Tr(txLicenceChoice));
+    decline.SetCaption(Tr(txDecline));
+    accept.SetCaption(Tr(txAccept));
+    Memo2.SetLines(CurrentTexts().Lines(txDestination));
+    DestinationGroup.SetCaption(Tr(txDestinationGroup));
+    Main_Dir.SetButtonHint(Tr(txBrowseHint));
+    Main_Dir.SetButtonCaption(Tr(txBrowseButton));
+    FoldersTitle.SetCaption(Tr(txFoldersTitle));
+    MainFolderLabel.SetCaption(Tr(txMainFolder));
+    CheckBox1.SetCaption(Tr(txFolderStartMenu));
+    CheckBox2.SetCaption(Tr(txFolderDesktop));
+    DesktopLabel.SetCaption(Tr(txShortcutsDesktop));
+    StartMenuLabel.SetCaption(Tr(txShortcutsStartMenu));
+    InstallTypeTitle.SetCaption(Tr(txInstallTypeTitle));
+    full.SetCaption(Tr(txFullInstall));
+    min.SetCaption(Tr(txMinInstall));
+    ReadyTitle.SetCaption(Tr(txReadyTitle));
+    RadioButton1.SetCaption(Tr(txLaunchAfter));
+    RadioButton2.SetCaption(Tr(txReturnAfter));
+    reboot.SetCaption(Tr(txRestartAfter));
+    cancel.SetCaption(Tr(txCancelButton));
+    back.SetCaption(Tr(txBackButton));
+    next.SetCaption(Tr(txNextButton));
+    install.SetCaption(Tr(txInstallButton));
+    Memo1.SetAccessibleName(Tr(txWarningName));
+    ProgressBar1.SetAccessibleName(Tr(txProgressName));
 }
 
 void TYAR::FormCreate() {
@@ -241,9 +214,7 @@ bool TYAR::LoadLicence() {
         Memo3.LoadFromFile(path);
         return true;
     } catch (const std::runtime_error&) {
-        MessageDlg("The licence file " + path +
-                       " cannot be read.\r\rSetup cannot go on without it and ends now.",
-                   mtError, {mbOK});
+        MessageDlg(Tr(txLicenceUnreadable, {path}), mtError, {mbOK});
         return false;
     }
 }
@@ -306,6 +277,7 @@ void TYAR::installClick() {
 }
 
 void TYAR::Execute() {
+    ShowTexts();
     if (AskNothing())
         RunUnattended();
     else
@@ -466,7 +438,7 @@ void TYAR::Stopped(const std::string& message) {
     SetClientSize(Scaled(kClientWidth), Scaled(kClientHeight));
     CenterOnScreen();
     for (TButton* button : {&back, &next, &install}) button->Hide();
-    cancel.SetCaption("&Close");
+    cancel.SetCaption(Tr(txCloseButton));
     cancel.SetEnabled(true);
     Panel1.Show();
     SetFocus(cancel.Handle());

@@ -74,6 +74,7 @@ public:
     TButton cancel, back, next, install;
 
     void FormCreate();
+    void ShowTexts();
     // Clears the cancel, fills the pages from the configuration, loads the licence and takes the
     // step over the warning page when one was asked for.
     void FormShow();

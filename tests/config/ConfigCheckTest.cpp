@@ -5,8 +5,10 @@
 
 #include "config/ColourContrast.h"
 #include "config/ConfigCheck.h"
+#include "config/Languages.h"
 #include "config/ProfileReader.h"
 #include "config/SetupConfig.h"
+#include "config/Texts.h"
 
 namespace yar {
 namespace {
@@ -313,6 +315,58 @@ TEST(CheckSetupConfig, TextColoursThatDoNotReadOnTheGradientAreWarnedOf) {
     EXPECT_TRUE(Check("[Setup - Main]\nDither From=$80000005\nDither To=$80000005\n"
                       "[Directories]\nDir1=<INSTALLDIR>~\n")
                     .empty());
+}
+
+// A German file with one mistake of each kind, and what the check says of each, by line.
+TEST(CheckLanguageFile, FindsUnknownTwiceUndecodableAndValuelessPlacesAndEveryMissingKey) {
+    const std::string file = "[Language]\n"                              // 1
+                             "CodePage=1252\n"                           // 2
+                             "[Texts]\n"                                 // 3
+                             "NextButton=&Weiter\n"                      // 4
+                             "NextButon=&Weiter\n"                       // 5
+                             "nextbutton=&Vor\n"                         // 6
+                             "RemoveQuestion=%2 entfernen?\n"            // 7
+                             "Removing=\x81 wird entfernt: %1\n"         // 8
+                             "InsertDisk=\"Diskette %1, 100%% voll\"\n"; // 9
+    // A byte the code page lacks, as iconv or the system would refuse it.
+    const auto decodes = [](const std::string& text, int codePage) {
+        return codePage == 1252 && text.find('\x81') == std::string::npos;
+    };
+    const std::vector<TConfigFinding> findings = CheckLanguageFile(*TProfileReader::FromText(file), decodes);
+    ExpectFinding(findings, 5, flWarning, "no text has the key \"NextButon\"");
+    ExpectFinding(findings, 6, flError, "given twice");
+    ExpectFinding(findings, 7, flError, "a place %2 with no value: it has 1 value");
+    ExpectFinding(findings, 8, flError, "no text of code page 1252");
+    for (int line : {1, 2, 4, 9}) {
+        for (const TConfigFinding& f : findings) EXPECT_NE(f.Line, line) << f.Text;
+    }
+    int missing = 0;
+    for (const TConfigFinding& f : findings) missing += f.Line == 3 && f.Level == flWarning;
+    EXPECT_EQ(missing, kTextCount - 4) << "every key but the four given";
+}
+
+TEST(CheckLanguageFile, BadCodePageAndNoTextsSection) {
+    const auto findings = CheckLanguageFile(*TProfileReader::FromText("[Language]\nCodePage=shift-jis\n"));
+    ExpectFinding(findings, 2, flError, "CodePage is no code page number");
+    ExpectFinding(findings, 1, flError, "no [Texts] section");
+}
+
+TEST(CheckLanguageFile, ShippedFilesHaveNoFindings) {
+    for (const TLanguageFile& language : BuiltInLanguages())
+        EXPECT_EQ(CheckLanguageFile(*TProfileReader::FromText(language.Text)), std::vector<TConfigFinding>{})
+            << language.Code;
+}
+
+TEST(CheckSetupConfig, LanguagesTheSetupCannotShowAreNamed) {
+    TDistributionFacts facts;
+    facts.HeldNames =
+        std::vector<std::string>{"license.txt", "logo.gif", "app.exe", "manual.txt", "LANG-SV.INI"};
+    const std::string main = "[Setup - Main]\n";
+    const auto findings = Check(main + "Languages=en, ja, sv, pt\n" + kSound.substr(main.size()), facts);
+    std::vector<std::string> named;
+    for (const TConfigFinding& f : findings)
+        if (f.Text.starts_with("Languages names")) named.push_back(f.Text.substr(16, 2));
+    EXPECT_EQ(named, std::vector<std::string>{"pt"});
 }
 
 } // namespace

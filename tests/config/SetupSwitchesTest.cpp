@@ -82,6 +82,21 @@ TEST(SetupSwitches, BadValuesAreRefusedWithTheSwitchNamed) {
               "Bad value \"taskbar\" for /FOLDERS: expected desktop, startmenu or both.");
 }
 
+TEST(SetupSwitches, LangTakesALanguageCodeAndNothingThatCouldNameAnotherFile) {
+    EXPECT_EQ(ParseSetupSwitches({"/LANG=de"}).Language, "de");
+    EXPECT_EQ(ParseSetupSwitches({"-lang=PT-br"}).Language, "pt-br");
+    EXPECT_FALSE(ParseSetupSwitches({}).Language.has_value());
+    for (const char* bad : {"/LANG=..\\x", "/LANG=d e", "/LANG=c:de", "/LANG=abcdefghijklmnop"}) {
+        try {
+            ParseSetupSwitches({bad});
+            ADD_FAILURE() << bad << " accepted";
+        } catch (const ESwitchError& e) {
+            EXPECT_NE(std::string(e.what()).find("/LANG needs a language code"), std::string::npos)
+                << e.what();
+        }
+    }
+}
+
 TEST(SetupSwitches, WordsReadBackWhatTheyWrite) {
     for (const bool min : {false, true}) EXPECT_EQ(InstallTypeIsMin(InstallTypeWord(min), "t"), min);
     for (const bool yes : {false, true}) EXPECT_EQ(YesNo(YesNoWord(yes), "t"), yes);

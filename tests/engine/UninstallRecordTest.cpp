@@ -87,6 +87,25 @@ TEST_F(UninstallRecord, OpeningAgainDropsTheEarlierInstallsRecordsButTheKeysItMa
     EXPECT_EQ(data.MadeDirectories, kSamples.at(rkMadeDirectory)) << "and the directories";
 }
 
+TEST_F(UninstallRecord, TheInstallsLanguageReadsBackAndAnInstallOverItInEnglishDropsIt) {
+    TUninstallRecord(Ini, kTarget).Open("Acme", "ja");
+    EXPECT_EQ(ReadBack(kTarget).Language, "ja");
+    TUninstallRecord(Ini, kTarget).Open("Acme Tools", "en");
+    const TUninstallData data = ReadBack(kTarget);
+    EXPECT_EQ(data.Language, "en");
+    EXPECT_EQ(data.Title, "Acme Tools");
+    // An English install writes the record as it always has: no key for the language.
+    const auto lines = Files.ReadLines(JoinPath(kTarget, kUninstallRecordName));
+    ASSERT_TRUE(lines.has_value());
+    for (const std::string& line : *lines) EXPECT_EQ(line.find("Language"), std::string::npos) << line;
+}
+
+TEST_F(UninstallRecord, AnOlderRecordWithoutALanguageReadsAsEnglish) {
+    const auto data = ParseUninstallRecord({"[Program]", "Title=Acme", "[UNINS]", "C:\\Acme\\*.*="}, kTarget);
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data->Language, "en");
+}
+
 TEST_F(UninstallRecord, AnOlderRecordWithoutTheMadeDirectoriesReadsWithNone) {
     const auto data =
         ParseUninstallRecord({"[Program]", "Title=Acme", "[UNINS]", "C:\\Acme\\*.*=", "[Folders]",

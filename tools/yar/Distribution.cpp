@@ -2,6 +2,7 @@
 
 #include "archive/SegmentRecords.h"
 #include "config/ConfigRecords.h"
+#include "config/Languages.h"
 #include "system/FileServices.h"
 #include "system/MediaDigest.h"
 #include "tools/yar/MediaBinding.h"
@@ -91,10 +92,23 @@ std::vector<TPackSource> PlanSet(const SetupConfig& config, const std::string& s
         if (!extra.empty() && IsFile(path))
             byName.try_emplace(UpperCase(extra), TPackSource{"", extra, path});
     }
+    // The set's own language files, read by the setup from the working directory too.
+    for (const std::string& name : LanguageFilesIn(sourceDir))
+        byName.try_emplace(UpperCase(name), TPackSource{"", name, (fs::path(sourceDir) / name).string()});
     std::vector<TPackSource> files;
     files.reserve(byName.size());
     for (auto& [key, file] : byName) files.push_back(std::move(file));
     return files;
+}
+
+std::vector<std::string> LanguageFilesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir, error))
+        if (entry.is_regular_file(error) && LanguageCodeOfFileName(entry.path().filename().string()))
+            names.push_back(entry.path().filename().string());
+    std::ranges::sort(names);
+    return names;
 }
 
 int32_t CountVolumes(const std::string& configDir) {

@@ -30,6 +30,9 @@ std::vector<TPackSource> PlanSet(const SetupConfig& config, const std::string& s
 // directory (disk1, disk2 ... beside install.cfg's directory); 0 when there is none.
 int32_t CountVolumes(const std::string& configDir);
 
+// The language files (lang-<code>.ini) in dir, by name: what a build packs and a check reads.
+std::vector<std::string> LanguageFilesIn(const std::string& dir);
+
 // The facts of a source tree: which sources are there, and the names a build would pack.
 TDistributionFacts SourceFacts(const SetupConfig& config, const std::string& sourceDir,
                                const std::string& uninstaller);

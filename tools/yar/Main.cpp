@@ -2,6 +2,8 @@
 #include "archive/CompressionMethods.h"
 #include "archive/Segment.h"
 #include "config/SetupConfig.h"
+#include "config/Texts.h"
+#include "system/CodePages.h"
 #include "system/FileServices.h"
 #include "tools/yar/Build.h"
 #include "tools/yar/Distribution.h"
@@ -27,6 +29,7 @@
 #include <io.h>
 #endif
 #include <filesystem>
+#include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <memory>
@@ -418,8 +421,28 @@ int RunCheck(const std::string& config, const std::optional<std::string>& source
     const std::vector<TConfigFinding> findings =
         CheckSetupConfig(file, GatherFacts(config, source, uninstaller));
     PrintFindings(config, findings, json, std::cout);
+    bool error = HasError(findings);
+    // The language files a build packs: those of the sources, else those beside install.cfg.
+    const fs::path parent = fs::path(config).parent_path();
+    const std::string languageDir = source ? *source : parent.empty() ? "." : parent.string();
+    for (const std::string& name : LanguageFilesIn(languageDir)) {
+        const std::string path = (fs::path(languageDir) / name).string();
+        const auto languageFindings =
+            CheckLanguageFile(TProfileReader(path), [](const std::string& text, int codePage) {
+                return ConvertCodePage(text, codePage, kProgramText).has_value();
+            });
+        PrintFindings(path, languageFindings, json, std::cout);
+        error = error || HasError(languageFindings);
+    }
     const bool bound = CheckMediaBinding(config, json, std::cout);
-    return HasError(findings) || !bound ? YarExitDamaged : YarExitOk;
+    return error || !bound ? YarExitDamaged : YarExitOk;
+}
+
+int RunTexts(const std::string& output) {
+    std::ofstream file(output, std::ios::binary | std::ios::trunc);
+    file << EnglishLanguageFile();
+    if (!file.flush()) throw EToolFileError("cannot write " + output);
+    return YarExitOk;
 }
 
 } // namespace
@@ -500,6 +523,11 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
     check->add_flag("--json", checkJson, "One JSON object per finding and line");
     check->footer("Findings read install.cfg:LINE: error|warning: text; exit code 1 when there is an error.");
 
+    std::string textsOutput;
+    auto* texts = app.add_subcommand("texts", "Write the English language file every translation follows");
+    texts->add_option("-o,--output", textsOutput, "The file to write (config/languages/lang-en.ini)")
+        ->required();
+
     TBuildOptions buildOptions;
     std::string buildVolumeSize = "floppy", buildMethod = "lh5";
     auto* build =
@@ -527,7 +555,7 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
         const auto subs = app.get_subcommands([&](CLI::App* sub) { return sub->check_name(command); });
         if (subs.empty()) {
             std::cerr << "yar: unknown command \"" << command
-                      << "\" (list, test, extract, pack, check, build; yar --help)\n";
+                      << "\" (list, test, extract, pack, check, build, texts; yar --help)\n";
             return YarExitUsage;
         }
     }
@@ -543,6 +571,7 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
             if (*list) return RunList(listOpt, json);
             if (*test) return RunTest(testOpt, testJson);
             if (*extract) return RunExtract(extractOpt, dir, force, followLinks, toStdout, patterns);
+            if (*texts) return RunTexts(textsOutput);
             if (*check) return RunCheck(checkConfig, checkSource, checkUninstaller, checkJson);
             if (*build) {
                 buildOptions.Floppy = buildVolumeSize == "floppy";

@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <optional>
 #include <stdexcept>
+#include <string>
 
 namespace yardrive {
 
@@ -286,6 +288,82 @@ int Keys(const Context& ctx) {
     return ExitOk;
 }
 
+// The text as a control shows it: "&x" marks the accelerator and "&&" is one "&".
+std::string WithoutAccelerators(const std::string& text) {
+    std::string shown;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) ++i;
+        shown += text[i];
+    }
+    return shown;
+}
+
+// The size the control's text needs in the control's own font: a single line for buttons and captions,
+// wrapped lines within the width for a memo. Room is what the control has for it after its frame,
+// its check box or its margins. Nothing for a control whose text scrolls or that has none.
+struct Fit {
+    SIZE Needed{};
+    SIZE Room{};
+};
+
+std::optional<Fit> FitOf(HWND control) {
+    const std::string text = TextOf(control);
+    if (text.empty()) return std::nullopt;
+    const std::string cls = ClassOf(control);
+    const auto style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
+    RECT client{};
+    GetClientRect(control, &client);
+    UINT flags = DT_SINGLELINE | DT_CALCRECT;
+    std::string shown = WithoutAccelerators(text);
+    Fit fit{{}, {client.right, client.bottom}};
+    if (lstrcmpiA(cls.c_str(), "Button") == 0) {
+        const DWORD type = style & BS_TYPEMASK;
+        const bool box = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+                         type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE;
+        fit.Room.cx -= box ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : type == BS_GROUPBOX ? 16 : 8;
+    } else if (lstrcmpiA(cls.c_str(), "Edit") == 0) {
+        if (!(style & ES_MULTILINE) || (style & WS_VSCROLL)) return std::nullopt;
+        flags = DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_CALCRECT;
+        shown = text;
+        fit.Room.cx -= 4; // the edit control's margins
+    } else if (lstrcmpiA(cls.c_str(), "YarWindow") == 0) {
+        fit.Room.cx -= 10; // a group box's caption begins 8 pixels in, on a background 2 pixels wider
+        flags |= DT_NOPREFIX;
+        shown = text;
+    } else {
+        return std::nullopt;
+    }
+    HDC dc = GetDC(control);
+    const auto font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    RECT needed{0, 0, fit.Room.cx, 0};
+    DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &needed, flags);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    fit.Needed = {needed.right - needed.left, needed.bottom - needed.top};
+    return fit;
+}
+
+// One line per visible control with a text: "fits" or "clipped", its class, the size its text needs and
+// the room it has ("WxH"), and the text. Ends with ExitFalse when any text is clipped.
+int Fits(const Context& ctx) {
+    Need(ctx, 1, "fit CAPTION");
+    const auto found = Locate(ctx, ctx.Args[0]);
+    if (!found.Window) return Missing(ctx, found);
+    bool all = true;
+    for (HWND control : Descendants(found.Window)) {
+        if (!IsWindowVisible(control)) continue;
+        const std::optional<Fit> fit = FitOf(control);
+        if (!fit) continue;
+        const bool fits = fit->Needed.cx <= fit->Room.cx && fit->Needed.cy <= fit->Room.cy;
+        all = all && fits;
+        const auto size = [](SIZE s) { return std::to_string(s.cx) + "x" + std::to_string(s.cy); };
+        Print(std::string(fits ? "fits" : "clipped") + "\t" + ClassOf(control) + "\t" + size(fit->Needed) +
+              "\t" + size(fit->Room) + "\t" + Escaped(TextOf(control)));
+    }
+    return all ? ExitOk : ExitFalse;
+}
+
 // One line per visible top-level window: process id, class, caption.
 int Windows(const Context& ctx) {
     Need(ctx, 0, "windows");
@@ -392,6 +470,7 @@ const std::map<std::string, std::function<int(const Context&)>>& CommandTable() 
         {"accessible", Accessible},
         {"focus", Focus},
         {"keys", Keys},
+        {"fit", Fits},
         {"windows", Windows},
         {"syserror", SysError},
         {"shortpath", ShortPath},
@@ -435,24 +514,46 @@ std::string Escaped(const std::string& text) {
     return out;
 }
 
+std::string Unescaped(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (text[i] != '\\' || next == '\0') {
+            out += text[i];
+        } else if (next == 'x' && i + 3 < text.size()) {
+            out += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+        } else {
+            out += next == 'r' ? '\r' : next == 'n' ? '\n' : next == 't' ? '\t' : next;
+            ++i;
+        }
+    }
+    return out;
+}
+
 int Run(const std::vector<std::string>& args) {
     Context ctx;
+    bool escaped = false; // the arguments are written as Escaped writes texts: bytes of any code page
     size_t i = 0;
     for (; i + 1 < args.size() && args[i].starts_with("--"); i += 2) {
         if (args[i] == "--pid")
             ctx.Pid = std::strtoul(args[i + 1].c_str(), nullptr, 0);
         else if (args[i] == "--timeout")
             ctx.Timeout = Seconds(args[i + 1]);
+        else if (args[i] == "--escaped")
+            escaped = args[i + 1] == "1";
         else
             throw std::invalid_argument("unknown option " + args[i]);
     }
     if (i >= args.size())
         throw std::invalid_argument("no command; one of wait-window wait-gone text get click "
                                     "click-at answer close check visible showing enabled rect controls "
-                                    "layout accessible focus keys windows syserror hold load lock");
+                                    "layout accessible focus keys fit windows syserror hold load lock");
     const auto command = CommandTable().find(args[i]);
     if (command == CommandTable().end()) throw std::invalid_argument("unknown command " + args[i]);
     ctx.Args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+    if (escaped)
+        for (std::string& arg : ctx.Args) arg = Unescaped(arg);
     return command->second(ctx);
 }
 

@@ -21,5 +21,7 @@ int Run(const std::vector<std::string>& args);
 
 // Bare carriage returns, line feeds, tabs, backslashes and other control bytes as C-style escapes.
 std::string Escaped(const std::string& text);
+// The text Escaped wrote.
+std::string Unescaped(const std::string& text);
 
 } // namespace yardrive

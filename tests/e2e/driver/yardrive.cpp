@@ -1,11 +1,12 @@
 // yardrive: finds, reads and presses the windows of other programs of the same Wine prefix, so that the
 // end-to-end tests can drive install.exe from outside. Built with the tests, never shipped.
 //
-//   yardrive [--pid N] [--timeout S] COMMAND ARGS...
+//   yardrive [--pid N] [--timeout S] [--escaped 1] COMMAND ARGS...
 //
 // Windows are top-level, visible and matched by their exact caption (and by process with --pid). With
 // --timeout a command waits up to S seconds for its window (and its control) before giving up.
-// Texts are printed with \r, \n, \t, \\ and \xHH escapes, so a test can compare them exactly.
+// Texts are printed with \r, \n, \t, \\ and \xHH escapes, so a test can compare them exactly; with
+// --escaped 1 the arguments are read in that form (captions of another code page than the shell's).
 #include "Commands.h"
 
 #include <cstdio>
