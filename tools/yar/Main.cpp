@@ -475,7 +475,7 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
             "disk.001 for a set of numbered volumes; with --ext the set's base name; else an archive")
         ->required();
     pack->add_option("sources", sources, "Files and directories to pack")->required();
-    pack->add_option("-m,--method", method, "lh5 (default), lzh, rle or none");
+    pack->add_option("-m,--method", method, "lh5 (default), lh7, lzh, rle or none");
     pack->add_option("--volume-size", volumeSize,
                      "Bytes per volume (k, m suffixes), default floppy = 1440000");
     pack->add_option("--ext", fixedExt,
@@ -510,7 +510,7 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
         ->required();
     build->add_option("--volume-size", buildVolumeSize,
                       "floppy (default: one directory per 1.44 MB disk) or bytes per volume (k, m suffixes)");
-    build->add_option("-m,--method", buildMethod, "lh5 (default), lzh, rle or none");
+    build->add_option("-m,--method", buildMethod, "lh5 (default), lh7, lzh, rle or none");
     build->add_option("--uninstaller", buildOptions.Uninstaller, "The uninstaller.exe to pack");
     build->add_option("--setup", buildOptions.SetupProgram,
                       "The install.exe to ship (default: the one beside yar)");
