@@ -103,7 +103,7 @@ TEST_F(YarPackMemory, StaysWithinItsBoundWhateverTheFileSizes) {
     WriteFile(Dir() + "/src/sub/noise.bin", Pattern(12 << 20, 3));
     const auto files = CollectSources({Dir() + "/src"});
 
-    for (const uint8_t method : {coLZH5, coLZH}) {
+    for (const uint8_t method : {coLZH5, coLZH7, coLZH}) {
         SCOPED_TRACE("method " + std::to_string(method));
         TPackOptions options;
         options.Method = method;
