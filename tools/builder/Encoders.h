@@ -39,8 +39,9 @@ struct TLH5Options {
     // Most literals and matches in one block (1..65535). Blocks end earlier where the data changes
     // enough that fresh codes pay for their header.
     uint32_t BlockSymbols = 65535;
-    // Match candidates tried per position: more compress a little better, and slower.
-    uint32_t MaxChain = 48;
+    // Match candidates tried per position: more compress a little better, and slower. 0: the window's
+    // own choice (48 for lh5; 16 for lh7, whose chains run eight times as far back).
+    uint32_t MaxChain = 0;
 };
 
 std::unique_ptr<TStreamEncoder> MakeLZH5Encoder(const TLH5Options& options = {});

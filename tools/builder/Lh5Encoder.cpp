@@ -22,8 +22,12 @@ constexpr unsigned kMaxMatch = 256;
 constexpr unsigned kLengthBias = 253; // a match of length L is literal/length symbol L + 253 (256..509)
 constexpr unsigned kLiteralSymbols = 510;
 constexpr unsigned kMaxPositionSymbols = 17;
-// A match this long is taken without weighing the matches of the positions it covers.
+// A match this long is taken without weighing the matches of the positions it covers; lh7's is
+// shorter and its chains are cut sooner, which keeps it about as fast as lh5 for about 1% of its size.
 constexpr unsigned kOptimalNiceLength = 64;
+constexpr unsigned kOptimalNiceLengthLh7 = 32;
+constexpr uint32_t kMaxChain = 48;
+constexpr uint32_t kMaxChainLh7 = 16;
 constexpr unsigned kPreCodeSymbols = 19;
 constexpr unsigned kMaxCodeLength = 16;
 constexpr unsigned kBlockSizeBits = 16;
@@ -270,7 +274,7 @@ size_t PutBlocks(TBitWriter& out, std::span<const TLzToken> tokens, uint32_t max
 }
 
 const TLH5Options& Checked(const TLH5Options& options) {
-    if (options.BlockSymbols == 0 || options.BlockSymbols > kMaxBlockSymbols || options.MaxChain == 0 ||
+    if (options.BlockSymbols == 0 || options.BlockSymbols > kMaxBlockSymbols ||
         (options.WindowBits != 13 && options.WindowBits != 15 && options.WindowBits != 16))
         throw std::invalid_argument("lh5 encoder options out of range");
     return options;
@@ -280,12 +284,13 @@ std::unique_ptr<TLzTokenizer> MakeParser(const TLH5Options& options) {
     TLzParams params;
     params.WindowSize = 1u << options.WindowBits;
     params.MaxMatch = kMaxMatch;
-    params.MaxChain = options.MaxChain;
+    const bool large = options.WindowBits > 13;
+    params.MaxChain = options.MaxChain != 0 ? options.MaxChain : large ? kMaxChainLh7 : kMaxChain;
     if (!options.OptimalParsing) {
         params.NiceLength = kMaxMatch;
         return std::make_unique<TLzStreamParser>(params);
     }
-    params.NiceLength = kOptimalNiceLength;
+    params.NiceLength = large ? kOptimalNiceLengthLh7 : kOptimalNiceLength;
     return std::make_unique<TLhOptimalParser>(params);
 }
 
