@@ -18,9 +18,9 @@ take() {
     local kind=$1 budget=$(($2 * 1024)) min=$(($3 * 1024)) max=$(($4 * 1024)) used=0 n=0 f size name
     mkdir -p "$out/$kind"
     while IFS= read -r f; do
-        [ -f "$f" ] && [ -r "$f" ] || continue
+        if [ ! -f "$f" ] || [ ! -r "$f" ]; then continue; fi
         size=$(stat -L -c %s "$f")
-        [ "$size" -ge "$min" ] && [ "$size" -le "$max" ] || continue
+        if [ "$size" -lt "$min" ] || [ "$size" -gt "$max" ]; then continue; fi
         [ $((used + size)) -le "$budget" ] || continue
         name=$(basename "$f" | tr -c 'A-Za-z0-9._\n-' '_')
         n=$((n + 1))
