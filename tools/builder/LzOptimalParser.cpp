@@ -14,10 +14,10 @@ constexpr unsigned kPaths = 2;        // each priced by the counts of the one be
 constexpr unsigned kLengthBias = 253; // a match of length L is literal/length symbol L + 253
 constexpr uint32_t kUnreached = std::numeric_limits<uint32_t>::max();
 
-// 16 * log2(x) for x >= 1, to within about a sixteenth of a bit.
+// 16 * log2(x), to within about a sixteenth of a bit.
 uint32_t Log2x16(uint64_t x) {
     static constexpr uint8_t kFraction[16] = {0, 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 15};
-    const auto top = static_cast<unsigned>(std::bit_width(x) - 1);
+    const auto top = static_cast<unsigned>(std::bit_width(x | 1) - 1); // 0 counts as 1
     const auto next4 = static_cast<unsigned>(top >= 4 ? x >> (top - 4) & 15 : x << (4 - top) & 15);
     return 16 * top + kFraction[next4];
 }
