@@ -14,18 +14,18 @@ namespace yar {
 
 inline constexpr int32_t kCodecBufferSize = 8192;
 
-// coLZH5: LZ77 over an 8 KiB window with static canonical Huffman codes sent with each block.
+// coLZH5 and coLZH7: LZ77 over an 8 KiB or 64 KiB window with static canonical Huffman codes sent
+// with each block.
 struct TLH5State {
-    static constexpr int kWindowSize = 8192; // how far back a distance reaches
-    // Expanded bytes go straight into one linear area: kWindowSize bytes of history, then up to
+    static constexpr int kMaxWindowSize = 65536; // how far back a distance reaches at most (lh7)
+    // Expanded bytes go straight into one linear area: the window's bytes of history, then up to
     // kSpan bytes of new output before the history moves back to the front, then room for the
     // longest match and the bytes a fast copy may run past its end. No position ever wraps.
     static constexpr int kSpan = 65536;
     static constexpr int kAreaSlack = 256 + 32;
-    static constexpr int kAreaSize = kWindowSize + kSpan + kAreaSlack;
+    static constexpr int kAreaSize = kMaxWindowSize + kSpan + kAreaSlack;
     static constexpr int kLiteralSymbols = 510; // 0..255 bytes, 256..509 match lengths 3..256
     static constexpr int kPreCodeSymbols = 19;
-    static constexpr int kPositionSymbols = 14;
     static constexpr int kLiteralTableBits = 12;
     static constexpr int kAuxTableBits = 8;
     static constexpr int kTreeNodes = 2 * kLiteralSymbols - 1;

@@ -12,6 +12,7 @@ constexpr std::array<TMethodRow, kMethodCount> kMethods{{
     {coLZH, "LZH", ExpandLZH, "lzh"},
     {coCustom, "CUS", nullptr, nullptr},
     {coLZH5, "LH5", ExpandLH5, "lh5"},
+    {coLZH7, "LH7", ExpandLH7, "lh7"},
 }};
 
 // A value without its row leaves a row of zeros, or rows out of order: either fails here.

@@ -1,6 +1,7 @@
-// coLZH5: the lh5 method. Each block starts with its symbol count and three canonical Huffman codes
-// (a pre-code, the literal/length code sent through the pre-code, and the position code); then come
-// literals and (length, distance) pairs over an 8 KiB window that starts out filled with spaces.
+// coLZH5 and coLZH7: the lh5 and lh7 methods, which differ only in their window. Each block starts
+// with its symbol count and three canonical Huffman codes (a pre-code, the literal/length code sent
+// through the pre-code, and the position code); then come literals and (length, distance) pairs over
+// an 8 KiB (lh5) or 64 KiB (lh7) window that starts out filled with spaces.
 #include "archive/Decoders.h"
 
 #include <algorithm>
@@ -14,8 +15,17 @@ namespace {
 
 using St = TLH5State;
 constexpr int kMaxCodeLength = 16;
-constexpr uint32_t kWindow = St::kWindowSize;
-constexpr uint32_t kSlideAt = St::kWindowSize + St::kSpan; // the last position a symbol may start at
+// What the window sets: how far back a distance reaches, one position symbol per bit of the largest
+// distance (and 0), and the width of their count in the block header.
+template <unsigned WindowBits> struct TLhShape {
+    static_assert(WindowBits >= 13 && (1u << WindowBits) <= St::kMaxWindowSize);
+    static constexpr uint32_t kWindow = 1u << WindowBits;
+    static constexpr uint32_t kSlideAt = kWindow + St::kSpan; // the last position a symbol may start at
+    static constexpr uint32_t kPositionSymbols = WindowBits + 1;
+    static constexpr uint32_t kPositionCountBits = WindowBits <= 13 ? 4 : 5;
+};
+using TLh5Shape = TLhShape<13>;
+using TLh7Shape = TLhShape<16>;
 constexpr auto kBlockBytes = static_cast<uint32_t>(kCodecBufferSize);
 constexpr uint32_t kMinMatch = 3;                 // literal/length symbol - 253 = match length
 constexpr uint32_t kLengthBias = 256 - kMinMatch; // symbol 256 is the shortest match
@@ -111,7 +121,7 @@ struct TBitWindow {
 
 // ---- symbols, shared by the fast loop and the careful path ----
 // TBits offers Peek16(), the next 16 bits, Consume(n), which drops n <= 16 of them, and
-// Take(skip, n), which drops skip <= 16 bits and then returns and drops the next n <= 12.
+// Take(skip, n), which drops skip <= 16 bits and then returns and drops the next n <= 15.
 
 // Follows the bits after the first tableBits of next16 from tree node j down to a symbol. A
 // complete code never needs more bits than that; running out of them means a broken table.
@@ -150,7 +160,7 @@ uint32_t DecodeSymbol(const St& st, TBits& in, const uint16_t* table, int tableB
 // Literal entries: the bits of the whole entry in bits 0..5, so that a shift by the entry takes
 // them, and those of its first code in bits 8..12. Then one literal in bits 16..23 and, with
 // kPair, a second in bits 24..31; or (with kNotLiteral) a match length in bits 16..24 and, with
-// kWithDistance, its position symbol in bits 25..28 (the first bits are then those of both codes,
+// kWithDistance, its position symbol in bits 25..29 (the first bits are then those of both codes,
 // the extra bits of the distance follow them); or (with kTreeRoot too) the tree node of codes
 // longer than the table.
 constexpr uint32_t kNotLiteral = 1u << 14;
@@ -187,7 +197,7 @@ constexpr uint32_t kPairsFrom = 1024;
 
 // Entries come in runs that share their first code and differ only in the bits after it, so that
 // each run is filled in one tight loop.
-void MakeLiteralEntries(St& st, bool pairs) {
+void MakeLiteralEntries(St& st, uint32_t positionSymbols, bool pairs) {
     constexpr uint32_t kSize = 1u << St::kLiteralTableBits;
     constexpr int kAuxDrop = St::kLiteralTableBits - St::kAuxTableBits;
     for (uint32_t i = 0; i < kSize;) {
@@ -210,7 +220,7 @@ void MakeLiteralEntries(St& st, bool pairs) {
                 const uint32_t t2 = st.AuxTable[(k << len) >> kAuxDrop];
                 const uint32_t p = t2 & kIndexMask;
                 const uint32_t codeBits = len + (t2 >> kLengthShift);
-                out[k] = p < St::kPositionSymbols && codeBits <= St::kLiteralTableBits
+                out[k] = p < positionSymbols && codeBits <= St::kLiteralTableBits
                              ? length | kWithDistance | p << kPositionShift | (codeBits + ExtraBits(p)) |
                                    codeBits << kFirstBitsShift
                              : length | single;
@@ -232,7 +242,7 @@ void MakeLiteralEntries(St& st, bool pairs) {
 }
 
 // Distance entries: the bits of code and extra bits together in bits 0..4, so that one shift takes
-// them, the extra bit count in 5..8, the code's own bits in 9..13 and the base distance in 16..28;
+// them, the extra bit count in 5..8, the code's own bits in 9..13 and the base distance in 16..31;
 // or kTreeRoot with the tree node.
 constexpr int kExtraShift = 5;
 constexpr int kCodeBitsShift = 9;
@@ -243,12 +253,11 @@ constexpr uint32_t DistanceEntry(uint32_t p, uint32_t codeBits) {
            (codeBits + extra);
 }
 
-void MakeDistanceEntries(St& st) {
+void MakeDistanceEntries(St& st, uint32_t positionSymbols) {
     for (size_t i = 0; i < std::size(st.AuxTable); ++i) {
         const uint32_t t = st.AuxTable[i];
         const uint32_t j = t & kIndexMask;
-        st.DistanceEntries[i] =
-            j >= St::kPositionSymbols ? kTreeRoot | j : DistanceEntry(j, t >> kLengthShift);
+        st.DistanceEntries[i] = j >= positionSymbols ? kTreeRoot | j : DistanceEntry(j, t >> kLengthShift);
     }
 }
 
@@ -275,12 +284,11 @@ template <class TBits> uint32_t DecodePreCode(const St& st, TBits& in) {
     return DecodeSymbol(st, in, st.AuxTable, St::kAuxTableBits, St::kPreCodeSymbols, st.AuxLengths);
 }
 
-// 0..8191: position symbol j > 0 gives the top bit 2^(j-1), followed by j-1 plain bits.
-template <class TBits> uint32_t DecodeDistance(const St& st, TBits& in) {
+// 0..window - 1: position symbol j > 0 gives the top bit 2^(j-1), followed by j-1 plain bits.
+template <class TBits> uint32_t DecodeDistance(const St& st, TBits& in, uint32_t positionSymbols) {
     uint32_t entry = st.DistanceEntries[in.Peek16() >> (16 - St::kAuxTableBits)];
     if ((entry & kTreeRoot) != 0) {
-        const uint32_t j =
-            WalkTree(st, entry & kIndexMask, St::kAuxTableBits, St::kPositionSymbols, in.Peek16());
+        const uint32_t j = WalkTree(st, entry & kIndexMask, St::kAuxTableBits, positionSymbols, in.Peek16());
         entry = DistanceEntry(j, st.AuxLengths[j]);
     }
     return (entry >> kValueShift) + in.Take(entry >> kCodeBitsShift & kBitsMask, entry >> kExtraShift & 15);
@@ -321,7 +329,7 @@ inline void CopyMatch(uint8_t* dst, uint32_t back, uint32_t length) {
 }
 
 // Bits for the fast loop: the caller tops the window up before each entry, which then needs at
-// most 16 + 16 + 12 bits.
+// most 16 + 16 + 15 bits.
 struct TRegisterBits : TBitWindow {
     void Consume(uint32_t n) { Drop(n); }
     uint32_t Take(uint32_t skip, uint32_t n) {
@@ -331,7 +339,7 @@ struct TRegisterBits : TBitWindow {
     }
 };
 
-class TLH5Decoder {
+template <class TShape> class TLH5Decoder {
 public:
     TLH5Decoder(TCompThreadSafety& io, St& st) : FIo(io), FSt(st) {}
 
@@ -341,8 +349,8 @@ public:
         FSt.BitsEnded = false;
         FSt.BlockRemaining = 0;
         Fill();
-        std::memset(FSt.Area, ' ', kWindow);
-        FPos = FFlushed = kWindow;
+        std::memset(FSt.Area, ' ', TShape::kWindow);
+        FPos = FFlushed = TShape::kWindow;
         int64_t produced = 0;
         while (produced < destSize) {
             MakeRoom();
@@ -411,9 +419,9 @@ private:
     // Before each symbol: at most one block of expanded bytes waits, and the longest match fits.
     void MakeRoom() {
         FlushFullBlocks();
-        if (FPos <= kSlideAt) return;
-        const uint32_t shift = FPos - kWindow; // FFlushed >= FPos - kBlockBytes >= shift
-        std::memmove(FSt.Area, FSt.Area + shift, kWindow);
+        if (FPos <= TShape::kSlideAt) return;
+        const uint32_t shift = FPos - TShape::kWindow; // FFlushed >= FPos - kBlockBytes >= shift
+        std::memmove(FSt.Area, FSt.Area + shift, TShape::kWindow);
         FPos -= shift;
         FFlushed -= shift;
     }
@@ -427,7 +435,7 @@ private:
         const uint32_t start = FPos;
         // A symbol may start at stop or before.
         const int64_t stop =
-            std::min({static_cast<int64_t>(FFlushed + kBlockBytes), static_cast<int64_t>(kSlideAt),
+            std::min({static_cast<int64_t>(FFlushed + kBlockBytes), static_cast<int64_t>(TShape::kSlideAt),
                       static_cast<int64_t>(start) + destSize - produced - 1});
         if (stop <= start) return false; // covers most of what the loop tests
         uint8_t* const first = FSt.Area + start;
@@ -470,7 +478,7 @@ private:
                 --block;
                 uint32_t length = entry >> kValueShift & 0x1FF;
                 if ((entry & kWithDistance) != 0) [[likely]] {
-                    const uint32_t p = entry >> kPositionShift & 15;
+                    const uint32_t p = entry >> kPositionShift & 31;
                     const uint32_t extra = BitsAfter(before, FirstBits(entry), ExtraBits(p));
                     CopyMatch(out, BaseDistance(p) + extra + 1, length);
                 } else {
@@ -484,8 +492,8 @@ private:
                     if (length > 1) CopyMatch(out, FastDistance(bits) + 1, length);
                 }
                 out += length; // the last match may run past destSize; all of it is written
-                // The next entry's table bits are valid before the top-up: a match takes at most 44
-                // of the 56 or more bits it found.
+                // The next entry's table bits are in place before the top-up: a match takes at most
+                // 47 of the 64 bits the top-up loaded (56 or more of them counted).
                 entry = literals[bits.Bits >> (64 - St::kLiteralTableBits)];
             }
             if (!(out < last && block >= 2 && in <= inLast)) break;
@@ -507,7 +515,7 @@ private:
         uint32_t entry = FSt.DistanceEntries[bits.Bits >> (64 - St::kAuxTableBits)];
         if ((entry & kTreeRoot) != 0) [[unlikely]] {
             const uint32_t j =
-                WalkTree(FSt, entry & kIndexMask, St::kAuxTableBits, St::kPositionSymbols, bits.Peek16());
+                WalkTree(FSt, entry & kIndexMask, St::kAuxTableBits, TShape::kPositionSymbols, bits.Peek16());
             entry = DistanceEntry(j, FSt.AuxLengths[j]);
         }
         const uint32_t extra =
@@ -526,7 +534,7 @@ private:
             return;
         }
         const uint32_t length = sym - kLengthBias;
-        CopyMatch(FSt.Area + FPos, DecodeDistance(FSt, *this) + 1, length);
+        CopyMatch(FSt.Area + FPos, DecodeDistance(FSt, *this, TShape::kPositionSymbols) + 1, length);
         FPos += length;
         produced += length;
     }
@@ -538,9 +546,9 @@ private:
         if (FSt.BlockRemaining == 0) FSt.BlockRemaining = kFullBlock;
         ReadAuxLengths(St::kPreCodeSymbols, 5, 3);
         ReadLiteralLengths();
-        ReadAuxLengths(St::kPositionSymbols, 4, -1);
-        MakeLiteralEntries(FSt, FSt.BlockRemaining >= kPairsFrom);
-        MakeDistanceEntries(FSt);
+        ReadAuxLengths(TShape::kPositionSymbols, TShape::kPositionCountBits, -1);
+        MakeLiteralEntries(FSt, TShape::kPositionSymbols, FSt.BlockRemaining >= kPairsFrom);
+        MakeDistanceEntries(FSt, TShape::kPositionSymbols);
     }
 
     // A count of 0 sends one symbol that every lookup yields without taking any bits.
@@ -552,7 +560,8 @@ private:
     }
 
     // Pre-code (19 symbols, 5-bit fields, two bits of zero run after the third length) or position
-    // code lengths (14 symbols, 4-bit fields): 3 bits each, where 7 goes on by one per further 1 bit.
+    // code lengths (14 symbols and 4-bit fields for lh5, 17 and 5 for lh7): 3 bits each, where 7 goes on by
+    // one per further 1 bit.
     void ReadAuxLengths(int symbols, uint32_t fieldBits, int zeroRunAfter) {
         const uint32_t n = GetBits(*this, fieldBits);
         if (n == 0) {
@@ -607,13 +616,21 @@ private:
     }
 };
 
+template <class TShape> void ExpandLh(TCompThreadSafety& state, int32_t destSize) {
+    if (destSize <= 0) return;
+    state.LH5 = std::make_unique_for_overwrite<TLH5State>();
+    TLH5Decoder<TShape>(state, *state.LH5).Run(destSize);
+    state.LH5.reset();
+}
+
 } // namespace
 
 void ExpandLH5(TCompThreadSafety& state, int32_t destSize) {
-    if (destSize <= 0) return;
-    state.LH5 = std::make_unique_for_overwrite<TLH5State>();
-    TLH5Decoder(state, *state.LH5).Run(destSize);
-    state.LH5.reset();
+    ExpandLh<TLh5Shape>(state, destSize);
+}
+
+void ExpandLH7(TCompThreadSafety& state, int32_t destSize) {
+    ExpandLh<TLh7Shape>(state, destSize);
 }
 
 } // namespace yar

@@ -10,10 +10,10 @@
 namespace yar {
 
 // One byte in every entry header.
-enum TCompressionMethod : uint8_t { coNone = 0, coRLE = 1, coLZH = 2, coCustom = 3, coLZH5 = 4 };
+enum TCompressionMethod : uint8_t { coNone = 0, coRLE = 1, coLZH = 2, coCustom = 3, coLZH5 = 4, coLZH7 = 5 };
 // One past the last method: a new value moves it, and the method table (CompressionMethods.h) then
 // fails to build until the value has its row.
-inline constexpr int kMethodCount = coLZH5 + 1;
+inline constexpr int kMethodCount = coLZH7 + 1;
 
 // Progress of the current entry; a handler that sets PercentageDone to -1 asks to stop.
 using TShowProgressEvent = std::function<void(int32_t& PercentageDone)>;
@@ -29,7 +29,7 @@ class TCompThreadSafety;
 // Expands SourceSize stored bytes of Source into Dest with the entry's Method. Checksum receives
 // the wrapping byte sum of what was written (it keeps its value when the call ends early).
 // KeyedInput with a non-zero Key unscrambles the stored bytes with the key's four bytes.
-// coNone and coRLE run until the stored bytes are used up; coLZH5 and coLZH produce DestSize bytes
+// coNone and coRLE run until the stored bytes are used up; coLZH5, coLZH7 and coLZH produce DestSize bytes
 // (the last match may add up to 255 more), running on zero bits when the stored bytes end early.
 // Source is read in blocks of 8192 and never past SourceSize; for well-formed data it ends at the
 // entry's last stored byte. OnShowProgress hears 0, a percentage after each block read and 100 at

@@ -1,7 +1,7 @@
-// Independent LHA tools as oracles for the codec: what jlha writes as -lh5- and -lh1- must expand
-// byte for byte through the coLZH5 and coLZH decoders, and what the builder's encoders write must
-// expand byte for byte through lhasa (and 7-Zip and bsdtar for lh5). A test skips only when its tool
-// is not installed.
+// Independent LHA tools as oracles for the codec: what jlha writes as -lh5-, -lh7- and -lh1- must
+// expand byte for byte through the coLZH5, coLZH7 and coLZH decoders, and what the builder's encoders
+// write must expand byte for byte through lhasa (and 7-Zip and bsdtar for lh5 and lh7). A test skips only
+// when its tool is not installed.
 #include "archive/CompThreadSafety.h"
 #include "archive/ExpandStream.h"
 #include "tests/archive/CodecCorpus.h"
@@ -107,6 +107,19 @@ std::vector<TSample> AllSamples() {
     return samples;
 }
 
+// Repeats at distances only a 32 or 64 KiB window reaches, up to its far end.
+std::vector<TSample> FarSamples() {
+    std::vector<TSample> samples;
+    for (size_t period : {20000u, 40000u, 65535u}) {
+        TBytes data = RandomBytes(period, 50 + period);
+        const TBytes again(data);
+        data.insert(data.end(), again.begin(), again.end());
+        samples.push_back({"far" + std::to_string(period) + ".bin", data});
+    }
+    samples.push_back({"far-mixed.bin", MixedCorpus(300000, 53)});
+    return samples;
+}
+
 std::vector<std::string> WriteSamples(const TTempDir& dir, const std::vector<TSample>& samples) {
     std::vector<std::string> names;
     for (const auto& s : samples) {
@@ -169,21 +182,34 @@ TEST(LhaOracle, JlhaLh5ExpandsByteForByteAtEveryHeaderLevel) {
 
 // ---- (c) jlha's lh1 through the coLZH decoder: the same adaptive scheme ----
 
-TEST(LhaOracle, JlhaLh1ExpandsByteForByte) {
+// Writes the samples into an archive of the method through jlha's library and checks that each entry
+// expands through our decoder.
+void ExpectJlhaLibraryEntriesExpand(const std::string& method, TCompressionMethod ours,
+                                    const std::vector<TSample>& samples) {
     // The helper runs from its source, which takes the JDK's compiler.
     if (!OnPath("java") || !OnPath("javac") || !fs::exists(kJlhaJar))
         GTEST_SKIP() << "a JDK (default-jdk-headless) or jlha's library (libjlha-java) is missing";
     TTempDir dir;
-    const auto samples = CompressibleSamples();
     const auto names = WriteSamples(dir, samples);
     const std::string log = dir / "java.log";
     ASSERT_EQ(RunLogged("cd " + Quoted(dir.Path()) + " && java -cp " + kJlhaJar + " " +
-                            Quoted(std::string(YAR_ORACLE_DIR) + "/LhaWrite.java") + " -lh1- lh1.lzh" +
-                            JoinQuoted(names),
+                            Quoted(std::string(YAR_ORACLE_DIR) + "/LhaWrite.java") + " " + method +
+                            " out.lzh" + JoinQuoted(names),
                         log),
               0)
         << ReadLog(log);
-    ExpectForeignEntriesExpand(ReadLhaArchive(ReadFileBytes(dir / "lh1.lzh")), samples, "-lh1-", coLZH);
+    ExpectForeignEntriesExpand(ReadLhaArchive(ReadFileBytes(dir / "out.lzh")), samples, method, ours);
+}
+
+TEST(LhaOracle, JlhaLh1ExpandsByteForByte) {
+    ExpectJlhaLibraryEntriesExpand("-lh1-", coLZH, CompressibleSamples());
+}
+
+TEST(LhaOracle, JlhaLh7ExpandsByteForByteWithDistancesAcrossTheWholeWindow) {
+    auto samples = CompressibleSamples();
+    const auto far = FarSamples();
+    samples.insert(samples.end(), far.begin(), far.end());
+    ExpectJlhaLibraryEntriesExpand("-lh7-", coLZH7, samples);
 }
 
 // ---- (b) the builder's encoders through foreign decoders ----
@@ -235,6 +261,34 @@ TEST_P(ForeignLh5Decoder, ExpandsTheBuildersLh5ByteForByte) {
     ExpectForeignDecoderExpandsOurs(
         GetParam(), "-lh5-", [&](std::span<const uint8_t> d) { return builder::EncodeLZH5(d, tiny); },
         {{"tiny-text.txt", TextLike(3000, 40)}, {"tiny-runs.bin", Runs(3000, 41)}, {"tiny-one.bin", {0x41}}});
+}
+
+TEST_P(ForeignLh5Decoder, ExpandsTheBuildersLazyParsedLh5ByteForByte) {
+    if (!OnPath(GetParam().Tool))
+        GTEST_SKIP() << GetParam().Tool << " (" << GetParam().Package << ") is not installed";
+    builder::TLH5Options lazy;
+    lazy.OptimalParsing = false;
+    ExpectForeignDecoderExpandsOurs(
+        GetParam(), "-lh5-", [&](std::span<const uint8_t> d) { return builder::EncodeLZH5(d, lazy); },
+        CompressibleSamples());
+}
+
+// lh7: the 64 KiB window, its 17 position symbols and their 5-bit count in each block header.
+TEST_P(ForeignLh5Decoder, ExpandsTheBuildersLh7ByteForByte) {
+    if (!OnPath(GetParam().Tool))
+        GTEST_SKIP() << GetParam().Tool << " (" << GetParam().Package << ") is not installed";
+    builder::TLH5Options lh7;
+    lh7.WindowBits = 16;
+    auto samples = AllSamples();
+    const auto far = FarSamples();
+    samples.insert(samples.end(), far.begin(), far.end());
+    ExpectForeignDecoderExpandsOurs(
+        GetParam(), "-lh7-", [&](std::span<const uint8_t> d) { return builder::EncodeLZH5(d, lh7); },
+        samples);
+    lh7.BlockSymbols = 1;
+    ExpectForeignDecoderExpandsOurs(GetParam(), "-lh7-",
+                                    [&](std::span<const uint8_t> d) { return builder::EncodeLZH5(d, lh7); },
+                                    {{"tiny-far.bin", far.front().Data}, {"tiny-one.bin", {0x41}}});
 }
 
 INSTANTIATE_TEST_SUITE_P(Tools, ForeignLh5Decoder, ::testing::Values(kLhasa, kSevenZip, kBsdtar),

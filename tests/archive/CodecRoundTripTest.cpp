@@ -44,6 +44,18 @@ void PrintTo(const TMethod& m, std::ostream* os) {
     *os << m.Name;
 }
 
+builder::TLH5Options Lazy() {
+    builder::TLH5Options options;
+    options.OptimalParsing = false;
+    return options;
+}
+
+builder::TLH5Options Lh7() {
+    builder::TLH5Options options;
+    options.WindowBits = 16;
+    return options;
+}
+
 const TMethod kMethods[] = {
     {"RLE", coRLE, [](std::span<const uint8_t> d) { return EncodeRLE(d); },
      [] { return builder::MakeRLEEncoder(); }},
@@ -51,6 +63,10 @@ const TMethod kMethods[] = {
      [] { return builder::MakeLZHEncoder(); }},
     {"LZH5", coLZH5, [](std::span<const uint8_t> d) { return EncodeLZH5(d); },
      [] { return builder::MakeLZH5Encoder(); }},
+    {"LZH5Lazy", coLZH5, [](std::span<const uint8_t> d) { return EncodeLZH5(d, Lazy()); },
+     [] { return builder::MakeLZH5Encoder(Lazy()); }},
+    {"LZH7", coLZH7, [](std::span<const uint8_t> d) { return EncodeLZH5(d, Lh7()); },
+     [] { return builder::MakeLZH5Encoder(Lh7()); }},
 };
 
 // Encodes and expands data; reports the first difference rather than megabytes of bytes.
@@ -183,6 +199,21 @@ TEST(RoundTripLZH5, RejectsOptionsTheFormatCannotCarry) {
     EXPECT_THROW(EncodeLZH5(TBytes{1, 2, 3}, options), std::invalid_argument);
     options.BlockSymbols = 0;
     EXPECT_THROW(EncodeLZH5(TBytes{1, 2, 3}, options), std::invalid_argument);
+    options.BlockSymbols = 65535;
+    options.WindowBits = 14; // no method of the family has a 16 KiB window
+    EXPECT_THROW(EncodeLZH5(TBytes{1, 2, 3}, options), std::invalid_argument);
+}
+
+// The optimal parse costs fewer bits than the lazy one wherever there is a choice, and the larger
+// window finds the repeats a smaller one cannot reach.
+TEST(RoundTripCompression, OptimalParsingAndTheLargerWindowStoreLess) {
+    for (const TBytes& data : {TextLike(200000, 23), MixedCorpus(300000, 24), BinaryLike(200000, 25)}) {
+        const size_t optimal = EncodeLZH5(data).size();
+        EXPECT_LT(optimal, EncodeLZH5(data, Lazy()).size());
+        const TBytes part(data.begin(), data.begin() + 30000);
+        const TBytes twice = Concat({part, part}); // the repeat 30000 bytes back
+        EXPECT_LT(EncodeLZH5(twice, Lh7()).size(), EncodeLZH5(twice).size() * 6 / 10);
+    }
 }
 
 // Repeats must be found as matches even at the window's full distance: a second copy of random data
@@ -190,6 +221,9 @@ TEST(RoundTripLZH5, RejectsOptionsTheFormatCannotCarry) {
 TEST(RoundTripCompression, MatchesReachAcrossTheWholeWindow) {
     const TBytes lh5Block = RandomBytes(8192, 21);
     EXPECT_LT(EncodeLZH5(Concat({lh5Block, lh5Block})).size(), EncodeLZH5(lh5Block).size() + 8192u / 20);
+    const TBytes lh7Block = RandomBytes(65535, 26); // tokens carry distances up to 65535
+    EXPECT_LT(EncodeLZH5(Concat({lh7Block, lh7Block}), Lh7()).size(),
+              EncodeLZH5(lh7Block, Lh7()).size() + 65535u / 20);
     const TBytes lzhBlock = RandomBytes(4096, 22);
     EXPECT_LT(EncodeLZH(Concat({lzhBlock, lzhBlock})).size(), EncodeLZH(lzhBlock).size() + 4096u / 10);
 }

@@ -120,9 +120,9 @@ TBlockWriter::TBlockWriter(TBitWriter& w, const TBlock& block) : FW(w) {
         FLiteral = CanonicalCodes(block.LiteralLengths);
     }
     if (block.PositionLengths.empty()) {
-        PutConstant(w, block.ConstantPosition, 4);
+        PutConstant(w, block.ConstantPosition, block.PositionFieldBits);
     } else {
-        PutAuxLengths(w, block.PositionLengths, 4, -1);
+        PutAuxLengths(w, block.PositionLengths, block.PositionFieldBits, -1);
         FPosition = CanonicalCodes(block.PositionLengths);
     }
 }
@@ -134,7 +134,7 @@ void TBlockWriter::Literal(uint32_t symbol) {
 void TBlockWriter::Match(uint32_t length, uint32_t distance) {
     Literal(length + 253);
     uint32_t j = 0;
-    while (j < 14 && (distance >> j) != 0) ++j; // position symbol: bit length of distance
+    while (j < 17 && (distance >> j) != 0) ++j; // position symbol: bit length of distance
     if (!FPosition.empty()) FW.Put(FPosition.at(j).Bits, FPosition.at(j).Length);
     if (j > 1) FW.Put(distance - (1u << (j - 1)), static_cast<int>(j - 1));
 }

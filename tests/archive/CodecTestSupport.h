@@ -55,8 +55,9 @@ struct TBlock {
     uint32_t SymbolField = 0;
     std::vector<uint8_t> LiteralLengths; // 510 entries
     uint32_t ConstantLiteral = 0;
-    std::vector<uint8_t> PositionLengths; // 14 entries
+    std::vector<uint8_t> PositionLengths; // 14 entries (lh5) or 17 (lh7)
     uint32_t ConstantPosition = 0;
+    int PositionFieldBits = 4; // 5 for lh7
 };
 
 // A block whose literal and position codes are constants.

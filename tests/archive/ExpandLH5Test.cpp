@@ -303,27 +303,31 @@ TEST(Lh5Matches, TheLastMatchIsWrittenInFullPastDestSize) {
 
 namespace {
 
-// Pseudo-random literals and matches of every length and of distances up to 8191 in one block,
-// checked against the plain definition of a match.
-void ExpectRandomMatches(int symbols, uint32_t seed) {
+// Pseudo-random literals and matches of every length and of distances up to 8191 (lh5) or 65535
+// (lh7) in one block, checked against the plain definition of a match.
+void ExpectRandomMatches(int symbols, uint32_t seed, TCompressionMethod method = coLZH5) {
     std::vector<uint8_t> literal(510, 9);
     literal[0] = literal[1] = 8; // 2/256 + 508/512: complete
-    std::vector<uint8_t> position(14, 4);
-    position[0] = position[1] = 3; // 2/8 + 12/16: complete
+    const bool lh7 = method == coLZH7;
+    std::vector<uint8_t> position(lh7 ? 17 : 14, 4);
+    position[0] = position[1] = 3;                                           // lh5: 2/8 + 12/16: complete
+    if (lh7) position = {4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 5, 5}; // 15/16 + 2/32
     std::mt19937 random(seed);
     TBitWriter w;
-    TScript s(w, lh5::CodedBlock(static_cast<uint32_t>(symbols), literal, position));
+    auto block = lh5::CodedBlock(static_cast<uint32_t>(symbols), literal, position);
+    block.PositionFieldBits = lh7 ? 5 : 4;
+    TScript s(w, block);
     for (int i = 0; i < symbols; ++i) {
         if (static_cast<uint32_t>(random()) % 3 != 0) {
             s.Literal(static_cast<uint8_t>(random()));
         } else {
-            const uint32_t bits = static_cast<uint32_t>(random()) % 14;
+            const uint32_t bits = static_cast<uint32_t>(random()) % static_cast<uint32_t>(position.size());
             const uint32_t distance =
                 bits == 0 ? 0 : (1u << (bits - 1)) + static_cast<uint32_t>(random()) % (1u << (bits - 1));
             s.Match(3 + static_cast<uint32_t>(random()) % 254, distance);
         }
     }
-    EXPECT_EQ(ExpandLH5Bytes(w, static_cast<int32_t>(s.Expected.size())), s.Expected);
+    EXPECT_EQ(Expand(method, w.Bytes(), static_cast<int32_t>(s.Expected.size())).Out, s.Expected);
 }
 
 } // namespace
@@ -336,6 +340,34 @@ TEST(Lh5Matches, MatchesReachAcrossTheEndOfTheWindowAndBackToItsStart) {
 TEST(Lh5Matches, MatchesStayRightOverOutputMuchLongerThanTheWindow) {
     // About 1.8 MB: every distance keeps reaching the bytes it names however far the output runs.
     ExpectRandomMatches(65000, 11);
+}
+
+// lh7 is the same decoder over a 64 KiB window: 17 position symbols, their count in five bits.
+TEST(Lh7Matches, DistancesUpTo65535ReachTheirBytesOverManyWindows) {
+    ExpectRandomMatches(65000, 13, coLZH7);
+}
+
+TEST(Lh7Tables, PositionSymbolsBeyondTheSeventeenAreRefused) {
+    const auto block = [](uint32_t position) {
+        TBitWriter w;
+        w.Put(1, 16);
+        lh5::PutConstant(w, 0, 5);
+        lh5::PutConstant(w, 256 + 5, 9); // one match of length 8
+        lh5::PutConstant(w, position, 5);
+        return w;
+    };
+    // A constant position 16 with its 15 extra bits: the farthest distance, into the spaces.
+    TBitWriter far = block(16);
+    far.Put(0x7FFF, 15);
+    EXPECT_EQ(Expand(coLZH7, far.Bytes(), 8).Out, std::vector<uint8_t>(8, ' '));
+    for (const uint32_t position : {17u, 31u}) {
+        try {
+            Expand(coLZH7, block(position).Bytes(), 8);
+            ADD_FAILURE() << "accepted position symbol " << position;
+        } catch (const ELZHBadDecodeTable& e) {
+            EXPECT_STREQ(e.what(), "Bad decode table in archive!");
+        }
+    }
 }
 
 // ---- output ----

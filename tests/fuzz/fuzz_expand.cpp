@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ExpandStream(state, dest, source, sourceSize, destSize, kMethod, checksum, keyed, 0x5A3C9617,
                      (flags & 2) ? progress : TShowProgressEvent());
     } catch (const ELZHBadDecodeTable&) {
-        Require(kMethod == coLZH5);
+        Require(kMethod == coLZH5 || kMethod == coLZH7);
         Require(checksum == -7);
         return 0;
     }
@@ -65,6 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int64_t written = dest.Size();
     switch (kMethod) {
     case coLZH5:
+    case coLZH7:
         Require(written >= destSize && written < destSize + 256);
         break;
     case coLZH:

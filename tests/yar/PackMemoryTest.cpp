@@ -103,7 +103,7 @@ TEST_F(YarPackMemory, StaysWithinItsBoundWhateverTheFileSizes) {
     WriteFile(Dir() + "/src/sub/noise.bin", Pattern(12 << 20, 3));
     const auto files = CollectSources({Dir() + "/src"});
 
-    for (const uint8_t method : {coLZH5, coLZH}) {
+    for (const uint8_t method : {coLZH5, coLZH7, coLZH}) {
         SCOPED_TRACE("method " + std::to_string(method));
         TPackOptions options;
         options.Method = method;
@@ -111,6 +111,7 @@ TEST_F(YarPackMemory, StaysWithinItsBoundWhateverTheFileSizes) {
         options.Overwrite = true;
         EXPECT_LT(PeakHeapDuring([&] { PackArchive(files, Dir() + "/out.yar", options); }), kBound);
         EXPECT_GT(fs::file_size(Dir() + "/out.yar"), 12u << 20); // the noise is in it, stored
+        if (method == coLZH7) continue; // a set holds the same encoder's output: once is enough
         options.VolumeSize = 8 << 20;
         EXPECT_LT(PeakHeapDuring([&] { PackSet(files, Dir() + "/set/disk.001", options); }), kBound);
         EXPECT_TRUE(fs::exists(Dir() + "/set/disk.002"));

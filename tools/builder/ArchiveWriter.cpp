@@ -83,6 +83,8 @@ std::unique_ptr<TStreamEncoder> MakeStreamEncoder(uint8_t method) {
         return MakeLZHEncoder();
     case coLZH5:
         return MakeLZH5Encoder();
+    case coLZH7:
+        return MakeLZH5Encoder({.WindowBits = 16});
     case coCustom:
         break; // the application's own encoder, not a stream's
     }

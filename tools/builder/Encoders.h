@@ -27,13 +27,21 @@ public:
     virtual uint64_t BytesCoded() const = 0;
 };
 
-// Tuning of the lh5 encoder; the defaults are what EncodeLZH5(data) uses.
+// Tuning of the lh5 encoder, which also writes lh6 and lh7; the defaults are what EncodeLZH5(data)
+// uses.
 struct TLH5Options {
+    // The window: 13 (8 KiB, lh5), 15 (32 KiB, lh6) or 16 (64 KiB, lh7).
+    unsigned WindowBits = 13;
+    // The path through the data that costs the fewest bits under the codes it gets, rather than the
+    // longest match at each position (held back one byte when the next is longer): some percent
+    // smaller, about twice as slow.
+    bool OptimalParsing = true;
     // Most literals and matches in one block (1..65535). Blocks end earlier where the data changes
     // enough that fresh codes pay for their header.
     uint32_t BlockSymbols = 65535;
-    // Match candidates tried per position: more compress a little better, and slower.
-    uint32_t MaxChain = 512;
+    // Match candidates tried per position: more compress a little better, and slower. 0: the window's
+    // own choice (48 for lh5; 16 for lh7, whose chains run eight times as far back).
+    uint32_t MaxChain = 0;
 };
 
 std::unique_ptr<TStreamEncoder> MakeLZH5Encoder(const TLH5Options& options = {});

@@ -1,9 +1,11 @@
-// coLZH5 encoding: LZ77 over the 8 KiB window, written as blocks of literal/length and position
-// symbols, each block with its own canonical Huffman codes in its header. Matches reach only into the
-// data itself, never into the window content a decoder starts with, so every lh5 decoder agrees.
+// coLZH5 and coLZH7 encoding: LZ77 over the 8 KiB (lh5) or 64 KiB (lh7) window, written as blocks of
+// literal/length and position symbols, each block with its own canonical Huffman codes in its
+// header. Matches reach only into the data itself, never into the window content a decoder starts
+// with, so every decoder of the method agrees.
 #include "tools/builder/BitWriter.h"
 #include "tools/builder/Encoders.h"
 #include "tools/builder/HuffmanCode.h"
+#include "tools/builder/LzOptimalParser.h"
 #include "tools/builder/LzParser.h"
 
 #include <algorithm>
@@ -16,21 +18,35 @@ namespace yar::builder {
 
 namespace {
 
-constexpr unsigned kWindowSize = 8192;
 constexpr unsigned kMaxMatch = 256;
 constexpr unsigned kLengthBias = 253; // a match of length L is literal/length symbol L + 253 (256..509)
 constexpr unsigned kLiteralSymbols = 510;
-constexpr unsigned kPositionSymbols = 14;
+constexpr unsigned kMaxPositionSymbols = 17;
+// A match this long is taken without weighing the matches of the positions it covers; lh7's is
+// shorter and its chains are cut sooner, which keeps it about as fast as lh5 for about 1% of its size.
+constexpr unsigned kOptimalNiceLength = 64;
+constexpr unsigned kOptimalNiceLengthLh7 = 32;
+constexpr uint32_t kMaxChain = 48;
+constexpr uint32_t kMaxChainLh7 = 16;
 constexpr unsigned kPreCodeSymbols = 19;
 constexpr unsigned kMaxCodeLength = 16;
 constexpr unsigned kBlockSizeBits = 16;
 constexpr unsigned kLiteralCountBits = 9;
-constexpr unsigned kPositionCountBits = 4;
 constexpr unsigned kPreCodeCountBits = 5;
 constexpr unsigned kPreCodeZeroRunAfter = 3; // after the third pre-code length, a 2-bit run of zero lengths
 constexpr unsigned kNoZeroRun = 0;
 constexpr uint32_t kMaxBlockSymbols = 0xFFFF; // a block size field of 0 would stand for 65536
 constexpr size_t kBlockPieceSymbols = 2048;   // the steps in which blocks grow
+
+// What the window size sets: the position symbols (one per bit of the largest copy offset, and 0)
+// and the width of their count in the block header (4 bits for lh5, 5 for lh6 and lh7).
+struct TLhFormat {
+    unsigned PositionSymbols;
+    unsigned PositionCountBits;
+
+    explicit TLhFormat(unsigned windowBits)
+        : PositionSymbols(windowBits + 1), PositionCountBits(windowBits <= 13 ? 4 : 5) {}
+};
 
 // Position symbol of the copy offset d (the distance minus 1): 0 for d = 0, else the bit width of d;
 // the bits of d below its top bit follow the symbol.
@@ -160,7 +176,7 @@ unsigned LiteralSymbol(const TLzToken& t) {
 // How often each symbol occurs in a run of tokens.
 struct TSymbolCounts {
     std::array<uint32_t, kLiteralSymbols> Literals{};
-    std::array<uint32_t, kPositionSymbols> Positions{};
+    std::array<uint32_t, kMaxPositionSymbols> Positions{};
     uint32_t Tokens = 0;
 
     explicit TSymbolCounts(std::span<const TLzToken> tokens) {
@@ -182,14 +198,17 @@ struct TSymbolCounts {
 struct TBlockCodes {
     TBlockCode Literals;
     TBlockCode Positions;
+    unsigned PositionCountBits;
 
-    explicit TBlockCodes(const TSymbolCounts& counts)
-        : Literals(MakeLiteralCode(counts.Literals)), Positions(MakeCode(counts.Positions)) {}
+    TBlockCodes(const TSymbolCounts& counts, const TLhFormat& format)
+        : Literals(MakeLiteralCode(counts.Literals)),
+          Positions(MakeCode(std::span(counts.Positions).first(format.PositionSymbols))),
+          PositionCountBits(format.PositionCountBits) {}
 
     void PutHeader(TBitWriter& out, uint32_t tokens) const {
         out.Put(tokens, kBlockSizeBits);
         PutLiteralCodeLengths(out, Literals);
-        PutSmallCodeLengths(out, Positions, kPositionCountBits, kNoZeroRun);
+        PutSmallCodeLengths(out, Positions, PositionCountBits, kNoZeroRun);
     }
 
     // Bits of the header and of the codes of counts; the extra position bits are left out, since
@@ -200,18 +219,19 @@ struct TBlockCodes {
         uint64_t bits = header.BitsWritten();
         for (size_t i = 0; i < counts.Literals.size(); ++i)
             bits += uint64_t{counts.Literals[i]} * Literals.Lengths[i];
-        for (size_t i = 0; i < counts.Positions.size(); ++i)
+        for (size_t i = 0; i < Positions.Lengths.size(); ++i)
             bits += uint64_t{counts.Positions[i]} * Positions.Lengths[i];
         return bits;
     }
 };
 
-uint64_t CodedBits(const TSymbolCounts& counts) {
-    return TBlockCodes(counts).CodedBits(counts);
+uint64_t CodedBits(const TSymbolCounts& counts, const TLhFormat& format) {
+    return TBlockCodes(counts, format).CodedBits(counts);
 }
 
-void PutBlock(TBitWriter& out, std::span<const TLzToken> tokens, const TSymbolCounts& counts) {
-    const TBlockCodes codes(counts);
+void PutBlock(TBitWriter& out, std::span<const TLzToken> tokens, const TSymbolCounts& counts,
+              const TLhFormat& format) {
+    const TBlockCodes codes(counts, format);
     codes.PutHeader(out, static_cast<uint32_t>(tokens.size()));
     for (const auto& t : tokens) {
         codes.Literals.Put(out, LiteralSymbol(t));
@@ -228,54 +248,66 @@ void PutBlock(TBitWriter& out, std::span<const TLzToken> tokens, const TSymbolCo
 // only blocks are put whose growth looked at tokens that are all there: with more than
 // maxBlockSymbols tokens after a block's start, that block ends as it would with every token known.
 // Returns how many tokens went into blocks.
-size_t PutBlocks(TBitWriter& out, std::span<const TLzToken> tokens, uint32_t maxBlockSymbols, bool final) {
+size_t PutBlocks(TBitWriter& out, std::span<const TLzToken> tokens, uint32_t maxBlockSymbols,
+                 const TLhFormat& format, bool final) {
     const size_t piece = std::min<size_t>(kBlockPieceSymbols, maxBlockSymbols);
     size_t start = 0;
     while (start < tokens.size() && (final || tokens.size() - start > maxBlockSymbols)) {
         size_t end = std::min(tokens.size(), start + piece);
         TSymbolCounts block(tokens.subspan(start, end - start));
-        uint64_t blockBits = CodedBits(block);
+        uint64_t blockBits = CodedBits(block, format);
         while (end < tokens.size() && end - start + piece <= maxBlockSymbols) {
             const size_t next = std::min(tokens.size(), end + piece);
             const TSymbolCounts more(tokens.subspan(end, next - end));
             TSymbolCounts joined = block;
             joined += more;
-            const uint64_t joinedBits = CodedBits(joined);
-            if (joinedBits > blockBits + CodedBits(more)) break;
+            const uint64_t joinedBits = CodedBits(joined, format);
+            if (joinedBits > blockBits + CodedBits(more, format)) break;
             block = joined;
             blockBits = joinedBits;
             end = next;
         }
-        PutBlock(out, tokens.subspan(start, end - start), block);
+        PutBlock(out, tokens.subspan(start, end - start), block, format);
         start = end;
     }
     return start;
 }
 
-TLzParams Lh5Params(const TLH5Options& options) {
-    if (options.BlockSymbols == 0 || options.BlockSymbols > kMaxBlockSymbols || options.MaxChain == 0)
+const TLH5Options& Checked(const TLH5Options& options) {
+    if (options.BlockSymbols == 0 || options.BlockSymbols > kMaxBlockSymbols ||
+        (options.WindowBits != 13 && options.WindowBits != 15 && options.WindowBits != 16))
         throw std::invalid_argument("lh5 encoder options out of range");
+    return options;
+}
+
+std::unique_ptr<TLzTokenizer> MakeParser(const TLH5Options& options) {
     TLzParams params;
-    params.WindowSize = kWindowSize;
+    params.WindowSize = 1u << options.WindowBits;
     params.MaxMatch = kMaxMatch;
-    params.NiceLength = kMaxMatch;
-    params.MaxChain = options.MaxChain;
-    return params;
+    const bool large = options.WindowBits > 13;
+    params.MaxChain = options.MaxChain != 0 ? options.MaxChain : large ? kMaxChainLh7 : kMaxChain;
+    if (!options.OptimalParsing) {
+        params.NiceLength = kMaxMatch;
+        return std::make_unique<TLzStreamParser>(params);
+    }
+    params.NiceLength = large ? kOptimalNiceLengthLh7 : kOptimalNiceLength;
+    return std::make_unique<TLhOptimalParser>(params);
 }
 
 class TLh5Encoder final : public TStreamEncoder {
 public:
     explicit TLh5Encoder(const TLH5Options& options)
-        : FParser(Lh5Params(options)), FBlockSymbols(options.BlockSymbols) {}
+        : FParser(MakeParser(Checked(options))), FBlockSymbols(options.BlockSymbols),
+          FFormat(options.WindowBits) {}
 
     void Put(std::span<const uint8_t> data, std::vector<uint8_t>& out) override {
-        FParser.Put(data, FTokens);
+        FParser->Put(data, FTokens);
         // Blocks are put in batches: each batch moves the backlog of tokens down once.
         if (FTokens.size() >= kBacklogTokens) PutReady(false, out);
     }
 
     void Finish(std::vector<uint8_t>& out) override {
-        FParser.Finish(FTokens);
+        FParser->Finish(FTokens);
         PutReady(true, out);
         const auto last = FBits.Finish(); // an empty entry stores nothing
         out.insert(out.end(), last.begin(), last.end());
@@ -286,14 +318,15 @@ public:
 private:
     static constexpr size_t kBacklogTokens = 4 * kMaxBlockSymbols;
 
-    TLzStreamParser FParser;
+    std::unique_ptr<TLzTokenizer> FParser;
     uint32_t FBlockSymbols;
+    TLhFormat FFormat;
     std::vector<TLzToken> FTokens;
     TBitWriter FBits;
     uint64_t FCoded = 0;
 
     void PutReady(bool final, std::vector<uint8_t>& out) {
-        const size_t done = PutBlocks(FBits, FTokens, FBlockSymbols, final);
+        const size_t done = PutBlocks(FBits, FTokens, FBlockSymbols, FFormat, final);
         for (size_t i = 0; i < done; ++i) FCoded += FTokens[i].Covers();
         FTokens.erase(FTokens.begin(), FTokens.begin() + static_cast<std::ptrdiff_t>(done));
         FBits.TakeBytes(out);

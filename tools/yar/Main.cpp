@@ -498,7 +498,7 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
             "disk.001 for a set of numbered volumes; with --ext the set's base name; else an archive")
         ->required();
     pack->add_option("sources", sources, "Files and directories to pack")->required();
-    pack->add_option("-m,--method", method, "lh5 (default), lzh, rle or none");
+    pack->add_option("-m,--method", method, "lh5 (default), lh7, lzh, rle or none");
     pack->add_option("--volume-size", volumeSize,
                      "Bytes per volume (k, m suffixes), default floppy = 1440000");
     pack->add_option("--ext", fixedExt,
@@ -529,7 +529,9 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
         ->required();
 
     TBuildOptions buildOptions;
-    std::string buildVolumeSize = "floppy", buildMethod = "lh5";
+    // lh7 by default: the media of a distribution are read by the install.exe shipped beside them, which
+    // expands lh7, and they come out about 8% smaller than with lh5 (no larger than NSIS's default).
+    std::string buildVolumeSize = "floppy", buildMethod = "lh7";
     auto* build =
         app.add_subcommand("build", "Make the whole distribution from install.cfg and a source tree");
     build->add_option("config", buildOptions.ConfigPath, "The distribution's install.cfg")->required();
@@ -538,7 +540,7 @@ int main(int argc, char** argv) { // NOLINT(bugprone-exception-escape)
         ->required();
     build->add_option("--volume-size", buildVolumeSize,
                       "floppy (default: one directory per 1.44 MB disk) or bytes per volume (k, m suffixes)");
-    build->add_option("-m,--method", buildMethod, "lh5 (default), lzh, rle or none");
+    build->add_option("-m,--method", buildMethod, "lh7 (default), lh5, lzh, rle or none");
     build->add_option("--uninstaller", buildOptions.Uninstaller, "The uninstaller.exe to pack");
     build->add_option("--setup", buildOptions.SetupProgram,
                       "The install.exe to ship (default: the one beside yar)");
