@@ -131,8 +131,6 @@ drive_c=$WINEPREFIX/drive_c
 # Drive A: is the floppy set's directory, of the type Wine then reports as removable.
 ln -sfn "$work/floppy-after" "$WINEPREFIX/dosdevices/a:"
 wine reg add 'HKLM\Software\Wine\Drives' /v a: /d floppy /f >/dev/null 2>&1
-wineserver -w 2>/dev/null || true
-wineserver -p >/dev/null 2>&1 </dev/null || true
 
 winpath() { echo "Z:${1//\//\\}"; }
 
