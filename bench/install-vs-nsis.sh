@@ -35,7 +35,10 @@ done
 [ -n "$yar" ] || { echo "no yar: build the native or release preset" >&2; exit 2; }
 after_exe=$repo/build/win32/install/install.exe
 uninstaller=$repo/build/win32/uninstall/uninstaller.exe
-[ -f "$after_exe" ] && [ -f "$uninstaller" ] || { echo "build the win32 preset first" >&2; exit 2; }
+if [ ! -f "$after_exe" ] || [ ! -f "$uninstaller" ]; then
+  echo "build the win32 preset first" >&2
+  exit 2
+fi
 
 work=$(mktemp -d /dev/shm/yar-installbench.XXXXXX)
 wine_build=$work/wine-build
@@ -139,7 +142,8 @@ time_install() { # KIND EXE TARGET_DIR
   local kind=$1 exe=$2 target=$3 start end
   start=$(date +%s%N)
   if [ "$kind" = yar ]; then
-    wine "$exe" /VERYSILENT "/DIR=$target" /NOLAUNCH /NORESTART >/dev/null 2>&1 || {
+    # The setup files are those of the directory named first (else the current directory's).
+    wine "$exe" "${exe%\\*}\\" /VERYSILENT "/DIR=$target" /NOLAUNCH /NORESTART >/dev/null 2>&1 || {
       echo "install.exe failed: $exe" >&2
       exit 1
     }
@@ -209,7 +213,7 @@ profile() { # NAME
   local n=$1 log=$work/$1.log
   local start end
   start=$(date +%s%N)
-  wine "${exe[$n]}" /VERYSILENT /NOLAUNCH /NORESTART "/LOG=$(winpath "$log")" \
+  wine "${exe[$n]}" "${exe[$n]%\\*}\\" /VERYSILENT /NOLAUNCH /NORESTART "/LOG=$(winpath "$log")" \
     "/DIR=C:\\Bench\\profile-$n" >/dev/null 2>&1 || true
   end=$(date +%s%N)
   rm -rf "$drive_c/Bench/profile-$n"
