@@ -309,12 +309,18 @@ void TSegCompress::EnterVolume(uint16_t Number) {
     FVolume = MountVolume(Number);
     ReadVolumeRecord(*FVolume);
     const int64_t start = FVolumes.empty() ? 0 : FVolumes.back().Start + FVolumes.back().Size;
-    FVolumes.push_back({FVolumePath, FVolumeName, start, FVolumeRemaining});
+    FVolumes.push_back({FVolumePath, FVolumeName, start, FVolumeRemaining, nullptr});
     FLogical = start;
 }
 
-void TSegCompress::NextVolume() {
+void TSegCompress::LeaveVolume() {
+    if (FHoldVolumes && FVolume && FVolumeNumber >= 1 && FVolumeNumber <= FVolumes.size())
+        FVolumes[FVolumeNumber - 1u].Held = std::move(FVolume);
     FVolume.reset();
+}
+
+void TSegCompress::NextVolume() {
+    LeaveVolume();
     if (FVolumeNumber < FVolumes.size()) { // found before: an archive read in place went back
         OpenKnownVolume(FVolumeNumber, 0);
         return;
@@ -325,9 +331,10 @@ void TSegCompress::NextVolume() {
 }
 
 void TSegCompress::OpenKnownVolume(std::size_t Index, int64_t Within) {
-    const TVolumeSpan& span = FVolumes[Index];
-    FVolume.reset();
-    FVolume = OpenOrFail(span.Path, fmOpenRead | fmShareExclusive);
+    LeaveVolume();
+    TVolumeSpan& span = FVolumes[Index];
+    // A held volume is never opened again by name: the file there now may not be the one checked.
+    FVolume = span.Held ? std::move(span.Held) : OpenOrFail(span.Path, fmOpenRead | fmShareExclusive);
     FVolumeNumber = static_cast<uint16_t>(Index + 1);
     FVolumePath = span.Path;
     FVolumeName = span.Name;
@@ -441,6 +448,19 @@ void TSegCompress::ExpandSet(TSegArcList& List) {
              [this](TSegArc& Arc, const std::string& ArchivePath) { ExpandArchiveOf(Arc, ArchivePath); });
 }
 
+void TSegCompress::ExpandSetInPlace(TSegArcList& List) {
+    FHoldVolumes = true;
+    struct TRelease {
+        TSegCompress& S;
+        ~TRelease() { S.FHoldVolumes = false; }
+    } release{*this};
+    VisitSet(List, [this](TSegArc& Arc, TStream& Archive) {
+        SetMakeDirectories(true);
+        SetTargetPath(Arc.Path);
+        ExpandArchive(Archive, &Arc.Files);
+    });
+}
+
 void TSegCompress::VisitSet(TSegArcList& List, const TSegArchiveAction& Action) {
     FInPlace = false;
     RunSet(List, [&](TSegArc& Arc, int32_t ArcSize) {
@@ -475,7 +495,7 @@ void TSegCompress::RunSet(TSegArcList& List, const TArchiveStep& Step) {
         ~TRunEnd() {
             S.CloseVolume();
             S.FBuffer = {};
-            S.FVolumes = {};
+            S.FVolumes = std::vector<TVolumeSpan>();
         }
     } runEnd{*this};
 
@@ -631,7 +651,10 @@ void TSegCompress::ExpandArchiveOf(TSegArc& Arc, const std::string& ArchivePath)
 
 void TSegCompEZ::SegExpand() {
     SetTargetPath("");
-    ExpandSet(SegArcList);
+    if (FReadInPlace)
+        ExpandSetInPlace(SegArcList);
+    else
+        ExpandSet(SegArcList);
     FSegSource.clear();
     for (std::size_t i = 0; i < SegArcList.Count(); ++i) FSegSource.push_back(SegArcList[i].Template);
     SetTargetPath("");

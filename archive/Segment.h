@@ -158,6 +158,10 @@ public:
     // Expands the whole set into List: one TSegArc per archive, less those OnSegBeforeExpand removed,
     // each with Files holding the paths written.
     void ExpandSet(TSegArcList& List);
+    // The same expansion without the temporary copy of each archive: read where it lies, each volume
+    // through the one handle that found it (and OnSegVerify checked), kept open, denying others to write
+    // or delete it, until the run ends. Only for volumes that stay in place: a floppy is taken out.
+    void ExpandSetInPlace(TSegArcList& List);
     // The same run, with Action in place of the expansion of each archive (for listing or testing).
     void VisitSet(TSegArcList& List, const TSegArchiveAction& Action);
     // The same run without temporary files: each name list and archive is read where it lies in the
@@ -196,6 +200,8 @@ private:
         std::string Path, Name;
         int64_t Start = 0; // logical offset of its first byte after the volume record
         int64_t Size = 0;  // bytes of the logical stream it holds
+        // The volume's handle while another volume is read, in a run that holds its volumes.
+        std::unique_ptr<TStream> Held;
     };
 
     // The walk over the archives shared by both kinds of run; Step reads or copies one archive of
@@ -209,6 +215,8 @@ private:
     // Moves the logical stream to offset To of the volumes already found or, forward, of those found now.
     void SeekSpanning(int64_t To);
     void OpenKnownVolume(std::size_t Index, int64_t Within);
+    // Leaves the current volume: closed, or set aside in its span by a run that holds its volumes.
+    void LeaveVolume();
     [[noreturn]] void Abort();
     void ProcessMessages();
     // Copies Count bytes of the logical stream into Dest (or passes over them without one), in blocks
@@ -245,6 +253,7 @@ private:
     // Set while a run without temporary files reads a name list: where its bytes go.
     TStream* FNameListSink = nullptr;
     bool FInPlace = false;
+    bool FHoldVolumes = false;
 };
 
 class TSegCompEZ : public TSegCompress {
@@ -265,13 +274,17 @@ public:
 
     TSegArcList SegArcList;
 
-    // Expands the whole set described by the properties.
+    // Expands the whole set described by the properties; with ReadInPlace, without temporary copies
+    // (see ExpandSetInPlace).
     void SegExpand();
+    bool ReadInPlace() const { return FReadInPlace; }
+    void SetReadInPlace(bool value) { FReadInPlace = value; }
 
 private:
     TBuildMode FSegBuildMode = bmRecursive;
     uint8_t FSegCompType = coLZH;
     bool FSegMultiArc = false;
+    bool FReadInPlace = false;
     std::vector<std::string> FSegSource;
 };
 

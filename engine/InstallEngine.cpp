@@ -298,15 +298,29 @@ void TInstallEngine::CopyFile(const TFileEntry& entry, std::size_t index,
                          Progress_.ConfirmOverwrite(Tr(txOverwriteQuestion, {entry.Name}));
     if (replace) {
         const std::string workingCopy = JoinPath(State_.WorkDir, entry.Name);
-        // A file left out is not the install's: the uninstall must not take whatever lies there.
-        if (!CopyOrAsk(workingCopy, dir, target)) return;
-        // The working copy goes unless another entry still needs it; the clean-up at the end of the run
-        // takes what is left.
-        if (!FileNeededElsewhere(entry.Name, index, files)) System_.Files.RemoveFile(workingCopy);
+        const bool neededElsewhere = FileNeededElsewhere(entry.Name, index, files);
+        // The working copy no other entry needs is moved where a rename can: its bytes are not written
+        // again. Anything else (another volume, a file already there) takes the copy.
+        if (neededElsewhere || !MoveInto(workingCopy, dir, target)) {
+            // A file left out is not the install's: the uninstall must not take whatever lies there.
+            if (!CopyOrAsk(workingCopy, dir, target)) return;
+            // The working copy goes unless another entry still needs it; the clean-up at the end of the
+            // run takes what is left.
+            if (!neededElsewhere) System_.Files.RemoveFile(workingCopy);
+        }
     } else {
         Log("Skipped: " + target + " - the existing file is kept");
     }
     Record_->AddFile(target);
+}
+
+bool TInstallEngine::MoveInto(const std::string& source, const std::string& dir, const std::string& target) {
+    // Only where the copy would have put it: into dir under the source's name.
+    if (!SameText(JoinPath(dir, ExtractFileName(source)), target) ||
+        !System_.Files.MoveNewFile(source, target))
+        return false;
+    Installed(source, target);
+    return true;
 }
 
 bool TInstallEngine::CopyOrAsk(const std::string& source, const std::string& dir, const std::string& target) {

@@ -131,6 +131,9 @@ private:
     void RecordMadeDirectories(const std::vector<std::string>& dirs);
     void CopySetupProgram();
     void CopyFiles(const std::vector<std::string>& files);
+    // Moves source into dir as target, a name not in use, where a rename can (true); the file is then what
+    // the copy would have made.
+    bool MoveInto(const std::string& source, const std::string& dir, const std::string& target);
     // Copies source into dir until it succeeds (true) or the user leaves the file out (false); Abort
     // stops the install with the message.
     bool CopyOrAsk(const std::string& source, const std::string& dir, const std::string& target);

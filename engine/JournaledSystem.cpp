@@ -50,6 +50,11 @@ TCopyResult TJournaledFiles::CopyFileChecked(const std::string& from, const std:
     return FFiles.CopyFileChecked(from, to, failIfExists);
 }
 
+bool TJournaledFiles::MoveNewFile(const std::string& from, const std::string& to) {
+    if (FFiles.Attributes(to)) return false;
+    return WillChange(from) && WillChange(to) && FFiles.MoveNewFile(from, to);
+}
+
 bool TJournaledFiles::RemoveFile(const std::string& path) {
     return WillChange(path) && FFiles.RemoveFile(path);
 }

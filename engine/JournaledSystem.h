@@ -32,6 +32,9 @@ public:
     void ForceDirectories(const std::string& dir) override;
     void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override;
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
+    // Only onto a name not in use, recorded as a new file: undone, it goes. A source outside the run's
+    // own directory is recorded as changed, so that undoing brings it back.
+    bool MoveNewFile(const std::string& from, const std::string& to) override;
     bool RemoveFile(const std::string& path) override;
     bool SetAttributes(const std::string& path, uint16_t attributes) override;
     bool WriteLines(const std::string& path, const std::vector<std::string>& lines) override;

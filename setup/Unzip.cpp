@@ -136,6 +136,10 @@ void TUnzip::Expand() {
         ForceDirectories(state.WorkDir);
         MakeDirectory(SegCompEZ1.SegTmpDir());
         BindVolumesToManifest();
+        // Volumes on a drive whose media stay in place are read where they lie; a floppy or a CD is
+        // taken out, so each archive is copied into the working directory first.
+        SegCompEZ1.SetReadInPlace(DriveKindOf(state.StartDir) == drFixed);
+        Log(SegCompEZ1.ReadInPlace() ? "Volumes read in place" : "Volumes copied archive by archive");
         SegCompEZ1.SegExpand();
     } catch (const std::exception& e) {
         // Whatever went wrong, the user learns only that the preparation failed; the run is cancelled.

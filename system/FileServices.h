@@ -102,6 +102,19 @@ std::string TempDirectory();
 // Makes dir the current directory; raises EInOutError with the system's text for the error.
 void EnterDirectory(const std::string& dir);
 
+// What holds a path: a drive whose media stay in place (a fixed disk, a RAM disk), one whose media are
+// taken out (floppy, CD), a network share, or one the system cannot tell. Outside Windows a path is on a
+// fixed drive.
+enum TDriveKind : uint8_t { drFixed, drRemovable, drRemote, drUnknown };
+TDriveKind DriveKindOf(const std::string& path);
+
+// Moves the file from to to, which must not exist yet, by renaming it, where both lie on one volume, so
+// that its bytes are not written again; then gives it what a new copy there would have had: a new file's
+// attributes, the present time and, on Windows, the access list its new directory hands down in place of
+// its own. False, the file left at from, when that cannot be done (another volume, to exists): the
+// caller copies instead.
+bool MoveFileAsCopy(const std::string& from, const std::string& to);
+
 // Sets the last-write time of the open file from a DOS packed date and time (date in the high word,
 // time in the low word, local time). Returns false when the value is no valid date or the call fails.
 bool SetFileDosDate(TFileStream& file, uint32_t dosDateTime);

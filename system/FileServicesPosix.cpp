@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
@@ -184,6 +185,26 @@ bool ApplyFileAttributes(const std::string& path, uint16_t attributes) {
                             ? st.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)
                             : st.st_mode | S_IWUSR;
     return mode == st.st_mode || chmod(native.c_str(), mode) == 0;
+}
+
+} // namespace yar
+
+namespace yar {
+
+TDriveKind DriveKindOf(const std::string& /*path*/) {
+    return drFixed;
+}
+
+bool MoveFileAsCopy(const std::string& from, const std::string& to) {
+    const std::string target = NativePath(to);
+    // RENAME_NOREPLACE: an existing target is never replaced; EXDEV names another volume.
+    if (renameat2(AT_FDCWD, NativePath(from).c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0)
+        return false;
+    // A new file: writable by its owner, written now.
+    if (ApplyFileAttributes(to, 0) && utimensat(AT_FDCWD, target.c_str(), nullptr, AT_SYMLINK_NOFOLLOW) == 0)
+        return true;
+    renameat2(AT_FDCWD, target.c_str(), AT_FDCWD, NativePath(from).c_str(), RENAME_NOREPLACE);
+    return false;
 }
 
 } // namespace yar

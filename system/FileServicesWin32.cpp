@@ -289,3 +289,63 @@ bool ApplyFileAttributes(const std::string& path, uint16_t attributes) {
 }
 
 } // namespace yar
+
+namespace yar {
+
+TDriveKind DriveKindOf(const std::string& path) {
+    std::vector<char> root(MAX_PATH + 1);
+    if (!GetVolumePathNameA(path.c_str(), root.data(), static_cast<DWORD>(root.size()))) return drUnknown;
+    switch (GetDriveTypeA(root.data())) {
+    case DRIVE_FIXED:
+    case DRIVE_RAMDISK:
+        return drFixed;
+    case DRIVE_REMOVABLE:
+    case DRIVE_CDROM:
+        return drRemovable;
+    case DRIVE_REMOTE:
+        return drRemote;
+    default:
+        return drUnknown;
+    }
+}
+
+namespace {
+
+// The times a new file gets: created, written and read now.
+bool StampNow(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const bool stamped = SetFileTime(file, &now, &now, &now) != FALSE;
+    CloseHandle(file);
+    return stamped;
+}
+
+// A renamed file keeps its own access list (the working directory's: administrators only). An empty
+// list that is not protected leaves it exactly the entries its new directory hands down, as a file
+// created there gets.
+bool InheritAccessFromParent(const std::string& path) {
+    ACL empty{};
+    if (!InitializeAcl(&empty, sizeof empty, ACL_REVISION)) return false;
+    std::string name = path; // the call takes a writable name
+    return SetNamedSecurityInfoA(name.data(), SE_FILE_OBJECT,
+                                 DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                                 nullptr, &empty, nullptr) == ERROR_SUCCESS;
+}
+
+} // namespace
+
+bool MoveFileAsCopy(const std::string& from, const std::string& to) {
+    // Neither copying across volumes nor replacing: either is no rename, and the caller copies.
+    if (!MoveFileExA(from.c_str(), to.c_str(), 0)) return false;
+    if (SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_ARCHIVE) && StampNow(to) && InheritAccessFromParent(to))
+        return true;
+    // Not what a copy makes: back where it was, for the copy. Should that fail too, the file stays
+    // with the working directory's narrower access, and the copy finds no source and says so.
+    MoveFileExA(to.c_str(), from.c_str(), 0);
+    return false;
+}
+
+} // namespace yar

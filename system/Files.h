@@ -69,6 +69,9 @@ public:
     // ECopyFileError when the copy cannot start (EFileInUse when another program holds the target),
     // EWriteError when it breaks off.
     void CopyFileInto(const std::string& source, const std::string& dest);
+    // Moves from to to, a name not in use, where a rename can (see MoveFileAsCopy): the file is then
+    // what a copy would have made. False, from left as it was, when it cannot: the caller copies.
+    virtual bool MoveNewFile(const std::string& /*from*/, const std::string& /*to*/) { return false; }
     // False when the file is missing, read-only or cannot be deleted.
     virtual bool RemoveFile(const std::string& path) = 0;
     // Removes an empty directory; false when it is missing, not empty, a file or cannot be removed.
@@ -135,6 +138,9 @@ public:
     }
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override {
         return FFiles.CopyFileChecked(from, to, failIfExists);
+    }
+    bool MoveNewFile(const std::string& from, const std::string& to) override {
+        return FFiles.MoveNewFile(from, to);
     }
     bool RemoveFile(const std::string& path) override { return FFiles.RemoveFile(path); }
     bool RemoveEmptyDirectory(const std::string& path) override { return FFiles.RemoveEmptyDirectory(path); }

@@ -102,6 +102,10 @@ TCopyResult THostFiles::CopyFileChecked(const std::string& from, const std::stri
     return CopyFileAt(HostPath(from), target, failIfExists);
 }
 
+bool THostFiles::MoveNewFile(const std::string& from, const std::string& to) {
+    return MoveFileAsCopy(HostPath(from), HostPath(to));
+}
+
 bool THostFiles::RemoveFile(const std::string& path) {
     const std::string host = HostPath(path);
     return !IsReadOnlyFile(host) && RemoveFileAt(host);

@@ -26,6 +26,7 @@ public:
     // The host's counterparts: permissions for the owner alone, or read and execute for everyone.
     void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override;
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
+    bool MoveNewFile(const std::string& from, const std::string& to) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyDirectory(const std::string& path) override;
     // Kept in a list until Restart, for an existing file or directory only.

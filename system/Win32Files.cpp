@@ -30,6 +30,10 @@ TCopyResult TWin32Files::CopyFileChecked(const std::string& from, const std::str
     return CopyFileAt(from, to, failIfExists);
 }
 
+bool TWin32Files::MoveNewFile(const std::string& from, const std::string& to) {
+    return MoveFileAsCopy(from, to);
+}
+
 bool TWin32Files::RemoveFile(const std::string& path) {
     return RemoveFileAt(path);
 }

@@ -12,6 +12,7 @@ public:
     void ForceDirectories(const std::string& dir) override;
     void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override;
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
+    bool MoveNewFile(const std::string& from, const std::string& to) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyDirectory(const std::string& path) override;
     bool RemoveAtRestart(const std::string& path) override;

@@ -187,5 +187,38 @@ TEST_F(SegmentInPlace, AHundredThousandNamesAreAllKeptInOrder) {
     EXPECT_EQ(read, names);
 }
 
+// The preparation's expansion without temporary copies: the same files as the copying run, each volume
+// checked once and read only through the handle that was checked, even when the reader goes back to it
+// after its name has been given to another file.
+TEST_F(SegmentInPlace, AnExpansionInPlaceReadsOnlyTheVolumesItChecked) {
+    const std::vector archives = {SetArchiveOf(OutDir(), First), SetArchiveOf(OutDir(), Second)};
+    const std::vector<std::size_t> at = PieceOffsets(archives);
+    // The first name list spans volumes 1 and 2: listing it and going back to its start re-reads volume 1.
+    const auto paths = WriteSet(archives, {at[3] + 5, at[at.size() - 2] + 4000});
+    ASSERT_EQ(paths.size(), 3u);
+    std::vector<uint16_t> verified;
+    Seg.OnSegVerify = [&](TStream&, uint16_t number) {
+        verified.push_back(number);
+        return true;
+    };
+    // Once volume 1 is left, its name holds other bytes, as a file put there by another account would.
+    Seg.OnSegAfter = [&](TSegMode, const std::string&, uint16_t number) {
+        if (number != 1) return;
+        std::error_code error;
+        std::filesystem::rename(NativePath(paths[0]), NativePath(paths[0] + ".kept"), error);
+        if (!error) TFileStream(NativePath(paths[0]), fmCreate).WriteBuffer(Pattern(4096, 9).data(), 4096);
+        // Where the system refuses to rename a volume held open, nobody can swap it either.
+    };
+    const std::optional<int> openBefore = OpenFileCount();
+    Seg.SetReadInPlace(true);
+    Seg.SegExpand();
+    ExpectExpanded(First);
+    ExpectExpanded(Second);
+    EXPECT_TRUE(TmpLeftovers().empty()) << "no archive copied";
+    EXPECT_EQ(verified, (std::vector<uint16_t>{1, 2, 3}));
+    EXPECT_EQ(Seg.SegSource().size(), 2u);
+    EXPECT_EQ(OpenFileCount(), openBefore) << "every volume let go at the end of the run";
+}
+
 } // namespace
 } // namespace yar::test

@@ -27,6 +27,9 @@ public:
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override {
         return Refused("CopyFile", to) ? crCannotCreate : FFiles.CopyFileChecked(from, to, failIfExists);
     }
+    bool MoveNewFile(const std::string& from, const std::string& to) override {
+        return !Refused("MoveFile", to) && FFiles.MoveNewFile(from, to);
+    }
     bool RemoveFile(const std::string& path) override {
         return !Refused("RemoveFile", path) && FFiles.RemoveFile(path);
     }

@@ -15,7 +15,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
 #endif
 
@@ -233,6 +235,48 @@ TEST_F(InstallEngine, AWorkingCopyStaysWhileAnotherEntryNamesIt) {
     EXPECT_EQ(Files.FileNames(kWorkDir), (TLines{"a.dll", "b.dll", "install.cfg", "install.exe"}))
         << "a.dll is named twice and inside data.dll, b.dll inside bb.dll";
 }
+
+#ifndef _WIN32 // the host's inode numbers tell a rename from a copy
+// A working copy no other entry needs is renamed into place, not written again; it is then what the copy
+// makes: writable and written now, whatever the archive gave the working copy. A file already at the
+// target, a name with a directory in it, another volume and a shared working copy still take the copy.
+TEST_F(InstallEngine, AWorkingCopyOnlyOneEntryNeedsIsMovedAndLooksCopied) {
+    Config.DirectoryEntries = {"<INSTALLDIR>", "<WINDOWS>"};
+    Config.FileEntries = {"solo.exe~<INSTALLDIR>~", "kept.dat~<INSTALLDIR>~", "twice.dll~<INSTALLDIR>~",
+                          "twice.dll~<WINDOWS>~"};
+    for (const char* name : {"solo.exe", "kept.dat", "twice.dll"}) Work(name);
+    Put(JoinPath(kTarget, "kept.dat"), "old");
+    const auto inode = [&](const std::string& path) {
+        struct stat st {};
+        EXPECT_EQ(stat(Files.HostPath(path).c_str(), &st), 0) << path;
+        return std::pair{st.st_ino, st};
+    };
+    const std::string solo = JoinPath(kWorkDir, "solo.exe");
+    // As the archive left it: read-only, dated long ago.
+    ASSERT_TRUE(Files.SetAttributes(solo, faReadOnly));
+    const timespec old[2] = {{315532800, 0}, {315532800, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, Files.HostPath(solo).c_str(), old, 0), 0);
+    const auto soloInode = inode(solo).first;
+    const auto twiceInode = inode(JoinPath(kWorkDir, "twice.dll")).first;
+    const std::time_t started = std::time(nullptr);
+
+    ASSERT_EQ(Run(), ioInstalled);
+    const std::string moved = JoinPath(kTarget, "solo.exe");
+    EXPECT_EQ(Bytes(moved), "solo.exe");
+    EXPECT_EQ(inode(moved).first, soloInode) << "renamed, not copied";
+    EXPECT_EQ(Files.Attributes(moved), Files.Attributes(JoinPath(kTarget, "twice.dll"))) << "as a copy is";
+    EXPECT_EQ(Files.Attributes(moved), std::optional<uint16_t>(faArchive));
+    EXPECT_GE(inode(moved).second.st_mtime, started) << "written now, as the copy is";
+    EXPECT_EQ(Bytes(JoinPath(kTarget, "kept.dat")), "kept.dat") << "the existing file is replaced";
+    for (const char* dir : {kTarget, "C:\\WINDOWS"})
+        EXPECT_NE(inode(JoinPath(dir, "twice.dll")).first, twiceInode) << "named twice: copied to " << dir;
+    EXPECT_EQ(Files.FileNames(kWorkDir), (TLines{"install.cfg", "install.exe", "twice.dll"}));
+    EXPECT_NE(Record().find("C:\\Program Files\\Acme\\solo.exe=\\r\\n"), std::string::npos) << Record();
+    const std::string installed = "Installed: " + solo + " -> " + moved + " (8 bytes)";
+    EXPECT_TRUE(std::ranges::any_of(
+        LogLines, [&](const std::string& line) { return line.find(installed) != std::string::npos; }));
+}
+#endif
 
 TEST_F(InstallEngine, TwoRowsOfOneTagEachGetTheFile) {
     Config.DirectoryEntries = {"<INSTALLDIR>", "<ALT1>~One", "<ALT1>~Two"};

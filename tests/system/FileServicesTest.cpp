@@ -3,6 +3,7 @@
 #include "system/FileServices.h"
 
 #include "system/AccessLists.h"
+#include "system/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <sddl.h>
 #endif
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -102,6 +104,53 @@ TEST_F(DirectoryServices, EnteringAMissingDirectoryCarriesTheSystemsText) {
         EXPECT_EQ(std::string(e.what()), SysErrorMessage(e.ErrorCode()));
     }
     EXPECT_EQ(CurrentDirectory(), before);
+}
+
+// A working copy moved from the run's private directory into a program directory is what a copy there
+// would be: not read-only, written now, with the access of a file made there (on Windows the access list
+// the directory hands down, not the private directory's; the host shows it as the file's mode). A name
+// already in use is never taken: the caller copies instead.
+TEST_F(DirectoryServices, AMovedFileIsWhatACopyThereWouldBe) {
+    fs::create_directories(Dir);
+    const std::string work = JoinPath(Dir, "private");
+    ASSERT_TRUE(MakePrivateDirectory(work));
+    const std::string dest = JoinPath(Dir, "program");
+    MakeDirectoryWithAccess(dest, ProgramFolderAccess());
+    const auto put = [](const std::string& path, const std::string& bytes) {
+        TFileStream file(NativePath(path), fmCreate);
+        file.WriteBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
+        return SetFileDosDate(file, 0x14210000); // 1990-01-01, as an archive may give it
+    };
+    const std::string source = JoinPath(work, "app.exe");
+    ASSERT_TRUE(put(source, "moved"));
+    ASSERT_TRUE(ApplyFileAttributes(source, 0x01));
+    ASSERT_TRUE(put(JoinPath(work, "copied.exe"), "copied"));
+    const std::string copied = JoinPath(dest, "copied.exe");
+    ASSERT_EQ(CopyFileAt(JoinPath(work, "copied.exe"), copied, true), crCopied);
+    const auto started = fs::file_time_type::clock::now() - std::chrono::seconds(2);
+
+    const std::string moved = JoinPath(dest, "app.exe");
+    ASSERT_TRUE(MoveFileAsCopy(source, moved));
+    EXPECT_FALSE(FileExistsAt(source));
+    EXPECT_EQ(FileSizeAt(moved), 5);
+    EXPECT_EQ(FileAttributesAt(moved), FileAttributesAt(copied));
+#ifdef _WIN32
+    // Exactly the entries its directory hands down, as a file made there gets them. (Wine gives a file it
+    // makes its mode, not its directory's entries: a copy there shows Everyone as well.)
+    const std::optional<TObjectSecurity> made = ObjectSecurityAt(moved), there = ObjectSecurityAt(dest);
+    ASSERT_TRUE(made && there);
+    EXPECT_EQ(made->Dacl, there->Dacl);
+#else
+    EXPECT_EQ(ObjectSecurityAt(moved), ObjectSecurityAt(copied));
+#endif
+    EXPECT_GE(fs::last_write_time(NativePath(moved)), started);
+
+    const std::string other = JoinPath(work, "other.exe");
+    ASSERT_TRUE(put(other, "other"));
+    EXPECT_FALSE(MoveFileAsCopy(other, copied)) << "never onto a file that is there";
+    EXPECT_TRUE(FileExistsAt(other));
+    EXPECT_EQ(FileSizeAt(copied), 6);
+    EXPECT_EQ(DriveKindOf(Dir), drFixed);
 }
 
 #ifdef _WIN32
