@@ -151,7 +151,7 @@ TEST(ArchiveStreamWriter, StoresWhatTheMethodCannotShrink) {
 
     // Found at the end (the zeros outweigh the noise's growth at first): stored over the encoded
     // form, which leaves nothing of it inside the archive.
-    const TBytes late = Concat({TBytes(1024, 0), yar::testing::RandomBytes(3 << 19, 9)});
+    const TBytes late = Concat({TBytes(512, 0), yar::testing::RandomBytes(3 << 19, 9)});
     ASSERT_LT(builder::EncodeLZH5(std::span(late).first(1 << 19)).size(), size_t{1} << 19);
     ASSERT_GE(builder::EncodeLZH5(late).size(), late.size());
     got = Stream(coLZH5, 0, {{"late", late}, {"after", TBytes(5000, 'x')}});

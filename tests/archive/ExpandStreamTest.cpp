@@ -71,7 +71,7 @@ TEST(CopyMethod, NegativeOrZeroSourceSizeReadsNothing) {
 }
 
 TEST(OtherMethods, CustomAndUnknownMethodsReadAndWriteNothingAndGiveChecksumZero) {
-    for (uint8_t method : {uint8_t{coCustom}, uint8_t{5}, uint8_t{255}}) {
+    for (uint8_t method : {uint8_t{coCustom}, uint8_t{kMethodCount}, uint8_t{255}}) {
         TCompThreadSafety state;
         TMemoryStream source(Counting(100));
         TMemoryStream dest;
