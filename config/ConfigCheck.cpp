@@ -3,7 +3,6 @@
 #include "config/ColourContrast.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 
 #include "config/ConfigRecords.h"
@@ -11,6 +10,7 @@
 #include "config/Languages.h"
 #include "config/SetupConfig.h"
 #include "util/EntryNames.h"
+#include "util/NumberText.h"
 #include "util/Paths.h"
 #include "util/Text.h"
 
@@ -340,8 +340,8 @@ private:
                 const double ratio =
                     ContrastRatio(static_cast<uint32_t>(text.Colour), static_cast<uint32_t>(end.Colour));
                 if (ratio >= kReadableContrast) continue;
-                char figures[48];
-                std::snprintf(figures, sizeof figures, "%.1f:1 (%.1f:1 wanted)", ratio, kReadableContrast);
+                const std::string figures =
+                    FixedText(ratio, 1, 0) + ":1 (" + FixedText(kReadableContrast, 1, 0) + ":1 wanted)";
                 Add(MainLine(text.Key), flWarning,
                     Quoted(text.Key) + " on " + Quoted(end.Key) + " has a contrast of " + figures +
                         ": the headers and the caption bars' text are hard to read on that end of the "

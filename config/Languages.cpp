@@ -79,7 +79,8 @@ std::optional<int> LanguageCodePage(const TProfileSource& file) {
     const std::string value = file.ReadString(kLanguageSection, "CodePage", "1252");
     if (value.empty() || value.size() > 5 || value.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
-    const int codePage = std::stoi(value);
+    int codePage = 0;
+    for (const char digit : value) codePage = codePage * 10 + (digit - '0');
     if (codePage <= 0) return std::nullopt;
     return codePage;
 }

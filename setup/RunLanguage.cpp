@@ -3,28 +3,24 @@
 #include "system/CodePages.h"
 #include "system/FileServices.h"
 #include "toolkit/Application.h"
+#include "util/FileBytes.h"
 #include "util/Paths.h"
 #include "util/RunLog.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace yar {
 
 namespace {
 
 // Far beyond any language file: a bigger one is no language file and is not read.
-constexpr std::streamoff kMaxLanguageFileBytes = 256 * 1024;
+constexpr std::size_t kMaxLanguageFileBytes = 256 * 1024;
 
+// The files lie in the run's own working directory, expanded from the checked set.
 std::optional<std::string> ReadLanguageFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) return std::nullopt;
-    const std::streamoff size = file.tellg();
-    if (size < 0 || size > kMaxLanguageFileBytes) return std::nullopt;
-    std::string text(static_cast<std::size_t>(size), '\0');
-    file.seekg(0);
-    if (!file.read(text.data(), static_cast<std::streamsize>(size))) return std::nullopt;
-    return text;
+    TFileBytes file = ReadFileBytes(path);
+    if (!file.Complete || file.Bytes.size() > kMaxLanguageFileBytes) return std::nullopt;
+    return std::move(file.Bytes);
 }
 
 void Note(TRunLog* log, const std::string& event) {
