@@ -65,6 +65,8 @@ key_to() { # key page
 }
 
 use_product_diskset
+# The walk installs shortcuts and a program: in a prefix of its own, so that no other case finds them.
+use_disposable_prefix
 new_start_dir keyboard "$(
   cat <<'CFG'
 [Setup - Main]
