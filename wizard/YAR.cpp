@@ -68,6 +68,8 @@ void FillCheckList(TCheckListBox& list, const std::vector<TCheckItem>& items) {
 
 } // namespace
 
+TYAR::~TYAR() = default;
+
 TYAR::TYAR(const TWizardLinks& links)
     : TForm(WizardDesign()), MarsCaption1(*this), Notebook1(this, {0, 0, kClientWidth, kNotebookHeight}),
       NotebookPages(MakePages(Notebook1)), page1(*NotebookPages[wpWelcome]), Page2(*NotebookPages[wpLicence]),

@@ -28,6 +28,9 @@ namespace yar {
 class TYAR : public TForm, public TSetupWizard, private TInstallProgress {
 public:
     explicit TYAR(const TWizardLinks& links);
+    // Defined in YAR.cpp alone: an inline one, with its thunks, emitted in two objects is a multiple
+    // definition for the link-time optimiser of mingw-w64.
+    ~TYAR() override;
 
     TGradientCaption MarsCaption1;
 
