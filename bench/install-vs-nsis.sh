@@ -91,9 +91,10 @@ build_set() { # OUT SETUP [--volume-size ...]
     "$@" >/dev/null
 }
 build_set "$work/media-after" "$after_exe" --volume-size 1000m
-[ -n "$before" ] && build_set "$work/media-before" "$before" --volume-size 1000m
+# An install.exe older than lh7 reads lh5 only: its sets are packed with lh5.
+[ -n "$before" ] && build_set "$work/media-before" "$before" --volume-size 1000m -m "${BEFORE_METHOD:-lh5}"
 build_set "$work/floppy-after" "$after_exe" --volume-size 1440000
-[ -n "$before" ] && build_set "$work/floppy-before" "$before" --volume-size 1440000
+[ -n "$before" ] && build_set "$work/floppy-before" "$before" --volume-size 1440000 -m "${BEFORE_METHOD:-lh5}"
 
 # The NSIS installers: the same files in the same directories, an uninstaller and its registration.
 make_nsis() { # NAME COMPRESSOR [FILES]
