@@ -2,6 +2,7 @@
 // accessibility interface as a screen reader reads it: the names labels give, the roles, values and
 // marks of controls the program paints, the check list's items moved and turned over by the keyboard;
 // and the keyboard's way back to its control after another window had it.
+#include "AccessibleReading.h"
 #include "SmallForm.h"
 
 #include "toolkit/Accessibility.h"
@@ -61,33 +62,17 @@ struct TRead {
     long State = 0;
 };
 
-std::string Narrow(BSTR text) {
-    std::string result;
-    if (text)
-        for (const wchar_t* c = text; *c; ++c) result += static_cast<char>(*c);
-    SysFreeString(text);
-    return result;
-}
-
-VARIANT Child(long id) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = id;
-    return v;
-}
-
 TRead Read(IAccessible* acc, long id) {
     TRead read;
     VARIANT v;
     VariantInit(&v);
-    if (SUCCEEDED(acc->get_accRole(Child(id), &v)) && v.vt == VT_I4) read.Role = v.lVal;
+    if (SUCCEEDED(acc->get_accRole(ChildVariant(id), &v)) && v.vt == VT_I4) read.Role = v.lVal;
     VariantInit(&v);
-    if (SUCCEEDED(acc->get_accState(Child(id), &v)) && v.vt == VT_I4) read.State = v.lVal;
+    if (SUCCEEDED(acc->get_accState(ChildVariant(id), &v)) && v.vt == VT_I4) read.State = v.lVal;
     BSTR text = nullptr;
-    if (acc->get_accName(Child(id), &text) == S_OK) read.Name = Narrow(text);
+    if (acc->get_accName(ChildVariant(id), &text) == S_OK) read.Name = TakeBstrText(text);
     text = nullptr;
-    if (acc->get_accValue(Child(id), &text) == S_OK) read.Value = Narrow(text);
+    if (acc->get_accValue(ChildVariant(id), &text) == S_OK) read.Value = TakeBstrText(text);
     return read;
 }
 
@@ -293,12 +278,12 @@ TEST_F(CheckListAccessTest, DefaultActionTurnsTheItemOver) {
     ASSERT_NE(acc, nullptr);
     int toggled = -1;
     List.OnClickCheck = [&](int index) { toggled = index; };
-    EXPECT_EQ(acc->accDoDefaultAction(Child(3)), S_OK);
+    EXPECT_EQ(acc->accDoDefaultAction(ChildVariant(3)), S_OK);
     EXPECT_TRUE(List.Checked(2));
     EXPECT_EQ(toggled, 2);
-    EXPECT_NE(acc->accDoDefaultAction(Child(4)), S_OK) << "no fourth item";
+    EXPECT_NE(acc->accDoDefaultAction(ChildVariant(4)), S_OK) << "no fourth item";
     List.SetEnabled(false);
-    EXPECT_NE(acc->accDoDefaultAction(Child(1)), S_OK) << "a disabled list is not changed";
+    EXPECT_NE(acc->accDoDefaultAction(ChildVariant(1)), S_OK) << "a disabled list is not changed";
     EXPECT_FALSE(List.Checked(0));
 }
 
@@ -315,7 +300,7 @@ TEST_F(CheckListAccessTest, HitTestFindsTheItemUnderThePoint) {
     EXPECT_EQ(hit.vt, VT_I4);
     EXPECT_EQ(hit.lVal, 2);
     long left = 0, top = 0, width = 0, height = 0;
-    ASSERT_EQ(acc->accLocation(&left, &top, &width, &height, Child(2)), S_OK);
+    ASSERT_EQ(acc->accLocation(&left, &top, &width, &height, ChildVariant(2)), S_OK);
     EXPECT_TRUE(left <= middle.x && middle.x < left + width && top <= middle.y && middle.y < top + height);
 }
 

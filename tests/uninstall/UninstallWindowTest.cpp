@@ -2,6 +2,8 @@
 // named by the line above it, whose value follows the removal.
 #include "uninstall/UninstallWindow.h"
 
+#include "tests/toolkit/AccessibleReading.h"
+
 #include "toolkit/Application.h"
 
 #include <ole2.h>
@@ -14,14 +16,6 @@
 
 namespace yar {
 namespace {
-
-std::string Narrow(BSTR text) {
-    std::string result;
-    if (text)
-        for (const wchar_t* c = text; *c; ++c) result += static_cast<char>(*c);
-    SysFreeString(text);
-    return result;
-}
 
 // The parts of the window's client area that have no window: role, name and value of each.
 std::vector<std::string> Parts(HWND window) {
@@ -45,7 +39,7 @@ std::vector<std::string> Parts(HWND window) {
             BSTR value = nullptr;
             if (acc->get_accName(child, &name) != S_OK) name = nullptr;
             if (acc->get_accValue(child, &value) != S_OK) value = nullptr;
-            parts.push_back(std::to_string(role.lVal) + " " + Narrow(name) + " " + Narrow(value));
+            parts.push_back(std::to_string(role.lVal) + " " + TakeBstrText(name) + " " + TakeBstrText(value));
         }
         VariantClear(&child);
     }

@@ -1,0 +1,28 @@
+// What the tests read through the system's accessibility interface, as a screen reader reads it.
+#pragma once
+
+#include <ole2.h>
+
+#include <string>
+
+namespace yar {
+
+// The text of a BSTR the interface handed over (freed here); the tests' texts are ASCII.
+inline std::string TakeBstrText(BSTR text) {
+    std::string result;
+    if (text)
+        for (const wchar_t* c = text; *c; ++c) result += static_cast<char>(*c);
+    SysFreeString(text);
+    return result;
+}
+
+// The VARIANT that names a child of an accessible object (CHILDID_SELF for the object itself).
+inline VARIANT ChildVariant(long id) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+}
+
+} // namespace yar
