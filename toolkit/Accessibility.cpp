@@ -45,14 +45,6 @@ HRESULT AnswerText(const std::string& text, BSTR* out) {
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
-VARIANT LongVariant(long value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = value;
-    return v;
-}
-
 // The system's standard object for the window, wrapped: the window's source answers first, for
 // the window itself and for its windowless parts, which follow the standard object's children.
 class TAccessibleObject final : public IAccessible, public IEnumVARIANT, public IOleWindow {
@@ -363,6 +355,14 @@ std::string AccessibleText(const std::string& caption) {
     const size_t first = text.find_first_not_of(' ');
     if (first == std::string::npos) return {};
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+VARIANT LongVariant(long value) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = value;
+    return v;
 }
 
 } // namespace yar

@@ -64,4 +64,7 @@ std::string PercentValue(int position, int min, int max);
 // they marked being the keyboard shortcut instead, and no blanks around it.
 std::string AccessibleText(const std::string& caption);
 
+// A VARIANT holding a long: a child id, a role or a state as the interface passes them.
+VARIANT LongVariant(long value);
+
 } // namespace yar

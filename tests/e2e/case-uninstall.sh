@@ -68,6 +68,9 @@ cp "$set_dir/install.cfg" "$start_dir/"
 title=$(tr -d '\r' <"$set_dir/install.cfg" | sed -n 's/^Header=//p' | head -n 1)
 title=${title:-YAR - Tarnwick 32Bit}
 
+# Every start of the setup plants an earlier run's leftovers in the temporary directory: they are there
+# before the install too, whichever cases ran in the prefix first.
+seed_leftover
 snapshot "$e2e_run/before"
 run_to_wizard
 install_with "Your installation of \\r$title\\rhas be completed.\\r\\rPlease Remove any floppies from drive."

@@ -66,13 +66,13 @@ TRead Read(IAccessible* acc, long id) {
     TRead read;
     VARIANT v;
     VariantInit(&v);
-    if (SUCCEEDED(acc->get_accRole(ChildVariant(id), &v)) && v.vt == VT_I4) read.Role = v.lVal;
+    if (SUCCEEDED(acc->get_accRole(LongVariant(id), &v)) && v.vt == VT_I4) read.Role = v.lVal;
     VariantInit(&v);
-    if (SUCCEEDED(acc->get_accState(ChildVariant(id), &v)) && v.vt == VT_I4) read.State = v.lVal;
+    if (SUCCEEDED(acc->get_accState(LongVariant(id), &v)) && v.vt == VT_I4) read.State = v.lVal;
     BSTR text = nullptr;
-    if (acc->get_accName(ChildVariant(id), &text) == S_OK) read.Name = TakeBstrText(text);
+    if (acc->get_accName(LongVariant(id), &text) == S_OK) read.Name = TakeBstrText(text);
     text = nullptr;
-    if (acc->get_accValue(ChildVariant(id), &text) == S_OK) read.Value = TakeBstrText(text);
+    if (acc->get_accValue(LongVariant(id), &text) == S_OK) read.Value = TakeBstrText(text);
     return read;
 }
 
@@ -278,12 +278,12 @@ TEST_F(CheckListAccessTest, DefaultActionTurnsTheItemOver) {
     ASSERT_NE(acc, nullptr);
     int toggled = -1;
     List.OnClickCheck = [&](int index) { toggled = index; };
-    EXPECT_EQ(acc->accDoDefaultAction(ChildVariant(3)), S_OK);
+    EXPECT_EQ(acc->accDoDefaultAction(LongVariant(3)), S_OK);
     EXPECT_TRUE(List.Checked(2));
     EXPECT_EQ(toggled, 2);
-    EXPECT_NE(acc->accDoDefaultAction(ChildVariant(4)), S_OK) << "no fourth item";
+    EXPECT_NE(acc->accDoDefaultAction(LongVariant(4)), S_OK) << "no fourth item";
     List.SetEnabled(false);
-    EXPECT_NE(acc->accDoDefaultAction(ChildVariant(1)), S_OK) << "a disabled list is not changed";
+    EXPECT_NE(acc->accDoDefaultAction(LongVariant(1)), S_OK) << "a disabled list is not changed";
     EXPECT_FALSE(List.Checked(0));
 }
 
@@ -300,7 +300,7 @@ TEST_F(CheckListAccessTest, HitTestFindsTheItemUnderThePoint) {
     EXPECT_EQ(hit.vt, VT_I4);
     EXPECT_EQ(hit.lVal, 2);
     long left = 0, top = 0, width = 0, height = 0;
-    ASSERT_EQ(acc->accLocation(&left, &top, &width, &height, ChildVariant(2)), S_OK);
+    ASSERT_EQ(acc->accLocation(&left, &top, &width, &height, LongVariant(2)), S_OK);
     EXPECT_TRUE(left <= middle.x && middle.x < left + width && top <= middle.y && middle.y < top + height);
 }
 

@@ -16,13 +16,4 @@ inline std::string TakeBstrText(BSTR text) {
     return result;
 }
 
-// The VARIANT that names a child of an accessible object (CHILDID_SELF for the object itself).
-inline VARIANT ChildVariant(long id) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = id;
-    return v;
-}
-
 } // namespace yar
