@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format clang-tidy cppcheck
   googletest libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
+  g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 g++-mingw-w64-x86-64-win32
   wine wine32:i386 wine64 xvfb xauth imagemagick x11-apps x11-utils
   lhasa jlha-utils liblnk-utils libarchive-tools p7zip-full default-jre-headless default-jdk-headless
   osslsigncode openssl nettle-dev

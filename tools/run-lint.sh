@@ -23,7 +23,7 @@ cppcheck -q --std=c++20 --language=c++ --enable=warning,performance,portability 
 echo "== clang-tidy (${#native_files[@]} portable, ${#win32_files[@]} Windows files)"
 printf '%s\n' "${native_files[@]}" | xargs -P "$jobs" -n 4 clang-tidy -p "$native" --quiet 2>/dev/null
 # clang finds mingw's C headers by itself, not the C++ headers of its g++.
-mapfile -t cxx_includes < <(echo | i686-w64-mingw32-g++-posix -xc++ -E -v - 2>&1 |
+mapfile -t cxx_includes < <(echo | i686-w64-mingw32-g++-win32 -xc++ -E -v - 2>&1 |
   sed -n '/#include <...> search starts here/,/End of search list/p' | grep '^ /.*c++' | sed 's/^ //')
 win_args=(--extra-arg=--target=i686-w64-mingw32)
 for dir in "${cxx_includes[@]}"; do win_args+=("--extra-arg=-isystem$dir"); done

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <thread>
 
 #include <windows.h>
 
@@ -46,6 +45,24 @@ std::optional<TShellLink> LoadLink(const std::string& linkFile) {
     if (file) file->Release();
     link->Release();
     return result;
+}
+
+// A save made on a Win32 thread of its own (the programs' thread model has no std::thread).
+struct TSaveAttempt {
+    TWin32ShellLinks& Links;
+    TShellLink Link;
+    std::string LinkFile;
+    bool Raised;
+};
+
+DWORD WINAPI SaveOnItsOwnThread(void* parameter) {
+    auto& attempt = *static_cast<TSaveAttempt*>(parameter);
+    try {
+        attempt.Links.Save(attempt.Link, attempt.LinkFile);
+    } catch (const EShellLinkError&) {
+        attempt.Raised = true;
+    }
+    return 0;
 }
 
 class Win32ShellLinks : public ::testing::Test {
@@ -90,15 +107,13 @@ TEST_F(Win32ShellLinks, AFolderThatIsNotThereIsNoError) {
 
 TEST_F(Win32ShellLinks, WithoutComThereIsNoShellLinkObject) {
     // A thread of its own has not initialised COM.
-    bool raised = false;
-    std::thread([&] {
-        try {
-            Links.Save({Dir / "Acme\\app.exe", Dir / "Acme\\", Dir / "Acme\\app.ico", 0}, Dir / "App.lnk");
-        } catch (const EShellLinkError&) {
-            raised = true;
-        }
-    }).join();
-    EXPECT_TRUE(raised);
+    TSaveAttempt attempt{
+        Links, {Dir / "Acme\\app.exe", Dir / "Acme\\", Dir / "Acme\\app.ico", 0}, Dir / "App.lnk", false};
+    const HANDLE thread = CreateThread(nullptr, 0, SaveOnItsOwnThread, &attempt, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    EXPECT_TRUE(attempt.Raised);
     EXPECT_FALSE(FileExistsAt(Dir / "App.lnk"));
 }
 
