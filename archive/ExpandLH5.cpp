@@ -17,15 +17,20 @@ using St = TLH5State;
 constexpr int kMaxCodeLength = 16;
 // What the window sets: how far back a distance reaches, one position symbol per bit of the largest
 // distance (and 0), and the width of their count in the block header.
-template <unsigned WindowBits> struct TLhShape {
-    static_assert(WindowBits >= 13 && (1u << WindowBits) <= St::kMaxWindowSize);
-    static constexpr uint32_t kWindow = 1u << WindowBits;
-    static constexpr uint32_t kSlideAt = kWindow + St::kSpan; // the last position a symbol may start at
-    static constexpr uint32_t kPositionSymbols = WindowBits + 1;
-    static constexpr uint32_t kPositionCountBits = WindowBits <= 13 ? 4 : 5;
+// A value rather than a template argument: one decoder serves both windows, and the programs carry its
+// code once.
+struct TLhShape {
+    uint32_t Window;
+    uint32_t SlideAt; // the last position a symbol may start at
+    uint32_t PositionSymbols;
+    uint32_t PositionCountBits;
 };
-using TLh5Shape = TLhShape<13>;
-using TLh7Shape = TLhShape<16>;
+constexpr TLhShape ShapeOf(unsigned windowBits) {
+    return {1u << windowBits, (1u << windowBits) + St::kSpan, windowBits + 1, windowBits <= 13 ? 4u : 5u};
+}
+constexpr TLhShape kLh5Shape = ShapeOf(13);
+constexpr TLhShape kLh7Shape = ShapeOf(16);
+static_assert(kLh7Shape.Window <= St::kMaxWindowSize);
 constexpr auto kBlockBytes = static_cast<uint32_t>(kCodecBufferSize);
 constexpr uint32_t kMinMatch = 3;                 // literal/length symbol - 253 = match length
 constexpr uint32_t kLengthBias = 256 - kMinMatch; // symbol 256 is the shortest match
@@ -339,9 +344,9 @@ struct TRegisterBits : TBitWindow {
     }
 };
 
-template <class TShape> class TLH5Decoder {
+class TLH5Decoder {
 public:
-    TLH5Decoder(TCompThreadSafety& io, St& st) : FIo(io), FSt(st) {}
+    TLH5Decoder(TCompThreadSafety& io, St& st, const TLhShape& shape) : FIo(io), FSt(st), FShape(shape) {}
 
     void Run(int32_t destSize) {
         FSt.Bits = 0;
@@ -349,8 +354,8 @@ public:
         FSt.BitsEnded = false;
         FSt.BlockRemaining = 0;
         Fill();
-        std::memset(FSt.Area, ' ', TShape::kWindow);
-        FPos = FFlushed = TShape::kWindow;
+        std::memset(FSt.Area, ' ', FShape.Window);
+        FPos = FFlushed = FShape.Window;
         int64_t produced = 0;
         while (produced < destSize) {
             MakeRoom();
@@ -378,6 +383,7 @@ public:
 private:
     TCompThreadSafety& FIo;
     St& FSt;
+    const TLhShape FShape;
     uint32_t FPos = 0;     // where the next expanded byte goes in the area
     uint32_t FFlushed = 0; // the area's bytes before this have gone to Dest
 
@@ -419,9 +425,9 @@ private:
     // Before each symbol: at most one block of expanded bytes waits, and the longest match fits.
     void MakeRoom() {
         FlushFullBlocks();
-        if (FPos <= TShape::kSlideAt) return;
-        const uint32_t shift = FPos - TShape::kWindow; // FFlushed >= FPos - kBlockBytes >= shift
-        std::memmove(FSt.Area, FSt.Area + shift, TShape::kWindow);
+        if (FPos <= FShape.SlideAt) return;
+        const uint32_t shift = FPos - FShape.Window; // FFlushed >= FPos - kBlockBytes >= shift
+        std::memmove(FSt.Area, FSt.Area + shift, FShape.Window);
         FPos -= shift;
         FFlushed -= shift;
     }
@@ -435,7 +441,7 @@ private:
         const uint32_t start = FPos;
         // A symbol may start at stop or before.
         const int64_t stop =
-            std::min({static_cast<int64_t>(FFlushed + kBlockBytes), static_cast<int64_t>(TShape::kSlideAt),
+            std::min({static_cast<int64_t>(FFlushed + kBlockBytes), static_cast<int64_t>(FShape.SlideAt),
                       static_cast<int64_t>(start) + destSize - produced - 1});
         if (stop <= start) return false; // covers most of what the loop tests
         uint8_t* const first = FSt.Area + start;
@@ -515,7 +521,7 @@ private:
         uint32_t entry = FSt.DistanceEntries[bits.Bits >> (64 - St::kAuxTableBits)];
         if ((entry & kTreeRoot) != 0) [[unlikely]] {
             const uint32_t j =
-                WalkTree(FSt, entry & kIndexMask, St::kAuxTableBits, TShape::kPositionSymbols, bits.Peek16());
+                WalkTree(FSt, entry & kIndexMask, St::kAuxTableBits, FShape.PositionSymbols, bits.Peek16());
             entry = DistanceEntry(j, FSt.AuxLengths[j]);
         }
         const uint32_t extra =
@@ -534,7 +540,7 @@ private:
             return;
         }
         const uint32_t length = sym - kLengthBias;
-        CopyMatch(FSt.Area + FPos, DecodeDistance(FSt, *this, TShape::kPositionSymbols) + 1, length);
+        CopyMatch(FSt.Area + FPos, DecodeDistance(FSt, *this, FShape.PositionSymbols) + 1, length);
         FPos += length;
         produced += length;
     }
@@ -546,9 +552,9 @@ private:
         if (FSt.BlockRemaining == 0) FSt.BlockRemaining = kFullBlock;
         ReadAuxLengths(St::kPreCodeSymbols, 5, 3);
         ReadLiteralLengths();
-        ReadAuxLengths(TShape::kPositionSymbols, TShape::kPositionCountBits, -1);
-        MakeLiteralEntries(FSt, TShape::kPositionSymbols, FSt.BlockRemaining >= kPairsFrom);
-        MakeDistanceEntries(FSt, TShape::kPositionSymbols);
+        ReadAuxLengths(FShape.PositionSymbols, FShape.PositionCountBits, -1);
+        MakeLiteralEntries(FSt, FShape.PositionSymbols, FSt.BlockRemaining >= kPairsFrom);
+        MakeDistanceEntries(FSt, FShape.PositionSymbols);
     }
 
     // A count of 0 sends one symbol that every lookup yields without taking any bits.
@@ -616,21 +622,21 @@ private:
     }
 };
 
-template <class TShape> void ExpandLh(TCompThreadSafety& state, int32_t destSize) {
+void ExpandLh(TCompThreadSafety& state, int32_t destSize, const TLhShape& shape) {
     if (destSize <= 0) return;
     state.LH5 = std::make_unique_for_overwrite<TLH5State>();
-    TLH5Decoder<TShape>(state, *state.LH5).Run(destSize);
+    TLH5Decoder(state, *state.LH5, shape).Run(destSize);
     state.LH5.reset();
 }
 
 } // namespace
 
 void ExpandLH5(TCompThreadSafety& state, int32_t destSize) {
-    ExpandLh<TLh5Shape>(state, destSize);
+    ExpandLh(state, destSize, kLh5Shape);
 }
 
 void ExpandLH7(TCompThreadSafety& state, int32_t destSize) {
-    ExpandLh<TLh7Shape>(state, destSize);
+    ExpandLh(state, destSize, kLh7Shape);
 }
 
 } // namespace yar
