@@ -25,4 +25,4 @@ private:
     std::atomic<bool> FNotified{false};
 };
 
-}  // namespace testing::internal
+} // namespace testing::internal
