@@ -14,6 +14,7 @@
 #include "toolkit/Forms.h"
 #include "toolkit/GradientCaption.h"
 #include "toolkit/StdCtrls.h"
+#include "util/Pacer.h"
 #include "wizard/EndChoice.h"
 #include "wizard/WizardContent.h"
 #include "wizard/WizardRules.h"
@@ -158,6 +159,7 @@ private:
     std::optional<bool> FOverwriteAnswer; // the last answer to the overwrite question
     std::string FJournal, FJournals;      // the install's journal directory, and the one of all journals
     std::unique_ptr<TRunningMark> FRunning;
+    TPacer FServePace; // of the engine's calls to serve the windows
 };
 
 } // namespace yar
