@@ -3,8 +3,6 @@
 
 #include "system/AccessLists.h"
 
-#include <vector>
-
 #include <windows.h>
 
 #include <aclapi.h>
@@ -311,28 +309,33 @@ TDriveKind DriveKindOf(const std::string& path) {
 
 namespace {
 
-// The times a new file gets: created, written and read now.
-bool StampNow(const std::string& path) {
-    const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+// What a copy would have made of the moved file, through one handle: the archive bit alone, created,
+// written and read now, and exactly the entries its new directory hands down. A renamed file keeps its
+// own access list (the working directory's: administrators only); an empty list that is not protected
+// leaves it the inherited entries alone, as a file created there gets.
+bool MakeLikeACopy(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES | READ_CONTROL | WRITE_DAC, 0,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
-    const bool stamped = SetFileTime(file, &now, &now, &now) != FALSE;
-    CloseHandle(file);
-    return stamped;
-}
-
-// A renamed file keeps its own access list (the working directory's: administrators only). An empty
-// list that is not protected leaves it exactly the entries its new directory hands down, as a file
-// created there gets.
-bool InheritAccessFromParent(const std::string& path) {
+    FILE_BASIC_INFO basic{};
+    const auto stamp = [&](LARGE_INTEGER& time) {
+        time.LowPart = now.dwLowDateTime;
+        time.HighPart = static_cast<LONG>(now.dwHighDateTime);
+    };
+    stamp(basic.CreationTime);
+    stamp(basic.LastAccessTime);
+    stamp(basic.LastWriteTime);
+    basic.FileAttributes = FILE_ATTRIBUTE_ARCHIVE; // the change time (0) is left to the system
     ACL empty{};
-    if (!InitializeAcl(&empty, sizeof empty, ACL_REVISION)) return false;
-    std::string name = path; // the call takes a writable name
-    return SetNamedSecurityInfoA(name.data(), SE_FILE_OBJECT,
-                                 DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION, nullptr,
-                                 nullptr, &empty, nullptr) == ERROR_SUCCESS;
+    const bool made = SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) &&
+                      InitializeAcl(&empty, sizeof empty, ACL_REVISION) &&
+                      SetSecurityInfo(file, SE_FILE_OBJECT,
+                                      DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION,
+                                      nullptr, nullptr, &empty, nullptr) == ERROR_SUCCESS;
+    CloseHandle(file);
+    return made;
 }
 
 } // namespace
@@ -340,8 +343,7 @@ bool InheritAccessFromParent(const std::string& path) {
 bool MoveFileAsCopy(const std::string& from, const std::string& to) {
     // Neither copying across volumes nor replacing: either is no rename, and the caller copies.
     if (!MoveFileExA(from.c_str(), to.c_str(), 0)) return false;
-    if (SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_ARCHIVE) && StampNow(to) && InheritAccessFromParent(to))
-        return true;
+    if (MakeLikeACopy(to)) return true;
     // Not what a copy makes: back where it was, for the copy. Should that fail too, the file stays
     // with the working directory's narrower access, and the copy finds no source and says so.
     MoveFileExA(to.c_str(), from.c_str(), 0);
