@@ -89,6 +89,13 @@ TInstallOutcome TInstallEngine::RunInstall(const TInstallChoices& choices) {
 TInstallOutcome TInstallEngine::Stop(const std::exception& error) {
     State_.Cancelled = true;
     Progress_.Stopped(error.what());
+    // Without a journal the record is all that tells what the install did; with one, it goes back to
+    // what it was with everything else.
+    try {
+        FlushRecord();
+    } catch (const EInstallError& e) {
+        Log(e.what());
+    }
     RollBack();
     return ioStopped;
 }
@@ -123,12 +130,16 @@ TInstallOutcome TInstallEngine::Install(const TInstallChoices& choices) {
         Progress_.EndProgram("Unable to Create " + TargetDir_);
         return ioTargetMissing;
     }
+    FlushRecord();
     const std::vector<std::string>& files = choices.MinInstall ? c.WorkStationEntries : c.FileEntries;
     CopySetupProgram();
     CopyFiles(files);
+    FlushRecord();
     CreateShortcutsStep(choices);
+    FlushRecord();
     if (!c.IniSetupEntries.empty()) IniAndRegistryStep();
     if (!c.AutoexecLines.empty()) AutoexecStep();
+    FlushRecord();
     Status("Creating Uninstall Information");
     if (Wrote(JoinPath(TargetDir_, kUninstallerName)) &&
         RegisterUninstaller(
@@ -141,6 +152,10 @@ TInstallOutcome TInstallEngine::Install(const TInstallChoices& choices) {
     Progress_.ProcessMessages();
     Progress_.Finish();
     return ioInstalled;
+}
+
+void TInstallEngine::FlushRecord() {
+    if (Record_) Record_->Flush();
 }
 
 void TInstallEngine::Status(const std::string& text) {

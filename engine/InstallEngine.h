@@ -101,6 +101,8 @@ private:
     TInstallOutcome Stop(const std::exception& error);
     // Replays the journal in reverse and tells the progress what is left.
     void RollBack();
+    // Writes the uninstall records gathered since the last time.
+    void FlushRecord();
     // Shows a text and lets the page repaint.
     void Status(const std::string& text);
     void Destination(const std::string& text);
