@@ -86,6 +86,10 @@ bool TWin32Files::AppendLine(const std::string& path, const std::string& line) {
     return AppendLineAt(path, line);
 }
 
+std::unique_ptr<TLineAppender> TWin32Files::OpenLineAppender(const std::string& path) {
+    return FileLineAppender(path);
+}
+
 std::string TWin32Files::ShortPath(const std::string& path) const {
     std::array<char, 255> buffer{};
     const DWORD length = GetShortPathNameA(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));

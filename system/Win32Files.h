@@ -25,6 +25,8 @@ public:
     std::optional<std::vector<std::string>> ReadLines(const std::string& path) const override;
     bool WriteLines(const std::string& path, const std::vector<std::string>& lines) override;
     bool AppendLine(const std::string& path, const std::string& line) override;
+    // The file held open between lines: no open and close for each.
+    std::unique_ptr<TLineAppender> OpenLineAppender(const std::string& path) override;
     std::string ShortPath(const std::string& path) const override;
     std::string WindowsDirectory() const override;
     std::optional<std::string> ReadBytes(const std::string& path) const override;

@@ -153,6 +153,43 @@ TEST_F(DirectoryServices, AMovedFileIsWhatACopyThereWouldBe) {
     EXPECT_EQ(DriveKindOf(Dir), drFixed);
 }
 
+// The journal's appender: lines after what the file held, each ended by CR LF, the file held open and
+// shared with nobody between them; a line it cannot write is refused, and the next opens the file afresh.
+TEST_F(DirectoryServices, AnAppenderHoldsItsFileAndAddsEachLine) {
+    const std::string path = JoinPath(Dir, "journal.txt");
+    std::unique_ptr<TLineAppender> appender = FileLineAppender(path);
+    EXPECT_FALSE(appender->Append("lost")) << "no directory yet";
+    fs::create_directories(Dir);
+    std::ofstream(NativePath(path), std::ios::binary) << "old\r\n";
+    EXPECT_TRUE(appender->Append("one\ttab"));
+    EXPECT_TRUE(appender->Append(""));
+    EXPECT_TRUE(appender->Append("three"));
+#ifdef _WIN32
+    EXPECT_FALSE(RemoveFileAt(path)) << "held with no sharing";
+    EXPECT_FALSE(ReadBytesAt(path));
+#endif
+    const std::unique_ptr<TLineAppender> second = FileLineAppender(path);
+#ifdef _WIN32
+    EXPECT_FALSE(second->Append("elsewhere")) << "nobody else appends meanwhile";
+#endif
+    appender.reset();
+    EXPECT_EQ(ReadBytesAt(path), "old\r\none\ttab\r\n\r\nthree\r\n");
+}
+
+TEST_F(DirectoryServices, WhatAnAppenderWroteIsThereOnceItGoes) {
+    fs::create_directories(Dir);
+    const std::string path = JoinPath(Dir, "journal.txt");
+    {
+        const std::unique_ptr<TLineAppender> appender = FileLineAppender(path);
+        ASSERT_TRUE(appender->Append("first"));
+        ASSERT_TRUE(appender->Append("second"));
+    }
+    EXPECT_EQ(ReadBytesAt(path), "first\r\nsecond\r\n");
+    ASSERT_TRUE(FileLineAppender(path)->Append("third"));
+    EXPECT_EQ(ReadBytesAt(path), "first\r\nsecond\r\nthird\r\n");
+    EXPECT_TRUE(RemoveFileAt(path));
+}
+
 #ifdef _WIN32
 TEST_F(DirectoryServices, ReadOnlyFilesSurviveCleaning) {
     fs::create_directories(Dir);
