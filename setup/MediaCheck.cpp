@@ -8,7 +8,10 @@ namespace yar {
 
 bool ConfigMatches(const TMediaManifest& manifest, const std::string& configPath,
                    const TDigestFunction& digest) {
-    const TFileBytes read = ReadFileBytes(configPath);
+    return ConfigMatches(manifest, ReadFileBytes(configPath), digest);
+}
+
+bool ConfigMatches(const TMediaManifest& manifest, const TFileBytes& read, const TDigestFunction& digest) {
     return read.Complete && MatchesManifest(manifest, kSetupConfigName, read.Bytes, digest);
 }
 
