@@ -140,6 +140,8 @@ private:
     void SetProgressRange(int maximum) override;
     void StepProgress() override;
     void ProcessMessages() override;
+    // Puts what the engine reported last on the page.
+    void ShowReported();
     bool ConfirmOverwrite(const std::string& question) override;
     bool ConfirmRisk(const std::string& question) override;
     TFileErrorAnswer AskFileError(const std::string& message) override;
@@ -160,6 +162,12 @@ private:
     std::string FJournal, FJournals;      // the install's journal directory, and the one of all journals
     std::unique_ptr<TRunningMark> FRunning;
     TPacer FServePace; // of the engine's calls to serve the windows
+    // What the engine reported, shown at that pace and before anything the user is asked.
+    struct TReported {
+        std::string Status, Destination;
+        int Position = 0;
+        bool Pending = false;
+    } FReported;
 };
 
 } // namespace yar
