@@ -31,7 +31,7 @@ TCopyResult TWin32Files::CopyFileChecked(const std::string& from, const std::str
 }
 
 bool TWin32Files::MoveNewFile(const std::string& from, const std::string& to) {
-    return MoveFileAsCopy(from, to);
+    return MoveFileAsCopy(from, to, FInheritedAccess);
 }
 
 bool TWin32Files::RemoveFile(const std::string& path) {

@@ -1,6 +1,7 @@
 // TFiles on the Win32 calls: paths go to the system as they are.
 #pragma once
 
+#include "system/FileServices.h"
 #include "system/Files.h"
 
 namespace yar {
@@ -35,6 +36,9 @@ public:
     // writes it; the judgement is UntrustedChangeReason's.
     std::optional<TObjectSecurity> Security(const std::string& path) const override;
     std::string CurrentAccount() const override;
+
+private:
+    TInheritedAccess FInheritedAccess; // of the directories files were moved into
 };
 
 } // namespace yar
