@@ -1,7 +1,7 @@
 // What an installation leaves for its uninstaller, in one format both ways: uninstall.cfg in the
 // installation directory, and the product's entry in the system's list of installed programs. The
-// install writes them here as it goes, so a stopped install leaves a record of everything it did up
-// to the stop; the uninstaller reads them back here.
+// install writes them here step by step, and on a stop, so a stopped install leaves a record of
+// everything it did up to the stop; the uninstaller reads them back here.
 #pragma once
 
 #include <array>
