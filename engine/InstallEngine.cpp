@@ -3,6 +3,7 @@
 #include "config/Texts.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "config/ConfigRules.h"
 #include "engine/SystemUpdates.h"
@@ -43,9 +44,16 @@ std::string RolledBackMessage(const std::vector<std::string>& left) {
 }
 
 bool FileNeededElsewhere(const std::string& name, std::size_t index, const std::vector<std::string>& files) {
+    std::vector<std::string> upperFiles;
+    std::ranges::transform(files, std::back_inserter(upperFiles), UpperCase);
+    return FileNeededElsewhereUpper(name, index, upperFiles);
+}
+
+bool FileNeededElsewhereUpper(const std::string& name, std::size_t index,
+                              const std::vector<std::string>& upperFiles) {
     const std::string upperName = UpperCase(name);
-    for (std::size_t i = 0; i < files.size(); ++i)
-        if (i != index && Contains(UpperCase(files[i]), upperName)) return true;
+    for (std::size_t i = 0; i < upperFiles.size(); ++i)
+        if (i != index && Contains(upperFiles[i], upperName)) return true;
     return false;
 }
 
@@ -297,17 +305,19 @@ void TInstallEngine::CopySetupProgram() {
 }
 
 void TInstallEngine::CopyFiles(const std::vector<std::string>& files) {
+    std::vector<std::string> upperFiles;
+    std::ranges::transform(files, std::back_inserter(upperFiles), UpperCase);
     for (const TResolvedDirectory& row : Directories_) {
         Status("Ready to Install");
         for (std::size_t i = 0; i < files.size(); ++i) {
             const TFileEntry entry = ParseFileEntry(files[i]);
-            if (SameTag(entry.Tag, row.Tag)) CopyFile(entry, i, files, row.Path);
+            if (SameTag(entry.Tag, row.Tag)) CopyFile(entry, i, upperFiles, row.Path);
         }
     }
 }
 
 void TInstallEngine::CopyFile(const TFileEntry& entry, std::size_t index,
-                              const std::vector<std::string>& files, const std::string& dir) {
+                              const std::vector<std::string>& upperFiles, const std::string& dir) {
     Step();
     Status(entry.Name);
     Destination(dir);
@@ -316,7 +326,7 @@ void TInstallEngine::CopyFile(const TFileEntry& entry, std::size_t index,
                          Progress_.ConfirmOverwrite(Tr(txOverwriteQuestion, {entry.Name}));
     if (replace) {
         const std::string workingCopy = JoinPath(State_.WorkDir, entry.Name);
-        const bool neededElsewhere = FileNeededElsewhere(entry.Name, index, files);
+        const bool neededElsewhere = FileNeededElsewhereUpper(entry.Name, index, upperFiles);
         // The working copy no other entry needs is moved where a rename can: its bytes are not written
         // again. Anything else (another volume, a file already there) takes the copy.
         if (neededElsewhere || !MoveInto(workingCopy, dir, target)) {
