@@ -20,6 +20,9 @@ EBadChecksum::EBadChecksum() : ECompressError("Bad checksum during expansion -- 
 
 namespace {
 
+// The block an expanded file is written in: one call to the system for most files.
+constexpr int32_t kFileWriteBlock = 256 * 1024;
+
 // A header and one entry header: the least an archive worth listing holds.
 constexpr int64_t MinListableSize = ArchiveHeaderSize + EntryHeaderSize;
 
@@ -130,14 +133,23 @@ bool TCompress::ExpandEntryToFile(TStream& Source, const TStoredEntry& Entry, co
         return false;
     }
     const TEntryHeader& h = Entry.Header;
+    // The decoders hand over 8 KiB at a time; the file takes them in blocks of kFileWriteBlock.
+    TBufferedWriteStream buffered(*out, kFileWriteBlock);
     try {
-        ExpandEntry(*out, Source, h, CompressID);
+        ExpandEntry(buffered, Source, h, CompressID);
+        buffered.Flush();
     } catch (const EInvalidKey&) {
         out.reset();
         RemoveFileAt(TargetFile);
         throw;
     } catch (...) {
-        // The partly written file stays, closed and with its attributes, for the caller to judge.
+        // The partly written file stays, closed and with its attributes, for the caller to judge: with
+        // every byte decoded, as unbuffered writes would have left it.
+        try {
+            buffered.Flush();
+        } catch (const EStreamError&) {
+            // The error on its way is the one to report; the file is partial either way.
+        }
         out.reset();
         ApplyFileAttributes(TargetFile, h.Attributes);
         throw;

@@ -4,13 +4,9 @@
 #include <iterator>
 
 #include "config/Languages.h"
-#include "config/ProfileSource.h"
-
-#ifdef _WIN32
-#include "config/Win32ProfileSource.h"
-#else
 #include "config/ProfileReader.h"
-#endif
+#include "config/ProfileSource.h"
+#include "util/FileBytes.h"
 
 namespace yar {
 
@@ -120,13 +116,13 @@ void LoadSetupConfig(const TProfileSource& source, SetupConfig& config) {
     config.AutoexecLines = ReadAutoexecLines(source);
 }
 
+void LoadSetupConfigText(std::string_view text, SetupConfig& config) {
+    LoadSetupConfig(*TProfileReader::FromText(text), config);
+}
+
 void LoadSetupConfig(const std::string& StartDir, SetupConfig& config) {
-#ifdef _WIN32
-    const TWin32ProfileSource source(StartDir + kSetupConfigName);
-#else
-    const TProfileReader source(StartDir + kSetupConfigName);
-#endif
-    LoadSetupConfig(source, config);
+    // A file that cannot be read reads as an empty one, as the profile functions see it.
+    LoadSetupConfigText(ReadFileBytes(StartDir + kSetupConfigName).Bytes, config);
 }
 
 } // namespace yar

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace yar {
@@ -87,8 +88,12 @@ struct SetupConfig {
 // defaults above, so a missing file or section leaves those in place. Never fails.
 void LoadSetupConfig(const TProfileSource& source, SetupConfig& config);
 
-// Reads StartDir + "install.cfg" (StartDir ends with the path separator) through the platform's
-// profile functions: GetPrivateProfileStringA on Windows, the portable profile reader elsewhere.
+// Reads the configuration from the bytes of install.cfg, with the rules of the profile functions
+// (ProfileReader): the setup reads the file once and follows the very bytes it checked, where the
+// profile functions would open it again for every key.
+void LoadSetupConfigText(std::string_view text, SetupConfig& config);
+
+// Reads StartDir + "install.cfg" (StartDir ends with the path separator) once, as LoadSetupConfigText.
 void LoadSetupConfig(const std::string& StartDir, SetupConfig& config);
 
 } // namespace yar

@@ -3,6 +3,7 @@
 #include "config/Texts.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "config/ConfigRules.h"
 #include "engine/SystemUpdates.h"
@@ -43,9 +44,16 @@ std::string RolledBackMessage(const std::vector<std::string>& left) {
 }
 
 bool FileNeededElsewhere(const std::string& name, std::size_t index, const std::vector<std::string>& files) {
+    std::vector<std::string> upperFiles;
+    std::ranges::transform(files, std::back_inserter(upperFiles), UpperCase);
+    return FileNeededElsewhereUpper(name, index, upperFiles);
+}
+
+bool FileNeededElsewhereUpper(const std::string& name, std::size_t index,
+                              const std::vector<std::string>& upperFiles) {
     const std::string upperName = UpperCase(name);
-    for (std::size_t i = 0; i < files.size(); ++i)
-        if (i != index && Contains(UpperCase(files[i]), upperName)) return true;
+    for (std::size_t i = 0; i < upperFiles.size(); ++i)
+        if (i != index && Contains(upperFiles[i], upperName)) return true;
     return false;
 }
 
@@ -89,6 +97,16 @@ TInstallOutcome TInstallEngine::RunInstall(const TInstallChoices& choices) {
 TInstallOutcome TInstallEngine::Stop(const std::exception& error) {
     State_.Cancelled = true;
     Progress_.Stopped(error.what());
+    // Without a journal the record is all that tells what the install did; with one, it goes back to
+    // what it was with everything else.
+    // The stop already reports what went wrong; a record that cannot be written as well goes to the log.
+    try {
+        FlushRecord();
+    } catch (const EInstallError& e) {
+        Log(e.what());
+    } catch (const EJournalError& e) {
+        Log(e.what());
+    }
     RollBack();
     return ioStopped;
 }
@@ -123,12 +141,16 @@ TInstallOutcome TInstallEngine::Install(const TInstallChoices& choices) {
         Progress_.EndProgram("Unable to Create " + TargetDir_);
         return ioTargetMissing;
     }
+    FlushRecord();
     const std::vector<std::string>& files = choices.MinInstall ? c.WorkStationEntries : c.FileEntries;
     CopySetupProgram();
     CopyFiles(files);
+    FlushRecord();
     CreateShortcutsStep(choices);
+    FlushRecord();
     if (!c.IniSetupEntries.empty()) IniAndRegistryStep();
     if (!c.AutoexecLines.empty()) AutoexecStep();
+    FlushRecord();
     Status("Creating Uninstall Information");
     if (Wrote(JoinPath(TargetDir_, kUninstallerName)) &&
         RegisterUninstaller(
@@ -141,6 +163,10 @@ TInstallOutcome TInstallEngine::Install(const TInstallChoices& choices) {
     Progress_.ProcessMessages();
     Progress_.Finish();
     return ioInstalled;
+}
+
+void TInstallEngine::FlushRecord() {
+    if (Record_) Record_->Flush();
 }
 
 void TInstallEngine::Status(const std::string& text) {
@@ -279,17 +305,19 @@ void TInstallEngine::CopySetupProgram() {
 }
 
 void TInstallEngine::CopyFiles(const std::vector<std::string>& files) {
+    std::vector<std::string> upperFiles;
+    std::ranges::transform(files, std::back_inserter(upperFiles), UpperCase);
     for (const TResolvedDirectory& row : Directories_) {
         Status("Ready to Install");
         for (std::size_t i = 0; i < files.size(); ++i) {
             const TFileEntry entry = ParseFileEntry(files[i]);
-            if (SameTag(entry.Tag, row.Tag)) CopyFile(entry, i, files, row.Path);
+            if (SameTag(entry.Tag, row.Tag)) CopyFile(entry, i, upperFiles, row.Path);
         }
     }
 }
 
 void TInstallEngine::CopyFile(const TFileEntry& entry, std::size_t index,
-                              const std::vector<std::string>& files, const std::string& dir) {
+                              const std::vector<std::string>& upperFiles, const std::string& dir) {
     Step();
     Status(entry.Name);
     Destination(dir);
@@ -298,7 +326,7 @@ void TInstallEngine::CopyFile(const TFileEntry& entry, std::size_t index,
                          Progress_.ConfirmOverwrite(Tr(txOverwriteQuestion, {entry.Name}));
     if (replace) {
         const std::string workingCopy = JoinPath(State_.WorkDir, entry.Name);
-        const bool neededElsewhere = FileNeededElsewhere(entry.Name, index, files);
+        const bool neededElsewhere = FileNeededElsewhereUpper(entry.Name, index, upperFiles);
         // The working copy no other entry needs is moved where a rename can: its bytes are not written
         // again. Anything else (another volume, a file already there) takes the copy.
         if (neededElsewhere || !MoveInto(workingCopy, dir, target)) {

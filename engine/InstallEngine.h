@@ -65,6 +65,10 @@ std::string RolledBackMessage(const std::vector<std::string>& left);
 // Whether a file name occurs in the text of any entry of the list other than the one at index,
 // ignoring case: another entry may still need the working copy.
 bool FileNeededElsewhere(const std::string& name, std::size_t index, const std::vector<std::string>& files);
+// The same on entries already in upper case, so that a run asking it of each of many files changes each
+// entry's case once, not once per file.
+bool FileNeededElsewhereUpper(const std::string& name, std::size_t index,
+                              const std::vector<std::string>& upperFiles);
 
 // Whether the program is started at the end: when the user chose it, or when Launch names a chained
 // setup program ("SETUP." or "INSTALL.").
@@ -101,6 +105,8 @@ private:
     TInstallOutcome Stop(const std::exception& error);
     // Replays the journal in reverse and tells the progress what is left.
     void RollBack();
+    // Writes the uninstall records gathered since the last time.
+    void FlushRecord();
     // Shows a text and lets the page repaint.
     void Status(const std::string& text);
     void Destination(const std::string& text);
@@ -140,7 +146,8 @@ private:
     // Puts source beside target (which another program holds) under a new name and has it replace target
     // when Windows restarts; raises ECopyFileError when that cannot be arranged.
     void ReplaceWhenRestarted(const std::string& source, const std::string& target);
-    void CopyFile(const TFileEntry& entry, std::size_t index, const std::vector<std::string>& files,
+    // upperFiles: the list's entries in upper case.
+    void CopyFile(const TFileEntry& entry, std::size_t index, const std::vector<std::string>& upperFiles,
                   const std::string& dir);
     void CreateShortcutsStep(const TInstallChoices& choices);
     void IniAndRegistryStep();

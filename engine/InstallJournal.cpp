@@ -247,7 +247,8 @@ TInstallJournal::TInstallJournal(TFiles& files, TRegistry& registry, std::string
     : FFiles(files), FRegistry(registry), FDir(std::move(dir)) {}
 
 void TInstallJournal::Append(const TJournalEntry& entry) {
-    if (!FFiles.AppendLine(JournalPath(FDir), JournalLine(entry)))
+    if (!FFile) FFile = FFiles.OpenLineAppender(JournalPath(FDir));
+    if (!FFile->Append(JournalLine(entry)))
         throw EJournalError("Cannot write the install journal " + JournalPath(FDir));
     ++FRecords;
 }
@@ -300,6 +301,7 @@ void TInstallJournal::ChangingValue(TRegRoot root, const std::string& key, const
 }
 
 std::vector<std::string> TInstallJournal::RollBack() {
+    CloseFile();
     std::vector<std::string> left = UndoJournal(ReadJournal(FFiles, FDir), FFiles, FRegistry);
     // Backups that could not be put back stay with the journal for the user to take.
     if (left.empty()) RemoveJournal(FFiles, FDir);
@@ -307,6 +309,7 @@ std::vector<std::string> TInstallJournal::RollBack() {
 }
 
 void TInstallJournal::Finish() {
+    CloseFile();
     RemoveJournal(FFiles, FDir);
 }
 

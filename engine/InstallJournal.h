@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -83,12 +84,15 @@ public:
 
 private:
     void Append(const TJournalEntry& entry);
+    // The journal file is held open from the first record until it is read back or removed.
+    void CloseFile() { FFile.reset(); }
 
     TFiles& FFiles;
     TRegistry& FRegistry;
     std::string FDir;
     int FBackups = 0;
     int FRecords = 0;
+    std::unique_ptr<TLineAppender> FFile;
 };
 
 // Undoes the entries, the last first, on the machine; returns what could not be undone.

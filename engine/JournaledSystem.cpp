@@ -83,6 +83,11 @@ bool TJournaledIni::WriteString(const std::string& file, const std::string& sect
     return WillChange(file) && FIni.WriteString(file, section, key, value);
 }
 
+bool TJournaledIni::AddKeys(const std::string& file, const std::string& section,
+                            const std::vector<std::string>& keys) {
+    return WillChange(file) && FIni.AddKeys(file, section, keys);
+}
+
 bool TJournaledIni::DeleteSection(const std::string& file, const std::string& section) {
     return WillChange(file) && FIni.DeleteSection(file, section);
 }

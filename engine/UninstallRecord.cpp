@@ -1,5 +1,7 @@
 #include "engine/UninstallRecord.h"
 
+#include <algorithm>
+
 #include "config/ProfileReader.h"
 #include "config/SetupConfig.h"
 #include "engine/SystemUpdates.h"
@@ -41,10 +43,22 @@ void TUninstallRecord::Open(const std::string& title, const std::string& languag
         Check(Ini_.WriteString(Path_, kProgramSection, kLanguageKey, language));
     AddFile(JoinPath(TargetDir_, "*.*"));
     AddFile(JoinPath(TargetDir_, "Setup\\*.*"));
+    Flush();
 }
 
 void TUninstallRecord::Add(TRecordKind kind, const std::string& key) {
-    Check(Ini_.WriteString(Path_, SectionOf(kind).Name, key, ""));
+    auto pending =
+        std::ranges::find(FPending, kind, &std::pair<TRecordKind, std::vector<std::string>>::first);
+    if (pending == FPending.end()) pending = FPending.insert(FPending.end(), {kind, {}});
+    pending->second.push_back(key);
+}
+
+void TUninstallRecord::Flush() {
+    while (!FPending.empty()) {
+        const auto& [kind, keys] = FPending.front();
+        Check(Ini_.AddKeys(Path_, SectionOf(kind).Name, keys));
+        FPending.erase(FPending.begin());
+    }
 }
 
 void TUninstallRecord::Check(bool written) const {

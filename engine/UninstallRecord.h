@@ -1,13 +1,14 @@
 // What an installation leaves for its uninstaller, in one format both ways: uninstall.cfg in the
 // installation directory, and the product's entry in the system's list of installed programs. The
-// install writes them here as it goes, so a stopped install leaves a record of everything it did up
-// to the stop; the uninstaller reads them back here.
+// install writes them here step by step, and on a stop, so a stopped install leaves a record of
+// everything it did up to the stop; the uninstaller reads them back here.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/InstallError.h"
@@ -52,7 +53,11 @@ inline constexpr std::array<TRecordSection, 5> kRecordSections{{
     {rkMadeDirectory, "Directories - Made", &TUninstallData::MadeDirectories, true},
 }};
 
-// The writer of uninstall.cfg, record by record through the profile functions.
+// The writer of uninstall.cfg through the profile functions: records are gathered and written a section
+// at a time (one read and write of the file each, not one per record) when Flush is called. Under the
+// install journal the file's state before the install is what a stop or a kill brings back, whatever
+// the file held meanwhile; the install flushes after each of its steps, on a stop, and before the
+// record is registered.
 class TUninstallRecord {
 public:
     // The record of the installation in TargetDir; nothing is written yet.
@@ -63,8 +68,13 @@ public:
     // installation directory with its Setup directory are the first files to remove.
     void Open(const std::string& title, const std::string& language = "en");
 
-    // One record each; a key written twice is kept once, where it was first written.
+    // One record each, written by the next Flush; a key written twice is kept once, where it was first
+    // written.
     void Add(TRecordKind kind, const std::string& key);
+    // Writes the records added since the last flush: sections new to the file in the order of their
+    // first record. Raises EInstallError "Unable to write to <record>" when the file cannot be written
+    // (the records stay pending).
+    void Flush();
     void AddFile(const std::string& pattern) { Add(rkFile, pattern); }
     void AddFolder(const std::string& folder) { Add(rkFolder, folder); }
     void AddRegistryKey(const std::string& key) { Add(rkRegistryKey, key); }
@@ -84,6 +94,8 @@ private:
     TIniFiles& Ini_;
     std::string TargetDir_;
     std::string Path_;
+    // The records not written yet, a section each, in the order of each section's first record.
+    std::vector<std::pair<TRecordKind, std::vector<std::string>>> FPending;
 };
 
 // The record of TargetDir read back from the lines of its file; nothing when they are not a record

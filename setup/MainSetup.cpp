@@ -135,17 +135,19 @@ void TMainSetup::StartRun() {
         Log().Write(std::string("Working directory not made: ") + e.what());
     }
     Application().ProcessMessages();
-    if (!ConfigAccepted()) return;
-    LoadSetupConfig(State.StartDir, Config);
+    // Read once: the run follows the very bytes checked against the manifest, which nobody can change
+    // between the check and the reading.
+    const TFileBytes configFile = ReadFileBytes(State.StartDir + kSetupConfigName);
+    if (!ConfigAccepted(configFile)) return;
+    LoadSetupConfigText(configFile.Bytes, Config);
     State.Language = UseRunLanguage(RunLanguageFiles(""), Config.Languages, FSwitches.Language, FLog);
     ApplyConfig();
 }
 
-bool TMainSetup::ConfigAccepted() {
+bool TMainSetup::ConfigAccepted(const TFileBytes& configFile) {
     try {
         const std::optional<TMediaManifest> manifest = OwnMediaManifest();
-        if (!manifest || ConfigMatches(*manifest, State.StartDir + kSetupConfigName, MediaDigest()))
-            return true;
+        if (!manifest || ConfigMatches(*manifest, configFile, MediaDigest())) return true;
     } catch (const EManifestError& e) {
         Log().Write(std::string("Manifest: ") + e.what());
     }

@@ -13,6 +13,7 @@
 #include "toolkit/Forms.h"
 #include "toolkit/Pictures.h"
 #include "toolkit/StdCtrls.h"
+#include "util/FileBytes.h"
 #include "util/RunLog.h"
 
 #include <functional>
@@ -63,9 +64,9 @@ public:
     // FormShow but the timer: the directories, the new working directory and the configuration.
     // Raises EInOutError when the start directory cannot be entered.
     void StartRun();
-    // Whether install.cfg may be read: always without a manifest in this program, else only the file
-    // it lists. A refusal ends the run as a failed preparation.
-    bool ConfigAccepted();
+    // Whether install.cfg, as read, may be followed: always without a manifest in this program, else only
+    // the file it lists. A refusal ends the run as a failed preparation.
+    bool ConfigAccepted(const TFileBytes& configFile);
     // Removes the working directory with what the run left in it.
     void CleanRunDirectory();
     // One second after FormShow: the preparation step, then the wizard, then the end.

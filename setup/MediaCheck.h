@@ -8,6 +8,7 @@
 
 #include "config/MediaManifest.h"
 #include "system/Streams.h"
+#include "util/FileBytes.h"
 
 namespace yar {
 
@@ -24,6 +25,8 @@ std::optional<TMediaManifest> OwnMediaManifest();
 // read, or no digest can be had.
 bool ConfigMatches(const TMediaManifest& manifest, const std::string& configPath,
                    const TDigestFunction& digest);
+// The same for the file's bytes as read: false when the read did not reach the end of the file.
+bool ConfigMatches(const TMediaManifest& manifest, const TFileBytes& read, const TDigestFunction& digest);
 
 // Whether volume, read whole from its start, is the volume of number (disk.001 ...) the manifest
 // lists.

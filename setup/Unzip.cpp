@@ -186,6 +186,7 @@ void TUnzip::SegCompEZ1CheckFile(std::string& filepath, TCProcessMode /*mode*/) 
     filepath = ExpandedFileTarget(workDir, filepath);
     Log("Expanded: " + filepath);
     ProgressBar2.SetProgress(GaugeStepped(ProgressBar2.Progress(), ProgressBar2.MaxValue()));
+    // Each file, unpaced: a click to abort is answered before the next file is written.
     Application().ProcessMessages();
     // The picture has been written by now when it was the file before this one.
     const std::string& bitmap = FMain.Config.BitmapFile;

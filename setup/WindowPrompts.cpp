@@ -1,5 +1,6 @@
 #include "setup/WindowPrompts.h"
 
+#include "system/TimeSlice.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
 #include "util/RunLog.h"
@@ -41,7 +42,8 @@ void TWindowPrompts::RepaintOwner() {
 }
 
 void TWindowPrompts::ProcessMessages() {
-    Application().ProcessMessages();
+    // The segment reader asks after every 8 KiB it reads: served at a pace the eye cannot tell apart.
+    if (FServePace.Due(MillisecondClock())) Application().ProcessMessages();
 }
 
 } // namespace yar

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "archive/UserPrompts.h"
+#include "util/Pacer.h"
 
 #include <windows.h>
 
@@ -44,6 +45,7 @@ private:
     std::vector<HCURSOR> FCursors;
     TRunLog* FLog = nullptr;
     bool FAskNothing = false;
+    TPacer FServePace;
 };
 
 } // namespace yar

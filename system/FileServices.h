@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -114,6 +115,15 @@ TDriveKind DriveKindOf(const std::string& path);
 // its own. False, the file left at from, when that cannot be done (another volume, to exists): the
 // caller copies instead.
 bool MoveFileAsCopy(const std::string& from, const std::string& to);
+
+// The access lists moved files were given, by directory (in upper case): the system works out what a
+// directory hands down for the first file moved into it, and the later ones there are given that list in
+// one call rather than the system reading the directory's list again for each. Empty outside Windows.
+struct TInheritedAccess {
+    std::map<std::string, std::vector<uint8_t>> Lists;
+};
+// MoveFileAsCopy, with the lists already worked out for the directories moved into before.
+bool MoveFileAsCopy(const std::string& from, const std::string& to, TInheritedAccess& known);
 
 // Sets the last-write time of the open file from a DOS packed date and time (date in the high word,
 // time in the low word, local time). Returns false when the value is no valid date or the call fails.

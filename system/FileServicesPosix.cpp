@@ -207,4 +207,8 @@ bool MoveFileAsCopy(const std::string& from, const std::string& to) {
     return false;
 }
 
+bool MoveFileAsCopy(const std::string& from, const std::string& to, TInheritedAccess& /*known*/) {
+    return MoveFileAsCopy(from, to);
+}
+
 } // namespace yar

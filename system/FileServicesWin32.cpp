@@ -2,8 +2,7 @@
 #include "system/FileServices.h"
 
 #include "system/AccessLists.h"
-
-#include <vector>
+#include "util/Text.h"
 
 #include <windows.h>
 
@@ -311,37 +310,72 @@ TDriveKind DriveKindOf(const std::string& path) {
 
 namespace {
 
-// The times a new file gets: created, written and read now.
-bool StampNow(const std::string& path) {
-    const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+// The access list a handle's file has, as a self-relative descriptor; empty when it cannot be read.
+std::vector<uint8_t> AccessListOf(HANDLE file) {
+    DWORD needed = 0;
+    GetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+    std::vector<uint8_t> descriptor(needed);
+    if (needed == 0 ||
+        !GetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION, descriptor.data(), needed, &needed))
+        return {};
+    return descriptor;
+}
+
+// A renamed file keeps its own access list (the working directory's: administrators only). It gets
+// exactly the entries its new directory hands down, as a file created there gets them: worked out by the
+// system for the first file of a directory (an empty list that is not protected), then the same list,
+// as the system set it, for each later file there.
+bool InheritAccess(HANDLE file, const std::string& path, TInheritedAccess& known) {
+    const std::string dir = UpperCase(ExtractFileDir(path));
+    if (const auto found = known.Lists.find(dir); found != known.Lists.end())
+        return SetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION,
+                                       const_cast<uint8_t*>(found->second.data())) != FALSE;
+    ACL empty{};
+    if (!InitializeAcl(&empty, sizeof empty, ACL_REVISION) ||
+        SetSecurityInfo(file, SE_FILE_OBJECT,
+                        DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                        &empty, nullptr) != ERROR_SUCCESS)
+        return false;
+    // Not known, the next file of the directory is worked out afresh.
+    if (std::vector<uint8_t> list = AccessListOf(file); !list.empty())
+        known.Lists.emplace(dir, std::move(list));
+    return true;
+}
+
+// What a copy would have made of the moved file, through one handle: the archive bit alone, created,
+// written and read now, and the entries its new directory hands down.
+bool MakeLikeACopy(const std::string& path, TInheritedAccess& known) {
+    const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES | READ_CONTROL | WRITE_DAC, 0,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
-    const bool stamped = SetFileTime(file, &now, &now, &now) != FALSE;
+    FILE_BASIC_INFO basic{};
+    const auto stamp = [&](LARGE_INTEGER& time) {
+        time.LowPart = now.dwLowDateTime;
+        time.HighPart = static_cast<LONG>(now.dwHighDateTime);
+    };
+    stamp(basic.CreationTime);
+    stamp(basic.LastAccessTime);
+    stamp(basic.LastWriteTime);
+    basic.FileAttributes = FILE_ATTRIBUTE_ARCHIVE; // the change time (0) is left to the system
+    const bool made = SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) &&
+                      InheritAccess(file, path, known);
     CloseHandle(file);
-    return stamped;
-}
-
-// A renamed file keeps its own access list (the working directory's: administrators only). An empty
-// list that is not protected leaves it exactly the entries its new directory hands down, as a file
-// created there gets.
-bool InheritAccessFromParent(const std::string& path) {
-    ACL empty{};
-    if (!InitializeAcl(&empty, sizeof empty, ACL_REVISION)) return false;
-    std::string name = path; // the call takes a writable name
-    return SetNamedSecurityInfoA(name.data(), SE_FILE_OBJECT,
-                                 DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION, nullptr,
-                                 nullptr, &empty, nullptr) == ERROR_SUCCESS;
+    return made;
 }
 
 } // namespace
 
 bool MoveFileAsCopy(const std::string& from, const std::string& to) {
+    TInheritedAccess none;
+    return MoveFileAsCopy(from, to, none);
+}
+
+bool MoveFileAsCopy(const std::string& from, const std::string& to, TInheritedAccess& known) {
     // Neither copying across volumes nor replacing: either is no rename, and the caller copies.
     if (!MoveFileExA(from.c_str(), to.c_str(), 0)) return false;
-    if (SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_ARCHIVE) && StampNow(to) && InheritAccessFromParent(to))
-        return true;
+    if (MakeLikeACopy(to, known)) return true;
     // Not what a copy makes: back where it was, for the copy. Should that fail too, the file stays
     // with the working directory's narrower access, and the copy finds no source and says so.
     MoveFileExA(to.c_str(), from.c_str(), 0);

@@ -94,6 +94,58 @@ bool AppendLineAt(const std::string& path, const std::string& line) {
     }
 }
 
+namespace {
+
+// Appends through the TFiles' own AppendLine.
+class TAppendLineAppender final : public TLineAppender {
+public:
+    TAppendLineAppender(TFiles& files, std::string path) : FFiles(files), FPath(std::move(path)) {}
+    bool Append(const std::string& line) override { return FFiles.AppendLine(FPath, line); }
+
+private:
+    TFiles& FFiles;
+    std::string FPath;
+};
+
+// Appends through a stream opened once, shared with nobody while it is held.
+class TStreamLineAppender final : public TLineAppender {
+public:
+    explicit TStreamLineAppender(std::string path) : FPath(std::move(path)) {}
+    bool Append(const std::string& line) override {
+        const std::string text = line + "\r\n";
+        try {
+            if (!FFile) {
+                FFile = std::make_unique<TFileStream>(
+                    NativePath(FPath), FileAttributesAt(FPath) ? uint16_t{fmOpenWrite | fmShareExclusive}
+                                                               : uint16_t{fmCreate | fmShareExclusive});
+                FFile->Seek(0, TSeekOrigin::soEnd);
+            }
+            FFile->WriteBuffer(text.data(), static_cast<int32_t>(text.size()));
+            // A killed program needs only the write: its bytes are the system's from then on. A machine
+            // that stops needs them on the disk before the change they record can reach it, or that
+            // change would be there with nothing to undo it.
+            return FFile->FlushToDisk();
+        } catch (const EStreamError&) {
+            FFile.reset(); // opened afresh for the next line
+            return false;
+        }
+    }
+
+private:
+    std::string FPath;
+    std::unique_ptr<TFileStream> FFile;
+};
+
+} // namespace
+
+std::unique_ptr<TLineAppender> TFiles::OpenLineAppender(const std::string& path) {
+    return std::make_unique<TAppendLineAppender>(*this, path);
+}
+
+std::unique_ptr<TLineAppender> FileLineAppender(const std::string& path) {
+    return std::make_unique<TStreamLineAppender>(path);
+}
+
 TCopyResult CopyFileAt(const std::string& from, const std::string& to, bool failIfExists) {
     if (failIfExists && FileAttributesAt(to)) return crTargetExists;
     std::unique_ptr<TFileStream> source, target;

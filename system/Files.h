@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -38,6 +39,19 @@ public:
 class EFileInUse : public ECopyFileError {
 public:
     explicit EFileInUse(const std::string& target) : ECopyFileError("The file " + target + " is in use") {}
+};
+
+// Lines appended to one file through a handle held open between them: each Append writes the line and
+// CR LF and has the system put them on the disk before it returns, as AppendLine does, without opening
+// and closing the file for each. False when the file cannot be opened or written.
+class TLineAppender {
+public:
+    TLineAppender() = default;
+    virtual ~TLineAppender() = default;
+    TLineAppender(const TLineAppender&) = delete;
+    TLineAppender& operator=(const TLineAppender&) = delete;
+
+    virtual bool Append(const std::string& line) = 0;
 };
 
 class TFiles {
@@ -106,6 +120,10 @@ public:
     // Appends line and CR LF to the file (created when missing) and has the system write it to the disk
     // before it returns, so that it survives a crash of the program or the machine; false on failure.
     virtual bool AppendLine(const std::string& path, const std::string& line) = 0;
+    // An appender of lines to path, opened at its first line and held, no other program sharing it, until
+    // the appender goes. By default each line goes through AppendLine (a layer that watches or changes
+    // AppendLine sees every line).
+    virtual std::unique_ptr<TLineAppender> OpenLineAppender(const std::string& path);
 
     // The path's short (8.3) form as GetShortPathNameA gives it into 255 characters; the path
     // unchanged when that fails, as for a path that does not exist.
@@ -190,6 +208,8 @@ std::optional<std::string> ReadBytesAt(const std::string& path);
 std::optional<std::vector<std::string>> ReadLinesAt(const std::string& path);
 bool WriteLinesAt(const std::string& path, const std::vector<std::string>& lines);
 bool AppendLineAt(const std::string& path, const std::string& line);
+// The appender of a file on a path the platform's file calls take.
+std::unique_ptr<TLineAppender> FileLineAppender(const std::string& path);
 TCopyResult CopyFileAt(const std::string& from, const std::string& to, bool failIfExists);
 
 // Why another account than the administrators, the system and files' own may change path with one of

@@ -138,6 +138,25 @@ bool THostIniFiles::WriteString(const std::string& file, const std::string& sect
     return Files_.WriteLines(path, Lines(*content));
 }
 
+bool THostIniFiles::AddKeys(const std::string& file, const std::string& section,
+                            const std::vector<std::string>& keys) {
+    const std::string path = Locate(file);
+    auto content = Load(Files_, path, true);
+    if (!content) return false;
+    auto found = FindNamed(*content, Trim(section));
+    bool changed = false;
+    for (const std::string& key : keys) {
+        if (found == content->end()) {
+            content->push_back({std::string(TrimLeft(section)), {}});
+            found = std::prev(content->end());
+        }
+        if (FindNamed(found->Keys, Trim(key)) != found->Keys.end()) continue;
+        found->Keys.push_back({std::string(TrimLeft(key)), std::string()});
+        changed = true;
+    }
+    return !changed || Files_.WriteLines(path, Lines(*content));
+}
+
 bool THostIniFiles::DeleteSection(const std::string& file, const std::string& section) {
     const std::string path = Locate(file);
     auto content = Load(Files_, path, true);

@@ -27,6 +27,8 @@ public:
 
     bool WriteString(const std::string& file, const std::string& section, const std::string& key,
                      const std::string& value) override;
+    bool AddKeys(const std::string& file, const std::string& section,
+                 const std::vector<std::string>& keys) override;
     bool DeleteSection(const std::string& file, const std::string& section) override;
     std::string ReadString(const std::string& file, const std::string& section, const std::string& key,
                            const std::string& fallback) const override;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace yar {
 
@@ -24,6 +25,12 @@ public:
     // directory. False when the file cannot be read or written.
     virtual bool WriteString(const std::string& file, const std::string& section, const std::string& key,
                              const std::string& value) = 0;
+    // Adds each of keys that section of file does not hold yet (names matched as WriteString matches
+    // them) at the end of the section, without a value ("key="), creating the file and the section as
+    // WriteString would; keys already there stay as they are. One read and one write of the file for
+    // them all, where WriteString would take one each. False when the file cannot be read or written.
+    virtual bool AddKeys(const std::string& file, const std::string& section,
+                         const std::vector<std::string>& keys) = 0;
     // Removes the first section of that name with all its keys; a missing section or file is no
     // error and creates nothing.
     virtual bool DeleteSection(const std::string& file, const std::string& section) = 0;

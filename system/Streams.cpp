@@ -108,6 +108,48 @@ int64_t TNullStream::Seek(int64_t offset, TSeekOrigin origin) {
     return FPosition;
 }
 
+// ---- TBufferedWriteStream ----
+
+TBufferedWriteStream::TBufferedWriteStream(TStream& target, int32_t blockSize)
+    : FTarget(target), FBuffer(static_cast<std::size_t>(std::max(blockSize, 1))) {}
+
+int32_t TBufferedWriteStream::Read(void* buffer, int32_t count) {
+    Flush();
+    return FTarget.Read(buffer, count);
+}
+
+int32_t TBufferedWriteStream::Write(const void* buffer, int32_t count) {
+    if (count <= 0) return 0;
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    auto left = static_cast<std::size_t>(count);
+    while (left > 0) {
+        // A piece as large as the buffer goes out as it is, once what is held has gone before it.
+        if (FHeld == 0 && left >= FBuffer.size()) {
+            FTarget.WriteBuffer(bytes, static_cast<int32_t>(left));
+            break;
+        }
+        const std::size_t n = std::min(left, FBuffer.size() - FHeld);
+        std::memcpy(FBuffer.data() + FHeld, bytes, n);
+        FHeld += n;
+        bytes += n;
+        left -= n;
+        if (FHeld == FBuffer.size()) Flush();
+    }
+    return count;
+}
+
+int64_t TBufferedWriteStream::Seek(int64_t offset, TSeekOrigin origin) {
+    Flush();
+    return FTarget.Seek(offset, origin);
+}
+
+void TBufferedWriteStream::Flush() {
+    if (FHeld == 0) return;
+    const auto held = static_cast<int32_t>(FHeld);
+    FHeld = 0; // a failed write is not tried again with the same bytes
+    FTarget.WriteBuffer(FBuffer.data(), held);
+}
+
 // ---- TFileStream ----
 
 bool IsInUseError(int code) {

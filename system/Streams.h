@@ -103,6 +103,25 @@ private:
     int64_t FPosition = 0;
 };
 
+// Writes to another stream in blocks of blockSize: a few large calls to the system where the writer hands
+// over many small pieces. Reads and seeks write out what is held first; so does Flush, which a writer
+// calls once it is done. A stream that goes without it drops what it held (its writer failed).
+class TBufferedWriteStream final : public TStream {
+public:
+    TBufferedWriteStream(TStream& target, int32_t blockSize);
+
+    int32_t Read(void* buffer, int32_t count) override;
+    int32_t Write(const void* buffer, int32_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    // Writes out what is held; raises EWriteError when the target takes less.
+    void Flush();
+
+private:
+    TStream& FTarget;
+    std::vector<uint8_t> FBuffer;
+    std::size_t FHeld = 0;
+};
+
 // Open modes of TFileStream: one access mode, or fmCreate, combined with one sharing mode.
 enum : uint16_t {
     fmOpenRead = 0x0000,

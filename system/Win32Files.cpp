@@ -31,7 +31,7 @@ TCopyResult TWin32Files::CopyFileChecked(const std::string& from, const std::str
 }
 
 bool TWin32Files::MoveNewFile(const std::string& from, const std::string& to) {
-    return MoveFileAsCopy(from, to);
+    return MoveFileAsCopy(from, to, FInheritedAccess);
 }
 
 bool TWin32Files::RemoveFile(const std::string& path) {
@@ -84,6 +84,10 @@ bool TWin32Files::WriteLines(const std::string& path, const std::vector<std::str
 
 bool TWin32Files::AppendLine(const std::string& path, const std::string& line) {
     return AppendLineAt(path, line);
+}
+
+std::unique_ptr<TLineAppender> TWin32Files::OpenLineAppender(const std::string& path) {
+    return FileLineAppender(path);
 }
 
 std::string TWin32Files::ShortPath(const std::string& path) const {

@@ -1,6 +1,7 @@
 // TFiles on the Win32 calls: paths go to the system as they are.
 #pragma once
 
+#include "system/FileServices.h"
 #include "system/Files.h"
 
 namespace yar {
@@ -25,6 +26,8 @@ public:
     std::optional<std::vector<std::string>> ReadLines(const std::string& path) const override;
     bool WriteLines(const std::string& path, const std::vector<std::string>& lines) override;
     bool AppendLine(const std::string& path, const std::string& line) override;
+    // The file held open between lines: no open and close for each.
+    std::unique_ptr<TLineAppender> OpenLineAppender(const std::string& path) override;
     std::string ShortPath(const std::string& path) const override;
     std::string WindowsDirectory() const override;
     std::optional<std::string> ReadBytes(const std::string& path) const override;
@@ -33,6 +36,9 @@ public:
     // writes it; the judgement is UntrustedChangeReason's.
     std::optional<TObjectSecurity> Security(const std::string& path) const override;
     std::string CurrentAccount() const override;
+
+private:
+    TInheritedAccess FInheritedAccess; // of the directories files were moved into
 };
 
 } // namespace yar

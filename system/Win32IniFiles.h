@@ -13,6 +13,10 @@ class TWin32IniFiles final : public TIniFiles {
 public:
     bool WriteString(const std::string& file, const std::string& section, const std::string& key,
                      const std::string& value) override;
+    // The section read once (GetPrivateProfileSectionA) and written back whole with the new keys after
+    // its own (WritePrivateProfileSectionA).
+    bool AddKeys(const std::string& file, const std::string& section,
+                 const std::vector<std::string>& keys) override;
     bool DeleteSection(const std::string& file, const std::string& section) override;
     std::string ReadString(const std::string& file, const std::string& section, const std::string& key,
                            const std::string& fallback) const override;

@@ -5,6 +5,7 @@
 #include "engine/Win32InstallSystem.h"
 #include "system/FileServices.h"
 #include "system/InstallJournals.h"
+#include "system/TimeSlice.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
 #include "util/RunLog.h"
@@ -355,7 +356,7 @@ void TYAR::ShowProgressLayout() {
     const int screenHeight = Background() != nullptr ? Background()->Height() : GetSystemMetrics(SM_CYSCREEN);
     SetBounds(Left(), screenHeight - Scaled(kProgressHeight + kProgressBottomGap), Width(),
               Scaled(kProgressHeight));
-    ProcessMessages();
+    Application().ProcessMessages();
 }
 
 namespace {
@@ -377,27 +378,44 @@ TInstallChoices TYAR::InstallChoices() const {
 }
 
 void TYAR::ShowStatus(const std::string& text) {
-    source.SetCaption(text);
+    FReported.Status = text;
+    FReported.Pending = true;
 }
 
 void TYAR::ShowDestination(const std::string& text) {
-    Dest.SetCaption(text);
+    FReported.Destination = text;
+    FReported.Pending = true;
 }
 
 void TYAR::SetProgressRange(int maximum) {
     ProgressBar1.SetRange(0, maximum);
     ProgressBar1.SetPosition(0);
+    FReported.Position = 0;
 }
 
 void TYAR::StepProgress() {
-    ProgressBar1.SetPosition(ProgressBar1.Position() + 1);
+    ++FReported.Position;
+    FReported.Pending = true;
+}
+
+void TYAR::ShowReported() {
+    if (!FReported.Pending) return;
+    FReported.Pending = false;
+    source.SetCaption(FReported.Status);
+    Dest.SetCaption(FReported.Destination);
+    ProgressBar1.SetPosition(FReported.Position);
 }
 
 void TYAR::ProcessMessages() {
+    // The engine reports and asks after every step of every file: the page follows at a pace the eye
+    // cannot tell apart from each step, each change to a control being a call into the system.
+    if (!FServePace.Due(MillisecondClock())) return;
+    ShowReported();
     Application().ProcessMessages();
 }
 
 bool TYAR::ConfirmOverwrite(const std::string& question) {
+    ShowReported(); // the page names the file asked about
     const bool yes = AskNothing() ? FLinks.Switches->Answers.Overwrite.value_or(false)
                                   : MessageDlg(question, mtConfirmation, {mbYes, mbNo}) == mrYes;
     Log("Message: " + question + " - answer: " + (yes ? "Yes" : "No"));
@@ -406,6 +424,7 @@ bool TYAR::ConfirmOverwrite(const std::string& question) {
 }
 
 TFileErrorAnswer TYAR::AskFileError(const std::string& message) {
+    ShowReported();
     TFileErrorAnswer answer = feAbort;
     if (AskNothing()) {
         if (FLinks.Switches->Answers.IgnoreFileErrors.value_or(false)) answer = feIgnore;
@@ -419,12 +438,14 @@ TFileErrorAnswer TYAR::AskFileError(const std::string& message) {
 }
 
 bool TYAR::ConfirmRisk(const std::string& question) {
+    ShowReported();
     const bool yes = !AskNothing() && MessageDlg(question, mtWarning, {mbYes, mbNo}) == mrYes;
     Log("Message: " + question + " - answer: " + (yes ? "Yes" : "No"));
     return yes;
 }
 
 void TYAR::Finish() {
+    ShowReported();
     FInstalled = true;
     FLinks.State.Installed = true;
     Close();
@@ -433,6 +454,7 @@ void TYAR::Finish() {
 // The page stays as the stop left it; the wizard takes its full size and place again so that its one
 // button, which closes it as a cancelled run, shows on the screen.
 void TYAR::Stopped(const std::string& message) {
+    ShowReported(); // the page stays on the step that stopped
     FLinks.State.Failure = rfInstall;
     Log("Failure: " + message);
     if (AskNothing()) return;

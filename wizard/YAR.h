@@ -14,6 +14,7 @@
 #include "toolkit/Forms.h"
 #include "toolkit/GradientCaption.h"
 #include "toolkit/StdCtrls.h"
+#include "util/Pacer.h"
 #include "wizard/EndChoice.h"
 #include "wizard/WizardContent.h"
 #include "wizard/WizardRules.h"
@@ -139,6 +140,8 @@ private:
     void SetProgressRange(int maximum) override;
     void StepProgress() override;
     void ProcessMessages() override;
+    // Puts what the engine reported last on the page.
+    void ShowReported();
     bool ConfirmOverwrite(const std::string& question) override;
     bool ConfirmRisk(const std::string& question) override;
     TFileErrorAnswer AskFileError(const std::string& message) override;
@@ -158,6 +161,13 @@ private:
     std::optional<bool> FOverwriteAnswer; // the last answer to the overwrite question
     std::string FJournal, FJournals;      // the install's journal directory, and the one of all journals
     std::unique_ptr<TRunningMark> FRunning;
+    TPacer FServePace; // of the engine's calls to serve the windows
+    // What the engine reported, shown at that pace and before anything the user is asked.
+    struct TReported {
+        std::string Status, Destination;
+        int Position = 0;
+        bool Pending = false;
+    } FReported;
 };
 
 } // namespace yar

@@ -367,10 +367,17 @@ TEST_F(ProfileCompare, WholeConfiguration) {
     EXPECT_EQ(portable.DesktopEntries, system.DesktopEntries);
     EXPECT_EQ(portable.WorkStationEntries, system.WorkStationEntries);
     EXPECT_EQ(portable.AutoexecLines, system.AutoexecLines);
-    // The path the driver uses: start directory plus the file name.
+    // The path the driver uses: the file's bytes read once from the start directory, read with the
+    // profile functions' rules.
     SetupConfig viaStartDir;
     LoadSetupConfig(path.parent_path().string() + "\\", viaStartDir);
     EXPECT_EQ(viaStartDir.FileEntries, system.FileEntries);
+    EXPECT_EQ(viaStartDir.DirectoryEntries, system.DirectoryEntries);
+    EXPECT_EQ(viaStartDir.DesktopEntries, system.DesktopEntries);
+    EXPECT_EQ(viaStartDir.AutoexecLines, system.AutoexecLines);
+    EXPECT_EQ(viaStartDir.InstallDir, system.InstallDir);
+    EXPECT_EQ(viaStartDir.DitherFrom, system.DitherFrom);
+    EXPECT_EQ(viaStartDir.Header2, system.Header2);
     EXPECT_EQ(system.DitherFrom, 65280);
     EXPECT_EQ(system.InstallDir, "Yar Tools");
 }

@@ -58,6 +58,7 @@ TEST_F(UninstallRecord, EveryKindOfRecordReadsBackAsWritten) {
         for (const std::string& key : kSamples.at(section.Kind)) record.Add(section.Kind, key);
         record.Add(section.Kind, kSamples.at(section.Kind).front()); // kept once
     }
+    record.Flush();
 
     const TUninstallData data = ReadBack(IncludeTrailingDelimiter(kTarget));
     EXPECT_EQ(data.Title, "Acme Tools");
@@ -76,6 +77,7 @@ TEST_F(UninstallRecord, OpeningAgainDropsTheEarlierInstallsRecordsButTheKeysItMa
     first.Open("Acme");
     for (const auto& [kind, keys] : kSamples)
         for (const std::string& key : keys) first.Add(kind, key);
+    first.Flush();
 
     TUninstallRecord(Ini, kTarget).Open("Acme Tools");
     const TUninstallData data = ReadBack(kTarget);
@@ -98,6 +100,40 @@ TEST_F(UninstallRecord, TheInstallsLanguageReadsBackAndAnInstallOverItInEnglishD
     const auto lines = Files.ReadLines(JoinPath(kTarget, kUninstallRecordName));
     ASSERT_TRUE(lines.has_value());
     for (const std::string& line : *lines) EXPECT_EQ(line.find("Language"), std::string::npos) << line;
+}
+
+// Records wait for the flush; a flush writes each section once, the sections new to the file in the order
+// of their first record, and a key met again (in the file or the same batch) is kept once. A flush that
+// cannot write says so and keeps its records for the next.
+TEST_F(UninstallRecord, RecordsAreWrittenWhenFlushedSectionsInTheOrderOfTheirFirstRecord) {
+    const std::string path = JoinPath(kTarget, kUninstallRecordName);
+    TUninstallRecord record(Ini, kTarget);
+    record.Open("Acme");
+    const auto before = Files.ReadLines(path);
+    record.AddMadeDirectory("C:\\Program Files\\Acme\\Bin");
+    record.AddFile("C:\\Program Files\\Acme\\app.exe");
+    record.AddFolder("C:\\WINDOWS\\Start Menu\\Programs\\Acme");
+    record.AddFile("C:\\PROGRAM FILES\\ACME\\APP.EXE");
+    record.AddFile("C:\\Program Files\\Acme\\*.*");
+    EXPECT_EQ(Files.ReadLines(path), before) << "nothing written before the flush";
+
+    ASSERT_TRUE(Files.SetAttributes(path, faReadOnly));
+    try {
+        record.Flush();
+        ADD_FAILURE() << "a read-only record was written";
+    } catch (const EInstallError& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+    }
+    ASSERT_TRUE(Files.SetAttributes(path, 0));
+    record.Flush();
+    EXPECT_EQ(Files.ReadLines(path),
+              (TLines{"[Program]", "Title=Acme", "[UNINS]", "C:\\Program Files\\Acme\\*.*=",
+                      "C:\\Program Files\\Acme\\Setup\\*.*=", "C:\\Program Files\\Acme\\app.exe=",
+                      "[Directories - Made]", "C:\\Program Files\\Acme\\Bin=", "[Folders]",
+                      "C:\\WINDOWS\\Start Menu\\Programs\\Acme="}));
+    const auto flushed = Files.ReadLines(path);
+    record.Flush();
+    EXPECT_EQ(Files.ReadLines(path), flushed) << "nothing left to write";
 }
 
 TEST_F(UninstallRecord, AnOlderRecordWithoutALanguageReadsAsEnglish) {

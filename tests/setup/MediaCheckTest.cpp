@@ -28,6 +28,16 @@ TEST(MediaCheck, TheConfigurationIsTheFileTheManifestLists) {
     EXPECT_FALSE(ConfigMatches(manifest, path.string(), TestDigest)); // a missing file is no match
 }
 
+// The bytes the run read once are what is judged: a read cut short never matches, whatever it holds.
+TEST(MediaCheck, TheConfigurationIsJudgedByTheBytesRead) {
+    const std::string text = "[Setup - Main]\r\nHeader=A\r\n";
+    const TMediaManifest manifest{{{"INSTALL.CFG", *TestDigest(text)}}};
+    EXPECT_TRUE(ConfigMatches(manifest, TFileBytes{true, true, text}, TestDigest));
+    EXPECT_FALSE(ConfigMatches(manifest, TFileBytes{true, false, text}, TestDigest));
+    EXPECT_FALSE(ConfigMatches(manifest, TFileBytes{true, true, text + " "}, TestDigest));
+    EXPECT_FALSE(ConfigMatches(manifest, TFileBytes{false, true, ""}, TestDigest));
+}
+
 TEST(MediaCheck, AVolumeIsReadWholeFromItsStartWhereverItStood) {
     const std::string bytes(20000, 'v');
     const TMediaManifest manifest{{{"disk.001", *TestDigest(bytes)}, {"disk.002", *TestDigest("second")}}};

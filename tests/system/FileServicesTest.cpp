@@ -153,6 +153,102 @@ TEST_F(DirectoryServices, AMovedFileIsWhatACopyThereWouldBe) {
     EXPECT_EQ(DriveKindOf(Dir), drFixed);
 }
 
+// Files moved one after another into directories of different access: each is given the list of its
+// own directory, the later ones of a directory that same list, however the first was worked out.
+TEST_F(DirectoryServices, MovedFilesTakeTheListOfTheirOwnDirectory) {
+    fs::create_directories(Dir);
+    const std::string work = JoinPath(Dir, "private");
+    ASSERT_TRUE(MakePrivateDirectory(work));
+    const std::string program = JoinPath(Dir, "program"), shared = JoinPath(Dir, "shared");
+    MakeDirectoryWithAccess(program, ProgramFolderAccess());
+    MakeDirectoryWithAccess(shared, "D:(A;OICI;FA;;;WD)");
+    TInheritedAccess known;
+    const auto move = [&](const std::string& name, const std::string& dir) {
+        const std::string from = JoinPath(work, name);
+        {
+            TFileStream(NativePath(from), fmCreate)
+                .WriteBuffer(name.data(), static_cast<int32_t>(name.size()));
+        }
+        EXPECT_TRUE(MoveFileAsCopy(from, JoinPath(dir, name), known)) << name;
+        EXPECT_EQ(FileSizeAt(JoinPath(dir, name)), static_cast<int64_t>(name.size())) << name;
+    };
+    for (const char* name : {"a.exe", "b.dll", "c.txt"}) move(name, program);
+    for (const char* name : {"d.exe", "e.dll"}) move(name, shared);
+    move("f.exe", program);
+#ifdef _WIN32
+    const std::optional<TObjectSecurity> programList = ObjectSecurityAt(program),
+                                         sharedList = ObjectSecurityAt(shared);
+    ASSERT_TRUE(programList && sharedList);
+    ASSERT_NE(programList->Dacl, sharedList->Dacl);
+    for (const char* name : {"a.exe", "b.dll", "c.txt", "f.exe"}) {
+        const std::optional<TObjectSecurity> made = ObjectSecurityAt(JoinPath(program, name));
+        ASSERT_TRUE(made) << name;
+        EXPECT_EQ(made->Dacl, programList->Dacl) << name;
+    }
+    for (const char* name : {"d.exe", "e.dll"}) {
+        const std::optional<TObjectSecurity> made = ObjectSecurityAt(JoinPath(shared, name));
+        ASSERT_TRUE(made) << name;
+        EXPECT_EQ(made->Dacl, sharedList->Dacl) << name;
+    }
+    EXPECT_EQ(known.Lists.size(), 2u) << "one list worked out per directory";
+#else
+    EXPECT_TRUE(known.Lists.empty());
+#endif
+}
+
+TEST_F(DirectoryServices, AMovedFileIsNeverPutOverAnother) {
+    fs::create_directories(Dir);
+    const std::string work = JoinPath(Dir, "private");
+    ASSERT_TRUE(MakePrivateDirectory(work));
+    const std::string dest = JoinPath(Dir, "program");
+    MakeDirectoryWithAccess(dest, ProgramFolderAccess());
+    const std::string other = JoinPath(work, "other.exe"), copied = JoinPath(dest, "copied.exe");
+    { TFileStream(NativePath(other), fmCreate).WriteBuffer("other", 5); }
+    { TFileStream(NativePath(copied), fmCreate).WriteBuffer("copied", 6); }
+    TInheritedAccess known;
+    EXPECT_FALSE(MoveFileAsCopy(other, copied, known)) << "never onto a file that is there";
+    EXPECT_TRUE(FileExistsAt(other));
+    EXPECT_EQ(FileSizeAt(copied), 6);
+    EXPECT_EQ(DriveKindOf(Dir), drFixed);
+}
+
+// The journal's appender: lines after what the file held, each ended by CR LF, the file held open and
+// shared with nobody between them; a line it cannot write is refused, and the next opens the file afresh.
+TEST_F(DirectoryServices, AnAppenderHoldsItsFileAndAddsEachLine) {
+    const std::string path = JoinPath(Dir, "journal.txt");
+    std::unique_ptr<TLineAppender> appender = FileLineAppender(path);
+    EXPECT_FALSE(appender->Append("lost")) << "no directory yet";
+    fs::create_directories(Dir);
+    std::ofstream(NativePath(path), std::ios::binary) << "old\r\n";
+    EXPECT_TRUE(appender->Append("one\ttab"));
+    EXPECT_TRUE(appender->Append(""));
+    EXPECT_TRUE(appender->Append("three"));
+#ifdef _WIN32
+    EXPECT_FALSE(RemoveFileAt(path)) << "held with no sharing";
+    EXPECT_FALSE(ReadBytesAt(path));
+#endif
+    const std::unique_ptr<TLineAppender> second = FileLineAppender(path);
+#ifdef _WIN32
+    EXPECT_FALSE(second->Append("elsewhere")) << "nobody else appends meanwhile";
+#endif
+    appender.reset();
+    EXPECT_EQ(ReadBytesAt(path), "old\r\none\ttab\r\n\r\nthree\r\n");
+}
+
+TEST_F(DirectoryServices, WhatAnAppenderWroteIsThereOnceItGoes) {
+    fs::create_directories(Dir);
+    const std::string path = JoinPath(Dir, "journal.txt");
+    {
+        const std::unique_ptr<TLineAppender> appender = FileLineAppender(path);
+        ASSERT_TRUE(appender->Append("first"));
+        ASSERT_TRUE(appender->Append("second"));
+    }
+    EXPECT_EQ(ReadBytesAt(path), "first\r\nsecond\r\n");
+    ASSERT_TRUE(FileLineAppender(path)->Append("third"));
+    EXPECT_EQ(ReadBytesAt(path), "first\r\nsecond\r\nthird\r\n");
+    EXPECT_TRUE(RemoveFileAt(path));
+}
+
 #ifdef _WIN32
 TEST_F(DirectoryServices, ReadOnlyFilesSurviveCleaning) {
     fs::create_directories(Dir);

@@ -32,8 +32,9 @@ using test::TTestDir;
 using test::Visible;
 
 struct TStep {
-    enum { stWrite, stDelete, stRead, stPut } Kind;
+    enum { stWrite, stDelete, stRead, stPut, stAddKeys } Kind;
     std::string Section, Key, Value;
+    std::vector<std::string> Keys = {};
 };
 
 TStep Write(std::string section, std::string key, std::string value) {
@@ -44,6 +45,9 @@ TStep Delete(std::string section) {
 }
 TStep Read(std::string section, std::string key, std::string fallback = "<fallback>") {
     return {TStep::stRead, std::move(section), std::move(key), std::move(fallback)};
+}
+TStep AddKeys(std::string section, std::vector<std::string> keys) {
+    return {TStep::stAddKeys, std::move(section), {}, {}, std::move(keys)};
 }
 // The file's bytes put in place behind the functions' back.
 TStep Put(std::string bytes) {
@@ -68,12 +72,15 @@ protected:
         case TStep::stPut:
             PutBytes(file, step.Value);
             break;
+        case TStep::stAddKeys:
+            answer = ini.AddKeys(file, step.Section, step.Keys) ? "true" : "false";
+            break;
         }
         return answer + " | " + Visible(GetBytes(file).value_or("<no file>"));
     }
 
     static std::string Describe(const TStep& step) {
-        static const char* const kKinds[] = {"write", "delete", "read", "put"};
+        static const char* const kKinds[] = {"write", "delete", "read", "put", "add keys"};
         return std::string(kKinds[step.Kind]) + " [" + Visible(step.Section) + "] \"" + Visible(step.Key) +
                "\" \"" + Visible(step.Value.substr(0, 60)) + "\"";
     }
@@ -115,6 +122,21 @@ TEST_F(IniCompare, NewFilesSectionsAndKeys) {
              Write("UNINS", "C:\\Acme\\app.exe", ""), Write("unins", "c:\\acme\\APP.EXE", ""),
              Delete("UNINS"), Delete("Folders"), Delete("Registry"), Write("Program", "Title", "Acme"),
              Write("UNINS", "C:\\Acme\\*.*", "")});
+}
+
+// Keys added a batch at a time are what the same keys written one by one without a value give, but for
+// a key already there, which keeps its value.
+TEST_F(IniCompare, KeysAddedInOneWrite) {
+    Compare("batch", {AddKeys("UNINS", {"C:\\Acme\\*.*", "C:\\Acme\\app.exe", "c:\\acme\\APP.EXE"}),
+                      Write("Program", "Title", "Acme"), AddKeys("Folders", {"C:\\Start Menu\\Acme"}),
+                      AddKeys("unins", {"C:\\Acme\\app.exe", "C:\\Acme\\doc.txt"}), AddKeys("UNINS", {}),
+                      AddKeys("Empty", {}), Read("UNINS", "C:\\Acme\\doc.txt")});
+    Compare("batch_over",
+            {Put("[Program]\r\nTitle=Acme\r\n[UNINS]\r\n  kept = value \r\nC:\\Acme\\*.*=\r\n"
+                 "[Folders]\r\nC:\\Start=\r\n"),
+             AddKeys("UNINS", {"KEPT", "C:\\Acme\\new.exe", " C:\\Acme\\*.* "}), Read("UNINS", "kept"),
+             AddKeys("Registry", {"HKEY_LOCAL_MACHINE\\Software\\Acme"})});
+    Compare("batch_missing_dir", {AddKeys("S", {"k"}), Read("S", "k")}, "no dir\\x.ini");
 }
 
 TEST_F(IniCompare, BlanksInNamesAndValues) {

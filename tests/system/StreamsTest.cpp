@@ -42,6 +42,79 @@ TEST(MemoryStream, WritingPastTheEndFillsTheGapWithZeros) {
     EXPECT_EQ(s.Write(&c, 1), 0);
 }
 
+namespace {
+
+// A memory stream that remembers the size of each write it takes, and takes at most Room bytes.
+class TRecordingTarget : public TMemoryStream {
+public:
+    int32_t Write(const void* buffer, int32_t count) override {
+        Writes.push_back(count);
+        return TMemoryStream::Write(buffer, std::min(count, Room));
+    }
+    std::vector<int32_t> Writes;
+    int32_t Room = 1 << 30;
+};
+
+std::vector<uint8_t> Counting(std::size_t n, uint8_t from = 0) {
+    std::vector<uint8_t> bytes(n);
+    for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>(from + i * 7);
+    return bytes;
+}
+
+} // namespace
+
+// Small pieces reach the target in whole blocks, the rest with Flush; a piece of a block or more goes
+// straight through once what is held has gone before it; every byte arrives once, in order.
+TEST(BufferedWriteStream, GathersPiecesIntoBlocks) {
+    TRecordingTarget target;
+    const std::vector<uint8_t> bytes = Counting(3000 * 3 + 10000 + 100);
+    {
+        TBufferedWriteStream buffered(target, 4096);
+        const uint8_t* at = bytes.data();
+        for (int i = 0; i < 3; ++i, at += 3000) buffered.WriteBuffer(at, 3000);
+        EXPECT_THAT(target.Writes, ElementsAre(4096, 4096));
+        buffered.WriteBuffer(at, 10000); // 808 bytes held: a block of them first, then the rest as it is
+        at += 10000;
+        buffered.WriteBuffer(at, 100);
+        buffered.Flush();
+        buffered.Flush(); // nothing left
+    }
+    EXPECT_THAT(target.Writes, ElementsAre(4096, 4096, 4096, 6712, 100));
+    EXPECT_EQ(std::vector<uint8_t>(target.Bytes().begin(), target.Bytes().end()), bytes);
+
+    TRecordingTarget direct;
+    TBufferedWriteStream buffered(direct, 4096);
+    buffered.WriteBuffer(bytes.data(), 5000);
+    EXPECT_THAT(direct.Writes, ElementsAre(5000)) << "nothing held: the piece goes as it is";
+}
+
+// A seek or a read writes out what is held first, so the target is where the writer thinks it is;
+// a stream that goes without Flush drops what it held; a target that takes less is a write error.
+TEST(BufferedWriteStream, SeeksAndReadsComeAfterWhatIsHeld) {
+    TRecordingTarget target;
+    {
+        TBufferedWriteStream buffered(target, 64);
+        buffered.WriteBuffer("abcdef", 6);
+        EXPECT_EQ(buffered.Position(), 6);
+        EXPECT_EQ(buffered.Seek(1, TSeekOrigin::soBeginning), 1);
+        char two[2] = {};
+        EXPECT_EQ(buffered.Read(two, 2), 2);
+        EXPECT_EQ(std::string(two, 2), "bc");
+        buffered.WriteBuffer("XY", 2);
+        buffered.WriteBuffer("dropped", 7);
+        buffered.Seek(0, TSeekOrigin::soCurrent);
+        buffered.WriteBuffer("never", 5); // no Flush: the writer failed
+    }
+    EXPECT_EQ(std::string(target.Bytes().begin(), target.Bytes().end()), "abcXYdropped");
+
+    TRecordingTarget full;
+    full.Room = 3;
+    TBufferedWriteStream buffered(full, 64);
+    buffered.WriteBuffer("abcdef", 6);
+    EXPECT_THROW(buffered.Flush(), EWriteError);
+    EXPECT_NO_THROW(buffered.Flush()) << "the bytes that failed are not written again";
+}
+
 TEST(NullStream, CountsWhatIsWrittenAndReadsNothing) {
     TNullStream s;
     s.WriteBuffer("abc", 3);
