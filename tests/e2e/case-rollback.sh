@@ -37,6 +37,9 @@ expect_as_before() { # what snapshot
 
 # Wine makes the new profile's desktop folder whenever its desktop process gets to it: here, first.
 wine_user mkdir -p "$(host_path "$(wine cmd /c 'echo %USERPROFILE%' </dev/null | tr -d '\r')")/Desktop"
+# Every start of the setup plants an earlier run's leftovers in the temporary directory: they are there
+# before the install too, whichever cases ran in the prefix first.
+seed_leftover
 snapshot_now "$e2e_run/before"
 log='C:\e2e-rollback.log'
 watch_setup_from "$start_dir" /VERYSILENT /OVERWRITE=yes "/LOG=$log"
