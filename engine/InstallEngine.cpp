@@ -98,8 +98,8 @@ TInstallOutcome TInstallEngine::Stop(const std::exception& error) {
     State_.Cancelled = true;
     Progress_.Stopped(error.what());
     // Without a journal the record is all that tells what the install did; with one, it goes back to
-    // what it was with everything else.
-    // The stop already reports what went wrong; a record that cannot be written as well goes to the log.
+    // what it was with everything else. The stop already reports what went wrong: a record that cannot
+    // be written as well goes to the log.
     try {
         FlushRecord();
     } catch (const EInstallError& e) {

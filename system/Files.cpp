@@ -81,20 +81,25 @@ std::vector<std::string> MissingDirectoryLevels(const TFiles& files, const std::
     return missing;
 }
 
-bool AppendLineAt(const std::string& path, const std::string& line) {
-    const std::string text = line + "\r\n";
-    try {
-        TFileStream file(NativePath(path), FileAttributesAt(path) ? uint16_t{fmOpenWrite | fmShareExclusive}
-                                                                  : uint16_t{fmCreate | fmShareExclusive});
-        file.Seek(0, TSeekOrigin::soEnd);
-        file.WriteBuffer(text.data(), static_cast<int32_t>(text.size()));
-        return file.FlushToDisk();
-    } catch (const EStreamError&) {
-        return false;
-    }
+namespace {
+
+// The file at path opened at its end, created when missing, shared with nobody while it is open.
+std::unique_ptr<TFileStream> OpenAtEnd(const std::string& path) {
+    auto file = std::make_unique<TFileStream>(NativePath(path), FileAttributesAt(path)
+                                                                    ? uint16_t{fmOpenWrite | fmShareExclusive}
+                                                                    : uint16_t{fmCreate | fmShareExclusive});
+    file->Seek(0, TSeekOrigin::soEnd);
+    return file;
 }
 
-namespace {
+// Writes line and CR LF and has the system put them on the disk. A killed program needs only the write:
+// its bytes are the system's from then on. A machine that stops needs them on the disk before the change
+// they record can reach it, or that change would be there with nothing to undo it.
+bool PutLine(TFileStream& file, const std::string& line) {
+    const std::string text = line + "\r\n";
+    file.WriteBuffer(text.data(), static_cast<int32_t>(text.size()));
+    return file.FlushToDisk();
+}
 
 // Appends through the TFiles' own AppendLine.
 class TAppendLineAppender final : public TLineAppender {
@@ -112,19 +117,9 @@ class TStreamLineAppender final : public TLineAppender {
 public:
     explicit TStreamLineAppender(std::string path) : FPath(std::move(path)) {}
     bool Append(const std::string& line) override {
-        const std::string text = line + "\r\n";
         try {
-            if (!FFile) {
-                FFile = std::make_unique<TFileStream>(
-                    NativePath(FPath), FileAttributesAt(FPath) ? uint16_t{fmOpenWrite | fmShareExclusive}
-                                                               : uint16_t{fmCreate | fmShareExclusive});
-                FFile->Seek(0, TSeekOrigin::soEnd);
-            }
-            FFile->WriteBuffer(text.data(), static_cast<int32_t>(text.size()));
-            // A killed program needs only the write: its bytes are the system's from then on. A machine
-            // that stops needs them on the disk before the change they record can reach it, or that
-            // change would be there with nothing to undo it.
-            return FFile->FlushToDisk();
+            if (!FFile) FFile = OpenAtEnd(FPath);
+            return PutLine(*FFile, line);
         } catch (const EStreamError&) {
             FFile.reset(); // opened afresh for the next line
             return false;
@@ -137,6 +132,14 @@ private:
 };
 
 } // namespace
+
+bool AppendLineAt(const std::string& path, const std::string& line) {
+    try {
+        return PutLine(*OpenAtEnd(path), line);
+    } catch (const EStreamError&) {
+        return false;
+    }
+}
 
 std::unique_ptr<TLineAppender> TFiles::OpenLineAppender(const std::string& path) {
     return std::make_unique<TAppendLineAppender>(*this, path);

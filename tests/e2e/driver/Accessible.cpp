@@ -69,24 +69,24 @@ TAcc FromWindow(HWND window) {
     return TAcc{acc};
 }
 
-long Role(IAccessible* acc, long id) {
-    VARIANT role;
-    VariantInit(&role);
-    if (FAILED(acc->get_accRole(Child(id), &role)) || role.vt != VT_I4) {
-        VariantClear(&role);
+// A number the object gives for its child id through getter (its role, its state); 0 when it gives none.
+long NumberOf(IAccessible* acc, long id,
+              HRESULT (STDMETHODCALLTYPE IAccessible::*getter)(VARIANT, VARIANT*)) {
+    VARIANT number;
+    VariantInit(&number);
+    if (FAILED((acc->*getter)(Child(id), &number)) || number.vt != VT_I4) {
+        VariantClear(&number);
         return 0;
     }
-    return role.lVal;
+    return number.lVal;
+}
+
+long Role(IAccessible* acc, long id) {
+    return NumberOf(acc, id, &IAccessible::get_accRole);
 }
 
 long State(IAccessible* acc, long id) {
-    VARIANT state;
-    VariantInit(&state);
-    if (FAILED(acc->get_accState(Child(id), &state)) || state.vt != VT_I4) {
-        VariantClear(&state);
-        return 0;
-    }
-    return state.lVal;
+    return NumberOf(acc, id, &IAccessible::get_accState);
 }
 
 std::string RoleText(long role) {
