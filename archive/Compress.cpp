@@ -20,9 +20,6 @@ EBadChecksum::EBadChecksum() : ECompressError("Bad checksum during expansion -- 
 
 namespace {
 
-// The block an expanded file is written in: one call to the system for most files.
-constexpr int32_t kFileWriteBlock = 256 * 1024;
-
 // A header and one entry header: the least an archive worth listing holds.
 constexpr int64_t MinListableSize = ArchiveHeaderSize + EntryHeaderSize;
 
@@ -133,7 +130,6 @@ bool TCompress::ExpandEntryToFile(TStream& Source, const TStoredEntry& Entry, co
         return false;
     }
     const TEntryHeader& h = Entry.Header;
-    // The decoders hand over 8 KiB at a time; the file takes them in blocks of kFileWriteBlock.
     TBufferedWriteStream buffered(*out, kFileWriteBlock);
     try {
         ExpandEntry(buffered, Source, h, CompressID);

@@ -23,6 +23,10 @@ namespace yar {
 
 class TCompThreadSafety;
 
+// The block an expanded file is written in: one call to the system for most files, where the decoders
+// hand over 8 KiB at a time.
+inline constexpr int32_t kFileWriteBlock = 256 * 1024;
+
 // Why OnCheckFile is called; expansion always passes cpExpand.
 enum TCProcessMode : uint8_t { cpCompress = 0, cpExpand = 1 };
 

@@ -170,14 +170,21 @@ void TYarReader::WalkArchive(TStream& Source, const std::string& Label, const TN
 }
 
 TStream* TPlacementSink::Open(const std::string& StoredPath, const TEntryHeader& Header) {
+    FBuffered.reset();
     const std::string temp = FPlacement.Place(StoredPath, Header.ExpandedSize);
-    return temp.empty() ? nullptr : &FPlacement.Target();
+    if (temp.empty()) return nullptr;
+    return &FBuffered.emplace(FPlacement.Target(), kFileWriteBlock);
+}
+
+void TPlacementSink::Flush() {
+    FBuffered->Flush();
 }
 
 void TPlacementSink::Finish(const TEntryHeader& Header) {
     // A date the platform refuses leaves the file's own time, as an invalid date has no better value.
     SetFileDosDate(FPlacement.Target().File(), Header.FileDate);
     FPlacement.Commit(Header.Attributes);
+    FBuffered.reset();
 }
 
 std::vector<TEntryVerdict> TYarReader::Extract(TPlacement& Placement, const TEntrySelector& Select) {
@@ -207,6 +214,7 @@ std::vector<TEntryVerdict> TYarReader::Extract(TEntrySink& Sink, const TEntrySel
                         if (!out) return;
                         try {
                             ExpandEntry(*out, source, h, id);
+                            Sink.Flush();
                         } catch (const ECompressError& e) {
                             report({label, Sink.Current(), e.what(), ""});
                             Sink.Fail();

@@ -10,6 +10,7 @@
 #include "tools/yar/ToolErrors.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,8 @@ public:
     // The stream to expand the entry into, or nullptr to skip it. StoredPath includes the directory
     // of a set's template.
     virtual TStream* Open(const std::string& StoredPath, const TEntryHeader& Header) = 0;
+    // Writes out what the stream of Open still holds, raising EStreamError as a write would.
+    virtual void Flush() {}
     // The entry was expanded and checked.
     virtual void Finish(const TEntryHeader& Header) = 0;
     // The entry was damaged: what was written of it goes.
@@ -64,12 +67,18 @@ class TPlacementSink : public TEntrySink {
 public:
     explicit TPlacementSink(TPlacement& placement) : FPlacement(placement) {}
     TStream* Open(const std::string& StoredPath, const TEntryHeader& Header) override;
+    void Flush() override;
     void Finish(const TEntryHeader& Header) override;
-    void Fail() override { FPlacement.Discard(); }
+    void Fail() override {
+        FBuffered.reset(); // a damaged entry's file goes whole, with what it still held
+        FPlacement.Discard();
+    }
     std::string Current() const override { return FPlacement.Pending(); }
 
 private:
     TPlacement& FPlacement;
+    // The file is written in blocks of kFileWriteBlock, where the decoders hand over 8 KiB at a time.
+    std::optional<TBufferedWriteStream> FBuffered;
 };
 
 // Chooses entries by their stored path (with a set's template directory); empty takes every one.
