@@ -3,6 +3,7 @@
 #include "config/Texts.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "config/SetupConfig.h"
@@ -321,10 +322,14 @@ void TUninstaller::RemoveMadeDirectories() {
         if (!MadeDirectory(dir) && System_.Files.DirectoryExists(dir) && !Handled(dir))
             Note(dir, uoKept, "not made by the install");
     }
-    // The deepest first, so that a directory the install made inside another is gone before it.
-    std::vector<std::string> dirs = MadeDirectories_;
-    std::ranges::stable_sort(dirs,
-                             [](const std::string& a, const std::string& b) { return Depth(a) > Depth(b); });
+    // The deepest first, so that a directory the install made inside another is gone before it; those
+    // of one depth in the record's order.
+    std::size_t deepest = 0;
+    for (const std::string& dir : MadeDirectories_) deepest = std::max(deepest, Depth(dir));
+    std::vector<std::string> dirs;
+    for (std::size_t depth = deepest + 1; depth-- > 0;)
+        std::ranges::copy_if(MadeDirectories_, std::back_inserter(dirs),
+                             [&](const std::string& dir) { return Depth(dir) == depth; });
     for (const std::string& dir : dirs) {
         Progress_.Step(dir);
         // The installation directory goes last, with the record.

@@ -723,6 +723,10 @@ TEST_F(Uninstaller, OnlyDirectoriesAndKeysTheInstallMadeGo) {
     const std::string record = JoinPath(kAcme, kUninstallRecordName);
     std::string more = Bytes(record);
     more.insert(more.find("[Folders]\r\n") + 11, "C:\\Empty=\r\n");
+    // Two more it made, nested, the outer one recorded first: the inner one has to go before it.
+    Files.ForceDirectories(JoinPath(kAcme, "Data\\Cache\\Old"));
+    more.insert(more.find("[Directories - Made]\r\n") + 22,
+                "C:\\Program Files\\Acme\\Data\\Cache=\r\nC:\\Program Files\\Acme\\Data\\Cache\\Old=\r\n");
     Put(record, more);
     Register(kAcme, "Acme");
 
