@@ -10,20 +10,10 @@ void ForceDirectories(const std::string& dir) {
     ForceDirectories(dir, DirectoryExistsAt, [](const std::string& d) { MakeDirectory(d); });
 }
 
-void ForceDirectories(const std::string& dir, const std::function<bool(const std::string&)>& exists,
-                      const std::function<void(const std::string&)>& make) {
-    // Every separator at the end goes, but a root keeps the one that makes it a root.
-    const auto trimmed = [](std::string d) {
-        while (!d.empty() && IsPathDelimiter(d.back()) && !IsDriveRoot(d)) d = ExcludeTrailingDelimiter(d);
-        return d;
-    };
-    // Walks up to the first directory that exists, then creates the missing ones top down; a loop,
-    // since a stored name may nest deeply.
-    std::vector<std::string> missing;
-    for (std::string d = trimmed(dir); !d.empty() && !IsDriveRoot(d) && !exists(d);
-         d = trimmed(ExtractFilePath(d)))
-        missing.push_back(d);
-    for (auto it = missing.rbegin(); it != missing.rend(); ++it) make(*it);
+std::string WithoutTrailingDelimiters(std::string dir) {
+    while (!dir.empty() && IsPathDelimiter(dir.back()) && !IsDriveRoot(dir))
+        dir = ExcludeTrailingDelimiter(dir);
+    return dir;
 }
 
 void CleanWorkDir(const std::string& dir) {

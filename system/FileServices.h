@@ -8,7 +8,6 @@
 #include "util/Paths.h"
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -60,10 +59,18 @@ std::string CurrentAccountSid();
 // Creates dir and every missing parent, top down, stopping at the first directory that exists or at
 // a drive root; raises EInOutError for the first directory that cannot be made.
 void ForceDirectories(const std::string& dir);
+// dir without the separators at its end, but a root keeps the one that makes it a root.
+std::string WithoutTrailingDelimiters(std::string dir);
 // The same walk over another file system: exists tells whether a directory is there, make creates one
-// (and raises when it cannot).
-void ForceDirectories(const std::string& dir, const std::function<bool(const std::string&)>& exists,
-                      const std::function<void(const std::string&)>& make);
+// (and raises when it cannot). A loop, since a stored name may nest deeply.
+template <class TExists, class TMake>
+void ForceDirectories(const std::string& dir, const TExists& exists, const TMake& make) {
+    std::vector<std::string> missing;
+    for (std::string d = WithoutTrailingDelimiters(dir); !d.empty() && !IsDriveRoot(d) && !exists(d);
+         d = WithoutTrailingDelimiters(ExtractFilePath(d)))
+        missing.push_back(d);
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) make(*it);
+}
 // Deletes every file of dir, then dir itself. Files that cannot be deleted, subdirectories and a
 // directory that cannot be removed stay without a message. An empty path and a drive root are left
 // alone: neither can be a directory of a run, and cleaning one would empty a drive's root.
