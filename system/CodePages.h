@@ -20,4 +20,9 @@ std::optional<std::string> ConvertCodePage(const std::string& text, int from, in
 // UI language on Windows, LC_ALL, LC_MESSAGES or LANG elsewhere.
 std::string UserInterfaceLanguage();
 
+#ifdef _WIN32
+// text of the system's ANSI code page in UTF-16, for the system functions that take only wide text.
+std::wstring WideFromAnsi(const std::string& text);
+#endif
+
 } // namespace yar

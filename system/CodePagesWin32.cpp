@@ -2,9 +2,17 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace yar {
+
+std::wstring WideFromAnsi(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
 
 std::optional<std::string> ConvertCodePage(const std::string& text, int from, int to) {
     const UINT target = to == kProgramText ? GetACP() : static_cast<UINT>(to);

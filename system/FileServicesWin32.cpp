@@ -2,6 +2,7 @@
 #include "system/FileServices.h"
 
 #include "system/AccessLists.h"
+#include "system/CodePages.h"
 #include "util/Text.h"
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <cstring>
 #include <vector>
 
 namespace yar {
@@ -342,12 +344,9 @@ bool InheritAccess(HANDLE file, const std::string& path, TInheritedAccess& known
     return true;
 }
 
-// What a copy would have made of the moved file, through one handle: the archive bit alone, created,
-// written and read now, and the entries its new directory hands down.
-bool MakeLikeACopy(const std::string& path, TInheritedAccess& known) {
-    const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES | READ_CONTROL | WRITE_DAC, 0,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+// What a copy would have made of the moved file: the archive bit alone, created, written and read now,
+// and the entries its new directory hands down.
+bool MakeLikeACopy(HANDLE file, const std::string& path, TInheritedAccess& known) {
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
     FILE_BASIC_INFO basic{};
@@ -359,10 +358,20 @@ bool MakeLikeACopy(const std::string& path, TInheritedAccess& known) {
     stamp(basic.LastAccessTime);
     stamp(basic.LastWriteTime);
     basic.FileAttributes = FILE_ATTRIBUTE_ARCHIVE; // the change time (0) is left to the system
-    const bool made = SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) &&
-                      InheritAccess(file, path, known);
-    CloseHandle(file);
-    return made;
+    return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) &&
+           InheritAccess(file, path, known);
+}
+
+// Gives the file of the handle the name path, on its volume, where nothing has that name yet.
+bool RenameTo(HANDLE file, const std::string& path) {
+    const std::wstring name = WideFromAnsi(path);
+    std::vector<uint8_t> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = FALSE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    std::memcpy(info->FileName, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
+    return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
 }
 
 } // namespace
@@ -373,13 +382,21 @@ bool MoveFileAsCopy(const std::string& from, const std::string& to) {
 }
 
 bool MoveFileAsCopy(const std::string& from, const std::string& to, TInheritedAccess& known) {
+    // One handle renames the file and makes it what a copy would be: each further opening by name is a
+    // walk of the path and, under Wine, a round of requests to its server for every file.
+    const HANDLE file = CreateFileA(from.c_str(), DELETE | FILE_WRITE_ATTRIBUTES | READ_CONTROL | WRITE_DAC,
+                                    0, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
     // Neither copying across volumes nor replacing: either is no rename, and the caller copies.
-    if (!MoveFileExA(from.c_str(), to.c_str(), 0)) return false;
-    if (MakeLikeACopy(to, known)) return true;
-    // Not what a copy makes: back where it was, for the copy. Should that fail too, the file stays
-    // with the working directory's narrower access, and the copy finds no source and says so.
-    MoveFileExA(to.c_str(), from.c_str(), 0);
-    return false;
+    bool moved = RenameTo(file, to);
+    if (moved && !MakeLikeACopy(file, to, known)) {
+        // Not what a copy makes: back where it was, for the copy. Should that fail too, the file stays
+        // with the working directory's narrower access, and the copy finds no source and says so.
+        RenameTo(file, from);
+        moved = false;
+    }
+    CloseHandle(file);
+    return moved;
 }
 
 } // namespace yar

@@ -1,5 +1,6 @@
 #include "system/Win32ShellLinks.h"
 
+#include "system/CodePages.h"
 #include "util/NumberText.h"
 
 #include <memory>
@@ -21,13 +22,6 @@ template <typename T> using TComPtr = std::unique_ptr<T, TRelease>;
 [[noreturn]] void Fail(const char* what, HRESULT result) {
     throw EShellLinkError(std::string(what) + " (HRESULT $" +
                           HexText(static_cast<uint32_t>(result), 8, lcUpper) + ")");
-}
-
-std::wstring WideFromAnsi(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
 }
 
 } // namespace
