@@ -8,10 +8,10 @@
 #include "util/Paths.h"
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace yar {
@@ -125,9 +125,11 @@ bool MoveFileAsCopy(const std::string& from, const std::string& to);
 
 // The access lists moved files were given, by directory (in upper case): the system works out what a
 // directory hands down for the first file moved into it, and the later ones there are given that list in
-// one call rather than the system reading the directory's list again for each. Empty outside Windows.
+// one call rather than the system reading the directory's list again for each. Empty outside Windows. A
+// list in the order of the directories: an install moves into a few dozen at most.
 struct TInheritedAccess {
-    std::map<std::string, std::vector<uint8_t>> Lists;
+    using TList = std::pair<std::string, std::vector<uint8_t>>; // directory, self-relative descriptor
+    std::vector<TList> Lists;
 };
 // MoveFileAsCopy, with the lists already worked out for the directories moved into before.
 bool MoveFileAsCopy(const std::string& from, const std::string& to, TInheritedAccess& known);

@@ -10,6 +10,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -329,7 +330,8 @@ std::vector<uint8_t> AccessListOf(HANDLE file) {
 // as the system set it, for each later file there.
 bool InheritAccess(HANDLE file, const std::string& path, TInheritedAccess& known) {
     const std::string dir = UpperCase(ExtractFileDir(path));
-    if (const auto found = known.Lists.find(dir); found != known.Lists.end())
+    if (const auto found = std::ranges::find(known.Lists, dir, &TInheritedAccess::TList::first);
+        found != known.Lists.end())
         return SetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION,
                                        const_cast<uint8_t*>(found->second.data())) != FALSE;
     ACL empty{};
@@ -340,7 +342,7 @@ bool InheritAccess(HANDLE file, const std::string& path, TInheritedAccess& known
         return false;
     // Not known, the next file of the directory is worked out afresh.
     if (std::vector<uint8_t> list = AccessListOf(file); !list.empty())
-        known.Lists.emplace(dir, std::move(list));
+        known.Lists.emplace_back(dir, std::move(list));
     return true;
 }
 
