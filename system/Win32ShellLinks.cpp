@@ -1,5 +1,6 @@
 #include "system/Win32ShellLinks.h"
 
+#include "system/ComScope.h"
 #include "util/NumberText.h"
 
 #include <memory>
@@ -33,6 +34,7 @@ std::wstring WideFromAnsi(const std::string& text) {
 } // namespace
 
 void TWin32ShellLinks::Save(const TShellLink& link, const std::string& linkFile) {
+    const TComScope com; // released after the objects, declared before them
     IShellLinkA* rawLink = nullptr;
     HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                                       IID_IShellLinkA, reinterpret_cast<void**>(&rawLink));
