@@ -23,6 +23,9 @@ TPreparation::TPreparation(TSetupRun& run, HWND promptOwner)
     SegCompEZ1.SetExceptionOnFileError(true);
     SegCompEZ1.SetCheckSpaceBeforeExpand(false);
     SegCompEZ1.SetKey(0);
+    // Nothing reads the expanded files before the expansion ends: each volume is checked while it is
+    // read. A volume refused then fails the preparation as one refused before reading does.
+    SegCompEZ1.SetCheckBesideReading(true);
     Prompts.SetUnattended(&run.Log(), run.Switches().Unattended());
     SegCompEZ1.OnSegBefore = [this](TSegMode mode, const std::string& name, uint16_t number) {
         SegCompEZ1SegBefore(mode, name, number);
@@ -39,11 +42,13 @@ void TPreparation::BindVolumesToManifest() {
     const std::optional<TMediaManifest> manifest = OwnMediaManifest();
     if (!manifest) return;
     // A program that carries a manifest takes only the volumes it lists; any other is a wrong volume.
-    SegCompEZ1.OnSegVerify = [this, listed = *manifest, digest = MediaDigest()](TStream& volume,
-                                                                                uint16_t number) {
-        if (VolumeMatches(listed, volume, number, digest)) return true;
+    // The check may run on a thread of its own: it touches its own copies alone.
+    SegCompEZ1.OnSegVerify = [listed = *manifest, digest = MediaDigest()](std::string_view volume,
+                                                                          uint16_t number) {
+        return VolumeMatches(listed, volume, number, digest);
+    };
+    SegCompEZ1.OnSegWrongVolume = [this](uint16_t number) {
         Log("Volume " + std::to_string(number) + " does not match the manifest of this install.exe");
-        return false;
     };
 }
 

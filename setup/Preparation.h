@@ -56,7 +56,7 @@ protected:
     TWin32Files FFiles;
 
 private:
-    // With a manifest in this program, each volume is checked against it before it is read.
+    // With a manifest in this program, each volume is checked against it.
     void BindVolumesToManifest();
     void CopySetupFiles();
 

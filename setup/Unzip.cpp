@@ -52,6 +52,9 @@ TUnzip::TUnzip(TMainSetup& main)
     Timer1.SetInterval(1000);
     Timer1.OnTimer = [this] { Timer1Timer(); };
 
+    // The configured picture shows as soon as it is written: each volume is checked before it is read.
+    SegCompEZ1.SetCheckBesideReading(false);
+
     // Active navy to blue with white text, inactive gray to silver with silver text, 64 steps.
     MarsCaption1.SetNumColors(64);
 
