@@ -23,6 +23,9 @@ TPreparation::TPreparation(TSetupRun& run, HWND promptOwner)
     SegCompEZ1.SetExceptionOnFileError(true);
     SegCompEZ1.SetCheckSpaceBeforeExpand(false);
     SegCompEZ1.SetKey(0);
+    // The install gives each file what a copy makes (a new time, the archive bit alone): the entries'
+    // dates and attributes would only be overwritten.
+    SegCompEZ1.SetKeepEntryProperties(false);
     // Nothing reads the expanded files before the expansion ends: each volume is checked while it is
     // read. A volume refused then fails the preparation as one refused before reading does.
     SegCompEZ1.SetCheckBesideReading(true);
