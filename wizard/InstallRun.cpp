@@ -12,6 +12,10 @@
 
 namespace yar {
 
+TSetupAnswers TInstallRun::Answers() const {
+    return FLinks.Switches != nullptr ? FLinks.Switches->Answers : TSetupAnswers{};
+}
+
 void TInstallRun::Log(const std::string& event) const {
     if (FLinks.Log != nullptr) FLinks.Log->Write(event);
 }
@@ -77,7 +81,7 @@ void TInstallRun::EndJournal() {
 }
 
 bool TInstallRun::ConfirmOverwrite(const std::string& question, TAskYesNo ask) {
-    const bool yes = AskNothing() ? FLinks.Switches->Answers.Overwrite.value_or(false) : ask(question);
+    const bool yes = AskNothing() || ask == nullptr ? Answers().Overwrite.value_or(false) : ask(question);
     Log("Message: " + question + " - answer: " + (yes ? "Yes" : "No"));
     FOverwriteAnswer = yes;
     return yes;
@@ -85,9 +89,9 @@ bool TInstallRun::ConfirmOverwrite(const std::string& question, TAskYesNo ask) {
 
 TFileErrorAnswer TInstallRun::AskFileError(const std::string& message, TAskFileError ask) {
     TFileErrorAnswer answer = feAbort;
-    if (!AskNothing())
+    if (!AskNothing() && ask != nullptr)
         answer = ask(message);
-    else if (FLinks.Switches->Answers.IgnoreFileErrors.value_or(false))
+    else if (Answers().IgnoreFileErrors.value_or(false))
         answer = feIgnore;
     static constexpr const char* kWords[] = {"Retry", "Ignore", "Abort"};
     Log("Message: " + message + " - answer: " + kWords[answer]);
@@ -95,7 +99,7 @@ TFileErrorAnswer TInstallRun::AskFileError(const std::string& message, TAskFileE
 }
 
 bool TInstallRun::ConfirmRisk(const std::string& question, TAskYesNo ask) {
-    const bool yes = !AskNothing() && ask(question);
+    const bool yes = !AskNothing() && ask != nullptr && ask(question);
     Log("Message: " + question + " - answer: " + (yes ? "Yes" : "No"));
     return yes;
 }

@@ -39,8 +39,8 @@ public:
     // /SAVEINF: the answers given so far go to the answer file.
     void SaveAnswers(const TInstallChoices& choices, TEndChoice endChoice);
 
-    // The questions of the engine: the answer file's answer in a run that asks nothing, else the user's
-    // through ask (none needed for a run that asks nothing).
+    // The questions of the engine: the answer file's answer in a run that asks nothing or without ask,
+    // else the user's through ask.
     using TAskYesNo = bool (*)(const std::string& question);
     using TAskFileError = TFileErrorAnswer (*)(const std::string& message);
     bool ConfirmOverwrite(const std::string& question, TAskYesNo ask);
@@ -54,6 +54,9 @@ public:
     [[noreturn]] void EndProgram(const std::string& message);
 
 private:
+    // The answers of the command line and the answer file; none for a run that asks through its pages.
+    TSetupAnswers Answers() const;
+
     TWizardLinks FLinks;
     std::optional<TEndChoice> FUnattendedEnd;
     std::optional<bool> FOverwriteAnswer; // the last answer to the overwrite question
