@@ -593,7 +593,17 @@ void TSegCompress::RunSet(TSegArcList& List, const TArchiveStep& Step) {
             S.FVolumes = std::vector<TVolumeSpan>();
         }
     } runEnd{*this};
+    try {
+        RunArchives(List, Step);
+    } catch (const std::exception&) {
+        // A volume its check refuses explains whatever failed while it was read: the refusal is raised in
+        // place of that failure, as it would have been before the volume was read.
+        if (FCheck) FinishVolumeCheck();
+        throw;
+    }
+}
 
+void TSegCompress::RunArchives(TSegArcList& List, const TArchiveStep& Step) {
     ForceEntryDirectory(FSegTmpDir);
     List.Clear();
 

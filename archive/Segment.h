@@ -231,6 +231,8 @@ private:
     // ArcSize bytes at the current position of the logical stream.
     using TArchiveStep = std::function<void(TSegArc& Arc, int32_t ArcSize)>;
     void RunSet(TSegArcList& List, const TArchiveStep& Step);
+    // RunSet's reading: the set's records, then each archive in turn.
+    void RunArchives(TSegArcList& List, const TArchiveStep& Step);
     // Mounts volume Number (prompting as needed), reads its volume record and notes its span.
     void EnterVolume(uint16_t Number);
     // Leaves the current volume for the next one; one found before is reopened without a prompt.

@@ -268,6 +268,23 @@ TEST_F(SegmentInPlace, AVolumeCheckedBesideItsReadingIsJudgedWhileTheRunReadsOn)
                       refuseSecond ? std::vector<std::string>{wrong} : std::vector<std::string>{});
         }
     }
+
+    // Bytes that fail the expansion before the check has judged them: the refusal is the error.
+    const std::vector<std::string> paths = WriteSet(archives, {PieceOffsets(archives)[3] + 5});
+    std::vector<uint8_t> damaged = ReadFile(paths.back());
+    damaged[damaged.size() - 100] ^= 0x55;
+    WriteFile(paths.back(), damaged);
+    Seg.OnSegVerify = [](std::string_view, uint16_t number) { return number != 2; };
+    Seg.OnSegWrongVolume = nullptr;
+    Prompts.Boxes.clear();
+    Prompts.BoxAnswers = {[] { return false; }};
+    try {
+        Seg.SegExpand();
+        ADD_FAILURE() << "no error";
+    } catch (const ESegError& e) {
+        EXPECT_TRUE(IsA<ESegAborted>(e)) << e.what();
+    }
+    EXPECT_EQ(Prompts.Boxes, std::vector<std::string>{wrong});
 }
 
 } // namespace
