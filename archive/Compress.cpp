@@ -87,7 +87,8 @@ void TCompress::ExpandArchive(TStream& Source, TNameList* Names) {
     // Hashed, so that an archive of many entries with a list of many names expands in linear time.
     TNameSet wanted;
     if (Names) wanted.insert(Names->begin(), Names->end());
-    int64_t total = 0; // wide, so that hostile sizes cannot wrap it
+    int64_t total = 0;   // wide, so that hostile sizes cannot wrap it
+    std::string madeDir; // the directory made for the entry before, asked for once while it repeats
     const TArchiveHeader header = ReadArchiveHeader(Source);
     while (const auto entry = ReadEntryHeader(Source)) {
         if (total >= header.TotalSize) break;
@@ -109,7 +110,10 @@ void TCompress::ExpandArchive(TStream& Source, TNameList* Names) {
             if (target == "*") break;
         }
         if (FreeSpaceFor(target) < h.ExpandedSize) throw EInsufficientDiskSpace(target);
-        if (FMakeDirectories) ForceEntryDirectory(ExtractFilePath(target));
+        if (std::string dir = ExtractFilePath(target); FMakeDirectories && dir != madeDir) {
+            ForceEntryDirectory(dir);
+            madeDir = std::move(dir);
+        }
         const bool expanded = ExpandEntryToFile(Source, *entry, target, header.CompressID);
         // The next header follows the entry's data, however much of it the decoder consumed.
         SkipData(Source, dataStart, h.CompressedSize);
@@ -147,9 +151,10 @@ bool TCompress::ExpandEntryToFile(TStream& Source, const TStoredEntry& Entry, co
             // The error on its way is the one to report; the file is partial either way.
         }
         out.reset();
-        ApplyFileAttributes(TargetFile, h.Attributes);
+        if (FKeepEntryProperties) ApplyFileAttributes(TargetFile, h.Attributes);
         throw;
     }
+    if (!FKeepEntryProperties) return true;
     // A date the platform refuses leaves the file's own time, as an invalid date has no better value.
     SetFileDosDate(*out, h.FileDate);
     out.reset();

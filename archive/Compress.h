@@ -125,6 +125,10 @@ public:
     void SetKey(int32_t value) { FKey = value; }
     bool CheckSpaceBeforeExpand() const { return FCheckSpaceBeforeExpand; }
     void SetCheckSpaceBeforeExpand(bool value) { FCheckSpaceBeforeExpand = value; }
+    // Whether an expanded file takes its entry's date and attributes (on by default); a caller that
+    // gives its files new ones afterwards spares the system the calls.
+    bool KeepEntryProperties() const { return FKeepEntryProperties; }
+    void SetKeepEntryProperties(bool value) { FKeepEntryProperties = value; }
 
     // Appends one line per entry to List (lines already there stay). The file form opens the
     // archive for reading with exclusive sharing; the stream form starts at the current position.
@@ -172,6 +176,7 @@ private:
     bool FExceptionOnFileError = false;
     int32_t FKey = 0;
     bool FCheckSpaceBeforeExpand = false;
+    bool FKeepEntryProperties = true;
 };
 
 } // namespace yar

@@ -19,6 +19,7 @@ constexpr const char* SegDefaultBaseName = "SegData";
 constexpr const char* SegDefaultDir = "a:\\";
 constexpr int32_t SegMinSize = 16384;
 constexpr const char* PromptTail = "\n\rCorrect and then press OK, or Cancel to abort";
+constexpr const char* WrongVolumeText = "Incorrect segmented mounted!";
 
 // Windows file names ignore letter case, so the component keeps its names in lower case there.
 // Elsewhere case is part of the name and folding it would point at another file.
@@ -53,6 +54,50 @@ public:
 private:
     std::string FPath;
 };
+
+// A volume read whole into memory through its handle, which it keeps open so that no one else may write
+// the file: the bytes checked are the bytes read, and the file stays as they were. Read only.
+class TCheckedVolume : public TStream {
+public:
+    TCheckedVolume(std::string bytes, std::unique_ptr<TStream> file)
+        : FBytes(std::move(bytes)), FFile(std::move(file)) {}
+
+    int32_t Read(void* buffer, int32_t count) override {
+        const auto n = static_cast<int32_t>(std::clamp<int64_t>(Size() - FPosition, 0, count));
+        std::copy_n(FBytes.data() + FPosition, n, static_cast<char*>(buffer));
+        FPosition += n;
+        return n;
+    }
+    int32_t Write(const void*, int32_t) override { return 0; }
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+        const int64_t base = origin == TSeekOrigin::soBeginning ? 0
+                             : origin == TSeekOrigin::soEnd     ? Size()
+                                                                : FPosition;
+        FPosition = std::clamp<int64_t>(base + offset, 0, Size());
+        return FPosition;
+    }
+    int64_t Size() override { return static_cast<int64_t>(FBytes.size()); }
+
+    std::string_view View() const { return FBytes; }
+    // The handle, for a run that reads the volume again later: the bytes go.
+    std::unique_ptr<TStream> TakeFile() { return std::move(FFile); }
+
+private:
+    std::string FBytes;
+    std::unique_ptr<TStream> FFile;
+    int64_t FPosition = 0;
+};
+
+std::unique_ptr<TCheckedVolume> ReadWholeVolume(std::unique_ptr<TStream> volume) {
+    volume->Seek(0, TSeekOrigin::soBeginning);
+    std::string bytes(static_cast<std::size_t>(std::max<int64_t>(volume->Size(), 0)), '\0');
+    constexpr std::size_t kPiece = 1u << 20;
+    for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
+        const auto n = static_cast<int32_t>(std::min(kPiece, bytes.size() - at));
+        if (volume->Read(bytes.data() + at, n) != n) throw ESegStreamError(SegMsgStreamReadFailed);
+    }
+    return std::make_unique<TCheckedVolume>(std::move(bytes), std::move(volume));
+}
 
 std::unique_ptr<TFileStream> OpenOrFail(const std::string& path, uint16_t mode) {
     try {
@@ -284,25 +329,70 @@ std::unique_ptr<TStream> TSegCompress::MountVolume(uint16_t Number) {
             if (!record) throw ESegStreamError(SegMsgStreamOpenFailed);
             if (record->SegNumber == Number) {
                 // Checked through the handle it is then read through, which no one else may write.
-                auto volume = OpenOrFail(FVolumePath, fmOpenRead | fmShareExclusive);
-                if (!OnSegVerify || OnSegVerify(*volume, Number)) {
+                std::unique_ptr<TStream> volume = OpenOrFail(FVolumePath, fmOpenRead | fmShareExclusive);
+                if (OnSegVerify) {
+                    // Read once: the run reads the very bytes judged.
+                    auto checked = ReadWholeVolume(std::move(volume));
+                    if (FCheckBesideReading && FHoldVolumes)
+                        StartVolumeCheck(checked->View(), Number);
+                    else if (!OnSegVerify(checked->View(), Number))
+                        checked.reset();
+                    volume = std::move(checked);
+                }
+                if (volume) {
                     volume->Seek(0, TSeekOrigin::soBeginning);
                     FVolumeRemaining = volume->Size();
                     return volume;
                 }
+                if (OnSegWrongVolume) OnSegWrongVolume(Number);
             }
-            message = std::string("Incorrect segmented mounted!") + PromptTail;
+            message = std::string(WrongVolumeText) + PromptTail;
         }
-        if (!FOwner || !FOwner->ErrorOkCancel(message)) {
-            FAbortFlag = true;
-            Abort();
-        }
+        AskToGoOn(message);
     }
 }
 
+void TSegCompress::AskToGoOn(const std::string& Message) {
+    if (FOwner && FOwner->ErrorOkCancel(Message)) return;
+    FAbortFlag = true;
+    Abort();
+}
+
 void TSegCompress::CloseVolume() {
+    // The check reads the volume's bytes: it ends first, its verdict no longer wanted.
+    FCheck.reset();
     FVolume.reset();
     FVolumeRemaining = 0;
+}
+
+void TSegCompress::ReleaseVolumeBytes(std::unique_ptr<TStream>& Volume) {
+    if (auto* checked = dynamic_cast<TCheckedVolume*>(Volume.get())) Volume = checked->TakeFile();
+}
+
+void TSegCompress::StartVolumeCheck(std::string_view Bytes, uint16_t Number) {
+    FCheckBytes = Bytes;
+    FCheckNumber = Number;
+    FCheckPassed = false;
+    FCheck = std::make_unique<TBackgroundTask>(
+        [](void* self) {
+            auto& s = *static_cast<TSegCompress*>(self);
+            s.FCheckPassed = s.OnSegVerify(s.FCheckBytes, s.FCheckNumber);
+        },
+        this);
+}
+
+void TSegCompress::FinishVolumeCheck() {
+    if (!FCheck) return;
+    FCheck->Wait();
+    FCheck.reset();
+    if (FCheckPassed) {
+        if (FCheckNumber != FVolumeNumber) ReleaseVolumeBytes(FVolumes[FCheckNumber - 1u].Held);
+        return;
+    }
+    if (OnSegWrongVolume) OnSegWrongVolume(FCheckNumber);
+    AskToGoOn(std::string(WrongVolumeText) + PromptTail);
+    // What was read of it is not to be used, and the run cannot take it back.
+    throw ESegReadAgain();
 }
 
 void TSegCompress::EnterVolume(uint16_t Number) {
@@ -314,8 +404,11 @@ void TSegCompress::EnterVolume(uint16_t Number) {
 }
 
 void TSegCompress::LeaveVolume() {
-    if (FHoldVolumes && FVolume && FVolumeNumber >= 1 && FVolumeNumber <= FVolumes.size())
+    if (FHoldVolumes && FVolume && FVolumeNumber >= 1 && FVolumeNumber <= FVolumes.size()) {
+        // Held by its handle alone once checked: a volume read into memory lets its bytes go then.
+        if (!FCheck || FCheckNumber != FVolumeNumber) ReleaseVolumeBytes(FVolume);
         FVolumes[FVolumeNumber - 1u].Held = std::move(FVolume);
+    }
     FVolume.reset();
 }
 
@@ -325,6 +418,8 @@ void TSegCompress::NextVolume() {
         OpenKnownVolume(FVolumeNumber, 0);
         return;
     }
+    // A volume is judged before the next is asked for.
+    FinishVolumeCheck();
     if (OnSegAfter) OnSegAfter(FSegMode, FVolumeName, FVolumeNumber);
     if (FAbortFlag) Abort();
     EnterVolume(static_cast<uint16_t>(FVolumeNumber + 1));
@@ -498,7 +593,17 @@ void TSegCompress::RunSet(TSegArcList& List, const TArchiveStep& Step) {
             S.FVolumes = std::vector<TVolumeSpan>();
         }
     } runEnd{*this};
+    try {
+        RunArchives(List, Step);
+    } catch (const std::exception&) {
+        // A volume its check refuses explains whatever failed while it was read: the refusal is raised in
+        // place of that failure, as it would have been before the volume was read.
+        if (FCheck) FinishVolumeCheck();
+        throw;
+    }
+}
 
+void TSegCompress::RunArchives(TSegArcList& List, const TArchiveStep& Step) {
     ForceEntryDirectory(FSegTmpDir);
     List.Clear();
 
@@ -539,6 +644,8 @@ void TSegCompress::RunSet(TSegArcList& List, const TArchiveStep& Step) {
         if (OnSegAfterArchive) OnSegAfterArchive(header, arc.Template);
         if (FAbortFlag) Abort();
     }
+    // The run's result stands only once the volume it ends on passed its check.
+    FinishVolumeCheck();
 }
 
 void TSegCompress::ReadScan(TSegArc& Arc) {

@@ -8,12 +8,14 @@
 #include "archive/Compress.h"
 #include "archive/SegmentRecords.h"
 #include "archive/UserPrompts.h"
+#include "system/BackgroundTask.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace yar {
@@ -26,6 +28,8 @@ inline constexpr const char* SegMsgInvalidArchiveSequence = "(TSegCompress) Inva
 inline constexpr const char* SegMsgStreamOpenFailed = "(TSegCompress) Stream open failed";
 inline constexpr const char* SegMsgStreamReadFailed = "(TSegCompress) Stream read failed";
 inline constexpr const char* SegMsgOperationAborted = "(TSegCompress) Operation aborted by user";
+inline constexpr const char* SegMsgReadAgain =
+    "(TSegCompress) Volume refused once read: the run must start again";
 
 // Every failure of the segment layer; the message begins with "(TSegCompress) ". Only its kinds
 // below are raised, so that a handler can tell them apart without reading the text.
@@ -51,6 +55,13 @@ public:
 class ESegInvalidRecord : public ESegError {
 public:
     explicit ESegInvalidRecord(const char* message) : ESegError(message) {}
+};
+
+// A volume checked beside its reading was refused and the user asked to try again: nothing the run
+// wrote may be used; only a new run, from the first volume, can try again. SegMsgReadAgain.
+class ESegReadAgain : public ESegError {
+public:
+    ESegReadAgain() : ESegError(SegMsgReadAgain) {}
 };
 
 // A list position that does not exist: "List index out of bounds (<index>)".
@@ -105,9 +116,13 @@ using TSegBeforeExpandEvent = std::function<void(TSegArcList& SegArcList)>;
 using TSegAfterArchiveEvent =
     std::function<void(const TSegArcHeader& SegArcHdr, const std::string& Template)>;
 using TSegShowProgressEvent = std::function<void(int32_t PercentageDone)>;
-// Whether the volume of Number, its record already found right, is the one expected, read from
-// Volume's start; false takes the path of a wrong volume. Volume's position afterwards does not matter.
-using TSegVerifyEvent = std::function<bool(TStream& Volume, uint16_t Number)>;
+// Whether the volume of Number, its record already found right, is the one expected, judged by its
+// bytes from its start: read once through the handle they are then read through, which no one else may
+// write; false takes the path of a wrong volume. In a run that checks beside its reading it is called on
+// a thread of its own while the run reads the same bytes: it must touch nothing the run touches.
+using TSegVerifyEvent = std::function<bool(std::string_view Volume, uint16_t Number)>;
+// A volume OnSegVerify refused, before the user is asked for the right one.
+using TSegWrongVolumeEvent = std::function<void(uint16_t Number)>;
 
 // What a run does with each archive once it has been copied into its temporary file.
 using TSegArchiveAction = std::function<void(TSegArc& Arc, const std::string& ArchivePath)>;
@@ -144,6 +159,14 @@ public:
     TSegAfterArchiveEvent OnSegAfterArchive;
     TSegShowProgressEvent OnSegShowProgress;
     TSegVerifyEvent OnSegVerify;
+    TSegWrongVolumeEvent OnSegWrongVolume;
+
+    // A run in place that holds its volumes checks each one on a second thread while it reads it; the
+    // run's result stands only once every check passed, and a volume refused then is asked for as a
+    // wrong volume would be: Cancel aborts, OK raises ESegReadAgain. Off, each volume is checked before
+    // anything of it is read.
+    bool CheckBesideReading() const { return FCheckBesideReading; }
+    void SetCheckBesideReading(bool value) { FCheckBesideReading = value; }
 
     // Set by a handler (or a cancelled prompt) to end the run at its next check.
     bool AbortFlag() const { return FAbortFlag; }
@@ -208,6 +231,8 @@ private:
     // ArcSize bytes at the current position of the logical stream.
     using TArchiveStep = std::function<void(TSegArc& Arc, int32_t ArcSize)>;
     void RunSet(TSegArcList& List, const TArchiveStep& Step);
+    // RunSet's reading: the set's records, then each archive in turn.
+    void RunArchives(TSegArcList& List, const TArchiveStep& Step);
     // Mounts volume Number (prompting as needed), reads its volume record and notes its span.
     void EnterVolume(uint16_t Number);
     // Leaves the current volume for the next one; one found before is reopened without a prompt.
@@ -217,6 +242,15 @@ private:
     void OpenKnownVolume(std::size_t Index, int64_t Within);
     // Leaves the current volume: closed, or set aside in its span by a run that holds its volumes.
     void LeaveVolume();
+    // The check of a volume being read, on a thread of its own, and its end, before the next volume is
+    // asked for and when the run ends: a refusal asks as a wrong volume does. The volume's bytes stay
+    // in memory, wherever the run goes back to, until it passed.
+    void StartVolumeCheck(std::string_view Bytes, uint16_t Number);
+    void FinishVolumeCheck();
+    // A volume read into memory and checked is read again, when at all, through its handle.
+    static void ReleaseVolumeBytes(std::unique_ptr<TStream>& Volume);
+    // The retry box: OK returns, Cancel (or no one to ask) aborts the run.
+    void AskToGoOn(const std::string& Message);
     [[noreturn]] void Abort();
     void ProcessMessages();
     // Copies Count bytes of the logical stream into Dest (or passes over them without one), in blocks
@@ -254,6 +288,12 @@ private:
     TStream* FNameListSink = nullptr;
     bool FInPlace = false;
     bool FHoldVolumes = false;
+    bool FCheckBesideReading = false;
+    // The check running beside the reading, of volume FCheckNumber; FCheckPassed once it has ended.
+    std::unique_ptr<TBackgroundTask> FCheck;
+    std::string_view FCheckBytes;
+    uint16_t FCheckNumber = 0;
+    bool FCheckPassed = false;
 };
 
 class TSegCompEZ : public TSegCompress {

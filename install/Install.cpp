@@ -6,6 +6,7 @@
 #include "engine/InterruptedInstalls.h"
 #include "setup/MainSetup.h"
 #include "setup/RunLanguage.h"
+#include "setup/SetupRun.h"
 #include "system/ComScope.h"
 #include "system/DllSearch.h"
 #include "system/FileServices.h"
@@ -18,6 +19,7 @@
 #include "toolkit/Pictures.h"
 #include "util/RunLog.h"
 #include "wizard/AnswerFile.h"
+#include "wizard/InstallRun.h"
 #include "wizard/YAR.h"
 
 #include <windows.h>
@@ -27,6 +29,12 @@
 #include <array>
 
 namespace {
+
+// Before the first window: the window components' DLLs from the system directory, the common controls.
+void PrepareWindows() {
+    yar::LoadWindowComponentDlls();
+    yar::UseCommonControls(ICC_WIN95_CLASSES);
+}
 
 std::vector<std::string> Arguments() {
     std::vector<std::string> args;
@@ -77,7 +85,21 @@ void UndoInterruptedInstalls(const yar::TSetupSwitches& switches, yar::TRunLog& 
     if (!switches.Unattended()) yar::ShowMessage(yar::InterruptedInstallsMessage(told));
 }
 
-int Run(const yar::TSetupSwitches& switches, yar::TRunLog& log) {
+// A run that shows nothing makes no window, starts neither COM (until a shortcut needs it) nor GDI+,
+// and loads no common controls: under Wine any of them would start the desktop process first.
+int RunWithoutWindows(yar::TSetupSwitches switches, yar::TRunLog& log) {
+    yar::UseRunLanguage(yar::RunLanguageFiles(""), {}, switches.Language, &log);
+    yar::TSetupRun run(
+        [](const yar::TWizardLinks& links) -> std::unique_ptr<yar::TSetupWizard> {
+            return std::make_unique<yar::TQuietWizard>(links);
+        },
+        std::move(switches), &log);
+    run.RunHidden();
+    return run.ExitCode();
+}
+
+int Run(yar::TSetupSwitches switches, yar::TRunLog& log) {
+    if (switches.Mode == yar::rmVerySilent) return RunWithoutWindows(std::move(switches), log);
     yar::TApplication& application = yar::Application();
     // COM once, for the whole run: the install saves its shortcuts through the shell-link object.
     const yar::TComScope com;
@@ -86,19 +108,19 @@ int Run(const yar::TSetupSwitches& switches, yar::TRunLog& log) {
     yar::UseRunLanguage(yar::RunLanguageFiles(""), {}, switches.Language, &log);
     // The background window makes the wizard and the preparation window after itself.
     yar::TMainSetup mainSetup(
-        [](const yar::TWizardLinks& links) { return std::make_unique<yar::TYAR>(links); }, switches, &log);
-    if (switches.Mode == yar::rmVerySilent)
-        mainSetup.RunHidden();
-    else
-        application.Run();
+        [](const yar::TWizardLinks& links) -> std::unique_ptr<yar::TSetupWizard> {
+            return std::make_unique<yar::TYAR>(links);
+        },
+        std::move(switches), &log);
+    application.Run();
     return mainSetup.ExitCode();
 }
 
 } // namespace
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
+    // The theme library waits for the first window (PrepareWindows): a run that shows nothing makes none.
     yar::RestrictDllSearch();
-    yar::UseCommonControls(ICC_WIN95_CLASSES);
     yar::TApplication& application = yar::Application();
     application.SetTitle(yar::Tr(yar::txSetupTitle));
     const std::vector<std::string> args = Arguments();
@@ -109,9 +131,13 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
         log = OpenLog(switches);
     } catch (const std::exception& e) {
         // Bad switches, a missing answer file or a log that cannot be made: nothing has started.
-        if (!yar::AsksNothing(args)) application.ShowException(e);
+        if (!yar::AsksNothing(args)) {
+            PrepareWindows();
+            application.ShowException(e);
+        }
         return yar::exBadStart;
     }
+    if (switches.Mode != yar::rmVerySilent || switches.Help) PrepareWindows();
     LogStart(log, args);
     if (switches.Help) {
         yar::ShowMessage(yar::kSwitchHelpText);
@@ -119,13 +145,14 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
         return yar::exInstalled;
     }
     int code = yar::exBadStart;
+    const bool unattended = switches.Unattended();
     try {
         UndoInterruptedInstalls(switches, log);
-        code = Run(switches, log);
+        code = Run(std::move(switches), log);
     } catch (const std::exception& e) {
         // The windows could not be made: nothing of the run has started.
         log.Write(std::string("Failure: ") + e.what());
-        if (!switches.Unattended()) application.ShowException(e);
+        if (!unattended) application.ShowException(e);
     }
     log.Write(yar::ExitLogText(static_cast<yar::TExitCode>(code)));
     return code;

@@ -33,6 +33,11 @@ bool VolumeMatches(const TMediaManifest& manifest, TStream& volume, uint16_t num
     std::vector<char> buffer(kVolumeReadPiece);
     for (int32_t got = 0; (got = volume.Read(buffer.data(), kVolumeReadPiece)) > 0;)
         bytes.append(buffer.data(), static_cast<std::size_t>(got));
+    return VolumeMatches(manifest, std::string_view(bytes), number, digest);
+}
+
+bool VolumeMatches(const TMediaManifest& manifest, std::string_view bytes, uint16_t number,
+                   const TDigestFunction& digest) {
     return MatchesManifest(manifest, SegVolumeFileName(kVolumeBaseName, "", number), bytes, digest);
 }
 

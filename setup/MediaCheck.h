@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "config/MediaManifest.h"
 #include "system/Streams.h"
@@ -31,6 +32,9 @@ bool ConfigMatches(const TMediaManifest& manifest, const TFileBytes& read, const
 // Whether volume, read whole from its start, is the volume of number (disk.001 ...) the manifest
 // lists.
 bool VolumeMatches(const TMediaManifest& manifest, TStream& volume, uint16_t number,
+                   const TDigestFunction& digest);
+// The same for the volume's bytes, read whole.
+bool VolumeMatches(const TMediaManifest& manifest, std::string_view bytes, uint16_t number,
                    const TDigestFunction& digest);
 
 } // namespace yar

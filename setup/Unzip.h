@@ -1,11 +1,9 @@
 // TUnzip: the preparation window, shown modally before the wizard while the archive is expanded
-// into the working directory. It asks for missing floppies, copies the setup program and its
-// configuration along, shows a gauge, and puts the configured picture on the background window.
+// into the working directory (TPreparation). It shows a gauge, asks whether to abort on a click, and
+// puts the configured picture on the background window.
 #pragma once
 
-#include "archive/Segment.h"
-#include "setup/WindowPrompts.h"
-#include "system/Win32Files.h"
+#include "setup/Preparation.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Gauges.h"
@@ -13,14 +11,13 @@
 #include "toolkit/Pictures.h"
 #include "toolkit/StdCtrls.h"
 
-#include <cstdint>
 #include <string>
 
 namespace yar {
 
 class TMainSetup;
 
-class TUnzip : public TForm {
+class TUnzip : public TForm, public TPreparation {
 public:
     // The window works on the background window's run state, configuration, headers and picture panel.
     // The animated icon is loaded from the program's resource PREPARE_GIF, so GDI+ must be running.
@@ -33,8 +30,6 @@ public:
     TGauge ProgressBar2; // in GaugePanel
     TTimer Timer1;
     TGradientCaption MarsCaption1;
-    TWindowPrompts Prompts; // the segment reader's retry box, over this window
-    TSegCompEZ SegCompEZ1;
 
     void FormShow();
     // Asks whether to abort; on Abort the run is cancelled and the application asked to end.
@@ -42,32 +37,19 @@ public:
     // One second after FormShow: the expansion, then the window closes.
     void Timer1Timer();
 
-    // Before volume SegNumber is opened: asks for it while it is missing; before volume 1 also copies
-    // install.exe and install.cfg into the working directory.
-    void SegCompEZ1SegBefore(TSegMode SegMode, const std::string& SegName, uint16_t SegNumber);
-    // Before each file is written: it goes straight into the working directory.
-    void SegCompEZ1CheckFile(std::string& filepath, TCProcessMode mode);
-    void SegCompEZ1ShowProgress(int32_t& PercentageDone);
-
-    // The expansion itself, without the window: a run that shows nothing calls it directly.
-    void Expand();
-
-    // The volume last looked for.
-    const std::string& VolumePath() const { return FVolumePath; }
-
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void ServeWindows() override;
+    void GaugeStart(int maximum) override;
+    void SetupFileCopied() override;
+    // The gauge steps, and the picture shows once it has been written.
+    void FileExpanding() override;
+    void ExpansionEnded() override;
 
 private:
-    void Log(const std::string& event) const;
-    // With a manifest in this program, each volume is checked against it before it is read.
-    void BindVolumesToManifest();
-    void CopySetupFiles();
     void ShowPicture(const std::string& path);
 
     TMainSetup& FMain;
-    TWin32Files FFiles;
-    std::string FVolumePath;
     bool FPictureShown = false;
 };
 

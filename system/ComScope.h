@@ -1,5 +1,6 @@
-// COM for the lifetime of one object: CoInitialize when made, CoUninitialize when gone. The program
-// makes one at its start, on the thread that uses COM.
+// COM for the lifetime of one object: CoInitialize when made, CoUninitialize when gone. A program with
+// windows makes one at its start; each COM user makes its own for its call as well, so that a run that
+// needs none never starts COM (under Wine, starting COM starts the desktop process).
 #pragma once
 
 namespace yar {

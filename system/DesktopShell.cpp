@@ -1,5 +1,7 @@
 #include "system/DesktopShell.h"
 
+#include "system/ComScope.h"
+
 #include <windows.h>
 
 #include <exdisp.h>
@@ -92,6 +94,7 @@ bool DesktopShellDispatch(TComRef<IShellDispatch2>& shell) {
 
 bool OpenThroughDesktopShell(const std::string& file, const std::string& parameters,
                              const std::string& directory, int showMode) {
+    const TComScope com; // released after the objects, declared before them
     TComRef<IShellDispatch2> shell;
     if (!DesktopShellDispatch(shell)) return false;
     const TVariantText name(file), arguments(parameters), folder(directory), verb("");

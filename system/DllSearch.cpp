@@ -1,5 +1,7 @@
 #include "system/DllSearch.h"
 
+#include <span>
+
 namespace yar {
 
 namespace {
@@ -8,6 +10,15 @@ namespace {
 constexpr DWORD kSearchSystem32 = 0x00000800; // LOAD_LIBRARY_SEARCH_SYSTEM32
 
 using TSetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
+
+void LoadFromSystem(std::span<const char* const> names) {
+    for (const char* name : names) {
+        const std::string path = SystemDllPath(name);
+        // A DLL the system does not have is none a component can load either: nothing to take first.
+        if (!path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+            LoadLibraryA(path.c_str());
+    }
+}
 
 } // namespace
 
@@ -24,12 +35,11 @@ void RestrictDllSearch() {
     const auto restrict = reinterpret_cast<TSetDefaultDllDirectories>(
         reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
     if (restrict == nullptr || !restrict(kSearchSystem32)) SetDllDirectoryA("");
-    for (const char* name : kSystemComponentDlls) {
-        const std::string path = SystemDllPath(name);
-        // A DLL the system does not have is none a component can load either: nothing to take first.
-        if (!path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-            LoadLibraryA(path.c_str());
-    }
+    LoadFromSystem(kSystemComponentDlls);
+}
+
+void LoadWindowComponentDlls() {
+    LoadFromSystem(kWindowComponentDlls);
 }
 
 } // namespace yar

@@ -1,6 +1,7 @@
 #include "system/Win32ShellLinks.h"
 
 #include "system/CodePages.h"
+#include "system/ComScope.h"
 #include "util/NumberText.h"
 
 #include <memory>
@@ -27,6 +28,7 @@ template <typename T> using TComPtr = std::unique_ptr<T, TRelease>;
 } // namespace
 
 void TWin32ShellLinks::Save(const TShellLink& link, const std::string& linkFile) {
+    const TComScope com; // released after the objects, declared before them
     IShellLinkA* rawLink = nullptr;
     HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                                       IID_IShellLinkA, reinterpret_cast<void**>(&rawLink));

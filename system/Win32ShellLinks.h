@@ -1,5 +1,5 @@
 // TShellLinks on the system's shell-link object (CLSID_ShellLink with IShellLinkA and IPersistFile).
-// COM must be initialised on the calling thread (TComScope).
+// COM is started on the calling thread for each save, unless it runs there already.
 #pragma once
 
 #include "system/ShellLinks.h"

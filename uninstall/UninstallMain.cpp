@@ -102,6 +102,7 @@ int Uninstall(const yar::TUninstallCommand& command) {
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
     yar::RestrictDllSearch();
+    yar::LoadWindowComponentDlls();
     const yar::TUninstallCommand command = yar::ParseUninstallCommand(GetCommandLineA());
     if (command.WaitFor != 0) return yar::RunRemovalHelper(command);
     yar::UseCommonControls(ICC_WIN95_CLASSES);

@@ -106,7 +106,7 @@ TYAR::TYAR(const TWizardLinks& links)
       // the buttons
       Panel1(this, {0, kNotebookHeight, kClientWidth, kPanelHeight}), cancel(&Panel1, {kMargin, 10, 80, 25}),
       back(&Panel1, {212, 10, 80, 25}), next(&Panel1, {296, 10, 80, 25}), install(&Panel1, {388, 10, 80, 25}),
-      FLinks(links) {
+      FLinks(links), FInstall(links) {
     TextMemo(Memo1, ssNone);
     TextMemo(Memo3, ssVertical);
     TextMemo(Memo2, ssNone);
@@ -275,7 +275,7 @@ void TYAR::installClick() {
     FShortcutFolders = ShortcutFolders(CreateFolder.Caption(), CheckBox1.Checked(), CheckBox2.Checked());
     ShowMove(move);
     const TInstallChoices choices = InstallChoices();
-    SaveAnswers(choices, EndChoice());
+    FInstall.SaveAnswers(choices, EndChoice());
     RunInstall(choices);
 }
 
@@ -288,36 +288,12 @@ void TYAR::Execute() {
 }
 
 void TYAR::RunUnattended() {
-    const TSetupSwitches& switches = *FLinks.Switches;
-    FLinks.State.Cancelled = false;
-    FUnattendedEnd = UnattendedEndChoice(FLinks.Config, switches.Answers, switches.NoLaunch);
-    const TInstallChoices choices =
-        UnattendedChoices(FLinks.Config, FLinks.State, switches.Answers, *FUnattendedEnd);
+    const TInstallChoices choices = FInstall.UnattendedStart();
     FShortcutFolders = choices.Folders;
-    SaveAnswers(choices, *FUnattendedEnd);
     Notebook1.SetPageIndex(wpProgress);
     Panel1.Hide();
-    if (switches.Mode == rmSilent) Show();
+    if (FLinks.Switches->Mode == rmSilent) Show();
     RunInstall(choices);
-}
-
-void TYAR::SaveAnswers(const TInstallChoices& choices, TEndChoice endChoice) {
-    if (FLinks.Switches == nullptr || FLinks.Switches->SaveInf.empty()) return;
-    TSetupAnswers answers = AnswersOf(choices, endChoice);
-    answers.Overwrite = FOverwriteAnswer;
-    TWin32IniFiles ini;
-    try {
-        WriteAnswerFile(ini, FLinks.Switches->SaveInf, answers);
-        Log("Answers saved: " + FLinks.Switches->SaveInf);
-    } catch (const ESwitchError& e) {
-        // The install goes on: the answers are a help for later runs, not part of this one.
-        Log(std::string("Failure: ") + e.what());
-        if (!AskNothing()) Application().ShowException(e);
-    }
-}
-
-void TYAR::Log(const std::string& event) const {
-    if (FLinks.Log != nullptr) FLinks.Log->Write(event);
 }
 
 // The background window: the application's main form, unless the wizard is shown on its own.
@@ -328,28 +304,7 @@ const TForm* TYAR::Background() const {
 
 void TYAR::RunInstall(const TInstallChoices& choices) {
     ShowProgressLayout();
-    // Without a journal a failure could not be undone: the install does not begin.
-    std::string journals, journal;
-    try {
-        journals = JournalsDirectory();
-        journal = CreatePrivateDirectory(journals, "install-");
-    } catch (const EInOutError& e) {
-        Stopped(std::string("The install cannot keep its journal: ") + e.what());
-        FLinks.State.Cancelled = true;
-        return;
-    }
-    Log("Journal: " + journal);
-    FJournal = journal;
-    FJournals = journals;
-    FRunning = std::make_unique<TRunningMark>(journal);
-    {
-        TWin32InstallSystem system(Background() != nullptr ? Background()->Handle() : nullptr, journal);
-        TInstallEngine engine(FLinks.Config, FLinks.State, system.System(), *this, FLinks.Log);
-        engine.RunInstall(choices);
-    }
-    EndJournal();
-    // The answer to a question met during the install joins the others.
-    if (FOverwriteAnswer) SaveAnswers(choices, EndChoice());
+    FInstall.Run(choices, EndChoice(), Background() != nullptr ? Background()->Handle() : nullptr, *this);
 }
 
 void TYAR::ShowProgressLayout() {
@@ -416,38 +371,30 @@ void TYAR::ProcessMessages() {
 
 bool TYAR::ConfirmOverwrite(const std::string& question) {
     ShowReported(); // the page names the file asked about
-    const bool yes = AskNothing() ? FLinks.Switches->Answers.Overwrite.value_or(false)
-                                  : MessageDlg(question, mtConfirmation, {mbYes, mbNo}) == mrYes;
-    Log("Message: " + question + " - answer: " + (yes ? "Yes" : "No"));
-    FOverwriteAnswer = yes;
-    return yes;
+    return FInstall.ConfirmOverwrite(question, [](const std::string& text) {
+        return MessageDlg(text, mtConfirmation, {mbYes, mbNo}) == mrYes;
+    });
 }
 
 TFileErrorAnswer TYAR::AskFileError(const std::string& message) {
     ShowReported();
-    TFileErrorAnswer answer = feAbort;
-    if (AskNothing()) {
-        if (FLinks.Switches->Answers.IgnoreFileErrors.value_or(false)) answer = feIgnore;
-    } else {
-        const int pressed = MessageDlg(message, mtError, {mbAbort, mbRetry, mbIgnore});
-        answer = pressed == mrRetry ? feRetry : pressed == mrIgnore ? feIgnore : feAbort;
-    }
-    static constexpr const char* kWords[] = {"Retry", "Ignore", "Abort"};
-    Log("Message: " + message + " - answer: " + kWords[answer]);
-    return answer;
+    return FInstall.AskFileError(message, [](const std::string& text) {
+        const int pressed = MessageDlg(text, mtError, {mbAbort, mbRetry, mbIgnore});
+        return pressed == mrRetry ? feRetry : pressed == mrIgnore ? feIgnore : feAbort;
+    });
 }
 
 bool TYAR::ConfirmRisk(const std::string& question) {
     ShowReported();
-    const bool yes = !AskNothing() && MessageDlg(question, mtWarning, {mbYes, mbNo}) == mrYes;
-    Log("Message: " + question + " - answer: " + (yes ? "Yes" : "No"));
-    return yes;
+    return FInstall.ConfirmRisk(question, [](const std::string& text) {
+        return MessageDlg(text, mtWarning, {mbYes, mbNo}) == mrYes;
+    });
 }
 
 void TYAR::Finish() {
     ShowReported();
     FInstalled = true;
-    FLinks.State.Installed = true;
+    FInstall.Finished();
     Close();
 }
 
@@ -455,8 +402,7 @@ void TYAR::Finish() {
 // button, which closes it as a cancelled run, shows on the screen.
 void TYAR::Stopped(const std::string& message) {
     ShowReported(); // the page stays on the step that stopped
-    FLinks.State.Failure = rfInstall;
-    Log("Failure: " + message);
+    FInstall.Stopped(message);
     if (AskNothing()) return;
     Application().ShowException(std::runtime_error(message));
     SetClientSize(Scaled(kClientWidth), Scaled(kClientHeight));
@@ -473,22 +419,8 @@ void TYAR::RolledBack(const std::vector<std::string>& left) {
     ShowMessage(RolledBackMessage(left));
 }
 
-void TYAR::EndJournal() {
-    if (!FRunning) return;
-    FRunning.reset();
-    // What the install kept stays for the user; otherwise the directory it ran in goes.
-    TWin32Files files;
-    if (!HasJournal(files, FJournal)) RemoveJournal(files, FJournal);
-    RemoveEmptyJournalsDirectory(FJournals);
-}
-
 void TYAR::EndProgram(const std::string& message) {
-    // The program ends at once: the journal's directory is tidied first.
-    EndJournal();
-    Log("Failure: " + message);
-    if (!AskNothing()) ShowMessage(message);
-    Log(ExitLogText(exInstallStopped));
-    TApplication::Halt(exInstallStopped);
+    FInstall.EndProgram(message);
 }
 
 void TYAR::ShowMove(const TPageMove& move) {
@@ -547,7 +479,7 @@ TEndChoiceButtons TYAR::EndChoiceButtons() const {
 }
 
 TEndChoice TYAR::EndChoice() const {
-    if (FUnattendedEnd) return *FUnattendedEnd;
+    if (const std::optional<TEndChoice> end = FInstall.UnattendedEnd()) return *end;
     return EndChoiceOf(EndChoiceButtons());
 }
 

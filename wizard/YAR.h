@@ -16,6 +16,7 @@
 #include "toolkit/StdCtrls.h"
 #include "util/Pacer.h"
 #include "wizard/EndChoice.h"
+#include "wizard/InstallRun.h"
 #include "wizard/WizardContent.h"
 #include "wizard/WizardRules.h"
 
@@ -120,15 +121,9 @@ private:
     // The install engine's run on the progress page; it ends the run by closing the wizard, or stops
     // and leaves the page open with a way to close it.
     void RunInstall(const TInstallChoices& choices);
-    // The install has ended: its running mark goes, and its journal's directory unless it keeps what
-    // could not be undone.
-    void EndJournal();
     // The install without pages: the progress alone, or nothing, shows.
     void RunUnattended();
-    bool AskNothing() const { return FLinks.Switches != nullptr && FLinks.Switches->Unattended(); }
-    void Log(const std::string& event) const;
-    // /SAVEINF: the answers given so far go to the answer file.
-    void SaveAnswers(const TInstallChoices& choices, TEndChoice endChoice);
+    bool AskNothing() const { return FInstall.AskNothing(); }
     const TForm* Background() const;
     // The wizard low on the screen, just tall enough for the progress page.
     void ShowProgressLayout();
@@ -157,10 +152,7 @@ private:
     TWizardPages FPages;
     TShortcutFolders FShortcutFolders;
     bool FInstalled = false;
-    std::optional<TEndChoice> FUnattendedEnd;
-    std::optional<bool> FOverwriteAnswer; // the last answer to the overwrite question
-    std::string FJournal, FJournals;      // the install's journal directory, and the one of all journals
-    std::unique_ptr<TRunningMark> FRunning;
+    TInstallRun FInstall;
     TPacer FServePace; // of the engine's calls to serve the windows
     // What the engine reported, shown at that pace and before anything the user is asked.
     struct TReported {

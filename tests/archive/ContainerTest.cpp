@@ -202,6 +202,15 @@ TEST_F(ContainerExpand, WritesBytesDateAndAttributesAndListsWrittenPaths) {
     EXPECT_EQ(DosDateOfFile(PathOf("b.bin")), b.FileDate);
     EXPECT_EQ(AttributesOfFile(PathOf("a.txt")), VisibleAttributes(0x21));
     EXPECT_EQ(AttributesOfFile(PathOf("b.bin")), VisibleAttributes(0x22));
+
+    // Without the entries' properties the same bytes keep the time and attributes of a new file.
+    std::filesystem::create_directories(NativePath(PathOf("plain")));
+    C.SetTargetPath(PathOf("plain"));
+    C.SetKeepEntryProperties(false);
+    C.ExpandArchive(archive, nullptr);
+    EXPECT_EQ(ReadFile(PathOf("plain\\a.txt")), Bytes("alpha"));
+    EXPECT_NE(DosDateOfFile(PathOf("plain\\a.txt")), a.FileDate);
+    EXPECT_NE(AttributesOfFile(PathOf("plain\\a.txt")), VisibleAttributes(0x21));
 }
 
 TEST_F(ContainerExpand, TotalSizeEndsTheArchive) {

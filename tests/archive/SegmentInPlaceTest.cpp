@@ -3,6 +3,8 @@
 // middle of an archive, nothing is written to the temporary directory, and name lists stay small.
 #include "tests/archive/SegmentTestSupport.h"
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 
 namespace yar::test {
@@ -197,7 +199,7 @@ TEST_F(SegmentInPlace, AnExpansionInPlaceReadsOnlyTheVolumesItChecked) {
     const auto paths = WriteSet(archives, {at[3] + 5, at[at.size() - 2] + 4000});
     ASSERT_EQ(paths.size(), 3u);
     std::vector<uint16_t> verified;
-    Seg.OnSegVerify = [&](TStream&, uint16_t number) {
+    Seg.OnSegVerify = [&](std::string_view, uint16_t number) {
         verified.push_back(number);
         return true;
     };
@@ -218,6 +220,71 @@ TEST_F(SegmentInPlace, AnExpansionInPlaceReadsOnlyTheVolumesItChecked) {
     EXPECT_EQ(verified, (std::vector<uint16_t>{1, 2, 3}));
     EXPECT_EQ(Seg.SegSource().size(), 2u);
     EXPECT_EQ(OpenFileCount(), openBefore) << "every volume let go at the end of the run";
+}
+
+// Checked beside its reading, each volume is judged once while the run goes on reading it; one refused
+// then is asked for as a wrong volume: Cancel aborts the run, OK asks the caller to read the set again.
+TEST_F(SegmentInPlace, AVolumeCheckedBesideItsReadingIsJudgedWhileTheRunReadsOn) {
+    const std::vector archives = {SetArchiveOf(OutDir(), First), SetArchiveOf(OutDir(), Second)};
+    WriteSet(archives, {PieceOffsets(archives)[3] + 5});
+    const std::string wrong = "Incorrect segmented mounted!\n\rCorrect and then press OK, or Cancel to abort";
+    std::atomic<bool> fileWritten = false;
+    Seg.OnCheckFile = [&](std::string&, TCProcessMode) { fileWritten = true; };
+    Seg.SetCheckBesideReading(true);
+    Seg.SetReadInPlace(true);
+    for (const bool refuseSecond : {false, true}) {
+        for (const bool retry : {false, true}) {
+            if (!refuseSecond && retry) continue;
+            SCOPED_TRACE(std::string(refuseSecond ? "refused, " : "passed, ") + (retry ? "OK" : "Cancel"));
+            fileWritten = false;
+            std::vector<uint16_t> verified, refused;
+            bool sawAFileWritten = false;
+            Seg.OnSegVerify = [&](std::string_view, uint16_t number) {
+                // The last volume's check waits for the run to write a file: it cannot, were it checked
+                // first.
+                const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+                while (number == 2 && !fileWritten && std::chrono::steady_clock::now() < until) {
+                }
+                if (number == 2) sawAFileWritten = fileWritten;
+                verified.push_back(number);
+                return !(refuseSecond && number == 2);
+            };
+            Seg.OnSegWrongVolume = [&](uint16_t number) { refused.push_back(number); };
+            Prompts.Boxes.clear();
+            Prompts.BoxAnswers = {[retry] { return retry; }};
+            try {
+                Seg.SegExpand();
+                EXPECT_FALSE(refuseSecond) << "no error";
+                ExpectExpanded(First);
+                ExpectExpanded(Second);
+            } catch (const ESegError& e) {
+                EXPECT_TRUE(refuseSecond) << e.what();
+                EXPECT_TRUE(retry ? IsA<ESegReadAgain>(e) : IsA<ESegAborted>(e)) << e.what();
+            }
+            EXPECT_EQ(verified, (std::vector<uint16_t>{1, 2}));
+            EXPECT_TRUE(sawAFileWritten);
+            EXPECT_EQ(refused, refuseSecond ? std::vector<uint16_t>{2} : std::vector<uint16_t>{});
+            EXPECT_EQ(Prompts.Boxes,
+                      refuseSecond ? std::vector<std::string>{wrong} : std::vector<std::string>{});
+        }
+    }
+
+    // Bytes that fail the expansion before the check has judged them: the refusal is the error.
+    const std::vector<std::string> paths = WriteSet(archives, {PieceOffsets(archives)[3] + 5});
+    std::vector<uint8_t> damaged = ReadFile(paths.back());
+    damaged[damaged.size() - 100] ^= 0x55;
+    WriteFile(paths.back(), damaged);
+    Seg.OnSegVerify = [](std::string_view, uint16_t number) { return number != 2; };
+    Seg.OnSegWrongVolume = nullptr;
+    Prompts.Boxes.clear();
+    Prompts.BoxAnswers = {[] { return false; }};
+    try {
+        Seg.SegExpand();
+        ADD_FAILURE() << "no error";
+    } catch (const ESegError& e) {
+        EXPECT_TRUE(IsA<ESegAborted>(e)) << e.what();
+    }
+    EXPECT_EQ(Prompts.Boxes, std::vector<std::string>{wrong});
 }
 
 } // namespace

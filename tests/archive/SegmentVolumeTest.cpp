@@ -286,11 +286,9 @@ TEST_F(SegmentTwoVolumes, AVolumeTheVerifierRefusesIsAWrongVolume) {
     tampered.back() ^= 0x55;
     WriteFile(Volume2, tampered);
     std::vector<uint16_t> verified;
-    Seg.OnSegVerify = [&](TStream& volume, uint16_t number) {
+    Seg.OnSegVerify = [&](std::string_view bytes, uint16_t number) {
         verified.push_back(number);
-        std::vector<uint8_t> bytes(static_cast<std::size_t>(volume.Size()));
-        volume.ReadBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
-        return number != 2 || bytes == Saved;
+        return number != 2 || std::vector<uint8_t>(bytes.begin(), bytes.end()) == Saved;
     };
     Prompts.BoxAnswers = {[this] {
         PutVolume2Back();

@@ -53,6 +53,7 @@ struct TSaveAttempt {
     TShellLink Link;
     std::string LinkFile;
     bool Raised;
+    bool ComLeftRunning = false;
 };
 
 DWORD WINAPI SaveOnItsOwnThread(void* parameter) {
@@ -62,6 +63,10 @@ DWORD WINAPI SaveOnItsOwnThread(void* parameter) {
     } catch (const EShellLinkError&) {
         attempt.Raised = true;
     }
+    // S_FALSE: COM was still running on the thread after the save.
+    const HRESULT again = CoInitialize(nullptr);
+    attempt.ComLeftRunning = again == S_FALSE;
+    if (SUCCEEDED(again)) CoUninitialize();
     return 0;
 }
 
@@ -105,16 +110,17 @@ TEST_F(Win32ShellLinks, AFolderThatIsNotThereIsNoError) {
     EXPECT_FALSE(FileExistsAt(linkFile));
 }
 
-TEST_F(Win32ShellLinks, WithoutComThereIsNoShellLinkObject) {
-    // A thread of its own has not initialised COM.
+TEST_F(Win32ShellLinks, AThreadWithoutComSavesThroughComStartedForTheSaveAlone) {
+    // A thread of its own has not initialised COM: the save starts it, and ends it again.
     TSaveAttempt attempt{
         Links, {Dir / "Acme\\app.exe", Dir / "Acme\\", Dir / "Acme\\app.ico", 0}, Dir / "App.lnk", false};
     const HANDLE thread = CreateThread(nullptr, 0, SaveOnItsOwnThread, &attempt, 0, nullptr);
     ASSERT_NE(thread, nullptr);
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
-    EXPECT_TRUE(attempt.Raised);
-    EXPECT_FALSE(FileExistsAt(Dir / "App.lnk"));
+    EXPECT_FALSE(attempt.Raised);
+    EXPECT_FALSE(attempt.ComLeftRunning);
+    EXPECT_EQ(LoadLink(Dir / "App.lnk"), attempt.Link);
 }
 
 TEST_F(Win32ShellLinks, ComScopesNest) {
