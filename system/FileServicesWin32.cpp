@@ -367,11 +367,12 @@ bool MakeLikeACopy(HANDLE file, const std::string& path, TInheritedAccess& known
 // Gives the file of the handle the name path, on its volume, where nothing has that name yet.
 bool RenameTo(HANDLE file, const std::string& path) {
     const std::wstring name = WideFromAnsi(path);
-    std::vector<uint8_t> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+    const std::size_t nameBytes = name.size() * sizeof(wchar_t);
+    std::vector<uint8_t> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
     auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
     info->ReplaceIfExists = FALSE;
     info->RootDirectory = nullptr;
-    info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    info->FileNameLength = static_cast<DWORD>(nameBytes);
     std::memcpy(info->FileName, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
     return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
 }
