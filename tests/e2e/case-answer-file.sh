@@ -8,6 +8,8 @@ target='C:\E2E\Answers'
 dir=$(host_path "$target")
 answers='C:\e2e-answers.inf'
 rm -rf "$dir" "$(host_path "$answers")"
+# C:\E2E is there for both installs, so that both make the same directories and write the same record.
+mkdir -p "$(dirname "$dir")"
 run_to_wizard_from "$start_dir" "/SAVEINF=$answers"
 # The type page offers the network minimum preselected; the full install is chosen instead.
 walk_to_ready_choosing_full() {
