@@ -134,7 +134,7 @@ bool TCompress::ExpandEntryToFile(TStream& Source, const TStoredEntry& Entry, co
         return false;
     }
     const TEntryHeader& h = Entry.Header;
-    TBufferedWriteStream buffered(*out, kFileWriteBlock);
+    TBufferedWriteStream buffered(*out, FileWriteBlockFor(h.ExpandedSize));
     try {
         ExpandEntry(buffered, Source, h, CompressID);
         buffered.Flush();

@@ -26,6 +26,11 @@ class TCompThreadSafety;
 // The block an expanded file is written in: one call to the system for most files, where the decoders
 // hand over 8 KiB at a time.
 inline constexpr int32_t kFileWriteBlock = 256 * 1024;
+// The block for a file of expandedSize bytes: no larger than the file, so that each of many small files
+// does not take (and touch) a whole block of memory.
+inline int32_t FileWriteBlockFor(int32_t expandedSize) {
+    return expandedSize < 1 ? 1 : expandedSize < kFileWriteBlock ? expandedSize : kFileWriteBlock;
+}
 
 // Why OnCheckFile is called; expansion always passes cpExpand.
 enum TCProcessMode : uint8_t { cpCompress = 0, cpExpand = 1 };

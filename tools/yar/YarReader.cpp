@@ -170,10 +170,9 @@ void TYarReader::WalkArchive(TStream& Source, const std::string& Label, const TN
 }
 
 TStream* TPlacementSink::Open(const std::string& StoredPath, const TEntryHeader& Header) {
-    FBuffered.reset();
     const std::string temp = FPlacement.Place(StoredPath, Header.ExpandedSize);
     if (temp.empty()) return nullptr;
-    return &FBuffered.emplace(FPlacement.Target(), kFileWriteBlock);
+    return &FBuffered.emplace(FPlacement.Target(), FileWriteBlockFor(Header.ExpandedSize));
 }
 
 void TPlacementSink::Flush() {

@@ -77,7 +77,7 @@ public:
 
 private:
     TPlacement& FPlacement;
-    // The file is written in blocks of kFileWriteBlock, where the decoders hand over 8 KiB at a time.
+    // The file is written in blocks of up to kFileWriteBlock, where the decoders hand over 8 KiB at a time.
     std::optional<TBufferedWriteStream> FBuffered;
 };
 
