@@ -2,6 +2,7 @@
 
 #include "archive/CompThreadSafety.h"
 #include "system/FileServices.h"
+#include "system/WriteBehind.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -84,6 +85,29 @@ void TCompress::ExpandArchive(const std::string& FileName, TNameList* Names) {
 
 void TCompress::ExpandArchive(TStream& Source, TNameList* Names) {
     TNameList written;
+    if (!FWriteBehind || !FExceptionOnFileError || FKeepEntryProperties) {
+        ExpandEntries(Source, Names, written);
+        if (Names) *Names = std::move(written);
+        return;
+    }
+    TWriteBehind writer;
+    FWriter = &writer;
+    struct TWriterEnd {
+        TCompress& C;
+        ~TWriterEnd() { C.FWriter = nullptr; }
+    } writerEnd{*this};
+    try {
+        ExpandEntries(Source, Names, written);
+    } catch (...) {
+        // The files expanded before the failure stay as a writer of its own would have left them.
+        writer.FinishAfterFailure();
+        throw;
+    }
+    writer.Finish();
+    if (Names) *Names = std::move(written);
+}
+
+void TCompress::ExpandEntries(TStream& Source, const TNameList* Names, TNameList& Written) {
     // Hashed, so that an archive of many entries with a list of many names expands in linear time.
     TNameSet wanted;
     if (Names) wanted.insert(Names->begin(), Names->end());
@@ -118,14 +142,25 @@ void TCompress::ExpandArchive(TStream& Source, TNameList* Names) {
         // The next header follows the entry's data, however much of it the decoder consumed.
         SkipData(Source, dataStart, h.CompressedSize);
         if (!expanded) continue;
-        written.push_back(target);
+        Written.push_back(target);
         total += h.ExpandedSize;
     }
-    if (Names) *Names = std::move(written);
 }
 
 bool TCompress::ExpandEntryToFile(TStream& Source, const TStoredEntry& Entry, const std::string& TargetFile,
                                   const std::string& CompressID) {
+    const TEntryHeader& h = Entry.Header;
+    if (FWriter) {
+        FWriter->Create(NativePath(TargetFile));
+        try {
+            ExpandEntry(*FWriter, Source, h, CompressID);
+        } catch (const EInvalidKey&) {
+            FWriter->FinishAfterFailure();
+            RemoveFileAt(TargetFile);
+            throw;
+        }
+        return true;
+    }
     std::unique_ptr<TFileStream> out;
     try {
         out = std::make_unique<TFileStream>(NativePath(TargetFile), fmCreate | fmShareExclusive);
@@ -133,7 +168,6 @@ bool TCompress::ExpandEntryToFile(TStream& Source, const TStoredEntry& Entry, co
         if (FExceptionOnFileError) throw;
         return false;
     }
-    const TEntryHeader& h = Entry.Header;
     TBufferedWriteStream buffered(*out, FileWriteBlockFor(h.ExpandedSize));
     try {
         ExpandEntry(buffered, Source, h, CompressID);

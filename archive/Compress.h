@@ -134,6 +134,12 @@ public:
     // gives its files new ones afterwards spares the system the calls.
     bool KeepEntryProperties() const { return FKeepEntryProperties; }
     void SetKeepEntryProperties(bool value) { FKeepEntryProperties = value; }
+    // Whether the expanded files are written on a second thread while the next entries are decoded (off by
+    // default). Only with ExceptionOnFileError on and KeepEntryProperties off, where the caller learns of
+    // a file that could not be written by the expansion's failure and sets no dates afterwards: the files
+    // are complete once ExpandArchive returns, and not before.
+    bool WriteBehind() const { return FWriteBehind; }
+    void SetWriteBehind(bool value) { FWriteBehind = value; }
 
     // Appends one line per entry to List (lines already there stay). The file form opens the
     // archive for reading with exclusive sharing; the stream form starts at the current position.
@@ -174,6 +180,11 @@ private:
     static std::unique_ptr<TStream> OpenArchive(const std::string& FileName);
     // Moves Source forward by Count bytes, never before its position nor past its end.
     static void SkipData(TStream& Source, int64_t From, int32_t Count);
+    // ExpandArchive's walk over the entries: Names selects, Written receives the paths written.
+    void ExpandEntries(TStream& Source, const TNameList* Names, TNameList& Written);
+
+    // ExpandEntryToFile hands the file to the writing thread: the one of the expansion under way.
+    class TWriteBehind* FWriter = nullptr;
 
     std::unique_ptr<TCompThreadSafety> FState;
     std::string FTargetPath;
@@ -182,6 +193,7 @@ private:
     int32_t FKey = 0;
     bool FCheckSpaceBeforeExpand = false;
     bool FKeepEntryProperties = true;
+    bool FWriteBehind = false;
 };
 
 } // namespace yar

@@ -29,6 +29,8 @@ TPreparation::TPreparation(TSetupRun& run, HWND promptOwner)
     // Nothing reads the expanded files before the expansion ends: each volume is checked while it is
     // read. A volume refused then fails the preparation as one refused before reading does.
     SegCompEZ1.SetCheckBesideReading(true);
+    // For the same reason the files are written on a second thread while the next ones are decoded.
+    SegCompEZ1.SetWriteBehind(true);
     Prompts.SetUnattended(&run.Log(), run.Switches().Unattended());
     SegCompEZ1.OnSegBefore = [this](TSegMode mode, const std::string& name, uint16_t number) {
         SegCompEZ1SegBefore(mode, name, number);

@@ -54,6 +54,7 @@ TUnzip::TUnzip(TMainSetup& main)
 
     // The configured picture shows as soon as it is written: each volume is checked before it is read.
     SegCompEZ1.SetCheckBesideReading(false);
+    SegCompEZ1.SetWriteBehind(false);
 
     // Active navy to blue with white text, inactive gray to silver with silver text, 64 steps.
     MarsCaption1.SetNumColors(64);

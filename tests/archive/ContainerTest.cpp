@@ -1,6 +1,7 @@
 #include "tests/archive/ContainerTestSupport.h"
 
 #include "archive/CompressionMethods.h"
+#include "system/WriteBehind.h"
 
 #include <gmock/gmock.h>
 
@@ -292,6 +293,52 @@ TEST_F(ContainerExpand, MissingDirectoriesAndFileErrors) {
 
     WriteFile(PathOf("blocker"), Bytes("file, not directory"));
     EXPECT_THROW(Expand(MakeImage({Entry("blocker\\x\\a.txt", Bytes("a"))})), EInOutError);
+}
+
+TEST_F(ContainerExpand, WrittenBehindTheFilesAndFailuresAreThoseOfTheDirectWrite) {
+    C.SetTargetPath(Dir());
+    C.SetMakeDirectories(true);
+    C.SetExceptionOnFileError(true);
+    C.SetKeepEntryProperties(false);
+    C.SetWriteBehind(true);
+    // More files than one batch names and a file larger than one batch holds, amid small ones.
+    std::vector<builder::TArchiveEntrySource> entries;
+    for (int i = 0; i < 150; ++i)
+        entries.push_back(Entry("d" + std::to_string(i % 3) + "\\f" + std::to_string(i),
+                                Pattern(static_cast<size_t>(i * 37), static_cast<uint8_t>(i)), coLZH5));
+    entries.insert(entries.begin() + 70, Entry("big", Pattern(3 * TWriteBehind::kBatchBytes + 5, 9)));
+    entries.insert(entries.begin() + 3, Entry("empty", {}));
+    TNameList names;
+    for (const auto& e : entries) names.push_back(e.Name);
+    Expand(MakeImage(entries, 0, coLZH5), &names);
+    ASSERT_EQ(names.size(), entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(names[i], PathOf(entries[i].Name));
+        EXPECT_EQ(ReadFile(PathOf(entries[i].Name)), entries[i].Data) << entries[i].Name;
+    }
+
+    // A file that cannot be created fails the expansion with the direct write's error, the names as
+    // they were; the files before it are whole, and none after it is made.
+    std::filesystem::create_directories(NativePath(PathOf("blocked\\b")));
+    const auto blocked = MakeImage({Entry("blocked\\a", Pattern(5000), coLZH5),
+                                    Entry("blocked\\b", Bytes("b")), Entry("blocked\\c", Bytes("c"))},
+                                   0, coLZH5);
+    const TNameList asked{"blocked\\a", "blocked\\b", "blocked\\c"};
+    TNameList kept = asked;
+    C.SetWriteBehind(false);
+    const std::string direct = MessageOf<EFCreateError>([&] { Expand(blocked, &kept); });
+    EXPECT_NE(direct, "(nothing raised)");
+    std::filesystem::remove(NativePath(PathOf("blocked\\a")));
+    std::filesystem::remove(NativePath(PathOf("blocked\\c")));
+    C.SetWriteBehind(true);
+    EXPECT_EQ(MessageOf<EFCreateError>([&] { Expand(blocked, &kept); }), direct);
+    EXPECT_EQ(kept, asked);
+    EXPECT_EQ(ReadFile(PathOf("blocked\\a")), Pattern(5000));
+    EXPECT_FALSE(Exists(PathOf("blocked\\c")));
+
+    // A locked entry without its key still takes its file away.
+    EXPECT_THROW(Expand(MakeImage({Entry("locked", Pattern(3000), coNone, 1)}, 5)), EInvalidKey);
+    EXPECT_FALSE(Exists(PathOf("locked")));
 }
 
 // ---- Key locks and checksums ----
