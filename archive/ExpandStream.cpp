@@ -1,5 +1,6 @@
 #include "archive/ExpandStream.h"
 
+#include "archive/ArchiveFormat.h"
 #include "archive/CompThreadSafety.h"
 #include "archive/CompressionMethods.h"
 #include "archive/Decoders.h"
@@ -24,12 +25,6 @@ namespace {
 bool ReportProgress(const TShowProgressEvent& handler, int32_t percent) {
     handler(percent);
     return percent != -1;
-}
-
-uint32_t ByteSum(const uint8_t* bytes, int32_t count) {
-    uint32_t sum = 0;
-    for (int32_t i = 0; i < count; ++i) sum += bytes[i];
-    return sum;
 }
 
 // Frees what one ExpandStream call set up, however the call ends.
@@ -116,7 +111,7 @@ void TCompThreadSafety::FlushBlock(const uint8_t* block) {
 }
 
 void TCompThreadSafety::FlushFinalOutput() {
-    OutSum += ByteSum(OutBuf.get(), OutPos);
+    OutSum += ByteSum(OutBuf.get(), static_cast<size_t>(OutPos));
     if (OutPos > 0) Dest->WriteBuffer(OutBuf.get(), OutPos);
     OutPos = 0;
 }

@@ -14,6 +14,7 @@ void TBackgroundTask::RunWork() noexcept {
     } catch (...) {
         FError = "An error that is no std::exception";
     }
+    FEnded = true;
 }
 
 void TBackgroundTask::Wait() {

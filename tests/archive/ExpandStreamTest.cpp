@@ -2,6 +2,8 @@
 // seen through coNone and the methods that do nothing.
 #include "CodecTestSupport.h"
 
+#include "archive/ArchiveFormat.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -101,6 +103,20 @@ TEST(Checksum, IsTheByteSumWrappingAt32Bits) {
     EXPECT_EQ(dest.BytesWritten(), size);
     EXPECT_GT(uint64_t{255} * size, uint64_t{1} << 32);
     EXPECT_EQ(static_cast<uint32_t>(checksum), static_cast<uint32_t>(uint64_t{255} * size));
+}
+
+TEST(Checksum, EveryLengthAndAlignmentSumsAsByteByByte) {
+    // Around the word folds, from each alignment, with bytes high enough to fill the lanes, and a start
+    // that carries over.
+    std::vector<uint8_t> bytes(1200);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(255 - i % 7);
+    for (size_t offset = 0; offset < 4; ++offset)
+        for (size_t count = 0; count + offset <= bytes.size(); count += count < 24 ? 1 : 61) {
+            const std::vector<uint8_t> part(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
+                                            bytes.begin() + static_cast<std::ptrdiff_t>(offset + count));
+            EXPECT_EQ(yar::ByteSum(bytes.data() + offset, count, 0xFFFFFF00u), 0xFFFFFF00u + ByteSum(part))
+                << offset << " " << count;
+        }
 }
 
 TEST(Progress, ReportsZeroThenPerBlockReadThenHundred) {
