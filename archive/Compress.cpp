@@ -1,7 +1,6 @@
 #include "archive/Compress.h"
 
 #include "archive/CompThreadSafety.h"
-#include "archive/SecondDecoder.h"
 #include "system/FileServices.h"
 #include "system/WriteBehind.h"
 #include "util/Text.h"
@@ -84,15 +83,6 @@ void TCompress::ExpandArchive(const std::string& FileName, TNameList* Names) {
     ExpandArchive(*source, Names);
 }
 
-// The files written behind the decoding, and the targets named so far: a name that comes again waits
-// for the file written before under it, so that the later entry's bytes are the ones that stay.
-struct TCompress::TExpandBehind {
-    explicit TExpandBehind(const TCompress& owner) : Second(owner) {}
-    TWriteBehind Writer;
-    TSecondDecoder Second;
-    std::unordered_set<std::string, TSameTextHash, TSameTextEqual> Targets;
-};
-
 void TCompress::ExpandArchive(TStream& Source, TNameList* Names) {
     TNameList written;
     if (!FWriteBehind || !FExceptionOnFileError || FKeepEntryProperties) {
@@ -100,22 +90,20 @@ void TCompress::ExpandArchive(TStream& Source, TNameList* Names) {
         if (Names) *Names = std::move(written);
         return;
     }
-    TExpandBehind behind(*this);
-    FBehind = &behind;
-    struct TBehindEnd {
+    TWriteBehind writer;
+    FWriter = &writer;
+    struct TWriterEnd {
         TCompress& C;
-        ~TBehindEnd() { C.FBehind = nullptr; }
-    } behindEnd{*this};
+        ~TWriterEnd() { C.FWriter = nullptr; }
+    } writerEnd{*this};
     try {
         ExpandEntries(Source, Names, written);
-        behind.Second.Finish();
     } catch (...) {
         // The files expanded before the failure stay as a writer of its own would have left them.
-        behind.Second.FinishAfterFailure();
-        behind.Writer.FinishAfterFailure();
+        writer.FinishAfterFailure();
         throw;
     }
-    behind.Writer.Finish();
+    writer.Finish();
     if (Names) *Names = std::move(written);
 }
 
@@ -162,20 +150,12 @@ void TCompress::ExpandEntries(TStream& Source, const TNameList* Names, TNameList
 bool TCompress::ExpandEntryToFile(TStream& Source, const TStoredEntry& Entry, const std::string& TargetFile,
                                   const std::string& CompressID) {
     const TEntryHeader& h = Entry.Header;
-    if (FBehind) {
-        if (!FBehind->Targets.insert(TargetFile).second) {
-            FBehind->Second.Finish();
-            FBehind->Writer.Finish();
-        }
-        if (FBehind->Second.Takes(h)) {
-            FBehind->Second.Add(Source, h, CompressID, NativePath(TargetFile));
-            return true;
-        }
-        FBehind->Writer.Create(NativePath(TargetFile));
+    if (FWriter) {
+        FWriter->Create(NativePath(TargetFile));
         try {
-            ExpandEntry(FBehind->Writer, Source, h, CompressID);
+            ExpandEntry(*FWriter, Source, h, CompressID);
         } catch (const EInvalidKey&) {
-            FBehind->Writer.FinishAfterFailure();
+            FWriter->FinishAfterFailure();
             RemoveFileAt(TargetFile);
             throw;
         }
@@ -188,15 +168,22 @@ bool TCompress::ExpandEntryToFile(TStream& Source, const TStoredEntry& Entry, co
         if (FExceptionOnFileError) throw;
         return false;
     }
+    TBufferedWriteStream buffered(*out, FileWriteBlockFor(h.ExpandedSize));
     try {
-        DecodeIntoFile(*out, h.ExpandedSize,
-                       [&](TStream& dest) { ExpandEntry(dest, Source, h, CompressID); });
+        ExpandEntry(buffered, Source, h, CompressID);
+        buffered.Flush();
     } catch (const EInvalidKey&) {
         out.reset();
         RemoveFileAt(TargetFile);
         throw;
     } catch (...) {
-        // The partly written file stays, closed and with its attributes, for the caller to judge.
+        // The partly written file stays, closed and with its attributes, for the caller to judge: with
+        // every byte decoded, as unbuffered writes would have left it.
+        try {
+            buffered.Flush();
+        } catch (const EStreamError&) {
+            // The error on its way is the one to report; the file is partial either way.
+        }
         out.reset();
         if (FKeepEntryProperties) ApplyFileAttributes(TargetFile, h.Attributes);
         throw;
@@ -207,22 +194,6 @@ bool TCompress::ExpandEntryToFile(TStream& Source, const TStoredEntry& Entry, co
     out.reset();
     ApplyFileAttributes(TargetFile, h.Attributes);
     return true;
-}
-
-void TCompress::DecodeIntoFile(TFileStream& Out, int32_t ExpandedSize,
-                               const std::function<void(TStream&)>& Decode) {
-    TBufferedWriteStream buffered(Out, FileWriteBlockFor(ExpandedSize));
-    try {
-        Decode(buffered);
-    } catch (...) {
-        try {
-            buffered.Flush();
-        } catch (const EStreamError&) {
-            // The error on its way is the one to report; the file is partial either way.
-        }
-        throw;
-    }
-    buffered.Flush();
 }
 
 void TCompress::ExpandStream(TStream& Dest, TStream& Source, int32_t SourceSize, int32_t DestSize,
@@ -270,20 +241,14 @@ std::optional<TStoredEntry> TCompress::ReadEntryHeader(TStream& Source) {
 
 void TCompress::ExpandEntry(TStream& Dest, TStream& Source, const TEntryHeader& Entry,
                             const std::string& CompressID) {
-    ExpandEntryWith(*FState, OnShowProgress, Dest, Source, Entry, CompressID);
-}
-
-void TCompress::ExpandEntryWith(TCompThreadSafety& State, const TShowProgressEvent& Progress, TStream& Dest,
-                                TStream& Source, const TEntryHeader& Entry,
-                                const std::string& CompressID) const {
     if (Entry.Lock > 0 && FKey == 0) throw EInvalidKey();
     int32_t computed = 0;
     if (Entry.Method == coCustom) {
         if (OnExpand) OnExpand(Dest, Source, Entry.CompressedSize, Entry.ExpandedSize, CompressID, computed);
     } else {
         try {
-            yar::ExpandStream(State, Dest, Source, Entry.CompressedSize, Entry.ExpandedSize, Entry.Method,
-                              computed, Entry.Lock == 2, FKey, Progress);
+            ExpandStream(Dest, Source, Entry.CompressedSize, Entry.ExpandedSize, Entry.Method, computed,
+                         Entry.Lock == 2);
         } catch (const ELZHBadDecodeTable&) {
             // Scrambled by a wrong key, a locked entry's data decodes to nonsense tables.
             if (Entry.Lock > 0) throw EInvalidKey();

@@ -105,6 +105,8 @@ struct TStoredEntry {
     int64_t HeaderOffset = 0;
 };
 
+class TWriteBehind;
+
 class TCompress {
 public:
     TCompress();
@@ -182,18 +184,9 @@ private:
     static void SkipData(TStream& Source, int64_t From, int32_t Count);
     // ExpandArchive's walk over the entries: Names selects, Written receives the paths written.
     void ExpandEntries(TStream& Source, const TNameList* Names, TNameList& Written);
-    // ExpandEntry with a codec state and a progress handler of the caller's choosing.
-    void ExpandEntryWith(TCompThreadSafety& State, const TShowProgressEvent& Progress, TStream& Dest,
-                         TStream& Source, const TEntryHeader& Entry, const std::string& CompressID) const;
-    // Runs Decode into Out through a buffer no larger than the entry. On a failure the bytes decoded so
-    // far are written before the error goes on, as unbuffered writes would have left them.
-    static void DecodeIntoFile(TFileStream& Out, int32_t ExpandedSize,
-                               const std::function<void(TStream&)>& Decode);
 
-    class TSecondDecoder;
-    // The threads of an expansion that writes behind: ExpandEntryToFile hands its files to them.
-    struct TExpandBehind;
-    TExpandBehind* FBehind = nullptr;
+    // ExpandEntryToFile hands the file to the writing thread: the one of the expansion under way.
+    TWriteBehind* FWriter = nullptr;
 
     std::unique_ptr<TCompThreadSafety> FState;
     std::string FTargetPath;

@@ -14,7 +14,6 @@ void TBackgroundTask::RunWork() noexcept {
     } catch (...) {
         FError = "An error that is no std::exception";
     }
-    FEnded = true;
 }
 
 void TBackgroundTask::Wait() {

@@ -3,7 +3,6 @@
 // it is a Win32 thread; elsewhere a std::thread.
 #pragma once
 
-#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,8 +22,6 @@ public:
     // Waits for the work to end; an error it raised is raised here, once, as a std::runtime_error of
     // the same message.
     void Wait();
-    // Whether the work has ended, without waiting for it.
-    bool Ended() const { return FEnded; }
 
 private:
     struct TThread; // the platform's thread
@@ -35,7 +32,6 @@ private:
     void (*FWork)(void* context);
     void* FContext;
     std::optional<std::string> FError;
-    std::atomic<bool> FEnded = false;
     std::unique_ptr<TThread> FThread;
 };
 

@@ -16,8 +16,8 @@ uint64_t MillisecondClock() {
 
 void GiveUpTimeSlice() {
     // Every few blocks: giving the processor away after each 8 KiB costs a call into the system each time,
-    // and on a busy machine the whole rest of the slice. Each thread that decodes keeps its own pace.
-    thread_local TPacer pacer;
+    // and on a busy machine the whole rest of the slice.
+    static TPacer pacer;
     if (pacer.Due(MillisecondClock())) Sleep(0);
 }
 

@@ -31,7 +31,9 @@ int32_t TWriteBehind::Write(const void* buffer, int32_t count) {
         const std::size_t n = std::min(left, FBatchBytes - FGathering.Bytes.size());
         // Bytes of a file begun in a batch before continue it.
         if (FGathering.Steps.empty()) FGathering.Steps.push_back({{}, FGathering.Bytes.size(), 0});
-        FGathering.Bytes.insert(FGathering.Bytes.end(), bytes, bytes + n);
+        const std::size_t at = FGathering.Bytes.size();
+        FGathering.Bytes.resize(at + n);
+        std::memcpy(FGathering.Bytes.data() + at, bytes, n);
         FGathering.Steps.back().Length += n;
         bytes += n;
         left -= n;

@@ -336,8 +336,8 @@ TEST_F(ContainerExpand, WrittenBehindTheFilesAndFailuresAreThoseOfTheDirectWrite
     EXPECT_EQ(ReadFile(PathOf("blocked\\a")), Pattern(5000));
     EXPECT_FALSE(Exists(PathOf("blocked\\c")));
 
-    // A bad checksum in a batch decoded beside the expansion fails it as it fails the direct write, which
-    // leaves the bytes decoded; the files before it are whole.
+    // A bad checksum fails the expansion as it fails the direct write, which leaves the bytes decoded;
+    // the files before it are whole.
     std::vector<builder::TArchiveEntrySource> plain;
     for (int i = 0; i < 10; ++i)
         plain.push_back(Entry("plain" + std::to_string(i), Pattern(40000, static_cast<uint8_t>(i))));
@@ -346,6 +346,7 @@ TEST_F(ContainerExpand, WrittenBehindTheFilesAndFailuresAreThoseOfTheDirectWrite
     EXPECT_EQ(MessageOf<EBadChecksum>([&] { Expand(damaged); }),
               "Bad checksum during expansion -- data may be invalid");
     for (int i = 0; i < 4; ++i) EXPECT_EQ(ReadFile(PathOf(plain[i].Name)), plain[i].Data) << i;
+    EXPECT_FALSE(Exists(PathOf("plain4")));
 
     // A locked entry without its key still takes its file away.
     EXPECT_THROW(Expand(MakeImage({Entry("locked", Pattern(3000), coNone, 1)}, 5)), EInvalidKey);
