@@ -90,20 +90,19 @@ void TCompress::ExpandArchive(TStream& Source, TNameList* Names) {
         if (Names) *Names = std::move(written);
         return;
     }
-    TWriteBehind writer;
-    FWriter = &writer;
+    FWriter = std::make_unique<TWriteBehind>();
     struct TWriterEnd {
         TCompress& C;
-        ~TWriterEnd() { C.FWriter = nullptr; }
+        ~TWriterEnd() { C.FWriter.reset(); }
     } writerEnd{*this};
     try {
         ExpandEntries(Source, Names, written);
     } catch (...) {
         // The files expanded before the failure stay as a writer of its own would have left them.
-        writer.FinishAfterFailure();
+        FWriter->FinishAfterFailure();
         throw;
     }
-    writer.Finish();
+    FWriter->Finish();
     if (Names) *Names = std::move(written);
 }
 

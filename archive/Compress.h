@@ -186,7 +186,7 @@ private:
     void ExpandEntries(TStream& Source, const TNameList* Names, TNameList& Written);
 
     // ExpandEntryToFile hands the file to the writing thread: the one of the expansion under way.
-    TWriteBehind* FWriter = nullptr;
+    std::unique_ptr<TWriteBehind> FWriter;
 
     std::unique_ptr<TCompThreadSafety> FState;
     std::string FTargetPath;

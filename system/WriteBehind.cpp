@@ -2,6 +2,7 @@
 
 #include "system/BackgroundTask.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
