@@ -85,25 +85,27 @@ void TCompress::ExpandArchive(const std::string& FileName, TNameList* Names) {
 
 void TCompress::ExpandArchive(TStream& Source, TNameList* Names) {
     TNameList written;
-    if (!FWriteBehind || !FExceptionOnFileError || FKeepEntryProperties) {
+    if (FWriteBehind && FExceptionOnFileError && !FKeepEntryProperties)
+        ExpandEntriesBehind(Source, Names, written);
+    else
         ExpandEntries(Source, Names, written);
-        if (Names) *Names = std::move(written);
-        return;
-    }
+    if (Names) *Names = std::move(written);
+}
+
+void TCompress::ExpandEntriesBehind(TStream& Source, const TNameList* Names, TNameList& Written) {
     FWriter = std::make_unique<TWriteBehind>();
     struct TWriterEnd {
         TCompress& C;
         ~TWriterEnd() { C.FWriter.reset(); }
     } writerEnd{*this};
     try {
-        ExpandEntries(Source, Names, written);
+        ExpandEntries(Source, Names, Written);
     } catch (...) {
         // The files expanded before the failure stay as a writer of its own would have left them.
         FWriter->FinishAfterFailure();
         throw;
     }
     FWriter->Finish();
-    if (Names) *Names = std::move(written);
 }
 
 void TCompress::ExpandEntries(TStream& Source, const TNameList* Names, TNameList& Written) {

@@ -10,6 +10,7 @@
 #include "system/Streams.h"
 #include "util/Text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -29,7 +30,7 @@ inline constexpr int32_t kFileWriteBlock = 256 * 1024;
 // The block for a file of expandedSize bytes: no larger than the file, so that each of many small files
 // does not take (and touch) a whole block of memory.
 inline int32_t FileWriteBlockFor(int32_t expandedSize) {
-    return expandedSize < 1 ? 1 : expandedSize < kFileWriteBlock ? expandedSize : kFileWriteBlock;
+    return std::clamp(expandedSize, 1, kFileWriteBlock);
 }
 
 // Why OnCheckFile is called; expansion always passes cpExpand.
@@ -184,6 +185,8 @@ private:
     static void SkipData(TStream& Source, int64_t From, int32_t Count);
     // ExpandArchive's walk over the entries: Names selects, Written receives the paths written.
     void ExpandEntries(TStream& Source, const TNameList* Names, TNameList& Written);
+    // The same walk with the files written on a second thread, all of them complete when it returns.
+    void ExpandEntriesBehind(TStream& Source, const TNameList* Names, TNameList& Written);
 
     // ExpandEntryToFile hands the file to the writing thread: the one of the expansion under way.
     std::unique_ptr<TWriteBehind> FWriter;

@@ -16,9 +16,8 @@ TWriteBehind::~TWriteBehind() {
 
 void TWriteBehind::Create(const std::string& fileName) {
     if (FFailed) throw EWriteError(); // the caller went on after a failure it was given
-    if (FGathering.Files >= kBatchFiles) HandOver();
-    FGathering.Steps.push_back({fileName, FGathering.Bytes.size(), 0});
-    ++FGathering.Files;
+    if (FGathering.Steps.size() >= kBatchFiles) HandOver();
+    FGathering.Steps.push_back({fileName, FGathering.Used, 0});
     FFileSize = 0;
 }
 
@@ -28,13 +27,13 @@ int32_t TWriteBehind::Write(const void* buffer, int32_t count) {
     const auto* bytes = static_cast<const uint8_t*>(buffer);
     auto left = static_cast<std::size_t>(count);
     while (left > 0) {
-        if (FGathering.Bytes.size() >= FBatchBytes) HandOver();
-        const std::size_t n = std::min(left, FBatchBytes - FGathering.Bytes.size());
+        if (FGathering.Used == FBatchBytes) HandOver();
+        if (!FGathering.Bytes) FGathering.Bytes = std::make_unique_for_overwrite<uint8_t[]>(FBatchBytes);
+        const std::size_t n = std::min(left, FBatchBytes - FGathering.Used);
         // Bytes of a file begun in a batch before continue it.
-        if (FGathering.Steps.empty()) FGathering.Steps.push_back({{}, FGathering.Bytes.size(), 0});
-        const std::size_t at = FGathering.Bytes.size();
-        FGathering.Bytes.resize(at + n);
-        std::memcpy(FGathering.Bytes.data() + at, bytes, n);
+        if (FGathering.Steps.empty()) FGathering.Steps.push_back({{}, FGathering.Used, 0});
+        std::memcpy(FGathering.Bytes.get() + FGathering.Used, bytes, n);
+        FGathering.Used += n;
         FGathering.Steps.back().Length += n;
         bytes += n;
         left -= n;
@@ -66,8 +65,7 @@ void TWriteBehind::HandOver() {
     WaitForWriting();
     std::swap(FGathering, FWriting);
     FGathering.Steps.clear();
-    FGathering.Bytes.clear();
-    FGathering.Files = 0;
+    FGathering.Used = 0;
     FTask = std::make_unique<TBackgroundTask>(&TWriteBehind::WriteBatch, this);
 }
 
@@ -107,7 +105,7 @@ void TWriteBehind::WriteSteps() noexcept {
             }
             if (step.Length == 0) continue;
             if (!FFile) throw EWriteError(); // bytes written before any file was named
-            FFile->WriteBuffer(FWriting.Bytes.data() + step.Offset, static_cast<int32_t>(step.Length));
+            FFile->WriteBuffer(FWriting.Bytes.get() + step.Offset, static_cast<int32_t>(step.Length));
         }
     } catch (...) {
         FFailure = std::current_exception();

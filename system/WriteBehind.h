@@ -19,7 +19,8 @@ class TBackgroundTask;
 
 class TWriteBehind final : public TStream {
 public:
-    // A batch is handed over once it holds batchBytes bytes, or once it names kBatchFiles files.
+    // A batch is handed over once it holds batchBytes bytes, or kBatchFiles files (the one carried on from
+    // the batch before counts too).
     explicit TWriteBehind(std::size_t batchBytes = kBatchBytes);
     // Waits for the batch being written; what was gathered and not handed over is dropped, unwritten.
     ~TWriteBehind() override;
@@ -52,10 +53,11 @@ private:
         std::size_t Offset = 0;
         std::size_t Length = 0;
     };
+    // Bytes holds FBatchBytes, made once, uninitialised: every byte of it is written before it is used.
     struct TBatch {
         std::vector<TStep> Steps;
-        std::vector<uint8_t> Bytes;
-        std::size_t Files = 0;
+        std::unique_ptr<uint8_t[]> Bytes;
+        std::size_t Used = 0;
     };
 
     // Waits for the batch being written and raises its failure, once.

@@ -1,31 +1,24 @@
 // Files written on a second thread: natively on a std::thread, under Wine on a Win32 thread.
 #include "system/WriteBehind.h"
 
+#include "SystemTestSupport.h"
+#include "system/FileServices.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace yar {
 namespace {
 
 class WriteBehindTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        FDir = std::filesystem::temp_directory_path() /
-               ("yar-writebehind-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(FDir);
-        std::filesystem::create_directories(FDir);
-    }
-    void TearDown() override { std::filesystem::remove_all(FDir); }
-    std::string Path(const std::string& name) const { return (FDir / name).string(); }
+    // The writer takes the platform's paths, as the container hands them over.
+    std::string Path(const std::string& name) const { return NativePath(FDir / name); }
     static std::string Contents(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return test::GetBytes(path).value_or("(missing)");
     }
-    std::filesystem::path FDir;
+    test::TTestDir FDir{"yar-writebehind"};
 };
 
 TEST_F(WriteBehindTest, FilesSplitAcrossBatchesArriveWholeAndInOrder) {
