@@ -25,5 +25,22 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# A mirror caught mid-sync fails an index ("File has unexpected size"); it is retried, and when it still
+# fails the lists apt already has are used.
+for attempt in 1 2 3; do
+  $SUDO apt-get update -qq && break
+  echo "bootstrap: apt-get update failed (attempt $attempt of 3)" >&2
+  [ "$attempt" -lt 3 ] && sleep 20
+done
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" && exit 0
+
+# Without a sound i386 index the 32-bit Wine cannot be installed beside its 64-bit libraries. The rest
+# still is: the tests then run the Windows build in the win64 check build, as on a kernel without 32-bit
+# support, and say so.
+native=()
+for p in "${missing[@]}"; do
+  [[ $p == *:i386 ]] || native+=("$p")
+done
+[ ${#native[@]} -lt ${#missing[@]} ] || exit 1
+echo "bootstrap: the 32-bit packages cannot be installed from this mirror now; installing the others" >&2
+[ ${#native[@]} -eq 0 ] || $SUDO apt-get install -y -qq --no-install-recommends "${native[@]}"
