@@ -172,18 +172,26 @@ void TYarReader::WalkArchive(TStream& Source, const std::string& Label, const TN
 TStream* TPlacementSink::Open(const std::string& StoredPath, const TEntryHeader& Header) {
     const std::string temp = FPlacement.Place(StoredPath, Header.ExpandedSize);
     if (temp.empty()) return nullptr;
-    return &FBuffered.emplace(FPlacement.Target(), FileWriteBlockFor(Header.ExpandedSize));
+    if (!FWriter) FWriter.emplace();
+    FWriter->Open(FPlacement.Target());
+    return &*FWriter;
 }
 
 void TPlacementSink::Flush() {
-    FBuffered->Flush();
+    FWriter->Finish();
 }
 
 void TPlacementSink::Finish(const TEntryHeader& Header) {
     // A date the platform refuses leaves the file's own time, as an invalid date has no better value.
     SetFileDosDate(FPlacement.Target().File(), Header.FileDate);
     FPlacement.Commit(Header.Attributes);
-    FBuffered.reset();
+}
+
+void TPlacementSink::Fail() {
+    // A damaged entry's file goes whole, with what was written of it.
+    FWriter->FinishAfterFailure();
+    FWriter.reset();
+    FPlacement.Discard();
 }
 
 std::vector<TEntryVerdict> TYarReader::Extract(TPlacement& Placement, const TEntrySelector& Select) {
