@@ -15,11 +15,12 @@ cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 ctest --preset native -j "$jobs"
 
-# The Windows program is 32-bit; a kernel without 32-bit support cannot run 32-bit Wine. There the same
-# tests run in the 64-bit check build, and the 32-bit build is still made and linted.
+# The Windows program is 32-bit; a kernel without 32-bit support cannot run 32-bit Wine, and a mirror
+# without a sound i386 index cannot install it. There the same tests run in the 64-bit check build, and
+# the 32-bit build is still made and linted.
 windows=win32
 if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  echo "== note: this kernel runs no 32-bit programs; the Windows tests run in the win64 check build"
+  echo "== note: no 32-bit Wine runs here (a kernel without 32-bit support, or wine32 not installed); the Windows tests run in the win64 check build"
   windows=win64
 fi
 echo "== Windows build, tests under Wine ($windows)"

@@ -50,6 +50,9 @@ start)
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1
     wineserver -w
+    # Windows always has its 16-bit system directory; a 64-bit Wine without its 32-bit half does not
+    # make it, and the tests of shared files take it for one that was there before them.
+    mkdir -p "$WINEPREFIX/drive_c/windows/system"
     # A virtual desktop: windows get frames in screenshots and closing one costs no delay.
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
