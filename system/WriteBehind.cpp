@@ -15,18 +15,9 @@ TWriteBehind::~TWriteBehind() {
 }
 
 void TWriteBehind::Create(const std::string& fileName) {
-    Begin({fileName, nullptr});
-}
-
-void TWriteBehind::Open(TStream& target) {
-    Begin({{}, &target});
-}
-
-void TWriteBehind::Begin(TStep step) {
     if (FFailed) throw EWriteError(); // the caller went on after a failure it was given
     if (FGathering.Steps.size() >= kBatchFiles) HandOver();
-    step.Offset = FGathering.Used;
-    FGathering.Steps.push_back(std::move(step));
+    FGathering.Steps.push_back({fileName, FGathering.Used, 0});
     FFileSize = 0;
 }
 
@@ -40,7 +31,7 @@ int32_t TWriteBehind::Write(const void* buffer, int32_t count) {
         if (!FGathering.Bytes) FGathering.Bytes = std::make_unique_for_overwrite<uint8_t[]>(FBatchBytes);
         const std::size_t n = std::min(left, FBatchBytes - FGathering.Used);
         // Bytes of a file begun in a batch before continue it.
-        if (FGathering.Steps.empty()) FGathering.Steps.push_back({{}, nullptr, FGathering.Used, 0});
+        if (FGathering.Steps.empty()) FGathering.Steps.push_back({{}, FGathering.Used, 0});
         std::memcpy(FGathering.Bytes.get() + FGathering.Used, bytes, n);
         FGathering.Used += n;
         FGathering.Steps.back().Length += n;
@@ -85,12 +76,9 @@ void TWriteBehind::Finish() {
         std::swap(FGathering, FWriting);
         WriteSteps();
     }
-    // The buffers stay for the next files.
-    FGathering.Steps.clear();
-    FGathering.Used = 0;
-    FWriting.Steps.clear();
+    FGathering = {};
+    FWriting = {};
     FFile.reset();
-    FCurrent = nullptr;
     WaitForWriting();
 }
 
@@ -111,23 +99,16 @@ void TWriteBehind::WriteSteps() noexcept {
     // its own would have given.
     try {
         for (const TStep& step : FWriting.Steps) {
-            if (!step.FileName.empty() || step.Target) {
-                FCurrent = nullptr;
+            if (!step.FileName.empty()) {
                 FFile.reset();
-                if (step.Target) {
-                    FCurrent = step.Target;
-                } else {
-                    FFile = std::make_unique<TFileStream>(step.FileName, fmCreate | fmShareExclusive);
-                    FCurrent = FFile.get();
-                }
+                FFile = std::make_unique<TFileStream>(step.FileName, fmCreate | fmShareExclusive);
             }
             if (step.Length == 0) continue;
-            if (!FCurrent) throw EWriteError(); // bytes written before any file was named
-            FCurrent->WriteBuffer(FWriting.Bytes.get() + step.Offset, static_cast<int32_t>(step.Length));
+            if (!FFile) throw EWriteError(); // bytes written before any file was named
+            FFile->WriteBuffer(FWriting.Bytes.get() + step.Offset, static_cast<int32_t>(step.Length));
         }
     } catch (...) {
         FFailure = std::current_exception();
-        FCurrent = nullptr;
         FFile.reset();
     }
 }

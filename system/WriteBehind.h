@@ -30,9 +30,6 @@ public:
     // The bytes written from now on go to a new file, fileName opened as TFileStream's fmCreate with
     // exclusive sharing, once the file before it is closed.
     void Create(const std::string& fileName);
-    // The bytes written from now on go to target, a file the caller opened and keeps open until Finish
-    // has returned.
-    void Open(TStream& target);
     // Gathers bytes for the file named last.
     int32_t Write(const void* buffer, int32_t count) override;
     int32_t Read(void* buffer, int32_t count) override;
@@ -50,10 +47,9 @@ public:
     static constexpr std::size_t kBatchFiles = 64;
 
 private:
-    // One file to begin (FileName not empty, or Target), then Length bytes of Bytes from Offset for it.
+    // One file to begin (FileName not empty), then Length bytes of Bytes from Offset for it.
     struct TStep {
         std::string FileName;
-        TStream* Target = nullptr;
         std::size_t Offset = 0;
         std::size_t Length = 0;
     };
@@ -67,7 +63,6 @@ private:
     // Waits for the batch being written and raises its failure, once.
     void WaitForWriting();
     void HandOver();
-    void Begin(TStep step);
     // The batch FWriting, on whichever thread runs it.
     static void WriteBatch(void* self);
     void WriteSteps() noexcept;
@@ -77,8 +72,6 @@ private:
     // Touched only by the writing thread while FTask runs.
     TBatch FWriting;
     std::unique_ptr<TFileStream> FFile;
-    // Where the writing thread writes: FFile, or the caller's target.
-    TStream* FCurrent = nullptr;
     std::exception_ptr FFailure;
     std::unique_ptr<TBackgroundTask> FTask;
     // Once a failure is known nothing more is written.

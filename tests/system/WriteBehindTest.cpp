@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <stdexcept>
 
 namespace yar {
 namespace {
@@ -67,48 +66,6 @@ TEST_F(WriteBehindTest, AFailureIsRaisedWithItsOwnTypeAndNothingIsWrittenAfterIt
     EXPECT_EQ(Contents(Path("before")), "whole");
     EXPECT_FALSE(std::filesystem::exists(Path("after99")));
     EXPECT_THROW(writer.WriteBuffer("more", 4), EWriteError);
-}
-
-// A file the caller opened, which refuses its fourth write with an error of its own.
-class TRefusingTarget final : public TStream {
-public:
-    struct ERefused : std::runtime_error {
-        ERefused() : std::runtime_error("refused") {}
-    };
-    int32_t Read(void* /*buffer*/, int32_t /*count*/) override { return 0; }
-    int32_t Write(const void* buffer, int32_t count) override {
-        if (++Writes == 4) throw ERefused();
-        Held.append(static_cast<const char*>(buffer), static_cast<std::size_t>(count));
-        return count;
-    }
-    int64_t Seek(int64_t /*offset*/, TSeekOrigin /*origin*/) override { return -1; }
-    std::string Held;
-    int Writes = 0;
-};
-
-TEST_F(WriteBehindTest, FilesTheCallerOpenedTakeTheirBytesBesideNamedOnes) {
-    TWriteBehind writer(4);
-    TRefusingTarget opened;
-    writer.Create(Path("named"));
-    writer.WriteBuffer("abcdef", 6);
-    writer.Open(opened);
-    writer.WriteBuffer("ghij", 4); // in two batches: two writes
-    writer.Create(Path("after"));
-    writer.WriteBuffer("k", 1);
-    writer.Finish();
-    EXPECT_EQ(Contents(Path("named")), "abcdef");
-    EXPECT_EQ(opened.Held, "ghij");
-    EXPECT_EQ(Contents(Path("after")), "k");
-
-    // The target's own error reaches the caller as it was raised; what came before it is written.
-    writer.Open(opened);
-    EXPECT_THROW(
-        {
-            writer.WriteBuffer("lmnopqrstuvw", 12);
-            writer.Finish();
-        },
-        TRefusingTarget::ERefused);
-    EXPECT_EQ(opened.Held, "ghijlmno");
 }
 
 TEST_F(WriteBehindTest, WhatWasNotHandedOverGoesUnwrittenWithTheWriter) {

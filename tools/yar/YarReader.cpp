@@ -172,26 +172,18 @@ void TYarReader::WalkArchive(TStream& Source, const std::string& Label, const TN
 TStream* TPlacementSink::Open(const std::string& StoredPath, const TEntryHeader& Header) {
     const std::string temp = FPlacement.Place(StoredPath, Header.ExpandedSize);
     if (temp.empty()) return nullptr;
-    if (!FWriter) FWriter.emplace();
-    FWriter->Open(FPlacement.Target());
-    return &*FWriter;
+    return &FBuffered.emplace(FPlacement.Target(), FileWriteBlockFor(Header.ExpandedSize));
 }
 
 void TPlacementSink::Flush() {
-    FWriter->Finish();
+    FBuffered->Flush();
 }
 
 void TPlacementSink::Finish(const TEntryHeader& Header) {
     // A date the platform refuses leaves the file's own time, as an invalid date has no better value.
     SetFileDosDate(FPlacement.Target().File(), Header.FileDate);
     FPlacement.Commit(Header.Attributes);
-}
-
-void TPlacementSink::Fail() {
-    // A damaged entry's file goes whole, with what was written of it.
-    FWriter->FinishAfterFailure();
-    FWriter.reset();
-    FPlacement.Discard();
+    FBuffered.reset();
 }
 
 std::vector<TEntryVerdict> TYarReader::Extract(TPlacement& Placement, const TEntrySelector& Select) {

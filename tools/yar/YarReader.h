@@ -5,7 +5,6 @@
 
 #include "archive/Segment.h"
 #include "system/Streams.h"
-#include "system/WriteBehind.h"
 #include "tools/yar/Charset.h"
 #include "tools/yar/Placement.h"
 #include "tools/yar/ToolErrors.h"
@@ -70,14 +69,16 @@ public:
     TStream* Open(const std::string& StoredPath, const TEntryHeader& Header) override;
     void Flush() override;
     void Finish(const TEntryHeader& Header) override;
-    void Fail() override;
+    void Fail() override {
+        FBuffered.reset(); // a damaged entry's file goes whole, with what it still held
+        FPlacement.Discard();
+    }
     std::string Current() const override { return FPlacement.Pending(); }
 
 private:
     TPlacement& FPlacement;
-    // A file larger than one batch is written on a second thread while the next bytes are expanded; a
-    // smaller one in one call at its end. After a failure the next entry starts with a new writer.
-    std::optional<TWriteBehind> FWriter;
+    // The file is written in blocks of up to kFileWriteBlock, where the decoders hand over 8 KiB at a time.
+    std::optional<TBufferedWriteStream> FBuffered;
 };
 
 // Chooses entries by their stored path (with a set's template directory); empty takes every one.
