@@ -14,10 +14,11 @@ jobs=${YAR_JOBS:-$(nproc)}
 
 tools/bootstrap.sh
 
-# The program is 32-bit; where the kernel runs no 32-bit programs, the 64-bit check build stands in.
+# The program is 32-bit; where no 32-bit Wine runs (a kernel without 32-bit support, or wine32 not
+# installed), the 64-bit check build stands in.
 windows=win32
 if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  echo "== note: this kernel runs no 32-bit programs; running the win64 check build of install.exe"
+  echo "== note: no 32-bit Wine runs here; running the win64 check build of install.exe"
   windows=win64
 fi
 echo "== building: native tools (release) and the Windows program ($windows)"
