@@ -2,15 +2,21 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <utility>
 
 #include "util/Paths.h"
+#include "util/Text.h"
 
 namespace yar {
 
 namespace {
 
-constexpr std::array<std::string_view, 6> kKindWords = {"new-file", "replaced-file", "new-directory",
-                                                        "new-key",  "value",         "run-directory"};
+constexpr std::array<std::string_view, 9> kKindWords = {"new-file", "replaced-file", "new-directory",
+                                                        "new-key",  "value",         "run-directory",
+                                                        "made",     "made-key",      "undone"};
 
 std::string Escaped(std::string_view text) {
     std::string out;
@@ -67,13 +73,24 @@ std::optional<std::vector<std::string>> Fields(std::string_view line) {
     return fields;
 }
 
-std::optional<uint32_t> ParseNumber(const std::string& text) {
-    if (text.empty() || text.size() > 10 ||
+// A decimal number up to limit; nothing for any other text.
+std::optional<uint64_t> ParseNumber(const std::string& text, uint64_t limit) {
+    if (text.empty() || text.size() > 20 ||
         !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
-    const unsigned long long value = std::stoull(text);
-    if (value > 0xFFFFFFFFull) return std::nullopt;
-    return static_cast<uint32_t>(value);
+    uint64_t value = 0;
+    for (const char c : text) {
+        const auto digit = static_cast<uint64_t>(c - '0');
+        if (value > (limit - digit) / 10) return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+std::optional<uint32_t> ParseNumber(const std::string& text) {
+    const std::optional<uint64_t> value = ParseNumber(text, 0xFFFFFFFFull);
+    if (!value) return std::nullopt;
+    return static_cast<uint32_t>(*value);
 }
 
 std::optional<TRegRoot> ParseRoot(const std::string& text) {
@@ -116,27 +133,83 @@ bool RemoveRunDirectory(TFiles& files, const std::string& dir) {
     return files.RemoveEmptyDirectory(dir);
 }
 
-std::string Undo(const TJournalEntry& entry, TFiles& files, TRegistry& registry) {
+// What the install made, as the journal has it: each new file or directory with its identity (by path in
+// upper case), each new key.
+struct TMadeObjects {
+    std::map<std::string, TFileIdentity> Paths;
+    std::set<std::pair<TRegRoot, std::string>> Keys;
+
+    explicit TMadeObjects(const std::vector<TJournalEntry>& entries) {
+        for (const TJournalEntry& entry : entries)
+            if (entry.Kind == jkMade)
+                Paths[UpperCase(entry.Path)] = entry.Made;
+            else if (entry.Kind == jkMadeKey)
+                Keys.emplace(entry.Root, UpperCase(NormalKeyPath(entry.Path)));
+    }
+    // Whether path still holds the object the install made there.
+    bool StillThere(const TFiles& files, const std::string& path) const {
+        const auto made = Paths.find(UpperCase(path));
+        return made != Paths.end() && files.Identity(path) == made->second;
+    }
+    // Whether what path holds is the install's: the object it made there, or, where an install was killed
+    // between making a thing and recording it, an empty file or directory of that name in a directory the
+    // install made, where no other account had the time or the right to put one.
+    bool Installs(const TFiles& files, const std::string& path, bool directory) const {
+        if (Paths.contains(UpperCase(path))) return StillThere(files, path);
+        if (!StillThere(files, ExtractFileDir(path))) return false;
+        const std::optional<uint16_t> attributes = files.Attributes(path);
+        if (!attributes || (*attributes & faReparsePoint) != 0 ||
+            ((*attributes & faDirectory) != 0) != directory)
+            return false;
+        return directory ? files.EntryNames(path).empty() : files.FileSize(path) == 0;
+    }
+    bool HasKey(TRegRoot root, const std::string& key) const {
+        return Keys.contains({root, UpperCase(NormalKeyPath(key))});
+    }
+};
+
+// The earlier file as the backup holds it, its attribute bits too: the install did not change it.
+bool AsBefore(const TFiles& files, const TJournalEntry& entry, uint16_t attributes) {
+    if (attributes != entry.Attributes) return false;
+    const std::optional<std::string> now = files.ReadBytes(entry.Path);
+    return now && now == files.ReadBytes(entry.Backup);
+}
+
+std::string PutBack(const TJournalEntry& entry, TFiles& files) {
+    const std::string failed =
+        "the earlier " + entry.Path + " could not be put back; its copy is " + entry.Backup;
+    const std::optional<uint16_t> attributes = files.Attributes(entry.Path);
+    if (attributes) {
+        // Never through a link, nor onto a directory: neither is the file the install changed.
+        if ((*attributes & (faDirectory | faReparsePoint)) != 0) return failed;
+        // A path the install did not change in the end is not touched, its dates and attributes too.
+        if (AsBefore(files, entry, *attributes)) return {};
+        files.SetAttributes(entry.Path, 0);
+    }
+    if (!files.CopyFileTo(entry.Backup, entry.Path, false)) return failed;
+    files.SetAttributes(entry.Path, entry.Attributes);
+    return {};
+}
+
+std::string Undo(const TJournalEntry& entry, const TMadeObjects& made, TFiles& files, TRegistry& registry) {
     switch (entry.Kind) {
     case jkNewFile:
-        return RemoveWritable(files, entry.Path) ? std::string()
-                                                 : "the new file " + entry.Path + " is still there";
+        return !made.Installs(files, entry.Path, false) || RemoveWritable(files, entry.Path)
+                   ? std::string()
+                   : "the new file " + entry.Path + " is still there";
     case jkReplacedFile:
-        if (files.Attributes(entry.Path)) files.SetAttributes(entry.Path, 0);
-        if (!files.CopyFileTo(entry.Backup, entry.Path, false))
-            return "the earlier " + entry.Path + " could not be put back; its copy is " + entry.Backup;
-        files.SetAttributes(entry.Path, entry.Attributes);
-        return {};
+        return PutBack(entry, files);
     case jkRunDirectory:
         return RemoveRunDirectory(files, entry.Path)
                    ? std::string()
                    : "the working directory " + entry.Path + " is still there";
     case jkNewDirectory:
-        return !files.DirectoryExists(entry.Path) || files.RemoveEmptyDirectory(entry.Path)
+        return !made.Installs(files, entry.Path, true) || files.RemoveEmptyDirectory(entry.Path)
                    ? std::string()
                    : "the new directory " + entry.Path + " is still there";
     case jkNewKey:
-        return !registry.KeyExists(entry.Root, entry.Path) || registry.DeleteKey(entry.Root, entry.Path)
+        return !made.HasKey(entry.Root, entry.Path) || !registry.KeyExists(entry.Root, entry.Path) ||
+                       registry.DeleteKey(entry.Root, entry.Path)
                    ? std::string()
                    : "the new key " + RootedKeyName(entry.Root, entry.Path) + " is still there";
     case jkValue: {
@@ -153,6 +226,10 @@ std::string Undo(const TJournalEntry& entry, TFiles& files, TRegistry& registry)
                       : "the value " + entry.Name + " of " + RootedKeyName(entry.Root, entry.Path) +
                             " could not be put back";
     }
+    case jkMade:
+    case jkMadeKey:
+    case jkUndone:
+        break;
     }
     return {};
 }
@@ -171,7 +248,17 @@ std::string JournalLine(const TJournalEntry& entry) {
         fields.insert(fields.end(), {entry.Path, entry.Backup, std::to_string(entry.Attributes)});
         break;
     case jkNewKey:
+    case jkMadeKey:
         fields.insert(fields.end(), {RootName(entry.Root), entry.Path});
+        break;
+    case jkMade:
+        fields.insert(fields.end(),
+                      {entry.Path, std::to_string(entry.Made.Volume), std::to_string(entry.Made.File)});
+        break;
+    case jkUndone:
+        // The count first: a record cut after one of its places must not read as a shorter whole one.
+        fields.push_back(std::to_string(entry.Undone.size()));
+        for (const std::size_t place : entry.Undone) fields.push_back(std::to_string(place));
         break;
     case jkValue:
         fields.insert(fields.end(), {RootName(entry.Root), entry.Path, entry.Name});
@@ -217,13 +304,32 @@ std::optional<TJournalEntry> ParseJournalLine(std::string_view line) {
         entry.Attributes = static_cast<uint16_t>(*attributes);
         return entry;
     }
+    case jkMade: {
+        const std::optional<uint64_t> volume = sized(4) ? ParseNumber(f[2], UINT64_MAX) : std::nullopt;
+        const std::optional<uint64_t> file = sized(4) ? ParseNumber(f[3], UINT64_MAX) : std::nullopt;
+        if (!volume || !file) return std::nullopt;
+        entry.Path = f[1];
+        entry.Made = {*volume, *file};
+        return entry;
+    }
+    case jkUndone:
+        if (const std::optional<uint64_t> count = f.size() >= 2 ? ParseNumber(f[1], SIZE_MAX) : std::nullopt;
+            !count || *count != f.size() - 2)
+            return std::nullopt;
+        for (std::size_t i = 2; i < f.size(); ++i) {
+            const std::optional<uint64_t> place = ParseNumber(f[i], SIZE_MAX);
+            if (!place) return std::nullopt;
+            entry.Undone.push_back(static_cast<std::size_t>(*place));
+        }
+        return entry;
     case jkNewKey:
+    case jkMadeKey:
     case jkValue: {
         const std::optional<TRegRoot> root = f.size() >= 3 ? ParseRoot(f[1]) : std::nullopt;
         if (!root) return std::nullopt;
         entry.Root = *root;
         entry.Path = f[2];
-        if (entry.Kind == jkNewKey) return sized(3) ? std::optional(entry) : std::nullopt;
+        if (entry.Kind != jkValue) return sized(3) ? std::optional(entry) : std::nullopt;
         if (sized(5) && f[4] == "absent") {
             entry.Name = f[3];
             return entry;
@@ -278,6 +384,20 @@ void TInstallJournal::NewDirectory(const std::string& path) {
     Append(EntryOf(jkNewDirectory, path));
 }
 
+void TInstallJournal::Made(const std::string& path, const TFileIdentity& identity) {
+    TJournalEntry entry = EntryOf(jkMade, path);
+    entry.Made = identity;
+    Append(entry);
+    --FRecords; // the change was recorded before it was made
+}
+
+void TInstallJournal::MadeKey(TRegRoot root, const std::string& key) {
+    TJournalEntry entry = EntryOf(jkMadeKey, key);
+    entry.Root = root;
+    Append(entry);
+    --FRecords;
+}
+
 void TInstallJournal::RunDirectory(const std::string& path) {
     Append(EntryOf(jkRunDirectory, path));
     --FRecords; // the run's own directory is no change to the machine
@@ -302,10 +422,7 @@ void TInstallJournal::ChangingValue(TRegRoot root, const std::string& key, const
 
 std::vector<std::string> TInstallJournal::RollBack() {
     CloseFile();
-    std::vector<std::string> left = UndoJournal(ReadJournal(FFiles, FDir), FFiles, FRegistry);
-    // Backups that could not be put back stay with the journal for the user to take.
-    if (left.empty()) RemoveJournal(FFiles, FDir);
-    return left;
+    return ReplayJournal(FFiles, FRegistry, FDir);
 }
 
 void TInstallJournal::Finish() {
@@ -313,12 +430,40 @@ void TInstallJournal::Finish() {
     RemoveJournal(FFiles, FDir);
 }
 
-std::vector<std::string> UndoJournal(const std::vector<TJournalEntry>& entries, TFiles& files,
-                                     TRegistry& registry) {
-    std::vector<std::string> left;
-    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
-        if (std::string what = Undo(*entry, files, registry); !what.empty()) left.push_back(std::move(what));
-    return left;
+TUndoOutcome UndoJournal(const std::vector<TJournalEntry>& entries, TFiles& files, TRegistry& registry) {
+    const TMadeObjects made(entries);
+    std::set<std::size_t> undoneBefore;
+    for (const TJournalEntry& entry : entries)
+        if (entry.Kind == jkUndone) undoneBefore.insert(entry.Undone.begin(), entry.Undone.end());
+    TUndoOutcome outcome;
+    for (std::size_t place = entries.size(); place-- > 0;) {
+        const TJournalEntry& entry = entries[place];
+        if (entry.Kind == jkMade || entry.Kind == jkMadeKey || entry.Kind == jkUndone ||
+            undoneBefore.contains(place))
+            continue;
+        if (std::string what = Undo(entry, made, files, registry); !what.empty())
+            outcome.Left.push_back(std::move(what));
+        else
+            outcome.Undone.push_back(place);
+    }
+    return outcome;
+}
+
+std::vector<std::string> ReplayJournal(TFiles& files, TRegistry& registry, const std::string& dir) {
+    TUndoOutcome outcome = UndoJournal(ReadJournal(files, dir), files, registry);
+    if (outcome.Left.empty()) {
+        RemoveJournal(files, dir);
+        return {};
+    }
+    // What could not be undone stays in the journal, and its backups for the user to take; what was undone
+    // is marked so. The empty line first ends a record a killed install left cut off.
+    TJournalEntry undone;
+    undone.Kind = jkUndone;
+    undone.Undone = std::move(outcome.Undone);
+    const std::string path = JournalPath(dir);
+    if (!files.AppendLine(path, "") || !files.AppendLine(path, JournalLine(undone)))
+        outcome.Left.push_back("the journal " + path + " could not note what was undone");
+    return std::move(outcome.Left);
 }
 
 std::vector<TJournalEntry> ReadJournal(const TFiles& files, const std::string& dir) {
@@ -339,11 +484,8 @@ std::vector<std::string> UndoInterruptedInstalls(TFiles& files, TRegistry& regis
             continue;
         }
         told.emplace_back(kInterruptedInstallText);
-        std::vector<std::string> left = UndoJournal(ReadJournal(files, dir), files, registry);
-        if (left.empty())
-            RemoveJournal(files, dir);
-        else
-            told.insert(told.end(), left.begin(), left.end());
+        const std::vector<std::string> left = ReplayJournal(files, registry, dir);
+        told.insert(told.end(), left.begin(), left.end());
     }
     return told;
 }

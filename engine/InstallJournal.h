@@ -4,6 +4,7 @@
 // next run after a crash, replays it in reverse and leaves the machine as it was.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,13 +14,28 @@
 #include <string_view>
 #include <vector>
 
+#include "system/FileIdentity.h"
 #include "system/Files.h"
 #include "system/Registry.h"
 
 namespace yar {
 
-// jkRunDirectory: the run's own working directory, which a killed run leaves behind.
-enum TJournalKind { jkNewFile, jkReplacedFile, jkNewDirectory, jkNewKey, jkValue, jkRunDirectory };
+// jkRunDirectory: the run's own working directory, which a killed run leaves behind. A new file, directory
+// or key is recorded twice: before it is made (jkNewFile, jkNewDirectory, jkNewKey), and once it was made
+// new, never taken from another (jkMade with the identity of the file or directory, jkMadeKey). Only the
+// second makes it the install's: the undo removes a path only while it still holds that object. jkUndone
+// lists the records an undo that could not finish did undo, so that a later one does only the rest.
+enum TJournalKind {
+    jkNewFile,
+    jkReplacedFile,
+    jkNewDirectory,
+    jkNewKey,
+    jkValue,
+    jkRunDirectory,
+    jkMade,
+    jkMadeKey,
+    jkUndone
+};
 
 // A registry value as it was: a string or a number.
 struct TPriorValue {
@@ -39,6 +55,8 @@ struct TJournalEntry {
     TRegRoot Root = rrCurrentUser;
     std::string Name;                  // jkValue: the value's name
     std::optional<TPriorValue> Before; // jkValue: nothing when the value did not exist
+    TFileIdentity Made;                // jkMade
+    std::vector<std::size_t> Undone;   // jkUndone: the places of the records undone in the journal
 
     bool operator==(const TJournalEntry&) const = default;
 };
@@ -70,11 +88,14 @@ public:
     // The run's working directory, made new for it and holding only what the run put there.
     void RunDirectory(const std::string& path);
     void NewKey(TRegRoot root, const std::string& key);
+    // The new file or directory at path, or the key, was made new by this install: the undo takes it.
+    void Made(const std::string& path, const TFileIdentity& identity);
+    void MadeKey(TRegRoot root, const std::string& key);
     // Reads the value's present state.
     void ChangingValue(TRegRoot root, const std::string& key, const std::string& name);
 
-    // Undoes every change recorded, the last first, then removes the journal. What could not be undone,
-    // one line each, for the user and the log; empty when the machine is as it was.
+    // Undoes every change recorded, the last first (ReplayJournal). What could not be undone, one line
+    // each, for the user and the log; empty when the machine is as it was.
     std::vector<std::string> RollBack();
     // The install is complete: the journal and the backups go.
     void Finish();
@@ -95,9 +116,18 @@ private:
     std::unique_ptr<TLineAppender> FFile;
 };
 
-// Undoes the entries, the last first, on the machine; returns what could not be undone.
-std::vector<std::string> UndoJournal(const std::vector<TJournalEntry>& entries, TFiles& files,
-                                     TRegistry& registry);
+// What an undo did: the places of the records it undid, and a line for each it could not undo. A path
+// that does not hold what the install made or changed there is none of the install's: it is left as it
+// is, and counts as undone.
+struct TUndoOutcome {
+    std::vector<std::size_t> Undone;
+    std::vector<std::string> Left;
+};
+// Undoes the entries not undone before, the last first, on the machine.
+TUndoOutcome UndoJournal(const std::vector<TJournalEntry>& entries, TFiles& files, TRegistry& registry);
+// Undoes what the journal in dir still holds. When nothing is left, the journal goes with its backups;
+// otherwise it keeps what is left, the rest marked undone, for a later run. Returns what is left.
+std::vector<std::string> ReplayJournal(TFiles& files, TRegistry& registry, const std::string& dir);
 
 // The entries of the journal in dir, as far as they are whole.
 std::vector<TJournalEntry> ReadJournal(const TFiles& files, const std::string& dir);

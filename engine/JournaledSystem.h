@@ -23,11 +23,16 @@ public:
     // Files below privateDir (the run's working directory) are the run's own: nothing records them.
     TJournaledFiles(TFiles& files, TInstallJournal* journal, std::string privateDir);
 
-    // Records the file's state before its first change in this run: new, or its bytes kept. False when
-    // the file exists but cannot be read: another program holds it, and it is not to be changed now.
-    bool WillChange(const std::string& path);
-    // Records the levels of dir that do not exist yet, as about to be made.
-    void WillMakeDirectories(const std::string& dir);
+    // Whether a change to a file may go ahead: csInUse when the file is there but cannot be read (another
+    // program holds it, and it is not to be changed now), csRefused when the name holds a directory or a
+    // link, or was taken by another while this layer made the file.
+    enum TChangeState { csReady, csInUse, csRefused };
+    // Records the file's state before its first change in this run. A file that is there has its bytes
+    // kept. A name not in use is made a new empty file here when makeNew, its identity recorded, so that
+    // the change writes into the install's own file; a move onto it makes it itself.
+    TChangeState WillChange(const std::string& path, bool makeNew = true);
+    // Makes the levels of dir that do not exist yet, top down, each new and recorded before and after.
+    void MakeDirectories(const std::string& dir, const std::string& accessList);
 
     void ForceDirectories(const std::string& dir) override;
     void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override;
@@ -42,10 +47,13 @@ public:
 
 private:
     bool IsPrivate(const std::string& path) const;
+    // Records the identity of what was just made at path.
+    void RecordMade(const std::string& path, const TFileIdentity& made);
 
     TInstallJournal* FJournal;
     std::string FPrivateDir;
     std::set<std::string> FRecorded; // upper-cased paths whose earlier state is in the journal
+    std::set<std::string> FMade;     // upper-cased paths of the files this layer made new
 };
 
 class TJournaledIni final : public TIniFiles {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "system/AccessLists.h"
+#include "system/FileIdentity.h"
 #include "system/Streams.h"
 #include "util/Paths.h"
 
@@ -45,6 +46,13 @@ std::vector<std::string> EntryNamesIn(const std::string& dir);
 // The attribute bits of a file or directory (directory 0x10; outside Windows a file shows archive 0x20,
 // and read-only 0x01 once it has lost its owner's write permission); nothing when it does not exist.
 std::optional<uint16_t> FileAttributesAt(const std::string& path);
+// The identity of the object at path itself: a link is not followed, it is the object. Nothing when the
+// name holds nothing.
+std::optional<TFileIdentity> FileIdentityAt(const std::string& path);
+// Creates path as a new empty file, shared with nobody while it is made: refused (nothing) when anything
+// has that name, a file, a directory or a link, even one that leads nowhere. The identity is read
+// through the handle that made it.
+std::optional<TFileIdentity> CreateNewFileAt(const std::string& path);
 // Whether path itself is a link: a reparse point on Windows (symbolic link, junction, mount point), a
 // symbolic link elsewhere, whatever it leads to.
 bool IsLinkAt(const std::string& path);

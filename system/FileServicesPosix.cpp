@@ -108,6 +108,31 @@ std::optional<uint16_t> FileAttributesAt(const std::string& path) {
     return static_cast<uint16_t>((st.st_mode & S_IWUSR) == 0 ? 0x21 : 0x20);
 }
 
+namespace {
+
+TFileIdentity IdentityOf(const struct stat& st) {
+    return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
+} // namespace
+
+std::optional<TFileIdentity> FileIdentityAt(const std::string& path) {
+    struct stat st {};
+    if (lstat(NativePath(path).c_str(), &st) != 0) return std::nullopt;
+    return IdentityOf(st);
+}
+
+std::optional<TFileIdentity> CreateNewFileAt(const std::string& path) {
+    // O_EXCL refuses any name in use, a link that leads nowhere too.
+    const int fd = open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    const bool read = fstat(fd, &st) == 0;
+    close(fd);
+    if (!read) return std::nullopt;
+    return IdentityOf(st);
+}
+
 bool IsLinkAt(const std::string& path) {
     struct stat st {};
     return lstat(NativePath(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);

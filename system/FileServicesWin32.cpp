@@ -242,6 +242,39 @@ std::string CurrentAccountSid() {
     return account;
 }
 
+namespace {
+
+std::optional<TFileIdentity> IdentityOf(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file, &info)) return std::nullopt;
+    return TFileIdentity{info.dwVolumeSerialNumber,
+                         (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+} // namespace
+
+std::optional<TFileIdentity> FileIdentityAt(const std::string& path) {
+    // The reparse point itself, and a directory as well as a file; no right but to read attributes.
+    const HANDLE file =
+        CreateFileW(WideFromAnsi(path).c_str(), FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::optional<TFileIdentity> identity = IdentityOf(file);
+    CloseHandle(file);
+    return identity;
+}
+
+std::optional<TFileIdentity> CreateNewFileAt(const std::string& path) {
+    // CREATE_NEW fails on any name in use, a link among them, whatever it leads to.
+    const HANDLE file = CreateFileW(WideFromAnsi(path).c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0,
+                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::optional<TFileIdentity> identity = IdentityOf(file);
+    CloseHandle(file);
+    return identity;
+}
+
 bool IsLinkAt(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;

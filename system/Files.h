@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "system/AccessLists.h"
+#include "system/FileIdentity.h"
 
 namespace yar {
 
@@ -68,6 +69,16 @@ public:
     virtual void ForceDirectories(const std::string& dir) = 0;
     // The same, each directory it makes with the access list accessList (SDDL) rather than its parent's.
     virtual void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) = 0;
+
+    // Makes the one directory path, whose parent exists, never taking one that is there: raises
+    // EInOutError when anything has that name or it cannot be made. With accessList (SDDL) instead of its
+    // parent's list when that is not empty.
+    virtual void MakeNewDirectory(const std::string& path, const std::string& accessList) = 0;
+    // Makes path a new empty file; nothing when anything has that name (see CreateNewFileAt), else the
+    // identity of the file made.
+    virtual std::optional<TFileIdentity> CreateNewFile(const std::string& path) = 0;
+    // The identity of the file or directory at path itself, a link not followed; nothing when none.
+    virtual std::optional<TFileIdentity> Identity(const std::string& path) const = 0;
 
     // Copies the bytes of from to to in blocks of 8192 bytes, creating or truncating to; neither date
     // nor attributes go along. Says which side kept the copy from starting: from cannot be opened,
@@ -156,6 +167,15 @@ public:
     }
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override {
         return FFiles.CopyFileChecked(from, to, failIfExists);
+    }
+    void MakeNewDirectory(const std::string& path, const std::string& accessList) override {
+        FFiles.MakeNewDirectory(path, accessList);
+    }
+    std::optional<TFileIdentity> CreateNewFile(const std::string& path) override {
+        return FFiles.CreateNewFile(path);
+    }
+    std::optional<TFileIdentity> Identity(const std::string& path) const override {
+        return FFiles.Identity(path);
     }
     bool MoveNewFile(const std::string& from, const std::string& to) override {
         return FFiles.MoveNewFile(from, to);

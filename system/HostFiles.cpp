@@ -95,6 +95,21 @@ void THostFiles::ForceDirectoriesWithAccess(const std::string& dir, const std::s
         [&](const std::string& d) { MakeDirectoryWithAccess(HostPath(d), accessList); });
 }
 
+void THostFiles::MakeNewDirectory(const std::string& path, const std::string& accessList) {
+    if (accessList.empty())
+        MakeDirectory(HostPath(path));
+    else
+        MakeDirectoryWithAccess(HostPath(path), accessList);
+}
+
+std::optional<TFileIdentity> THostFiles::CreateNewFile(const std::string& path) {
+    return CreateNewFileAt(HostPath(path));
+}
+
+std::optional<TFileIdentity> THostFiles::Identity(const std::string& path) const {
+    return FileIdentityAt(HostPath(path));
+}
+
 TCopyResult THostFiles::CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) {
     const std::string target = HostPath(to);
     // Root on the host may write a read-only file; Windows refuses it to anybody.

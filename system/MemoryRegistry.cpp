@@ -38,16 +38,25 @@ TMemoryRegistry::TMemoryRegistry() {
 }
 
 bool TMemoryRegistry::CreateKey(TRegRoot root, const std::string& key) {
+    return MakeKey(root, key).has_value();
+}
+
+bool TMemoryRegistry::CreateNewKey(TRegRoot root, const std::string& key) {
+    return MakeKey(root, key).value_or(false);
+}
+
+std::optional<bool> TMemoryRegistry::MakeKey(TRegRoot root, const std::string& key) {
     const std::vector<std::string> names = KeyPathNames(key);
-    if (!NamesFit(names)) return false;
+    if (!NamesFit(names)) return std::nullopt;
     TKeys& keys = Roots_.at(root);
     std::string path;
+    bool made = false;
     for (const std::string& name : names) {
         if (!path.empty()) path += '\\';
         path += UpperAnsiText(name);
-        keys.try_emplace(path, TKey{name, {}, {}}); // an existing key keeps its name
+        made = keys.try_emplace(path, TKey{name, {}, {}}).second; // an existing key keeps its name
     }
-    return true;
+    return made;
 }
 
 bool TMemoryRegistry::WriteString(TRegRoot root, const std::string& key, const std::string& name,

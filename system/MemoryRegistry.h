@@ -18,6 +18,7 @@ public:
     TMemoryRegistry();
 
     bool CreateKey(TRegRoot root, const std::string& key) override;
+    bool CreateNewKey(TRegRoot root, const std::string& key) override;
     bool WriteString(TRegRoot root, const std::string& key, const std::string& name,
                      const std::string& value) override;
     std::optional<std::string> ReadString(TRegRoot root, const std::string& key,
@@ -32,6 +33,9 @@ public:
     std::vector<std::string> SubKeyNames(TRegRoot root, const std::string& key) const override;
 
 private:
+    // Creates key and its parents: whether the key itself is new; nothing when a name is too long.
+    std::optional<bool> MakeKey(TRegRoot root, const std::string& key);
+
     struct TKey {
         std::string Name;                          // as created
         std::map<std::string, std::string> Values; // by upper-cased name

@@ -30,6 +30,9 @@ public:
 
     // Creates key and its missing parents; true when the key exists afterwards.
     virtual bool CreateKey(TRegRoot root, const std::string& key) = 0;
+    // Creates key and its missing parents, as CreateKey; true only when this call made the key itself,
+    // false when it was there already or cannot be made.
+    virtual bool CreateNewKey(TRegRoot root, const std::string& key) = 0;
     // Sets a string value (REG_SZ) of an existing key; false when the key is missing or the
     // value cannot be written.
     virtual bool WriteString(TRegRoot root, const std::string& key, const std::string& name,
@@ -58,6 +61,9 @@ public:
     explicit TForwardingRegistry(TRegistry& registry) : FRegistry(registry) {}
 
     bool CreateKey(TRegRoot root, const std::string& key) override { return FRegistry.CreateKey(root, key); }
+    bool CreateNewKey(TRegRoot root, const std::string& key) override {
+        return FRegistry.CreateNewKey(root, key);
+    }
     bool WriteString(TRegRoot root, const std::string& key, const std::string& name,
                      const std::string& value) override {
         return FRegistry.WriteString(root, key, name, value);

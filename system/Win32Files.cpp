@@ -26,6 +26,21 @@ void TWin32Files::ForceDirectoriesWithAccess(const std::string& dir, const std::
                           [&](const std::string& d) { MakeDirectoryWithAccess(d, accessList); });
 }
 
+void TWin32Files::MakeNewDirectory(const std::string& path, const std::string& accessList) {
+    if (accessList.empty())
+        MakeDirectory(path);
+    else
+        MakeDirectoryWithAccess(path, accessList);
+}
+
+std::optional<TFileIdentity> TWin32Files::CreateNewFile(const std::string& path) {
+    return CreateNewFileAt(path);
+}
+
+std::optional<TFileIdentity> TWin32Files::Identity(const std::string& path) const {
+    return FileIdentityAt(path);
+}
+
 TCopyResult TWin32Files::CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) {
     return CopyFileAt(from, to, failIfExists);
 }

@@ -13,6 +13,9 @@ public:
     void ForceDirectories(const std::string& dir) override;
     void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override;
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
+    void MakeNewDirectory(const std::string& path, const std::string& accessList) override;
+    std::optional<TFileIdentity> CreateNewFile(const std::string& path) override;
+    std::optional<TFileIdentity> Identity(const std::string& path) const override;
     bool MoveNewFile(const std::string& from, const std::string& to) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyDirectory(const std::string& path) override;

@@ -1,5 +1,7 @@
 #include "system/Win32Registry.h"
 
+#include "system/CodePages.h"
+
 #include <cstring>
 
 #include <windows.h>
@@ -84,6 +86,16 @@ bool TWin32Registry::CreateKey(TRegRoot root, const std::string& key) {
     // an existing key that may be read but not changed still exists.
     return RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_QUERY_VALUE,
                            nullptr, &created.Handle, nullptr) == ERROR_SUCCESS;
+}
+
+bool TWin32Registry::CreateNewKey(TRegRoot root, const std::string& key) {
+    const std::string path = NormalKeyPath(key);
+    if (path.empty()) return false;
+    TOpenKey created;
+    DWORD disposition = 0;
+    return RegCreateKeyExW(RootKey(root), WideFromAnsi(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                           KEY_QUERY_VALUE, nullptr, &created.Handle, &disposition) == ERROR_SUCCESS &&
+           disposition == REG_CREATED_NEW_KEY;
 }
 
 bool TWin32Registry::WriteString(TRegRoot root, const std::string& key, const std::string& name,

@@ -11,6 +11,7 @@ public:
     TWin32Registry() = default;
 
     bool CreateKey(TRegRoot root, const std::string& key) override;
+    bool CreateNewKey(TRegRoot root, const std::string& key) override;
     bool WriteString(TRegRoot root, const std::string& key, const std::string& name,
                      const std::string& value) override;
     std::optional<std::string> ReadString(TRegRoot root, const std::string& key,

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "system/FileServices.h"
 #include "system/Files.h"
 #include "system/Registry.h"
 
@@ -23,6 +24,13 @@ public:
     }
     void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override {
         if (!Refused("ForceDirectories", dir)) FFiles.ForceDirectoriesWithAccess(dir, accessList);
+    }
+    void MakeNewDirectory(const std::string& path, const std::string& accessList) override {
+        if (Refused("ForceDirectories", path)) throw EInOutError(5, "I/O error 5");
+        FFiles.MakeNewDirectory(path, accessList);
+    }
+    std::optional<TFileIdentity> CreateNewFile(const std::string& path) override {
+        return Refused("CreateNewFile", path) ? std::nullopt : FFiles.CreateNewFile(path);
     }
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override {
         return Refused("CopyFile", to) ? crCannotCreate : FFiles.CopyFileChecked(from, to, failIfExists);
@@ -66,6 +74,9 @@ public:
 
     bool CreateKey(TRegRoot root, const std::string& key) override {
         return !Refused("CreateKey", key) && FRegistry.CreateKey(root, key);
+    }
+    bool CreateNewKey(TRegRoot root, const std::string& key) override {
+        return !Refused("CreateKey", key) && FRegistry.CreateNewKey(root, key);
     }
     bool WriteString(TRegRoot root, const std::string& key, const std::string& name,
                      const std::string& value) override {

@@ -66,6 +66,15 @@ public:
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override {
         return Files_.CopyFileChecked(Real(from), Real(to), failIfExists);
     }
+    void MakeNewDirectory(const std::string& path, const std::string& accessList) override {
+        Files_.MakeNewDirectory(Real(path), accessList);
+    }
+    std::optional<TFileIdentity> CreateNewFile(const std::string& path) override {
+        return Files_.CreateNewFile(Real(path));
+    }
+    std::optional<TFileIdentity> Identity(const std::string& path) const override {
+        return Files_.Identity(Real(path));
+    }
     bool RemoveFile(const std::string& path) override {
         return !SamePath(Real(path), Busy) && Files_.RemoveFile(Real(path));
     }
