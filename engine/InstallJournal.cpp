@@ -176,8 +176,7 @@ bool AsBefore(const TFiles& files, const TJournalEntry& entry, uint16_t attribut
 }
 
 std::string PutBack(const TJournalEntry& entry, TFiles& files) {
-    const std::string failed =
-        "the earlier " + entry.Path + " could not be put back; its copy is " + entry.Backup;
+    std::string failed = "the earlier " + entry.Path + " could not be put back; its copy is " + entry.Backup;
     const std::optional<uint16_t> attributes = files.Attributes(entry.Path);
     if (attributes) {
         // Never through a link, nor onto a directory: neither is the file the install changed.
