@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <map>
-#include <set>
 #include <utility>
 
 #include "util/Paths.h"
@@ -73,24 +71,34 @@ std::optional<std::vector<std::string>> Fields(std::string_view line) {
     return fields;
 }
 
-// A decimal number up to limit; nothing for any other text.
-std::optional<uint64_t> ParseNumber(const std::string& text, uint64_t limit) {
-    if (text.empty() || text.size() > 20 ||
-        !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    uint64_t value = 0;
+// A decimal number of 32 bits; nothing for any other text.
+std::optional<uint32_t> ParseNumber(const std::string& text) {
+    if (text.empty() || text.size() > 10) return std::nullopt;
+    uint32_t value = 0;
     for (const char c : text) {
-        const auto digit = static_cast<uint64_t>(c - '0');
-        if (value > (limit - digit) / 10) return std::nullopt;
+        if (c < '0' || c > '9') return std::nullopt;
+        const auto digit = static_cast<uint32_t>(c - '0');
+        if (value > (0xFFFFFFFFU - digit) / 10) return std::nullopt;
         value = value * 10 + digit;
     }
     return value;
 }
 
-std::optional<uint32_t> ParseNumber(const std::string& text) {
-    const std::optional<uint64_t> value = ParseNumber(text, 0xFFFFFFFFull);
-    if (!value) return std::nullopt;
-    return static_cast<uint32_t>(*value);
+// A 64-bit identity number as 16 hexadecimal digits, and back: shifts, no 64-bit division on 32 bits.
+std::string HexNumber(uint64_t value) {
+    std::string text;
+    for (int shift = 60; shift >= 0; shift -= 4) text += "0123456789abcdef"[(value >> shift) & 0xF];
+    return text;
+}
+std::optional<uint64_t> ParseHexNumber(const std::string& text) {
+    if (text.size() != 16) return std::nullopt;
+    uint64_t value = 0;
+    for (const char c : text) {
+        const bool decimal = c >= '0' && c <= '9';
+        if (!decimal && (c < 'a' || c > 'f')) return std::nullopt;
+        value = (value << 4) | static_cast<unsigned>(decimal ? c - '0' : c - 'a' + 10);
+    }
+    return value;
 }
 
 std::optional<TRegRoot> ParseRoot(const std::string& text) {
@@ -133,29 +141,30 @@ bool RemoveRunDirectory(TFiles& files, const std::string& dir) {
     return files.RemoveEmptyDirectory(dir);
 }
 
-// What the install made, as the journal has it: each new file or directory with its identity (by path in
-// upper case), each new key.
+// What the install made, as the journal has it: each new file or directory with its identity, each new
+// key; the last record of a path counts. Searched in order: a rollback is rare, and the programs stay
+// small without a tree of their own for it.
 struct TMadeObjects {
-    std::map<std::string, TFileIdentity> Paths;
-    std::set<std::pair<TRegRoot, std::string>> Keys;
+    const std::vector<TJournalEntry>& Entries;
 
-    explicit TMadeObjects(const std::vector<TJournalEntry>& entries) {
-        for (const TJournalEntry& entry : entries)
-            if (entry.Kind == jkMade)
-                Paths[UpperCase(entry.Path)] = entry.Made;
-            else if (entry.Kind == jkMadeKey)
-                Keys.emplace(entry.Root, UpperCase(NormalKeyPath(entry.Path)));
+    // The last record of that kind for the path (a key's below root).
+    const TJournalEntry* Find(TJournalKind kind, const std::string& path,
+                              TRegRoot root = rrCurrentUser) const {
+        for (auto made = Entries.rbegin(); made != Entries.rend(); ++made)
+            if (made->Kind == kind && (kind != jkMadeKey || made->Root == root) && SameText(made->Path, path))
+                return &*made;
+        return nullptr;
     }
     // Whether path still holds the object the install made there.
     bool StillThere(const TFiles& files, const std::string& path) const {
-        const auto made = Paths.find(UpperCase(path));
-        return made != Paths.end() && files.Identity(path) == made->second;
+        const TJournalEntry* made = Find(jkMade, path);
+        return made != nullptr && files.Identity(path) == made->Made;
     }
     // Whether what path holds is the install's: the object it made there, or, where an install was killed
     // between making a thing and recording it, an empty file or directory of that name in a directory the
     // install made, where no other account had the time or the right to put one.
     bool Installs(const TFiles& files, const std::string& path, bool directory) const {
-        if (Paths.contains(UpperCase(path))) return StillThere(files, path);
+        if (const TJournalEntry* made = Find(jkMade, path)) return files.Identity(path) == made->Made;
         if (!StillThere(files, ExtractFileDir(path))) return false;
         const std::optional<uint16_t> attributes = files.Attributes(path);
         if (!attributes || (*attributes & faReparsePoint) != 0 ||
@@ -163,9 +172,7 @@ struct TMadeObjects {
             return false;
         return directory ? files.EntryNames(path).empty() : files.FileSize(path) == 0;
     }
-    bool HasKey(TRegRoot root, const std::string& key) const {
-        return Keys.contains({root, UpperCase(NormalKeyPath(key))});
-    }
+    bool HasKey(TRegRoot root, const std::string& key) const { return Find(jkMadeKey, key, root) != nullptr; }
 };
 
 // The earlier file as the backup holds it, its attribute bits too: the install did not change it.
@@ -175,42 +182,47 @@ bool AsBefore(const TFiles& files, const TJournalEntry& entry, uint16_t attribut
     return now && now == files.ReadBytes(entry.Backup);
 }
 
-std::string PutBack(const TJournalEntry& entry, TFiles& files) {
-    std::string failed = "the earlier " + entry.Path + " could not be put back; its copy is " + entry.Backup;
+// What the user is told of a thing not undone: empty when it was.
+std::string StillThere(bool undone, std::string_view what, const std::string& name) {
+    if (undone) return {};
+    std::string text = "the ";
+    text.append(what).append(" ").append(name).append(" is still there");
+    return text;
+}
+
+// Whether the earlier file is back, or was never changed.
+bool PutBack(const TJournalEntry& entry, TFiles& files) {
     const std::optional<uint16_t> attributes = files.Attributes(entry.Path);
     if (attributes) {
         // Never through a link, nor onto a directory: neither is the file the install changed.
-        if ((*attributes & (faDirectory | faReparsePoint)) != 0) return failed;
+        if ((*attributes & (faDirectory | faReparsePoint)) != 0) return false;
         // A path the install did not change in the end is not touched, its dates and attributes too.
-        if (AsBefore(files, entry, *attributes)) return {};
+        if (AsBefore(files, entry, *attributes)) return true;
         files.SetAttributes(entry.Path, 0);
     }
-    if (!files.CopyFileTo(entry.Backup, entry.Path, false)) return failed;
+    if (!files.CopyFileTo(entry.Backup, entry.Path, false)) return false;
     files.SetAttributes(entry.Path, entry.Attributes);
-    return {};
+    return true;
 }
 
 std::string Undo(const TJournalEntry& entry, const TMadeObjects& made, TFiles& files, TRegistry& registry) {
     switch (entry.Kind) {
     case jkNewFile:
-        return !made.Installs(files, entry.Path, false) || RemoveWritable(files, entry.Path)
-                   ? std::string()
-                   : "the new file " + entry.Path + " is still there";
+        return StillThere(!made.Installs(files, entry.Path, false) || RemoveWritable(files, entry.Path),
+                          "new file", entry.Path);
     case jkReplacedFile:
-        return PutBack(entry, files);
+        if (PutBack(entry, files)) return {};
+        return "the earlier " + entry.Path + " could not be put back; its copy is " + entry.Backup;
     case jkRunDirectory:
-        return RemoveRunDirectory(files, entry.Path)
-                   ? std::string()
-                   : "the working directory " + entry.Path + " is still there";
+        return StillThere(RemoveRunDirectory(files, entry.Path), "working directory", entry.Path);
     case jkNewDirectory:
-        return !made.Installs(files, entry.Path, true) || files.RemoveEmptyDirectory(entry.Path)
-                   ? std::string()
-                   : "the new directory " + entry.Path + " is still there";
+        return StillThere(!made.Installs(files, entry.Path, true) || files.RemoveEmptyDirectory(entry.Path),
+                          "new directory", entry.Path);
     case jkNewKey:
-        return !made.HasKey(entry.Root, entry.Path) || !registry.KeyExists(entry.Root, entry.Path) ||
-                       registry.DeleteKey(entry.Root, entry.Path)
-                   ? std::string()
-                   : "the new key " + RootedKeyName(entry.Root, entry.Path) + " is still there";
+        return StillThere(!made.HasKey(entry.Root, entry.Path) ||
+                              !registry.KeyExists(entry.Root, entry.Path) ||
+                              registry.DeleteKey(entry.Root, entry.Path),
+                          "new key", RootedKeyName(entry.Root, entry.Path));
     case jkValue: {
         bool undone = true;
         if (!entry.Before)
@@ -233,6 +245,17 @@ std::string Undo(const TJournalEntry& entry, const TMadeObjects& made, TFiles& f
     return {};
 }
 
+// The undone record: digits only, nothing to escape. Written apart from JournalLine, which the programs
+// that only undo journals then do not carry.
+std::string UndoneLine(const std::vector<std::size_t>& places) {
+    // The count first: a record cut after one of its places must not read as a shorter whole one.
+    std::string line(kKindWords[jkUndone]);
+    const auto field = [&](std::size_t number) { line.append("\t").append(std::to_string(number)); };
+    field(places.size());
+    for (const std::size_t place : places) field(place);
+    return line.append("\t");
+}
+
 } // namespace
 
 std::string JournalLine(const TJournalEntry& entry) {
@@ -251,14 +274,10 @@ std::string JournalLine(const TJournalEntry& entry) {
         fields.insert(fields.end(), {RootName(entry.Root), entry.Path});
         break;
     case jkMade:
-        fields.insert(fields.end(),
-                      {entry.Path, std::to_string(entry.Made.Volume), std::to_string(entry.Made.File)});
+        fields.insert(fields.end(), {entry.Path, HexNumber(entry.Made.Volume), HexNumber(entry.Made.File)});
         break;
     case jkUndone:
-        // The count first: a record cut after one of its places must not read as a shorter whole one.
-        fields.push_back(std::to_string(entry.Undone.size()));
-        for (const std::size_t place : entry.Undone) fields.push_back(std::to_string(place));
-        break;
+        return UndoneLine(entry.Undone);
     case jkValue:
         fields.insert(fields.end(), {RootName(entry.Root), entry.Path, entry.Name});
         if (!entry.Before)
@@ -304,19 +323,19 @@ std::optional<TJournalEntry> ParseJournalLine(std::string_view line) {
         return entry;
     }
     case jkMade: {
-        const std::optional<uint64_t> volume = sized(4) ? ParseNumber(f[2], UINT64_MAX) : std::nullopt;
-        const std::optional<uint64_t> file = sized(4) ? ParseNumber(f[3], UINT64_MAX) : std::nullopt;
+        const std::optional<uint64_t> volume = sized(4) ? ParseHexNumber(f[2]) : std::nullopt;
+        const std::optional<uint64_t> file = sized(4) ? ParseHexNumber(f[3]) : std::nullopt;
         if (!volume || !file) return std::nullopt;
         entry.Path = f[1];
         entry.Made = {*volume, *file};
         return entry;
     }
     case jkUndone:
-        if (const std::optional<uint64_t> count = f.size() >= 2 ? ParseNumber(f[1], SIZE_MAX) : std::nullopt;
+        if (const std::optional<uint32_t> count = f.size() >= 2 ? ParseNumber(f[1]) : std::nullopt;
             !count || *count != f.size() - 2)
             return std::nullopt;
         for (std::size_t i = 2; i < f.size(); ++i) {
-            const std::optional<uint64_t> place = ParseNumber(f[i], SIZE_MAX);
+            const std::optional<uint32_t> place = ParseNumber(f[i]);
             if (!place) return std::nullopt;
             entry.Undone.push_back(static_cast<std::size_t>(*place));
         }
@@ -430,15 +449,16 @@ void TInstallJournal::Finish() {
 }
 
 TUndoOutcome UndoJournal(const std::vector<TJournalEntry>& entries, TFiles& files, TRegistry& registry) {
-    const TMadeObjects made(entries);
-    std::set<std::size_t> undoneBefore;
+    const TMadeObjects made{entries};
+    std::vector<bool> undoneBefore(entries.size());
     for (const TJournalEntry& entry : entries)
-        if (entry.Kind == jkUndone) undoneBefore.insert(entry.Undone.begin(), entry.Undone.end());
+        if (entry.Kind == jkUndone)
+            for (const std::size_t place : entry.Undone)
+                if (place < undoneBefore.size()) undoneBefore[place] = true;
     TUndoOutcome outcome;
     for (std::size_t place = entries.size(); place-- > 0;) {
         const TJournalEntry& entry = entries[place];
-        if (entry.Kind == jkMade || entry.Kind == jkMadeKey || entry.Kind == jkUndone ||
-            undoneBefore.contains(place))
+        if (entry.Kind == jkMade || entry.Kind == jkMadeKey || entry.Kind == jkUndone || undoneBefore[place])
             continue;
         if (std::string what = Undo(entry, made, files, registry); !what.empty())
             outcome.Left.push_back(std::move(what));
@@ -455,12 +475,9 @@ std::vector<std::string> ReplayJournal(TFiles& files, TRegistry& registry, const
         return {};
     }
     // What could not be undone stays in the journal, and its backups for the user to take; what was undone
-    // is marked so. The empty line first ends a record a killed install left cut off.
-    TJournalEntry undone;
-    undone.Kind = jkUndone;
-    undone.Undone = std::move(outcome.Undone);
+    // is marked so. The line end first ends a record a killed install left cut off.
     const std::string path = JournalPath(dir);
-    if (!files.AppendLine(path, "") || !files.AppendLine(path, JournalLine(undone)))
+    if (!files.AppendLine(path, "\r\n" + UndoneLine(outcome.Undone)))
         outcome.Left.push_back("the journal " + path + " could not note what was undone");
     return std::move(outcome.Left);
 }
