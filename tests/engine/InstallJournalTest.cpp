@@ -396,6 +396,23 @@ TEST_F(Rollback, WhatCannotBeUndoneIsNamedAndALaterRunUndoesOnlyThat) {
     EXPECT_EQ(Snapshot(*m), before);
 }
 
+// A key that another program makes between the install's look and its creation is not the install's: the
+// undo leaves it, and says nothing of it.
+TEST_F(Rollback, AKeyAnotherProgramMadeMeanwhileStays) {
+    const auto m = NewMachine(0, plDirectory); // the backup of AUTOEXEC.BAT cannot be made: the install stops
+    m->FaultyRegistry.BeforeChange = [&](const std::string& op, const std::string& key) {
+        if (op == "CreateKey" && key == "Software\\Acme New")
+            EXPECT_TRUE(m->Registry.CreateKey(rrCurrentUser, key));
+        return false;
+    };
+    ASSERT_EQ(Run(*m), ioStopped);
+    EXPECT_TRUE(m->Registry.KeyExists(rrCurrentUser, "Software\\Acme New"));
+    EXPECT_FALSE(m->Registry.KeyExists(rrCurrentUser, "Software\\Acme New\\Options"))
+        << "the install's own key below it goes";
+    EXPECT_EQ(m->Progress.Only("rolled back"), TLines{""});
+    EXPECT_FALSE(m->Files.DirectoryExists(kJournal));
+}
+
 // A file that cannot be written: Retry tries again, Ignore leaves it out (the install is incomplete, the
 // earlier file stays and is not the install's), Abort stops and undoes.
 TEST_F(Rollback, AFileThatCannotBeWrittenIsRetriedLeftOutOrTheInstallUndone) {
