@@ -212,14 +212,29 @@ bool TInstallEngine::Wrote(const std::string& path) const {
 }
 
 void TInstallEngine::CheckDestination() {
+    // A row of another kind (<ALT1>~Games, <WINDOWS>~Acme) receives files as the installation directory
+    // does, and is judged by the same rule.
+    std::vector<std::string> accepted;
+    CheckDirectory(TargetDir_, accepted);
+    const TDirectoryBases bases{WindowsDir_, State_.RootDir, TargetDir_};
+    for (const std::string& value : Config_.DirectoryEntries)
+        CheckDirectory(ResolvePath(ParseDirectoryRow(value), bases), accepted);
+}
+
+void TInstallEngine::CheckDirectory(const std::string& target, std::vector<std::string>& accepted) {
     // The directory itself must keep others from adding or replacing files; above it, only moving it
     // away or replacing it matters, which the rights to add names do not give.
     uint32_t rights = kChangeRights;
-    for (std::string dir = ExcludeTrailingDelimiter(TargetDir_); !dir.empty() && !IsDriveRoot(dir);) {
+    for (std::string dir = ExcludeTrailingDelimiter(target); !dir.empty() && !IsDriveRoot(dir);) {
         if (System_.Files.DirectoryExists(dir))
             if (const std::optional<std::string> account = OthersMayChange(System_.Files, dir, rights)) {
+                if (std::ranges::any_of(accepted, [&](const std::string& a) { return SameText(a, dir); }))
+                    return;
                 Log("Destination: " + dir + " is not safe: " + *account);
-                if (Progress_.ConfirmRisk(UnsafeDestinationQuestion(dir, *account))) return;
+                if (Progress_.ConfirmRisk(UnsafeDestinationQuestion(dir, *account))) {
+                    accepted.push_back(dir);
+                    return;
+                }
                 throw EInstallError(UnsafeDestinationStop(dir, *account));
             }
         rights = kReplaceChildRights;

@@ -118,9 +118,12 @@ private:
     // The program Launch starts, for the list of installed programs; empty when none.
     std::string LaunchedProgram() const;
 
-    // Before anything is written: an installation directory that another account could change, itself
-    // or through a directory above it, goes ahead only on the user's Yes; raises EInstallError else.
+    // Before anything is written: the installation directory and every directory a row of the
+    // configuration names, where another account could change it, itself or through a directory above
+    // it, go ahead only on the user's Yes; raises EInstallError else.
     void CheckDestination();
+    // The judgement of one of them; a directory the user already said Yes to is not asked again.
+    void CheckDirectory(const std::string& target, std::vector<std::string>& accepted);
     // Creates dir and its missing parents; outside the protected folders each with the program folder's
     // access list, so that it does not inherit a list that lets ordinary users in.
     void MakeDirectories(const std::string& dir);

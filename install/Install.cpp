@@ -17,6 +17,7 @@
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Pictures.h"
+#include "util/Paths.h"
 #include "util/RunLog.h"
 #include "wizard/AnswerFile.h"
 #include "wizard/InstallRun.h"
@@ -61,6 +62,10 @@ void LogStart(yar::TRunLog& log, const std::vector<std::string>& args) {
 // The switches with the answer file's answers under their own.
 yar::TSetupSwitches ReadSwitches(const std::vector<std::string>& args) {
     yar::TSetupSwitches switches = yar::ParseSetupSwitches(args);
+    // A bare name is the current directory's, as the user meant it: the profile functions would read and
+    // write it in the Windows directory.
+    for (std::string* answerFile : {&switches.LoadInf, &switches.SaveInf})
+        if (!answerFile->empty()) *answerFile = yar::PathFrom(yar::CurrentDirectory(), *answerFile);
     if (!switches.LoadInf.empty()) {
         const yar::TWin32Files files;
         const yar::TWin32IniFiles ini;

@@ -51,4 +51,15 @@ bool IsDriveRoot(std::string_view path) {
     return (path.size() == 2 || (path.size() == 3 && isSlash(path[2]))) && path[1] == ':';
 }
 
+std::string PathFrom(std::string_view dir, std::string_view path) {
+    const auto isSlash = [](char c) { return c == '\\' || c == '/'; };
+    if (path.size() >= 3 && path[1] == ':' && isSlash(path[2])) return std::string(path);
+    if (!path.empty() && isSlash(path[0])) {
+        if (path.size() >= 2 && isSlash(path[1])) return std::string(path); // \\server\share
+        return dir.size() >= 2 && dir[1] == ':' ? std::string(dir.substr(0, 2)).append(path)
+                                                : std::string(path);
+    }
+    return JoinPath(dir, path);
+}
+
 } // namespace yar

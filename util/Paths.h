@@ -36,4 +36,10 @@ std::string ExtractFileName(std::string_view path);
 // A drive root such as "C:\", "C:" or "\": nothing a run may empty or remove.
 bool IsDriveRoot(std::string_view path);
 
+// path as the file calls read it from the directory dir, written out: a path that begins with a drive and
+// its separator, or a network path, is as it is; one that begins with a separator is on dir's drive; any
+// other (a bare name above all, which the profile functions would look for in the Windows directory
+// instead) lies below dir.
+std::string PathFrom(std::string_view dir, std::string_view path);
+
 } // namespace yar

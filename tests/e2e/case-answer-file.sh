@@ -32,3 +32,21 @@ watch_setup_from "$start_dir" /VERYSILENT "/LOADINF=$answers"
 expect_eq "exit code" 0 "$setup_status"
 expect_eq "window of ours" "" "$ours_seen"
 expect_eq "replayed installation" "$first" "$(cd "$dir" && find . -type f -printf '%p %s\n' | sort)"
+
+# A bare name is the current directory's, written and read there, and never the Windows directory's, where
+# an answer file of another destination lies.
+windows_answers=$(host_path 'C:\windows\bare.inf')
+printf '[Setup]\r\nDir=C:\\E2E\\Elsewhere\r\n' >"$windows_answers"
+rm -rf "$dir" "$start_dir/bare.inf"
+watch_setup_from "$start_dir" /VERYSILENT "/LOADINF=$answers" /SAVEINF=bare.inf
+expect_eq "exit code, saving under a bare name" 0 "$setup_status"
+grep -qxF "Dir=$target" < <(tr -d '\r' <"$start_dir/bare.inf") || fail "no bare.inf in the current directory"
+rm -rf "$dir"
+watch_setup_from "$start_dir" /VERYSILENT /LOADINF=bare.inf
+expect_eq "exit code, reading a bare name" 0 "$setup_status"
+expect_eq "installation from the current directory's answers" "$first" \
+  "$(cd "$dir" && find . -type f -printf '%p %s\n' | sort)"
+[ ! -e "$(host_path 'C:\E2E\Elsewhere')" ] || fail "the Windows directory's answer file was read"
+expect_eq "the Windows directory's answer file" "$(printf '[Setup]\r\nDir=C:\\E2E\\Elsewhere\r\n')" \
+  "$(cat "$windows_answers")"
+rm -f "$windows_answers" "$start_dir/bare.inf"

@@ -46,3 +46,21 @@ drive click "$WIZARD_CAPTION" "&Install" || fail "cannot press Install"
 expect_box Warning "$question" "&Yes"
 ends_with 'Your installation of \rYAR - Tarnwick 32Bit\rhas be completed.\r\rPlease Remove any floppies from drive.'
 cmp -s "$diskset/files/readme.txt" "$dir/readme.txt" || fail "readme.txt not installed after Yes"
+
+# A row of another kind receives files as the installation directory does, and is judged by its rule: the
+# same folder named by <ALT1> stops an unattended run before anything is written, the safe installation
+# directory included; the control installs once the folder is no longer open to everyone.
+rm -f "$dir/readme.txt"
+new_start_dir unsafe-destination-row $'[Setup - Main]\nShow Re-Boot=0\nInstall Dir=E2E\\Safe
+[Directories]\nDir1=<INSTALLDIR>~\nDir2=<ALT1>~E2E\\Shared\n[Files]\nFile1=readme.txt~<INSTALLDIR>\nFile2=data.bin~<ALT1>'
+safe=$(host_path 'C:\E2E\Safe')
+log='C:\e2e-unsafe-row.log'
+watch_setup_from "$start_dir" /VERYSILENT "/LOG=$log"
+expect_eq "a row's unsafe directory: exit code" 4 "$setup_status"
+expect_log "$(host_path "$log")" "Failure: $(stop_of "$target")"
+expect_eq "a row's unsafe directory: written there" "" "$(ls -A "$dir")"
+[ ! -e "$safe" ] || fail "the installation directory was made before the unsafe row was judged"
+chmod 0755 "$dir"
+watch_setup_from "$start_dir" /VERYSILENT "/LOG=$log"
+expect_eq "the row's directory no longer open to everyone: exit code" 0 "$setup_status"
+cmp -s "$diskset/files/data.bin" "$dir/data.bin" || fail "data.bin not installed in the row's directory"

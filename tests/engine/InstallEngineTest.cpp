@@ -548,6 +548,24 @@ TEST_F(UnsafeDestination, IsNamedAndWithoutAYesNothingIsWritten) {
     }
 }
 
+// A row of another kind, the configuration's own <ALT1>~Shared, is judged as the installation directory.
+TEST_F(UnsafeDestination, EveryRowsDirectoryIsJudgedAndAskedOnce) {
+    Config.DirectoryEntries = {"<INSTALLDIR>", "<ALT1>~Shared", "<ALT2>~Shared\\Data"};
+    Config.FileEntries.push_back("data.dat~<ALT1>~");
+    Work("data.dat");
+    const std::string before = test::TreeOf(Files.Root());
+    EXPECT_EQ(Run(), ioStopped);
+    EXPECT_EQ(Progress.Only("risk "),
+              TLines{UnsafeDestinationQuestion("C:\\Shared", "Everyone may change it")});
+    EXPECT_EQ(test::TreeOf(Files.Root()), before) << "nothing written";
+
+    Progress.Events.clear();
+    Progress.RiskAnswer = true;
+    EXPECT_EQ(Run(), ioInstalled);
+    EXPECT_EQ(Progress.Only("risk ").size(), 1U) << "one question for the directory both rows lie in";
+    EXPECT_EQ(Bytes("C:\\Shared\\data.dat"), "data.dat");
+}
+
 TEST_F(UnsafeDestination, GoesAheadOnTheUsersYes) {
     Progress.RiskAnswer = true;
     Choices.MainDir = "C:\\Shared";

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace yar {
 namespace {
 
@@ -69,6 +71,19 @@ TEST(Paths, DriveRoots) {
     for (const char* root : {"C:\\", "C:", "\\", "c:/", "/"}) EXPECT_TRUE(IsDriveRoot(root)) << root;
     for (const char* path : {"", "C:\\x", "C:\\windows\\Temp\\y", "setup", "\\\\"})
         EXPECT_FALSE(IsDriveRoot(path)) << path;
+}
+
+TEST(Paths, APathFromADirectoryIsWrittenOut) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"answers.inf", "D:\\deploy\\answers.inf"}, // a bare name: the directory's, not Windows'
+        {"sub\\a.inf", "D:\\deploy\\sub\\a.inf"},
+        {"C:\\x\\a.inf", "C:\\x\\a.inf"},
+        {"c:/x/a.inf", "c:/x/a.inf"},
+        {"\\a.inf", "D:\\a.inf"}, // the directory's drive
+        {"\\\\server\\share\\a.inf", "\\\\server\\share\\a.inf"},
+    };
+    for (const auto& [path, full] : cases) EXPECT_EQ(PathFrom("D:\\deploy", path), full) << path;
+    EXPECT_EQ(PathFrom("D:\\", "a.inf"), "D:\\a.inf");
 }
 
 TEST(Paths, ForwardSlashSeparatesOnlyOffWindows) {
