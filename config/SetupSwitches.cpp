@@ -16,7 +16,7 @@ struct TSwitchName {
     TValueUse Value;
 };
 
-constexpr std::array<TSwitchName, 15> kSwitches = {{
+constexpr std::array<TSwitchName, 16> kSwitches = {{
     {"SILENT", vuNone},
     {"VERYSILENT", vuNone},
     {"DIR", vuRequired},
@@ -26,6 +26,7 @@ constexpr std::array<TSwitchName, 15> kSwitches = {{
     {"FILEERRORS", vuRequired},
     {"NOLAUNCH", vuNone},
     {"NORESTART", vuNone},
+    {"ALLOWRESTART", vuNone},
     {"LOG", vuOptional},
     {"LOADINF", vuRequired},
     {"SAVEINF", vuRequired},
@@ -60,6 +61,8 @@ void Apply(TSetupSwitches& s, const std::string& name, const std::string& value)
         s.NoLaunch = true;
     } else if (name == "NORESTART") {
         s.NoRestart = true;
+    } else if (name == "ALLOWRESTART") {
+        s.AllowRestart = true;
     } else if (name == "LOG") {
         s.Log = value;
     } else if (name == "LOADINF") {
@@ -231,6 +234,7 @@ const char* const kSwitchHelpText =
     "abort)\r"
     "/NOLAUNCH\tdo not start the program\r"
     "/NORESTART\tdo not restart Windows; exit code 5 instead\r"
+    "/ALLOWRESTART\tunattended, restart Windows to replace files in use (default: exit code 5)\r"
     "/LOG[=file]\twrite a log (default a new %TEMP%\\yar-setup-XXXXXXXX.log)\r"
     "/LOADINF=file\ttake the answers from a file\r"
     "/SAVEINF=file\twrite the answers given to a file\r"

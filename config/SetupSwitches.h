@@ -61,6 +61,9 @@ struct TSetupSwitches {
     TSetupAnswers Answers; // /DIR, /TYPE, /FOLDERS, /OVERWRITE
     bool NoLaunch = false;
     bool NoRestart = false;
+    // An unattended run restarts Windows to replace files other programs hold only with /ALLOWRESTART:
+    // any account that may read a file can hold it open.
+    bool AllowRestart = false;
     bool Help = false;
     std::optional<std::string> Log; // /LOG; an empty value asks for the default file
     std::string LoadInf;

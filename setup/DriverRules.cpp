@@ -45,6 +45,13 @@ std::string RunEndMessage(TRunEnd end, const std::string& header) {
     return {};
 }
 
+std::string RestartLeftToCaller(TEndChoice choice, const SetupState& state, const TSetupSwitches& switches) {
+    if (switches.NoRestart) return "/NORESTART";
+    if (switches.Unattended() && choice != ecRestart && state.RestartNeeded && !switches.AllowRestart)
+        return "files in use are replaced when Windows next starts; /ALLOWRESTART restarts it";
+    return {};
+}
+
 TExitCode ExitCodeFor(const SetupState& state, TEndChoice choice, bool noRestart) {
     if (state.Failure == rfPrepare) return exPrepareFailed;
     if (state.Failure == rfInstall) return exInstallStopped;

@@ -36,6 +36,11 @@ TRunEnd RunEndFor(TEndChoice choice, const SetupState& state);
 // the first header's text, the product title. Lines are separated by single carriage returns.
 std::string RunEndMessage(TRunEnd end, const std::string& header);
 
+// Why a restart the run would make is left to the caller: /NORESTART, or an unattended run whose restart
+// would only replace files other programs held (any account that may read a file can hold it open),
+// without /ALLOWRESTART; empty when the restart is made.
+std::string RestartLeftToCaller(TEndChoice choice, const SetupState& state, const TSetupSwitches& switches);
+
 // The exit code of a run that started: a failure's, else the cancel's, else installed; an install
 // that chose the restart reports it with exRestartNeeded when noRestart kept it from being made.
 TExitCode ExitCodeFor(const SetupState& state, TEndChoice choice, bool noRestart);

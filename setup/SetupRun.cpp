@@ -108,7 +108,8 @@ void TSetupRun::RunHidden() {
 
 TExitCode TSetupRun::ExitCode() const {
     if (FStartFailed) return exBadStart;
-    return ExitCodeFor(State, FWizard->EndChoice(), FSwitches.NoRestart);
+    return ExitCodeFor(State, FWizard->EndChoice(),
+                       !RestartLeftToCaller(FWizard->EndChoice(), State, FSwitches).empty());
 }
 
 void TSetupRun::CleanRunDirectory() {
@@ -135,8 +136,9 @@ void TSetupRun::EndRun() {
         ShowMessage(message);
         Log().Write("Message: " + message + " - answer: OK");
     }
-    if (end == reRestart && FSwitches.NoRestart) {
-        Log().Write("Restart needed, not made (/NORESTART)");
+    const std::string leftToCaller = RestartLeftToCaller(FWizard->EndChoice(), State, FSwitches);
+    if (end == reRestart && !leftToCaller.empty()) {
+        Log().Write("Restart needed, not made (" + leftToCaller + ")");
     } else if (end == reRestart) {
         Log().Write("Restarting Windows");
         ServeWindows();

@@ -18,6 +18,8 @@ TEST(SetupSwitches, OnlyListedNamesAreSwitchesInAnyCaseAfterSlashOrDash) {
     EXPECT_EQ(s.Mode, rmVerySilent);
     EXPECT_EQ(s.Answers.Dir, "C:\\Acme Files");
     EXPECT_TRUE(s.NoRestart);
+    EXPECT_FALSE(s.AllowRestart);
+    EXPECT_TRUE(ParseSetupSwitches({"/allowrestart"}).AllowRestart);
     EXPECT_EQ(s.SourceDir, "A:\\");
     // Unknown names, and names without their mark, stay the directory argument.
     EXPECT_EQ(ParseSetupSwitches({"/FOO"}).SourceDir, "/FOO");

@@ -55,6 +55,46 @@ TEST(DriverRunEnd, RestartThenCancelThenCompletion) {
     EXPECT_EQ(ExitCodeFor(inUse, ecReturnToWindows, false), exInstalled);
 }
 
+// Any account that may read a file can hold it open: an unattended run does not restart Windows for it
+// unless /ALLOWRESTART says so; a restart the configuration chose, and one the user sees coming, stay.
+TEST(DriverRunEnd, AnUnattendedRunLeavesARestartForFilesInUseToTheCaller) {
+    SetupState inUse;
+    inUse.RestartNeeded = true;
+    SetupState plain;
+    const auto switches = [](TRunMode mode, bool noRestart, bool allowRestart) {
+        TSetupSwitches s;
+        s.Mode = mode;
+        s.NoRestart = noRestart;
+        s.AllowRestart = allowRestart;
+        return s;
+    };
+    struct TCase {
+        TRunMode Mode;
+        bool NoRestart, AllowRestart;
+        TEndChoice Choice;
+        const SetupState& State;
+        bool LeftToCaller;
+    };
+    const TCase cases[] = {
+        {rmVerySilent, false, false, ecReturnToWindows, inUse, true},
+        {rmSilent, false, false, ecLaunch, inUse, true},
+        {rmVerySilent, false, true, ecReturnToWindows, inUse, false},
+        {rmVerySilent, false, false, ecRestart, inUse, false}, // the configuration's own end
+        {rmVerySilent, false, false, ecRestart, plain, false},
+        {rmInteractive, false, false, ecReturnToWindows, inUse, false}, // told, and answered OK
+        {rmInteractive, true, false, ecReturnToWindows, inUse, true},
+        {rmVerySilent, true, true, ecRestart, plain, true},
+    };
+    for (const TCase& c : cases) {
+        const std::string why =
+            RestartLeftToCaller(c.Choice, c.State, switches(c.Mode, c.NoRestart, c.AllowRestart));
+        EXPECT_EQ(!why.empty(), c.LeftToCaller)
+            << c.Mode << " " << c.NoRestart << c.AllowRestart << " " << c.Choice;
+    }
+    EXPECT_EQ(RestartLeftToCaller(ecReturnToWindows, inUse, switches(rmVerySilent, false, false)),
+              "files in use are replaced when Windows next starts; /ALLOWRESTART restarts it");
+}
+
 TEST(DriverRunEnd, AFailedRunNeitherRestartsNorLaunches) {
     for (const TRunFailure failure : {rfPrepare, rfInstall})
         for (const bool cancelled : {false, true}) {
