@@ -222,26 +222,14 @@ void TInstallEngine::CheckDestination() {
 }
 
 void TInstallEngine::CheckDirectory(const std::string& target, std::vector<std::string>& accepted) {
-    // The directory itself must keep others from adding or replacing files; above it, only moving it
-    // away or replacing it matters, which the rights to add names do not give.
-    uint32_t rights = kChangeRights;
-    for (std::string dir = ExcludeTrailingDelimiter(target); !dir.empty() && !IsDriveRoot(dir);) {
-        if (System_.Files.DirectoryExists(dir))
-            if (const std::optional<std::string> account = OthersMayChange(System_.Files, dir, rights)) {
-                if (std::ranges::any_of(accepted, [&](const std::string& a) { return SameText(a, dir); }))
-                    return;
-                Log("Destination: " + dir + " is not safe: " + *account);
-                if (Progress_.ConfirmRisk(UnsafeDestinationQuestion(dir, *account))) {
-                    accepted.push_back(dir);
-                    return;
-                }
-                throw EInstallError(UnsafeDestinationStop(dir, *account));
-            }
-        rights = kReplaceChildRights;
-        std::string parent = ExcludeTrailingDelimiter(ExtractFilePath(dir));
-        if (parent.size() >= dir.size()) break;
-        dir = std::move(parent);
-    }
+    const std::optional<TUnsafeLevel> unsafe = UnsafeDirectoryLevel(System_.Files, target, false);
+    if (!unsafe ||
+        std::ranges::any_of(accepted, [&](const std::string& a) { return SameText(a, unsafe->Dir); }))
+        return;
+    Log("Destination: " + unsafe->Dir + " is not safe: " + unsafe->Reason);
+    if (!Progress_.ConfirmRisk(UnsafeDestinationQuestion(unsafe->Dir, unsafe->Reason)))
+        throw EInstallError(UnsafeDestinationStop(unsafe->Dir, unsafe->Reason));
+    accepted.push_back(unsafe->Dir);
 }
 
 void TInstallEngine::MakeDirectories(const std::string& dir) {

@@ -63,11 +63,20 @@ void LogStart(yar::TRunLog& log, const std::vector<std::string>& args) {
 yar::TSetupSwitches ReadSwitches(const std::vector<std::string>& args) {
     yar::TSetupSwitches switches = yar::ParseSetupSwitches(args);
     // A bare name is the current directory's, as the user meant it: the profile functions would read and
-    // write it in the Windows directory.
-    for (std::string* answerFile : {&switches.LoadInf, &switches.SaveInf})
-        if (!answerFile->empty()) *answerFile = yar::PathFrom(yar::CurrentDirectory(), *answerFile);
+    // write an answer file in the Windows directory.
+    const std::string current = yar::CurrentDirectory();
+    for (std::string* named : {&switches.LoadInf, &switches.SaveInf, switches.Log ? &*switches.Log : nullptr})
+        if (named != nullptr && !named->empty()) *named = yar::PathFrom(current, *named);
+    // A file written by the name it was given is the program's own only where no other account could have
+    // made or prepared it, or can change it or a directory on its way.
+    const yar::TWin32Files files;
+    if (switches.Log && !switches.Log->empty())
+        if (const std::optional<std::string> reason = yar::UnsafeFileReason(files, *switches.Log))
+            throw yar::ELogError("Cannot create the log file " + *switches.Log + ": " + *reason);
+    if (!switches.SaveInf.empty())
+        if (const std::optional<std::string> reason = yar::UnsafeFileReason(files, switches.SaveInf))
+            throw yar::ESwitchError("The answer file " + switches.SaveInf + " cannot be written: " + *reason);
     if (!switches.LoadInf.empty()) {
-        const yar::TWin32Files files;
         const yar::TWin32IniFiles ini;
         switches.Answers =
             yar::MergeAnswers(switches.Answers, yar::ReadAnswerFile(files, ini, switches.LoadInf));

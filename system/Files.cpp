@@ -72,6 +72,33 @@ std::optional<std::string> OthersMayChange(const TFiles& files, const std::strin
     return OthersMayChangeReason(files.Security(path), files.CurrentAccount(), rights);
 }
 
+std::optional<TUnsafeLevel> UnsafeDirectoryLevel(const TFiles& files, const std::string& dir, bool links) {
+    uint32_t rights = kChangeRights;
+    for (std::string level = ExcludeTrailingDelimiter(dir); !level.empty() && !IsDriveRoot(level);) {
+        if (const std::optional<uint16_t> attributes = files.Attributes(level)) {
+            if (links && (*attributes & faReparsePoint) != 0) return TUnsafeLevel{level, "it is a link"};
+            if ((*attributes & faDirectory) != 0)
+                if (std::optional<std::string> account = OthersMayChange(files, level, rights))
+                    return TUnsafeLevel{level, std::move(*account)};
+        }
+        rights = kReplaceChildRights;
+        std::string parent = ExcludeTrailingDelimiter(ExtractFilePath(level));
+        if (parent.size() >= level.size()) break;
+        level = std::move(parent);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> UnsafeFileReason(const TFiles& files, const std::string& path) {
+    if (const std::optional<uint16_t> attributes = files.Attributes(path)) {
+        if ((*attributes & faReparsePoint) != 0) return "it is a link";
+        if (std::optional<std::string> account = OthersMayChange(files, path, kChangeRights)) return account;
+    }
+    if (const std::optional<TUnsafeLevel> level = UnsafeDirectoryLevel(files, ExtractFileDir(path), true))
+        return level->Dir + " is not safe: " + level->Reason;
+    return std::nullopt;
+}
+
 std::vector<std::string> MissingDirectoryLevels(const TFiles& files, const std::string& dir) {
     std::vector<std::string> missing;
     for (std::string level = ExcludeTrailingDelimiter(dir);

@@ -237,6 +237,22 @@ TCopyResult CopyFileAt(const std::string& from, const std::string& to, bool fail
 // changeable.
 std::optional<std::string> OthersMayChange(const TFiles& files, const std::string& path, uint32_t rights);
 
+// The first directory from dir up to its drive's root (the root itself aside) that another account may
+// change: dir itself with kChangeRights, each above it with kReplaceChildRights (only moving a level away
+// or replacing it matters there). With links, a level that is a link (a junction, a symbolic link) is
+// one too, whatever it leads to. Levels that do not exist are passed over. Nothing when none is.
+struct TUnsafeLevel {
+    std::string Dir;
+    std::string Reason;
+
+    bool operator==(const TUnsafeLevel&) const = default;
+};
+std::optional<TUnsafeLevel> UnsafeDirectoryLevel(const TFiles& files, const std::string& dir, bool links);
+// Why a file the program writes by a name it was given (a log, an answer file) is not its own to write:
+// a link or an unsafe level on its way, or a file another account may change at the name. Nothing when it
+// is safe to write.
+std::optional<std::string> UnsafeFileReason(const TFiles& files, const std::string& path);
+
 // The levels of dir that do not exist yet, the deepest first; a drive root is never one.
 std::vector<std::string> MissingDirectoryLevels(const TFiles& files, const std::string& dir);
 

@@ -8,7 +8,7 @@
 # wizard's run expands the set into its own new directory too.
 # /LOG without a name makes a new log of a name drawn at random in %TEMP%: a link at yar-setup.log is never
 # written through. /LOG naming a hard link is refused with exit code 1 before anything is done; the file
-# behind it keeps its bytes. (Wine opens a host symbolic link as its target even when asked for the link
+# behind it keeps its bytes, and so is a log whose directory is reached through a link. (Wine opens a host symbolic link as its target even when asked for the link
 # itself, and reports no reparse point: the named symbolic link is refused in the native tests, where
 # O_NOFOLLOW holds.)
 # shellcheck source=tests/e2e/e2e-lib.sh
@@ -73,7 +73,19 @@ expect_eq "the file behind the link" "$(printf '[system]\r\nkeep=1\r\n')" "$(cat
 run_to_wizard
 close_wizard
 
-wine_user ln -f "$victim" "$e2e_plants/link.log"
-watch_setup_from "$start_dir" /VERYSILENT "/DIR=$target" "/LOG=Z:${e2e_plants//\//\\}\\link.log"
+logs=$(host_path 'C:\e2e-logs')
+wine_user mkdir -p "$logs"
+wine_user ln -f "$victim" "$logs/link.log"
+watch_setup_from "$start_dir" /VERYSILENT "/DIR=$target" '/LOG=C:\e2e-logs\link.log'
 expect_eq "exit code with /LOG naming a hard link" 1 "$setup_status"
 expect_eq "the file behind the named hard link" "$(printf '[system]\r\nkeep=1\r\n')" "$(cat "$victim")"
+# A directory link on the way to the named log is refused as well, never followed; the same directory by
+# its own name takes the log.
+wine_user ln -sfn "$logs" "$(host_path 'C:\')e2e-linked"
+watch_setup_from "$start_dir" /VERYSILENT "/DIR=$target" '/LOG=C:\e2e-linked\setup.log'
+expect_eq "exit code with a directory link on the way of /LOG" 1 "$setup_status"
+[ ! -e "$logs/setup.log" ] || fail "the log was written through the directory link"
+watch_setup_from "$start_dir" /VERYSILENT "/DIR=$target" '/LOG=C:\e2e-logs\setup.log'
+expect_eq "exit code with the directory's own name" 0 "$setup_status"
+[ -s "$logs/setup.log" ] || fail "no log in the directory named as it is"
+wine_user rm -rf "$logs" "$(host_path 'C:\')e2e-linked"

@@ -50,7 +50,7 @@ cmp -s "$diskset/files/readme.txt" "$dir/readme.txt" || fail "readme.txt not ins
 # A row of another kind receives files as the installation directory does, and is judged by its rule: the
 # same folder named by <ALT1> stops an unattended run before anything is written, the safe installation
 # directory included; the control installs once the folder is no longer open to everyone.
-rm -f "$dir/readme.txt"
+find "$dir" -mindepth 1 -delete
 new_start_dir unsafe-destination-row $'[Setup - Main]\nShow Re-Boot=0\nInstall Dir=E2E\\Safe
 [Directories]\nDir1=<INSTALLDIR>~\nDir2=<ALT1>~E2E\\Shared\n[Files]\nFile1=readme.txt~<INSTALLDIR>\nFile2=data.bin~<ALT1>'
 safe=$(host_path 'C:\E2E\Safe')

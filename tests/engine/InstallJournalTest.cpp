@@ -401,8 +401,9 @@ TEST_F(Rollback, WhatCannotBeUndoneIsNamedAndALaterRunUndoesOnlyThat) {
 TEST_F(Rollback, AKeyAnotherProgramMadeMeanwhileStays) {
     const auto m = NewMachine(0, plDirectory); // the backup of AUTOEXEC.BAT cannot be made: the install stops
     m->FaultyRegistry.BeforeChange = [&](const std::string& op, const std::string& key) {
-        if (op == "CreateKey" && key == "Software\\Acme New")
+        if (op == "CreateKey" && key == "Software\\Acme New") {
             EXPECT_TRUE(m->Registry.CreateKey(rrCurrentUser, key));
+        }
         return false;
     };
     ASSERT_EQ(Run(*m), ioStopped);

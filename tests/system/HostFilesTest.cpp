@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include <sys/stat.h>
+
 namespace yar {
 namespace {
 
@@ -62,6 +66,40 @@ TEST_F(HostFiles, TheHostsOwnSpellingIsUsed) {
               Below("machine\\C\\Program Files\\Acme\\README.TXT"));
     EXPECT_EQ(Files.ReadLines("C:\\PROGRAM FILES\\ACME\\README.txt"), std::vector<std::string>{"second"});
 }
+#endif
+
+#ifndef _WIN32
+// A file the program writes by the name it was given: its own name, every directory on its way, and each
+// link on it are judged (the host's permissions stand for the access lists).
+TEST_F(HostFiles, AFileWrittenByNameIsJudgedWithEveryLevelOnItsWay) {
+    Files.ForceDirectories("C:\\Logs\\Acme");
+    EXPECT_EQ(UnsafeFileReason(Files, "C:\\Logs\\Acme\\setup.log"), std::nullopt);
+    Put("C:\\Logs\\Acme\\setup.log", "earlier");
+    EXPECT_EQ(UnsafeFileReason(Files, "C:\\Logs\\Acme\\setup.log"), std::nullopt);
+
+    chmod(Files.HostPath("C:\\Logs\\Acme\\setup.log").c_str(), 0666);
+    EXPECT_EQ(UnsafeFileReason(Files, "C:\\Logs\\Acme\\setup.log"), "Everyone may change it");
+    chmod(Files.HostPath("C:\\Logs\\Acme\\setup.log").c_str(), 0644);
+    chmod(Files.HostPath("C:\\Logs\\Acme").c_str(), 0777);
+    EXPECT_EQ(UnsafeFileReason(Files, "C:\\Logs\\Acme\\setup.log"),
+              "C:\\Logs\\Acme is not safe: Everyone may change it");
+    chmod(Files.HostPath("C:\\Logs\\Acme").c_str(), 0755);
+    // A directory above: only the rights to move a level away or replace it count.
+    chmod(Files.HostPath("C:\\Logs").c_str(), 0777);
+    EXPECT_EQ(UnsafeFileReason(Files, "C:\\Logs\\Acme\\setup.log"),
+              "C:\\Logs is not safe: Everyone may change it");
+    chmod(Files.HostPath("C:\\Logs").c_str(), 0755);
+
+    // A link on the way, and at the name, whatever they lead to.
+    std::filesystem::create_directory_symlink(Files.HostPath("C:\\Logs\\Acme"), Files.HostPath("C:\\Linked"));
+    EXPECT_EQ(UnsafeFileReason(Files, "C:\\Linked\\setup.log"), "C:\\Linked is not safe: it is a link");
+    std::filesystem::create_symlink(Files.HostPath("C:\\Logs\\Acme\\setup.log"),
+                                    Files.HostPath("C:\\Logs\\Acme\\named.log"));
+    EXPECT_EQ(UnsafeFileReason(Files, "C:\\Logs\\Acme\\named.log"), "it is a link");
+    EXPECT_EQ(UnsafeDirectoryLevel(Files, "C:\\Linked", false), std::nullopt)
+        << "the destination's judgement leaves links to the install's own rules";
+}
+
 #endif
 
 TEST_F(HostFiles, AMachineWithDriveCAndAWindowsDirectoryButNoShortNames) {
