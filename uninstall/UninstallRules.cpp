@@ -118,16 +118,17 @@ std::string UntrustedRecordMessage(const std::string& recordPath, const std::str
 }
 
 std::vector<std::string> PathsThatMustNotBeLinks(const std::string& path, const std::string& TargetDir) {
+    // Below the installation directory the levels up to it, which was checked with the record; elsewhere
+    // every level up to the drive's root: a link one level higher would lead there as well.
+    const bool within = IsWithin(path, TargetDir);
     std::vector<std::string> paths;
-    if (IsWithin(path, TargetDir)) {
-        for (std::string level = ExcludeTrailingDelimiter(path);
-             !SamePath(level, TargetDir) && !IsDriveRoot(level); level = ExtractFileDir(level))
-            paths.insert(paths.begin(), level);
-        return paths;
+    for (std::string level = ExcludeTrailingDelimiter(path);
+         !level.empty() && !IsDriveRoot(level) && !(within && SamePath(level, TargetDir));) {
+        paths.insert(paths.begin(), level);
+        std::string parent = ExtractFileDir(level);
+        if (parent.size() >= level.size()) break;
+        level = std::move(parent);
     }
-    const std::string dir = ExtractFileDir(path);
-    if (!dir.empty() && !IsDriveRoot(dir) && !SamePath(dir, path)) paths.push_back(dir);
-    if (!IsDriveRoot(path)) paths.push_back(path);
     return paths;
 }
 

@@ -45,8 +45,8 @@ bool IsNamePattern(std::string_view pattern);
 
 // The paths that must not be links (reparse points) for path to be listed or removed, top down: when
 // path lies below the installation directory (both canonical), every level below that directory down to
-// path; else the directory holding path and path itself. The installation directory itself was checked
-// with the record.
+// path; else every level below its drive's root down to path. The installation directory itself was
+// checked with the record.
 std::vector<std::string> PathsThatMustNotBeLinks(const std::string& path, const std::string& TargetDir);
 
 // Whether path is dir or lies below it, ignoring case and a trailing "\".

@@ -138,7 +138,7 @@ TEST(UninstallMessages, AnUntrustedRecordSaysWhyAndThatNothingWasRemoved) {
               "Nothing was removed.");
 }
 
-TEST(UninstallLinks, BelowTheInstallationDirectoryEveryLevelIsCheckedElseTheItemAndItsDirectory) {
+TEST(UninstallLinks, EveryLevelIsCheckedBelowTheInstallationDirectoryOrElseBelowTheDrivesRoot) {
     const std::string acme = "C:\\Program Files\\Acme";
     EXPECT_EQ(PathsThatMustNotBeLinks("C:\\Program Files\\Acme\\Bin\\Deep\\tool.exe", acme),
               (std::vector<std::string>{"C:\\Program Files\\Acme\\Bin", "C:\\Program Files\\Acme\\Bin\\Deep",
@@ -146,11 +146,15 @@ TEST(UninstallLinks, BelowTheInstallationDirectoryEveryLevelIsCheckedElseTheItem
     EXPECT_EQ(PathsThatMustNotBeLinks("C:\\Program Files\\Acme\\app.exe", acme),
               (std::vector<std::string>{"C:\\Program Files\\Acme\\app.exe"}));
     EXPECT_EQ(PathsThatMustNotBeLinks(acme, acme), std::vector<std::string>{}) << "checked with the record";
-    EXPECT_EQ(PathsThatMustNotBeLinks("C:\\WINDOWS\\System\\shared.dll", acme),
-              (std::vector<std::string>{"C:\\WINDOWS\\System", "C:\\WINDOWS\\System\\shared.dll"}));
     EXPECT_EQ(
-        PathsThatMustNotBeLinks("C:\\Program Files\\Acme Tools\\x", acme),
-        (std::vector<std::string>{"C:\\Program Files\\Acme Tools", "C:\\Program Files\\Acme Tools\\x"}));
+        PathsThatMustNotBeLinks("C:\\WINDOWS\\System\\shared.dll", acme),
+        (std::vector<std::string>{"C:\\WINDOWS", "C:\\WINDOWS\\System", "C:\\WINDOWS\\System\\shared.dll"}));
+    EXPECT_EQ(PathsThatMustNotBeLinks("C:\\Program Files\\Acme Tools\\x", acme),
+              (std::vector<std::string>{"C:\\Program Files", "C:\\Program Files\\Acme Tools",
+                                        "C:\\Program Files\\Acme Tools\\x"}));
+    // A link one level higher than the file's directory would lead the uninstall elsewhere as well.
+    EXPECT_EQ(PathsThatMustNotBeLinks("C:\\Users\\ann\\Start Menu\\Programs\\Acme\\Acme.lnk", acme).front(),
+              "C:\\Users");
     EXPECT_EQ(PathsThatMustNotBeLinks("C:\\x.txt", acme), (std::vector<std::string>{"C:\\x.txt"}));
 }
 
