@@ -82,7 +82,19 @@ TCopyResult TJournaledFiles::CopyFileChecked(const std::string& from, const std:
         return failIfExists ? crTargetExists : crCannotCreate;
     }
     // A file this layer made new is the install's own: the copy goes into it.
-    return FFiles.CopyFileChecked(from, to, failIfExists && !FMade.contains(UpperCase(to)));
+    const bool made = FMade.contains(UpperCase(to));
+    const TCopyResult result = FFiles.CopyFileChecked(from, to, failIfExists && !made);
+    if (result != crCopied) ForgetNewFile(to);
+    return result;
+}
+
+void TJournaledFiles::ForgetNewFile(const std::string& path) {
+    std::string key = UpperCase(path);
+    // Only a file this layer made new for a change that then failed: a file left out is none of the
+    // install's, and a later try makes it new again.
+    if (FMade.erase(key) == 0) return;
+    FRecorded.erase(key);
+    FFiles.RemoveFile(path);
 }
 
 bool TJournaledFiles::MoveNewFile(const std::string& from, const std::string& to) {
@@ -206,7 +218,12 @@ void TJournaledLinks::Save(const TShellLink& link, const std::string& linkFile) 
     case TJournaledFiles::csRefused:
         throw EShellLinkError("Cannot create file " + linkFile);
     }
-    FLinks.Save(link, linkFile);
+    try {
+        FLinks.Save(link, linkFile);
+    } catch (const EShellLinkError&) {
+        FFiles.ForgetNewFile(linkFile); // a shortcut not made leaves no empty file in its place
+        throw;
+    }
 }
 
 } // namespace yar

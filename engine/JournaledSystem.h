@@ -33,6 +33,9 @@ public:
     TChangeState WillChange(const std::string& path, bool makeNew = true);
     // Makes the levels of dir that do not exist yet, top down, each new and recorded before and after.
     void MakeDirectories(const std::string& dir, const std::string& accessList);
+    // The change that the new empty file at path was made for failed and the install goes on without it:
+    // the file goes again. Nothing for a file that was there, or that this layer did not make.
+    void ForgetNewFile(const std::string& path);
 
     void ForceDirectories(const std::string& dir) override;
     void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override;

@@ -445,6 +445,18 @@ TEST_F(Rollback, AFileThatCannotBeWrittenIsRetriedLeftOutOrTheInstallUndone) {
         State.FilesLeftOut = 0;
     }
     {
+        // A new file left out leaves nothing at its name, not even the empty file made for it.
+        const auto m = NewMachine(6);
+        const std::string tool = "C:\\Program Files\\Acme\\Bin\\tool.exe";
+        m->Faulty.BeforeChange = [&](const std::string& op, const std::string& path) {
+            return (op == "CopyFile" || op == "MoveFile") && path == tool;
+        };
+        m->Progress.FileErrorAnswers = {feIgnore};
+        ASSERT_EQ(Run(*m), ioInstalled);
+        EXPECT_FALSE(m->Files.Attributes(tool));
+        State.FilesLeftOut = 0;
+    }
+    {
         const auto m = NewMachine(3);
         const std::string before = Snapshot(*m);
         m->Faulty.BeforeChange = refuseApp(2);
