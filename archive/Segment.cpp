@@ -55,6 +55,8 @@ private:
     std::string FPath;
 };
 
+} // namespace
+
 // A volume read whole into memory through its handle, which it keeps open so that no one else may write
 // the file: the bytes checked are the bytes read, and the file stays as they were. Read only.
 class TCheckedVolume : public TStream {
@@ -87,6 +89,21 @@ private:
     std::unique_ptr<TStream> FFile;
     int64_t FPosition = 0;
 };
+
+// The next volume's file, read and judged on a thread of its own. The thread is waited for before
+// anything else of it goes.
+struct TSegCompress::TCheckAhead {
+    uint16_t Number = 0;
+    std::string Path;
+    const TSegVerifyEvent* Verify = nullptr;
+    std::unique_ptr<TStream> File;           // the thread's until it ends
+    std::unique_ptr<TCheckedVolume> Checked; // nothing when it could not be read
+    bool Passed = false;
+    std::unique_ptr<TBackgroundTask> Task;
+    ~TCheckAhead() { Task.reset(); }
+};
+
+namespace {
 
 std::unique_ptr<TCheckedVolume> ReadWholeVolume(std::unique_ptr<TStream> volume) {
     volume->Seek(0, TSeekOrigin::soBeginning);
@@ -317,39 +334,85 @@ std::unique_ptr<TStream> TSegCompress::MountVolume(uint16_t Number) {
     for (;;) {
         BeforeVolume();
         std::string message;
-        if (!FileExistsAt(FVolumePath)) {
-            message = "Unable to locate \"" + FVolumeName + "\" on this segment!" + PromptTail;
-        } else {
-            // A file of the expected name that holds no volume record is not prompted for.
-            std::optional<TSegVolumeRecord> record;
-            {
-                const auto probe = OpenOrFail(FVolumePath, fmOpenRead | fmShareExclusive);
-                record = ReadVolumeRecordFrom(*probe);
-            }
-            if (!record) throw ESegStreamError(SegMsgStreamOpenFailed);
-            if (record->SegNumber == Number) {
-                // Checked through the handle it is then read through, which no one else may write.
-                std::unique_ptr<TStream> volume = OpenOrFail(FVolumePath, fmOpenRead | fmShareExclusive);
-                if (OnSegVerify) {
-                    // Read once: the run reads the very bytes judged.
-                    auto checked = ReadWholeVolume(std::move(volume));
-                    if (FCheckBesideReading && FHoldVolumes)
-                        StartVolumeCheck(checked->View(), Number);
-                    else if (!OnSegVerify(checked->View(), Number))
-                        checked.reset();
-                    volume = std::move(checked);
-                }
-                if (volume) {
-                    volume->Seek(0, TSeekOrigin::soBeginning);
-                    FVolumeRemaining = volume->Size();
-                    return volume;
-                }
-                if (OnSegWrongVolume) OnSegWrongVolume(Number);
-            }
-            message = std::string(WrongVolumeText) + PromptTail;
+        if (std::unique_ptr<TStream> volume = FindVolume(Number, message)) {
+            volume->Seek(0, TSeekOrigin::soBeginning);
+            FVolumeRemaining = volume->Size();
+            StartCheckAhead(static_cast<uint16_t>(Number + 1));
+            return volume;
         }
-        AskToGoOn(message);
+        AskToGoOn(message + PromptTail);
     }
+}
+
+std::unique_ptr<TStream> TSegCompress::FindVolume(uint16_t Number, std::string& Why) {
+    if (FAhead) {
+        std::unique_ptr<TCheckAhead> ahead = std::move(FAhead);
+        ahead->Task->Wait();
+        // Checked for another directory than the one now asked, or not read: judged again from the start.
+        if (ahead->Number == Number && ahead->Path == FVolumePath && ahead->Checked)
+            return Accepted(std::move(ahead->Checked), ahead->Passed, Number, Why);
+    }
+    if (!FileExistsAt(FVolumePath)) {
+        Why = "Unable to locate \"" + FVolumeName + "\" on this segment!";
+        return nullptr;
+    }
+    // A file of the expected name that holds no volume record is not prompted for.
+    std::optional<TSegVolumeRecord> record;
+    {
+        const auto probe = OpenOrFail(FVolumePath, fmOpenRead | fmShareExclusive);
+        record = ReadVolumeRecordFrom(*probe);
+    }
+    if (!record) throw ESegStreamError(SegMsgStreamOpenFailed);
+    if (record->SegNumber != Number) {
+        Why = WrongVolumeText;
+        return nullptr;
+    }
+    // Checked through the handle it is then read through, which no one else may write.
+    std::unique_ptr<TStream> volume = OpenOrFail(FVolumePath, fmOpenRead | fmShareExclusive);
+    if (!OnSegVerify) return volume;
+    // Read once: the run reads the very bytes judged.
+    auto checked = ReadWholeVolume(std::move(volume));
+    const bool passed = OnSegVerify(checked->View(), Number);
+    return Accepted(std::move(checked), passed, Number, Why);
+}
+
+std::unique_ptr<TStream> TSegCompress::Accepted(std::unique_ptr<TCheckedVolume> Checked, bool Passed,
+                                                uint16_t Number, std::string& Why) {
+    // The record judged is the one in the bytes checked, not the one a look by name found.
+    Checked->Seek(0, TSeekOrigin::soBeginning);
+    const std::optional<TSegVolumeRecord> record = ReadVolumeRecordFrom(*Checked);
+    if (!record) throw ESegStreamError(SegMsgStreamOpenFailed);
+    if (record->SegNumber == Number && Passed) return Checked;
+    if (record->SegNumber == Number && OnSegWrongVolume) OnSegWrongVolume(Number);
+    Why = WrongVolumeText;
+    return nullptr;
+}
+
+void TSegCompress::StartCheckAhead(uint16_t Number) {
+    FAhead.reset();
+    if (!FHoldVolumes || !OnSegVerify || Number == 0) return;
+    auto ahead = std::make_unique<TCheckAhead>();
+    ahead->Number = Number;
+    ahead->Path = JoinPath(FSegDir, SegVolumeFileName(FSegBaseName, FSegExt, Number));
+    ahead->Verify = &OnSegVerify;
+    if (!FileExistsAt(ahead->Path)) return; // asked for when the run gets there
+    try {
+        ahead->File = std::make_unique<TFileStream>(NativePath(ahead->Path), fmOpenRead | fmShareExclusive);
+    } catch (const EStreamError&) {
+        return; // the run's own look at it reports it
+    }
+    ahead->Task = std::make_unique<TBackgroundTask>(
+        [](void* context) {
+            auto& a = *static_cast<TCheckAhead*>(context);
+            try {
+                a.Checked = ReadWholeVolume(std::move(a.File));
+            } catch (const ESegStreamError&) {
+                return; // not read: the run reads it again itself, and reports what it meets
+            }
+            a.Passed = (*a.Verify)(a.Checked->View(), a.Number);
+        },
+        ahead.get());
+    FAhead = std::move(ahead);
 }
 
 void TSegCompress::AskToGoOn(const std::string& Message) {
@@ -359,40 +422,14 @@ void TSegCompress::AskToGoOn(const std::string& Message) {
 }
 
 void TSegCompress::CloseVolume() {
-    // The check reads the volume's bytes: it ends first, its verdict no longer wanted.
-    FCheck.reset();
+    // The next volume's check holds that volume: it ends first, its verdict no longer wanted.
+    FAhead.reset();
     FVolume.reset();
     FVolumeRemaining = 0;
 }
 
 void TSegCompress::ReleaseVolumeBytes(std::unique_ptr<TStream>& Volume) {
     if (auto* checked = dynamic_cast<TCheckedVolume*>(Volume.get())) Volume = checked->TakeFile();
-}
-
-void TSegCompress::StartVolumeCheck(std::string_view Bytes, uint16_t Number) {
-    FCheckBytes = Bytes;
-    FCheckNumber = Number;
-    FCheckPassed = false;
-    FCheck = std::make_unique<TBackgroundTask>(
-        [](void* self) {
-            auto& s = *static_cast<TSegCompress*>(self);
-            s.FCheckPassed = s.OnSegVerify(s.FCheckBytes, s.FCheckNumber);
-        },
-        this);
-}
-
-void TSegCompress::FinishVolumeCheck() {
-    if (!FCheck) return;
-    FCheck->Wait();
-    FCheck.reset();
-    if (FCheckPassed) {
-        if (FCheckNumber != FVolumeNumber) ReleaseVolumeBytes(FVolumes[FCheckNumber - 1u].Held);
-        return;
-    }
-    if (OnSegWrongVolume) OnSegWrongVolume(FCheckNumber);
-    AskToGoOn(std::string(WrongVolumeText) + PromptTail);
-    // What was read of it is not to be used, and the run cannot take it back.
-    throw ESegReadAgain();
 }
 
 void TSegCompress::EnterVolume(uint16_t Number) {
@@ -405,8 +442,8 @@ void TSegCompress::EnterVolume(uint16_t Number) {
 
 void TSegCompress::LeaveVolume() {
     if (FHoldVolumes && FVolume && FVolumeNumber >= 1 && FVolumeNumber <= FVolumes.size()) {
-        // Held by its handle alone once checked: a volume read into memory lets its bytes go then.
-        if (!FCheck || FCheckNumber != FVolumeNumber) ReleaseVolumeBytes(FVolume);
+        // Held by its handle alone: a volume read into memory lets its bytes go.
+        ReleaseVolumeBytes(FVolume);
         FVolumes[FVolumeNumber - 1u].Held = std::move(FVolume);
     }
     FVolume.reset();
@@ -418,8 +455,6 @@ void TSegCompress::NextVolume() {
         OpenKnownVolume(FVolumeNumber, 0);
         return;
     }
-    // A volume is judged before the next is asked for.
-    FinishVolumeCheck();
     if (OnSegAfter) OnSegAfter(FSegMode, FVolumeName, FVolumeNumber);
     if (FAbortFlag) Abort();
     EnterVolume(static_cast<uint16_t>(FVolumeNumber + 1));
@@ -593,14 +628,7 @@ void TSegCompress::RunSet(TSegArcList& List, const TArchiveStep& Step) {
             S.FVolumes = std::vector<TVolumeSpan>();
         }
     } runEnd{*this};
-    try {
-        RunArchives(List, Step);
-    } catch (const std::exception&) {
-        // A volume its check refuses explains whatever failed while it was read: the refusal is raised in
-        // place of that failure, as it would have been before the volume was read.
-        if (FCheck) FinishVolumeCheck();
-        throw;
-    }
+    RunArchives(List, Step);
 }
 
 void TSegCompress::RunArchives(TSegArcList& List, const TArchiveStep& Step) {
@@ -644,8 +672,6 @@ void TSegCompress::RunArchives(TSegArcList& List, const TArchiveStep& Step) {
         if (OnSegAfterArchive) OnSegAfterArchive(header, arc.Template);
         if (FAbortFlag) Abort();
     }
-    // The run's result stands only once the volume it ends on passed its check.
-    FinishVolumeCheck();
 }
 
 void TSegCompress::ReadScan(TSegArc& Arc) {

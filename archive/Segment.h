@@ -28,8 +28,6 @@ inline constexpr const char* SegMsgInvalidArchiveSequence = "(TSegCompress) Inva
 inline constexpr const char* SegMsgStreamOpenFailed = "(TSegCompress) Stream open failed";
 inline constexpr const char* SegMsgStreamReadFailed = "(TSegCompress) Stream read failed";
 inline constexpr const char* SegMsgOperationAborted = "(TSegCompress) Operation aborted by user";
-inline constexpr const char* SegMsgReadAgain =
-    "(TSegCompress) Volume refused once read: the run must start again";
 
 // Every failure of the segment layer; the message begins with "(TSegCompress) ". Only its kinds
 // below are raised, so that a handler can tell them apart without reading the text.
@@ -55,13 +53,6 @@ public:
 class ESegInvalidRecord : public ESegError {
 public:
     explicit ESegInvalidRecord(const char* message) : ESegError(message) {}
-};
-
-// A volume checked beside its reading was refused and the user asked to try again: nothing the run
-// wrote may be used; only a new run, from the first volume, can try again. SegMsgReadAgain.
-class ESegReadAgain : public ESegError {
-public:
-    ESegReadAgain() : ESegError(SegMsgReadAgain) {}
 };
 
 // A list position that does not exist: "List index out of bounds (<index>)".
@@ -117,9 +108,10 @@ using TSegAfterArchiveEvent =
     std::function<void(const TSegArcHeader& SegArcHdr, const std::string& Template)>;
 using TSegShowProgressEvent = std::function<void(int32_t PercentageDone)>;
 // Whether the volume of Number, its record already found right, is the one expected, judged by its
-// bytes from its start: read once through the handle they are then read through, which no one else may
-// write; false takes the path of a wrong volume. In a run that checks beside its reading it is called on
-// a thread of its own while the run reads the same bytes: it must touch nothing the run touches.
+// bytes from its start before any of them is used: read once through the handle they are then read
+// through, which no one else may write; false takes the path of a wrong volume. A run that holds its
+// volumes checks the next one on a thread of its own while it reads the current one: the event must
+// touch nothing the run touches.
 using TSegVerifyEvent = std::function<bool(std::string_view Volume, uint16_t Number)>;
 // A volume OnSegVerify refused, before the user is asked for the right one.
 using TSegWrongVolumeEvent = std::function<void(uint16_t Number)>;
@@ -131,6 +123,7 @@ using TSegArchiveAction = std::function<void(TSegArc& Arc, const std::string& Ar
 using TSegStreamAction = std::function<void(TSegArc& Arc, TStream& Archive)>;
 
 class TSegArchiveStream;
+class TCheckedVolume;
 
 class TSegCompress : public TCompress {
 public:
@@ -160,13 +153,6 @@ public:
     TSegShowProgressEvent OnSegShowProgress;
     TSegVerifyEvent OnSegVerify;
     TSegWrongVolumeEvent OnSegWrongVolume;
-
-    // A run in place that holds its volumes checks each one on a second thread while it reads it; the
-    // run's result stands only once every check passed, and a volume refused then is asked for as a
-    // wrong volume would be: Cancel aborts, OK raises ESegReadAgain. Off, each volume is checked before
-    // anything of it is read.
-    bool CheckBesideReading() const { return FCheckBesideReading; }
-    void SetCheckBesideReading(bool value) { FCheckBesideReading = value; }
 
     // Set by a handler (or a cancelled prompt) to end the run at its next check.
     bool AbortFlag() const { return FAbortFlag; }
@@ -203,6 +189,9 @@ protected:
     void BeforeVolume();
     // Opens volume Number, asking until the right one is found or the user cancels.
     std::unique_ptr<TStream> MountVolume(uint16_t Number);
+    // The volume of Number at the current volume path, checked; nothing, with Why for the user, when it
+    // is missing or another volume.
+    std::unique_ptr<TStream> FindVolume(uint16_t Number, std::string& Why);
     // Count bytes of the logical stream, across volume boundaries.
     void ReadSpanning(uint8_t* Buffer, int32_t Count);
     void CloseVolume();
@@ -242,11 +231,13 @@ private:
     void OpenKnownVolume(std::size_t Index, int64_t Within);
     // Leaves the current volume: closed, or set aside in its span by a run that holds its volumes.
     void LeaveVolume();
-    // The check of a volume being read, on a thread of its own, and its end, before the next volume is
-    // asked for and when the run ends: a refusal asks as a wrong volume does. The volume's bytes stay
-    // in memory, wherever the run goes back to, until it passed.
-    void StartVolumeCheck(std::string_view Bytes, uint16_t Number);
-    void FinishVolumeCheck();
+    // A volume read whole and checked (Passed) is taken when the record in those bytes is Number's too.
+    std::unique_ptr<TStream> Accepted(std::unique_ptr<TCheckedVolume> Checked, bool Passed, uint16_t Number,
+                                      std::string& Why);
+    // In a run that holds its volumes, volume Number, when its file is there, is opened and checked on a
+    // thread of its own while the run reads the one before; nothing of it is used before FindVolume
+    // took the verdict.
+    void StartCheckAhead(uint16_t Number);
     // A volume read into memory and checked is read again, when at all, through its handle.
     static void ReleaseVolumeBytes(std::unique_ptr<TStream>& Volume);
     // The retry box: OK returns, Cancel (or no one to ask) aborts the run.
@@ -288,12 +279,9 @@ private:
     TStream* FNameListSink = nullptr;
     bool FInPlace = false;
     bool FHoldVolumes = false;
-    bool FCheckBesideReading = false;
-    // The check running beside the reading, of volume FCheckNumber; FCheckPassed once it has ended.
-    std::unique_ptr<TBackgroundTask> FCheck;
-    std::string_view FCheckBytes;
-    uint16_t FCheckNumber = 0;
-    bool FCheckPassed = false;
+    // The check of the next volume, running while the current one is read.
+    struct TCheckAhead;
+    std::unique_ptr<TCheckAhead> FAhead;
 };
 
 class TSegCompEZ : public TSegCompress {

@@ -7,7 +7,9 @@
 #include "setup/SetupRun.h"
 #include "system/FileServices.h"
 #include "system/MediaDigest.h"
+#include "system/Streams.h"
 #include "toolkit/Dialogs.h"
+#include "util/Paths.h"
 
 #include <stdexcept>
 
@@ -26,10 +28,8 @@ TPreparation::TPreparation(TSetupRun& run, HWND promptOwner)
     // The install gives each file what a copy makes (a new time, the archive bit alone): the entries'
     // dates and attributes would only be overwritten.
     SegCompEZ1.SetKeepEntryProperties(false);
-    // Nothing reads the expanded files before the expansion ends: each volume is checked while it is
-    // read. A volume refused then fails the preparation as one refused before reading does.
-    SegCompEZ1.SetCheckBesideReading(true);
-    // For the same reason the files are written on a second thread while the next ones are decoded.
+    // Nothing reads the expanded files before the expansion ends: they are written on a second thread
+    // while the next ones are decoded.
     SegCompEZ1.SetWriteBehind(true);
     Prompts.SetUnattended(&run.Log(), run.Switches().Unattended());
     SegCompEZ1.OnSegBefore = [this](TSegMode mode, const std::string& name, uint16_t number) {
@@ -106,14 +106,19 @@ void TPreparation::SegCompEZ1SegBefore(TSegMode /*SegMode*/, const std::string& 
 }
 
 void TPreparation::CopySetupFiles() {
-    const SetupState& state = FRun.State;
     GaugeStart(GaugeMaximumFor(FRun.Config.FileEntries.size()));
     ServeWindows();
-    for (const char* name : kSetupFiles) {
-        FFiles.CopyFileInto(state.StartDir + name, state.WorkDir);
-        SetupFileCopied();
-        ServeWindows();
-    }
+    // The program running and the configuration it checked and follows, never what the media's names hold
+    // by now: whoever owns the media may have put other files there since the run read them.
+    WriteSetupFile(kSetupFiles[0], FRun.ProgramBytes());
+    WriteSetupFile(kSetupFiles[1], FRun.ConfigBytes());
+}
+
+void TPreparation::WriteSetupFile(const char* name, const std::string& bytes) {
+    TFileStream(NativePath(JoinPath(FRun.State.WorkDir, name)), fmCreate | fmShareExclusive)
+        .WriteBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
+    SetupFileCopied();
+    ServeWindows();
 }
 
 void TPreparation::SegCompEZ1CheckFile(std::string& filepath, TCProcessMode /*mode*/) {

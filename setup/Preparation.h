@@ -30,8 +30,9 @@ public:
     // The expansion itself; a failure cancels the run as a failed preparation.
     void Expand();
 
-    // Before volume SegNumber is opened: asks for it while it is missing; before volume 1 also copies
-    // install.exe and install.cfg into the working directory.
+    // Before volume SegNumber is opened: asks for it while it is missing; before volume 1 also writes
+    // the program running and the install.cfg it follows into the working directory as install.exe and
+    // install.cfg.
     void SegCompEZ1SegBefore(TSegMode SegMode, const std::string& SegName, uint16_t SegNumber);
     // Before each file is written: it goes straight into the working directory.
     void SegCompEZ1CheckFile(std::string& filepath, TCProcessMode mode);
@@ -59,6 +60,8 @@ private:
     // With a manifest in this program, each volume is checked against it.
     void BindVolumesToManifest();
     void CopySetupFiles();
+    // A file of the setup program's own, into the working directory.
+    void WriteSetupFile(const char* name, const std::string& bytes);
 
     std::string FVolumePath;
 };

@@ -3,9 +3,11 @@
 #include "setup/DriverRules.h"
 #include "setup/MediaCheck.h"
 #include "setup/Preparation.h"
+#include "setup/PrepareRules.h"
 #include "setup/RunLanguage.h"
 #include "system/FileServices.h"
 #include "system/MediaDigest.h"
+#include "system/RunningProgram.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Graphics.h"
 
@@ -61,6 +63,10 @@ void TSetupRun::StartRun() {
     // between the check and the reading.
     const TFileBytes configFile = ReadFileBytes(State.StartDir + kSetupConfigName);
     if (!ConfigAccepted(configFile)) return;
+    FConfigBytes = configFile.Bytes;
+    // Read now too: the program installed as install.exe is the one running, whatever file the media's
+    // owner gives its name later.
+    if (!ProgramRead()) return;
     LoadSetupConfigText(configFile.Bytes, Config);
     State.Language = UseRunLanguage(RunLanguageFiles(""), Config.Languages, FSwitches.Language, FLog);
     ApplyConfig();
@@ -74,12 +80,26 @@ bool TSetupRun::ConfigAccepted(const TFileBytes& configFile) {
         Log().Write(std::string("Manifest: ") + e.what());
     }
     // Nothing of the file is read: it decides what an elevated run does, and it is not the one signed.
-    Log().Write(std::string("Failure: ") + kConfigMismatchText);
-    if (!FSwitches.Unattended()) ShowMessage(kConfigMismatchText);
+    FailPreparation(kConfigMismatchText, kConfigMismatchText);
+    return false;
+}
+
+bool TSetupRun::ProgramRead() {
+    try {
+        FProgramBytes = RunningProgramBytes();
+        return true;
+    } catch (const EInOutError& e) {
+        FailPreparation(e.what(), kPrepareErrorText);
+        return false;
+    }
+}
+
+void TSetupRun::FailPreparation(const std::string& why, const char* shown) {
+    Log().Write("Failure: " + why);
+    if (!FSwitches.Unattended()) ShowMessage(shown);
     FWizard->ClearRestart();
     State.Cancelled = true;
     State.Failure = rfPrepare;
-    return false;
 }
 
 void TSetupRun::ApplyConfig() {

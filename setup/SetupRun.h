@@ -48,14 +48,23 @@ public:
     // Whether install.cfg, as read, may be followed: always without a manifest in this program, else only
     // the file it lists. A refusal ends the run as a failed preparation.
     bool ConfigAccepted(const TFileBytes& configFile);
+    // Reads the program running; a file at its name that is not that program (or none) fails the run
+    // as a failed preparation.
+    bool ProgramRead();
     // Removes the working directory with what the run left in it.
     void CleanRunDirectory();
+    // install.cfg as the run read, checked and follows it, and the program running, read at the start:
+    // what is installed as install.cfg and install.exe.
+    const std::string& ConfigBytes() const { return FConfigBytes; }
+    const std::string& ProgramBytes() const { return FProgramBytes; }
 
 protected:
     // For a run shown on a window, which makes the wizard once it stands.
     TSetupRun(TSetupSwitches switches, TRunLog* log);
     void MakeWizard(TWizardFactory makeWizard, int32_t captionStart, int32_t captionEnd, int32_t captionText);
 
+    // The preparation cannot go on: the run ends cancelled, why logged, shown written to the user.
+    void FailPreparation(const std::string& why, const char* shown);
     // The start directory cannot be entered: the run ends before it starts.
     void FailStart(const std::exception& error);
     bool StartFailed() const { return FStartFailed; }
@@ -76,6 +85,8 @@ private:
     bool FStartFailed = false;
     std::unique_ptr<TSetupWizard> FWizard;
     std::string FSourceDirFull; // the full path of SourceDirArg, for the cleaning at the end
+    std::string FConfigBytes;
+    std::string FProgramBytes;
 };
 
 } // namespace yar

@@ -52,9 +52,8 @@ TUnzip::TUnzip(TMainSetup& main)
     Timer1.SetInterval(1000);
     Timer1.OnTimer = [this] { Timer1Timer(); };
 
-    // The configured picture shows as soon as it is written: each volume is checked before it is read, and
-    // each file is whole before the next one is decoded.
-    SegCompEZ1.SetCheckBesideReading(false);
+    // The configured picture shows as soon as it is written: each file is whole before the next one is
+    // decoded.
     SegCompEZ1.SetWriteBehind(false);
 
     // Active navy to blue with white text, inactive gray to silver with silver text, 64 steps.

@@ -222,68 +222,67 @@ TEST_F(SegmentInPlace, AnExpansionInPlaceReadsOnlyTheVolumesItChecked) {
     EXPECT_EQ(OpenFileCount(), openBefore) << "every volume let go at the end of the run";
 }
 
-// Checked beside its reading, each volume is judged once while the run goes on reading it; one refused
-// then is asked for as a wrong volume: Cancel aborts the run, OK asks the caller to read the set again.
-TEST_F(SegmentInPlace, AVolumeCheckedBesideItsReadingIsJudgedWhileTheRunReadsOn) {
+// No byte of a volume reaches the expansion before its check passed, and the next volume is checked on
+// a second thread while the current one is read. A refused volume is asked for again as a wrong one.
+TEST_F(SegmentInPlace, EachVolumeIsCheckedBeforeItIsReadTheNextWhileTheCurrentOneIs) {
     const std::vector archives = {SetArchiveOf(OutDir(), First), SetArchiveOf(OutDir(), Second)};
-    WriteSet(archives, {PieceOffsets(archives)[3] + 5});
+    const std::vector<std::size_t> at = PieceOffsets(archives);
+    // Volume 1 ends one byte into the second archive: none of its files can begin without volume 2.
+    const std::vector<std::string> paths = WriteSet(archives, {at[at.size() - 2] + 1});
+    ASSERT_EQ(paths.size(), 2u);
     const std::string wrong = "Incorrect segmented mounted!\n\rCorrect and then press OK, or Cancel to abort";
-    std::atomic<bool> fileWritten = false;
-    Seg.OnCheckFile = [&](std::string&, TCProcessMode) { fileWritten = true; };
-    Seg.SetCheckBesideReading(true);
     Seg.SetReadInPlace(true);
-    for (const bool refuseSecond : {false, true}) {
-        for (const bool retry : {false, true}) {
-            if (!refuseSecond && retry) continue;
-            SCOPED_TRACE(std::string(refuseSecond ? "refused, " : "passed, ") + (retry ? "OK" : "Cancel"));
-            fileWritten = false;
-            std::vector<uint16_t> verified, refused;
-            bool sawAFileWritten = false;
-            Seg.OnSegVerify = [&](std::string_view, uint16_t number) {
-                // The last volume's check waits for the run to write a file: it cannot, were it checked
-                // first.
+    for (const int refusals : {0, 1, 2}) {
+        SCOPED_TRACE("volume 2 refused " + std::to_string(refusals) + " times");
+        std::atomic<int> checksOf2 = 0;
+        std::vector<uint16_t> verified, refused;
+        std::vector<std::string> begun;
+        bool secondCheckRanBeforeTheFirstFile = false;
+        Seg.OnSegVerify = [&](std::string_view, uint16_t number) {
+            if (number == 2) ++checksOf2;
+            verified.push_back(number);
+            return !(number == 2 && checksOf2 <= refusals);
+        };
+        Seg.OnCheckFile = [&](std::string& path, TCProcessMode) {
+            // The first file waits for volume 2's check to begin: it only can beside this reading.
+            if (begun.empty()) {
                 const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-                while (number == 2 && !fileWritten && std::chrono::steady_clock::now() < until) {
+                while (checksOf2 == 0 && std::chrono::steady_clock::now() < until) {
                 }
-                if (number == 2) sawAFileWritten = fileWritten;
-                verified.push_back(number);
-                return !(refuseSecond && number == 2);
-            };
-            Seg.OnSegWrongVolume = [&](uint16_t number) { refused.push_back(number); };
-            Prompts.Boxes.clear();
-            Prompts.BoxAnswers = {[retry] { return retry; }};
-            try {
-                Seg.SegExpand();
-                EXPECT_FALSE(refuseSecond) << "no error";
-                ExpectExpanded(First);
-                ExpectExpanded(Second);
-            } catch (const ESegError& e) {
-                EXPECT_TRUE(refuseSecond) << e.what();
-                EXPECT_TRUE(retry ? IsA<ESegReadAgain>(e) : IsA<ESegAborted>(e)) << e.what();
+                secondCheckRanBeforeTheFirstFile = checksOf2 > 0;
             }
-            EXPECT_EQ(verified, (std::vector<uint16_t>{1, 2}));
-            EXPECT_TRUE(sawAFileWritten);
-            EXPECT_EQ(refused, refuseSecond ? std::vector<uint16_t>{2} : std::vector<uint16_t>{});
-            EXPECT_EQ(Prompts.Boxes,
-                      refuseSecond ? std::vector<std::string>{wrong} : std::vector<std::string>{});
+            begun.push_back(path.substr(path.find_last_of("\\/") + 1));
+        };
+        Seg.OnSegWrongVolume = [&](uint16_t number) { refused.push_back(number); };
+        Prompts.Boxes.clear();
+        Prompts.BoxAnswers = {[] { return true; }, [] { return false; }};
+        try {
+            Seg.SegExpand();
+            EXPECT_LT(refusals, 2) << "no error";
+            ExpectExpanded(First);
+            ExpectExpanded(Second);
+        } catch (const ESegError& e) {
+            EXPECT_EQ(refusals, 2) << e.what();
+            EXPECT_TRUE(IsA<ESegAborted>(e)) << e.what();
+            EXPECT_EQ(begun, std::vector<std::string>{"first.txt"}) << "nothing of the refused volume used";
         }
+        EXPECT_TRUE(secondCheckRanBeforeTheFirstFile);
+        EXPECT_EQ(verified, refusals == 0 ? (std::vector<uint16_t>{1, 2}) : (std::vector<uint16_t>{1, 2, 2}));
+        EXPECT_EQ(refused, std::vector<uint16_t>(static_cast<std::size_t>(refusals), 2));
+        EXPECT_EQ(Prompts.Boxes, std::vector<std::string>(static_cast<std::size_t>(refusals), wrong));
     }
 
-    // Bytes that fail the expansion before the check has judged them: the refusal is the error.
-    const std::vector<std::string> paths = WriteSet(archives, {PieceOffsets(archives)[3] + 5});
+    // Bytes that would fail the expansion are refused before the decoder meets them: the refusal is the
+    // error.
     std::vector<uint8_t> damaged = ReadFile(paths.back());
     damaged[damaged.size() - 100] ^= 0x55;
     WriteFile(paths.back(), damaged);
     Seg.OnSegVerify = [](std::string_view, uint16_t number) { return number != 2; };
+    Seg.OnCheckFile = nullptr;
     Seg.OnSegWrongVolume = nullptr;
     Prompts.Boxes.clear();
     Prompts.BoxAnswers = {[] { return false; }};
-    try {
-        Seg.SegExpand();
-        ADD_FAILURE() << "no error";
-    } catch (const ESegError& e) {
-        EXPECT_TRUE(IsA<ESegAborted>(e)) << e.what();
-    }
+    EXPECT_THROW(Seg.SegExpand(), ESegAborted);
     EXPECT_EQ(Prompts.Boxes, std::vector<std::string>{wrong});
 }
 

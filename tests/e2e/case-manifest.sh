@@ -2,7 +2,7 @@
 # Media bound to install.exe: yar build writes the SHA-256 of install.cfg and of each volume into its copy of
 # install.exe. That program installs from the media as built; it refuses an install.cfg changed since (exit
 # code 3, nothing of the file read, the log saying why) and the volumes of another set (a wrong volume: in a
-# run without questions exit code 3). install.exe as built, which carries no manifest, takes the same
+# run without questions exit code 3), each checked before any of its bytes is expanded. install.exe as built, which carries no manifest, takes the same
 # changed files. yar check says which files no longer match.
 # shellcheck source=tests/e2e/e2e-lib.sh
 . "$(dirname "$0")/e2e-lib.sh"
@@ -12,20 +12,23 @@ run=$e2e_run
 CRLF=$'\r\n'
 
 # Two builds of one configuration; the second's readme.txt differs, so its volumes are another set.
-make_media() { # name readme-text
+make_media() { # name readme-text [volume-size [data.bin]]
   mkdir -p "$run/$1-src"
-  cp "$YAR_DISKSET/files/data.bin" "$run/$1-src/"
+  cp "${4:-$YAR_DISKSET/files/data.bin}" "$run/$1-src/data.bin"
   printf '%s\r\n' "$2" >"$run/$1-src/readme.txt"
   printf '%s' "[Setup - Main]${CRLF}Show Re-Boot=0${CRLF}Install Dir=E2E\\Bound${CRLF}[Directories]${CRLF}" \
     "Dir1=<INSTALLDIR>~${CRLF}[Files]${CRLF}File1=readme.txt~<INSTALLDIR>${CRLF}File2=data.bin~<INSTALLDIR>${CRLF}" \
     >"$run/$1-src/install.cfg"
   (cd "$run" && wine_within "$E2E_WAIT" "$YAR_TOOL" build "$1-src/install.cfg" --source "$1-src" \
-    --setup setup.exe --volume-size 16k -o "$1" </dev/null) >"$run/$1-build.txt" 2>&1 ||
+    --setup setup.exe --volume-size "${3:-16k}" -o "$1" </dev/null) >"$run/$1-build.txt" 2>&1 ||
     fail "yar build of $1 failed: $(cat "$run/$1-build.txt")"
 }
 cp "$YAR_INSTALL_EXE" "$run/setup.exe"
 make_media media "The readme as built."
 make_media other "Another readme."
+# A set of one large volume: a decoder running beside its check would write its files before it ends.
+head -c 12582912 /dev/urandom >"$run/large.bin"
+make_media bigset "A readme that comes first." 16m "$run/large.bin"
 grep -q "has no SHA-256 service" "$run/media-build.txt" && skip "this build of yar has no SHA-256 service to bind the media with"
 grep -q "install.exe carries the SHA-256 of install.cfg and of the 2 volumes: sign it now" "$run/media-build.txt" ||
   fail "the build did not bind the media: $(cat "$run/media-build.txt")"
@@ -42,6 +45,7 @@ start_from() { # name changes... (cfg: a line added to install.cfg; volumes: the
     case $change in
     cfg) printf '; changed after the build\r\n' >>"$start_dir/install.cfg" ;;
     volumes) cp "$run/other"/disk.* "$start_dir/" ;;
+    large) cp "$run/bigset/disk.001" "$start_dir/" ;;
     plain) cp "$YAR_INSTALL_EXE" "$start_dir/install.exe" ;;
     esac
   done
@@ -79,6 +83,13 @@ expect_log "$log" 'Volume 1 does not match the manifest of this install.exe'
 (cd "$start_dir" && wine_within "$E2E_WAIT" "$YAR_TOOL" check install.cfg </dev/null) >"$run/check-volumes.txt" 2>&1 &&
   fail "yar check takes another set's volumes"
 grep -q "disk.001 does not match the manifest" "$run/check-volumes.txt" || fail "yar check does not name disk.001"
+
+# No byte of a volume is expanded before its check passed: nothing of the other set's volume is written.
+start_from large large
+install_silently large
+expect_eq "another set's large volume: exit code" 3 "$setup_status"
+expect_log "$log" 'Volume 1 does not match the manifest of this install.exe'
+grep -F 'Expanded: ' "$log" && fail "another set's large volume: a file of it was expanded before its check"
 
 # install.exe as built carries no manifest: the same changes are taken as before.
 start_from plain cfg volumes plain
