@@ -182,12 +182,30 @@ bool AsBefore(const TFiles& files, const TJournalEntry& entry, uint16_t attribut
     return now && now == files.ReadBytes(entry.Backup);
 }
 
-// What the user is told of a thing not undone: empty when it was.
-std::string StillThere(bool undone, std::string_view what, const std::string& name) {
-    if (undone) return {};
-    std::string text = "the ";
-    text.append(what).append(" ").append(name).append(" is still there");
-    return text;
+// What the user is told of a record not undone.
+std::string NotUndoneText(const TJournalEntry& entry) {
+    const char* what = "new file";
+    std::string name = entry.Path;
+    switch (entry.Kind) {
+    case jkReplacedFile:
+        return "the earlier " + entry.Path + " could not be put back; its copy is " + entry.Backup;
+    case jkValue:
+        return "the value " + entry.Name + " of " + RootedKeyName(entry.Root, entry.Path) +
+               " could not be put back";
+    case jkRunDirectory:
+        what = "working directory";
+        break;
+    case jkNewDirectory:
+        what = "new directory";
+        break;
+    case jkNewKey:
+        what = "new key";
+        name = RootedKeyName(entry.Root, entry.Path);
+        break;
+    default:
+        break;
+    }
+    return std::string("the ") + what + " " + name + " is still there";
 }
 
 // Whether the earlier file is back, or was never changed.
@@ -205,44 +223,49 @@ bool PutBack(const TJournalEntry& entry, TFiles& files) {
     return true;
 }
 
-std::string Undo(const TJournalEntry& entry, const TMadeObjects& made, TFiles& files, TRegistry& registry) {
+// Whether what the record names is as before the install, or was never changed by it.
+bool Undone(const TJournalEntry& entry, const TMadeObjects& made, TFiles& files, TRegistry& registry) {
     switch (entry.Kind) {
     case jkNewFile:
-        return StillThere(!made.Installs(files, entry.Path, false) || RemoveWritable(files, entry.Path),
-                          "new file", entry.Path);
+        return !made.Installs(files, entry.Path, false) || RemoveWritable(files, entry.Path);
     case jkReplacedFile:
-        if (PutBack(entry, files)) return {};
-        return "the earlier " + entry.Path + " could not be put back; its copy is " + entry.Backup;
+        return PutBack(entry, files);
     case jkRunDirectory:
-        return StillThere(RemoveRunDirectory(files, entry.Path), "working directory", entry.Path);
+        return RemoveRunDirectory(files, entry.Path);
     case jkNewDirectory:
-        return StillThere(!made.Installs(files, entry.Path, true) || files.RemoveEmptyDirectory(entry.Path),
-                          "new directory", entry.Path);
+        return !made.Installs(files, entry.Path, true) || files.RemoveEmptyDirectory(entry.Path);
     case jkNewKey:
-        return StillThere(!made.HasKey(entry.Root, entry.Path) ||
-                              !registry.KeyExists(entry.Root, entry.Path) ||
-                              registry.DeleteKey(entry.Root, entry.Path),
-                          "new key", RootedKeyName(entry.Root, entry.Path));
-    case jkValue: {
-        bool undone = true;
+        return !made.HasKey(entry.Root, entry.Path) || !registry.KeyExists(entry.Root, entry.Path) ||
+               registry.DeleteKey(entry.Root, entry.Path);
+    case jkValue:
         if (!entry.Before)
-            undone = registry.DeleteValue(entry.Root, entry.Path, entry.Name) ||
-                     (!registry.ReadString(entry.Root, entry.Path, entry.Name) &&
-                      !registry.ReadInteger(entry.Root, entry.Path, entry.Name));
-        else if (entry.Before->IsNumber)
-            undone = registry.WriteInteger(entry.Root, entry.Path, entry.Name, entry.Before->Number);
-        else
-            undone = registry.WriteString(entry.Root, entry.Path, entry.Name, entry.Before->Text);
-        return undone ? std::string()
-                      : "the value " + entry.Name + " of " + RootedKeyName(entry.Root, entry.Path) +
-                            " could not be put back";
-    }
+            return registry.DeleteValue(entry.Root, entry.Path, entry.Name) ||
+                   (!registry.ReadString(entry.Root, entry.Path, entry.Name) &&
+                    !registry.ReadInteger(entry.Root, entry.Path, entry.Name));
+        if (entry.Before->IsNumber)
+            return registry.WriteInteger(entry.Root, entry.Path, entry.Name, entry.Before->Number);
+        return registry.WriteString(entry.Root, entry.Path, entry.Name, entry.Before->Text);
     case jkMade:
     case jkMadeKey:
     case jkUndone:
         break;
     }
-    return {};
+    return true;
+}
+
+bool NamesAFile(TJournalKind kind) {
+    return kind == jkNewFile || kind == jkReplacedFile || kind == jkRunDirectory || kind == jkNewDirectory;
+}
+
+// Empty when the record is undone, else what the user is told.
+std::string Undo(const TJournalEntry& entry, const TMadeObjects& made, TFiles& files, TRegistry& registry) {
+    // Nothing is touched through a link, nor where another account may change a directory on the way: it
+    // could have put a link or a file of its own there since the install, hours or days ago.
+    if (NamesAFile(entry.Kind))
+        if (const std::optional<TUnsafeLevel> level =
+                UnsafeDirectoryLevel(files, ExtractFileDir(entry.Path), true))
+            return NotUndoneText(entry) + " (" + UnsafeLevelText(*level) + ")";
+    return Undone(entry, made, files, registry) ? std::string() : NotUndoneText(entry);
 }
 
 // The undone record: digits only, nothing to escape. Written apart from JournalLine, which the programs

@@ -25,7 +25,7 @@ public:
     TInstallSystem System() { return {Files_, Ini_, Registry_, Links_, Launcher_, FJournalDir}; }
 
 private:
-    TWin32Files Files_;
+    TWin32InstallFiles Files_;
     TWin32IniFiles Ini_;
     TWin32Registry Registry_;
     TWin32ShellLinks Links_;

@@ -89,13 +89,17 @@ std::optional<TUnsafeLevel> UnsafeDirectoryLevel(const TFiles& files, const std:
     return std::nullopt;
 }
 
+std::string UnsafeLevelText(const TUnsafeLevel& level) {
+    return level.Dir + " is not safe: " + level.Reason;
+}
+
 std::optional<std::string> UnsafeFileReason(const TFiles& files, const std::string& path) {
     if (const std::optional<uint16_t> attributes = files.Attributes(path)) {
         if ((*attributes & faReparsePoint) != 0) return "it is a link";
         if (std::optional<std::string> account = OthersMayChange(files, path, kChangeRights)) return account;
     }
     if (const std::optional<TUnsafeLevel> level = UnsafeDirectoryLevel(files, ExtractFileDir(path), true))
-        return level->Dir + " is not safe: " + level->Reason;
+        return UnsafeLevelText(*level);
     return std::nullopt;
 }
 

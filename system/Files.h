@@ -248,6 +248,8 @@ struct TUnsafeLevel {
     bool operator==(const TUnsafeLevel&) const = default;
 };
 std::optional<TUnsafeLevel> UnsafeDirectoryLevel(const TFiles& files, const std::string& dir, bool links);
+// What the user is told of it: "<dir> is not safe: <reason>".
+std::string UnsafeLevelText(const TUnsafeLevel& level);
 // Why a file the program writes by a name it was given (a log, an answer file) is not its own to write:
 // a link or an unsafe level on its way, or a file another account may change at the name. Nothing when it
 // is safe to write.

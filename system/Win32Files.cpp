@@ -45,7 +45,7 @@ TCopyResult TWin32Files::CopyFileChecked(const std::string& from, const std::str
     return CopyFileAt(from, to, failIfExists);
 }
 
-bool TWin32Files::MoveNewFile(const std::string& from, const std::string& to) {
+bool TWin32InstallFiles::MoveNewFile(const std::string& from, const std::string& to) {
     return MoveFileAsCopy(from, to, FInheritedAccess);
 }
 

@@ -1,4 +1,5 @@
-// TFiles on the Win32 calls: paths go to the system as they are.
+// TFiles on the Win32 calls: paths go to the system as they are. TWin32InstallFiles adds what only an
+// install does, moving its working copies into place; the programs that only remove or undo leave it out.
 #pragma once
 
 #include "system/FileServices.h"
@@ -6,7 +7,7 @@
 
 namespace yar {
 
-class TWin32Files final : public TFiles {
+class TWin32Files : public TFiles {
 public:
     bool FileExists(const std::string& path) const override;
     bool DirectoryExists(const std::string& path) const override;
@@ -16,7 +17,6 @@ public:
     void MakeNewDirectory(const std::string& path, const std::string& accessList) override;
     std::optional<TFileIdentity> CreateNewFile(const std::string& path) override;
     std::optional<TFileIdentity> Identity(const std::string& path) const override;
-    bool MoveNewFile(const std::string& from, const std::string& to) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveEmptyDirectory(const std::string& path) override;
     bool RemoveAtRestart(const std::string& path) override;
@@ -39,6 +39,11 @@ public:
     // writes it; the judgement is UntrustedChangeReason's.
     std::optional<TObjectSecurity> Security(const std::string& path) const override;
     std::string CurrentAccount() const override;
+};
+
+class TWin32InstallFiles final : public TWin32Files {
+public:
+    bool MoveNewFile(const std::string& from, const std::string& to) override;
 
 private:
     TInheritedAccess FInheritedAccess; // of the directories files were moved into

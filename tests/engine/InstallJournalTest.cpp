@@ -18,6 +18,7 @@
 
 #include <array>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -395,6 +396,59 @@ TEST_F(Rollback, WhatCannotBeUndoneIsNamedAndALaterRunUndoesOnlyThat) {
     test::PutBytes(m->Files.HostPath("C:\\Program Files\\Acme\\app.exe"), "old app.exe");
     EXPECT_EQ(Snapshot(*m), before);
 }
+
+#ifndef _WIN32 // the host's permissions and links stand for access lists and reparse points
+// A killed install's journal is undone hours or days later: meanwhile a directory on its way may have
+// become a link, or one another account may change. Nothing is touched there, each path left is named
+// with the directory and why, and once the directory is sound again a later run undoes the rest.
+TEST_F(Rollback, NothingIsUndoneThroughALinkOrWhereAnotherAccountMayChangeADirectory) {
+    const auto m = NewMachine(0);
+    const std::string before = Snapshot(*m);
+    m->FaultyRegistry.BeforeChange = [](const std::string&, const std::string&) -> bool {
+        throw std::runtime_error("killed");
+    };
+    EXPECT_THROW(Run(*m), std::runtime_error);
+    m->FaultyRegistry.BeforeChange = nullptr;
+    ASSERT_TRUE(HasJournal(m->Files, kJournal));
+    const std::string target = m->Files.HostPath(kTarget);
+    namespace fs = std::filesystem;
+    fs::permissions(target, fs::perms::others_write, fs::perm_options::add);
+    const std::string shared = "C:\\Shared";
+    const std::string elsewhere = m->Files.HostPath("C:\\Elsewhere");
+    fs::rename(m->Files.HostPath(shared), elsewhere);
+    fs::create_directory_symlink(elsewhere, m->Files.HostPath(shared));
+    // Each path left, with the directory that is not safe.
+    std::map<std::string, std::string> left;
+    for (const std::string& line : ReplayJournal(m->Files, m->Registry, kJournal)) {
+        const std::size_t why = line.find(" (");
+        const std::size_t dirEnd = line.find(" is not safe: ", why);
+        ASSERT_NE(dirEnd, std::string::npos) << line;
+        left[line.substr(0, why)] = line.substr(why + 2, dirEnd - why - 2);
+    }
+    std::map<std::string, std::string> expected;
+    for (const char* name :
+         {"Bin\\tool.exe", "uninstaller.exe", "install.exe", "install.cfg", "uninstall.cfg"})
+        expected[std::string("the new file ") + kTarget + "\\" + name + " is still there"] = kTarget;
+    expected[std::string("the new directory ") + kTarget + "\\Bin is still there"] = kTarget;
+    expected[std::string("the earlier ") + kTarget + "\\app.exe could not be put back; its copy is " +
+             kJournal + "\\backup-1"] = kTarget;
+    expected["the new file C:\\Shared\\data.dat is still there"] = shared;
+    EXPECT_EQ(test::GetBytes(elsewhere + "/data.dat"), "new data.dat") << "not removed through the link";
+    EXPECT_EQ(left, expected);
+    EXPECT_TRUE(m->Files.DirectoryExists(kJournal)) << "kept for what it could not undo";
+    EXPECT_EQ(test::GetBytes(m->Files.HostPath(JoinPath(kTarget, "app.exe"))), "new app.exe");
+
+    // Sound again: the rest is undone, and the journal goes. The directory moved away behind the link is
+    // the other account's doing, and stays where it put it.
+    fs::permissions(target, fs::perms::others_write, fs::perm_options::remove);
+    fs::remove(m->Files.HostPath(shared));
+    EXPECT_EQ(ReplayJournal(m->Files, m->Registry, kJournal), TLines{});
+    EXPECT_FALSE(m->Files.DirectoryExists(kJournal));
+    EXPECT_EQ(test::GetBytes(elsewhere + "/data.dat"), "new data.dat");
+    fs::remove_all(elsewhere);
+    EXPECT_EQ(Snapshot(*m), before);
+}
+#endif
 
 // A key that another program makes between the install's look and its creation is not the install's: the
 // undo leaves it, and says nothing of it.
