@@ -10,7 +10,11 @@
 #  3. the record as the install left it, the directory docs the install made replaced by a Unix symbolic
 #     link to another directory (Wine reports a link to a directory as a reparse point): the uninstall
 #     removes the product with exit code 0, and neither follows the link to delete manual.txt there nor
-#     walks it to remove the empty directory there; the link stays, and with it the installation directory.
+#     walks it to remove the empty directory there; the link stays, and with it the installation directory;
+#  4. installed again, a directory above the directory of a file outside the installation (C:\E2E\Outside
+#     above C:\E2E\Outside\Deep\shared.txt) replaced by a link to another directory that holds a file of
+#     the same relative name: the uninstall deletes nothing there and keeps the file (exit code 0, as in 3)
+#     and removes the rest.
 # shellcheck source=tests/e2e/e2e-lib.sh
 . "$(dirname "$0")/e2e-lib.sh"
 : "${YAR_TOOL:?}" "${YAR_UNINSTALLER_EXE:?}"
@@ -25,6 +29,7 @@ make_set() { # dir
   mkdir -p "$set/files"
   printf 'The product.\r\n' >"$set/files/app.txt"
   printf 'The manual.\r\n' >"$set/files/manual.txt"
+  printf 'Shared outside.\r\n' >"$set/files/shared.txt"
   cp "$YAR_UNINSTALLER_EXE" "$set/uninstaller.exe"
   sed 's/$/\r/' >"$set/install.cfg" <<CFG
 [Setup - Main]
@@ -35,15 +40,17 @@ Header=$title
 [Directories]
 Dir1=<INSTALLDIR>~
 Dir2=<SUB1><INSTALLDIR>~docs
+Dir3=<ALT1>~E2E\\Outside\\Deep
 [Files]
 File1=app.txt~<INSTALLDIR>
 File2=manual.txt~<SUB1><INSTALLDIR>
 File3=uninstaller.exe~<INSTALLDIR>
+File4=shared.txt~<ALT1>
 [INI - Setup]
 Ini1=HKEY_LOCAL_MACHINE\\Software\\YAR Record Check~Settings~Path~<INSTALLDIR>app.txt
 CFG
   (cd "$set/files" && timeout "$E2E_WAIT" wine "$YAR_TOOL" pack -q --uninstaller ../uninstaller.exe ../disk.001 \
-    app.txt manual.txt </dev/null) || fail "yar pack of the product failed"
+    app.txt manual.txt shared.txt </dev/null) || fail "yar pack of the product failed"
   cp "$set/uninstaller.exe" "$set/files/"
 }
 
@@ -122,5 +129,25 @@ wine reg query "HKLM\\Software\\YAR Record Check" </dev/null >/dev/null 2>&1 && 
 for ((i = 0; i < E2E_WAIT * 10; i++)); do [ -e "$dir/uninstaller.exe" ] || break; sleep 0.1; done
 [ ! -e "$dir/uninstaller.exe" ] || fail "the uninstaller's own file is still there"
 [ -d "$dir" ] || fail "the installation directory holding the link was removed"
-rm -rf "$dir" "$victim"
-echo "edited record: refused (2), open record: refused (2), link inside: not followed (0)"
+rm -rf "$dir"
+
+# 4. A link above a directory outside the installation.
+outside=$(host_path 'C:\E2E\Outside')
+rm -rf "$outside"
+watch_setup_from "$start_dir" /VERYSILENT "/DIR=$target"
+expect_eq "exit code of the second install" 0 "$setup_status"
+[ -f "$outside/Deep/shared.txt" ] || fail "shared.txt was not installed outside the installation"
+rm -rf "$victim"
+mkdir -p "$victim/Deep"
+printf 'the victim'"'"'s shared.txt\r\n' >"$victim/Deep/shared.txt"
+rm -rf "$outside"
+ln -s "$victim" "$outside"
+start_in "$dir" "$program" /S
+expect_setup_ends
+expect_eq "exit code with a link above a directory outside" 0 "$setup_status"
+[ -f "$victim/Deep/shared.txt" ] || fail "shared.txt was deleted through the link above its directory"
+[ -d "$victim/Deep" ] || fail "the directory behind the link was removed"
+[ -L "$outside" ] || fail "the link itself was removed"
+for file in app.txt docs/manual.txt; do [ ! -e "$dir/$file" ] || fail "$file was not removed"; done
+rm -rf "$dir" "$victim" "$outside"
+echo "edited record: refused (2), open record: refused (2), link inside: not followed (0), link above outside: not followed (0)"
