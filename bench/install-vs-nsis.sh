@@ -210,8 +210,10 @@ echo "uninstaller.exe: $(($(size_of "$uninstaller") / 1000)) KB; floppy-*: 1.44 
 
 # Where the time of one install goes, from its log (seconds since the program started): Wine's start of
 # the process is the whole time less the log's last second.
+# The log lies in the prefix's drive C: the setup refuses a log whose directory, or one above it, another
+# account may change, as /dev/shm is.
 profile() { # NAME
-  local n=$1 log=$work/$1.log
+  local n=$1 log=$drive_c/bench-$1.log
   local start end
   start=$(date +%s%N)
   wine "${exe[$n]}" "${exe[$n]%\\*}\\" /VERYSILENT /NOLAUNCH /NORESTART "/LOG=$(winpath "$log")" \
@@ -225,6 +227,7 @@ profile() { # NAME
     { last = $1 }
     END { printf "%-22s whole %.2f s: before the preparation %.2f (Wine and the program start), preparation %.2f, to the first file %.2f, files %.2f, the rest %.2f\n",
           name, whole, whole - last + v, e - v, i - e, l - i, last - l }' "$log"
+  rm -f "$log"
 }
 echo "Where the time goes (one run each, with its log):"
 for n in "${names[@]}"; do [ "${kind[$n]}" = yar ] && profile "$n"; done

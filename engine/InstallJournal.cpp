@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "util/NumberText.h"
 #include "util/Paths.h"
 #include "util/Text.h"
 
@@ -188,10 +189,10 @@ std::string NotUndoneText(const TJournalEntry& entry) {
     std::string name = entry.Path;
     switch (entry.Kind) {
     case jkReplacedFile:
-        return "the earlier " + entry.Path + " could not be put back; its copy is " + entry.Backup;
+        return Concat({"the earlier ", entry.Path, " could not be put back; its copy is ", entry.Backup});
     case jkValue:
-        return "the value " + entry.Name + " of " + RootedKeyName(entry.Root, entry.Path) +
-               " could not be put back";
+        return Concat({"the value ", entry.Name, " of ", RootedKeyName(entry.Root, entry.Path),
+                       " could not be put back"});
     case jkRunDirectory:
         what = "working directory";
         break;
@@ -205,7 +206,7 @@ std::string NotUndoneText(const TJournalEntry& entry) {
     default:
         break;
     }
-    return std::string("the ") + what + " " + name + " is still there";
+    return Concat({"the ", what, " ", name, " is still there"});
 }
 
 // Whether the earlier file is back, or was never changed.
@@ -240,8 +241,9 @@ bool Undone(const TJournalEntry& entry, const TMadeObjects& made, TFiles& files,
     case jkValue:
         if (!entry.Before)
             return registry.DeleteValue(entry.Root, entry.Path, entry.Name) ||
-                   (!registry.ReadString(entry.Root, entry.Path, entry.Name) &&
-                    !registry.ReadInteger(entry.Root, entry.Path, entry.Name));
+                   !registry.ReadValue(entry.Root, entry.Path, entry.Name);
+        if (entry.Before->Typed)
+            return registry.WriteValue(entry.Root, entry.Path, entry.Name, *entry.Before->Typed);
         if (entry.Before->IsNumber)
             return registry.WriteInteger(entry.Root, entry.Path, entry.Name, entry.Before->Number);
         return registry.WriteString(entry.Root, entry.Path, entry.Name, entry.Before->Text);
@@ -264,7 +266,7 @@ std::string Undo(const TJournalEntry& entry, const TMadeObjects& made, TFiles& f
     if (NamesAFile(entry.Kind))
         if (const std::optional<TUnsafeLevel> level =
                 UnsafeDirectoryLevel(files, ExtractFileDir(entry.Path), true))
-            return NotUndoneText(entry) + " (" + UnsafeLevelText(*level) + ")";
+            return Concat({NotUndoneText(entry), " (", UnsafeLevelText(*level), ")"});
     return Undone(entry, made, files, registry) ? std::string() : NotUndoneText(entry);
 }
 
@@ -305,6 +307,9 @@ std::string JournalLine(const TJournalEntry& entry) {
         fields.insert(fields.end(), {RootName(entry.Root), entry.Path, entry.Name});
         if (!entry.Before)
             fields.emplace_back("absent");
+        else if (entry.Before->Typed)
+            fields.insert(fields.end(), {"typed", std::to_string(entry.Before->Typed->Type),
+                                         HexBytes(entry.Before->Typed->Bytes)});
         else if (entry.Before->IsNumber)
             fields.insert(fields.end(), {"number", std::to_string(entry.Before->Number)});
         else
@@ -375,12 +380,20 @@ std::optional<TJournalEntry> ParseJournalLine(std::string_view line) {
             entry.Name = f[3];
             return entry;
         }
+        if (sized(7) && f[4] == "typed") {
+            entry.Name = f[3];
+            const std::optional<uint32_t> type = ParseNumber(f[5]);
+            std::optional<std::string> bytes = BytesFromHex(f[6]);
+            if (!type || !bytes) return std::nullopt;
+            entry.Before = TPriorValue{false, {}, 0, TRegValue{*type, std::move(*bytes)}};
+            return entry;
+        }
         if (!sized(6)) return std::nullopt;
         entry.Name = f[3];
         if (f[4] == "text") {
-            entry.Before = TPriorValue{false, f[5], 0};
+            entry.Before = TPriorValue{false, f[5], 0, std::nullopt};
         } else if (const std::optional<uint32_t> number = ParseNumber(f[5]); f[4] == "number" && number) {
-            entry.Before = TPriorValue{true, {}, *number};
+            entry.Before = TPriorValue{true, {}, *number, std::nullopt};
         } else {
             return std::nullopt;
         }
@@ -454,10 +467,9 @@ void TInstallJournal::ChangingValue(TRegRoot root, const std::string& key, const
     TJournalEntry entry = EntryOf(jkValue, key);
     entry.Root = root;
     entry.Name = name;
-    if (const std::optional<std::string> text = FRegistry.ReadString(root, key, name))
-        entry.Before = TPriorValue{false, *text, 0};
-    else if (const std::optional<uint32_t> number = FRegistry.ReadInteger(root, key, name))
-        entry.Before = TPriorValue{true, {}, *number};
+    // Whatever its type, byte for byte: a rollback puts back exactly what was there.
+    if (std::optional<TRegValue> before = FRegistry.ReadValue(root, key, name))
+        entry.Before = TPriorValue{false, {}, 0, std::move(*before)};
     Append(entry);
 }
 

@@ -37,11 +37,13 @@ enum TJournalKind {
     jkUndone
 };
 
-// A registry value as it was: a string or a number.
+// A registry value as it was: its type and bytes; the journal of an earlier install.exe holds a string or a
+// number instead, put back as such.
 struct TPriorValue {
     bool IsNumber = false;
     std::string Text;
     uint32_t Number = 0;
+    std::optional<TRegValue> Typed;
 
     bool operator==(const TPriorValue&) const = default;
 };

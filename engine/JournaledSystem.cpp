@@ -196,6 +196,12 @@ bool TJournaledRegistry::WriteInteger(TRegRoot root, const std::string& key, con
     return FRegistry.WriteInteger(root, key, name, value);
 }
 
+bool TJournaledRegistry::WriteValue(TRegRoot root, const std::string& key, const std::string& name,
+                                    const TRegValue& value) {
+    WillChangeValue(root, key, name);
+    return FRegistry.WriteValue(root, key, name, value);
+}
+
 bool TJournaledRegistry::DeleteValue(TRegRoot root, const std::string& key, const std::string& name) {
     if (FJournal != nullptr) throw EJournalError("The install deletes no registry values: " + name);
     return FRegistry.DeleteValue(root, key, name);

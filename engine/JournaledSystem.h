@@ -90,6 +90,8 @@ public:
                      const std::string& value) override;
     bool WriteInteger(TRegRoot root, const std::string& key, const std::string& name,
                       uint32_t value) override;
+    bool WriteValue(TRegRoot root, const std::string& key, const std::string& name,
+                    const TRegValue& value) override;
     // The install deletes no keys and no values; were it to, the journal could not bring them back.
     bool DeleteValue(TRegRoot root, const std::string& key, const std::string& name) override;
     bool DeleteKey(TRegRoot root, const std::string& key) override;

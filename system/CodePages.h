@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace yar {
 
@@ -21,8 +22,10 @@ std::optional<std::string> ConvertCodePage(const std::string& text, int from, in
 std::string UserInterfaceLanguage();
 
 #ifdef _WIN32
-// text of the system's ANSI code page in UTF-16, for the system functions that take only wide text.
+// text of the system's ANSI code page in UTF-16, for the system functions that take only wide text, and
+// back as the ANSI functions give it (a character the code page lacks as they replace it).
 std::wstring WideFromAnsi(const std::string& text);
+std::string AnsiFromWide(std::wstring_view text);
 #endif
 
 } // namespace yar

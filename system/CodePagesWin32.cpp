@@ -7,11 +7,19 @@
 
 namespace yar {
 
-std::wstring WideFromAnsi(const std::string& text) {
+[[gnu::noinline]] std::wstring WideFromAnsi(const std::string& text) {
     const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
     return wide;
+}
+
+[[gnu::noinline]] std::string AnsiFromWide(std::wstring_view text) {
+    const int wide = static_cast<int>(text.size());
+    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(std::max(length, 0)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), wide, ansi.data(), length, nullptr, nullptr);
+    return ansi;
 }
 
 std::optional<std::string> ConvertCodePage(const std::string& text, int from, int to) {

@@ -4,6 +4,7 @@
 
 #include "system/FileServices.h"
 #include "system/Streams.h"
+#include "util/Text.h"
 
 #include <array>
 #include <memory>
@@ -90,7 +91,7 @@ std::optional<TUnsafeLevel> UnsafeDirectoryLevel(const TFiles& files, const std:
 }
 
 std::string UnsafeLevelText(const TUnsafeLevel& level) {
-    return level.Dir + " is not safe: " + level.Reason;
+    return Concat({level.Dir, " is not safe: ", level.Reason});
 }
 
 std::optional<std::string> UnsafeFileReason(const TFiles& files, const std::string& path) {

@@ -54,30 +54,46 @@ std::optional<bool> TMemoryRegistry::MakeKey(TRegRoot root, const std::string& k
     for (const std::string& name : names) {
         if (!path.empty()) path += '\\';
         path += UpperAnsiText(name);
-        made = keys.try_emplace(path, TKey{name, {}, {}}).second; // an existing key keeps its name
+        made = keys.try_emplace(path, TKey{name, {}}).second; // an existing key keeps its name
     }
     return made;
 }
 
 bool TMemoryRegistry::WriteString(TRegRoot root, const std::string& key, const std::string& name,
                                   const std::string& value) {
-    TKey* found = FindIn(Roots_.at(root), key);
-    const std::string_view cName = UpToNul(name);
-    if (!found || cName.size() > kMaxRegValueNameLength) return false;
-    found->Integers.erase(UpperAnsiText(cName));
-    found->Values[UpperAnsiText(cName)] = UpToNul(value);
-    return true;
+    return WriteValue(root, key, name, {kRegString, std::string(UpToNul(value))});
 }
 
 bool TMemoryRegistry::DeleteValue(TRegRoot root, const std::string& key, const std::string& name) {
     TKey* found = FindIn(Roots_.at(root), key);
-    if (!found) return false;
-    const std::string upper = UpperAnsiText(UpToNul(name));
-    return (found->Values.erase(upper) + found->Integers.erase(upper)) != 0;
+    return found && found->Values.erase(UpperAnsiText(UpToNul(name))) != 0;
 }
 
 std::optional<std::string> TMemoryRegistry::ReadString(TRegRoot root, const std::string& key,
                                                        const std::string& name) const {
+    const std::optional<TRegValue> value = ReadValue(root, key, name);
+    if (!value || (value->Type != kRegString && value->Type != kRegExpandString)) return std::nullopt;
+    return std::string(UpToNul(value->Bytes));
+}
+
+bool TMemoryRegistry::WriteInteger(TRegRoot root, const std::string& key, const std::string& name,
+                                   uint32_t value) {
+    std::string bytes;
+    for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>((value >> shift) & 0xFF);
+    return WriteValue(root, key, name, {kRegNumber, bytes});
+}
+
+std::optional<uint32_t> TMemoryRegistry::ReadInteger(TRegRoot root, const std::string& key,
+                                                     const std::string& name) const {
+    const std::optional<TRegValue> value = ReadValue(root, key, name);
+    if (!value || value->Type != kRegNumber || value->Bytes.size() != 4) return std::nullopt;
+    uint32_t number = 0;
+    for (int i = 3; i >= 0; --i) number = (number << 8) | static_cast<unsigned char>(value->Bytes[i]);
+    return number;
+}
+
+std::optional<TRegValue> TMemoryRegistry::ReadValue(TRegRoot root, const std::string& key,
+                                                    const std::string& name) const {
     const TKey* found = FindIn(Roots_.at(root), key);
     if (!found) return std::nullopt;
     const auto value = found->Values.find(UpperAnsiText(UpToNul(name)));
@@ -85,23 +101,13 @@ std::optional<std::string> TMemoryRegistry::ReadString(TRegRoot root, const std:
     return value->second;
 }
 
-bool TMemoryRegistry::WriteInteger(TRegRoot root, const std::string& key, const std::string& name,
-                                   uint32_t value) {
+bool TMemoryRegistry::WriteValue(TRegRoot root, const std::string& key, const std::string& name,
+                                 const TRegValue& value) {
     TKey* found = FindIn(Roots_.at(root), key);
-    if (!found) return false;
-    const std::string upper = UpperAnsiText(UpToNul(name));
-    found->Values.erase(upper); // a value has one type
-    found->Integers[upper] = value;
+    const std::string_view cName = UpToNul(name);
+    if (!found || cName.size() > kMaxRegValueNameLength) return false;
+    found->Values[UpperAnsiText(cName)] = value; // a value has one type
     return true;
-}
-
-std::optional<uint32_t> TMemoryRegistry::ReadInteger(TRegRoot root, const std::string& key,
-                                                     const std::string& name) const {
-    const TKey* found = FindIn(Roots_.at(root), key);
-    if (!found) return std::nullopt;
-    const auto value = found->Integers.find(UpperAnsiText(UpToNul(name)));
-    if (value == found->Integers.end()) return std::nullopt;
-    return value->second;
 }
 
 bool TMemoryRegistry::KeyExists(TRegRoot root, const std::string& key) const {

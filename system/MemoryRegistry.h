@@ -27,6 +27,10 @@ public:
                       uint32_t value) override;
     std::optional<uint32_t> ReadInteger(TRegRoot root, const std::string& key,
                                         const std::string& name) const override;
+    std::optional<TRegValue> ReadValue(TRegRoot root, const std::string& key,
+                                       const std::string& name) const override;
+    bool WriteValue(TRegRoot root, const std::string& key, const std::string& name,
+                    const TRegValue& value) override;
     bool KeyExists(TRegRoot root, const std::string& key) const override;
     bool DeleteValue(TRegRoot root, const std::string& key, const std::string& name) override;
     bool DeleteKey(TRegRoot root, const std::string& key) override;
@@ -37,9 +41,8 @@ private:
     std::optional<bool> MakeKey(TRegRoot root, const std::string& key);
 
     struct TKey {
-        std::string Name;                          // as created
-        std::map<std::string, std::string> Values; // by upper-cased name
-        std::map<std::string, uint32_t> Integers;  // the same, for number values
+        std::string Name;                        // as created
+        std::map<std::string, TRegValue> Values; // by upper-cased name
     };
     // Every key of a root by its upper-cased path (names joined by "\"); the root itself is "".
     // Sorted so, the keys below one key follow it in one run, its direct subkeys in Windows' order.

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,19 @@
 namespace yar {
 
 enum TRegRoot { rrClassesRoot, rrCurrentUser, rrLocalMachine, rrUsers };
+
+// A value as the registry holds it: its type, any number Windows takes (REG_SZ 1, REG_EXPAND_SZ 2,
+// REG_BINARY 3, REG_DWORD 4, REG_MULTI_SZ 7, REG_QWORD 11 ...), and its data byte for byte: the system's
+// registry keeps text in UTF-16, the memory registry in the program's own text.
+struct TRegValue {
+    uint32_t Type = 0;
+    std::string Bytes;
+
+    bool operator==(const TRegValue&) const = default;
+};
+inline constexpr uint32_t kRegString = 1;
+inline constexpr uint32_t kRegExpandString = 2;
+inline constexpr uint32_t kRegNumber = 4;
 
 // Windows refuses longer key names and value names.
 inline constexpr std::size_t kMaxRegKeyNameLength = 255;
@@ -45,6 +59,12 @@ public:
                               uint32_t value) = 0;
     virtual std::optional<uint32_t> ReadInteger(TRegRoot root, const std::string& key,
                                                 const std::string& name) const = 0;
+    // Any value as its type and bytes, and back exactly: what a rollback restores. Nothing when the key or
+    // the value is missing; false when the key is missing or the value cannot be written.
+    virtual std::optional<TRegValue> ReadValue(TRegRoot root, const std::string& key,
+                                               const std::string& name) const = 0;
+    virtual bool WriteValue(TRegRoot root, const std::string& key, const std::string& name,
+                            const TRegValue& value) = 0;
     virtual bool KeyExists(TRegRoot root, const std::string& key) const = 0;
     // Deletes one value of a key; true when it existed and is gone.
     virtual bool DeleteValue(TRegRoot root, const std::string& key, const std::string& name) = 0;
@@ -79,6 +99,14 @@ public:
     std::optional<uint32_t> ReadInteger(TRegRoot root, const std::string& key,
                                         const std::string& name) const override {
         return FRegistry.ReadInteger(root, key, name);
+    }
+    std::optional<TRegValue> ReadValue(TRegRoot root, const std::string& key,
+                                       const std::string& name) const override {
+        return FRegistry.ReadValue(root, key, name);
+    }
+    bool WriteValue(TRegRoot root, const std::string& key, const std::string& name,
+                    const TRegValue& value) override {
+        return FRegistry.WriteValue(root, key, name, value);
     }
     bool KeyExists(TRegRoot root, const std::string& key) const override {
         return FRegistry.KeyExists(root, key);

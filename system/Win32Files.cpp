@@ -21,19 +21,38 @@ void TWin32Files::ForceDirectories(const std::string& dir) {
     yar::ForceDirectories(dir);
 }
 
-void TWin32Files::ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) {
+namespace {
+// ERROR_NOT_SUPPORTED: only an install's file service makes things new.
+[[noreturn]] void RefuseMaking() {
+    throw EInOutError(50, "Only the install makes directories and files new");
+}
+} // namespace
+
+void TWin32Files::ForceDirectoriesWithAccess(const std::string&, const std::string&) {
+    RefuseMaking();
+}
+
+void TWin32Files::MakeNewDirectory(const std::string&, const std::string&) {
+    RefuseMaking();
+}
+
+std::optional<TFileIdentity> TWin32Files::CreateNewFile(const std::string&) {
+    return std::nullopt;
+}
+
+void TWin32InstallFiles::ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) {
     yar::ForceDirectories(dir, DirectoryExistsAt,
                           [&](const std::string& d) { MakeDirectoryWithAccess(d, accessList); });
 }
 
-void TWin32Files::MakeNewDirectory(const std::string& path, const std::string& accessList) {
+void TWin32InstallFiles::MakeNewDirectory(const std::string& path, const std::string& accessList) {
     if (accessList.empty())
         MakeDirectory(path);
     else
         MakeDirectoryWithAccess(path, accessList);
 }
 
-std::optional<TFileIdentity> TWin32Files::CreateNewFile(const std::string& path) {
+std::optional<TFileIdentity> TWin32InstallFiles::CreateNewFile(const std::string& path) {
     return CreateNewFileAt(path);
 }
 

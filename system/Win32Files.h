@@ -1,5 +1,7 @@
 // TFiles on the Win32 calls: paths go to the system as they are. TWin32InstallFiles adds what only an
-// install does, moving its working copies into place; the programs that only remove or undo leave it out.
+// install does: making directories and files new (with their access lists) and moving its working copies
+// into place. TWin32Files refuses those (an error, or nothing made): the programs that only read, remove
+// and undo never make anything, and do not carry the code.
 #pragma once
 
 #include "system/FileServices.h"
@@ -12,8 +14,10 @@ public:
     bool FileExists(const std::string& path) const override;
     bool DirectoryExists(const std::string& path) const override;
     void ForceDirectories(const std::string& dir) override;
+    // Refused here: EInOutError.
     void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override;
     TCopyResult CopyFileChecked(const std::string& from, const std::string& to, bool failIfExists) override;
+    // Refused here: EInOutError, and nothing made.
     void MakeNewDirectory(const std::string& path, const std::string& accessList) override;
     std::optional<TFileIdentity> CreateNewFile(const std::string& path) override;
     std::optional<TFileIdentity> Identity(const std::string& path) const override;
@@ -43,6 +47,9 @@ public:
 
 class TWin32InstallFiles final : public TWin32Files {
 public:
+    void ForceDirectoriesWithAccess(const std::string& dir, const std::string& accessList) override;
+    void MakeNewDirectory(const std::string& path, const std::string& accessList) override;
+    std::optional<TFileIdentity> CreateNewFile(const std::string& path) override;
     bool MoveNewFile(const std::string& from, const std::string& to) override;
 
 private:

@@ -37,9 +37,13 @@ public:
     HKEY Handle = nullptr;
 };
 
-// Opens path below parent; an empty path opens parent once more.
+// Opens path below parent; an empty path opens parent once more. The wide calls throughout: the system
+// keeps every name in UTF-16.
+LONG OpenKeyResult(HKEY parent, const std::string& path, REGSAM access, TOpenKey& key) {
+    return RegOpenKeyExW(parent, WideFromAnsi(path).c_str(), 0, access, &key.Handle);
+}
 bool OpenKey(HKEY parent, const std::string& path, REGSAM access, TOpenKey& key) {
-    return RegOpenKeyExA(parent, path.c_str(), 0, access, &key.Handle) == ERROR_SUCCESS;
+    return OpenKeyResult(parent, path, access, key) == ERROR_SUCCESS;
 }
 
 // The names of the keys directly below key, collected before anything below is changed: deleting
@@ -47,33 +51,33 @@ bool OpenKey(HKEY parent, const std::string& path, REGSAM access, TOpenKey& key)
 std::vector<std::string> EnumerateSubKeys(HKEY key) {
     std::vector<std::string> names;
     DWORD longest = 0;
-    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, &longest, nullptr, nullptr, nullptr,
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, &longest, nullptr, nullptr, nullptr,
                          nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return names;
-    std::vector<char> buffer(longest + 1);
+    std::vector<wchar_t> buffer(longest + 1);
     for (DWORD index = 0;;) {
         auto length = static_cast<DWORD>(buffer.size());
         const LONG result =
-            RegEnumKeyExA(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
-        if (result == ERROR_MORE_DATA) { // a name added since the query, or longer in ANSI bytes
+            RegEnumKeyExW(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_MORE_DATA) { // a longer name added since the query
             buffer.resize(buffer.size() * 2);
             continue;
         }
         if (result != ERROR_SUCCESS) break;
-        names.emplace_back(buffer.data(), length);
+        names.push_back(AnsiFromWide(std::wstring_view(buffer.data(), length)));
         ++index;
     }
     return names;
 }
 
-// RegDeleteKeyA deletes only keys without subkeys: the tree goes from the bottom up.
+// RegDeleteKeyW deletes only keys without subkeys: the tree goes from the bottom up.
 bool DeleteTree(HKEY parent, const std::string& path) {
     {
         TOpenKey key;
         if (!OpenKey(parent, path, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE, key)) return false;
         for (const std::string& name : EnumerateSubKeys(key.Handle)) DeleteTree(key.Handle, name);
     }
-    return RegDeleteKeyA(parent, path.c_str()) == ERROR_SUCCESS;
+    return RegDeleteKeyW(parent, WideFromAnsi(path).c_str()) == ERROR_SUCCESS;
 }
 
 } // namespace
@@ -84,8 +88,8 @@ bool TWin32Registry::CreateKey(TRegRoot root, const std::string& key) {
     TOpenKey created;
     // Only what a read needs: the system checks the right to create on each parent by itself, and
     // an existing key that may be read but not changed still exists.
-    return RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_QUERY_VALUE,
-                           nullptr, &created.Handle, nullptr) == ERROR_SUCCESS;
+    return RegCreateKeyExW(RootKey(root), WideFromAnsi(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                           KEY_QUERY_VALUE, nullptr, &created.Handle, nullptr) == ERROR_SUCCESS;
 }
 
 bool TWin32Registry::CreateNewKey(TRegRoot root, const std::string& key) {
@@ -100,66 +104,78 @@ bool TWin32Registry::CreateNewKey(TRegRoot root, const std::string& key) {
 
 bool TWin32Registry::WriteString(TRegRoot root, const std::string& key, const std::string& name,
                                  const std::string& value) {
-    TOpenKey opened;
-    if (!OpenKey(RootKey(root), NormalKeyPath(key), KEY_SET_VALUE, opened)) return false;
-    const DWORD size = static_cast<DWORD>(std::strlen(value.c_str())) + 1; // with its NUL
-    return RegSetValueExA(opened.Handle, name.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(value.c_str()), size) == ERROR_SUCCESS;
+    const std::wstring wide = WideFromAnsi(value.substr(0, value.find('\0'))); // up to its first NUL
+    // With the NUL after it, as the system stores a string.
+    return WriteValue(
+        root, key, name,
+        {REG_SZ, std::string(reinterpret_cast<const char*>(wide.c_str()), (wide.size() + 1) * 2)});
 }
 
 bool TWin32Registry::DeleteValue(TRegRoot root, const std::string& key, const std::string& name) {
     TOpenKey opened;
     if (!OpenKey(RootKey(root), NormalKeyPath(key), KEY_SET_VALUE, opened)) return false;
-    return RegDeleteValueA(opened.Handle, name.c_str()) == ERROR_SUCCESS;
+    return RegDeleteValueW(opened.Handle, WideFromAnsi(name).c_str()) == ERROR_SUCCESS;
 }
 
 std::optional<std::string> TWin32Registry::ReadString(TRegRoot root, const std::string& key,
                                                       const std::string& name) const {
-    TOpenKey opened;
-    if (!OpenKey(RootKey(root), NormalKeyPath(key), KEY_QUERY_VALUE, opened)) return std::nullopt;
-    DWORD type = 0;
-    DWORD size = 0;
-    LONG result = RegQueryValueExA(opened.Handle, name.c_str(), nullptr, &type, nullptr, &size);
-    std::vector<char> buffer;
-    while (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) { // the value may grow meanwhile
-        if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
-        buffer.assign(size + 1, '\0'); // room for a NUL the stored data lacks
-        size = static_cast<DWORD>(buffer.size());
-        result = RegQueryValueExA(opened.Handle, name.c_str(), nullptr, &type,
-                                  reinterpret_cast<BYTE*>(buffer.data()), &size);
-        if (result == ERROR_SUCCESS) return std::string(buffer.data()); // up to the first NUL
-    }
-    return std::nullopt;
+    const std::optional<TRegValue> value = ReadValue(root, key, name);
+    if (!value || (value->Type != REG_SZ && value->Type != REG_EXPAND_SZ)) return std::nullopt;
+    std::wstring wide(value->Bytes.size() / 2, L'\0');
+    std::memcpy(wide.data(), value->Bytes.data(), wide.size() * 2);
+    return AnsiFromWide(std::wstring_view(wide.c_str())); // up to the first NUL, stored or not
 }
 
 bool TWin32Registry::WriteInteger(TRegRoot root, const std::string& key, const std::string& name,
                                   uint32_t value) {
-    TOpenKey opened;
-    if (!OpenKey(RootKey(root), NormalKeyPath(key), KEY_SET_VALUE, opened)) return false;
     const DWORD data = value;
-    return RegSetValueExA(opened.Handle, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                          sizeof data) == ERROR_SUCCESS;
+    return WriteValue(root, key, name,
+                      {REG_DWORD, std::string(reinterpret_cast<const char*>(&data), sizeof data)});
 }
 
 std::optional<uint32_t> TWin32Registry::ReadInteger(TRegRoot root, const std::string& key,
                                                     const std::string& name) const {
+    const std::optional<TRegValue> value = ReadValue(root, key, name);
+    if (!value || value->Type != REG_DWORD || value->Bytes.size() != sizeof(DWORD)) return std::nullopt;
+    DWORD data = 0;
+    std::memcpy(&data, value->Bytes.data(), sizeof data);
+    return data;
+}
+
+std::optional<TRegValue> TWin32Registry::ReadValue(TRegRoot root, const std::string& key,
+                                                   const std::string& name) const {
     TOpenKey opened;
     if (!OpenKey(RootKey(root), NormalKeyPath(key), KEY_QUERY_VALUE, opened)) return std::nullopt;
+    const std::wstring wideName = WideFromAnsi(name);
+    TRegValue value;
     DWORD type = 0;
-    DWORD data = 0;
-    DWORD size = sizeof data;
-    if (RegQueryValueExA(opened.Handle, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data),
-                         &size) != ERROR_SUCCESS ||
-        type != REG_DWORD)
-        return std::nullopt;
-    return data;
+    DWORD size = 0;
+    LONG result = RegQueryValueExW(opened.Handle, wideName.c_str(), nullptr, &type, nullptr, &size);
+    while (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) { // the value may grow meanwhile
+        value.Bytes.assign(size, '\0');
+        result = RegQueryValueExW(opened.Handle, wideName.c_str(), nullptr, &type,
+                                  reinterpret_cast<BYTE*>(value.Bytes.data()), &size);
+        if (result == ERROR_SUCCESS) break;
+    }
+    if (result != ERROR_SUCCESS) return std::nullopt;
+    value.Type = type;
+    value.Bytes.resize(size);
+    return value;
+}
+
+bool TWin32Registry::WriteValue(TRegRoot root, const std::string& key, const std::string& name,
+                                const TRegValue& value) {
+    TOpenKey opened;
+    if (!OpenKey(RootKey(root), NormalKeyPath(key), KEY_SET_VALUE, opened)) return false;
+    return RegSetValueExW(opened.Handle, WideFromAnsi(name).c_str(), 0, value.Type,
+                          reinterpret_cast<const BYTE*>(value.Bytes.data()),
+                          static_cast<DWORD>(value.Bytes.size())) == ERROR_SUCCESS;
 }
 
 bool TWin32Registry::KeyExists(TRegRoot root, const std::string& key) const {
     TOpenKey opened;
     // A key the process may not read exists all the same.
-    const LONG result =
-        RegOpenKeyExA(RootKey(root), NormalKeyPath(key).c_str(), 0, KEY_QUERY_VALUE, &opened.Handle);
+    const LONG result = OpenKeyResult(RootKey(root), NormalKeyPath(key), KEY_QUERY_VALUE, opened);
     return result == ERROR_SUCCESS || result == ERROR_ACCESS_DENIED;
 }
 

@@ -20,6 +20,11 @@ public:
                       uint32_t value) override;
     std::optional<uint32_t> ReadInteger(TRegRoot root, const std::string& key,
                                         const std::string& name) const override;
+    // Through the wide calls: text values come and go as the UTF-16 the registry holds.
+    std::optional<TRegValue> ReadValue(TRegRoot root, const std::string& key,
+                                       const std::string& name) const override;
+    bool WriteValue(TRegRoot root, const std::string& key, const std::string& name,
+                    const TRegValue& value) override;
     bool KeyExists(TRegRoot root, const std::string& key) const override;
     bool DeleteValue(TRegRoot root, const std::string& key, const std::string& name) override;
     bool DeleteKey(TRegRoot root, const std::string& key) override;

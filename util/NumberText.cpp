@@ -38,6 +38,24 @@ std::string HexBytes(std::string_view bytes) {
     return text;
 }
 
+std::optional<std::string> BytesFromHex(std::string_view text) {
+    if (text.size() % 2 != 0) return std::nullopt;
+    const auto digit = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        return -1;
+    };
+    std::string bytes;
+    bytes.reserve(text.size() / 2);
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        const int high = digit(text[i]);
+        const int low = digit(text[i + 1]);
+        if (high < 0 || low < 0) return std::nullopt;
+        bytes += static_cast<char>((high << 4) | low);
+    }
+    return bytes;
+}
+
 std::string FixedText(double value, int decimals, std::size_t width) {
     double scale = 1.0;
     for (int i = 0; i < decimals; ++i) scale *= 10.0;

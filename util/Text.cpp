@@ -5,6 +5,15 @@
 
 namespace yar {
 
+std::string Concat(std::initializer_list<std::string_view> parts) {
+    std::size_t size = 0;
+    for (const std::string_view part : parts) size += part.size();
+    std::string text;
+    text.reserve(size);
+    for (const std::string_view part : parts) text.append(part);
+    return text;
+}
+
 std::string UpperCase(std::string text) {
     std::ranges::transform(text, text.begin(), UpperAscii);
     return text;

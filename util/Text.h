@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,10 @@ inline char UpperAscii(char c) {
 inline char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
+
+// The parts one after another: one call where a chain of + would make a string for each step, which the
+// programs that ship carry at every place it is written.
+std::string Concat(std::initializer_list<std::string_view> parts);
 
 std::string UpperCase(std::string text);
 std::string LowerCase(std::string text);

@@ -86,6 +86,10 @@ public:
                       uint32_t value) override {
         return !Refused("WriteInteger", key) && FRegistry.WriteInteger(root, key, name, value);
     }
+    bool WriteValue(TRegRoot root, const std::string& key, const std::string& name,
+                    const TRegValue& value) override {
+        return !Refused("WriteValue", key) && FRegistry.WriteValue(root, key, name, value);
+    }
     bool DeleteValue(TRegRoot root, const std::string& key, const std::string& name) override {
         return !Refused("DeleteValue", key) && FRegistry.DeleteValue(root, key, name);
     }

@@ -54,8 +54,13 @@ TEST(InstallJournal, EveryRecordReadsBackAndACutOneNever) {
         entry(jkNewKey, "Software\\Acme", rrLocalMachine),
         entry(jkValue, "Software\\Old", rrCurrentUser, "Path"),
         entry(jkValue, "Software\\Old", rrCurrentUser, "",
-              TPriorValue{false, "line\r\nand \\ back\\slash\t", 0}),
-        entry(jkValue, "Software\\Old", rrClassesRoot, "Count", TPriorValue{true, {}, 4294967295U}),
+              TPriorValue{false, "line\r\nand \\ back\\slash\t", 0, std::nullopt}),
+        entry(jkValue, "Software\\Old", rrClassesRoot, "Count",
+              TPriorValue{true, {}, 4294967295U, std::nullopt}),
+        entry(jkValue, "Software\\Old", rrUsers, "Raw",
+              TPriorValue{false, {}, 0, TRegValue{3, std::string("\0\t\r\n\xff\\", 6)}}),
+        entry(jkValue, "Software\\Old", rrCurrentUser, "Empty",
+              TPriorValue{false, {}, 0, TRegValue{4294967295U, {}}}),
         made,
         entry(jkMadeKey, "Software\\Acme", rrLocalMachine),
         undone,
@@ -70,8 +75,10 @@ TEST(InstallJournal, EveryRecordReadsBackAndACutOneNever) {
     }
     for (const char* bad :
          {"", "\t", "unknown\tx\t", "new-file\tC:\\a\tC:\\b\t", "value\tHKEY_NOWHERE\tk\tn\tabsent\t",
-          "value\tHKEY_CURRENT_USER\tk\tn\tnumber\t12x\t", "new-file\tC:\\a\\q\t", "made\tC:\\a\t1\t",
-          "made\tC:\\a\t0000000000000001\t00000000000000g0\t", "undone\t1\tx\t", "undone\t2\t3\t"})
+          "value\tHKEY_CURRENT_USER\tk\tn\tnumber\t12x\t", "value\tHKEY_CURRENT_USER\tk\tn\ttyped\t3\t0\t",
+          "value\tHKEY_CURRENT_USER\tk\tn\ttyped\t3\tAB\t", "value\tHKEY_CURRENT_USER\tk\tn\ttyped\tx\t00\t",
+          "new-file\tC:\\a\\q\t", "made\tC:\\a\t1\t", "made\tC:\\a\t0000000000000001\t00000000000000g0\t",
+          "undone\t1\tx\t", "undone\t2\t3\t"})
         EXPECT_EQ(ParseJournalLine(bad), std::nullopt) << bad;
 }
 

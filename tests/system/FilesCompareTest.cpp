@@ -207,7 +207,7 @@ protected:
 };
 
 TEST_F(FilesCompare, TheHostFilesBehaveAsTheSystems) {
-    TWin32Files system;
+    TWin32InstallFiles system;
     const std::string systemBase = Dir / "system";
     MakeDirectory(systemBase);
     const auto systemLog = TScenario({system, systemBase, [](const std::string& p) { return p; }}).Run();
@@ -222,6 +222,23 @@ TEST_F(FilesCompare, TheHostFilesBehaveAsTheSystems) {
     for (std::size_t i = 0; i < systemLog.size(); ++i) EXPECT_EQ(hostLog[i], systemLog[i]) << "step " << i;
     if (std::getenv("YAR_COMPARE_VERBOSE"))
         for (const std::string& line : systemLog) std::printf("%s\n", line.c_str());
+}
+
+// Only the install's file service makes things new; the one of the programs that read, remove and undo
+// refuses, and makes nothing.
+TEST_F(FilesCompare, OnlyTheInstallsFilesMakeThingsNew) {
+    TWin32Files plain;
+    const std::string dir = Dir / "new";
+    EXPECT_THROW(plain.MakeNewDirectory(dir, ""), EInOutError);
+    EXPECT_THROW(plain.ForceDirectoriesWithAccess(dir + "\\below", "D:P(A;OICI;FA;;;BA)"), EInOutError);
+    EXPECT_EQ(plain.CreateNewFile(dir + ".txt"), std::nullopt);
+    EXPECT_FALSE(plain.DirectoryExists(dir));
+    EXPECT_FALSE(plain.FileExists(dir + ".txt"));
+    TWin32InstallFiles install;
+    install.MakeNewDirectory(dir, "");
+    EXPECT_TRUE(install.DirectoryExists(dir));
+    EXPECT_TRUE(install.CreateNewFile(dir + ".txt"));
+    EXPECT_EQ(install.CreateNewFile(dir + ".txt"), std::nullopt) << "made new, never taken";
 }
 
 TEST_F(FilesCompare, SystemShortPathsNameTheSamePlace) {

@@ -92,6 +92,25 @@ TEST_F(MemoryRegistry, TheEmptyNameIsTheDefaultValue) {
     EXPECT_EQ(Registry.ReadString(rrClassesRoot, ".acme", ""), "");
 }
 
+// Any type comes back as written, byte for byte; a value has one type, and the string and number calls
+// see their own types only (an expandable string as a string).
+TEST_F(MemoryRegistry, AValueOfAnyTypeComesBackAsWritten) {
+    ASSERT_TRUE(Registry.CreateKey(rrCurrentUser, "Software\\Acme"));
+    const TRegValue binary{3, std::string("\0\x01\xff", 3)};
+    EXPECT_TRUE(Registry.WriteValue(rrCurrentUser, "Software\\Acme", "Raw", binary));
+    EXPECT_EQ(Registry.ReadValue(rrCurrentUser, "software\\acme", "RAW"), binary);
+    EXPECT_EQ(Registry.ReadString(rrCurrentUser, "Software\\Acme", "Raw"), std::nullopt);
+    EXPECT_EQ(Registry.ReadInteger(rrCurrentUser, "Software\\Acme", "Raw"), std::nullopt);
+    EXPECT_TRUE(Registry.WriteValue(rrCurrentUser, "Software\\Acme", "Raw", {kRegExpandString, "%PATH%"}));
+    EXPECT_EQ(Registry.ReadString(rrCurrentUser, "Software\\Acme", "Raw"), "%PATH%");
+    EXPECT_TRUE(Registry.WriteInteger(rrCurrentUser, "Software\\Acme", "Raw", 0x01020304));
+    EXPECT_EQ(Registry.ReadValue(rrCurrentUser, "Software\\Acme", "Raw"),
+              (TRegValue{kRegNumber, "\x04\x03\x02\x01"}));
+    EXPECT_EQ(Registry.ReadString(rrCurrentUser, "Software\\Acme", "Raw"), std::nullopt);
+    EXPECT_FALSE(Registry.WriteValue(rrCurrentUser, "Software\\Missing", "Raw", binary));
+    EXPECT_EQ(Registry.ReadValue(rrCurrentUser, "Software\\Acme", "Other"), std::nullopt);
+}
+
 TEST_F(MemoryRegistry, NamesLongerThanWindowsAllowsAreRefused) {
     const std::string longest(kMaxRegKeyNameLength, 'k');
     const std::string tooLong = longest + "k";

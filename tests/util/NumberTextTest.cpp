@@ -23,9 +23,14 @@ TEST(NumberText, HexTextIsPrintfsZeroPaddedHex) {
     EXPECT_EQ(HexText(0x123456789ABCDEFull, 4, lcUpper), "123456789ABCDEF");
 }
 
-TEST(NumberText, HexBytesGivesTwoDigitsPerByteInOrder) {
-    EXPECT_EQ(HexBytes(std::string_view("\x00\x0F\xF0\xFF\x7F\x80", 6)), "000ff0ff7f80");
+TEST(NumberText, HexBytesGivesTwoDigitsPerByteInOrderAndBack) {
+    const std::string bytes("\x00\x0F\xF0\xFF\x7F\x80", 6);
+    EXPECT_EQ(HexBytes(bytes), "000ff0ff7f80");
     EXPECT_EQ(HexBytes(""), "");
+    EXPECT_EQ(BytesFromHex("000ff0ff7f80"), bytes);
+    EXPECT_EQ(BytesFromHex(""), "");
+    for (const char* other : {"0", "0g", "0F", " 00", "000"})
+        EXPECT_EQ(BytesFromHex(other), std::nullopt) << other;
 }
 
 TEST(NumberText, FixedTextIsPrintfsFixedPointRightAligned) {
