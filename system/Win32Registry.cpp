@@ -104,7 +104,9 @@ bool TWin32Registry::CreateNewKey(TRegRoot root, const std::string& key) {
 
 bool TWin32Registry::WriteString(TRegRoot root, const std::string& key, const std::string& name,
                                  const std::string& value) {
-    const std::wstring wide = WideFromAnsi(value.substr(0, value.find('\0'))); // up to its first NUL
+    // Up to its first NUL: c_str() cuts the text there.
+    // cppcheck-suppress stlcstrParam
+    const std::wstring wide = WideFromAnsi(value.c_str()); // NOLINT(readability-redundant-string-cstr)
     // With the NUL after it, as the system stores a string.
     return WriteValue(
         root, key, name,
