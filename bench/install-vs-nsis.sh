@@ -210,13 +210,13 @@ echo "uninstaller.exe: $(($(size_of "$uninstaller") / 1000)) KB; floppy-*: 1.44 
 
 # Where the time of one install goes, from its log (seconds since the program started): Wine's start of
 # the process is the whole time less the log's last second.
-# The log lies in the prefix's drive C: the setup refuses a log whose directory, or one above it, another
-# account may change, as /dev/shm is.
+# The log lies in the prefix's drive C:, named so (as Z:\dev\shm\... it would be refused: the setup takes
+# no log whose directory, or one above it, another account may change, as /dev/shm).
 profile() { # NAME
   local n=$1 log=$drive_c/bench-$1.log
   local start end
   start=$(date +%s%N)
-  wine "${exe[$n]}" "${exe[$n]%\\*}\\" /VERYSILENT /NOLAUNCH /NORESTART "/LOG=$(winpath "$log")" \
+  wine "${exe[$n]}" "${exe[$n]%\\*}\\" /VERYSILENT /NOLAUNCH /NORESTART "/LOG=C:\\bench-$n.log" \
     "/DIR=C:\\Bench\\profile-$n" >/dev/null 2>&1 || true
   end=$(date +%s%N)
   rm -rf "$drive_c/Bench/profile-$n"
@@ -230,4 +230,4 @@ profile() { # NAME
   rm -f "$log"
 }
 echo "Where the time goes (one run each, with its log):"
-for n in "${names[@]}"; do [ "${kind[$n]}" = yar ] && profile "$n"; done
+for n in "${names[@]}"; do if [ "${kind[$n]}" = yar ]; then profile "$n"; fi; done
