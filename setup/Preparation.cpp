@@ -111,7 +111,10 @@ void TPreparation::CopySetupFiles() {
     // The program running and the configuration it checked and follows, never what the media's names hold
     // by now: whoever owns the media may have put other files there since the run read them.
     WriteSetupFile(kSetupFiles[0], FRun.ProgramBytes());
-    WriteSetupFile(kSetupFiles[1], FRun.ConfigBytes());
+    // Without an install.cfg read whole there is nothing to install it from: the preparation fails.
+    const std::string* config = FRun.ConfigBytes();
+    if (!config) throw ECopyFileError("Cannot open file " + FRun.State.StartDir + kSetupConfigName);
+    WriteSetupFile(kSetupFiles[1], *config);
 }
 
 void TPreparation::WriteSetupFile(const char* name, const std::string& bytes) {

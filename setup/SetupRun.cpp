@@ -59,17 +59,22 @@ void TSetupRun::StartRun() {
         Log().Write(std::string("Working directory not made: ") + e.what());
     }
     ServeWindows();
+    if (!ReadSetupFiles()) return;
+    LoadSetupConfigText(FConfigBytes, Config);
+    State.Language = UseRunLanguage(RunLanguageFiles(""), Config.Languages, FSwitches.Language, FLog);
+    ApplyConfig();
+}
+
+bool TSetupRun::ReadSetupFiles() {
     // Read once: the run follows the very bytes checked against the manifest, which nobody can change
     // between the check and the reading.
     const TFileBytes configFile = ReadFileBytes(State.StartDir + kSetupConfigName);
-    if (!ConfigAccepted(configFile)) return;
+    if (!ConfigAccepted(configFile)) return false;
     FConfigBytes = configFile.Bytes;
+    FConfigWhole = configFile.Complete;
     // Read now too: the program installed as install.exe is the one running, whatever file the media's
     // owner gives its name later.
-    if (!ProgramRead()) return;
-    LoadSetupConfigText(configFile.Bytes, Config);
-    State.Language = UseRunLanguage(RunLanguageFiles(""), Config.Languages, FSwitches.Language, FLog);
-    ApplyConfig();
+    return ProgramRead();
 }
 
 bool TSetupRun::ConfigAccepted(const TFileBytes& configFile) {

@@ -45,6 +45,9 @@ public:
     // The directories, the new working directory and the configuration.
     // Raises EInOutError when the start directory cannot be entered.
     void StartRun();
+    // Reads install.cfg from the start directory and the program running, once: what the run follows and
+    // installs. False when either is refused (the run then ends as a failed preparation).
+    bool ReadSetupFiles();
     // Whether install.cfg, as read, may be followed: always without a manifest in this program, else only
     // the file it lists. A refusal ends the run as a failed preparation.
     bool ConfigAccepted(const TFileBytes& configFile);
@@ -53,9 +56,9 @@ public:
     bool ProgramRead();
     // Removes the working directory with what the run left in it.
     void CleanRunDirectory();
-    // install.cfg as the run read, checked and follows it, and the program running, read at the start:
-    // what is installed as install.cfg and install.exe.
-    const std::string& ConfigBytes() const { return FConfigBytes; }
+    // install.cfg as the run read, checked and follows it (nothing when it could not be read whole), and
+    // the program running, read at the start: what is installed as install.cfg and install.exe.
+    const std::string* ConfigBytes() const { return FConfigWhole ? &FConfigBytes : nullptr; }
     const std::string& ProgramBytes() const { return FProgramBytes; }
 
 protected:
@@ -86,6 +89,7 @@ private:
     std::unique_ptr<TSetupWizard> FWizard;
     std::string FSourceDirFull; // the full path of SourceDirArg, for the cleaning at the end
     std::string FConfigBytes;
+    bool FConfigWhole = false;
     std::string FProgramBytes;
 };
 

@@ -34,10 +34,14 @@ expect_eq "window of ours" "" "$ours_seen"
 expect_eq "replayed installation" "$first" "$(cd "$dir" && find . -type f -printf '%p %s\n' | sort)"
 
 # A bare name is the current directory's, written and read there, and never the Windows directory's, where
-# an answer file of another destination lies.
+# an answer file of another destination lies. The media are copied to drive C: for it: the levels above
+# the checkout (say below /tmp) may be ones another account may change, which rightly refuses the file.
 windows_answers=$(host_path 'C:\windows\bare.inf')
 printf '[Setup]\r\nDir=C:\\E2E\\Elsewhere\r\n' >"$windows_answers"
-rm -rf "$dir" "$start_dir/bare.inf"
+bare_start=$(host_path 'C:\e2e-bare-start')
+rm -rf "$dir" "$bare_start"
+cp -r "$start_dir" "$bare_start"
+start_dir=$bare_start
 watch_setup_from "$start_dir" /VERYSILENT "/LOADINF=$answers" /SAVEINF=bare.inf
 expect_eq "exit code, saving under a bare name" 0 "$setup_status"
 grep -qxF "Dir=$target" < <(tr -d '\r' <"$start_dir/bare.inf") || fail "no bare.inf in the current directory"
@@ -49,4 +53,4 @@ expect_eq "installation from the current directory's answers" "$first" \
 [ ! -e "$(host_path 'C:\E2E\Elsewhere')" ] || fail "the Windows directory's answer file was read"
 expect_eq "the Windows directory's answer file" "$(printf '[Setup]\r\nDir=C:\\E2E\\Elsewhere\r\n')" \
   "$(cat "$windows_answers")"
-rm -f "$windows_answers" "$start_dir/bare.inf"
+rm -rf "$windows_answers" "$bare_start"

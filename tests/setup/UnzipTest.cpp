@@ -1,7 +1,9 @@
 // The preparation window under Wine: disk sets written by the builder into a start directory of the
 // test's own, expanded into a working directory of its own, the message boxes answered as a user would.
 #include "setup/Unzip.h"
+
 #include "setup/MainSetup.h"
+#include "system/RunningProgram.h"
 #include "toolkit/Application.h"
 #include "toolkit/Pictures.h"
 #include "wizard/YAR.h"
@@ -96,12 +98,15 @@ protected:
         test::WriteSetWithCuts(StartDir(), "disk", "", builder::SegmentSetStream(archives), at);
     }
 
-    // Shows the window until it closes, answering the boxes it shows in order.
-    static std::vector<TSeenBox> Run(TUnzip& window, std::vector<TBoxAnswer> answers = {}) {
+    // Shows the window until it closes, answering the boxes it shows in order, once the run has read its
+    // setup files from the start directory as it does at its start.
+    static std::vector<TSeenBox> Run(TMainSetup& setup, TUnzip& window,
+                                     std::vector<TBoxAnswer> answers = {}) {
+        EXPECT_TRUE(setup.ReadSetupFiles());
         return WatchBoxes(std::move(answers), [&window] { window.ShowModal(); });
     }
     std::vector<TSeenBox> Run(std::vector<TBoxAnswer> answers = {}) {
-        return Run(*Window, std::move(answers));
+        return Run(*Main, *Window, std::move(answers));
     }
 
     void PostClick(int x, int y) const {
@@ -155,7 +160,9 @@ TEST_F(UnzipTest, SingleVolumeLandsFlatInTheWorkingDirectoryWithTheSetupFiles) {
     ExpectInWorkDir(Sample);
     EXPECT_FALSE(DirectoryExistsAt(WorkDir() + "\\sub"));
     EXPECT_FALSE(DirectoryExistsAt(PathOf("recorded")));
-    EXPECT_EQ(ReadFile(WorkDir() + "\\install.exe"), ReadFile(StartDir() + "\\install.exe"));
+    // The program running (this test's), not the file of that name in the start directory.
+    const std::string program = RunningProgramBytes();
+    EXPECT_EQ(ReadFile(WorkDir() + "\\install.exe"), std::vector<uint8_t>(program.begin(), program.end()));
     EXPECT_EQ(ReadFile(WorkDir() + "\\install.cfg"), ReadFile(StartDir() + "\\install.cfg"));
     EXPECT_EQ(Window->ProgressBar2.MaxValue(), 4);
     EXPECT_EQ(Window->ProgressBar2.Progress(), 4);
@@ -304,7 +311,7 @@ TEST_F(UnzipTest, PictureIsFramedAndPlacedOnTheBackground) {
             setup.Config.BitmapFile = name;
             setup.Config.AlignCenter = c.Center;
             setup.Config.AlignLeft = c.Left;
-            ASSERT_TRUE(Run(window).empty());
+            ASSERT_TRUE(Run(setup, window).empty());
             const TImage& shown = animated ? static_cast<const TImage&>(setup.Image3) : setup.Image4;
             const TImage& other = animated ? static_cast<const TImage&>(setup.Image4) : setup.Image3;
             EXPECT_TRUE(shown.Visible());
