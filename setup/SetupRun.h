@@ -48,12 +48,6 @@ public:
     // Reads install.cfg from the start directory and the program running, once: what the run follows and
     // installs. False when either is refused (the run then ends as a failed preparation).
     bool ReadSetupFiles();
-    // Whether install.cfg, as read, may be followed: always without a manifest in this program, else only
-    // the file it lists. A refusal ends the run as a failed preparation.
-    bool ConfigAccepted(const TFileBytes& configFile);
-    // Reads the program running; a file at its name that is not that program (or none) fails the run
-    // as a failed preparation.
-    bool ProgramRead();
     // Removes the working directory with what the run left in it.
     void CleanRunDirectory();
     // install.cfg as the run read, checked and follows it (nothing when it could not be read whole), and
@@ -82,6 +76,13 @@ protected:
     virtual void ApplyConfig();
 
 private:
+    // Whether install.cfg, as read, may be followed: always without a manifest in this program, else only
+    // the file it lists. A refusal ends the run as a failed preparation.
+    bool ConfigAccepted(const TFileBytes& configFile);
+    // Reads the program running; a file at its name that is not that program (or none) fails the run
+    // as a failed preparation.
+    bool ProgramRead();
+
     TSetupSwitches FSwitches;
     TRunLog FNoLog;
     TRunLog* FLog;
