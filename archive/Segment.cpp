@@ -1,5 +1,6 @@
 #include "archive/Segment.h"
 
+#include "system/BackgroundTask.h"
 #include "system/FileServices.h"
 #include "util/Text.h"
 

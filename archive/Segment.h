@@ -8,7 +8,6 @@
 #include "archive/Compress.h"
 #include "archive/SegmentRecords.h"
 #include "archive/UserPrompts.h"
-#include "system/BackgroundTask.h"
 
 #include <cstdint>
 #include <functional>
